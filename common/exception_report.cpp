@@ -1,4 +1,4 @@
-#include "exception_report.h"
+#include "common/exception_report.h"
 
 #include <cstdio>
 #include <stdexcept>

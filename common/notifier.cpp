@@ -1,4 +1,4 @@
-#include "notifier.h"
+#include "common/notifier.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "atomic_file.h"
+#include "ui/files/atomic_file.h"
 
 #include <cerrno>
 #include <climits>

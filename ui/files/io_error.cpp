@@ -1,4 +1,4 @@
-#include "io_error.h"
+#include "ui/files/io_error.h"
 
 #include <cerrno>
 
