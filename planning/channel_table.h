@@ -1,0 +1,37 @@
+#pragma once
+// The memory channels' words and descriptions, kept for one program run.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "planning/register_words.h"
+
+namespace planning {
+
+struct DescriptionInputs {
+    std::string edit1, edit3, label11;
+    int up = 127, down = 127, offset = 0, offsetDir = 0, hiK = 0, seed = 2, mode = 3, fracRstb = 1,
+        fracBypass = 0;
+};
+
+// The one-line description of a channel: 22 pieces, no other separators.
+std::string ChannelDescription(const DescriptionInputs& in);
+
+// Nine slots; the channel selector offers ch0..ch7, slot 8 is never used.
+class ChannelTable {
+public:
+    static constexpr int kSlots = 9;
+    static constexpr int kChannels = 8;
+
+    std::array<uint32_t, kSlots> RefReg{};
+    std::array<uint32_t, kSlots> CPReg{};
+    std::array<uint32_t, kSlots> IntgReg{};
+    std::array<uint32_t, kSlots> FracReg{};
+    std::array<uint32_t, kSlots> SDReg{};
+    std::array<std::string, kSlots> ChannelDescription{};
+
+    // Replaces the whole entry of a channel 0..7; any other index is ignored.
+    void set(int channel, const RegisterWords& words, std::string description);
+};
+
+}  // namespace planning

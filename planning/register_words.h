@@ -1,0 +1,44 @@
+#pragma once
+// The five synthesizer register words and the charge-pump current texts.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace planning {
+
+// Scroll-bar positions 0..127 and radio-group item indexes (-1 = no item selected).
+struct ChargePumpSettings {
+    int up = 127, down = 127, offset = 0;
+    int offsetDir = 0;  // 0 Up, 1 Down
+    int hiK = 0;        // 0 On, 1 Off
+};
+
+struct SdSettings {
+    int seed = 2, mode = 3, fracRstb = 1, fracBypass = 0;
+};
+
+struct RegisterWords {
+    uint32_t RefReg = 0, IntgReg = 0, FracReg = 0, CPReg = 0, SDReg = 0;
+};
+
+inline constexpr int32_t kRefDivLimit = 16384;
+inline constexpr int64_t kRegisterDataMax = 16777215;
+
+// ((register << 24) + data) << 1; throws VtError "Register 03h data -12 is out of range 0 to 16777215"
+// for data that would spill into the register-number bits.
+uint32_t registerWord(uint32_t registerNumber, int64_t data);
+
+int64_t chargePumpData(const ChargePumpSettings& cp);
+int64_t sdData(const SdSettings& sd);  // negative with a -1 index in frac_rstb
+
+// CP, SD, Ref, Intg, Frac in that order; each word is stored in `words` as soon as it is formed,
+// so a failure leaves the earlier ones updated.
+void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view label10,
+                std::string_view label18, std::string_view label20, RegisterWords& words);
+
+// "2540uA": position times the step in microamps.
+std::string currentLabel(int position, int microampsPerStep);
+inline constexpr int kUpDownMicroampsPerStep = 20;
+inline constexpr int kOffsetMicroampsPerStep = 5;
+
+}  // namespace planning
