@@ -1,0 +1,191 @@
+#pragma once
+// Trs232c: the serial port component. Holds the port's configuration as properties, opens and
+// configures the port in one step (Open), moves blocks and single bytes with a time limit per
+// operation, and reports line and receive events on the GUI thread through its event thread.
+// Failures are reported only as false (Open's messages appear when debug is true).
+// Every operation runs on the GUI thread.
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "serial/commapi.h"
+#include "serial/notify_event.h"
+
+class tcommthread;
+class TEventWindow;
+class QEvent;
+
+enum rsflow : int {
+    dfBinary = 0,
+    dfParity,
+    dfOutxCtsFlow,
+    dfOutxDsrFlow,
+    dfDtrControl_b0,
+    dfDtrControl_b1,
+    dfDsrSensitivity,
+    dfTXContinueOnXoff,
+    dfOutX,
+    dfInX,
+    dfErrorChar,
+    dfNull,
+    dfRtsControl_b0,
+    dfRtsControl_b1,
+    dfAbortOnError,
+};
+
+// A set of rsflow members kept in 16 bits; member i stands for bit i of flowflag.
+class rsflowset {
+public:
+    constexpr rsflowset() = default;
+    constexpr rsflowset(std::initializer_list<rsflow> members) {
+        for (rsflow m : members) bits_ |= static_cast<std::uint16_t>(1u << m);
+    }
+    static constexpr rsflowset fromBits(std::uint16_t bits) {
+        rsflowset s;
+        s.bits_ = bits & 0x7FFF;
+        return s;
+    }
+    constexpr bool contains(rsflow m) const { return (bits_ >> m) & 1u; }
+    constexpr rsflowset& insert(rsflow m) { bits_ |= static_cast<std::uint16_t>(1u << m); return *this; }
+    constexpr rsflowset& erase(rsflow m) { bits_ &= static_cast<std::uint16_t>(~(1u << m)); return *this; }
+    constexpr std::uint16_t bits() const { return bits_; }
+    friend constexpr bool operator==(rsflowset, rsflowset) = default;
+
+private:
+    std::uint16_t bits_ = 0;
+};
+
+class Trs232c : public QObject {
+    Q_OBJECT
+public:
+    // The component, closed, talking to the POSIX comm layer.
+    explicit Trs232c(QObject* owner = nullptr);
+    // The same on another comm layer (not owned; must outlive the component).
+    Trs232c(QObject* owner, commapi::CommLayer& layer);
+    ~Trs232c() override;
+
+    bool Open();
+    bool Close();
+    bool Read(void* buffer, std::int32_t count);
+    bool Write(const void* data, std::int32_t count);
+    bool ReadByte(std::uint8_t& b);
+    bool WriteByte(std::uint8_t b);
+    std::int32_t InQueueCount();
+    bool SetRTS(bool on);
+    bool SetDTR(bool on);
+
+    // Published properties: getter named as the property, setter "set" + the property name.
+    std::int32_t charbit() const { return charbit_; }
+    void setcharbit(std::int32_t v) { charbit_ = v; }
+    QString stopbit() const { return stopbit_; }
+    void setstopbit(const QString& v) { stopbit_ = v; }
+    std::int32_t bps() const { return bps_; }
+    void setbps(std::int32_t v) { bps_ = v; }
+    QString portname() const { return portname_; }
+    void setportname(const QString& v) { portname_ = v; }
+    std::int32_t rxbuffsize() const { return rxbuffsize_; }
+    void setrxbuffsize(std::int32_t v) { rxbuffsize_ = v; }
+    std::int32_t txbuffsize() const { return txbuffsize_; }
+    void settxbuffsize(std::int32_t v) { txbuffsize_ = v; }
+    std::int32_t readinterval() const { return readinterval_; }
+    void setreadinterval(std::int32_t v) { readinterval_ = v; }
+    std::int32_t txtimeout() const { return txtimeout_; }
+    void settxtimeout(std::int32_t v) { txtimeout_ = v; }
+    std::int32_t rxtimeout() const { return rxtimeout_; }
+    void setrxtimeout(std::int32_t v) { rxtimeout_ = v; }
+    QString paritymode() const { return paritymode_; }
+    void setparitymode(const QString& v) { paritymode_ = v; }
+    std::int32_t flowflag() const { return flowflag_; }
+    void setflowflag(std::int32_t v) { flowflag_ = v; }
+    std::int32_t packetsize() const { return packetsize_.load(std::memory_order_relaxed); }
+    void setpacketsize(std::int32_t v) { packetsize_.store(v, std::memory_order_relaxed); }
+    // Set view of bits 0 to 14 of flowflag; writing it replaces the whole flag word.
+    rsflowset flow() const { return rsflowset::fromBits(static_cast<std::uint16_t>(flowflag_)); }
+    void setflow(rsflowset v) { flowflag_ = v.bits(); }
+    bool debug() const { return debug_; }
+    void setdebug(bool v) { debug_ = v; }
+    std::int32_t XonLim() const { return XonLim_; }
+    void setXonLim(std::int32_t v) { XonLim_ = v; }
+    std::int32_t XoffLim() const { return XoffLim_; }
+    void setXoffLim(std::int32_t v) { XoffLim_ = v; }
+    char XonChar() const { return XonChar_; }
+    void setXonChar(char v) { XonChar_ = v; }
+    char XoffChar() const { return XoffChar_; }
+    void setXoffChar(char v) { XoffChar_ = v; }
+    char ErrorChar() const { return ErrorChar_; }
+    void setErrorChar(char v) { ErrorChar_ = v; }
+    char EofChar() const { return EofChar_; }
+    void setEofChar(char v) { EofChar_ = v; }
+    char EvtChar() const { return EvtChar_; }
+    void setEvtChar(char v) { EvtChar_ = v; }
+
+    // Events, in their published order. Assign on the GUI thread: rs232c1.OnRXCHAR = handler;
+    TNotifyEvent OnBREAK;
+    TNotifyEvent OnCTS;
+    TNotifyEvent OnDSR;
+    TNotifyEvent OnERR;
+    TNotifyEvent OnRING;
+    TNotifyEvent OnRLSD;
+    TNotifyEvent OnRXCHAR;
+    TNotifyEvent OnRXFLAG;
+    TNotifyEvent OnTXEMPTY;
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnOpen;
+    TNotifyEvent OnClose;
+    TNotifyEvent OnPACKET;
+
+    // Read-only views for tests and diagnostics.
+    bool isOpen() const { return isopen; }
+    commapi::DWORD eventMask() const { return eventmask; }
+    bool threadRunning() const { return eventthread != nullptr; }
+
+    // Event thread: turns the events of its last wait into messages to the hidden window.
+    void PostEvents();
+    // GUI thread: the hidden window's procedure; true when the message was one of ours.
+    bool EventWindowProc(QEvent* message);
+
+private:
+    friend class tcommthread;
+    void showDebug(const char* text) const;
+    void postMessage(int message);
+
+    commapi::CommLayer& layer_;
+    std::unique_ptr<commapi::CommPort> commhandle;  // owner: GUI thread; the event thread uses it while open
+    commapi::DCB commstate;                         // GUI thread
+    commapi::COMMTIMEOUTS commtimeouts;             // GUI thread
+    commapi::DWORD eventmask = 0;                   // GUI thread
+    std::atomic<std::int32_t> rxqueued{0};          // written by the event thread (and Open before it starts)
+    std::unique_ptr<tcommthread> eventthread;       // owner: GUI thread; created by Open, destroyed by Close
+
+    // Properties: GUI thread, except packetsize (also read by the event thread).
+    std::int32_t bps_ = 9600;
+    std::int32_t rxbuffsize_ = 1024;
+    std::int32_t txbuffsize_ = 1024;
+    QString portname_ = QStringLiteral("COM1");
+    std::int32_t charbit_ = 8;
+    QString stopbit_ = QStringLiteral("1");
+    std::int32_t readinterval_ = 0;
+    std::int32_t rxtimeout_ = 30000;
+    std::int32_t txtimeout_ = 30000;
+    QString paritymode_ = QStringLiteral("無し");
+    std::int32_t flowflag_ = 1;
+    std::int32_t XonLim_ = 0;
+    std::int32_t XoffLim_ = 0;
+    char XonChar_ = 17;
+    char XoffChar_ = 19;
+    char ErrorChar_ = 0;
+    char EofChar_ = 0;
+    char EvtChar_ = 0;
+    bool debug_ = false;
+
+    bool isopen = false;    // GUI thread
+    bool usethread = false; // GUI thread
+    std::atomic<std::int32_t> packetsize_{0};
+    // Messages posted under an older generation are dropped on delivery: they belong to a
+    // port that has been closed since. Written by the GUI thread, read by the event thread.
+    std::atomic<std::uint32_t> generation_{0};
+    std::unique_ptr<TEventWindow> eventwindow;  // owner: GUI thread, lives as long as the component
+    std::uint8_t onebyte = 0;
+};
