@@ -1,0 +1,69 @@
+#include "planning/channel_table.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+namespace planning {
+namespace {
+
+// The piece for a radio-group item; no item selected (or an unknown one) gives nothing.
+template <size_t N>
+std::string_view item(const std::array<std::string_view, N>& texts, int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= N)
+        return {};
+    return texts[static_cast<size_t>(index)];
+}
+
+constexpr std::array<std::string_view, 2> kOffsetSign{"+", "-"};
+constexpr std::array<std::string_view, 2> kHiK{"On", "Off"};
+constexpr std::array<std::string_view, 4> kSeed{"0", "LSB", "B29D08h", "50F1CDh"};
+constexpr std::array<std::string_view, 4> kMode{"reserved1", "reserved2", "ModeB", "ModeA"};
+constexpr std::array<std::string_view, 2> kFracRstb{"Disable", "Enable"};
+constexpr std::array<std::string_view, 2> kFracBypass{"Use", "Bypass"};
+
+}  // namespace
+
+std::string ChannelDescription(const DescriptionInputs& in)
+{
+    std::string text;
+    text += in.edit1;
+    text += "MHz, std=";
+    text += in.edit3;
+    text += "MHz, PD=";
+    text += in.label11;
+    text += "Hz, UpGain=";
+    text += std::to_string(in.up);
+    text += ", DnGain=";
+    text += std::to_string(in.down);
+    text += ", Offset=";
+    text += item(kOffsetSign, in.offsetDir);
+    text += std::to_string(in.offset);
+    text += ", HiK mode=";
+    text += item(kHiK, in.hiK);
+    text += ", SD seed=";
+    text += item(kSeed, in.seed);
+    text += ", Mode=";
+    text += item(kMode, in.mode);
+    text += ", frac_rstb=";
+    text += item(kFracRstb, in.fracRstb);
+    text += ", frac_bypass=";
+    text += item(kFracBypass, in.fracBypass);
+    return text;
+}
+
+void ChannelTable::set(int channel, const RegisterWords& words, std::string description)
+{
+    if (channel < 0 || channel >= kChannels)
+        return;
+    const auto slot = static_cast<size_t>(channel);
+    SDReg[slot] = words.SDReg;
+    RefReg[slot] = words.RefReg;
+    CPReg[slot] = words.CPReg;
+    IntgReg[slot] = words.IntgReg;
+    FracReg[slot] = words.FracReg;
+    ChannelDescription[slot] = std::move(description);
+}
+
+}  // namespace planning
