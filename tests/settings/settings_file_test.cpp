@@ -1,0 +1,197 @@
+// Loading and saving VTCONFIG.INI: defaults, the integer rule, control ranges, the bytes on disk.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "temp_dir.h"
+#include "ui/settings/settings_file.h"
+
+using settings::SettingsValues;
+using testing_files::listing;
+using testing_files::readBytes;
+using testing_files::TempDir;
+using testing_files::writeBytes;
+
+namespace {
+
+const char* const kDefaultsOnDisk =
+    "[Frequency]\r\nLocalOutput=12340\r\nMultiplier=100\r\nstd=10\r\nRDIV=2\r\n"
+    "[rs232c1]\r\nportname=0\r\nBAUD=0\r\n"
+    "[Memory]\r\nChannel=0\r\n"
+    "[Vantorix]\r\nVersion=0\r\n"
+    "[PD]\r\nUpGain=127\r\nDnGain=127\r\nOffset=0\r\n"
+    "[SD]\r\nseed=2\r\nMode=3\r\nfrac_rstb=1\r\nfrac_bypass=0\r\n";
+
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsValues loadFrom(const std::string& bytes) {
+        writeBytes(path, bytes);
+        return settings::load(path);
+    }
+    TempDir dir;
+    std::string path = dir.file("VTCONFIG.INI");
+};
+
+TEST_F(SettingsFile, PathIsTheCurrentDirectoryAndTheUpperCaseName) {
+    char before[PATH_MAX];
+    ASSERT_NE(::getcwd(before, sizeof before), nullptr);
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    const std::string path_ = settings::settingsPath();
+    ASSERT_EQ(::chdir(before), 0);
+    EXPECT_EQ(path_, std::filesystem::canonical(dir.path()).string() + "/VTCONFIG.INI");
+}
+
+TEST_F(SettingsFile, FirstStartWithoutAFileGivesDefaultsAndCreatesNothing) {
+    const SettingsValues v = settings::load(path);
+    EXPECT_EQ(v, SettingsValues{});
+    EXPECT_EQ(v.ComboBox1, 0);
+    EXPECT_EQ(v.ComboBox2, 0);
+    EXPECT_EQ(v.RadioGroup2, 0);
+    EXPECT_EQ(v.Edit1, "12340");
+    EXPECT_EQ(v.Edit2, "100");
+    EXPECT_EQ(v.Edit3, "10");
+    EXPECT_EQ(v.Edit11, "2");
+    EXPECT_EQ(v.ScrollBar1, 127);
+    EXPECT_EQ(v.ScrollBar2, 127);
+    EXPECT_EQ(v.ScrollBar3, 0);
+    EXPECT_EQ(v.RadioGroup4, 2);
+    EXPECT_EQ(v.RadioGroup5, 3);
+    EXPECT_EQ(v.RadioGroup6, 1);
+    EXPECT_EQ(v.RadioGroup7, 0);
+    EXPECT_EQ(listing(dir.path()), "");
+}
+
+TEST_F(SettingsFile, PortAndBaudAreListPositions) {
+    const SettingsValues v = loadFrom("[rs232c1]\r\nportname=3\r\nBAUD=1\r\n");
+    EXPECT_EQ(v.ComboBox1, 3);
+    EXPECT_EQ(v.ComboBox2, 1);
+}
+
+TEST_F(SettingsFile, IntegerKeysFollowTheWholeNumberRule) {
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0x20\r\n").ScrollBar1, 32);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0X1f\r\n").ScrollBar1, 31);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=$10\r\n").ScrollBar1, 16);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=x11\r\n").ScrollBar1, 17);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=X12\r\n").ScrollBar1, 18);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=+9\r\n").ScrollBar1, 9);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain='40'\r\n").ScrollBar1, 40);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=\" 41\"\r\n").ScrollBar1, 41);
+    EXPECT_EQ(loadFrom("[SD]\r\nMode=-0x1\r\n").RadioGroup5, -1);
+}
+
+TEST_F(SettingsFile, UnusableIntegerTextGivesTheKeysDefault) {
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=abc\r\n").ScrollBar1, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=\r\n").ScrollBar1, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=12abc\r\n").ScrollBar1, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0x\r\n").ScrollBar1, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=1.5\r\n").ScrollBar1, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain='5 '\r\n").ScrollBar1, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=2147483648\r\n").ScrollBar3, 0);
+    EXPECT_EQ(loadFrom("[SD]\r\nseed=0x80000000\r\n").RadioGroup4, 2);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=com4\r\n").ComboBox1, 0);
+}
+
+TEST_F(SettingsFile, ScrollBarPositionsAreLimitedTo0Through127) {
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=500\r\n").ScrollBar1, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nDnGain=128\r\n").ScrollBar2, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=-5\r\n").ScrollBar3, 0);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=-2147483648\r\n").ScrollBar3, 0);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=127\r\n").ScrollBar3, 127);
+}
+
+TEST_F(SettingsFile, RadioIndexesBeyondTheListTakeTheNearestEnd) {
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=12\r\n").RadioGroup2, 7);
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=-1\r\n").RadioGroup2, -1);
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=-7\r\n").RadioGroup2, -1);
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=7\r\n").RadioGroup2, 7);
+    const SettingsValues v = loadFrom("[SD]\r\nseed=4\r\nMode=99\r\nfrac_rstb=2\r\nfrac_bypass=-3\r\n");
+    EXPECT_EQ(v.RadioGroup4, 3);
+    EXPECT_EQ(v.RadioGroup5, 3);
+    EXPECT_EQ(v.RadioGroup6, 1);
+    EXPECT_EQ(v.RadioGroup7, -1);
+}
+
+TEST_F(SettingsFile, ComboIndexesOutsideTheListSelectNothing) {
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=12\r\n").ComboBox1, -1);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=11\r\n").ComboBox1, 11);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=-2\r\n").ComboBox1, -1);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nBAUD=2\r\n").ComboBox2, -1);
+}
+
+TEST_F(SettingsFile, TextKeysAreTakenAsStoredAndConvertedFromCodePage932) {
+    const SettingsValues v =
+        loadFrom("[frequency]\nlocaloutput=  1.5e3  \nMultiplier=\nSTD=\x83\x5C\x81\x5B\x83\x58\nRDIV='2 '\n");
+    EXPECT_EQ(v.Edit1, "1.5e3");
+    EXPECT_EQ(v.Edit2, "");  // present but empty: not the default
+    EXPECT_EQ(v.Edit3, "ソース");
+    EXPECT_EQ(v.Edit11, "2 ");
+}
+
+TEST_F(SettingsFile, SaveOnAFreshFileWritesSectionsInFirstWriteOrder) {
+    settings::save(path, SettingsValues{});
+    EXPECT_EQ(readBytes(path), kDefaultsOnDisk);
+    EXPECT_EQ(listing(dir.path()), "VTCONFIG.INI\n");
+}
+
+TEST_F(SettingsFile, SaveWritesTextsInCodePage932AndIndexesInDecimal) {
+    SettingsValues v;
+    v.Edit1 = "ソース";
+    v.ComboBox1 = -1;
+    v.RadioGroup2 = -1;
+    v.ScrollBar3 = 100;
+    settings::save(path, v);
+    const std::string bytes = readBytes(path);
+    EXPECT_NE(bytes.find("\r\nLocalOutput=\x83\x5C\x81\x5B\x83\x58\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nportname=-1\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nChannel=-1\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nOffset=100\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFile, SaveReplacesKeysInPlaceAndKeepsEverythingElse) {
+    writeBytes(path,
+               "; vtconfig\n[PD]\nupgain = 5\nExtra=keep me\n\n[Frequency]\nLocalOutput=1\n"
+               "[Other]\nfoo=bar\n[Vantorix]\nVersion=7\n");
+    SettingsValues v;
+    v.ScrollBar1 = 64;
+    settings::save(path, v);
+    EXPECT_EQ(readBytes(path),
+              "; vtconfig\r\n[PD]\r\nupgain=64\r\nExtra=keep me\r\nDnGain=127\r\nOffset=0\r\n\r\n"
+              "[Frequency]\r\nLocalOutput=12340\r\nMultiplier=100\r\nstd=10\r\nRDIV=2\r\n"
+              "[Other]\r\nfoo=bar\r\n[Vantorix]\r\nVersion=0\r\n"
+              "[rs232c1]\r\nportname=0\r\nBAUD=0\r\n[Memory]\r\nChannel=0\r\n"
+              "[SD]\r\nseed=2\r\nMode=3\r\nfrac_rstb=1\r\nfrac_bypass=0\r\n");
+}
+
+TEST_F(SettingsFile, SavedValuesLoadBack) {
+    SettingsValues v;
+    v.ComboBox1 = 3;
+    v.ComboBox2 = 1;
+    v.RadioGroup2 = 5;
+    v.Edit1 = "9876.5";
+    v.Edit2 = "ソース";
+    v.Edit3 = "";
+    v.Edit11 = "4";
+    v.ScrollBar1 = 1;
+    v.ScrollBar2 = 2;
+    v.ScrollBar3 = 3;
+    v.RadioGroup4 = 0;
+    v.RadioGroup5 = 2;
+    v.RadioGroup6 = 0;
+    v.RadioGroup7 = 1;
+    settings::save(path, v);
+    EXPECT_EQ(settings::load(path), v);
+    settings::save(path, v);  // a second save changes nothing
+    EXPECT_EQ(settings::load(path), v);
+}
+
+TEST_F(SettingsFile, SaveKeepsTheFilesPermissions) {
+    writeBytes(path, "[Other]\r\nfoo=bar\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
+    settings::save(path, SettingsValues{});
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "temp_dir.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sched.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace testing_files {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vtsettings.XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string listing(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto& n : names) out += n + "\n";
+    return out;
+}
+
+std::optional<std::string> inPrivateTmpfs(const std::string& dir, const std::string& options,
+                                          const std::function<std::string()>& body) {
+    constexpr int kCannotMount = 77;
+    int fds[2];
+    if (::pipe(fds) != 0) return std::nullopt;
+    const pid_t pid = ::fork();
+    if (pid < 0) return std::nullopt;
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) != 0)
+            ::_exit(kCannotMount);
+        std::string report;
+        try {
+            report = body();
+        } catch (const std::exception& e) {
+            report = std::string("unexpected exception: ") + e.what();
+        }
+        const char* p = report.data();
+        std::size_t left = report.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fds[1], p, left);
+            if (n <= 0) break;
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string report;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) report.append(buf, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotMount) return std::nullopt;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
+    return report;
+}
+
+}  // namespace testing_files
