@@ -1,0 +1,206 @@
+// The simulated unit as a program on a pseudo-terminal, driven from the configurator's side.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
+
+#include "tests/vtunit/unit_process.h"
+
+using namespace vttest;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Unit {
+    TempDir dir;
+    std::string alias = dir.file("vtconfig/ports/com1");
+    std::string log = dir.file("log");
+    std::string memory = dir.file("memory");
+    UnitProcess process;
+
+    explicit Unit(std::vector<std::string> args)
+        : process(dir.path(), dir.file("log"), withMemory(std::move(args), dir.file("memory"))) {}
+
+    static std::vector<std::string> withMemory(std::vector<std::string> args, const std::string& file) {
+        args.insert(args.end(), {"--memory-file", file});
+        return args;
+    }
+};
+
+std::string image() {
+    std::string s;
+    for (int i = 0; i < 128; ++i) s.push_back(static_cast<char>(i * 7 + 3));
+    return s;
+}
+
+}  // namespace
+
+TEST(UnitLine, WriteOverTheAliasFillsTheMemoryFile) {
+    Unit u({});
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    LineEnd line(u.alias);
+    ASSERT_TRUE(line.ok());
+    std::string replies;
+    for (char c : "W\r" + image()) {
+        line.send(std::string(1, c));
+        replies += line.receive(1);
+    }
+    EXPECT_EQ(replies, std::string(130, '\x06'));
+    ASSERT_TRUE(UnitProcess::waitForPath(u.memory));
+    EXPECT_EQ(readWholeFile(u.memory), image());
+}
+
+TEST(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {
+    Unit u({});
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    LineEnd line(u.alias);
+    line.send("W\r" + image() + "6\r");
+    EXPECT_EQ(line.receive(132).size(), 132u);
+    line.send("D");
+    const std::string dump = line.receive(130);
+    ASSERT_EQ(dump.size(), 130u);
+    EXPECT_EQ(dump[0], '\x06');
+    EXPECT_EQ(dump.substr(1, 128), image());
+    EXPECT_EQ(dump[129], '\x06');
+    EXPECT_EQ(line.receive(1, 100ms), "");
+}
+
+TEST(UnitLine, EveryReceivedByteIsLoggedInHex) {
+    Unit u({});
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    LineEnd line(u.alias);
+    line.send("I\r\xAB");
+    line.receive(3);
+    u.process.stop(SIGTERM);
+    EXPECT_EQ(readWholeFile(u.log), "rx 49\nrx 0D\nrx AB\n");
+}
+
+TEST(UnitLine, AliasIsRemovedOnSignals) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        Unit u({});
+        ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+        EXPECT_EQ(u.process.stop(sig), 0);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias))) << sig;
+    }
+}
+
+TEST(UnitLine, AnExistingAliasIsKeptUnlessForced) {
+    TempDir dir;
+    const std::string alias = dir.file("vtconfig/ports/com3");
+    std::filesystem::create_directories(dir.file("vtconfig/ports"));
+    std::filesystem::create_symlink("/dev/ttyUSB0", alias);
+    {
+        UnitProcess refused(dir.path(), dir.file("log"), {"--port", "com3"});
+        EXPECT_EQ(refused.waitExit(5s), 2);
+        EXPECT_EQ(std::filesystem::read_symlink(alias), "/dev/ttyUSB0");
+    }
+    {
+        UnitProcess forced(dir.path(), dir.file("log"), {"--port", "com3", "--force"});
+        const auto end = std::chrono::steady_clock::now() + 5s;
+        while (std::filesystem::read_symlink(alias) == "/dev/ttyUSB0" && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(5ms);
+        EXPECT_NE(std::filesystem::read_symlink(alias), "/dev/ttyUSB0");
+        EXPECT_EQ(forced.stop(SIGTERM), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(alias)));
+}
+
+TEST(UnitLine, ReopeningTheLineAfterTheOtherSideClosedStillWorks) {
+    Unit u({});
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    {
+        LineEnd first(u.alias);
+        first.send("1");
+        EXPECT_EQ(first.receive(1), "\x06");
+    }
+    std::this_thread::sleep_for(50ms);
+    LineEnd second(u.alias);
+    second.send("2");
+    EXPECT_EQ(second.receive(1), "\x06");
+}
+
+TEST(UnitLine, HangupMakesTheLineVanish) {
+    Unit u({"--hangup-after", "3"});
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    LineEnd line(u.alias);
+    line.send("W\r");
+    EXPECT_EQ(line.receive(2), "\x06\x06");
+    line.send("\x01");
+    EXPECT_TRUE(line.hungUp());
+    EXPECT_EQ(u.process.waitExit(5s), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias)));
+}
+
+TEST(UnitLine, SilentAndStopAfterWithholdAnswers) {
+    {
+        Unit u({"--silent"});
+        ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+        LineEnd line(u.alias);
+        line.send("I");
+        EXPECT_EQ(line.receive(1, 200ms), "");
+    }
+    {
+        Unit u({"--stop-after", "2"});
+        ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+        LineEnd line(u.alias);
+        line.send("III");
+        EXPECT_EQ(line.receive(3, 300ms), "\x06\x06");
+    }
+}
+
+TEST(UnitLine, FloodSendsExactlyNBytesAfterTheFirstAnswer) {
+    Unit u({"--flood", "100000"});
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    LineEnd line(u.alias);
+    line.send("I");
+    const std::string got = line.receive(100001, 10s);
+    ASSERT_EQ(got.size(), 100001u);
+    EXPECT_EQ(got[0], '\x06');
+    for (std::size_t i = 1; i < got.size(); ++i) ASSERT_EQ(static_cast<unsigned char>(got[i]), (i - 1) & 0xFF) << i;
+    EXPECT_EQ(line.receive(1, 100ms), "");
+}
+
+TEST(UnitLine, ReplyDelayHoldsTheAnswerBack) {
+    Unit u({"--reply-delay", "1000"});
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    LineEnd line(u.alias);
+    line.send("I");
+    EXPECT_EQ(line.receive(1, 200ms), "");
+    EXPECT_EQ(line.receive(1, 5s), "\x06");
+}
+
+TEST(UnitLine, BaudPacingSpreadsTheDump) {
+    Unit u({"--baud", "100"});  // 100 ms a byte
+    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+    LineEnd line(u.alias);
+    line.send("D");
+    const std::string early = line.receive(130, 500ms);
+    EXPECT_GE(early.size(), 1u);
+    EXPECT_LT(early.size(), 20u);
+}
+
+TEST(UnitLine, SlaveCanBeUsedWithoutAnAlias) {
+    TempDir dir;
+    UnitProcess p(dir.path(), dir.file("log"), {"--no-link", "--slave-file", dir.file("slave"), "--print-slave"});
+    ASSERT_TRUE(UnitProcess::waitForPath(dir.file("slave")));
+    std::string path = readWholeFile(dir.file("slave"));
+    ASSERT_FALSE(path.empty());
+    path.pop_back();
+    LineEnd line(path);
+    line.send("5");
+    EXPECT_EQ(line.receive(1), "\x06");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("vtconfig")));
+    p.stop(SIGTERM);
+    EXPECT_EQ(readWholeFile(dir.file("log")), "slave " + path + "\nrx 35\n");
+}
+
+TEST(UnitLine, HelpAndBadOptions) {
+    TempDir dir;
+    UnitProcess help(dir.path(), dir.file("help"), {"--help"});
+    EXPECT_EQ(help.waitExit(5s), 0);
+    EXPECT_NE(readWholeFile(dir.file("help")).find("Usage: vtunit"), std::string::npos);
+    UnitProcess bad(dir.path(), dir.file("bad"), {"--stop-after", "many"});
+    EXPECT_EQ(bad.waitExit(5s), 2);
+}

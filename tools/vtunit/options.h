@@ -1,0 +1,34 @@
+#pragma once
+// Command line of the simulated unit.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/vtunit/unit.h"
+
+namespace vtunit {
+
+struct Options {
+    std::string port = "com1";      // alias name, lower case
+    bool link = true;               // false: no alias, the slave path is reported only
+    bool force = false;             // replace an existing alias
+    Faults faults;
+    long long replyDelayMs = 0;
+    long long baud = 0;             // 0: no pacing
+    long long flood = 0;            // unsolicited bytes sent after the first received byte
+    std::string memoryFile;         // written after each change of the memory
+    bool printSlave = false;        // first line of stdout: "slave <path>"
+    std::string slaveFile;          // the slave path is written there
+    bool help = false;
+};
+
+struct ParseResult {
+    Options options;
+    std::string error;  // empty when the command line was good
+};
+
+ParseResult parseOptions(const std::vector<std::string>& args);
+
+std::string helpText();
+
+}  // namespace vtunit
