@@ -1,0 +1,119 @@
+#include "serial/comthd.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <exception>
+
+#include "common/exception_report.h"
+#include "serial/rs232c.h"
+
+using namespace commapi;
+
+namespace {
+// After a failed wait the thread pauses this long (or until told to stop) so that a wait which
+// keeps failing cannot turn it into a busy loop.
+constexpr auto kRetryPause = std::chrono::milliseconds(50);
+}  // namespace
+
+tcommthread::tcommthread(bool createSuspended) {
+    if (!createSuspended) Resume();
+}
+
+tcommthread::~tcommthread() {
+    Terminate();
+    WaitFor();
+}
+
+void tcommthread::Resume() {
+    std::lock_guard lock(m_);
+    if (started_) return;
+    started_ = true;
+    thread_ = std::thread([this] { Execute(); });
+}
+
+void tcommthread::Terminate() {
+    {
+        std::lock_guard lock(m_);
+        terminated_.store(true, std::memory_order_release);
+    }
+    cv_.notify_all();
+}
+
+void tcommthread::WaitFor() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void tcommthread::Execute() {
+    while (!Terminated()) {
+        DWORD occurred = 0;
+        if (commhandle->WaitCommEvent(occurred)) {
+            occurredmask = occurred;
+            commport->PostEvents();
+        } else {
+            std::unique_lock lock(m_);
+            cv_.wait_for(lock, kRetryPause, [this] { return Terminated(); });
+        }
+    }
+}
+
+bool TEventWindow::event(QEvent* e) {
+    bool handled = false;
+    try {
+        handled = owner_.EventWindowProc(e);
+        if (!handled) handled = QObject::event(e);
+    } catch (...) {
+        reportException(std::current_exception());
+        handled = true;
+    }
+    return handled;
+}
+
+void Trs232c::postMessage(int message) {
+    QCoreApplication::postEvent(eventwindow.get(),
+                                new TPortMessage(message, generation_.load(std::memory_order_acquire)));
+}
+
+void Trs232c::PostEvents() {
+    const DWORD occurred = eventthread->occurredmask;
+    struct Line {
+        DWORD bit;
+        const TNotifyEvent& handler;
+        int message;
+    };
+    const Line lines[] = {
+        {EV_BREAK, OnBREAK, commmsg::BREAK}, {EV_CTS, OnCTS, commmsg::CTS},
+        {EV_DSR, OnDSR, commmsg::DSR},       {EV_ERR, OnERR, commmsg::ERR},
+        {EV_RING, OnRING, commmsg::RING},    {EV_RLSD, OnRLSD, commmsg::RLSD},
+    };
+    for (const Line& l : lines) {
+        if ((occurred & l.bit) && l.handler.assigned()) postMessage(l.message);
+    }
+    if (occurred & EV_RXCHAR) {
+        DWORD errors = 0;
+        COMSTAT status;
+        commhandle->ClearCommError(errors, status);
+        rxqueued.store(static_cast<std::int32_t>(status.cbInQue), std::memory_order_relaxed);
+        const std::int32_t packet = packetsize();
+        if (OnPACKET.assigned() && packet != 0 && rxqueued.load(std::memory_order_relaxed) >= packet) {
+            rxqueued.store(0, std::memory_order_relaxed);
+            postMessage(commmsg::PACKET);
+        }
+        if (OnRXCHAR.assigned()) postMessage(commmsg::RXCHAR);
+    }
+    if ((occurred & EV_RXFLAG) && OnRXFLAG.assigned()) postMessage(commmsg::RXFLAG);
+    if ((occurred & EV_TXEMPTY) && OnTXEMPTY.assigned()) postMessage(commmsg::TXEMPTY);
+}
+
+bool Trs232c::EventWindowProc(QEvent* message) {
+    const int type = static_cast<int>(message->type());
+    if (type < commmsg::BREAK || type > commmsg::TXEMPTY) return false;
+    const auto* m = dynamic_cast<const TPortMessage*>(message);
+    // A message from an opening of the port that has been closed since, or with its handler
+    // cleared after it was posted, is dropped: its handler would find nothing to work on.
+    if (!m || m->generation != generation_.load(std::memory_order_relaxed) || !isopen) return true;
+    const TNotifyEvent* handlers[] = {&OnBREAK, &OnCTS,    &OnDSR,    &OnERR,     &OnRING,
+                                      &OnRLSD,  &OnPACKET, &OnRXCHAR, &OnRXFLAG, &OnTXEMPTY};
+    const TNotifyEvent& h = *handlers[type - commmsg::BREAK];
+    if (h) h(this);
+    return true;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// tcommthread: the event thread of an open port. It blocks in the port's event wait and hands
+// every wake-up to the component's PostEvents, which posts messages to the hidden window; it
+// never calls a handler and never waits for the GUI thread.
+#include <QEvent>
+#include <QObject>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "serial/commapi.h"
+
+class Trs232c;
+
+// Message numbers of the hidden window (WM_APP + 501 ... WM_APP + 510).
+namespace commmsg {
+constexpr int BREAK = 0x81F5;
+constexpr int CTS = 0x81F6;
+constexpr int DSR = 0x81F7;
+constexpr int ERR = 0x81F8;
+constexpr int RING = 0x81F9;
+constexpr int RLSD = 0x81FA;
+constexpr int PACKET = 0x81FB;
+constexpr int RXCHAR = 0x81FC;
+constexpr int RXFLAG = 0x81FD;
+constexpr int TXEMPTY = 0x81FE;
+}  // namespace commmsg
+
+// A message as posted by the event thread; generation tells which opening of the port sent it.
+class TPortMessage final : public QEvent {
+public:
+    TPortMessage(int message, std::uint32_t gen) : QEvent(QEvent::Type(message)), generation(gen) {}
+    const std::uint32_t generation;
+};
+
+// The hidden window: a private object living on the GUI thread; its event() is the component's
+// EventWindowProc. Anything escaping it goes to the central exception handler.
+class TEventWindow final : public QObject {
+    Q_OBJECT
+public:
+    explicit TEventWindow(Trs232c& owner) : owner_(owner) {}
+    bool event(QEvent* e) override;
+
+private:
+    Trs232c& owner_;
+};
+
+class tcommthread {
+public:
+    // The body starts at Resume (or at once when createSuspended is false).
+    explicit tcommthread(bool createSuspended);
+    // Ends the thread if it still runs (stop request, then wait).
+    ~tcommthread();
+    tcommthread(const tcommthread&) = delete;
+    tcommthread& operator=(const tcommthread&) = delete;
+
+    void Resume();
+    // Sets the stop request; the body tests it before every wait.
+    void Terminate();
+    // Waits without a time limit until the body has ended.
+    void WaitFor();
+    bool Terminated() const { return terminated_.load(std::memory_order_acquire); }
+
+    // Set by Open before Resume, then only read by the thread.
+    Trs232c* commport = nullptr;
+    commapi::CommPort* commhandle = nullptr;
+    // Written by the wait, read by PostEvents: both on the event thread.
+    commapi::DWORD occurredmask = 0;
+
+private:
+    void Execute();
+
+    std::atomic<bool> terminated_{false};
+    std::mutex m_;                 // guards started_ and the pause after a failed wait
+    std::condition_variable cv_;
+    bool started_ = false;
+    std::thread thread_;           // owner: the thread that created this object
+};

@@ -1,0 +1,354 @@
+#include "serial/posix_port.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+#include "serial/tty_ioctl.h"
+
+namespace commapi {
+namespace {
+
+constexpr DWORD kMaxQueue = 16u << 20;
+constexpr int kDrainCheckMs = 2;  // how often a pending EV_TXEMPTY looks at the output queue
+
+// Milliseconds from now to deadline for poll(); -1 when there is none.
+int msUntil(std::chrono::steady_clock::time_point deadline, bool hasDeadline) {
+    if (!hasDeadline) return -1;
+    auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return 0;
+    return static_cast<int>(std::min<std::int64_t>((left.count() + 999) / 1000, 1 << 30));
+}
+
+void drain(int efd) {
+    std::uint64_t v;
+    while (::read(efd, &v, sizeof v) > 0) {
+    }
+}
+
+}  // namespace
+
+PosixPort::PosixPort(int fd) : fd_(fd) {
+    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    rxFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    dcb_.Flags = fBinary;
+    dcb_.XonLim = 2048;
+    dcb_.XoffLim = 512;
+    dcb_.XonChar = 17;
+    dcb_.XoffChar = 19;
+    tty::readDcb(fd_, dcb_);
+}
+
+PosixPort::~PosixPort() {
+    if (fd_ >= 0) CloseHandle();
+}
+
+bool PosixPort::CloseHandle() {
+    if (fd_ < 0) return false;
+    tty::setExclusive(fd_, false);
+    const bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (rxFd_ >= 0) ::close(rxFd_);
+    wakeFd_ = rxFd_ = -1;
+    return ok;
+}
+
+void PosixPort::wake(int efd) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(efd, &one, sizeof one);
+}
+
+void PosixPort::raise(DWORD events, bool byWaiter) {
+    events &= mask_;
+    if (!events) return;
+    pending_ |= events;
+    if (waiting_ && !byWaiter) wake(wakeFd_);
+}
+
+void PosixPort::raiseEvents(DWORD events, DWORD errors) {
+    std::lock_guard lock(m_);
+    errors_ |= errors;
+    raise(events, false);
+}
+
+void PosixPort::roomFreed(bool wasFull) {
+    // The wait leaves the fd out of its poll set while the queue is full; let it look again.
+    if (wasFull && waiting_) wake(wakeFd_);
+}
+
+void PosixPort::pull(bool byWaiter) {
+    if (gone_) return;
+    std::uint8_t chunk[4096];
+    DWORD events = 0;
+    while (!queue_.full()) {
+        const std::size_t want = std::min(queue_.room(), sizeof chunk);
+        const ssize_t n = ::read(fd_, chunk, want);
+        if (n > 0) {
+            std::size_t kept = static_cast<std::size_t>(n);
+            if (dcb_.Flags & fNull) {
+                kept = static_cast<std::size_t>(std::remove(chunk, chunk + n, 0) - chunk);
+            }
+            if (std::find(chunk, chunk + kept, static_cast<std::uint8_t>(dcb_.EvtChar)) != chunk + kept) {
+                events |= EV_RXFLAG;
+            }
+            if (kept) events |= EV_RXCHAR;
+            queue_.push(chunk, kept);
+            if (static_cast<std::size_t>(n) < want) break;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        gone_ = true;  // read 0 after readiness, EIO, ...: the device is no more
+        break;
+    }
+    if (events & EV_RXCHAR) {
+        if (readerWaiting_ && byWaiter) wake(rxFd_);
+        raise(events, byWaiter);
+    }
+}
+
+bool PosixPort::SetupComm(DWORD inQueue, DWORD outQueue) {
+    if (inQueue == 0 || inQueue > kMaxQueue || outQueue > kMaxQueue) return false;
+    std::lock_guard lock(m_);
+    const bool wasFull = queue_.full();
+    queue_.reset(inQueue);
+    roomFreed(wasFull);
+    return true;
+}
+
+bool PosixPort::GetCommState(DCB& dcb) {
+    std::lock_guard lock(m_);
+    dcb = dcb_;
+    return tty::readDcb(fd_, dcb);
+}
+
+bool PosixPort::SetCommState(const DCB& dcb) {
+    std::lock_guard lock(m_);
+    if (!tty::applyDcb(fd_, dcb)) return false;
+    dcb_ = dcb;
+    // Lines under program control keep what the program set; the others follow the DCB.
+    const DWORD dtr = (dcb.Flags >> fDtrControlShift) & 3u;
+    const DWORD rts = (dcb.Flags >> fRtsControlShift) & 3u;
+    if (dtr == DTR_CONTROL_ENABLE) tty::setModemLines(fd_, false, true);
+    if (rts == RTS_CONTROL_ENABLE) tty::setModemLines(fd_, true, true);
+    return true;
+}
+
+bool PosixPort::GetCommTimeouts(COMMTIMEOUTS& t) {
+    std::lock_guard lock(m_);
+    t = timeouts_;
+    return true;
+}
+
+bool PosixPort::SetCommTimeouts(const COMMTIMEOUTS& t) {
+    std::lock_guard lock(m_);
+    timeouts_ = t;
+    return true;
+}
+
+bool PosixPort::SetCommMask(DWORD mask) {
+    std::lock_guard lock(m_);
+    mask_ = mask;
+    pending_ = 0;
+    // Sticky: a wait that starts just after this call returns too, so a thread told to stop
+    // cannot slip into a wait that nobody will end.
+    maskChanged_ = true;
+    if (waiting_) wake(wakeFd_);
+    return true;
+}
+
+bool PosixPort::WaitCommEvent(DWORD& occurred) {
+    std::unique_lock lock(m_);
+    if (waiting_ || fd_ < 0) return false;
+    waiting_ = true;
+    for (;;) {
+        if (maskChanged_) {
+            maskChanged_ = false;
+            occurred = 0;
+            break;
+        }
+        if (pending_ & mask_) {
+            occurred = pending_ & mask_;
+            pending_ = 0;
+            break;
+        }
+        if (txDraining_) {
+            if (tty::outputQueued(fd_) <= 0) {
+                txDraining_ = false;
+                raise(EV_TXEMPTY, true);
+                continue;
+            }
+        }
+        pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
+        // A gone device or a full queue leaves the fd out: neither may make this loop spin.
+        const nfds_t n = (!gone_ && !queue_.full()) ? 2 : 1;
+        const int timeout = (txDraining_ && (mask_ & EV_TXEMPTY)) ? kDrainCheckMs : -1;
+        lock.unlock();
+        const int r = ::poll(fds, n, timeout);
+        const int err = errno;
+        lock.lock();
+        if (r < 0) {
+            if (err == EINTR) continue;
+            waiting_ = false;
+            return false;
+        }
+        if (fds[0].revents) drain(wakeFd_);
+        if (n == 2 && fds[1].revents) {
+            pull(true);
+            if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) gone_ = true;
+        }
+    }
+    waiting_ = false;
+    return true;
+}
+
+bool PosixPort::PurgeComm(DWORD flags) {
+    std::lock_guard lock(m_);
+    bool ok = true;
+    if (flags & PURGE_RXCLEAR) {
+        const bool wasFull = queue_.full();
+        queue_.clear();
+        ok = tty::flushInput(fd_) && ok;
+        roomFreed(wasFull);
+    }
+    if (flags & PURGE_TXCLEAR) {
+        ok = tty::flushOutput(fd_) && ok;
+    }
+    // Transfers are synchronous, so no transfer is ever pending to abort.
+    return ok;
+}
+
+bool PosixPort::ClearCommError(DWORD& errors, COMSTAT& stat) {
+    std::lock_guard lock(m_);
+    pull(false);
+    errors = errors_;
+    errors_ = 0;
+    stat = COMSTAT{};
+    stat.cbInQue = static_cast<DWORD>(queue_.size());
+    const int out = tty::outputQueued(fd_);
+    stat.cbOutQue = out > 0 ? static_cast<DWORD>(out) : 0;
+    return true;
+}
+
+bool PosixPort::EscapeCommFunction(DWORD func) {
+    std::lock_guard lock(m_);
+    if (gone_) return false;
+    switch (func) {
+        case SETRTS: return tty::setModemLines(fd_, true, true);
+        case CLRRTS: return tty::setModemLines(fd_, true, false);
+        case SETDTR: return tty::setModemLines(fd_, false, true);
+        case CLRDTR: return tty::setModemLines(fd_, false, false);
+        case SETBREAK: return tty::setBreak(fd_, true);
+        case CLRBREAK: return tty::setBreak(fd_, false);
+        case SETXOFF: return tty::setXoffState(fd_, true);
+        case SETXON: return tty::setXoffState(fd_, false);
+        default: return false;
+    }
+}
+
+bool PosixPort::ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) {
+    done = 0;
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::unique_lock lock(m_);
+    if (fd_ < 0) return false;
+    const COMMTIMEOUTS t = timeouts_;
+    const auto start = Clock::now();
+    // The driver's total limit (none when both parts are 0), bounded by the caller's wait.
+    auto deadline = start + std::chrono::milliseconds(waitLimitMs);
+    const std::uint64_t total = std::uint64_t(t.ReadTotalTimeoutMultiplier) * count + t.ReadTotalTimeoutConstant;
+    if (total != 0) deadline = std::min(deadline, start + std::chrono::milliseconds(total));
+    const bool returnAtOnce = t.ReadIntervalTimeout == MAXDWORD && total == 0;
+    const bool useInterval = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
+    auto lastByte = start;
+
+    for (;;) {
+        pull(false);
+        const bool wasFull = queue_.full();
+        const std::size_t n = queue_.take(out + done, count - done);
+        if (n) {
+            done += static_cast<DWORD>(n);
+            lastByte = Clock::now();
+            roomFreed(wasFull);
+        }
+        if (done == count) return true;
+        if (gone_) return false;
+        if (returnAtOnce) return true;
+        auto until = deadline;
+        if (useInterval && done > 0) {
+            until = std::min(until, lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout));
+        }
+        if (Clock::now() >= until) return true;
+
+        pollfd fds[2] = {{rxFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
+        readerWaiting_ = true;
+        lock.unlock();
+        const int r = ::poll(fds, 2, msUntil(until, true));
+        const int err = errno;
+        lock.lock();
+        readerWaiting_ = false;
+        if (r < 0 && err != EINTR) return false;
+        if (r > 0 && fds[0].revents) drain(rxFd_);
+        if (r > 0 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
+            pull(false);
+            gone_ = true;
+        }
+    }
+}
+
+bool PosixPort::WriteFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) {
+    done = 0;
+    const auto* in = static_cast<const std::uint8_t*>(data);
+    COMMTIMEOUTS t;
+    {
+        std::lock_guard lock(m_);
+        if (fd_ < 0 || gone_) return false;
+        t = timeouts_;
+    }
+    const auto start = Clock::now();
+    auto deadline = start + std::chrono::milliseconds(waitLimitMs);
+    const std::uint64_t total = std::uint64_t(t.WriteTotalTimeoutMultiplier) * count + t.WriteTotalTimeoutConstant;
+    if (total != 0) deadline = std::min(deadline, start + std::chrono::milliseconds(total));
+
+    while (done < count) {
+        const ssize_t n = ::write(fd_, in + done, count - done);
+        if (n > 0) {
+            done += static_cast<DWORD>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const int ms = msUntil(deadline, true);
+            if (ms == 0) return true;  // the limit ended it: done < count
+            pollfd p{fd_, POLLOUT, 0};
+            const int r = ::poll(&p, 1, ms);
+            if (r < 0 && errno != EINTR) return false;
+            if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLOUT)) {
+                std::lock_guard lock(m_);
+                gone_ = true;
+                return false;
+            }
+            continue;
+        }
+        std::lock_guard lock(m_);
+        gone_ = true;
+        return false;
+    }
+
+    std::lock_guard lock(m_);
+    if (mask_ & EV_TXEMPTY) {
+        if (tty::outputQueued(fd_) <= 0) {
+            raise(EV_TXEMPTY, false);
+        } else {
+            txDraining_ = true;
+            if (waiting_) wake(wakeFd_);
+        }
+    }
+    return true;
+}
+
+}  // namespace commapi

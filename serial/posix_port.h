@@ -1,0 +1,68 @@
+#pragma once
+// The POSIX back end of one open port: emulates the Windows driver on a termios fd. Bytes move
+// from the fd into the input queue in whichever thread looks first (the event thread's wait,
+// or the reader), so a received byte costs no extra thread hop. Free of Qt.
+#include <chrono>
+#include <mutex>
+
+#include "serial/commapi.h"
+#include "serial/rx_queue.h"
+
+namespace commapi {
+
+class PosixPort final : public CommPort {
+public:
+    // Takes ownership of fd (open, exclusive, raw).
+    explicit PosixPort(int fd);
+    ~PosixPort() override;
+    PosixPort(const PosixPort&) = delete;
+    PosixPort& operator=(const PosixPort&) = delete;
+
+    bool valid() const { return wakeFd_ >= 0 && rxFd_ >= 0; }
+
+    bool SetupComm(DWORD inQueue, DWORD outQueue) override;
+    bool GetCommState(DCB& dcb) override;
+    bool SetCommState(const DCB& dcb) override;
+    bool GetCommTimeouts(COMMTIMEOUTS& t) override;
+    bool SetCommTimeouts(const COMMTIMEOUTS& t) override;
+    bool SetCommMask(DWORD mask) override;
+    bool WaitCommEvent(DWORD& occurred) override;
+    bool PurgeComm(DWORD flags) override;
+    bool ClearCommError(DWORD& errors, COMSTAT& stat) override;
+    bool EscapeCommFunction(DWORD func) override;
+    bool ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) override;
+    bool WriteFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) override;
+    bool CloseHandle() override;
+
+    // Raises events as the device would (modem lines, line errors): the seam for devices and
+    // tests that have them where a pty has none.
+    void raiseEvents(DWORD events, DWORD errors = 0);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    // All below with m_ held.
+    void pull(bool byWaiter);
+    void raise(DWORD events, bool byWaiter);
+    void wake(int efd);
+    void roomFreed(bool wasFull);
+
+    int fd_;
+    int wakeFd_ = -1;  // wakes the event thread's wait (mask change, events raised elsewhere)
+    int rxFd_ = -1;    // wakes a reader when the event thread has queued bytes
+
+    std::mutex m_;  // guards every field below
+    RxQueue queue_;
+    DCB dcb_{};                   // what SetCommState was given; termios overlays it on read back
+    COMMTIMEOUTS timeouts_{};
+    DWORD mask_ = 0;
+    DWORD pending_ = 0;           // events of the mask not yet reported
+    DWORD errors_ = 0;            // CE_ bits since the last ClearCommError
+    bool maskChanged_ = false;    // the next (or current) wait returns with no events
+    bool waiting_ = false;        // a thread is inside WaitCommEvent
+    bool readerWaiting_ = false;  // a thread is inside ReadFile waiting for bytes
+    bool txDraining_ = false;     // EV_TXEMPTY is due when the output queue empties
+    bool gone_ = false;           // the device went away: transfers fail from now on
+};
+
+}  // namespace commapi

@@ -1,0 +1,204 @@
+#include "serial/rs232c.h"
+
+#include <array>
+#include <utility>
+
+#include "common/notifier.h"
+#include "serial/comthd.h"
+
+using namespace commapi;
+
+namespace {
+
+constexpr DWORD kPurgeAbort = PURGE_TXABORT | PURGE_RXABORT;
+constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+
+struct ParityName {
+    const char* text;
+    BYTE parity;
+};
+
+// Exact, case-sensitive names; full-width and half-width forms are separate entries.
+constexpr std::array<ParityName, 26> kParityNames{{
+    {"無し", NOPARITY},       {"なし", NOPARITY},
+    {"奇数", ODDPARITY},      {"きすう", ODDPARITY},     {"ODD", ODDPARITY},
+    {"odd", ODDPARITY},       {"ＯＤＤ", ODDPARITY},     {"ｏｄｄ", ODDPARITY},
+    {"偶数", EVENPARITY},     {"ぐうすう", EVENPARITY},  {"EVEN", EVENPARITY},
+    {"even", EVENPARITY},     {"ＥＶＥＮ", EVENPARITY},  {"ｅｖｅｎ", EVENPARITY},
+    {"マーク", MARKPARITY},   {"まーく", MARKPARITY},    {"MARK", MARKPARITY},
+    {"mark", MARKPARITY},     {"ＭＡＲＫ", MARKPARITY},  {"ｍａｒｋ", MARKPARITY},
+    {"スペース", SPACEPARITY}, {"すぺーす", SPACEPARITY}, {"SPACE", SPACEPARITY},
+    {"space", SPACEPARITY},   {"ＳＰＡＣＥ", SPACEPARITY}, {"ｓｐａｃｅ", SPACEPARITY},
+}};
+
+}  // namespace
+
+Trs232c::Trs232c(QObject* owner) : Trs232c(owner, posixLayer()) {}
+
+Trs232c::Trs232c(QObject* owner, CommLayer& layer) : QObject(owner), layer_(layer) {
+    eventwindow = std::make_unique<TEventWindow>(*this);
+    if (OnCreate) OnCreate(this);
+}
+
+Trs232c::~Trs232c() {
+    Close();
+    eventwindow.reset();
+}
+
+void Trs232c::showDebug(const char* text) const {
+    if (debug_) notifier().showMessage(QString::fromUtf8(text));
+}
+
+bool Trs232c::Open() {
+    if (isopen) return false;
+
+    commhandle = layer_.CreateFile(portname_.toStdString());
+    if (!commhandle) {
+        showDebug("回線オープンエラー");
+        return false;
+    }
+    // A failed step closes what it opened: the handle would otherwise stay open with nothing
+    // left to close it, and keep the port locked.
+    auto fail = [this](const char* text) {
+        showDebug(text);
+        commhandle->PurgeComm(kPurgeAbort);
+        commhandle->CloseHandle();
+        commhandle.reset();
+        return false;
+    };
+
+    if (!commhandle->SetupComm(static_cast<DWORD>(rxbuffsize_), static_cast<DWORD>(txbuffsize_))) {
+        return fail("バッファサイズ設定エラー");
+    }
+
+    commhandle->GetCommState(commstate);
+    commstate.BaudRate = static_cast<DWORD>(bps_);
+    if (stopbit_ == QLatin1String("1")) {
+        commstate.StopBits = ONESTOPBIT;
+    } else if (stopbit_ == QLatin1String("1.5")) {
+        commstate.StopBits = ONE5STOPBITS;
+    } else if (stopbit_ == QLatin1String("2")) {
+        commstate.StopBits = TWOSTOPBITS;
+    }
+    for (const ParityName& p : kParityNames) {
+        if (paritymode_ == QString::fromUtf8(p.text)) {
+            commstate.Parity = p.parity;
+            break;
+        }
+    }
+    commstate.ByteSize = static_cast<BYTE>(charbit_ & 0xFF);
+    commstate.Flags = static_cast<DWORD>(flowflag_);
+    if (XonLim_ != 0) commstate.XonLim = static_cast<WORD>(XonLim_ & 0xFFFF);
+    if (XoffLim_ != 0) commstate.XoffLim = static_cast<WORD>(XoffLim_ & 0xFFFF);
+    if (XonChar_ != 0) commstate.XonChar = XonChar_;
+    if (XoffChar_ != 0) commstate.XoffChar = XoffChar_;
+    if (ErrorChar_ != 0) commstate.ErrorChar = ErrorChar_;
+    if (EofChar_ != 0) commstate.EofChar = EofChar_;
+    if (EvtChar_ != 0) commstate.EvtChar = EvtChar_;
+    if (!commhandle->SetCommState(commstate)) return fail("通信条件設定エラー");
+
+    commhandle->GetCommTimeouts(commtimeouts);
+    commtimeouts.ReadIntervalTimeout = static_cast<DWORD>(readinterval_);
+    commtimeouts.ReadTotalTimeoutMultiplier = 0;
+    commtimeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(rxtimeout_);
+    commtimeouts.WriteTotalTimeoutMultiplier = 0;
+    commtimeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(txtimeout_);
+    if (!commhandle->SetCommTimeouts(commtimeouts)) return fail("タイムアウト時間設定エラー");
+
+    eventmask = 0;
+    if (OnBREAK) eventmask |= EV_BREAK;
+    if (OnCTS) eventmask |= EV_CTS;
+    if (OnDSR) eventmask |= EV_DSR;
+    if (OnERR) eventmask |= EV_ERR;
+    if (OnRING) eventmask |= EV_RING;
+    if (OnRLSD) eventmask |= EV_RLSD;
+    if (OnRXCHAR) eventmask |= EV_RXCHAR;
+    if (OnPACKET) eventmask |= EV_RXCHAR;
+    if (OnRXFLAG) eventmask |= EV_RXFLAG;
+    if (OnTXEMPTY) eventmask |= EV_TXEMPTY;
+
+    commhandle->SetCommMask(eventmask);
+    commhandle->PurgeComm(kPurgeAll);
+
+    usethread = eventmask != 0;
+    if (usethread) {
+        eventthread = std::make_unique<tcommthread>(true);
+        rxqueued.store(0, std::memory_order_relaxed);
+        eventthread->commport = this;
+        eventthread->commhandle = commhandle.get();
+        eventthread->Resume();
+    }
+
+    isopen = true;
+    if (OnOpen) OnOpen(this);
+    return true;
+}
+
+bool Trs232c::Close() {
+    if (!isopen) return false;
+    commhandle->PurgeComm(kPurgeAbort);
+    if (usethread && eventthread) {
+        eventthread->Terminate();
+        commhandle->SetCommMask(0);
+        eventthread->WaitFor();
+        eventthread.reset();
+    }
+    // Messages still queued for this opening are dropped on delivery.
+    generation_.fetch_add(1, std::memory_order_release);
+    isopen = false;
+
+    // The handles close even when OnClose throws.
+    try {
+        if (OnClose) OnClose(this);
+    } catch (...) {
+        commhandle->CloseHandle();
+        commhandle.reset();
+        throw;
+    }
+    const bool ok = commhandle->CloseHandle();
+    commhandle.reset();
+    return ok;
+}
+
+bool Trs232c::Read(void* buffer, std::int32_t count) {
+    if (!isopen || count < 0) return false;
+    DWORD done = 0;
+    const DWORD want = static_cast<DWORD>(count);
+    return commhandle->ReadFile(buffer, want, done, static_cast<DWORD>(rxtimeout_)) && done == want;
+}
+
+bool Trs232c::Write(const void* data, std::int32_t count) {
+    if (!isopen || count < 0) return false;
+    DWORD done = 0;
+    const DWORD want = static_cast<DWORD>(count);
+    return commhandle->WriteFile(data, want, done, static_cast<DWORD>(txtimeout_)) && done == want;
+}
+
+bool Trs232c::ReadByte(std::uint8_t& b) {
+    if (!Read(&onebyte, 1)) return false;
+    b = onebyte;
+    return true;
+}
+
+bool Trs232c::WriteByte(std::uint8_t b) {
+    onebyte = b;
+    return Write(&onebyte, 1);
+}
+
+std::int32_t Trs232c::InQueueCount() {
+    if (!isopen) return -1;
+    DWORD errors = 0;
+    COMSTAT status;
+    commhandle->ClearCommError(errors, status);
+    return static_cast<std::int32_t>(status.cbInQue);
+}
+
+bool Trs232c::SetRTS(bool on) {
+    if (!isopen) return false;
+    return commhandle->EscapeCommFunction(on ? SETRTS : CLRRTS);
+}
+
+bool Trs232c::SetDTR(bool on) {
+    if (!isopen) return false;
+    return commhandle->EscapeCommFunction(on ? SETDTR : CLRDTR);
+}

@@ -1,0 +1,160 @@
+// Uses the kernel's termios2 directly: glibc's <termios.h> cannot express rates outside the
+// Bxxx table, and the two headers cannot share a translation unit.
+#include "serial/tty_ioctl.h"
+
+#include <asm/termios.h>
+
+#include <cerrno>
+
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
+
+namespace commapi::tty {
+namespace {
+
+bool get(int fd, termios2& t) { return ioctl(fd, TCGETS2, &t) == 0; }
+bool set(int fd, const termios2& t) { return ioctl(fd, TCSETS2, &t) == 0; }
+
+bool sameMode(const termios2& a, const termios2& b) {
+    const tcflag_t cmask = CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS;
+    return (a.c_cflag & cmask) == (b.c_cflag & cmask) && a.c_ospeed == b.c_ospeed &&
+           (a.c_iflag & (IXON | IXOFF | INPCK)) == (b.c_iflag & (IXON | IXOFF | INPCK)) &&
+           a.c_cc[VSTART] == b.c_cc[VSTART] && a.c_cc[VSTOP] == b.c_cc[VSTOP];
+}
+
+}  // namespace
+
+bool makeRaw(int fd) {
+    termios2 t{};
+    if (!get(fd, t)) return false;
+    t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                           IXANY | IMAXBEL | IUCLC | IUTF8);
+    t.c_oflag &= ~tcflag_t(OPOST);
+    t.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN | ECHOE | ECHOK | TOSTOP);
+    t.c_cflag &= ~tcflag_t(HUPCL);
+    t.c_cflag |= CREAD | CLOCAL;
+    // One byte at least, so a non-blocking read of an empty queue says EAGAIN, not 0 (which
+    // then means the device has gone).
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    return set(fd, t);
+}
+
+bool applyDcb(int fd, const DCB& dcb) {
+    termios2 before{};
+    if (!get(fd, before)) return false;
+    if (dcb.BaudRate == 0) return false;
+    termios2 t = before;
+
+    t.c_cflag &= ~tcflag_t(CSIZE);
+    switch (dcb.ByteSize) {
+        case 5: t.c_cflag |= CS5; break;
+        case 6: t.c_cflag |= CS6; break;
+        case 7: t.c_cflag |= CS7; break;
+        case 8: t.c_cflag |= CS8; break;
+        default: return false;
+    }
+
+    t.c_cflag &= ~tcflag_t(PARENB | PARODD | CMSPAR);
+    switch (dcb.Parity) {
+        case NOPARITY: break;
+        case ODDPARITY: t.c_cflag |= PARENB | PARODD; break;
+        case EVENPARITY: t.c_cflag |= PARENB; break;
+        case MARKPARITY: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
+        case SPACEPARITY: t.c_cflag |= PARENB | CMSPAR; break;
+        default: return false;
+    }
+
+    // A UART sends 1.5 stop bits for 5-bit bytes when asked for two; Windows allows 1.5 only
+    // with 5 data bits and 2 only with more.
+    t.c_cflag &= ~tcflag_t(CSTOPB);
+    switch (dcb.StopBits) {
+        case ONESTOPBIT: break;
+        case ONE5STOPBITS:
+            if (dcb.ByteSize != 5) return false;
+            t.c_cflag |= CSTOPB;
+            break;
+        case TWOSTOPBITS:
+            if (dcb.ByteSize == 5) return false;
+            t.c_cflag |= CSTOPB;
+            break;
+        default: return false;
+    }
+
+    const DWORD rts = (dcb.Flags >> fRtsControlShift) & 3u;
+    t.c_cflag &= ~tcflag_t(CRTSCTS);
+    if ((dcb.Flags & fOutxCtsFlow) || rts == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
+
+    t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY | INPCK | IGNPAR);
+    if (dcb.Flags & fOutX) t.c_iflag |= IXON;
+    if (dcb.Flags & fInX) t.c_iflag |= IXOFF;
+    if (dcb.Flags & fParity) t.c_iflag |= INPCK;
+    t.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
+
+    t.c_cflag &= ~tcflag_t(CBAUD | (CBAUD << IBSHIFT));
+    t.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    t.c_ispeed = dcb.BaudRate;
+    t.c_ospeed = dcb.BaudRate;
+
+    if (!set(fd, t)) {
+        set(fd, before);
+        return false;
+    }
+    termios2 after{};
+    if (!get(fd, after) || !sameMode(after, t)) {
+        set(fd, before);
+        return false;
+    }
+    return true;
+}
+
+bool readDcb(int fd, DCB& dcb) {
+    termios2 t{};
+    if (!get(fd, t)) return false;
+    dcb.BaudRate = t.c_ospeed;
+    switch (t.c_cflag & CSIZE) {
+        case CS5: dcb.ByteSize = 5; break;
+        case CS6: dcb.ByteSize = 6; break;
+        case CS7: dcb.ByteSize = 7; break;
+        default: dcb.ByteSize = 8; break;
+    }
+    if (!(t.c_cflag & PARENB)) {
+        dcb.Parity = NOPARITY;
+    } else if (t.c_cflag & CMSPAR) {
+        dcb.Parity = (t.c_cflag & PARODD) ? MARKPARITY : SPACEPARITY;
+    } else {
+        dcb.Parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
+    }
+    if (!(t.c_cflag & CSTOPB)) {
+        dcb.StopBits = ONESTOPBIT;
+    } else {
+        dcb.StopBits = dcb.ByteSize == 5 ? ONE5STOPBITS : TWOSTOPBITS;
+    }
+    auto flag = [&](DWORD bit, bool on) { dcb.Flags = on ? (dcb.Flags | bit) : (dcb.Flags & ~bit); };
+    flag(fOutxCtsFlow, t.c_cflag & CRTSCTS);
+    flag(fOutX, t.c_iflag & IXON);
+    flag(fInX, t.c_iflag & IXOFF);
+    flag(fParity, t.c_iflag & INPCK);
+    dcb.XonChar = static_cast<char>(t.c_cc[VSTART]);
+    dcb.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
+    return true;
+}
+
+bool flushInput(int fd) { return ioctl(fd, TCFLSH, TCIFLUSH) == 0; }
+bool flushOutput(int fd) { return ioctl(fd, TCFLSH, TCOFLUSH) == 0; }
+
+int outputQueued(int fd) {
+    int n = 0;
+    return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : -1;
+}
+
+bool setModemLines(int fd, bool rts, bool on) {
+    int bits = rts ? TIOCM_RTS : TIOCM_DTR;
+    return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+bool setBreak(int fd, bool on) { return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0; }
+bool setXoffState(int fd, bool off) { return ioctl(fd, TCXONC, off ? TCOOFF : TCOON) == 0; }
+bool setExclusive(int fd, bool on) { return ioctl(fd, on ? TIOCEXCL : TIOCNXCL) == 0; }
+
+}  // namespace commapi::tty

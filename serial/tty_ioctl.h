@@ -1,0 +1,29 @@
+#pragma once
+// The termios side of the POSIX back end: DCB <-> termios through the termios2 ioctls (so any
+// baud rate the device takes can be set), raw mode, flushes and modem lines. Free of Qt.
+#include "serial/commapi.h"
+
+namespace commapi::tty {
+
+// Raw mode: no echo, no line editing, no signals, no translation; reads of one byte at least.
+bool makeRaw(int fd);
+// Applies the DCB's rate, byte size, parity, stop bits, flow control and XON/XOFF characters.
+// Leaves the device as it was and returns false when a value is invalid or the device refuses
+// it (a rate it cannot do reads back different).
+bool applyDcb(int fd, const DCB& dcb);
+// Overwrites in dcb what termios holds: rate, byte size, parity, stop bits, flow control
+// bits and XON/XOFF characters. Other fields are left alone.
+bool readDcb(int fd, DCB& dcb);
+
+bool flushInput(int fd);
+bool flushOutput(int fd);
+// Bytes still waiting in the device's output queue, or -1.
+int outputQueued(int fd);
+// Modem line control; false where the device has no modem lines (ptys).
+bool setModemLines(int fd, bool rts, bool on);
+bool setBreak(int fd, bool on);
+bool setXoffState(int fd, bool off);
+// Exclusive use against other opens of the device (lifted again before closing).
+bool setExclusive(int fd, bool on);
+
+}  // namespace commapi::tty
