@@ -1,0 +1,69 @@
+// vtshot: grabs the configurator window (or its error box) into a PNG, for the README and for
+// looking at the layout without a screen:  QT_QPA_PLATFORM=offscreen vtshot out.png
+//   --page N      show page N (0 "LowLevelCommand" ... 3 "ComPort"; default the start page)
+//   --search      press "search" before grabbing
+//   --error TEXT  grab the general error report's box for TEXT instead of the window
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "ui/Unit1.h"
+#include "ui/application.h"
+#include "ui/error_report.h"
+#include "ui/message_box_notifier.h"
+#include "planning/vt_error.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: vtshot OUT.png [--page N] [--search] [--error TEXT]\n");
+    return 2;
+}
+
+bool save(QWidget& w, const char* path) {
+    w.show();
+    QApplication::processEvents();
+    if (!w.grab().save(QString::fromLocal8Bit(path), "PNG")) {
+        std::fprintf(stderr, "vtshot: cannot write %s\n", path);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    if (argc < 2) return usage();
+    const char* out = argv[1];
+    int page = -1;
+    bool search = false;
+    const char* error = nullptr;
+    for (int i = 2; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--page") && i + 1 < argc)
+            page = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--search"))
+            search = true;
+        else if (!std::strcmp(argv[i], "--error") && i + 1 < argc)
+            error = argv[++i];
+        else
+            return usage();
+    }
+
+    if (error) {
+        // The box exactly as the general error report builds it, full stop included.
+        const QString text = errorReportText(std::make_exception_ptr(planning::VtError(error)));
+        std::unique_ptr<QMessageBox> box(makeErrorBox(text, nullptr));
+        return save(*box, out) ? 0 : 1;
+    }
+
+    installErrorReport();
+    TForm1 form;
+    if (page >= 0) form.PageControl1->setCurrentIndex(page);
+    if (search) form.Button4->click();
+    return save(form, out) ? 0 : 1;
+}

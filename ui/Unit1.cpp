@@ -1,0 +1,233 @@
+#include "ui/Unit1.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "planning/cp932.h"
+#include "planning/plan.h"
+#include "planning/vt_error.h"
+#include "ui/click_label.h"
+#include "ui/decimal_separator.h"
+#include "ui/files/atomic_file.h"
+#include "ui/files/io_error.h"
+#include "ui/radio_group.h"
+
+namespace {
+
+std::string textOf(const QLabel* l) { return l->text().toStdString(); }
+std::string textOf(const QLineEdit* e) { return e->text().toStdString(); }
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent), DecimalSeparator(localeDecimalSeparator()), HeaderClock(systemExportClock()) {
+    buildLayout();
+    wireHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::wireHandlers() {
+    connect(Button4, &QPushButton::clicked, this, guarded(&TForm1::Button4Click));
+    connect(Button5, &QPushButton::clicked, this, guarded(&TForm1::Button5Click));
+    connect(Button14, &QPushButton::clicked, this, guarded(&TForm1::Button14Click));
+    connect(Button15, &QPushButton::clicked, this, guarded(&TForm1::Button15Click));
+    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+
+    for (QLineEdit* e : {Edit1, Edit2, Edit3}) e->installEventFilter(this);
+
+    // A scroll is what the operator does to the bar (arrows, trough, keys, wheel, every step of
+    // a drag); positions set by the program do not count. The label takes the position the bar
+    // is moving to.
+    const auto onScroll = [this](QScrollBar* bar, void (TForm1::*handler)(int)) {
+        const auto run = guarded(handler);
+        connect(bar, &QAbstractSlider::actionTriggered, this, [bar, run](int) { run(bar->sliderPosition()); });
+        connect(bar, &QAbstractSlider::sliderMoved, this, run);
+    };
+    onScroll(ScrollBar1, &TForm1::ScrollBar1Scroll);
+    onScroll(ScrollBar2, &TForm1::ScrollBar2Scroll);
+    onScroll(ScrollBar3, &TForm1::ScrollBar3Scroll);
+
+    // Device link (Button1, Button2, Button6, Button10 and a click on Label26, Button11, Button13,
+    // Button3/Button16..Button22, Edit8 key press, Button12) is wired when that part lands.
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        if (watched == Edit1) guarded(&TForm1::Edit1KeyUp)();
+        else if (watched == Edit2) guarded(&TForm1::Edit2KeyUp)();
+        else if (watched == Edit3) guarded(&TForm1::Edit3KeyUp)();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::FormCreate() {
+    CaptionInit();
+    Memo3->clear();
+    LoadSettings();
+    CaptionInit();
+    Memo2->appendPlainText(QStringLiteral("Welcome to Vantorix Configurator."));
+    // The start-up connect with the loaded port name and baud rate goes here.
+}
+
+bool TForm1::FormClose() {
+    SaveSettings();
+    // Closing the serial port goes here.
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool mayClose = false;
+    runGuarded([&] { mayClose = FormClose(); });
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TForm1::LoadSettings() {
+    ComboBox1->setCurrentIndex(0);
+    ComboBox2->setCurrentIndex(0);
+    RadioGroup2->setItemIndex(0);
+    Edit1->setText(QStringLiteral("12340"));
+    Edit2->setText(QStringLiteral("100"));
+    Edit3->setText(QStringLiteral("10"));
+    ScrollBar1->setValue(127);
+    ScrollBar2->setValue(127);
+    ScrollBar3->setValue(0);
+    RadioGroup4->setItemIndex(2);
+    RadioGroup5->setItemIndex(3);
+    RadioGroup6->setItemIndex(1);
+    RadioGroup7->setItemIndex(0);
+    Edit11->setText(QStringLiteral("2"));
+}
+
+void TForm1::SaveSettings() {}
+
+// --- Ratio finder -----------------------------------------------------------------------------
+
+void TForm1::CaptionInit() {
+    Memo2->clear();
+    Button4->setText(QStringLiteral("search"));
+    for (QLabel* l : {Label4, Label11, Label9, Label10, Label18, Label20}) l->setText(QStringLiteral("  "));
+    Button4->setEnabled(true);
+    Button5->setEnabled(true);
+    for (QLineEdit* e : {Edit4, Edit5, Edit6, Edit9, Edit10}) e->clear();
+    RadioGroup2->setEnabled(true);
+    ScrollBar1Scroll(ScrollBar1->value());
+    ScrollBar2Scroll(ScrollBar2->value());
+    ScrollBar3Scroll(ScrollBar3->value());
+}
+
+void TForm1::Button4Click() {
+    Memo2->clear();
+    planning::PlanInputs in;
+    in.localOutput = textOf(Edit1);
+    in.multiplier = textOf(Edit2);
+    in.std = textOf(Edit3);
+    in.r = textOf(Edit11);
+    in.decimalSeparator = DecimalSeparator;
+    const planning::FrequencyPlan plan = planning::findRatios(in);
+
+    const planning::PlanLabels l = planning::planLabels(plan, DecimalSeparator);
+    Label4->setText(qs(l.Label4));
+    Label11->setText(qs(l.Label11));
+    Label9->setText(qs(l.Label9));
+    Label10->setText(qs(l.Label10));
+    Label18->setText(qs(l.Label18));
+    Label20->setText(qs(l.Label20));
+    Label29->setText(qs(l.Label29));
+    Label32->setText(qs(l.Label32));
+
+    CalcPLLReg();
+
+    Edit4->setText(qs(planning::hex8(Words.RefReg)));
+    Edit6->setText(qs(planning::hex8(Words.IntgReg)));
+    Edit9->setText(qs(planning::hex8(Words.FracReg)));
+    Edit5->setText(qs(planning::hex8(Words.CPReg)));
+    Edit10->setText(qs(planning::hex8(Words.SDReg)));
+}
+
+void TForm1::Button5Click() { CaptionInit(); }
+void TForm1::Edit1KeyUp() { CaptionInit(); }
+void TForm1::Edit2KeyUp() { CaptionInit(); }
+void TForm1::Edit3KeyUp() { CaptionInit(); }
+
+// --- Register words -----------------------------------------------------------------------------
+
+planning::ChargePumpSettings TForm1::chargePumpSettings() const {
+    planning::ChargePumpSettings cp;
+    cp.up = ScrollBar1->value();
+    cp.down = ScrollBar2->value();
+    cp.offset = ScrollBar3->value();
+    cp.offsetDir = RadioGroup3->ItemIndex();
+    cp.hiK = RadioGroup1->ItemIndex();
+    return cp;
+}
+
+planning::SdSettings TForm1::sdSettings() const {
+    planning::SdSettings sd;
+    sd.seed = RadioGroup4->ItemIndex();
+    sd.mode = RadioGroup5->ItemIndex();
+    sd.fracRstb = RadioGroup6->ItemIndex();
+    sd.fracBypass = RadioGroup7->ItemIndex();
+    return sd;
+}
+
+void TForm1::CalcPLLReg() {
+    planning::CalcPLLReg(chargePumpSettings(), sdSettings(), textOf(Label10), textOf(Label18), textOf(Label20),
+                         Words);
+}
+
+void TForm1::ScrollBar1Scroll(int ScrollPos) {
+    Label26->setText(qs(planning::currentLabel(ScrollPos, planning::kUpDownMicroampsPerStep)));
+}
+
+void TForm1::ScrollBar2Scroll(int ScrollPos) {
+    Label28->setText(qs(planning::currentLabel(ScrollPos, planning::kUpDownMicroampsPerStep)));
+}
+
+void TForm1::ScrollBar3Scroll(int ScrollPos) {
+    Label33->setText(qs(planning::currentLabel(ScrollPos, planning::kOffsetMicroampsPerStep)));
+}
+
+// --- Memory channels ----------------------------------------------------------------------------
+
+void TForm1::Button14Click() {
+    const int channel = RadioGroup2->ItemIndex();
+    if (channel < 0 || channel >= planning::ChannelTable::kChannels) return;  // no channel selected
+
+    const planning::ChargePumpSettings cp = chargePumpSettings();
+    const planning::SdSettings sd = sdSettings();
+    planning::DescriptionInputs d;
+    d.edit1 = textOf(Edit1);
+    d.edit3 = textOf(Edit3);
+    d.label11 = textOf(Label11);
+    d.up = cp.up;
+    d.down = cp.down;
+    d.offset = cp.offset;
+    d.offsetDir = cp.offsetDir;
+    d.hiK = cp.hiK;
+    d.seed = sd.seed;
+    d.mode = sd.mode;
+    d.fracRstb = sd.fracRstb;
+    d.fracBypass = sd.fracBypass;
+    ChannelTable.set(channel, Words, planning::ChannelDescription(d));
+}
+
+// The new header replaces a file of the same name only once it is complete, so a failed export
+// leaves neither a partial header nor a damaged earlier one.
+void TForm1::Button15Click() {
+    const std::string path = files::joinPath(files::currentDirectory(), headerFileName(HeaderClock.now()));
+    const std::string dateLine = headerDateLine(HeaderClock.now(), HeaderClock.dateFormat, HeaderClock.timeFormat);
+    const std::string bytes = planning::utf8ToCp932(headerText(ChannelTable, dateLine));
+    if (const int err = files::replaceFile(path, bytes)) throw planning::VtError(files::ioErrorMessageForErrno(err));
+}

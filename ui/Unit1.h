@@ -1,0 +1,189 @@
+#pragma once
+// The configurator's one window. Every control is a named member (objectName set to the same
+// name); every action is a handler method named after the control and its event. Handlers run
+// through guarded(), so an error they raise ends only that handler and reaches the general
+// error report.
+#include <QWidget>
+
+#include "common/exception_report.h"
+#include "planning/channel_table.h"
+#include "planning/register_words.h"
+#include "ui/header_export.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QTabWidget;
+class TClickLabel;
+class TRadioGroup;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the controls, wires the handlers and runs FormCreate.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Start-up, in this order: reset; settings load (clears Memo3); reset again, so the current
+    // labels follow the loaded positions; welcome line; connect with the loaded port.
+    void FormCreate();
+    // Shutdown: save the settings, then close the port. Returns false when the close must stop
+    // (a failed save, reported by the general error report, keeps the window open).
+    bool FormClose();
+
+    // Ratio finder.
+    void Button4Click();  // search
+    void CaptionInit();   // reset of the result displays
+    void Button5Click();  // "reset"
+    void Edit1KeyUp();
+    void Edit2KeyUp();
+    void Edit3KeyUp();
+    // Register words from the charge-pump and SD controls and the result labels.
+    void CalcPLLReg();
+    void ScrollBar1Scroll(int ScrollPos);
+    void ScrollBar2Scroll(int ScrollPos);
+    void ScrollBar3Scroll(int ScrollPos);
+    // Memory channels and their export.
+    void Button14Click();  // "set"
+    void Button15Click();  // "header file"
+
+    // The controls' current choices, as the planning core takes them.
+    planning::ChargePumpSettings chargePumpSettings() const;
+    planning::SdSettings sdSettings() const;
+
+    // Working data; owned by the window, GUI thread only.
+    planning::RegisterWords Words;        // RefReg, IntgReg, FracReg, CPReg, SDReg; zero until the first search
+    planning::ChannelTable ChannelTable;  // memory channels ch0..ch7 (slot 8 unused)
+    char DecimalSeparator;                // the locale's, read once at creation
+    ExportClock HeaderClock;              // clock and formats of the header export
+
+    // Page control and the controls below it.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;  // "LowLevelCommand"
+    QWidget* TabSheet2 = nullptr;  // "Manual Write"
+    QWidget* TabSheet4 = nullptr;  // "RemoteControl"
+    QWidget* TabSheet3 = nullptr;  // "ComPort"
+    QPlainTextEdit* Memo2 = nullptr;  // status log
+    QLabel* Label16 = nullptr;
+    QLabel* Label15 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+
+    // "LowLevelCommand"
+    QPushButton* Button7 = nullptr;   // "Erase A", no handler
+    QPushButton* Button8 = nullptr;   // "Erase B", no handler
+    QPushButton* Button9 = nullptr;   // "Erase AB", no handler
+    QPushButton* Button10 = nullptr;  // "Initialize"
+    QPushButton* Button11 = nullptr;  // "Dump"
+    QPlainTextEdit* Memo3 = nullptr;  // buffer view
+    QPushButton* Button13 = nullptr;  // "View Buffer"
+    QLineEdit* Edit8 = nullptr;       // hidden: keys typed go to the unit
+    QPushButton* Button12 = nullptr;  // hidden "send"
+
+    // "Manual Write": "Frequency"
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label1 = nullptr;  // "LocalOutput(MHz)"
+    QLabel* Label2 = nullptr;  // "Multiplier"
+    QLabel* Label3 = nullptr;  // "STD(MHz)"
+    QLabel* Label34 = nullptr;  // "R"
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QLineEdit* Edit11 = nullptr;
+    QLabel* Label5 = nullptr;   // "VCO(Hz)"
+    QLabel* Label4 = nullptr;   // VcoHz
+    QLabel* Label30 = nullptr;  // hidden "FFRAC"
+    QLabel* Label29 = nullptr;  // hidden FFRAC value
+    QLabel* Label31 = nullptr;  // hidden "N_INT"
+    QLabel* Label32 = nullptr;  // hidden N_INT value
+
+    // "RatioFinder"
+    QGroupBox* GroupBox2 = nullptr;
+    QLabel* Label6 = nullptr;   // "N"
+    QLabel* Label9 = nullptr;   // VcoMHz
+    QLabel* Label17 = nullptr;  // "Integer"
+    QLabel* Label18 = nullptr;  // N_INT
+    QLabel* Label19 = nullptr;  // "Fractional"
+    QLabel* Label20 = nullptr;  // NFrac
+    QLabel* Label7 = nullptr;   // "R Counter"
+    QLabel* Label10 = nullptr;  // R
+    QLabel* Label8 = nullptr;   // "PD(Hz)"
+    QLabel* Label11 = nullptr;  // PdHz
+    QPushButton* Button4 = nullptr;  // search
+    QPushButton* Button5 = nullptr;  // "reset"
+
+    // "Result"
+    QGroupBox* GroupBox3 = nullptr;
+    QLabel* Label12 = nullptr;  // "02h REFDIV"
+    QLabel* Label13 = nullptr;  // "03h Integer"
+    QLabel* Label14 = nullptr;  // "04h Fractional"
+    QLabel* Label21 = nullptr;  // "09h CP"
+    QLabel* Label22 = nullptr;  // "06h SD"
+    QLineEdit* Edit4 = nullptr;   // RefReg
+    QLineEdit* Edit6 = nullptr;   // IntgReg
+    QLineEdit* Edit9 = nullptr;   // FracReg
+    QLineEdit* Edit5 = nullptr;   // CPReg
+    QLineEdit* Edit10 = nullptr;  // SDReg
+
+    // "Charge Pump"
+    QGroupBox* GroupBox4 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;  // up current
+    QScrollBar* ScrollBar2 = nullptr;  // down current
+    QScrollBar* ScrollBar3 = nullptr;  // offset current
+    TClickLabel* Label26 = nullptr;    // up current; a click is "Initialize" once the device link is wired
+    QLabel* Label28 = nullptr;         // down current
+    QLabel* Label33 = nullptr;         // offset current
+    TRadioGroup* RadioGroup1 = nullptr;  // "CP add 3.5mA"
+    TRadioGroup* RadioGroup3 = nullptr;  // "Offset Dir"
+
+    // "SD"
+    QGroupBox* GroupBox5 = nullptr;
+    TRadioGroup* RadioGroup4 = nullptr;  // "seed select"
+    TRadioGroup* RadioGroup5 = nullptr;  // "Modulator Mode"
+    TRadioGroup* RadioGroup7 = nullptr;  // "fracbypas"
+    TRadioGroup* RadioGroup6 = nullptr;  // "frac_rstb"
+
+    TRadioGroup* RadioGroup2 = nullptr;  // "MemoryChannel"
+    QPushButton* Button14 = nullptr;     // "set"
+    QPushButton* Button6 = nullptr;      // "Write"
+    QPushButton* Button15 = nullptr;     // "header file"
+
+    // "RemoteControl": ch0..ch7
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button16 = nullptr;
+    QPushButton* Button17 = nullptr;
+    QPushButton* Button18 = nullptr;
+    QPushButton* Button19 = nullptr;
+    QPushButton* Button20 = nullptr;
+    QPushButton* Button21 = nullptr;
+    QPushButton* Button22 = nullptr;
+
+    // "ComPort"
+    QComboBox* ComboBox1 = nullptr;  // port names
+    QComboBox* ComboBox2 = nullptr;  // baud rates
+    QPushButton* Button1 = nullptr;  // "Open"
+    QPushButton* Button2 = nullptr;  // "Close"
+    QLineEdit* Edit7 = nullptr;      // hidden: count of receive events
+    QPlainTextEdit* Memo1 = nullptr;  // hidden, unused
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // A slot that runs a handler under the general error report.
+    template <class... Args>
+    auto guarded(void (TForm1::*handler)(Args...)) {
+        return [this, handler](Args... args) { runGuarded([&] { (this->*handler)(args...); }); };
+    }
+
+private:
+    void buildLayout();  // Unit1_layout.cpp
+    void wireHandlers();
+    // The settings file's part of start-up; for now the values of a missing file.
+    void LoadSettings();
+    // The settings file's part of shutdown; nothing is saved yet.
+    void SaveSettings();
+};

@@ -1,0 +1,12 @@
+#pragma once
+// The application object: names the program, gives every widget the window's font and, as a
+// last line of defence, sends an error that escaped some event's processing to the central
+// exception handler instead of letting it unwind through the event loop.
+#include <QApplication>
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};

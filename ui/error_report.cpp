@@ -1,0 +1,21 @@
+#include "ui/error_report.h"
+
+#include <stdexcept>
+
+#include "common/exception_report.h"
+#include "common/notifier.h"
+#include "planning/vt_error.h"
+
+QString errorReportText(std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::exception& ex) {
+        return QString::fromStdString(planning::withFullStop(ex.what()));
+    } catch (...) {
+        return QString::fromStdString(planning::withFullStop("不明な例外"));
+    }
+}
+
+void showErrorReport(std::exception_ptr e) { notifier().showError(errorReportText(e)); }
+
+void installErrorReport() { setExceptionHandler(showErrorReport); }

@@ -1,0 +1,14 @@
+#pragma once
+// The general error report: an error that ends a handler is shown in the error box, with a
+// full stop appended where the runtime would append one; then the window carries on.
+#include <QString>
+#include <exception>
+
+// The text the error box shows for e.
+QString errorReportText(std::exception_ptr e);
+
+// Shows e through the notifier in force.
+void showErrorReport(std::exception_ptr e);
+
+// Makes showErrorReport the application's central exception handler.
+void installErrorReport();

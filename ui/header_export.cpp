@@ -1,0 +1,76 @@
+#include "ui/header_export.h"
+
+#include <langinfo.h>
+
+#include "planning/plan.h"
+
+namespace {
+
+std::string formatTime(const std::tm& t, const std::string& pattern) {
+    if (pattern.empty()) return {};
+    // strftime gives 0 both for an empty result and for a too small buffer; grow a few times.
+    for (size_t size = 64; size <= 4096; size *= 4) {
+        std::string out(size, '\0');
+        const size_t n = std::strftime(out.data(), out.size(), pattern.c_str(), &t);
+        if (n > 0) {
+            out.resize(n);
+            return out;
+        }
+    }
+    return {};
+}
+
+std::string two(int v) {
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+void constantLine(std::string& out, uint32_t word, std::string_view name) {
+    out += "  0x";
+    out += planning::hex8(word);
+    out += ",    //";
+    out += name;
+    out += "\r\n";
+}
+
+}  // namespace
+
+ExportClock systemExportClock() {
+    ExportClock c;
+    c.now = [] {
+        std::time_t t = std::time(nullptr);
+        std::tm local{};
+        ::localtime_r(&t, &local);
+        return local;
+    };
+    c.dateFormat = ::nl_langinfo(D_FMT);
+    c.timeFormat = ::nl_langinfo(T_FMT);
+    return c;
+}
+
+std::string headerFileName(const std::tm& t) {
+    std::string year = std::to_string(t.tm_year + 1900);
+    while (year.size() < 4) year.insert(0, "0");
+    return year + two(t.tm_mon + 1) + two(t.tm_mday) + "_" + two(t.tm_hour) + two(t.tm_min) + "param.h";
+}
+
+std::string headerDateLine(const std::tm& t, const std::string& dateFormat, const std::string& timeFormat) {
+    std::string line = "//" + formatTime(t, dateFormat);
+    if (t.tm_hour != 0 || t.tm_min != 0 || t.tm_sec != 0) line += " " + formatTime(t, timeFormat);
+    return line;
+}
+
+std::string headerText(const planning::ChannelTable& table, std::string_view dateLine) {
+    std::string out;
+    out += dateLine;
+    out += "\r\n";
+    for (int n = 0; n < planning::ChannelTable::kChannels; ++n) {
+        const auto i = static_cast<size_t>(n);
+        out += "//" + std::to_string(n) + "  " + table.ChannelDescription[i] + "\r\n";
+        constantLine(out, table.RefReg[i], "RefReg");
+        constantLine(out, table.IntgReg[i], "IntgReg");
+        constantLine(out, table.FracReg[i], "FracReg");
+        constantLine(out, table.CPReg[i], "CPReg");
+    }
+    return out;
+}

@@ -1,0 +1,32 @@
+#include "ui/message_box_notifier.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QMessageBox> makeBox(QMessageBox::Icon icon, const QString& text, QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(icon, applicationTitle(), text, QMessageBox::Ok, parent);
+    box->setDefaultButton(QMessageBox::Ok);
+    return box;
+}
+
+}  // namespace
+
+QString applicationTitle() { return QCoreApplication::applicationName(); }
+
+QMessageBox* makeErrorBox(const QString& text, QWidget* parent) {
+    return makeBox(QMessageBox::Critical, text, parent).release();
+}
+
+void MessageBoxNotifier::showMessage(const QString& text) {
+    makeBox(QMessageBox::NoIcon, text, QApplication::activeWindow())->exec();
+}
+
+void MessageBoxNotifier::showError(const QString& text) {
+    std::unique_ptr<QMessageBox> box(makeErrorBox(text, QApplication::activeWindow()));
+    box->exec();
+}
+
+void MessageBoxNotifier::beep(unsigned) { QApplication::beep(); }

@@ -1,0 +1,20 @@
+#pragma once
+// The operator sees messages and errors in modal Qt message boxes titled with the
+// application's title.
+#include "common/notifier.h"
+
+class QMessageBox;
+class QWidget;
+
+// The title of every message box: the application's name.
+QString applicationTitle();
+
+// The general error report's box: error icon, one OK button. Not shown yet; the caller owns it.
+QMessageBox* makeErrorBox(const QString& text, QWidget* parent);
+
+class MessageBoxNotifier final : public Notifier {
+public:
+    void showMessage(const QString& text) override;
+    void showError(const QString& text) override;
+    void beep(unsigned type) override;
+};

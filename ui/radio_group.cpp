@@ -1,0 +1,53 @@
+#include "ui/radio_group.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <algorithm>
+
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, int columnCount, QWidget* parent)
+    : QGroupBox(caption, parent), group(new QButtonGroup(this)), columns(std::max(1, columnCount)) {
+    group->setExclusive(true);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], this);
+        group->addButton(b, i);
+        buttons.push_back(b);
+    }
+    arrange();
+}
+
+int TRadioGroup::ItemIndex() const { return group->checkedId(); }
+
+void TRadioGroup::setItemIndex(int index) {
+    if (index >= 0 && index < count()) {
+        buttons[static_cast<size_t>(index)]->setChecked(true);
+        return;
+    }
+    // An exclusive group refuses to uncheck its last checked button.
+    group->setExclusive(false);
+    for (auto* b : buttons) b->setChecked(false);
+    group->setExclusive(true);
+}
+
+void TRadioGroup::resizeEvent(QResizeEvent* event) {
+    QGroupBox::resizeEvent(event);
+    arrange();
+}
+
+void TRadioGroup::arrange() {
+    if (buttons.empty()) return;
+    const int n = count();
+    const int rows = (n + columns - 1) / columns;
+    const int top = fontMetrics().height() + 1;
+    const int left = 6;
+    const int bottom = 4;
+    const int areaH = std::max(rows, height() - top - bottom);
+    const int rowH = areaH / rows;
+    const int colW = std::max(1, (width() - left - 2) / columns);
+    const int itemH = std::min(rowH, fontMetrics().height() + 5);
+    for (int i = 0; i < n; ++i) {
+        const int col = i / rows;
+        const int row = i % rows;
+        const int y = top + row * rowH + (rowH - itemH) / 2;
+        buttons[static_cast<size_t>(i)]->setGeometry(left + col * colW, y, colW - 2, itemH);
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+// A captioned group of radio buttons with one selected item or none, laid out in columns
+// the way the window's designer placed them (column by column, rows spread evenly).
+#include <QGroupBox>
+#include <QStringList>
+#include <vector>
+
+class QButtonGroup;
+class QRadioButton;
+
+class TRadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    TRadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent);
+
+    // Index of the selected item, -1 when none is selected.
+    int ItemIndex() const;
+    // Selects item index; -1 (or any index outside the items) selects none. Emits nothing.
+    void setItemIndex(int index);
+
+    int count() const { return static_cast<int>(buttons.size()); }
+    QRadioButton* button(int index) const { return buttons.at(static_cast<size_t>(index)); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void arrange();
+
+    QButtonGroup* group;
+    std::vector<QRadioButton*> buttons;  // owned by this widget through Qt parenting
+    int columns;
+};
