@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include "temp_dir.h"
 #include "ui/settings/settings_file.h"
@@ -76,6 +77,26 @@ TEST(SettingsSaveFailure, AFileThatCannotBeReadIsNotOverwritten) {
     EXPECT_EQ(settings::load(path), SettingsValues{});
 }
 
+TEST(SettingsSaveFailure, AFileWithoutReadPermissionIsNotOverwritten) {
+    TempDir dir;
+    const std::string path = dir.file("VTCONFIG.INI");
+    const auto report = testing_files::asUnprivileged(dir.path(), [&] {
+        writeBytes(path, "[Other]\r\nfoo=bar\r\n");
+        std::filesystem::permissions(path, std::filesystem::perms(0200));
+        std::string text;
+        try {
+            settings::save(path, SettingsValues{});
+            text = "saved";
+        } catch (const settings::SaveError& e) {
+            text = e.what();
+        }
+        std::filesystem::permissions(path, std::filesystem::perms(0600));
+        return text + "|" + readBytes(path);
+    });
+    if (!report) GTEST_SKIP() << "cannot switch to an ordinary user";
+    EXPECT_EQ(*report, path + " に書き込めません|[Other]\r\nfoo=bar\r\n");
+}
+
 TEST(SettingsSaveFailure, MissingDirectoryIsReported) {
     TempDir dir;
     const std::string path = dir.file("gone/VTCONFIG.INI");
@@ -104,17 +125,22 @@ TEST(SettingsSaveFailure, FullFilesystemLeavesTheOldFileIntact) {
     EXPECT_EQ(*report, path + " に書き込めません|intact");
 }
 
+// Root writes into any directory, so it needs a read-only mount; anyone else a mode without 'w'.
 TEST(SettingsSaveFailure, ReadOnlyDirectoryLeavesTheOldFileIntact) {
     TempDir dir;
     const std::string path = dir.file("VTCONFIG.INI");
-    const auto report = inPrivateTmpfs(dir.path(), "size=64k,mode=0755", [&] {
+    const auto inReadOnlyDirectory = [&] {
         settings::save(path, SettingsValues{});
         const std::string before = readBytes(path);
-        if (::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        if (::geteuid() != 0)
+            std::filesystem::permissions(dir.path(), std::filesystem::perms(0555));
+        else if (::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
             return std::string("remount failed");
         return saveReport(path, before);
-    });
-    if (!report) GTEST_SKIP() << "needs root to mount a read-only tmpfs";
+    };
+    const auto report = ::geteuid() != 0 ? std::optional<std::string>(inReadOnlyDirectory())
+                                         : inPrivateTmpfs(dir.path(), "size=64k,mode=0755", inReadOnlyDirectory);
+    if (!report) GTEST_SKIP() << "cannot mount a read-only tmpfs here";
     EXPECT_EQ(*report, path + " に書き込めません|intact");
 }
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/mount.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -50,18 +51,19 @@ std::string listing(const std::string& dir) {
     return out;
 }
 
-std::optional<std::string> inPrivateTmpfs(const std::string& dir, const std::string& options,
-                                          const std::function<std::string()>& body) {
-    constexpr int kCannotMount = 77;
+namespace {
+
+// Runs body in a forked child after prepare() has set the child up; body's text comes back.
+// nullopt when prepare() fails.
+std::optional<std::string> inChild(const std::function<bool()>& prepare, const std::function<std::string()>& body) {
+    constexpr int kCannotPrepare = 77;
     int fds[2];
     if (::pipe(fds) != 0) return std::nullopt;
     const pid_t pid = ::fork();
     if (pid < 0) return std::nullopt;
     if (pid == 0) {
         ::close(fds[0]);
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) != 0)
-            ::_exit(kCannotMount);
+        if (!prepare()) ::_exit(kCannotPrepare);
         std::string report;
         try {
             report = body();
@@ -85,9 +87,32 @@ std::optional<std::string> inPrivateTmpfs(const std::string& dir, const std::str
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotMount) return std::nullopt;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotPrepare) return std::nullopt;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
     return report;
+}
+
+}  // namespace
+
+std::optional<std::string> inPrivateTmpfs(const std::string& dir, const std::string& options,
+                                          const std::function<std::string()>& body) {
+    return inChild(
+        [&] {
+            return ::unshare(CLONE_NEWNS) == 0 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                   ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
+        },
+        body);
+}
+
+std::optional<std::string> asUnprivileged(const std::string& dir, const std::function<std::string()>& body) {
+    if (::geteuid() != 0) return body();
+    constexpr uid_t kNobody = 65534;
+    return inChild(
+        [&] {
+            return ::chown(dir.c_str(), kNobody, kNobody) == 0 && ::setgroups(0, nullptr) == 0 &&
+                   ::setresgid(kNobody, kNobody, kNobody) == 0 && ::setresuid(kNobody, kNobody, kNobody) == 0;
+        },
+        body);
 }
 
 }  // namespace testing_files

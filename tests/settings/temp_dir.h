@@ -31,4 +31,8 @@ std::string listing(const std::string& dir);
 std::optional<std::string> inPrivateTmpfs(const std::string& dir, const std::string& options,
                                           const std::function<std::string()>& body);
 
+// Runs body as an ordinary user: in a child that gives dir to "nobody" and becomes it when
+// this process is root, else right here. nullopt when the switch fails.
+std::optional<std::string> asUnprivileged(const std::string& dir, const std::function<std::string()>& body);
+
 }  // namespace testing_files
