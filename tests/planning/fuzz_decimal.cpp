@@ -1,0 +1,73 @@
+// libFuzzer: the decimal-number text. Any input must give a value or the runtime's message, and an
+// accepted plain text must read as the C library reads it.
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "planning/number_text.h"
+#include "planning/plan.h"
+#include "planning/vt_error.h"
+
+namespace {
+
+// True when the text's exponent (if any) is read in full by both readers.
+bool plainExponent(const std::string& text)
+{
+    const size_t e = text.find_first_of("eE");
+    if (e == std::string::npos)
+        return true;
+    size_t i = e + 1;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    while (i < text.size() && text[i] == '0')
+        ++i;
+    size_t digits = 0;
+    while (i + digits < text.size() && text[i + digits] >= '0' && text[i + digits] <= '9')
+        ++digits;
+    return digits < 3 || (digits == 3 && text.compare(i, 3, "500") < 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const auto value = planning::tryParseDecimal(text, '.');
+    try {
+        const long double thrown = planning::parseDecimal(text, '.');
+        if (!value || !(thrown == *value || (std::isnan(thrown) && std::isnan(*value))))
+            std::abort();
+    } catch (const planning::VtError& e) {
+        if (value || std::string(e.what()) != "'" + text + "' は浮動小数点数ではありません")
+            std::abort();
+    }
+    if (!value)
+        return 0;
+    if (!std::isfinite(*value))
+        std::abort();
+    // strtold takes the same plain forms (no lone separator, no cut exponent, no NUL inside).
+    if (text.find('\0') == std::string::npos && plainExponent(text)) {
+        char* end = nullptr;
+        errno = 0;
+        const long double reference = std::strtold(text.c_str(), &end);
+        size_t rest = static_cast<size_t>(end - text.c_str());
+        while (rest < text.size() && text[rest] == ' ')
+            ++rest;
+        if (rest == text.size() && end != text.c_str() && reference != *value)
+            std::abort();
+    }
+    // The same text with a decimal comma reads the same under a comma separator.
+    std::string comma = text;
+    for (char& c : comma)
+        if (c == '.')
+            c = ',';
+        else if (c == ',')
+            c = '.';
+    const auto commaValue = planning::tryParseDecimal(comma, ',');
+    if (!commaValue || *commaValue != *value)
+        std::abort();
+    (void)planning::formatGeneral(static_cast<double>(*value), '.');
+    return 0;
+}

@@ -1,0 +1,136 @@
+// The plan against an exact reference: thousands of seeded random inputs, the ratio computed as a
+// rational with 128-bit integers and rounded half up to 1/2^24, the output error rounded half to even.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "planning/actual_output.h"
+#include "planning/plan.h"
+#include "planning/vt_error.h"
+
+using namespace planning;
+
+namespace {
+
+using i128 = __int128;
+
+std::string decimals6(int64_t micro, char sep)
+{
+    std::string frac = std::to_string(1000000 + micro % 1000000).substr(1);
+    return std::to_string(micro / 1000000) + sep + frac;
+}
+
+// The same exact value written in one of several ways the operator might type it.
+std::string spell(int64_t micro, char sep, std::mt19937_64& rng)
+{
+    switch (rng() % 5) {
+    case 0:
+        return decimals6(micro, sep);
+    case 1:
+        return std::to_string(micro) + "e-6";
+    case 2:
+        return "  +" + decimals6(micro, sep) + "000 ";
+    case 3:
+        return std::to_string(micro) + "0E-7";
+    default: {
+        std::string text = decimals6(micro, sep);
+        while (text.back() == '0')
+            text.pop_back();
+        return text;  // "12." and "0.5"-style forms
+    }
+    }
+}
+
+std::string fixed3(i128 milli)
+{
+    const bool negative = milli < 0;
+    if (negative)
+        milli = -milli;
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(milli % 10)));
+        milli /= 10;
+    } while (milli != 0);
+    while (digits.size() < 4)
+        digits.insert(digits.begin(), '0');
+    digits.insert(digits.end() - 3, '.');
+    return (negative ? "-" : "") + digits;
+}
+
+// x / 2^bits rounded half to even, x of either sign.
+i128 roundShift(i128 x, int bits)
+{
+    const bool negative = x < 0;
+    if (negative)
+        x = -x;
+    i128 q = x >> bits;
+    const i128 rest = x - (q << bits);
+    const i128 half = i128{1} << (bits - 1);
+    if (rest > half || (rest == half && (q & 1) != 0))
+        ++q;
+    return negative ? -q : q;
+}
+
+}  // namespace
+
+TEST(PlanReference, RandomPositivePlansMatchExactArithmetic)
+{
+    std::mt19937_64 rng(20261207);
+    int zeroPd = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int64_t loHz = std::uniform_int_distribution<int64_t>(1, 10'000'000'000'000)(rng);
+        const int64_t mul = std::uniform_int_distribution<int64_t>(1, i % 4 == 0 ? 2'000'000'000 : 1000)(rng);
+        const int64_t stdTop = i % 50 == 0 ? 20000 : int64_t{1} << (i % 2 ? 38 : 27);
+        const int64_t stdHz = std::uniform_int_distribution<int64_t>(1, stdTop)(rng);
+        const int64_t r = std::uniform_int_distribution<int64_t>(1, i % 3 == 0 ? 20000 : 16)(rng);
+        const char sep = i % 7 == 0 ? ',' : '.';
+        const PlanInputs in{spell(loHz, sep, rng), std::to_string(mul), spell(stdHz, sep, rng), std::to_string(r), sep};
+        SCOPED_TRACE(in.localOutput + " / " + in.multiplier + " / " + in.std + " / " + in.r);
+
+        const i128 vco = loHz / mul;
+        const i128 pd = stdHz / r;
+        if (pd == 0) {
+            ++zeroPd;
+            try {
+                findRatios(in);
+                ADD_FAILURE();
+            } catch (const VtError& e) {
+                EXPECT_STREQ(e.what(), "ゼロによる除算");
+            }
+            continue;
+        }
+        const i128 half = vco / 2;
+        // half / pd to the nearest 1/2^24, halves up.
+        const i128 steps = (2 * half * (i128{1} << 24) + pd) / (2 * pd);
+
+        const FrequencyPlan p = findRatios(in);
+        ASSERT_EQ(p.LocalOutputHz, loHz);
+        ASSERT_EQ(p.StdHz, stdHz);
+        ASSERT_EQ(p.VcoHz, static_cast<int64_t>(vco));
+        ASSERT_EQ(p.PdHz, static_cast<int64_t>(pd));
+        ASSERT_EQ(p.N_INT, static_cast<int64_t>(steps >> 24));
+        ASSERT_EQ(p.NFrac, static_cast<int64_t>(steps & 0xFFFFFF));
+        ASSERT_EQ(p.FFRAC, static_cast<int64_t>((half % pd) << 24));
+
+        const i128 actualScaled = i128{mul} * 2 * pd * steps * 1000;  // mHz * 2^24
+        ASSERT_EQ(actualHzText(p, '.'), fixed3(roundShift(actualScaled, 24)));
+        ASSERT_EQ(errorHzText(p, '.'), fixed3(roundShift(actualScaled - (i128{loHz} * 1000 << 24), 24)));
+    }
+    EXPECT_GT(zeroPd, 0);
+}
+
+TEST(PlanReference, VcoMHzShowsTheTypedValueForMultiplierOne)
+{
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 5000; ++i) {
+        const int64_t loHz = std::uniform_int_distribution<int64_t>(100, 999'999'999'999'999)(rng);
+        std::string expected = decimals6(loHz, '.');
+        while (expected.back() == '0')
+            expected.pop_back();
+        if (expected.back() == '.')
+            expected.pop_back();
+        const FrequencyPlan p = findRatios({decimals6(loHz, '.'), "1", "10", "1", '.'});
+        ASSERT_EQ(formatGeneral(p.VcoMHz, '.'), expected) << loHz;
+    }
+}
