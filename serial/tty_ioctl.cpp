@@ -4,6 +4,8 @@
 
 #include <asm/termios.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
@@ -14,8 +16,40 @@ namespace {
 bool get(int fd, termios2& t) { return ioctl(fd, TCGETS2, &t) == 0; }
 bool set(int fd, const termios2& t) { return ioctl(fd, TCSETS2, &t) == 0; }
 
-bool sameMode(const termios2& a, const termios2& b) {
-    const tcflag_t cmask = CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS;
+// The classic rate codes, so programs that only know <termios.h> still read the rate back;
+// BOTHER carries every other rate.
+tcflag_t rateCode(DWORD rate) {
+    struct Code {
+        DWORD rate;
+        tcflag_t code;
+    };
+    static constexpr Code codes[] = {
+        {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
+        {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+        {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+        {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+        {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+        {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+        {3500000, B3500000}, {4000000, B4000000},
+    };
+    for (const Code& c : codes) {
+        if (c.rate == rate) return c.code;
+    }
+    return BOTHER;
+}
+
+// Unix98 pty slaves (majors 136 to 143) have no line: the kernel forces 8 bits and no parity
+// on them, so their frame cannot be read back.
+bool isPseudoTerminal(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return false;
+    const unsigned major = (st.st_rdev >> 8) & 0xFFF;
+    return major >= 136 && major <= 143;
+}
+
+bool sameMode(int fd, const termios2& a, const termios2& b) {
+    tcflag_t cmask = CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS;
+    if (isPseudoTerminal(fd)) cmask &= ~tcflag_t(CSIZE | PARENB);
     return (a.c_cflag & cmask) == (b.c_cflag & cmask) && a.c_ospeed == b.c_ospeed &&
            (a.c_iflag & (IXON | IXOFF | INPCK)) == (b.c_iflag & (IXON | IXOFF | INPCK)) &&
            a.c_cc[VSTART] == b.c_cc[VSTART] && a.c_cc[VSTOP] == b.c_cc[VSTOP];
@@ -92,7 +126,8 @@ bool applyDcb(int fd, const DCB& dcb) {
     t.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
 
     t.c_cflag &= ~tcflag_t(CBAUD | (CBAUD << IBSHIFT));
-    t.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    const tcflag_t code = rateCode(dcb.BaudRate);
+    t.c_cflag |= code | (code << IBSHIFT);
     t.c_ispeed = dcb.BaudRate;
     t.c_ospeed = dcb.BaudRate;
 
@@ -101,7 +136,7 @@ bool applyDcb(int fd, const DCB& dcb) {
         return false;
     }
     termios2 after{};
-    if (!get(fd, after) || !sameMode(after, t)) {
+    if (!get(fd, after) || !sameMode(fd, after, t)) {
         set(fd, before);
         return false;
     }

@@ -1,0 +1,399 @@
+// The POSIX back end on real pseudo-terminals, the test holding the master side.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "pty_peer.h"
+#include "serial/commapi.h"
+#include "serial/posix_port.h"
+
+using namespace commapi;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::unique_ptr<CommPort> openPort(const PtyPeer& peer) {
+    auto p = posixLayer().CreateFile(peer.path());
+    if (p) {
+        p->SetupComm(1024, 1024);
+        COMMTIMEOUTS t;
+        t.ReadTotalTimeoutConstant = 300;
+        t.WriteTotalTimeoutConstant = 300;
+        p->SetCommTimeouts(t);
+    }
+    return p;
+}
+
+DCB dcbOf(CommPort& p) {
+    DCB d;
+    p.GetCommState(d);
+    return d;
+}
+
+double threadCpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+// --- opening -----------------------------------------------------------------------------
+
+TEST(CommOpen, RefusesAPortInUseAndNonTerminals) {
+    PtyPeer peer;
+    auto first = posixLayer().CreateFile(peer.path());
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(posixLayer().CreateFile(peer.path()));
+    EXPECT_FALSE(posixLayer().CreateFile("/dev/null"));
+    EXPECT_FALSE(posixLayer().CreateFile("/nonexistent/tty"));
+    EXPECT_FALSE(posixLayer().CreateFile("LPT1"));
+    first->CloseHandle();
+    first.reset();
+    EXPECT_TRUE(posixLayer().CreateFile(peer.path())) << "closing must release the port";
+}
+
+TEST(CommOpen, ComNameFollowsTheAliasInTheConfigDirectory) {
+    PtyPeer peer;
+    const std::string home = "/tmp/vt-alias-" + std::to_string(::getpid());
+    std::system(("mkdir -p " + home + "/vtconfig/ports && ln -sf " + peer.path() + " " + home +
+                 "/vtconfig/ports/com5").c_str());
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    auto p = posixLayer().CreateFile("COM5");
+    ::unsetenv("XDG_CONFIG_HOME");
+    std::system(("rm -rf " + home).c_str());
+    ASSERT_TRUE(p);
+    DWORD done = 0;
+    ASSERT_TRUE(p->WriteFile("k", 1, done, 100));
+    EXPECT_EQ(peer.receive(1), std::vector<std::uint8_t>{'k'});
+}
+
+// --- state -------------------------------------------------------------------------------
+
+TEST(CommState, AppliesRateFrameAndFlowToTheDevice) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    DCB d = dcbOf(*p);
+    d.BaudRate = 115200;
+    d.ByteSize = 8;
+    d.Parity = NOPARITY;
+    d.StopBits = TWOSTOPBITS;
+    d.Flags = fBinary | fOutX | fInX;
+    d.XonChar = 0x11;
+    d.XoffChar = 0x13;
+    ASSERT_TRUE(p->SetCommState(d));
+    const termios t = peer.attr();
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & CSIZE, CS8);
+    EXPECT_FALSE(t.c_cflag & PARENB);
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+    EXPECT_TRUE(t.c_iflag & IXON);
+    EXPECT_TRUE(t.c_iflag & IXOFF);
+    EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
+    EXPECT_FALSE(t.c_oflag & OPOST);
+
+    const DCB back = dcbOf(*p);
+    EXPECT_EQ(back.BaudRate, 115200u);
+    EXPECT_EQ(back.ByteSize, 8);
+    EXPECT_EQ(back.Parity, NOPARITY);
+    EXPECT_EQ(back.StopBits, TWOSTOPBITS);
+    EXPECT_EQ(back.Flags & (fOutX | fInX), fOutX | fInX);
+}
+
+// A pty forces 8 bits without parity (PARENB and CSIZE are its own), but keeps the other bits.
+TEST(CommState, MarkAndSpaceParityUseStickParity) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    DCB d = dcbOf(*p);
+    d.BaudRate = 9600;
+    d.Parity = MARKPARITY;
+    ASSERT_TRUE(p->SetCommState(d));
+    EXPECT_EQ(peer.attr().c_cflag & (PARODD | CMSPAR), tcflag_t(PARODD | CMSPAR));
+    d.Parity = SPACEPARITY;
+    ASSERT_TRUE(p->SetCommState(d));
+    EXPECT_EQ(peer.attr().c_cflag & (PARODD | CMSPAR), tcflag_t(CMSPAR));
+    d.Parity = ODDPARITY;
+    ASSERT_TRUE(p->SetCommState(d));
+    EXPECT_EQ(peer.attr().c_cflag & (PARODD | CMSPAR), tcflag_t(PARODD));
+}
+
+TEST(CommState, TakesARateOutsideTheClassicTable) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    DCB d = dcbOf(*p);
+    d.BaudRate = 250000;
+    ASSERT_TRUE(p->SetCommState(d));
+    EXPECT_EQ(dcbOf(*p).BaudRate, 250000u);
+}
+
+TEST(CommState, RejectsImpossibleFramesAndKeepsTheDeviceAsItWas) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    DCB good = dcbOf(*p);
+    good.BaudRate = 9600;
+    good.ByteSize = 8;
+    ASSERT_TRUE(p->SetCommState(good));
+    for (auto mutate : {+[](DCB& d) { d.ByteSize = 4; }, +[](DCB& d) { d.ByteSize = 9; },
+                        +[](DCB& d) { d.Parity = 5; }, +[](DCB& d) { d.StopBits = 3; },
+                        +[](DCB& d) { d.StopBits = ONE5STOPBITS; }, +[](DCB& d) { d.BaudRate = 0; }}) {
+        DCB bad = good;
+        bad.BaudRate = 115200;
+        mutate(bad);
+        EXPECT_FALSE(p->SetCommState(bad));
+        const termios t = peer.attr();
+        EXPECT_EQ(cfgetospeed(&t), B9600);
+        EXPECT_EQ(t.c_cflag & CSIZE, CS8);
+    }
+}
+
+// --- transfers ---------------------------------------------------------------------------
+
+TEST(CommTransfer, BytesBothWaysAndTheQueueCount) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    DWORD done = 0;
+    ASSERT_TRUE(p->WriteFile("hello", 5, done, 300));
+    EXPECT_EQ(done, 5u);
+    EXPECT_EQ(peer.receive(5), (std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}));
+
+    peer.send({0x00, 0xFF, 0x0D, 0x0A, 0x11, 0x13, 0x03});
+    std::this_thread::sleep_for(20ms);
+    DWORD errors = 0;
+    COMSTAT st;
+    ASSERT_TRUE(p->ClearCommError(errors, st));
+    EXPECT_EQ(st.cbInQue, 7u);
+    std::uint8_t buf[7] = {};
+    ASSERT_TRUE(p->ReadFile(buf, 7, done, 300));
+    EXPECT_EQ(done, 7u);
+    EXPECT_EQ(std::vector<std::uint8_t>(buf, buf + 7), (std::vector<std::uint8_t>{0x00, 0xFF, 0x0D, 0x0A, 0x11, 0x13, 0x03}))
+        << "raw mode passes every byte unchanged";
+}
+
+TEST(CommTransfer, ReadEndsAtTheTotalLimitWithWhatCame) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    peer.send({1, 2});
+    std::uint8_t buf[4];
+    DWORD done = 0;
+    const auto t0 = Clock::now();
+    ASSERT_TRUE(p->ReadFile(buf, 4, done, 1000));  // the driver's 300 ms ends it first
+    const auto took = Clock::now() - t0;
+    EXPECT_EQ(done, 2u);
+    EXPECT_GE(took, 290ms);
+    EXPECT_LT(took, 900ms);
+}
+
+TEST(CommTransfer, ReadEndsAtTheIntervalLimitOnceBytesFlow) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    COMMTIMEOUTS t;
+    t.ReadIntervalTimeout = 30;
+    t.ReadTotalTimeoutConstant = 5000;
+    p->SetCommTimeouts(t);
+    peer.send({9});
+    std::uint8_t buf[4];
+    DWORD done = 0;
+    const auto t0 = Clock::now();
+    ASSERT_TRUE(p->ReadFile(buf, 4, done, 5000));
+    EXPECT_EQ(done, 1u);
+    EXPECT_LT(Clock::now() - t0, 1000ms);
+}
+
+TEST(CommTransfer, WriteStalledByXoffEndsAtItsLimit) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    DCB d = dcbOf(*p);
+    d.BaudRate = 9600;
+    d.Flags = fBinary | fOutX;
+    d.XonChar = 0x11;
+    d.XoffChar = 0x13;
+    ASSERT_TRUE(p->SetCommState(d));
+    peer.send(0x13);
+    std::this_thread::sleep_for(20ms);
+    DWORD done = 0;
+    const auto t0 = Clock::now();
+    std::vector<std::uint8_t> block(64 * 1024, 'x');
+    ASSERT_TRUE(p->WriteFile(block.data(), static_cast<DWORD>(block.size()), done, 200));
+    EXPECT_LT(done, block.size());
+    EXPECT_GE(Clock::now() - t0, 190ms);
+    peer.send(0x11);  // XON lets the rest go
+    ASSERT_TRUE(p->WriteFile("y", 1, done, 300));
+}
+
+// --- events ------------------------------------------------------------------------------
+
+TEST(CommEvents, ArrivalIsAnEdgeAndWaitingBytesRaiseNothingMore) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    p->SetCommMask(EV_RXCHAR);
+    DWORD ev = 0;
+    ASSERT_TRUE(p->WaitCommEvent(ev));  // the mask change itself
+    EXPECT_EQ(ev, 0u);
+    peer.send({1, 2, 3});
+    ASSERT_TRUE(p->WaitCommEvent(ev));
+    EXPECT_EQ(ev, EV_RXCHAR);
+
+    // The bytes stay queued; the next wait must block until something new happens.
+    std::atomic<bool> returned{false};
+    DWORD ev2 = 0;
+    std::thread waiter([&] {
+        p->WaitCommEvent(ev2);
+        returned = true;
+    });
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(returned.load());
+    const auto t0 = Clock::now();
+    p->SetCommMask(EV_RXCHAR);  // releases the wait at once
+    waiter.join();
+    EXPECT_LT(Clock::now() - t0, 50ms);
+    EXPECT_EQ(ev2, 0u);
+    DWORD errors;
+    COMSTAT st;
+    p->ClearCommError(errors, st);
+    EXPECT_EQ(st.cbInQue, 3u);
+}
+
+TEST(CommEvents, EventCharacterRaisesRxFlag) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    DCB d = dcbOf(*p);
+    d.BaudRate = 9600;
+    d.EvtChar = '\r';
+    ASSERT_TRUE(p->SetCommState(d));
+    p->SetCommMask(EV_RXCHAR | EV_RXFLAG);
+    DWORD ev = 0;
+    p->WaitCommEvent(ev);
+    peer.send({'a'});
+    ASSERT_TRUE(p->WaitCommEvent(ev));
+    EXPECT_EQ(ev, EV_RXCHAR);
+    peer.send({'b', '\r'});
+    ASSERT_TRUE(p->WaitCommEvent(ev));
+    EXPECT_EQ(ev, EV_RXCHAR | EV_RXFLAG);
+}
+
+TEST(CommEvents, OutputDrainedRaisesTxEmpty) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    p->SetCommMask(EV_TXEMPTY);
+    DWORD ev = 0;
+    p->WaitCommEvent(ev);
+    DWORD done = 0;
+    ASSERT_TRUE(p->WriteFile("abc", 3, done, 300));
+    ASSERT_TRUE(p->WaitCommEvent(ev));
+    EXPECT_EQ(ev, EV_TXEMPTY);
+}
+
+TEST(CommEvents, LineEventsOfTheMaskReachTheWaitAndErrorsTheCount) {
+    PtyPeer peer;
+    auto port = posixLayer().CreateFile(peer.path());
+    auto* posix = dynamic_cast<PosixPort*>(port.get());
+    ASSERT_TRUE(posix);
+    port->SetCommMask(EV_CTS | EV_ERR);
+    DWORD ev = 0;
+    port->WaitCommEvent(ev);
+    posix->raiseEvents(EV_CTS | EV_RING, CE_FRAME);
+    ASSERT_TRUE(port->WaitCommEvent(ev));
+    EXPECT_EQ(ev, EV_CTS) << "EV_RING is not in the mask";
+    DWORD errors = 0;
+    COMSTAT st;
+    port->ClearCommError(errors, st);
+    EXPECT_EQ(errors, CE_FRAME);
+    port->ClearCommError(errors, st);
+    EXPECT_EQ(errors, 0u) << "reading the errors clears them";
+    // ptys have no modem lines: the line calls fail there.
+    EXPECT_FALSE(port->EscapeCommFunction(SETDTR));
+    EXPECT_FALSE(port->EscapeCommFunction(CLRRTS));
+}
+
+TEST(CommEvents, AFullQueueNeitherLosesBytesNorSpins) {
+    PtyPeer peer;
+    auto p = posixLayer().CreateFile(peer.path());
+    ASSERT_TRUE(p);
+    p->SetupComm(16, 16);
+    p->SetCommMask(EV_RXCHAR);
+    std::atomic<bool> stop{false};
+    std::atomic<int> wakeups{0};
+    std::thread waiter([&] {
+        DWORD ev;
+        while (!stop && p->WaitCommEvent(ev)) ++wakeups;
+    });
+    std::vector<std::uint8_t> sent(100);
+    for (int i = 0; i < 100; ++i) sent[i] = static_cast<std::uint8_t>(i);
+    peer.send(sent);
+    std::this_thread::sleep_for(100ms);
+    const int before = wakeups;
+    std::this_thread::sleep_for(200ms);
+    EXPECT_LE(wakeups - before, 1) << "a full queue must not make the wait spin";
+    std::vector<std::uint8_t> got(100);
+    DWORD done = 0;
+    COMMTIMEOUTS t;
+    t.ReadTotalTimeoutConstant = 1000;
+    p->SetCommTimeouts(t);
+    ASSERT_TRUE(p->ReadFile(got.data(), 100, done, 1000));
+    EXPECT_EQ(done, 100u);
+    EXPECT_EQ(got, sent);
+    stop = true;
+    p->SetCommMask(0);
+    waiter.join();
+}
+
+// --- a device that goes away ------------------------------------------------------------
+
+TEST(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
+    PtyPeer peer;
+    auto p = openPort(peer);
+    ASSERT_TRUE(p);
+    p->SetCommMask(EV_RXCHAR);
+    std::atomic<bool> stop{false};
+    std::atomic<int> wakeups{0};
+    std::thread waiter([&] {
+        DWORD ev;
+        while (!stop) {
+            p->WaitCommEvent(ev);
+            ++wakeups;
+        }
+    });
+    peer.send({7, 8});
+    std::this_thread::sleep_for(50ms);
+    peer.hangUp();
+    std::this_thread::sleep_for(100ms);
+    const int before = wakeups;
+    const double cpu0 = threadCpuSeconds();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LE(wakeups - before, 1);
+    EXPECT_LT(threadCpuSeconds() - cpu0, 0.05);
+
+    // What had arrived can still be taken; then reads and writes fail at once.
+    std::uint8_t buf[2];
+    DWORD done = 0;
+    EXPECT_TRUE(p->ReadFile(buf, 2, done, 300));
+    EXPECT_EQ(done, 2u);
+    const auto t0 = Clock::now();
+    EXPECT_FALSE(p->ReadFile(buf, 1, done, 300));
+    EXPECT_FALSE(p->WriteFile("x", 1, done, 300));
+    EXPECT_LT(Clock::now() - t0, 100ms);
+    DWORD errors;
+    COMSTAT st;
+    p->ClearCommError(errors, st);
+    EXPECT_EQ(st.cbInQue, 0u);
+
+    stop = true;
+    p->SetCommMask(0);
+    waiter.join();
+}
