@@ -1,6 +1,7 @@
 // The INI text rules the settings file relies on, checked on code page 932 bytes.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "ui/settings/profile_text.h"
@@ -106,6 +107,31 @@ TEST(ProfileWrite, WrittenValueReadsBack) {
     EXPECT_EQ(findValue(file, "F", "a"), "3");
     EXPECT_EQ(findValue(file, "G", "b"), "\x83\x5C\x81\x5B");
     EXPECT_EQ(file, "[F]\r\na=3\r\n[G]\r\nb=\x83\x5C\x81\x5B\r\n");
+}
+
+// Files assembled from the characters that carry INI structure, double-byte pieces included.
+std::string scrambledFile(std::mt19937& rng) {
+    static const char* const pieces[] = {"[", "]", "=", "S", "s", "K", "k", "K2", "\r", "\n", "\r\n", " ",
+                                         "\t", ";", "\"", "'", "\x83", "\x5D", "\x83\x5D", "x"};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, 60);
+    std::string file;
+    for (int n = length(rng); n > 0; --n) file += pieces[pick(rng)];
+    return file;
+}
+
+const std::string kWritten = "v\x83\x5D" "1";
+
+TEST(ProfileWrite, AnyFileReadsBackTheWrittenValueAndKeepsOtherKeys) {
+    std::mt19937 rng(2011);
+    for (int round = 0; round < 5000; ++round) {
+        const std::string before = scrambledFile(rng);
+        const std::string after = withValue(before, "s", "k", kWritten);
+        ASSERT_EQ(findValue(after, "S", "K"), kWritten) << ::testing::PrintToString(before);
+        ASSERT_EQ(findValue(after, "S", "K2"), findValue(before, "S", "K2")) << ::testing::PrintToString(before);
+        ASSERT_EQ(findValue(after, "x", "K"), findValue(before, "x", "K")) << ::testing::PrintToString(before);
+        ASSERT_EQ(withValue(after, "S", "K", kWritten), after) << ::testing::PrintToString(before);
+    }
 }
 
 }  // namespace
