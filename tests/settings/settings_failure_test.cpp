@@ -59,14 +59,6 @@ TEST(SettingsSaveFailure, ReadOnlyFileStopsTheSaveAndStaysAsItWas) {
     EXPECT_EQ(listing(dir.path()), "VTCONFIG.INI\n");  // no temporary left behind
 }
 
-TEST(SettingsSaveFailure, IsAnErrorTheGeneralReportShows) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
-    writeBytes(path, "x");
-    std::filesystem::permissions(path, std::filesystem::perms(0444));
-    EXPECT_THROW(settings::save(path, SettingsValues{}), planning::VtError);
-}
-
 TEST(SettingsSaveFailure, AFileThatCannotBeReadIsNotOverwritten) {
     TempDir dir;
     const std::string path = dir.file("VTCONFIG.INI");
