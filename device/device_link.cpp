@@ -1,0 +1,218 @@
+#include "device/device_link.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "common/notifier.h"
+#include "device/buffer_view.h"
+#include "device/capture.h"
+#include "device/write_image.h"
+#include "planning/cp932.h"
+#include "planning/number_text.h"
+
+namespace device {
+namespace {
+
+constexpr int kWake = 1;  // exit code of a wait's loop woken by the link itself
+constexpr std::uint8_t kCR = 0x0D;
+constexpr unsigned kAsteriskBeep = 64;
+constexpr int kPacketScratch = 1025;
+
+}  // namespace
+
+struct DeviceLink::Wait {
+    QEventLoop* loop = nullptr;
+    bool timedOut = false;
+};
+
+// Counts a command in progress; when the last one unwinds after a close was put off, the window
+// may close now.
+class DeviceLink::CommandScope {
+public:
+    explicit CommandScope(DeviceLink& link) : link_(link) { ++link_.commands_; }
+    ~CommandScope() {
+        if (--link_.commands_ == 0 && link_.closeDeferred_) {
+            link_.closeDeferred_ = false;
+            link_.view_.resumeClose();
+        }
+    }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+private:
+    DeviceLink& link_;
+};
+
+DeviceLink::DeviceLink(LinkPort& port, DeviceView& view) : port_(port), view_(view) {}
+
+DeviceLink::~DeviceLink() = default;
+
+void DeviceLink::connect(const QString& baudItemText, const QString& portItemText, bool closeFirst) {
+    if (closeFirst) port_.Close();
+    const auto baud = planning::tryParseWhole(baudItemText.toStdString());
+    port_.setbps(baud ? *baud : 9600);
+    port_.setportname(portItemText);
+    view_.setOpenEnabled(false);
+    view_.setCloseEnabled(true);
+    if (!port_.Open()) {
+        notifier().beep(kAsteriskBeep);
+        notifier().showMessage(QStringLiteral("Error"));
+        view_.setOpenEnabled(true);
+        view_.setCloseEnabled(false);
+    }
+}
+
+void DeviceLink::disconnect() {
+    port_.Close();
+    view_.setOpenEnabled(true);
+    view_.setCloseEnabled(false);
+}
+
+void DeviceLink::onOpen() {
+    lineGone_ = false;
+    port_.SetDTR(true);
+    port_.SetRTS(true);
+}
+
+void DeviceLink::onClose() {
+    port_.SetDTR(false);
+    port_.SetRTS(false);
+    ++lineEpoch_;
+    wakeWaits();
+}
+
+void DeviceLink::onRxChar() {
+    fields.RxEventCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(fields.RxEventCount) + 1u);
+    view_.setEdit7Text(QString::number(fields.RxEventCount));
+    std::string hex;
+    bool readFailed = false;
+    while (port_.InQueueCount() >= 1) {
+        std::uint8_t b = 0;
+        if (!port_.ReadByte(b)) {
+            // Something did arrive, so the handshake is released; no stale byte is stored.
+            fields.RxSeen = 1;
+            readFailed = true;
+            break;
+        }
+        captureByte(fields, b);
+        appendHexByte(hex, b);
+    }
+    if (!hex.empty()) view_.appendStatusText(QString::fromLatin1(hex.data(), static_cast<qsizetype>(hex.size())));
+    if (fields.RxSeen != 0) wakeWaits();
+    if (readFailed) notifier().showMessage(QStringLiteral("データ読込みエラー"));
+}
+
+void DeviceLink::onPacket() {
+    notifier().showMessage(QStringLiteral("パケットサイズです"));
+    const std::int32_t waiting = std::min(port_.InQueueCount(), kPacketScratch);
+    if (waiting > 0) {
+        std::array<std::uint8_t, kPacketScratch> scratch;
+        port_.Read(scratch.data(), waiting);
+    }
+}
+
+void DeviceLink::simpleCommand(char letter) {
+    CommandScope scope(*this);
+    fields.RxSeen = 0;
+    if (!replied(send(static_cast<std::uint8_t>(letter)))) return;
+    send(kCR);
+}
+
+void DeviceLink::dump() {
+    CommandScope scope(*this);
+    fields.RxCount = 0;
+    fields.RxSeen = 0;
+    if (!replied(send('D'))) return;
+    fields.RxSeen = 0;
+    send(kCR);
+}
+
+void DeviceLink::write(const planning::ChannelTable& table) {
+    CommandScope scope(*this);
+    fields.RxCount = 0;
+    fields.RxSeen = 0;
+    view_.clearStatus();
+    fields.WriteImage = buildWriteImage(table);
+    // A command run inside one of the waits below may rebuild WriteImage; this transfer keeps
+    // sending the image it started with.
+    const auto image = fields.WriteImage;
+    if (!replied(send('W'))) return;
+    fields.RxSeen = 0;
+    if (!replied(send(kCR))) return;
+    for (std::uint8_t b : image) {
+        fields.RxSeen = 0;
+        if (!replied(send(b))) return;
+    }
+}
+
+void DeviceLink::viewBuffer() {
+    const std::string text = bufferViewText(fields.RxBuffer);
+    view_.setMemo3Text(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void DeviceLink::sendKey(const QString& typed) {
+    for (char c : planning::utf8ToCp932(typed.toStdString())) send(static_cast<std::uint8_t>(c));
+}
+
+void DeviceLink::sendReturn() { send(kCR); }
+
+bool DeviceLink::deferClose() {
+    if (!waiting()) return false;
+    closeDeferred_ = true;
+    wakeWaits();
+    return true;
+}
+
+void DeviceLink::lineLost() {
+    lineGone_ = true;
+    wakeWaits();
+}
+
+bool DeviceLink::send(std::uint8_t b) { return port_.WriteByte(b); }
+
+bool DeviceLink::replied(bool sent) {
+    // A byte that could not be sent gets no reply: no line to wait on.
+    const WaitOutcome outcome = sent ? awaitReply() : WaitOutcome::NoLine;
+    if (outcome == WaitOutcome::Reply) return true;
+    view_.appendStatusLine(QString::fromLatin1(kNoReplyLine));
+    return false;
+}
+
+WaitOutcome DeviceLink::awaitReply() {
+    const std::uint64_t epoch = lineEpoch_;
+    QEventLoop loop;
+    Wait wait;
+    wait.loop = &loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&limit, &QTimer::timeout, &loop, [&wait] {
+        wait.timedOut = true;
+        wait.loop->exit(kWake);
+    });
+    waits_.push_back(&wait);
+    limit.start(replyLimit_);
+    WaitOutcome outcome;
+    for (;;) {
+        // Closing and a lost line win over a reply: the command must send nothing more.
+        if (closeDeferred_) { outcome = WaitOutcome::Closing; break; }
+        if (lineGone_ || epoch != lineEpoch_ || !port_.isOpen()) { outcome = WaitOutcome::NoLine; break; }
+        if (fields.RxSeen != 0) { outcome = WaitOutcome::Reply; break; }
+        if (wait.timedOut) { outcome = WaitOutcome::TimedOut; break; }
+        // Blocks until an event comes; the link exits the loop when something above changes.
+        // Any other exit code means the application is ending.
+        if (loop.exec() != kWake) { outcome = WaitOutcome::Closing; break; }
+    }
+    waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
+    return outcome;
+}
+
+void DeviceLink::wakeWaits() {
+    for (Wait* w : waits_) w->loop->exit(kWake);
+}
+
+}  // namespace device

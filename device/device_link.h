@@ -1,0 +1,84 @@
+#pragma once
+// The window's side of the link to the unit: connect and disconnect, the commands with their
+// reply handshake, and the capture of every received byte. The window calls one member from
+// each of its handlers; everything runs on the GUI thread.
+#include <QString>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "device/device_view.h"
+#include "device/link_fields.h"
+#include "device/link_port.h"
+#include "planning/channel_table.h"
+
+class QEventLoop;
+
+namespace device {
+
+inline const char* const kNoReplyLine = "No reply from the unit";
+
+enum class WaitOutcome {
+    Reply,     // a byte arrived (RxSeen became 1)
+    NoLine,    // the port was closed, or the unit cannot be reached any more
+    Closing,   // the window is closing, or the application is ending
+    TimedOut,  // no reply within the limit
+};
+
+class DeviceLink {
+public:
+    DeviceLink(LinkPort& port, DeviceView& view);
+    ~DeviceLink();
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    // Button1Click (closeFirst) and the start-up connect of FormCreate (not closeFirst).
+    // The texts are those of the selected list items of ComboBox2 and ComboBox1 ("" for none).
+    void connect(const QString& baudItemText, const QString& portItemText, bool closeFirst);
+    void disconnect();  // Button2Click
+
+    void onOpen();    // rs232c1Open
+    void onClose();   // rs232c1Close
+    void onRxChar();  // rs232c1RXCHAR
+    void onPacket();  // rs232c1PACKET
+
+    // Button10Click (also Label26) with 'I'; Button3Click, Button16Click ... Button22Click with '0' ... '7'.
+    void simpleCommand(char letter);
+    void dump();                                      // Button11Click
+    void write(const planning::ChannelTable& table);  // Button6Click
+    void viewBuffer();                                // Button13Click
+    void sendKey(const QString& typed);               // Edit8KeyPress: the character's byte(s)
+    void sendReturn();                                // Button12Click
+
+    // Call when the window is asked to close. True while a command waits: the window must then
+    // ignore this close; the wait ends, and once the last command has unwound the link calls
+    // DeviceView::resumeClose(). False: no command waits, close as usual.
+    bool deferClose();
+    // Call when the line is known to be gone (the device vanished): waiting commands stop.
+    void lineLost();
+
+    bool waiting() const { return !waits_.empty(); }
+    void setReplyLimit(std::chrono::milliseconds limit) { replyLimit_ = limit; }
+
+    LinkFields fields;  // the working fields; owner: this link, GUI thread
+
+private:
+    class CommandScope;
+    struct Wait;
+
+    bool send(std::uint8_t b);
+    WaitOutcome awaitReply();
+    bool replied(bool sent);  // waits; on anything but a reply logs the no-reply line
+    void wakeWaits();
+
+    LinkPort& port_;
+    DeviceView& view_;
+    std::chrono::milliseconds replyLimit_{2000};
+    std::vector<Wait*> waits_;     // the waits in progress, innermost last
+    int commands_ = 0;             // commands in progress (they nest inside waits)
+    std::uint64_t lineEpoch_ = 0;  // grows when the port closes or the line is lost
+    bool lineGone_ = false;        // the unit cannot be reached until the next open
+    bool closeDeferred_ = false;
+};
+
+}  // namespace device

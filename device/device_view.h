@@ -1,0 +1,23 @@
+#pragma once
+// What the link shows in the window. The window implements it over its controls; tests record.
+#include <QString>
+
+namespace device {
+
+class DeviceView {
+public:
+    virtual ~DeviceView() = default;
+    // Memo2, the status log. Appends must stay cheap however long the log has grown.
+    virtual void appendStatusText(const QString& text) = 0;  // runs on in the current line
+    virtual void appendStatusLine(const QString& line) = 0;  // a line of its own
+    virtual void clearStatus() = 0;
+    virtual void setEdit7Text(const QString& text) = 0;
+    virtual void setMemo3Text(const QString& text) = 0;  // rows end with CR LF
+    virtual void setOpenEnabled(bool on) = 0;   // Button1 "Open"
+    virtual void setCloseEnabled(bool on) = 0;  // Button2 "Close"
+    // A close of the window was put off while a command waited; the wait has unwound now,
+    // so the window may close (post it, do not close from inside this call).
+    virtual void resumeClose() = 0;
+};
+
+}  // namespace device

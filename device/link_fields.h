@@ -1,0 +1,22 @@
+#pragma once
+// The link's working fields. The window owns them (through its DeviceLink); they start at zero
+// and live as long as the window. GUI thread only.
+#include <array>
+#include <cstdint>
+
+namespace device {
+
+inline constexpr int kRxBufferSize = 1028;
+inline constexpr int kImageSize = 128;
+
+struct LinkFields {
+    std::int32_t RxEventCount = 0;                   // receive events handled since start
+    std::uint8_t RxByte = 0;                         // the byte most recently read
+    std::int32_t RxSeen = 0;                         // 1 once a byte was read since the last clear
+    std::array<std::uint8_t, kRxBufferSize> RxBuffer{};  // capture of received bytes
+    std::int32_t RxCount = 0;                        // where the next byte is stored; never above 1028
+    // Held apart from RxBuffer, so no captured reply can change what is being sent.
+    std::array<std::uint8_t, kImageSize> WriteImage{};
+};
+
+}  // namespace device

@@ -1,0 +1,25 @@
+#pragma once
+// What the link needs of the serial component: the narrow layer between the protocol and
+// Trs232c, so the protocol can also be driven by a test peer that misbehaves on purpose.
+#include <QString>
+#include <cstdint>
+
+namespace device {
+
+class LinkPort {
+public:
+    virtual ~LinkPort() = default;
+    virtual void setbps(std::int32_t bps) = 0;
+    virtual void setportname(const QString& name) = 0;
+    virtual bool Open() = 0;
+    virtual bool Close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool WriteByte(std::uint8_t b) = 0;
+    virtual bool ReadByte(std::uint8_t& b) = 0;
+    virtual bool Read(void* buffer, std::int32_t count) = 0;
+    virtual std::int32_t InQueueCount() = 0;
+    virtual bool SetDTR(bool on) = 0;
+    virtual bool SetRTS(bool on) = 0;
+};
+
+}  // namespace device
