@@ -14,8 +14,11 @@ public:
     using Handler = std::function<void(Trs232c*)>;
 
     TNotifyEvent() = default;
-    TNotifyEvent(const TNotifyEvent&) = delete;
-    TNotifyEvent& operator=(const TNotifyEvent&) = delete;
+    TNotifyEvent(const TNotifyEvent& other) { *this = other.handler_; }
+    TNotifyEvent& operator=(const TNotifyEvent& other) {
+        if (this != &other) *this = other.handler_;
+        return *this;
+    }
 
     TNotifyEvent& operator=(Handler h) {
         handler_ = std::move(h);
