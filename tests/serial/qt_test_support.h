@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <exception>
 #include <functional>
 #include <string>
@@ -18,7 +19,8 @@ inline bool pumpUntil(const std::function<bool()>& pred, int timeoutMs = 2000) {
     QElapsedTimer t;
     t.start();
     while (!pred() && t.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents();
+        if (!pred()) QThread::usleep(200);
     }
     return pred();
 }
@@ -26,7 +28,10 @@ inline bool pumpUntil(const std::function<bool()>& pred, int timeoutMs = 2000) {
 inline void pumpFor(int ms) {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (t.elapsed() < ms) {
+        QCoreApplication::processEvents();
+        QThread::usleep(500);
+    }
 }
 
 class RecordingNotifier : public Notifier {

@@ -1,0 +1,321 @@
+// Trs232c on real pseudo-terminals, the test holding the other side.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <stdexcept>
+#include <thread>
+
+#include "pty_peer.h"
+#include "qt_test_support.h"
+#include "serial/rs232c.h"
+
+namespace {
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// The window's stored component: 9600 8N1, limits of 300 ms, on the pty.
+void configure(Trs232c& rs, const PtyPeer& peer) {
+    rs.setportname(QString::fromStdString(peer.path()));
+    rs.setrxtimeout(300);
+    rs.settxtimeout(300);
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+}  // namespace
+
+// --- opening ---------------------------------------------------------------------------------
+
+TEST(PtyOpen, AppliesTheConfigurationToTheDevice) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    rs.setbps(115200);
+    rs.setstopbit("2");
+    rs.setflow({dfBinary, dfOutX, dfInX});
+    ASSERT_TRUE(rs.Open());
+    const termios t = peer.attr();
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+    EXPECT_EQ(cfgetispeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & CSIZE, CS8);
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+    EXPECT_TRUE(t.c_iflag & IXON);
+    EXPECT_TRUE(t.c_iflag & IXOFF);
+    EXPECT_EQ(t.c_cc[VSTART], 17);
+    EXPECT_EQ(t.c_cc[VSTOP], 19);
+    EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
+    rs.Close();
+
+    rs.setbps(9600);
+    rs.setstopbit("1");
+    rs.setflowflag(1);
+    ASSERT_TRUE(rs.Open()) << "the port is free again after Close";
+    const termios u = peer.attr();
+    EXPECT_EQ(cfgetospeed(&u), B9600);
+    EXPECT_FALSE(u.c_cflag & CSTOPB);
+    EXPECT_FALSE(u.c_iflag & (IXON | IXOFF));
+}
+
+TEST(PtyOpen, ASecondOpenOfAPortInUseFails) {
+    PtyPeer peer;
+    RecordingNotifier shown;
+    Trs232c first, second;
+    configure(first, peer);
+    configure(second, peer);
+    second.setdebug(true);
+    ASSERT_TRUE(first.Open());
+    EXPECT_FALSE(second.Open());
+    EXPECT_EQ(shown.messages, QStringList{QString::fromUtf8("回線オープンエラー")});
+    first.Close();
+    EXPECT_TRUE(second.Open());
+}
+
+TEST(PtyOpen, ARateTheDeviceRefusesFailsCleanlyAndReleasesThePort) {
+    PtyPeer peer;
+    RecordingNotifier shown;
+    Trs232c rs;
+    configure(rs, peer);
+    rs.setdebug(true);
+    rs.setcharbit(9);
+    EXPECT_FALSE(rs.Open());
+    EXPECT_EQ(shown.messages, QStringList{QString::fromUtf8("通信条件設定エラー")});
+    rs.setcharbit(8);
+    EXPECT_TRUE(rs.Open()) << "the failed Open closed its handle";
+}
+
+// --- transfers -------------------------------------------------------------------------------
+
+TEST(PtyTransfer, BytesAndBlocksBothWays) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    ASSERT_TRUE(rs.Open());
+    EXPECT_EQ(rs.InQueueCount(), 0);
+
+    EXPECT_TRUE(rs.WriteByte('W'));
+    const Bytes block = {0x18, 0x00, 0x00, 0x06, 0x0D, 0xFF, 0x11, 0x13};
+    EXPECT_TRUE(rs.Write(block.data(), static_cast<std::int32_t>(block.size())));
+    Bytes expect = {'W'};
+    expect.insert(expect.end(), block.begin(), block.end());
+    EXPECT_EQ(peer.receive(expect.size()), expect);
+
+    peer.send({0x06, 0x41, 0x42, 0x43});
+    ASSERT_TRUE(pumpUntil([&] { return rs.InQueueCount() == 4; }));
+    std::uint8_t b = 0;
+    EXPECT_TRUE(rs.ReadByte(b));
+    EXPECT_EQ(b, 0x06);
+    EXPECT_EQ(rs.InQueueCount(), 3);
+    std::uint8_t buf[3] = {};
+    EXPECT_TRUE(rs.Read(buf, 3));
+    EXPECT_EQ(Bytes(buf, buf + 3), (Bytes{0x41, 0x42, 0x43}));
+    EXPECT_EQ(rs.InQueueCount(), 0);
+}
+
+TEST(PtyTransfer, AReadThatReachesItsLimitFailsAndLeavesTheByteAlone) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    rs.setrxtimeout(200);
+    ASSERT_TRUE(rs.Open());
+    peer.send({1, 2});
+    pumpUntil([&] { return rs.InQueueCount() == 2; });
+    std::uint8_t buf[4];
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(rs.Read(buf, 4));
+    EXPECT_GE(t.elapsed(), 190);
+    EXPECT_LT(t.elapsed(), 1000);
+
+    std::uint8_t b = 0x77;
+    EXPECT_FALSE(rs.ReadByte(b));
+    EXPECT_EQ(b, 0x77);
+    peer.send({5});
+    EXPECT_TRUE(rs.ReadByte(b)) << "a timed-out read leaves nothing pending";
+    EXPECT_EQ(b, 5);
+}
+
+TEST(PtyTransfer, AWriteStalledByXoffReachesTxtimeout) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    rs.setflow({dfBinary, dfOutX});
+    rs.settxtimeout(250);
+    ASSERT_TRUE(rs.Open());
+    peer.send(0x13);
+    QThread::msleep(20);
+    const Bytes block(64 * 1024, 'x');
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(rs.Write(block.data(), static_cast<std::int32_t>(block.size())));
+    EXPECT_GE(t.elapsed(), 240);
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_TRUE(rs.isOpen()) << "a failed write leaves the port open";
+}
+
+// --- events ----------------------------------------------------------------------------------
+
+TEST(PtyEvents, ReceivedBytesReachOnRXCHAROnTheGuiThreadInOrder) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    Bytes got;
+    int events = 0;
+    bool offThread = false;
+    rs.OnRXCHAR = [&](Trs232c* s) {
+        ++events;
+        if (QThread::currentThread() != QCoreApplication::instance()->thread()) offThread = true;
+        std::uint8_t b;
+        while (s->InQueueCount() > 0 && s->ReadByte(b)) got.push_back(b);
+    };
+    ASSERT_TRUE(rs.Open());
+    Bytes sent;
+    for (int i = 0; i < 300; ++i) sent.push_back(static_cast<std::uint8_t>(i * 7));
+    for (std::size_t i = 0; i < sent.size(); i += 23) {
+        peer.send(Bytes(sent.begin() + static_cast<long>(i), sent.begin() + static_cast<long>(std::min(i + 23, sent.size()))));
+        QThread::usleep(500);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return got.size() >= sent.size(); }));
+    EXPECT_EQ(got, sent);
+    EXPECT_GE(events, 1);
+    EXPECT_FALSE(offThread);
+}
+
+TEST(PtyEvents, PacketRuleOnRealArrivals) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    std::vector<std::string> seen;
+    rs.OnPACKET = [&](Trs232c*) { seen.push_back("PACKET"); };
+    rs.OnRXCHAR = [&](Trs232c*) { seen.push_back("RXCHAR"); };  // leaves the bytes queued
+    rs.setpacketsize(4);
+    ASSERT_TRUE(rs.Open());
+    peer.send({1, 2, 3});
+    ASSERT_TRUE(pumpUntil([&] { return !seen.empty(); }));
+    pumpFor(30);
+    EXPECT_EQ(seen, std::vector<std::string>{"RXCHAR"});
+    seen.clear();
+    peer.send({4});
+    ASSERT_TRUE(pumpUntil([&] { return seen.size() >= 2; }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"PACKET", "RXCHAR"}));
+}
+
+TEST(PtyEvents, CloseWhileTheThreadWaitsReturnsAtOnceAndOnCloseComesAfterTheThread) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    rs.OnRXCHAR = [](Trs232c*) {};
+    bool threadGoneInOnClose = false;
+    rs.OnClose = [&](Trs232c* s) { threadGoneInOnClose = !s->threadRunning() && s->InQueueCount() == -1; };
+    ASSERT_TRUE(rs.Open());
+    QThread::msleep(50);  // the thread is blocked in its wait by now
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(rs.Close());
+    EXPECT_LT(t.elapsed(), 50);
+    EXPECT_TRUE(threadGoneInOnClose);
+}
+
+TEST(PtyEvents, MessagesPostedBeforeCloseAreDropped) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    int calls = 0;
+    rs.OnRXCHAR = [&](Trs232c* s) {
+        ++calls;
+        while (s->InQueueCount() != 0) {  // would never end against a closed port
+            std::uint8_t b;
+            s->ReadByte(b);
+        }
+    };
+    ASSERT_TRUE(rs.Open());
+    peer.send({1});
+    QThread::msleep(50);  // posted, not delivered
+    rs.Close();
+    pumpFor(50);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(PtyEvents, AThrowingHandlerDoesNotStopLaterDeliveries) {
+    PtyPeer peer;
+    RecordingExceptions reported;
+    Trs232c rs;
+    configure(rs, peer);
+    int calls = 0;
+    rs.OnRXCHAR = [&](Trs232c* s) {
+        std::uint8_t b;
+        while (s->InQueueCount() > 0) s->ReadByte(b);
+        if (++calls == 1) throw std::runtime_error("'x' は整数ではありません");
+    };
+    ASSERT_TRUE(rs.Open());
+    peer.send({1});
+    ASSERT_TRUE(pumpUntil([&] { return calls == 1; }));
+    peer.send({2});
+    ASSERT_TRUE(pumpUntil([&] { return calls == 2; }));
+    EXPECT_EQ(reported.texts.size(), 1u);
+}
+
+// --- the peer going away ---------------------------------------------------------------------
+
+TEST(PtyHangUp, MidTransferTransfersFailAndNothingSpins) {
+    auto peer = std::make_unique<PtyPeer>();
+    Trs232c rs;
+    configure(rs, *peer);
+    rs.setrxtimeout(3000);
+    int events = 0;
+    rs.OnRXCHAR = [&](Trs232c*) { ++events; };  // leaves the bytes for the Read below
+    ASSERT_TRUE(rs.Open());
+    EXPECT_TRUE(rs.WriteByte(0x06));
+    std::thread far([&] {
+        peer->send({1, 2, 3});
+        QThread::msleep(50);
+        peer->hangUp();
+    });
+    std::uint8_t buf[10];
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(rs.Read(buf, 10)) << "ten bytes will never come";
+    EXPECT_LT(t.elapsed(), 1000) << "the hang-up ends the read, not its limit";
+    far.join();
+
+    pumpFor(50);
+    const int eventsBefore = events;
+    const double cpu0 = cpuSeconds();
+    pumpFor(300);
+    EXPECT_LT(cpuSeconds() - cpu0, 0.05) << "no thread may spin on a vanished device";
+    EXPECT_EQ(events, eventsBefore);
+
+    t.restart();
+    EXPECT_FALSE(rs.WriteByte(0x06));
+    std::uint8_t b;
+    EXPECT_FALSE(rs.ReadByte(b));
+    EXPECT_LT(t.elapsed(), 100) << "fails at once, not after the limits";
+    EXPECT_EQ(rs.InQueueCount(), 0);
+    t.restart();
+    EXPECT_TRUE(rs.Close());
+    EXPECT_LT(t.elapsed(), 100);
+}
+
+TEST(PtyHangUp, BytesAlreadyQueuedAreStillReadable) {
+    auto peer = std::make_unique<PtyPeer>();
+    Trs232c rs;
+    configure(rs, *peer);
+    Bytes got;
+    rs.OnRXCHAR = [&](Trs232c* s) {
+        std::uint8_t b;
+        while (s->InQueueCount() > 0 && s->ReadByte(b)) got.push_back(b);
+    };
+    rs.setrxbuffsize(16);
+    ASSERT_TRUE(rs.Open());
+    peer->send({1, 2, 3});
+    ASSERT_TRUE(pumpUntil([&] { return got.size() == 3; }));
+    peer->hangUp();
+    pumpFor(50);
+    EXPECT_EQ(got, (Bytes{1, 2, 3}));
+    EXPECT_FALSE(rs.WriteByte(1));
+}
