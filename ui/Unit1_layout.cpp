@@ -70,6 +70,7 @@ TRadioGroup* radioGroup(QWidget* parent, const char* name, const QString& captio
                         int columns, int index, int x, int y, int w, int h) {
     auto* g = named(new TRadioGroup(caption, items, columns, parent), name);
     g->setGeometry(x, y, w, h);
+    g->arrange();
     g->setItemIndex(index);
     for (int i = 0; i < g->count(); ++i)
         g->button(i)->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
@@ -196,13 +197,13 @@ void TForm1::buildLayout() {
 
     GroupBox5 = groupBox(p, "GroupBox5", QStringLiteral("SD"), 448, 8, 169, 185);
     RadioGroup4 = radioGroup(GroupBox5, "RadioGroup4", QStringLiteral("seed select"),
-                             {"0", "LSB", "B29D08h", "50F1CDh"}, 2, 2, 8, 16, 153, 50);
+                             {"0", "LSB", "B29D08h", "50F1CDh"}, 2, 2, 4, 16, 161, 50);
     RadioGroup5 = radioGroup(GroupBox5, "RadioGroup5", QStringLiteral("Modulator Mode"),
-                             {"Reserved", "Reserved", "ModeB", "ModeA"}, 2, 3, 8, 68, 153, 50);
-    RadioGroup7 = radioGroup(GroupBox5, "RadioGroup7", QStringLiteral("fracbypas"), {"use", "bypass"}, 1, 0, 8,
-                             120, 74, 58);
+                             {"Reserved", "Reserved", "ModeB", "ModeA"}, 2, 3, 4, 68, 161, 50);
+    RadioGroup7 = radioGroup(GroupBox5, "RadioGroup7", QStringLiteral("fracbypas"), {"use", "bypass"}, 1, 0, 4,
+                             120, 79, 58);
     RadioGroup6 = radioGroup(GroupBox5, "RadioGroup6", QStringLiteral("frac_rstb"), {"Disable", "Enable"}, 1, 1,
-                             87, 120, 74, 58);
+                             86, 120, 79, 58);
 
     RadioGroup2 = radioGroup(p, "RadioGroup2", QStringLiteral("MemoryChannel"),
                              {"ch0", "ch1", "ch2", "ch3", "ch4", "ch5", "ch6", "ch7"}, 2, 0, 416, 200, 97, 129);

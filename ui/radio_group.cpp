@@ -38,7 +38,7 @@ void TRadioGroup::arrange() {
     const int n = count();
     const int rows = (n + columns - 1) / columns;
     const int top = fontMetrics().height() + 1;
-    const int left = 6;
+    const int left = 4;
     const int bottom = 4;
     const int areaH = std::max(rows, height() - top - bottom);
     const int rowH = areaH / rows;
@@ -48,6 +48,6 @@ void TRadioGroup::arrange() {
         const int col = i / rows;
         const int row = i % rows;
         const int y = top + row * rowH + (rowH - itemH) / 2;
-        buttons[static_cast<size_t>(i)]->setGeometry(left + col * colW, y, colW - 2, itemH);
+        buttons[static_cast<size_t>(i)]->setGeometry(left + col * colW, y, colW, itemH);
     }
 }

@@ -21,12 +21,14 @@ public:
     int count() const { return static_cast<int>(buttons.size()); }
     QRadioButton* button(int index) const { return buttons.at(static_cast<size_t>(index)); }
 
+    // Places the buttons for the current size. Runs on every resize; call it after setGeometry
+    // on a widget not shown yet, whose resize event waits until it is shown.
+    void arrange();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void arrange();
-
     QButtonGroup* group;
     std::vector<QRadioButton*> buttons;  // owned by this widget through Qt parenting
     int columns;

@@ -1,0 +1,67 @@
+#include "tests/ui/ui_test_support.h"
+
+#include <QDir>
+#include <cstdlib>
+#include <unistd.h>
+
+RecordingNotifier& recorder() {
+    static RecordingNotifier r;
+    return r;
+}
+
+QStringList shownErrors() {
+    QStringList out;
+    for (const Shown& s : recorder().shown)
+        if (s.kind == Shown::Error) out << s.text;
+    return out;
+}
+
+WindowUnderTest::WindowUnderTest() {
+    if (!tmp.isValid() || ::chdir(QFile::encodeName(tmp.path()).constData()) != 0)
+        qFatal("cannot enter a temporary directory");
+    form = std::make_unique<TForm1>();
+    recorder().shown.clear();
+}
+
+WindowUnderTest::~WindowUnderTest() {
+    form.reset();
+    // Leave the directory before it is removed.
+    if (::chdir("/") != 0) qWarning("cannot leave the temporary directory");
+}
+
+void setClock(TForm1& form, std::vector<std::tm> readings, std::string dateFormat, std::string timeFormat) {
+    auto next = std::make_shared<size_t>(0);
+    form.HeaderClock.now = [readings, next] {
+        const std::tm t = readings.at(std::min(*next, readings.size() - 1));
+        ++*next;
+        return t;
+    };
+    form.HeaderClock.dateFormat = std::move(dateFormat);
+    form.HeaderClock.timeFormat = std::move(timeFormat);
+}
+
+std::tm localTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    std::tm copy = t;
+    std::mktime(&copy);  // fills in the weekday, which some formats print
+    t.tm_wday = copy.tm_wday;
+    t.tm_yday = copy.tm_yday;
+    return t;
+}
+
+int runUiTest(QObject& test, int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    TApplication app(argc, argv);
+    setNotifier(&recorder());
+    installErrorReport();
+    const int rc = QTest::qExec(&test, argc, argv);
+    setNotifier(nullptr);
+    return rc;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// What every window test shares: a notifier that records instead of showing boxes, a fresh
+// window in a private current directory, and a main() that runs one QTest class under the
+// application object the program itself uses.
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/notifier.h"
+#include "ui/Unit1.h"
+#include "ui/application.h"
+#include "ui/error_report.h"
+
+struct Shown {
+    enum Kind { Message, Error, Beep } kind;
+    QString text;
+};
+
+class RecordingNotifier final : public Notifier {
+public:
+    void showMessage(const QString& text) override { shown.push_back({Shown::Message, text}); }
+    void showError(const QString& text) override { shown.push_back({Shown::Error, text}); }
+    void beep(unsigned type) override { shown.push_back({Shown::Beep, QString::number(type)}); }
+    std::vector<Shown> shown;
+};
+
+RecordingNotifier& recorder();
+
+// Errors shown since the last clear, in order.
+QStringList shownErrors();
+
+// A window created in an empty temporary current directory (no settings file, exports land
+// there). The directory stays the current one until the next window is made.
+class WindowUnderTest {
+public:
+    WindowUnderTest();
+    ~WindowUnderTest();
+    TForm1& operator*() { return *form; }
+    TForm1* operator->() { return form.get(); }
+    QString dir() const { return tmp.path(); }
+
+private:
+    QTemporaryDir tmp;
+    std::unique_ptr<TForm1> form;
+};
+
+// Sets a fixed clock: each reading returns the next of the given times (the last one repeats).
+void setClock(TForm1& form, std::vector<std::tm> readings, std::string dateFormat = "%Y/%m/%d",
+              std::string timeFormat = "%H:%M:%S");
+std::tm localTime(int year, int month, int day, int hour, int minute, int second);
+
+int runUiTest(QObject& test, int argc, char** argv);
+
+#define VT_UI_TEST_MAIN(TestClass)            \
+    int main(int argc, char** argv) {         \
+        TestClass test;                       \
+        return runUiTest(test, argc, argv);   \
+    }
