@@ -1,0 +1,328 @@
+// The link's protocol against a scripted peer: capture, handshake, nesting, the bounded wait.
+#include <gtest/gtest.h>
+
+#include "device/device_link.h"
+#include "tests/device/fake_port.h"
+#include "tests/device/recorders.h"
+
+using namespace std::chrono_literals;
+using device::DeviceLink;
+using vttest::FakePort;
+
+namespace {
+
+struct Link : ::testing::Test {
+    vttest::RecordingView view;
+    vttest::RecordingNotifier notes;
+    FakePort port;
+    DeviceLink link{port, view};
+
+    Link() {
+        port.link = &link;
+        port.open = true;
+    }
+    void receive(const std::string& bytes) {
+        const auto events = link.fields.RxEventCount;
+        port.deliver(bytes);
+        vttest::pumpUntil([&] { return link.fields.RxEventCount != events; });
+    }
+};
+
+std::string bytes(std::initializer_list<int> list) {
+    std::string s;
+    for (int b : list) s.push_back(static_cast<char>(b));
+    return s;
+}
+
+}  // namespace
+
+// --- receive and capture -------------------------------------------------------------
+
+TEST_F(Link, OneEventWithThreeBytesLogsStoresAndCountsOnce) {
+    link.fields.RxCount = 5;
+    receive(bytes({0x01, 0xAB, 0x7F}));
+    EXPECT_EQ(view.status, "01 AB 7F ");
+    EXPECT_EQ(link.fields.RxBuffer[5], 0x01);
+    EXPECT_EQ(link.fields.RxBuffer[6], 0xAB);
+    EXPECT_EQ(link.fields.RxBuffer[7], 0x7F);
+    EXPECT_EQ(link.fields.RxCount, 8);
+    EXPECT_EQ(link.fields.RxEventCount, 1);
+    EXPECT_EQ(link.fields.RxByte, 0x7F);
+    EXPECT_EQ(link.fields.RxSeen, 1);
+    EXPECT_EQ(view.edit7, "1");
+}
+
+TEST_F(Link, AnEventThatFindsNothingOnlyCounts) {
+    link.onRxChar();
+    link.onRxChar();
+    EXPECT_EQ(view.edit7, "2");
+    EXPECT_EQ(link.fields.RxSeen, 0);
+    EXPECT_EQ(view.status, "");
+}
+
+TEST_F(Link, AnEventOnAClosedPortReadsNothing) {
+    port.inbox.push_back(0x55);
+    port.open = false;
+    link.onRxChar();
+    EXPECT_EQ(link.fields.RxCount, 0);
+    EXPECT_EQ(view.status, "");
+}
+
+TEST_F(Link, CaptureStopsAtTheEndOfTheBufferButLoggingGoesOn) {
+    std::string many;
+    for (int i = 0; i < 1100; ++i) many.push_back(static_cast<char>(i & 0xFF));
+    receive(many);
+    EXPECT_EQ(link.fields.RxCount, device::kRxBufferSize);
+    EXPECT_EQ(link.fields.RxBuffer[1027], 1027 & 0xFF);
+    EXPECT_EQ(view.status.size(), 1100 * 3);
+    receive("\x42");
+    EXPECT_EQ(link.fields.RxCount, device::kRxBufferSize);
+    EXPECT_TRUE(view.status.endsWith("42 "));
+    EXPECT_EQ(link.fields.RxByte, 0x42);
+}
+
+TEST_F(Link, AFailedReadIsReportedOnceStoresNothingStaleAndReleasesTheHandshake) {
+    port.readFailsAt = 1;
+    receive(bytes({0x31, 0x32, 0x33}));
+    EXPECT_EQ(notes.messages, QStringList{"データ読込みエラー"});
+    EXPECT_EQ(link.fields.RxCount, 1);
+    EXPECT_EQ(link.fields.RxBuffer[1], 0);
+    EXPECT_EQ(view.status, "31 ");
+    EXPECT_EQ(link.fields.RxSeen, 1);
+    EXPECT_EQ(port.inbox.size(), 2u);  // left for the next event
+}
+
+TEST_F(Link, PacketNoticeDiscardsAtMost1025Bytes) {
+    port.inbox.assign(2000, 0x11);
+    link.onPacket();
+    EXPECT_EQ(notes.messages, QStringList{"パケットサイズです"});
+    EXPECT_EQ(port.inbox.size(), 975u);
+    EXPECT_EQ(link.fields.RxCount, 0);
+}
+
+// --- commands on the wire --------------------------------------------------------------
+
+TEST_F(Link, SimpleCommandsSendTheirLetterAndCrOnlyAfterAReply) {
+    std::string writtenWhenAnswered;
+    port.onWrite = [&](std::uint8_t b) {
+        if (b == '\r') return;
+        writtenWhenAnswered = port.written;
+        port.later([&] { port.deliver("\x06"); }, 20);
+    };
+    link.simpleCommand('I');
+    EXPECT_EQ(writtenWhenAnswered, "I");
+    EXPECT_EQ(port.written, "I\r");
+    port.written.clear();
+    link.simpleCommand('5');
+    EXPECT_EQ(port.written, "5\r");
+    EXPECT_EQ(link.fields.RxCount, 2);  // replies appended, not reset
+}
+
+TEST_F(Link, DumpRestartsTheCaptureAndTheViewSkipsPositionZero) {
+    link.fields.RxCount = 300;
+    port.onWrite = [&](std::uint8_t b) {
+        if (b == 'D') port.deliver(bytes({0x06, 0x11, 0x22}));
+    };
+    link.dump();
+    EXPECT_EQ(port.written, "D\r");
+    link.viewBuffer();
+    EXPECT_TRUE(view.memo3.startsWith("11 22 00 "));
+    EXPECT_EQ(link.fields.RxCount, 3);
+}
+
+TEST_F(Link, WriteSends130BytesEachAfterItsReplyAndKeepsTheImage) {
+    planning::ChannelTable table;
+    table.set(3, planning::RegisterWords{.RefReg = 0x04000004, .IntgReg = 0x06000018, .FracReg = 0x08AE147A,
+                                         .CPReg = 0x13407FFE, .SDReg = 0x0C0016FC},
+              "x");
+    port.answerEveryByte();
+    view.status = "old text";
+    link.write(table);
+    ASSERT_EQ(port.written.size(), 130u);
+    EXPECT_EQ(port.written.substr(0, 2), "W\r");
+    const auto image = port.written.substr(2);
+    EXPECT_EQ(image.substr(48, 16), bytes({0x18, 0, 0, 6, 4, 0, 0, 4, 0xFE, 0x7F, 0x40, 0x13, 0x7A, 0x14, 0xAE, 8}));
+    EXPECT_EQ(std::string(link.fields.WriteImage.begin(), link.fields.WriteImage.end()), image);
+    EXPECT_EQ(link.fields.RxCount, 130);
+    EXPECT_EQ(view.status, QString("06 ").repeated(130));
+}
+
+TEST_F(Link, ALongReplyDuringWriteCannotChangeTheBytesSent) {
+    planning::ChannelTable table;
+    table.set(0, planning::RegisterWords{.RefReg = 1, .IntgReg = 2, .FracReg = 3, .CPReg = 4}, "");
+    port.onWrite = [&](std::uint8_t b) { port.deliver(b == 'W' ? std::string(700, '\xEE') : "\x06"); };
+    link.write(table);
+    ASSERT_EQ(port.written.size(), 130u);
+    EXPECT_EQ(port.written.substr(2, 16), bytes({2, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0}));
+    EXPECT_EQ(port.written.substr(18), std::string(112, '\0'));
+}
+
+TEST_F(Link, KeysAndSendGoOutAloneWithoutWaiting) {
+    link.sendKey("A");
+    link.sendKey("\r");
+    link.sendReturn();
+    link.sendKey("");
+    link.sendKey("あ");
+    EXPECT_EQ(port.written, "A\r\r\x82\xA0");
+}
+
+// --- nesting: one shared RxSeen --------------------------------------------------------
+
+TEST_F(Link, ACommandInsideAWaitIsReleasedWithItByTheSameReply) {
+    port.onWrite = [&](std::uint8_t b) {
+        if (b == 'W') port.later([&] { link.simpleCommand('5'); });
+        if (b == '5') port.later([&] { port.deliver("\x06"); }, 10);
+    };
+    port.later([&] { port.onWrite = nullptr; }, 200);  // the write then starves
+    link.setReplyLimit(500ms);
+    planning::ChannelTable table;
+    link.write(table);
+    EXPECT_EQ(port.written.substr(0, 4), "W5\r\r");
+}
+
+TEST_F(Link, ADumpInsideAWaitLeavesTheOuterWaitingForAFurtherByte) {
+    std::string writtenAfterDump;
+    port.onWrite = [&](std::uint8_t b) {
+        if (b == 'W') {
+            port.later([&] {
+                link.dump();
+                writtenAfterDump = port.written;
+                port.later([&] { port.deliver("\x07"); }, 30);
+            });
+        }
+        if (b == 'D') port.deliver("\x06");
+    };
+    link.setReplyLimit(300ms);
+    planning::ChannelTable table;
+    link.write(table);
+    EXPECT_EQ(writtenAfterDump, "WD\r");
+    EXPECT_EQ(port.written.substr(0, 4), "WD\r\r");
+}
+
+// --- the bounded wait -----------------------------------------------------------------
+
+TEST_F(Link, ASilentUnitEndsTheWaitAfterTheLimitAndTheCommandStops) {
+    link.setReplyLimit(150ms);
+    link.simpleCommand('I');
+    EXPECT_EQ(port.written, "I");
+    EXPECT_EQ(view.status, device::kNoReplyLine);
+    EXPECT_FALSE(link.waiting());
+}
+
+TEST_F(Link, ClosingThePortEndsTheWaitAtOnce) {
+    port.onWrite = [&](std::uint8_t) { port.later([&] { link.disconnect(); }); };
+    link.setReplyLimit(60s);
+    planning::ChannelTable table;
+    link.write(table);
+    EXPECT_EQ(port.written, "W");
+    EXPECT_EQ(view.status, device::kNoReplyLine);
+    EXPECT_TRUE(view.openEnabled);
+    EXPECT_FALSE(view.closeEnabled);
+}
+
+TEST_F(Link, ReopeningThePortInsideTheWaitStillStopsTheCommand) {
+    port.onWrite = [&](std::uint8_t) {
+        port.later([&] {
+            link.connect("9600", "com2", true);
+            port.deliver("\x06");
+        });
+    };
+    link.setReplyLimit(60s);
+    link.simpleCommand('I');
+    EXPECT_EQ(port.written, "I");
+    EXPECT_TRUE(port.open);
+    EXPECT_TRUE(view.status.startsWith(device::kNoReplyLine));
+}
+
+TEST_F(Link, AByteThatCannotBeSentEndsTheCommandAtOnce) {
+    port.writesFail = true;
+    link.setReplyLimit(60s);
+    link.dump();
+    EXPECT_EQ(view.status, device::kNoReplyLine);
+    link.simpleCommand('3');
+    EXPECT_EQ(port.written, "");
+}
+
+TEST_F(Link, ACommandOnAClosedPortDoesNotHang) {
+    port.open = false;
+    link.setReplyLimit(60s);
+    link.simpleCommand('0');
+    EXPECT_EQ(view.status, device::kNoReplyLine);
+}
+
+TEST_F(Link, ALostLineEndsEveryWaitUntilTheNextOpen) {
+    port.onWrite = [&](std::uint8_t b) {
+        if (b == 'W') port.later([&] { link.simpleCommand('2'); });
+        if (b == '2') port.later([&] { link.lineLost(); });
+    };
+    link.setReplyLimit(60s);
+    planning::ChannelTable table;
+    link.write(table);
+    EXPECT_EQ(port.written, "W2");
+    EXPECT_EQ(view.status, QString(device::kNoReplyLine) + "\n" + device::kNoReplyLine);
+    link.connect("9600", "com1", true);
+    port.answerEveryByte();
+    port.written.clear();
+    link.simpleCommand('4');
+    EXPECT_EQ(port.written, "4\r");
+}
+
+TEST_F(Link, ClosingTheWindowDuringAWaitUnwindsFirstThenResumesTheClose) {
+    bool deferred = false;
+    bool waitingAtResume = true;
+    view.onResumeClose = [&] { waitingAtResume = link.waiting(); };
+    port.onWrite = [&](std::uint8_t b) {
+        if (b == 'W') port.later([&] { link.simpleCommand('1'); });
+        if (b == '1') port.later([&] { deferred = link.deferClose(); });
+    };
+    link.setReplyLimit(60s);
+    planning::ChannelTable table;
+    link.write(table);
+    EXPECT_TRUE(deferred);
+    EXPECT_EQ(port.written, "W1");
+    EXPECT_EQ(view.resumeCloses, 1);
+    EXPECT_FALSE(waitingAtResume);
+    EXPECT_FALSE(link.deferClose());  // nothing waits now: the window closes at once
+    // A close that was refused later (a failed settings save) leaves the link usable.
+    port.answerEveryByte();
+    port.written.clear();
+    link.simpleCommand('6');
+    EXPECT_EQ(port.written, "6\r");
+}
+
+// --- connect and disconnect ------------------------------------------------------------
+
+TEST_F(Link, ConnectTakesTheSelectedItemsAndRaisesDtrThenRts) {
+    port.open = false;
+    link.connect("115200", "com3", false);
+    EXPECT_EQ(port.bps, 115200);
+    EXPECT_EQ(port.portname, "com3");
+    EXPECT_EQ(port.lines, "D+R+");
+    EXPECT_FALSE(view.openEnabled);
+    EXPECT_TRUE(view.closeEnabled);
+    EXPECT_TRUE(notes.messages.isEmpty());
+}
+
+TEST_F(Link, ConnectWithNoBaudItemUses9600) {
+    port.open = false;
+    link.connect("", "", false);
+    EXPECT_EQ(port.bps, 9600);
+    link.connect("fast", "com1", true);
+    EXPECT_EQ(port.bps, 9600);
+}
+
+TEST_F(Link, OpenWhileOpenClosesAndReopens) {
+    link.connect("9600", "com7", true);
+    EXPECT_TRUE(port.open);
+    EXPECT_EQ(port.lines, "D+R+");  // the refused drops of the close leave no trace
+}
+
+TEST_F(Link, AFailedConnectBeepsShowsErrorAndRestoresTheButtons) {
+    port.open = false;
+    port.openSucceeds = false;
+    link.connect("9600", "com9", false);
+    EXPECT_EQ(notes.beeps, std::vector<unsigned>{64});
+    EXPECT_EQ(notes.messages, QStringList{"Error"});
+    EXPECT_TRUE(view.openEnabled);
+    EXPECT_FALSE(view.closeEnabled);
+}
