@@ -1,0 +1,230 @@
+// One-byte echo round trips over one pseudo-terminal, measured from the far (master) side:
+// the far end writes a byte and waits for it to come back. Three echoers take turns on the
+// slave side, in the same run:
+//   raw         a thread with poll()/read()/write() on the fd: the floor
+//   Trs232c     comm layer -> event thread -> OnRXCHAR on the GUI thread -> WriteByte
+//   QSerialPort readyRead on the GUI thread -> readAll -> write
+// Then the CPU time that an open, idle component costs over a few seconds.
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "serial/rs232c.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+    int trips = 5000;   // round trips per echoer per round
+    int rounds = 3;     // the echoers take turns this many times
+    int warmup = 500;
+    int idleSeconds = 10;
+};
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// The far end: sends one byte, waits for one byte back; returns the round trip in µs, or -1.
+double roundTrip(int master, std::uint8_t b) {
+    const auto t0 = Clock::now();
+    if (::write(master, &b, 1) != 1) return -1;
+    pollfd p{master, POLLIN, 0};
+    if (::poll(&p, 1, 2000) != 1) return -1;
+    std::uint8_t got = 0;
+    if (::read(master, &got, 1) != 1 || got != b) return -1;
+    return std::chrono::duration<double, std::micro>(Clock::now() - t0).count();
+}
+
+// Runs n round trips on a thread (plus warm-up) while the GUI thread runs its event loop.
+std::vector<double> measureWithEventLoop(int master, const Options& o) {
+    std::vector<double> samples;
+    samples.reserve(static_cast<std::size_t>(o.trips));
+    QEventLoop loop;
+    std::atomic<bool> failed{false};
+    std::thread far([&] {
+        for (int i = 0; i < o.warmup + o.trips; ++i) {
+            const double us = roundTrip(master, static_cast<std::uint8_t>(i));
+            if (us < 0) {
+                failed = true;
+                break;
+            }
+            if (i >= o.warmup) samples.push_back(us);
+        }
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    loop.exec();
+    far.join();
+    if (failed) samples.clear();
+    return samples;
+}
+
+std::vector<double> runRaw(int master, const std::string& path, const Options& o) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(fd, TCSANOW, &t);
+    const int stop = ::eventfd(0, EFD_NONBLOCK);
+    std::thread echo([&] {
+        pollfd p[2] = {{fd, POLLIN, 0}, {stop, POLLIN, 0}};
+        for (;;) {
+            if (::poll(p, 2, -1) < 0) continue;
+            if (p[1].revents) break;
+            std::uint8_t buf[64];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n > 0 && ::write(fd, buf, static_cast<std::size_t>(n)) != n) break;
+        }
+    });
+    std::vector<double> samples;
+    for (int i = 0; i < o.warmup + o.trips; ++i) {
+        const double us = roundTrip(master, static_cast<std::uint8_t>(i));
+        if (us < 0) break;
+        if (i >= o.warmup) samples.push_back(us);
+    }
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t w = ::write(stop, &one, sizeof one);
+    echo.join();
+    ::close(stop);
+    ::close(fd);
+    return samples;
+}
+
+std::vector<double> runComponent(int master, const std::string& path, const Options& o) {
+    Trs232c rs;
+    rs.setportname(QString::fromStdString(path));
+    rs.setbps(115200);
+    rs.setrxtimeout(300);
+    rs.settxtimeout(300);
+    rs.OnRXCHAR = [](Trs232c* s) {
+        std::uint8_t b;
+        while (s->InQueueCount() > 0 && s->ReadByte(b)) s->WriteByte(b);
+    };
+    if (!rs.Open()) return {};
+    auto samples = measureWithEventLoop(master, o);
+    rs.Close();
+    return samples;
+}
+
+std::vector<double> runQSerialPort(int master, const std::string& path, const Options& o) {
+    QSerialPort port;
+    port.setPortName(QString::fromStdString(path));
+    if (!port.open(QIODevice::ReadWrite)) {
+        std::fprintf(stderr, "QSerialPort: %s\n", qPrintable(port.errorString()));
+        return {};
+    }
+    port.setBaudRate(115200);
+    QObject::connect(&port, &QSerialPort::readyRead, [&] { port.write(port.readAll()); });
+    auto samples = measureWithEventLoop(master, o);
+    port.close();
+    return samples;
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const auto i = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+    return v[std::min(i, v.size() - 1)];
+}
+
+double idleCpuMs(const std::string& path, int seconds) {
+    Trs232c rs;
+    rs.setportname(QString::fromStdString(path));
+    rs.OnRXCHAR = [](Trs232c*) {};
+    if (!rs.Open()) return -1;
+    QEventLoop loop;
+    QTimer::singleShot(100, &loop, &QEventLoop::quit);  // settle
+    loop.exec();
+    const double c0 = cpuSeconds();
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double used = cpuSeconds() - c0;
+    rs.Close();
+    return used * 1000.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Options o;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string k = argv[i];
+        const int v = std::atoi(argv[i + 1]);
+        if (k == "--trips") o.trips = v;
+        else if (k == "--rounds") o.rounds = v;
+        else if (k == "--idle-seconds") o.idleSeconds = v;
+    }
+
+    int master = -1, slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return 1;
+    }
+    const std::string path = ::ttyname(slave);
+    termios t{};
+    ::tcgetattr(master, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(master, TCSANOW, &t);
+    ::close(slave);
+
+    struct Echoer {
+        const char* name;
+        std::function<std::vector<double>()> run;
+        std::vector<double> all;
+    };
+    std::vector<Echoer> echoers = {
+        {"raw poll/read/write", [&] { return runRaw(master, path, o); }, {}},
+        {"Trs232c", [&] { return runComponent(master, path, o); }, {}},
+        {"QSerialPort", [&] { return runQSerialPort(master, path, o); }, {}},
+    };
+    for (int r = 0; r < o.rounds; ++r) {
+        for (Echoer& e : echoers) {
+            auto s = e.run();
+            if (s.empty()) {
+                std::fprintf(stderr, "%s: no echo\n", e.name);
+                return 1;
+            }
+            e.all.insert(e.all.end(), s.begin(), s.end());
+        }
+    }
+
+    const double rawMedian = percentile(echoers[0].all, 0.5);
+    const double qspMedian = percentile(echoers[2].all, 0.5);
+    std::printf("serial echo: one-byte round trips over one pty, %d x %d per echoer, taking turns\n", o.rounds,
+                o.trips);
+    std::printf("%-22s %12s %12s %10s %14s\n", "echoer", "median us", "p99 us", "x raw", "x QSerialPort");
+    for (const Echoer& e : echoers) {
+        const double med = percentile(e.all, 0.5);
+        std::printf("%-22s %12.1f %12.1f %10.2f %14.2f\n", e.name, med, percentile(e.all, 0.99), med / rawMedian,
+                    med / qspMedian);
+    }
+    if (o.idleSeconds > 0) {
+        const double ms = idleCpuMs(path, o.idleSeconds);
+        std::printf("serial idle: CPU time of an open, idle Trs232c over %d s: %.1f ms\n", o.idleSeconds, ms);
+    }
+    ::close(master);
+    return 0;
+}
