@@ -59,10 +59,11 @@ std::optional<long double> tryParseDecimal(std::string_view text, char decimalSe
             negativeExponent = text[i] == '-';
             ++i;
         }
+        // Digits are taken only while the exponent is below the limit; any left over make the
+        // text something other than a number.
         int written = 0;
-        for (; i < n && isDigit(text[i]); ++i)
-            if (written < kExponentReadLimit)
-                written = written * 10 + (text[i] - '0');
+        for (; i < n && isDigit(text[i]) && written < kExponentReadLimit; ++i)
+            written = written * 10 + (text[i] - '0');
         exponent += negativeExponent ? -written : written;
     }
     while (i < n && text[i] == ' ')

@@ -59,12 +59,14 @@ TEST(DecimalText, RejectsOtherTextsQuotingThemExactly)
 
 TEST(DecimalText, ExponentDigitsAreReadWhileBelow500)
 {
-    // "1e5000": 5, 50, 500 -> stop: 1e500, within the extended range.
-    EXPECT_EQ(parseDecimal("1e5000", '.'), parseDecimal("1e500", '.'));
-    EXPECT_EQ(parseDecimal("1e9999", '.'), parseDecimal("1e999", '.'));
     EXPECT_EQ(parseDecimal("1e0000000000000000002", '.'), 100.0L);
+    EXPECT_EQ(parseDecimal("1e500", '.'), parseDecimal("10e499", '.'));
+    // "1e5000": 5, 50, 500 -> reading stops and the last 0 is left over.
+    EXPECT_EQ(decimalError("1e5000"), "'1e5000' は浮動小数点数ではありません");
+    EXPECT_EQ(decimalError("1e-5000"), "'1e-5000' は浮動小数点数ではありません");
     // 4999 is read in full (499 < 500) and overflows the extended range.
     EXPECT_EQ(decimalError("1e4999"), "'1e4999' は浮動小数点数ではありません");
+    EXPECT_EQ(parseDecimal("1e-4999", '.'), 0.0L);  // too small for the format: zero
 }
 
 TEST(DecimalText, ExtendedRangeAndSignificand)

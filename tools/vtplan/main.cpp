@@ -63,7 +63,11 @@ int main(int argc, char** argv)
         line("ActualHz", planning::actualHzText(plan, sep));
         line("ErrorHz", planning::errorHzText(plan, sep));
         std::cout << out << std::flush;
-        return std::cout ? 0 : kExitPlanError;
+        if (!std::cout) {
+            std::cerr << "vtplan: cannot write the plan to standard output\n";
+            return kExitPlanError;
+        }
+        return 0;
     } catch (const planning::VtError& e) {
         std::cerr << planning::withFullStop(e.what()) << '\n';
         return kExitPlanError;
