@@ -81,8 +81,13 @@ void PosixPort::roomFreed(bool wasFull) {
     if (wasFull && waiting_) wake(wakeFd_);
 }
 
+bool PosixPort::waiterOwnsFd() const { return waiterActive_ && (mask_ & EV_RXCHAR) && !gone_; }
+
 void PosixPort::pull(bool byWaiter) {
     if (gone_) return;
+    // While an event thread watches arrivals it is the only one reading the fd: it pulls as soon
+    // as bytes are there, so a look from another thread would mostly cost a fruitless read().
+    if (!byWaiter && waiterOwnsFd()) return;
     std::uint8_t chunk[4096];
     DWORD events = 0;
     while (!queue_.full()) {
@@ -104,6 +109,7 @@ void PosixPort::pull(bool byWaiter) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
         gone_ = true;  // read 0 after readiness, EIO, ...: the device is no more
+        if (readerWaiting_ && byWaiter) wake(rxFd_);
         break;
     }
     if (events & EV_RXCHAR) {
@@ -166,6 +172,7 @@ bool PosixPort::WaitCommEvent(DWORD& occurred) {
     std::unique_lock lock(m_);
     if (waiting_ || fd_ < 0) return false;
     waiting_ = true;
+    waiterActive_ = true;
     for (;;) {
         if (maskChanged_) {
             maskChanged_ = false;
@@ -200,7 +207,10 @@ bool PosixPort::WaitCommEvent(DWORD& occurred) {
         if (fds[0].revents) drain(wakeFd_);
         if (n == 2 && fds[1].revents) {
             pull(true);
-            if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) gone_ = true;
+            if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
+                gone_ = true;
+                if (readerWaiting_) wake(rxFd_);
+            }
         }
     }
     waiting_ = false;
@@ -230,8 +240,6 @@ bool PosixPort::ClearCommError(DWORD& errors, COMSTAT& stat) {
     errors_ = 0;
     stat = COMSTAT{};
     stat.cbInQue = static_cast<DWORD>(queue_.size());
-    const int out = tty::outputQueued(fd_);
-    stat.cbOutQue = out > 0 ? static_cast<DWORD>(out) : 0;
     return true;
 }
 
@@ -285,15 +293,16 @@ bool PosixPort::ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimit
         if (Clock::now() >= until) return true;
 
         pollfd fds[2] = {{rxFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
+        const nfds_t nfds = waiterOwnsFd() ? 1 : 2;  // else the event thread wakes us via rxFd_
         readerWaiting_ = true;
         lock.unlock();
-        const int r = ::poll(fds, 2, msUntil(until, true));
+        const int r = ::poll(fds, nfds, msUntil(until, true));
         const int err = errno;
         lock.lock();
         readerWaiting_ = false;
         if (r < 0 && err != EINTR) return false;
         if (r > 0 && fds[0].revents) drain(rxFd_);
-        if (r > 0 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
+        if (r > 0 && nfds == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
             pull(false);
             gone_ = true;
         }

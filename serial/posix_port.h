@@ -1,7 +1,8 @@
 #pragma once
-// The POSIX back end of one open port: emulates the Windows driver on a termios fd. Bytes move
-// from the fd into the input queue in whichever thread looks first (the event thread's wait,
-// or the reader), so a received byte costs no extra thread hop. Free of Qt.
+// The POSIX back end of one open port: emulates the Windows driver on a termios fd. While an
+// event thread waits for arrivals, it alone moves bytes from the fd into the input queue, as
+// soon as they come (no extra thread hop, no fruitless reads elsewhere); otherwise whichever
+// thread asks pulls them. COMSTAT::cbOutQue is not tracked (always 0). Free of Qt.
 #include <chrono>
 #include <mutex>
 
@@ -46,6 +47,7 @@ private:
     void raise(DWORD events, bool byWaiter);
     void wake(int efd);
     void roomFreed(bool wasFull);
+    bool waiterOwnsFd() const;
 
     int fd_;
     int wakeFd_ = -1;  // wakes the event thread's wait (mask change, events raised elsewhere)
@@ -60,6 +62,7 @@ private:
     DWORD errors_ = 0;            // CE_ bits since the last ClearCommError
     bool maskChanged_ = false;    // the next (or current) wait returns with no events
     bool waiting_ = false;        // a thread is inside WaitCommEvent
+    bool waiterActive_ = false;   // an event thread has started waiting on this port
     bool readerWaiting_ = false;  // a thread is inside ReadFile waiting for bytes
     bool txDraining_ = false;     // EV_TXEMPTY is due when the output queue empties
     bool gone_ = false;           // the device went away: transfers fail from now on
