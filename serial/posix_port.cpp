@@ -94,9 +94,13 @@ void PosixPort::pull(bool byWaiter) {
         const std::size_t want = std::min(queue_.room(), sizeof chunk);
         const ssize_t n = ::read(fd_, chunk, want);
         if (n > 0) {
-            std::size_t kept = static_cast<std::size_t>(n);
+            const auto marks = marks_.feed(chunk, static_cast<std::size_t>(n), chunk, dcb_.Flags & fErrorChar,
+                                           dcb_.ErrorChar);
+            errors_ |= marks.errors;
+            events |= marks.events;
+            std::size_t kept = marks.bytes;
             if (dcb_.Flags & fNull) {
-                kept = static_cast<std::size_t>(std::remove(chunk, chunk + n, 0) - chunk);
+                kept = static_cast<std::size_t>(std::remove(chunk, chunk + kept, 0) - chunk);
             }
             if (std::find(chunk, chunk + kept, static_cast<std::uint8_t>(dcb_.EvtChar)) != chunk + kept) {
                 events |= EV_RXFLAG;
@@ -112,10 +116,8 @@ void PosixPort::pull(bool byWaiter) {
         if (readerWaiting_ && byWaiter) wake(rxFd_);
         break;
     }
-    if (events & EV_RXCHAR) {
-        if (readerWaiting_ && byWaiter) wake(rxFd_);
-        raise(events, byWaiter);
-    }
+    if ((events & EV_RXCHAR) && readerWaiting_ && byWaiter) wake(rxFd_);
+    if (events) raise(events, byWaiter);
 }
 
 bool PosixPort::SetupComm(DWORD inQueue, DWORD outQueue) {
@@ -223,6 +225,7 @@ bool PosixPort::PurgeComm(DWORD flags) {
     if (flags & PURGE_RXCLEAR) {
         const bool wasFull = queue_.full();
         queue_.clear();
+        marks_.reset();
         ok = tty::flushInput(fd_) && ok;
         roomFreed(wasFull);
     }

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "serial/commapi.h"
+#include "serial/line_marks.h"
 #include "serial/rx_queue.h"
 
 namespace commapi {
@@ -55,6 +56,7 @@ private:
 
     std::mutex m_;  // guards every field below
     RxQueue queue_;
+    LineMarkReader marks_;
     DCB dcb_{};                   // what SetCommState was given; termios overlays it on read back
     COMMTIMEOUTS timeouts_{};
     DWORD mask_ = 0;

@@ -60,8 +60,11 @@ bool sameMode(int fd, const termios2& a, const termios2& b) {
 bool makeRaw(int fd) {
     termios2 t{};
     if (!get(fd, t)) return false;
-    t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+    t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
                            IXANY | IMAXBEL | IUCLC | IUTF8);
+    // Breaks and characters with line errors arrive marked in the stream (the 0xFF byte
+    // doubled): the port turns the marks into EV_BREAK and EV_ERR.
+    t.c_iflag |= PARMRK;
     t.c_oflag &= ~tcflag_t(OPOST);
     t.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN | ECHOE | ECHOK | TOSTOP);
     t.c_cflag &= ~tcflag_t(HUPCL);

@@ -1,0 +1,62 @@
+// Line-error marks in the received stream become events, error bits and data bytes.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "serial/line_marks.h"
+
+using namespace commapi;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+struct Fed {
+    Bytes data;
+    DWORD events = 0;
+    DWORD errors = 0;
+};
+
+// Feeds the chunks one after another, in place, as the port does.
+Fed feed(LineMarkReader& r, std::vector<Bytes> chunks, bool replace = false, char errorChar = '?') {
+    Fed f;
+    for (Bytes& c : chunks) {
+        const auto res = r.feed(c.data(), c.size(), c.data(), replace, errorChar);
+        f.data.insert(f.data.end(), c.begin(), c.begin() + static_cast<long>(res.bytes));
+        f.events |= res.events;
+        f.errors |= res.errors;
+    }
+    return f;
+}
+
+}  // namespace
+
+TEST(LineMarks, DoubledFFIsOneDataByte) {
+    LineMarkReader r;
+    const Fed f = feed(r, {{0x01, 0xFF, 0xFF, 0x02}});
+    EXPECT_EQ(f.data, (Bytes{0x01, 0xFF, 0x02}));
+    EXPECT_EQ(f.events, 0u);
+}
+
+TEST(LineMarks, BreakAndErroredCharacterRaiseTheirEvents) {
+    LineMarkReader r;
+    Fed f = feed(r, {{0x41, 0xFF, 0x00, 0x00, 0x42}});
+    EXPECT_EQ(f.data, (Bytes{0x41, 0x42}));
+    EXPECT_EQ(f.events, EV_BREAK);
+    EXPECT_EQ(f.errors, CE_BREAK);
+    f = feed(r, {{0xFF, 0x00, 0x55}});
+    EXPECT_EQ(f.data, Bytes{0x55});
+    EXPECT_EQ(f.events, EV_ERR);
+    EXPECT_EQ(f.errors, CE_FRAME);
+}
+
+TEST(LineMarks, ErrorCharReplacesAnErroredCharacterWhenAsked) {
+    LineMarkReader r;
+    EXPECT_EQ(feed(r, {{0xFF, 0x00, 0x55}}, true, '?').data, Bytes{'?'});
+}
+
+TEST(LineMarks, MarksSplitAcrossReadsAreJoined) {
+    LineMarkReader r;
+    const Fed f = feed(r, {{0x10, 0xFF}, {0xFF}, {0xFF}, {0x00}, {0x00, 0x20}});
+    EXPECT_EQ(f.data, (Bytes{0x10, 0xFF, 0x20}));
+    EXPECT_EQ(f.events, EV_BREAK);
+}
