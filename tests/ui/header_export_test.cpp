@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <cerrno>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +59,9 @@ std::string expectedDefaultExport(const std::string& dateLine) {
 class TinyTmpfs {
 public:
     explicit TinyTmpfs(const QString& dir) : path(QFile::encodeName(dir).toStdString()) {
+        // In a mount namespace of this process's own, when it may have one, the mount goes
+        // away with the process even if the test dies half-way.
+        if (::unshare(CLONE_NEWNS) == 0) ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
         mounted = ::mount("vtui-test", path.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0777") == 0;
     }
     ~TinyTmpfs() {

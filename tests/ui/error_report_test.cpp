@@ -1,0 +1,96 @@
+// The general error report: the text with its full stop, the real modal box, and errors that
+// escape event processing without a handler's guard.
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTimer>
+#include <stdexcept>
+
+#include "planning/vt_error.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/message_box_notifier.h"
+
+namespace {
+
+class ThrowingObject : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw planning::VtError("ゼロによる除算");
+        return QObject::event(e);
+    }
+};
+
+struct BoxSeen {
+    bool modal = false;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title, text;
+    int buttons = 0;
+};
+
+// Reads the modal box once it is up, then presses its OK button.
+void inspectAndClose(BoxSeen& seen) {
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.modal = true;
+        seen.icon = box->icon();
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.buttons = static_cast<int>(box->buttons().size());
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+}  // namespace
+
+class ErrorReportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void fullStopRule() {
+        auto text = [](auto e) { return errorReportText(std::make_exception_ptr(e)); };
+        QCOMPARE(text(planning::VtError("ゼロによる除算")), QString("ゼロによる除算."));
+        QCOMPARE(text(planning::VtError("I/O エラー (5)")), QString("I/O エラー (5)"));
+        QCOMPARE(text(std::runtime_error("'abc' は整数ではありません")), QString("'abc' は整数ではありません."));
+        QCOMPARE(text(42), QString("不明な例外."));
+    }
+
+    void realBoxIsModalWithErrorIconAndOneOk() {
+        MessageBoxNotifier boxes;
+        BoxSeen seen;
+        inspectAndClose(seen);
+        boxes.showError("ファイルへのアクセスが拒否されました.");
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(seen.title, QString("vtconfig"));
+        QCOMPARE(seen.text, QString("ファイルへのアクセスが拒否されました."));
+        QCOMPARE(seen.buttons, 1);
+    }
+
+    void plainMessageHasNoIcon() {
+        MessageBoxNotifier boxes;
+        BoxSeen seen;
+        inspectAndClose(seen);
+        boxes.showMessage("Error");
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.icon, QMessageBox::NoIcon);
+        QCOMPARE(seen.title, QString("vtconfig"));
+        QCOMPARE(seen.buttons, 1);
+    }
+
+    // Whatever a later handler forgets to guard still ends in the report, not in a crash.
+    void errorEscapingAnEventIsReported() {
+        recorder().shown.clear();
+        ThrowingObject o;
+        QEvent e(QEvent::User);
+        QVERIFY(!QCoreApplication::sendEvent(&o, &e));
+        QCOMPARE(shownErrors(), QStringList{"ゼロによる除算."});
+    }
+
+    void guardedHandlerReportsAndReturns() {
+        recorder().shown.clear();
+        runGuarded([] { throw planning::VtError("0 による浮動小数点数除算"); });
+        QCOMPARE(shownErrors(), QStringList{"0 による浮動小数点数除算."});
+    }
+};
+
+VT_UI_TEST_MAIN(ErrorReportTest)
+#include "error_report_test.moc"
