@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 #include <string>
 
 #include "planning/actual_output.h"
@@ -72,6 +73,21 @@ i128 roundShift(i128 x, int bits)
     return negative ? -q : q;
 }
 
+// x with x * 2^24 = target (mod m), m odd.
+i128 solveShifted(i128 target, i128 m)
+{
+    // Inverse of 2^24 mod m by the extended Euclidean algorithm.
+    i128 a = (i128{1} << 24) % m, b = m, x0 = 1, x1 = 0;
+    while (b != 0) {
+        const i128 q = a / b;
+        a -= q * b;
+        std::swap(a, b);
+        x0 -= q * x1;
+        std::swap(x0, x1);
+    }
+    return ((x0 % m + m) % m * (((target % m) + m) % m)) % m;
+}
+
 }  // namespace
 
 TEST(PlanReference, RandomPositivePlansMatchExactArithmetic)
@@ -133,4 +149,35 @@ TEST(PlanReference, VcoMHzShowsTheTypedValueForMultiplierOne)
         const FrequencyPlan p = findRatios({decimals6(loHz, '.'), "1", "10", "1", '.'});
         ASSERT_EQ(formatGeneral(p.VcoMHz, '.'), expected) << loHz;
     }
+}
+
+TEST(PlanReference, FractionsNextToHalfStepsRoundHalfUp)
+{
+    std::mt19937_64 rng(99);
+    int checked = 0;
+    for (int i = 0; i < 3000; ++i) {
+        // An odd PD and a remainder whose fraction lies just below, on or just above half a step
+        // (exact halves need a PD of 2^25 Hz or more: those come from the power-of-two branch).
+        i128 pd, remainder;
+        if (i % 4 == 0) {
+            const int k = std::uniform_int_distribution<int>(25, 33)(rng);
+            pd = i128{1} << k;
+            remainder = (2 * std::uniform_int_distribution<int64_t>(0, (int64_t{1} << 24) - 1)(rng) + 1) << (k - 25);
+        } else {
+            pd = 2 * std::uniform_int_distribution<int64_t>(1, int64_t{1} << 33)(rng) + 1;
+            const i128 below = pd - pd / 2 - 1 + std::uniform_int_distribution<int>(-1, 1)(rng);
+            remainder = solveShifted(below, pd);
+        }
+        const i128 nInt = std::uniform_int_distribution<int64_t>(1, 200)(rng);
+        const i128 half = nInt * pd + remainder;
+        const int64_t vcoHz = static_cast<int64_t>(2 * half);
+        const PlanInputs in{decimals6(vcoHz, '.'), "1", decimals6(static_cast<int64_t>(pd), '.'), "1", '.'};
+        SCOPED_TRACE(in.localOutput + " / " + in.std);
+        const i128 steps = (2 * half * (i128{1} << 24) + pd) / (2 * pd);
+        const FrequencyPlan p = findRatios(in);
+        ASSERT_EQ(p.N_INT, static_cast<int64_t>(steps >> 24));
+        ASSERT_EQ(p.NFrac, static_cast<int64_t>(steps & 0xFFFFFF));
+        ++checked;
+    }
+    EXPECT_EQ(checked, 3000);
 }
