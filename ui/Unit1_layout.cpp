@@ -62,7 +62,13 @@ QScrollBar* scrollBar(QWidget* parent, const char* name, int x, int y) {
     s->setGeometry(x, y, 121, 16);
     s->setRange(0, 127);
     s->setSingleStep(1);
-    s->setPageStep(0);
+    s->setPageStep(0);  // the smallest thumb
+    // With no page step a click into the trough would do nothing; it moves one step instead,
+    // as the bar's designer had it. Adjusted before any handler reads the position.
+    QObject::connect(s, &QAbstractSlider::actionTriggered, s, [s](int action) {
+        if (action == QAbstractSlider::SliderPageStepAdd) s->setSliderPosition(s->sliderPosition() + 1);
+        if (action == QAbstractSlider::SliderPageStepSub) s->setSliderPosition(s->sliderPosition() - 1);
+    });
     return s;
 }
 

@@ -225,6 +225,9 @@ private slots:
         QCOMPARE(w->Label28->text(), QString("2520uA"));
         QTest::mouseClick(w->ScrollBar3, Qt::LeftButton, {}, QPoint(w->ScrollBar3->width() - 4, 8));
         QCOMPARE(w->Label33->text(), QString("5uA"));
+        QTest::mouseClick(w->ScrollBar3, Qt::LeftButton, {}, QPoint(w->ScrollBar3->width() - 30, 8));  // trough
+        QCOMPARE(w->ScrollBar3->value(), 2);
+        QCOMPARE(w->Label33->text(), QString("10uA"));
         w->ScrollBar3->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(w->Label33->text(), QString("635uA"));
 
