@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     installErrorReport();
     if (::chdir(argv[1]) != 0) {
         std::perror("vtui_export_probe: chdir");
-        return 3;
+        return 125;  // the directory is out of this user's reach: nothing was tried
     }
     {
         TForm1 form;

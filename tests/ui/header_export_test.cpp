@@ -265,7 +265,7 @@ private slots:
             p.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", probe, tmp.path()});
             if (!p.waitForStarted()) QSKIP("setpriv is not available");
             QVERIFY(p.waitForFinished(60000));
-            if (p.exitStatus() != QProcess::NormalExit || p.exitCode() == 126 || p.exitCode() == 127)
+            if (p.exitStatus() != QProcess::NormalExit || p.exitCode() >= 125)
                 QSKIP(qPrintable("cannot run the probe as an ordinary user: " + QString::fromLocal8Bit(p.readAllStandardError())));
             QCOMPARE(p.exitCode(), 0);
             shown = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
