@@ -1,0 +1,267 @@
+// The device link against the simulated unit on pseudo-terminals, figures side by side:
+//   write     per handshake round trip of "Write" (130 bytes, each after its reply) through the
+//             link and the serial component, beside a raw loop doing the same 130-byte
+//             handshake on the same pty (the floor); target within 2x
+//   silent    CPU used while a command waits 5 s on a silent unit; target < 1% of a core
+//   flood     1 MiB of unsolicited bytes: time to capture and log it, and the longest stall of
+//             the event loop meanwhile; target < 100 ms. Logged into a plain string and into a
+//             QPlainTextEdit, as a window's status log would be
+// Options: --writes N (per round, default 20), --rounds N (default 3), --flood-bytes N.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/notifier.h"
+#include "device/device_link.h"
+#include "device/rs232c_port.h"
+#include "serial/rs232c.h"
+#include "tests/vtunit/unit_process.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+    int writes = 20;
+    int rounds = 3;
+    long floodBytes = 1L << 20;
+};
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+class QuietNotifier final : public Notifier {
+public:
+    void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void showError(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
+    void beep(unsigned) override {}
+};
+
+// The status log kept as one string: what a cheap log costs at least.
+struct StringView : device::DeviceView {
+    QString log;
+    void appendStatusText(const QString& t) override { log += t; }
+    void appendStatusLine(const QString& l) override { log += '\n' + l; }
+    void clearStatus() override { log.clear(); }
+    void setEdit7Text(const QString&) override {}
+    void setMemo3Text(const QString&) override {}
+    void setOpenEnabled(bool) override {}
+    void setCloseEnabled(bool) override {}
+    void resumeClose() override {}
+    virtual qsizetype logged() const { return log.size(); }
+};
+
+// The status log as a plain-text widget, appended at its end.
+struct EditView final : StringView {
+    QPlainTextEdit edit;
+    qsizetype chars = 0;
+    void appendStatusText(const QString& t) override {
+        QTextCursor c(edit.document());
+        c.movePosition(QTextCursor::End);
+        c.insertText(t);
+        chars += t.size();
+    }
+    void clearStatus() override {
+        edit.clear();
+        chars = 0;
+    }
+    qsizetype logged() const override { return chars; }
+};
+
+struct Unit {
+    vttest::TempDir dir;
+    std::unique_ptr<vttest::UnitProcess> process;
+    std::string slave;
+    explicit Unit(std::vector<std::string> args) {
+        args.insert(args.end(), {"--no-link", "--slave-file", dir.file("slave")});
+        process = std::make_unique<vttest::UnitProcess>(dir.path(), "/dev/null", args);
+        if (!vttest::UnitProcess::waitForPath(dir.file("slave"))) {
+            std::fprintf(stderr, "bench: vtunit did not start\n");
+            std::exit(1);
+        }
+        QElapsedTimer t;
+        t.start();
+        while (slave.empty() && t.elapsed() < 2000) {
+            slave = vttest::readWholeFile(dir.file("slave"));
+            if (!slave.empty() && slave.back() == '\n') slave.pop_back();
+            else slave.clear();
+        }
+    }
+};
+
+struct Link {
+    Trs232c rs232c1;
+    device::Rs232cPort port{rs232c1};
+    device::DeviceLink link;
+    explicit Link(device::DeviceView& view, const std::string& path) : link(port, view) {
+        rs232c1.setrxtimeout(300);
+        rs232c1.settxtimeout(300);
+        rs232c1.OnRXCHAR = [this](Trs232c*) { link.onRxChar(); };
+        rs232c1.OnOpen = [this](Trs232c*) { link.onOpen(); };
+        rs232c1.OnClose = [this](Trs232c*) { link.onClose(); };
+        link.connect("115200", QString::fromStdString(path), false);
+        if (!rs232c1.isOpen()) {
+            std::fprintf(stderr, "bench: cannot open %s\n", path.c_str());
+            std::exit(1);
+        }
+    }
+};
+
+// The floor: 130 one-byte handshakes on the raw descriptor; µs per round trip, or -1.
+double rawHandshakes(const std::string& path, int writes) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (fd < 0) return -1;
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    const auto start = Clock::now();
+    for (int w = 0; w < writes; ++w) {
+        for (int i = 0; i < 130; ++i) {
+            const unsigned char b = i == 0 ? 'W' : i == 1 ? '\r' : static_cast<unsigned char>(i);
+            if (::write(fd, &b, 1) != 1) return ::close(fd), -1;
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 2000) != 1) return ::close(fd), -1;
+            unsigned char r;
+            if (::read(fd, &r, 1) != 1) return ::close(fd), -1;
+        }
+    }
+    const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    ::close(fd);
+    return us / (writes * 130.0);
+}
+
+double linkHandshakes(const std::string& path, int writes, const planning::ChannelTable& table) {
+    StringView view;
+    Link l(view, path);
+    const auto start = Clock::now();
+    for (int w = 0; w < writes; ++w) {
+        l.link.write(table);
+        if (l.link.fields.RxCount != 130 || view.log.contains(device::kNoReplyLine)) return -1;
+    }
+    const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    // Let the last replies settle before the port closes.
+    return us / (writes * 130.0);
+}
+
+void benchWrite(const Options& o) {
+    Unit unit({});
+    planning::ChannelTable table;
+    for (int c = 0; c < 8; ++c)
+        table.set(c, planning::RegisterWords{.RefReg = 0x04000004u + c, .IntgReg = 0x06000018, .FracReg = 0x08AE147A,
+                                             .CPReg = 0x13407FFE, .SDReg = 0x0C0016FC},
+                  "");
+    std::vector<double> raw, link;
+    for (int r = 0; r < o.rounds; ++r) {
+        raw.push_back(rawHandshakes(unit.slave, o.writes));
+        link.push_back(linkHandshakes(unit.slave, o.writes, table));
+    }
+    const double floor = median(raw), ours = median(link);
+    std::printf("write: %d rounds of %d writes (130 handshakes each) on one pty, vtunit answering\n", o.rounds,
+                o.writes);
+    std::printf("  %-28s %10s %8s\n", "", "us/trip", "ratio");
+    std::printf("  %-28s %10.1f %8.2f\n", "raw write/poll/read loop", floor, 1.0);
+    std::printf("  %-28s %10.1f %8.2f   (target <= 2.00)\n", "DeviceLink::write", ours, floor > 0 ? ours / floor : 0);
+}
+
+void benchSilent() {
+    Unit unit({"--silent"});
+    StringView view;
+    Link l(view, unit.slave);
+    l.link.setReplyLimit(std::chrono::milliseconds(5000));
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    l.link.simpleCommand('I');
+    const double wall = t.elapsed() / 1000.0;
+    const double cpu = cpuSeconds() - cpu0;
+    std::printf("silent: one reply wait on a silent unit\n");
+    std::printf("  wall %.2f s, CPU %.4f s = %.3f%% of one core   (target < 1%%)   log line: %s\n", wall, cpu,
+                100.0 * cpu / wall, view.log.endsWith(device::kNoReplyLine) ? "yes" : "NO");
+}
+
+void benchFlood(const Options& o, StringView& view, const char* name) {
+    Unit unit({"--flood", std::to_string(o.floodBytes)});
+    Link l(view, unit.slave);
+    const qsizetype want = 3 * (o.floodBytes + 1);  // the answer to the trigger, then the flood
+    QElapsedTimer since;
+    qint64 lastTick = 0, worst = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = since.elapsed();
+        worst = std::max(worst, now - lastTick);
+        lastTick = now;
+    });
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(5);
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (view.logged() >= want || since.elapsed() > 120000) loop.quit();
+    });
+    const double cpu0 = cpuSeconds();
+    since.start();
+    probe.start();
+    check.start();
+    l.link.sendKey("x");  // the unit floods after answering it
+    loop.exec();
+    const qint64 took = since.elapsed();
+    const double cpu = cpuSeconds() - cpu0;
+    probe.stop();
+    std::printf("  %-26s %9lld ms %9lld ms %9.2f s %10d %10lld%s\n", name, static_cast<long long>(took),
+                static_cast<long long>(worst), cpu, l.link.fields.RxEventCount,
+                static_cast<long long>(view.logged() / 3), view.logged() >= want ? "" : "  (incomplete)");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QuietNotifier quiet;
+    setNotifier(&quiet);
+    Options o;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--writes")) o.writes = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--rounds")) o.rounds = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--flood-bytes")) o.floodBytes = std::max(1L, std::atol(argv[++i]));
+    }
+    benchWrite(o);
+    benchSilent();
+    std::printf("flood: %ld unsolicited bytes, event loop probed every 1 ms   (target: stall < 100 ms)\n",
+                o.floodBytes);
+    std::printf("  %-26s %12s %12s %11s %10s %10s\n", "status log", "all logged", "worst stall", "CPU",
+                "rx events", "bytes");
+    StringView plain;
+    benchFlood(o, plain, "QString");
+    EditView edit;
+    benchFlood(o, edit, "QPlainTextEdit");
+    setNotifier(nullptr);
+    return 0;
+}
