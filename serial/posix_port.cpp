@@ -15,6 +15,10 @@ namespace {
 
 constexpr DWORD kMaxQueue = 16u << 20;
 constexpr int kDrainCheckMs = 2;  // how often a pending EV_TXEMPTY looks at the output queue
+// How often the modem lines are looked at, only while modem events are watched on a device
+// that has them (drivers offer no wait that a mask change could end).
+constexpr int kLineCheckMs = 10;
+constexpr DWORD kLineEvents = EV_CTS | EV_DSR | EV_RING | EV_RLSD | EV_ERR;
 
 // Milliseconds from now to deadline for poll(); -1 when there is none.
 int msUntil(std::chrono::steady_clock::time_point deadline, bool hasDeadline) {
@@ -41,6 +45,7 @@ PosixPort::PosixPort(int fd) : fd_(fd) {
     dcb_.XonChar = 17;
     dcb_.XoffChar = 19;
     tty::readDcb(fd_, dcb_);
+    hasModemLines_ = tty::readLines(fd_, lines_);
 }
 
 PosixPort::~PosixPort() {
@@ -74,6 +79,18 @@ void PosixPort::raiseEvents(DWORD events, DWORD errors) {
     std::lock_guard lock(m_);
     errors_ |= errors;
     raise(events, false);
+}
+
+bool PosixPort::watchesLines() const { return hasModemLines_ && !gone_ && (mask_ & kLineEvents); }
+
+void PosixPort::checkLines(bool byWaiter) {
+    LineCounts now;
+    if (!tty::readLines(fd_, now)) return;
+    DWORD errors = 0;
+    const DWORD ev = lineEvents(lines_, now, errors);
+    lines_ = now;
+    errors_ |= errors;
+    raise(ev, byWaiter);
 }
 
 void PosixPort::roomFreed(bool wasFull) {
@@ -163,6 +180,7 @@ bool PosixPort::SetCommMask(DWORD mask) {
     std::lock_guard lock(m_);
     mask_ = mask;
     pending_ = 0;
+    if (hasModemLines_) tty::readLines(fd_, lines_);  // changes count from here on
     // Sticky: a wait that starts just after this call returns too, so a thread told to stop
     // cannot slip into a wait that nobody will end.
     maskChanged_ = true;
@@ -196,7 +214,8 @@ bool PosixPort::WaitCommEvent(DWORD& occurred) {
         pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
         // A gone device or a full queue leaves the fd out: neither may make this loop spin.
         const nfds_t n = (!gone_ && !queue_.full()) ? 2 : 1;
-        const int timeout = (txDraining_ && (mask_ & EV_TXEMPTY)) ? kDrainCheckMs : -1;
+        int timeout = (txDraining_ && (mask_ & EV_TXEMPTY)) ? kDrainCheckMs : -1;
+        if (watchesLines() && (timeout < 0 || timeout > kLineCheckMs)) timeout = kLineCheckMs;
         lock.unlock();
         const int r = ::poll(fds, n, timeout);
         const int err = errno;
@@ -207,6 +226,7 @@ bool PosixPort::WaitCommEvent(DWORD& occurred) {
             return false;
         }
         if (fds[0].revents) drain(wakeFd_);
+        if (watchesLines()) checkLines(true);
         if (n == 2 && fds[1].revents) {
             pull(true);
             if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {

@@ -8,6 +8,7 @@
 
 #include "serial/commapi.h"
 #include "serial/line_marks.h"
+#include "serial/modem_lines.h"
 #include "serial/rx_queue.h"
 
 namespace commapi {
@@ -49,6 +50,8 @@ private:
     void wake(int efd);
     void roomFreed(bool wasFull);
     bool waiterOwnsFd() const;
+    bool watchesLines() const;
+    void checkLines(bool byWaiter);
 
     int fd_;
     int wakeFd_ = -1;  // wakes the event thread's wait (mask change, events raised elsewhere)
@@ -68,6 +71,8 @@ private:
     bool readerWaiting_ = false;  // a thread is inside ReadFile waiting for bytes
     bool txDraining_ = false;     // EV_TXEMPTY is due when the output queue empties
     bool gone_ = false;           // the device went away: transfers fail from now on
+    bool hasModemLines_ = false;  // set once at construction
+    LineCounts lines_;            // modem lines as last seen
 };
 
 }  // namespace commapi

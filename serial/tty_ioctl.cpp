@@ -3,6 +3,7 @@
 #include "serial/tty_ioctl.h"
 
 #include <asm/termios.h>
+#include <linux/serial.h>
 
 #include <sys/stat.h>
 
@@ -189,6 +190,25 @@ int outputQueued(int fd) {
 bool setModemLines(int fd, bool rts, bool on) {
     int bits = rts ? TIOCM_RTS : TIOCM_DTR;
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+bool readLines(int fd, LineCounts& lines) {
+    int bits = 0;
+    if (ioctl(fd, TIOCMGET, &bits) != 0) return false;
+    lines.ctsOn = bits & TIOCM_CTS;
+    lines.dsrOn = bits & TIOCM_DSR;
+    lines.ringOn = bits & TIOCM_RNG;
+    lines.rlsdOn = bits & TIOCM_CAR;
+    serial_icounter_struct c{};
+    lines.counted = ioctl(fd, TIOCGICOUNT, &c) == 0;
+    if (lines.counted) {
+        lines.cts = static_cast<unsigned>(c.cts);
+        lines.dsr = static_cast<unsigned>(c.dsr);
+        lines.ring = static_cast<unsigned>(c.rng);
+        lines.rlsd = static_cast<unsigned>(c.dcd);
+        lines.overrun = static_cast<unsigned>(c.overrun + c.buf_overrun);
+    }
+    return true;
 }
 
 bool setBreak(int fd, bool on) { return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0; }

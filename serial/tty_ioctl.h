@@ -2,6 +2,7 @@
 // The termios side of the POSIX back end: DCB <-> termios through the termios2 ioctls (so any
 // baud rate the device takes can be set), raw mode, flushes and modem lines. Free of Qt.
 #include "serial/commapi.h"
+#include "serial/modem_lines.h"
 
 namespace commapi::tty {
 
@@ -22,6 +23,9 @@ int outputQueued(int fd);
 // Modem line control; false where the device has no modem lines (ptys).
 bool setModemLines(int fd, bool rts, bool on);
 bool setBreak(int fd, bool on);
+
+// False where the device has no modem lines (ptys).
+bool readLines(int fd, LineCounts& lines);
 bool setXoffState(int fd, bool off);
 // Exclusive use against other opens of the device (lifted again before closing).
 bool setExclusive(int fd, bool on);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "serial/line_marks.h"
+#include "serial/modem_lines.h"
 
 using namespace commapi;
 using Bytes = std::vector<std::uint8_t>;
@@ -59,4 +60,29 @@ TEST(LineMarks, MarksSplitAcrossReadsAreJoined) {
     const Fed f = feed(r, {{0x10, 0xFF}, {0xFF}, {0xFF}, {0x00}, {0x00, 0x20}});
     EXPECT_EQ(f.data, (Bytes{0x10, 0xFF, 0x20}));
     EXPECT_EQ(f.events, EV_BREAK);
+}
+
+TEST(ModemLines, CountedTransitionsBecomeEventsEvenWhenTheLevelIsBack) {
+    LineCounts was;
+    was.counted = true;
+    LineCounts now = was;
+    now.cts = 2;  // went off and on again between two looks
+    now.ring = 1;
+    DWORD errors = 0;
+    EXPECT_EQ(lineEvents(was, now, errors), EV_CTS | EV_RING);
+    now = was;
+    now.overrun = 3;
+    EXPECT_EQ(lineEvents(was, now, errors), EV_ERR);
+    EXPECT_EQ(errors, CE_OVERRUN);
+}
+
+TEST(ModemLines, WithoutCountsLevelChangesAndTheRingsLeadingEdgeCount) {
+    LineCounts was;
+    LineCounts now;
+    now.dsrOn = true;
+    now.rlsdOn = true;
+    now.ringOn = true;
+    DWORD errors = 0;
+    EXPECT_EQ(lineEvents(was, now, errors), EV_DSR | EV_RLSD | EV_RING);
+    EXPECT_EQ(lineEvents(now, was, errors), EV_DSR | EV_RLSD) << "the ring going off is no event";
 }
