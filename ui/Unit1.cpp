@@ -17,6 +17,7 @@
 #include "ui/files/atomic_file.h"
 #include "ui/files/io_error.h"
 #include "ui/radio_group.h"
+#include "ui/settings/settings_file.h"
 
 namespace {
 
@@ -94,23 +95,42 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::LoadSettings() {
-    ComboBox1->setCurrentIndex(0);
-    ComboBox2->setCurrentIndex(0);
-    RadioGroup2->setItemIndex(0);
-    Edit1->setText(QStringLiteral("12340"));
-    Edit2->setText(QStringLiteral("100"));
-    Edit3->setText(QStringLiteral("10"));
-    ScrollBar1->setValue(127);
-    ScrollBar2->setValue(127);
-    ScrollBar3->setValue(0);
-    RadioGroup4->setItemIndex(2);
-    RadioGroup5->setItemIndex(3);
-    RadioGroup6->setItemIndex(1);
-    RadioGroup7->setItemIndex(0);
-    Edit11->setText(QStringLiteral("2"));
+    // Setting a control here runs none of its handlers; the reset after the load refreshes the labels.
+    const settings::SettingsValues v = settings::load(settings::settingsPath());
+    ComboBox1->setCurrentIndex(v.ComboBox1);
+    ComboBox2->setCurrentIndex(v.ComboBox2);
+    RadioGroup2->setItemIndex(v.RadioGroup2);
+    Edit1->setText(qs(v.Edit1));
+    Edit2->setText(qs(v.Edit2));
+    Edit3->setText(qs(v.Edit3));
+    ScrollBar1->setValue(v.ScrollBar1);
+    ScrollBar2->setValue(v.ScrollBar2);
+    ScrollBar3->setValue(v.ScrollBar3);
+    RadioGroup4->setItemIndex(v.RadioGroup4);
+    RadioGroup5->setItemIndex(v.RadioGroup5);
+    RadioGroup6->setItemIndex(v.RadioGroup6);
+    RadioGroup7->setItemIndex(v.RadioGroup7);
+    Edit11->setText(qs(v.Edit11));
 }
 
-void TForm1::SaveSettings() {}
+void TForm1::SaveSettings() {
+    settings::SettingsValues v;
+    v.ComboBox1 = ComboBox1->currentIndex();
+    v.ComboBox2 = ComboBox2->currentIndex();
+    v.RadioGroup2 = RadioGroup2->ItemIndex();
+    v.Edit1 = textOf(Edit1);
+    v.Edit2 = textOf(Edit2);
+    v.Edit3 = textOf(Edit3);
+    v.Edit11 = textOf(Edit11);
+    v.ScrollBar1 = ScrollBar1->value();
+    v.ScrollBar2 = ScrollBar2->value();
+    v.ScrollBar3 = ScrollBar3->value();
+    v.RadioGroup4 = RadioGroup4->ItemIndex();
+    v.RadioGroup5 = RadioGroup5->ItemIndex();
+    v.RadioGroup6 = RadioGroup6->ItemIndex();
+    v.RadioGroup7 = RadioGroup7->ItemIndex();
+    settings::save(settings::settingsPath(), v);  // throws at the first key it cannot write
+}
 
 // --- Ratio finder -----------------------------------------------------------------------------
 

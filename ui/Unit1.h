@@ -182,8 +182,8 @@ protected:
 private:
     void buildLayout();  // Unit1_layout.cpp
     void wireHandlers();
-    // The settings file's part of start-up; for now the values of a missing file.
+    // The settings file's part of start-up: VTCONFIG.INI in the current directory into the controls.
     void LoadSettings();
-    // The settings file's part of shutdown; nothing is saved yet.
+    // The settings file's part of shutdown; throws when a key cannot be written.
     void SaveSettings();
 };

@@ -1,0 +1,129 @@
+// The window's settings: what the operator chose survives closing and starting again, and a
+// close whose save fails keeps the window open and the file on disk as it was.
+#include <QComboBox>
+#include <QLabel>
+#include <QFile>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/ui/ui_test_support.h"
+#include "ui/click_label.h"
+#include "ui/radio_group.h"
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs f in a private current directory; windows made inside it share the directory.
+class InDirectory {
+public:
+    InDirectory() {
+        if (!tmp.isValid() || ::chdir(QFile::encodeName(tmp.path()).constData()) != 0) qFatal("no temporary directory");
+    }
+    ~InDirectory() {
+        if (::chdir("/") != 0) qWarning("cannot leave the temporary directory");
+    }
+    QString ini() const { return tmp.path() + "/VTCONFIG.INI"; }
+
+private:
+    QTemporaryDir tmp;
+};
+
+}  // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { recorder().shown.clear(); }
+
+    void choicesSurviveARestart() {
+        InDirectory dir;
+        {
+            TForm1 form;
+            QVERIFY(!QFile::exists(dir.ini()));  // nothing is written before the close
+            form.ComboBox1->setCurrentIndex(3);
+            form.ComboBox2->setCurrentIndex(1);
+            form.RadioGroup2->setItemIndex(5);
+            form.Edit1->setText("9876.5");
+            form.Edit2->setText("64");
+            form.Edit3->setText("100");
+            form.Edit11->setText("4");
+            form.ScrollBar1->setValue(12);
+            form.ScrollBar2->setValue(34);
+            form.ScrollBar3->setValue(56);
+            form.RadioGroup4->setItemIndex(0);
+            form.RadioGroup5->setItemIndex(2);
+            form.RadioGroup6->setItemIndex(0);
+            form.RadioGroup7->setItemIndex(1);
+            QVERIFY(form.close());
+        }
+        QVERIFY(fileBytes(dir.ini()).contains("[Vantorix]\r\nVersion=0\r\n"));
+        TForm1 again;
+        QCOMPARE(again.ComboBox1->currentText(), QString("com4"));
+        QCOMPARE(again.ComboBox2->currentText(), QString("115200"));
+        QCOMPARE(again.RadioGroup2->ItemIndex(), 5);
+        QCOMPARE(again.Edit1->text(), QString("9876.5"));
+        QCOMPARE(again.Edit2->text(), QString("64"));
+        QCOMPARE(again.Edit3->text(), QString("100"));
+        QCOMPARE(again.Edit11->text(), QString("4"));
+        QCOMPARE(again.ScrollBar1->value(), 12);
+        QCOMPARE(again.ScrollBar2->value(), 34);
+        QCOMPARE(again.ScrollBar3->value(), 56);
+        QCOMPARE(again.RadioGroup4->ItemIndex(), 0);
+        QCOMPARE(again.RadioGroup5->ItemIndex(), 2);
+        QCOMPARE(again.RadioGroup6->ItemIndex(), 0);
+        QCOMPARE(again.RadioGroup7->ItemIndex(), 1);
+        // The reset after the load shows the loaded positions as currents.
+        QCOMPARE(again.Label26->text(), QString("240uA"));
+        QCOMPARE(again.Label33->text(), QString("280uA"));
+        QVERIFY(shownErrors().isEmpty());
+    }
+
+    void damagedValuesLoadWithinTheControls() {
+        InDirectory dir;
+        {
+            QFile f(dir.ini());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[rs232c1]\r\nportname=12\r\nBAUD=x1\r\n[Memory]\r\nChannel=-1\r\n[PD]\r\nUpGain=0x20\r\n"
+                    "DnGain=abc\r\nOffset=-5\r\n[SD]\r\nseed=9\r\n");
+        }
+        TForm1 form;
+        QCOMPARE(form.ComboBox1->currentIndex(), -1);
+        QCOMPARE(form.ComboBox2->currentText(), QString("115200"));
+        QCOMPARE(form.RadioGroup2->ItemIndex(), -1);
+        QCOMPARE(form.ScrollBar1->value(), 32);
+        QCOMPARE(form.ScrollBar2->value(), 127);
+        QCOMPARE(form.ScrollBar3->value(), 0);
+        QCOMPARE(form.RadioGroup4->ItemIndex(), 3);
+    }
+
+    void failedSaveKeepsTheWindowAndTheFile() {
+        InDirectory dir;
+        {
+            QFile f(dir.ini());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Frequency]\r\nLocalOutput=555\r\n");
+        }
+        const QByteArray before = fileBytes(dir.ini());
+        QVERIFY(::chmod(QFile::encodeName(dir.ini()).constData(), 0444) == 0);
+        TForm1 form;
+        form.show();
+        form.Edit1->setText("777");
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QCOMPARE(shownErrors(), QStringList{dir.ini() + " に書き込めません."});
+        QCOMPARE(fileBytes(dir.ini()), before);
+        // Once the file can be written again the close goes through.
+        QVERIFY(::chmod(QFile::encodeName(dir.ini()).constData(), 0644) == 0);
+        QVERIFY(form.close());
+        QVERIFY(fileBytes(dir.ini()).contains("LocalOutput=777\r\n"));
+    }
+};
+
+VT_UI_TEST_MAIN(SettingsTest)
+#include "settings_test.moc"
