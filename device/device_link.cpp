@@ -47,7 +47,12 @@ private:
     DeviceLink& link_;
 };
 
-DeviceLink::DeviceLink(LinkPort& port, DeviceView& view) : port_(port), view_(view) {}
+DeviceLink::DeviceLink(LinkPort& port, DeviceView& view) : port_(port), view_(view) {
+    logTimer_.setSingleShot(true);
+    QObject::connect(&logTimer_, &QTimer::timeout, [this] { flushLog(); });
+    drainTimer_.setSingleShot(true);
+    QObject::connect(&drainTimer_, &QTimer::timeout, [this] { drain(); });
+}
 
 DeviceLink::~DeviceLink() = default;
 
@@ -88,9 +93,18 @@ void DeviceLink::onClose() {
 void DeviceLink::onRxChar() {
     fields.RxEventCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(fields.RxEventCount) + 1u);
     view_.setEdit7Text(QString::number(fields.RxEventCount));
+    drain();
+}
+
+void DeviceLink::drain() {
     std::string hex;
     bool readFailed = false;
+    int taken = 0;
     while (port_.InQueueCount() >= 1) {
+        if (taken == kDrainSlice) {
+            drainTimer_.start(0);
+            break;
+        }
         std::uint8_t b = 0;
         if (!port_.ReadByte(b)) {
             // Something did arrive, so the handshake is released; no stale byte is stored.
@@ -100,8 +114,9 @@ void DeviceLink::onRxChar() {
         }
         captureByte(fields, b);
         appendHexByte(hex, b);
+        ++taken;
     }
-    if (!hex.empty()) view_.appendStatusText(QString::fromLatin1(hex.data(), static_cast<qsizetype>(hex.size())));
+    if (!hex.empty()) logBytes(QString::fromLatin1(hex.data(), static_cast<qsizetype>(hex.size())));
     if (fields.RxSeen != 0) wakeWaits();
     if (readFailed) notifier().showMessage(QStringLiteral("データ読込みエラー"));
 }
@@ -135,6 +150,8 @@ void DeviceLink::write(const planning::ChannelTable& table) {
     CommandScope scope(*this);
     fields.RxCount = 0;
     fields.RxSeen = 0;
+    pendingLog_.clear();
+    logTimer_.stop();
     view_.clearStatus();
     fields.WriteImage = buildWriteImage(table);
     // A command run inside one of the waits below may rebuild WriteImage; this transfer keeps
@@ -178,6 +195,7 @@ bool DeviceLink::replied(bool sent) {
     // A byte that could not be sent gets no reply: no line to wait on.
     const WaitOutcome outcome = sent ? awaitReply() : WaitOutcome::NoLine;
     if (outcome == WaitOutcome::Reply) return true;
+    flushLog();
     view_.appendStatusLine(QString::fromLatin1(kNoReplyLine));
     return false;
 }
@@ -209,6 +227,22 @@ WaitOutcome DeviceLink::awaitReply() {
     }
     waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
     return outcome;
+}
+
+void DeviceLink::logBytes(const QString& hex) {
+    pendingLog_ += hex;
+    if (logTimer_.isActive()) return;
+    const qint64 since = lastAppend_.isValid() ? lastAppend_.elapsed() : kLogCoalesceMs;
+    if (since >= kLogCoalesceMs) flushLog();
+    else logTimer_.start(static_cast<int>(kLogCoalesceMs - since));
+}
+
+void DeviceLink::flushLog() {
+    logTimer_.stop();
+    if (pendingLog_.isEmpty()) return;
+    view_.appendStatusText(pendingLog_);
+    pendingLog_.clear();
+    lastAppend_.start();
 }
 
 void DeviceLink::wakeWaits() {

@@ -2,7 +2,9 @@
 // The window's side of the link to the unit: connect and disconnect, the commands with their
 // reply handshake, and the capture of every received byte. The window calls one member from
 // each of its handlers; everything runs on the GUI thread.
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -58,6 +60,9 @@ public:
     void lineLost();
 
     bool waiting() const { return !waits_.empty(); }
+    // Received bytes reach the status log within this time (at once when the log was quiet).
+    static constexpr int kLogCoalesceMs = 10;
+    static constexpr int kDrainSlice = 2048;
     void setReplyLimit(std::chrono::milliseconds limit) { replyLimit_ = limit; }
 
     LinkFields fields;  // the working fields; owner: this link, GUI thread
@@ -70,6 +75,9 @@ private:
     WaitOutcome awaitReply();
     bool replied(bool sent);  // waits; on anything but a reply logs the no-reply line
     void wakeWaits();
+    void drain();
+    void logBytes(const QString& hex);
+    void flushLog();
 
     LinkPort& port_;
     DeviceView& view_;
@@ -79,6 +87,14 @@ private:
     std::uint64_t lineEpoch_ = 0;  // grows when the port closes or the line is lost
     bool lineGone_ = false;        // the unit cannot be reached until the next open
     bool closeDeferred_ = false;
+    // Received bytes not yet in the status log: a burst is logged in one append at most every
+    // few milliseconds, so a flood costs the log few appends however fast the bytes come.
+    QString pendingLog_;
+    QTimer logTimer_;
+    QElapsedTimer lastAppend_;
+    // One receive event reads at most a slice of bytes; what is left is read from this zero
+    // timer, so a flood never holds the event loop for long.
+    QTimer drainTimer_;
 };
 
 }  // namespace device

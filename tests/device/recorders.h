@@ -19,9 +19,13 @@ struct RecordingView final : device::DeviceView {
     bool openEnabled = true;
     bool closeEnabled = false;
     int resumeCloses = 0;
+    int appends = 0;
     std::function<void()> onResumeClose;
 
-    void appendStatusText(const QString& text) override { status += text; }
+    void appendStatusText(const QString& text) override {
+        status += text;
+        ++appends;
+    }
     void appendStatusLine(const QString& line) override {
         if (!status.isEmpty()) status += '\n';
         status += line;
