@@ -35,8 +35,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Options {
-    int trips = 5000;   // round trips per echoer per round
-    int rounds = 3;     // the echoers take turns this many times
+    int trips = 2500;   // round trips per echoer per round
+    int rounds = 6;     // the echoers take turns this many times
     int warmup = 500;
     int idleSeconds = 10;
 };
