@@ -231,6 +231,11 @@ WaitOutcome DeviceLink::awaitReply() {
 
 void DeviceLink::logBytes(const QString& hex) {
     pendingLog_ += hex;
+    // Timers wait while posted events keep coming (a flood): a full slice goes out without one.
+    if (pendingLog_.size() >= kLogFlushChars) {
+        flushLog();
+        return;
+    }
     if (logTimer_.isActive()) return;
     const qint64 since = lastAppend_.isValid() ? lastAppend_.elapsed() : kLogCoalesceMs;
     if (since >= kLogCoalesceMs) flushLog();

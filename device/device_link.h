@@ -63,6 +63,7 @@ public:
     // Received bytes reach the status log within this time (at once when the log was quiet).
     static constexpr int kLogCoalesceMs = 10;
     static constexpr int kDrainSlice = 2048;
+    static constexpr int kLogFlushChars = 3 * kDrainSlice;
     void setReplyLimit(std::chrono::milliseconds limit) { replyLimit_ = limit; }
 
     LinkFields fields;  // the working fields; owner: this link, GUI thread
