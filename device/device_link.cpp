@@ -99,8 +99,13 @@ void DeviceLink::onRxChar() {
 void DeviceLink::drain() {
     std::string hex;
     bool readFailed = false;
+    bool gone = false;
     int taken = 0;
-    while (port_.InQueueCount() >= 1) {
+    for (;;) {
+        const std::int32_t waiting = port_.InQueueCount();
+        // An open port that cannot count its queue has lost its device.
+        if (waiting < 0) gone = port_.isOpen();
+        if (waiting < 1) break;
         if (taken == kDrainSlice) {
             drainTimer_.start(0);
             break;
@@ -118,6 +123,7 @@ void DeviceLink::drain() {
     }
     if (!hex.empty()) logBytes(QString::fromLatin1(hex.data(), static_cast<qsizetype>(hex.size())));
     if (fields.RxSeen != 0) wakeWaits();
+    if (gone) lineLost();
     if (readFailed) notifier().showMessage(QStringLiteral("データ読込みエラー"));
 }
 

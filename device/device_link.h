@@ -56,7 +56,9 @@ public:
     // ignore this close; the wait ends, and once the last command has unwound the link calls
     // DeviceView::resumeClose(). False: no command waits, close as usual.
     bool deferClose();
-    // Call when the line is known to be gone (the device vanished): waiting commands stop.
+    // The line is gone (the device vanished): waiting commands stop, and so does every command
+    // until the next open. The receive handler calls it itself when the open port reports no
+    // queue (InQueueCount < 0).
     void lineLost();
 
     bool waiting() const { return !waits_.empty(); }

@@ -20,6 +20,7 @@ public:
     bool open = false;
     bool openSucceeds = true;
     bool writesFail = false;
+    bool gone = false;  // the device vanished: the queue cannot be counted
     int readFailsAt = -1;  // the ReadByte call (0-based) that fails
     int reads = 0;
     std::int32_t bps = 0;
@@ -78,7 +79,9 @@ public:
         }
         return true;
     }
-    std::int32_t InQueueCount() override { return open ? static_cast<std::int32_t>(inbox.size()) : -1; }
+    std::int32_t InQueueCount() override {
+        return open && !gone ? static_cast<std::int32_t>(inbox.size()) : -1;
+    }
     bool SetDTR(bool on) override {
         if (!open) return false;
         lines += on ? "D+" : "D-";

@@ -303,6 +303,17 @@ TEST_F(Link, ALostLineEndsEveryWaitUntilTheNextOpen) {
     EXPECT_EQ(port.written, "4\r");
 }
 
+TEST_F(Link, AnOpenPortThatCannotCountItsQueueEndsTheWaitAtOnce) {
+    port.onWrite = [&](std::uint8_t) {
+        port.gone = true;
+        port.deliver("");
+    };
+    link.setReplyLimit(60s);
+    link.dump();
+    EXPECT_EQ(port.written, "D");
+    EXPECT_EQ(view.status, device::kNoReplyLine);
+}
+
 TEST_F(Link, ClosingTheWindowDuringAWaitUnwindsFirstThenResumesTheClose) {
     bool deferred = false;
     bool waitingAtResume = true;
