@@ -279,13 +279,6 @@ TEST_F(Link, AByteThatCannotBeSentEndsTheCommandAtOnce) {
     EXPECT_EQ(port.written, "");
 }
 
-TEST_F(Link, ACommandOnAClosedPortDoesNotHang) {
-    port.open = false;
-    link.setReplyLimit(60s);
-    link.simpleCommand('0');
-    EXPECT_EQ(view.status, device::kNoReplyLine);
-}
-
 TEST_F(Link, ALostLineEndsEveryWaitUntilTheNextOpen) {
     port.onWrite = [&](std::uint8_t b) {
         if (b == 'W') port.later([&] { link.simpleCommand('2'); });

@@ -133,23 +133,6 @@ TEST(UnitLine, HangupMakesTheLineVanish) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias)));
 }
 
-TEST(UnitLine, SilentAndStopAfterWithholdAnswers) {
-    {
-        Unit u({"--silent"});
-        ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-        LineEnd line(u.alias);
-        line.send("I");
-        EXPECT_EQ(line.receive(1, 200ms), "");
-    }
-    {
-        Unit u({"--stop-after", "2"});
-        ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-        LineEnd line(u.alias);
-        line.send("III");
-        EXPECT_EQ(line.receive(3, 300ms), "\x06\x06");
-    }
-}
-
 TEST(UnitLine, FloodSendsExactlyNBytesAfterTheFirstAnswer) {
     Unit u({"--flood", "100000"});
     ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
