@@ -46,6 +46,7 @@ PosixPort::PosixPort(int fd) : fd_(fd) {
     dcb_.XoffChar = 19;
     tty::readDcb(fd_, dcb_);
     hasModemLines_ = tty::readLines(fd_, lines_);
+    marked_ = tty::marksErrors(fd_);
 }
 
 PosixPort::~PosixPort() {
@@ -111,11 +112,13 @@ void PosixPort::pull(bool byWaiter) {
         const std::size_t want = std::min(queue_.room(), sizeof chunk);
         const ssize_t n = ::read(fd_, chunk, want);
         if (n > 0) {
-            const auto marks = marks_.feed(chunk, static_cast<std::size_t>(n), chunk, dcb_.Flags & fErrorChar,
-                                           dcb_.ErrorChar);
-            errors_ |= marks.errors;
-            events |= marks.events;
-            std::size_t kept = marks.bytes;
+            std::size_t kept = static_cast<std::size_t>(n);
+            if (marked_) {
+                const auto marks = marks_.feed(chunk, kept, chunk, dcb_.Flags & fErrorChar, dcb_.ErrorChar);
+                errors_ |= marks.errors;
+                events |= marks.events;
+                kept = marks.bytes;
+            }
             if (dcb_.Flags & fNull) {
                 kept = static_cast<std::size_t>(std::remove(chunk, chunk + kept, 0) - chunk);
             }
@@ -156,6 +159,7 @@ bool PosixPort::SetCommState(const DCB& dcb) {
     std::lock_guard lock(m_);
     if (!tty::applyDcb(fd_, dcb)) return false;
     dcb_ = dcb;
+    marked_ = tty::marksErrors(fd_);
     // Lines under program control keep what the program set; the others follow the DCB.
     const DWORD dtr = (dcb.Flags >> fDtrControlShift) & 3u;
     const DWORD rts = (dcb.Flags >> fRtsControlShift) & 3u;

@@ -60,6 +60,7 @@ private:
     std::mutex m_;  // guards every field below
     RxQueue queue_;
     LineMarkReader marks_;
+    bool marked_ = false;         // the device marks line errors in the stream (PARMRK)
     DCB dcb_{};                   // what SetCommState was given; termios overlays it on read back
     COMMTIMEOUTS timeouts_{};
     DWORD mask_ = 0;

@@ -179,6 +179,11 @@ bool readDcb(int fd, DCB& dcb) {
     return true;
 }
 
+bool marksErrors(int fd) {
+    termios2 t{};
+    return get(fd, t) && (t.c_iflag & PARMRK) && !(t.c_iflag & IGNPAR);
+}
+
 bool flushInput(int fd) { return ioctl(fd, TCFLSH, TCIFLUSH) == 0; }
 bool flushOutput(int fd) { return ioctl(fd, TCFLSH, TCOFLUSH) == 0; }
 

@@ -16,6 +16,9 @@ bool applyDcb(int fd, const DCB& dcb);
 // bits and XON/XOFF characters. Other fields are left alone.
 bool readDcb(int fd, DCB& dcb);
 
+// Whether line errors arrive marked in the stream (PARMRK), so that 0xFF bytes come doubled.
+bool marksErrors(int fd);
+
 bool flushInput(int fd);
 bool flushOutput(int fd);
 // Bytes still waiting in the device's output queue, or -1.
