@@ -8,6 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
 
 #include "planning/cp932.h"
 #include "planning/plan.h"
@@ -34,7 +37,8 @@ TForm1::TForm1(QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+// The port closes while the link and its handlers are still whole.
+TForm1::~TForm1() { rs232c1.Close(); }
 
 void TForm1::wireHandlers() {
     connect(Button4, &QPushButton::clicked, this, guarded(&TForm1::Button4Click));
@@ -57,11 +61,41 @@ void TForm1::wireHandlers() {
     onScroll(ScrollBar2, &TForm1::ScrollBar2Scroll);
     onScroll(ScrollBar3, &TForm1::ScrollBar3Scroll);
 
-    // Device link (Button1, Button2, Button6, Button10 and a click on Label26, Button11, Button13,
-    // Button3/Button16..Button22, Edit8 key press, Button12) is wired when that part lands.
+    // Device link.
+    rs232c1.setrxtimeout(300);
+    rs232c1.settxtimeout(300);
+    rs232c1.OnRXCHAR = [this](Trs232c* s) { rs232c1RXCHAR(s); };
+    rs232c1.OnOpen = [this](Trs232c* s) { rs232c1Open(s); };
+    rs232c1.OnClose = [this](Trs232c* s) { rs232c1Close(s); };
+    rs232c1.OnPACKET = [this](Trs232c* s) { rs232c1PACKET(s); };
+    Memo2->setUndoRedoEnabled(false);
+    connect(Button1, &QPushButton::clicked, this, guarded(&TForm1::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, guarded(&TForm1::Button2Click));
+    connect(Button10, &QPushButton::clicked, this, guarded(&TForm1::Button10Click));
+    connect(Label26, &TClickLabel::clicked, this, guarded(&TForm1::Button10Click));
+    connect(Button3, &QPushButton::clicked, this, guarded(&TForm1::Button3Click));
+    connect(Button16, &QPushButton::clicked, this, guarded(&TForm1::Button16Click));
+    connect(Button17, &QPushButton::clicked, this, guarded(&TForm1::Button17Click));
+    connect(Button18, &QPushButton::clicked, this, guarded(&TForm1::Button18Click));
+    connect(Button19, &QPushButton::clicked, this, guarded(&TForm1::Button19Click));
+    connect(Button20, &QPushButton::clicked, this, guarded(&TForm1::Button20Click));
+    connect(Button21, &QPushButton::clicked, this, guarded(&TForm1::Button21Click));
+    connect(Button22, &QPushButton::clicked, this, guarded(&TForm1::Button22Click));
+    connect(Button11, &QPushButton::clicked, this, guarded(&TForm1::Button11Click));
+    connect(Button6, &QPushButton::clicked, this, guarded(&TForm1::Button6Click));
+    connect(Button13, &QPushButton::clicked, this, guarded(&TForm1::Button13Click));
+    connect(Button12, &QPushButton::clicked, this, guarded(&TForm1::Button12Click));
+    Edit8->installEventFilter(this);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == Edit8) {
+        // The key goes to the unit and then, as typed, into Edit8 as well.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const QString typed = enter ? QStringLiteral("\r") : key->text();
+        runGuarded([&] { Edit8KeyPress(typed); });
+    }
     if (event->type() == QEvent::KeyRelease) {
         if (watched == Edit1) guarded(&TForm1::Edit1KeyUp)();
         else if (watched == Edit2) guarded(&TForm1::Edit2KeyUp)();
@@ -75,17 +109,23 @@ void TForm1::FormCreate() {
     Memo3->clear();
     LoadSettings();
     CaptionInit();
-    Memo2->appendPlainText(QStringLiteral("Welcome to Vantorix Configurator."));
-    // The start-up connect with the loaded port name and baud rate goes here.
+    appendStatusLine(QStringLiteral("Welcome to Vantorix Configurator."));
+    Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), false);
 }
 
 bool TForm1::FormClose() {
     SaveSettings();
-    // Closing the serial port goes here.
+    rs232c1.Close();
     return true;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A command waiting for the unit is still on the stack: let it unwind first; the link asks
+    // for the close again (resumeClose) once it has.
+    if (Link.deferClose()) {
+        event->ignore();
+        return;
+    }
     bool mayClose = false;
     runGuarded([&] { mayClose = FormClose(); });
     if (mayClose)
@@ -135,7 +175,7 @@ void TForm1::SaveSettings() {
 // --- Ratio finder -----------------------------------------------------------------------------
 
 void TForm1::CaptionInit() {
-    Memo2->clear();
+    clearStatus();
     Button4->setText(QStringLiteral("search"));
     for (QLabel* l : {Label4, Label11, Label9, Label10, Label18, Label20}) l->setText(QStringLiteral("  "));
     Button4->setEnabled(true);
@@ -148,7 +188,7 @@ void TForm1::CaptionInit() {
 }
 
 void TForm1::Button4Click() {
-    Memo2->clear();
+    clearStatus();
     planning::PlanInputs in;
     in.localOutput = textOf(Edit1);
     in.multiplier = textOf(Edit2);
@@ -251,3 +291,68 @@ void TForm1::Button15Click() {
     const std::string bytes = planning::utf8ToCp932(headerText(ChannelTable, dateLine));
     if (const int err = files::replaceFile(path, bytes)) throw planning::VtError(files::ioErrorMessageForErrno(err));
 }
+
+// --- device link ---------------------------------------------------------------------------
+
+QString TForm1::selectedItem(const QComboBox* box) const {
+    const int i = box->currentIndex();
+    return i >= 0 ? box->itemText(i) : QString();
+}
+
+void TForm1::Button1Click() { Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), true); }
+void TForm1::Button2Click() { Link.disconnect(); }
+void TForm1::rs232c1Open(Trs232c*) { Link.onOpen(); }
+void TForm1::rs232c1Close(Trs232c*) { Link.onClose(); }
+void TForm1::rs232c1RXCHAR(Trs232c*) { Link.onRxChar(); }
+void TForm1::rs232c1PACKET(Trs232c*) { Link.onPacket(); }
+void TForm1::Button10Click() { Link.simpleCommand('I'); }
+void TForm1::Button3Click() { Link.simpleCommand('0'); }
+void TForm1::Button16Click() { Link.simpleCommand('1'); }
+void TForm1::Button17Click() { Link.simpleCommand('2'); }
+void TForm1::Button18Click() { Link.simpleCommand('3'); }
+void TForm1::Button19Click() { Link.simpleCommand('4'); }
+void TForm1::Button20Click() { Link.simpleCommand('5'); }
+void TForm1::Button21Click() { Link.simpleCommand('6'); }
+void TForm1::Button22Click() { Link.simpleCommand('7'); }
+void TForm1::Button11Click() { Link.dump(); }
+void TForm1::Button6Click() { Link.write(ChannelTable); }
+void TForm1::Button13Click() { Link.viewBuffer(); }
+void TForm1::Edit8KeyPress(const QString& Key) { Link.sendKey(Key); }
+void TForm1::Button12Click() { Link.sendReturn(); }
+
+// Appends at the end of the document and cuts the run of bytes into paragraphs of a few hundred
+// characters: a paragraph is laid out as a whole, so one endless paragraph would make every
+// append slower than the last.
+void TForm1::appendStatusText(const QString& text) {
+    constexpr qsizetype kParagraphChars = 768;
+    QTextCursor c(Memo2->document());
+    c.movePosition(QTextCursor::End);
+    if (statusLineEnded_) c.insertBlock();
+    statusLineEnded_ = false;
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype room = kParagraphChars - (c.block().length() - 1);
+        if (room <= 0) {
+            c.insertBlock();
+            continue;
+        }
+        c.insertText(text.mid(at, room));
+        at += room;
+    }
+    Memo2->verticalScrollBar()->setValue(Memo2->verticalScrollBar()->maximum());
+}
+
+void TForm1::appendStatusLine(const QString& line) {
+    Memo2->appendPlainText(line);
+    statusLineEnded_ = true;
+}
+
+void TForm1::clearStatus() {
+    Memo2->clear();
+    statusLineEnded_ = false;
+}
+
+void TForm1::setEdit7Text(const QString& text) { Edit7->setText(text); }
+void TForm1::setMemo3Text(const QString& text) { Memo3->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); }
+void TForm1::setOpenEnabled(bool on) { Button1->setEnabled(on); }
+void TForm1::setCloseEnabled(bool on) { Button2->setEnabled(on); }
+void TForm1::resumeClose() { QTimer::singleShot(0, this, [this] { close(); }); }

@@ -6,8 +6,12 @@
 #include <QWidget>
 
 #include "common/exception_report.h"
+#include "device/device_link.h"
+#include "device/device_view.h"
+#include "device/rs232c_port.h"
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
+#include "serial/rs232c.h"
 #include "ui/header_export.h"
 
 class QComboBox;
@@ -21,7 +25,7 @@ class QTabWidget;
 class TClickLabel;
 class TRadioGroup;
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, private device::DeviceView {
     Q_OBJECT
 public:
     // Builds the controls, wires the handlers and runs FormCreate.
@@ -51,6 +55,28 @@ public:
     void Button14Click();  // "set"
     void Button15Click();  // "header file"
 
+    // Device link: connect, disconnect, the serial component's events, the commands.
+    void Button1Click();   // "Open"
+    void Button2Click();   // "Close"
+    void rs232c1Open(Trs232c* Sender);
+    void rs232c1Close(Trs232c* Sender);
+    void rs232c1RXCHAR(Trs232c* Sender);
+    void rs232c1PACKET(Trs232c* Sender);
+    void Button10Click();  // "Initialize", also a click on Label26
+    void Button3Click();   // "ch0"
+    void Button16Click();  // "ch1"
+    void Button17Click();
+    void Button18Click();
+    void Button19Click();
+    void Button20Click();
+    void Button21Click();
+    void Button22Click();  // "ch7"
+    void Button11Click();  // "Dump"
+    void Button6Click();   // "Write"
+    void Button13Click();  // "View Buffer"
+    void Edit8KeyPress(const QString& Key);
+    void Button12Click();  // hidden "send"
+
     // The controls' current choices, as the planning core takes them.
     planning::ChargePumpSettings chargePumpSettings() const;
     planning::SdSettings sdSettings() const;
@@ -60,6 +86,9 @@ public:
     planning::ChannelTable ChannelTable;  // memory channels ch0..ch7 (slot 8 unused)
     char DecimalSeparator;                // the locale's, read once at creation
     ExportClock HeaderClock;              // clock and formats of the header export
+    Trs232c rs232c1;                      // the serial port component, closed until the connect
+    device::Rs232cPort rs232c1Port{rs232c1};
+    device::DeviceLink Link{rs232c1Port, *this};  // RxBuffer, RxCount, RxSeen ... in Link.fields
 
     // Page control and the controls below it.
     QTabWidget* PageControl1 = nullptr;
@@ -180,6 +209,20 @@ protected:
     }
 
 private:
+    // What the device link shows (device::DeviceView).
+    void appendStatusText(const QString& text) override;
+    void appendStatusLine(const QString& line) override;
+    void clearStatus() override;
+    void setEdit7Text(const QString& text) override;
+    void setMemo3Text(const QString& text) override;
+    void setOpenEnabled(bool on) override;
+    void setCloseEnabled(bool on) override;
+    void resumeClose() override;
+    // The selected list items' texts ("" when none is selected).
+    QString selectedItem(const QComboBox* box) const;
+
+    bool statusLineEnded_ = false;  // the log's last paragraph is a whole line: bytes start a new one
+
     void buildLayout();  // Unit1_layout.cpp
     void wireHandlers();
     // The settings file's part of start-up: VTCONFIG.INI in the current directory into the controls.

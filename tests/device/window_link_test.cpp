@@ -1,0 +1,155 @@
+// The real window (offscreen) talking to the simulated unit through its controls.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <signal.h>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/device/recorders.h"
+#include "tests/vtunit/unit_process.h"
+#include "ui/Unit1.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Window : ::testing::Test {
+    vttest::TempDir dir;
+    std::string alias = dir.file("vtconfig/ports/com1");
+    QString home = QDir::currentPath();
+    std::unique_ptr<vttest::UnitProcess> unit;
+    vttest::RecordingNotifier notes;
+    std::unique_ptr<TForm1> form;
+
+    Window() {
+        ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+        QDir::setCurrent(QString::fromStdString(dir.path()));  // VTCONFIG.INI goes here
+    }
+    ~Window() override {
+        form.reset();
+        QDir::setCurrent(home);
+    }
+    void startUnit(std::vector<std::string> args) {
+        args.insert(args.end(), {"--memory-file", dir.file("memory")});
+        unit = std::make_unique<vttest::UnitProcess>(dir.path(), dir.file("log"), args);
+        ASSERT_TRUE(vttest::UnitProcess::waitForPath(alias));
+    }
+    void openWindow() {
+        form = std::make_unique<TForm1>();
+        form->show();
+    }
+    std::vector<std::string> received() {
+        std::vector<std::string> out;
+        std::istringstream in(vttest::readWholeFile(dir.file("log")));
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("rx ", 0) == 0) out.push_back(line.substr(3));
+        return out;
+    }
+    bool unitGot(std::size_t n) {
+        return vttest::pumpUntil([&] { return received().size() >= n; });
+    }
+};
+
+using Bytes = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(Window, StartsConnectedAndDrivesTheUnitFromItsButtons) {
+    startUnit({});
+    openWindow();
+    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->Button2->isEnabled());
+    EXPECT_TRUE(notes.messages.isEmpty());
+    form->Button10->click();
+    ASSERT_TRUE(unitGot(2));
+    form->Button20->click();
+    ASSERT_TRUE(unitGot(4));
+    // The answer to the CR must land before "D", or it would be taken for the answer to "D".
+    ASSERT_TRUE(vttest::pumpUntil([&] { return form->Link.fields.RxCount == 4; }));
+    form->Button11->click();
+    ASSERT_TRUE(unitGot(6));
+    vttest::pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(received(), (Bytes{"49", "0D", "35", "0D", "44", "0D"}));
+    // The dump: 06, 128 zero bytes of memory, channel 05, then 06 for the CR.
+    ASSERT_TRUE(vttest::pumpUntil([&] { return form->Link.fields.RxCount == 131; }));
+    form->Button13->click();
+    const QStringList rows = form->Memo3->toPlainText().split('\n');
+    ASSERT_GE(rows.size(), 17);
+    EXPECT_EQ(rows[0], QString("00 ").repeated(16));
+    EXPECT_TRUE(rows[8].startsWith("05 06 "));
+    EXPECT_TRUE(form->Memo2->toPlainText().startsWith("Welcome to Vantorix Configurator.\n06 "));
+}
+
+TEST_F(Window, WriteAfterSetPutsTheImageIntoTheUnit) {
+    startUnit({});
+    openWindow();
+    form->Button4->click();   // search with the defaults
+    form->Button14->click();  // set ch0
+    form->Button6->click();
+    ASSERT_TRUE(unitGot(130));
+    EXPECT_EQ(form->Link.fields.RxCount, 130);
+    ASSERT_TRUE(vttest::UnitProcess::waitForPath(dir.file("memory")));
+    const std::string memory = vttest::readWholeFile(dir.file("memory"));
+    EXPECT_EQ(memory.substr(0, 16), std::string("\x18\x00\x00\x06\x04\x00\x00\x04\xFE\x7F\x40\x13\x7A\x14\xAE\x08", 16));
+    EXPECT_EQ(memory.substr(16), std::string(112, '\0'));
+}
+
+TEST_F(Window, ClosingDuringAWaitUnwindsAndCloses) {
+    startUnit({"--silent"});
+    openWindow();
+    bool closedInside = false;
+    QTimer::singleShot(100, form.get(), [&] { closedInside = form->close(); });
+    form->Button10->click();  // waits for a reply that never comes
+    EXPECT_FALSE(closedInside);  // put off while the command waited
+    EXPECT_TRUE(form->Memo2->toPlainText().endsWith("No reply from the unit"));
+    ASSERT_TRUE(vttest::pumpUntil([&] { return !form->isVisible(); }, 2000));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.file("VTCONFIG.INI"))));
+}
+
+TEST_F(Window, ASecondProgramHoldingThePortMakesOpenShowError) {
+    startUnit({});
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const int fd = ::open(alias.c_str(), O_RDWR | O_NOCTTY);
+        const char c = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0 ? 'y' : 'n';
+        if (::write(ready[1], &c, 1) != 1) ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    openWindow();
+    EXPECT_EQ(notes.messages, QStringList{"Error"});
+    EXPECT_EQ(notes.beeps, std::vector<unsigned>{64});
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->Button2->isEnabled());
+    ::kill(holder, SIGTERM);
+    ::waitpid(holder, nullptr, 0);
+    notes.messages.clear();
+    form->Button1->click();
+    EXPECT_TRUE(notes.messages.isEmpty());
+    EXPECT_FALSE(form->Button1->isEnabled());
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
