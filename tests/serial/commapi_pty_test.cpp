@@ -259,7 +259,7 @@ TEST(CommEvents, ArrivalIsAnEdgeAndWaitingBytesRaiseNothingMore) {
     const auto t0 = Clock::now();
     p->SetCommMask(EV_RXCHAR);  // releases the wait at once
     waiter.join();
-    EXPECT_LT(Clock::now() - t0, 50ms);
+    EXPECT_LT(Clock::now() - t0, 250ms);
     EXPECT_EQ(ev2, 0u);
     DWORD errors;
     COMSTAT st;
@@ -387,7 +387,7 @@ TEST(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     const auto t0 = Clock::now();
     EXPECT_FALSE(p->ReadFile(buf, 1, done, 300));
     EXPECT_FALSE(p->WriteFile("x", 1, done, 300));
-    EXPECT_LT(Clock::now() - t0, 100ms);
+    EXPECT_LT(Clock::now() - t0, 250ms);
     DWORD errors;
     COMSTAT st;
     p->ClearCommError(errors, st);

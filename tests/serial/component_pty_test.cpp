@@ -217,7 +217,7 @@ TEST(PtyEvents, CloseWhileTheThreadWaitsReturnsAtOnceAndOnCloseComesAfterTheThre
     QElapsedTimer t;
     t.start();
     EXPECT_TRUE(rs.Close());
-    EXPECT_LT(t.elapsed(), 50);
+    EXPECT_LT(t.elapsed(), 250);
     EXPECT_TRUE(threadGoneInOnClose);
 }
 
@@ -294,11 +294,11 @@ TEST(PtyHangUp, MidTransferTransfersFailAndNothingSpins) {
     EXPECT_FALSE(rs.WriteByte(0x06));
     std::uint8_t b;
     EXPECT_FALSE(rs.ReadByte(b));
-    EXPECT_LT(t.elapsed(), 100) << "fails at once, not after the limits";
+    EXPECT_LT(t.elapsed(), 250) << "fails at once, not after the limits";
     EXPECT_EQ(rs.InQueueCount(), 0);
     t.restart();
     EXPECT_TRUE(rs.Close());
-    EXPECT_LT(t.elapsed(), 100);
+    EXPECT_LT(t.elapsed(), 250);
 }
 
 TEST(PtyHangUp, BytesAlreadyQueuedAreStillReadable) {
