@@ -98,7 +98,8 @@ void Trs232c::PostEvents() {
             rxqueued.store(0, std::memory_order_relaxed);
             postMessage(commmsg::PACKET);
         }
-        if (OnRXCHAR.assigned()) postMessage(commmsg::RXCHAR);
+        if (OnRXCHAR.assigned() && !rxcharPending_.exchange(true, std::memory_order_acq_rel))
+            postMessage(commmsg::RXCHAR);
     }
     if ((occurred & EV_RXFLAG) && OnRXFLAG.assigned()) postMessage(commmsg::RXFLAG);
     if ((occurred & EV_TXEMPTY) && OnTXEMPTY.assigned()) postMessage(commmsg::TXEMPTY);
@@ -108,6 +109,7 @@ bool Trs232c::EventWindowProc(QEvent* message) {
     const int type = static_cast<int>(message->type());
     if (type < commmsg::BREAK || type > commmsg::TXEMPTY) return false;
     const auto* m = dynamic_cast<const TPortMessage*>(message);
+    if (type == commmsg::RXCHAR) rxcharPending_.store(false, std::memory_order_release);
     // A message from an opening of the port that has been closed since, or with its handler
     // cleared after it was posted, is dropped: its handler would find nothing to work on.
     if (!m || m->generation != generation_.load(std::memory_order_relaxed) || !isopen) return true;

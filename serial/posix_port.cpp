@@ -76,6 +76,13 @@ void PosixPort::raise(DWORD events, bool byWaiter) {
     if (waiting_ && !byWaiter) wake(wakeFd_);
 }
 
+void PosixPort::markGone() {
+    if (gone_) return;
+    gone_ = true;
+    // Wake the owner's receive handler: it finds the queue uncountable once it is empty.
+    raise(EV_RXCHAR, false);
+}
+
 void PosixPort::raiseEvents(DWORD events, DWORD errors) {
     std::lock_guard lock(m_);
     errors_ |= errors;
@@ -132,7 +139,7 @@ void PosixPort::pull(bool byWaiter) {
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        gone_ = true;  // read 0 after readiness, EIO, ...: the device is no more
+        markGone();  // read 0 after readiness, EIO, ...: the device is no more
         if (readerWaiting_ && byWaiter) wake(rxFd_);
         break;
     }
@@ -234,7 +241,7 @@ bool PosixPort::WaitCommEvent(DWORD& occurred) {
         if (n == 2 && fds[1].revents) {
             pull(true);
             if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
-                gone_ = true;
+                markGone();
                 if (readerWaiting_) wake(rxFd_);
             }
         }
@@ -267,6 +274,7 @@ bool PosixPort::ClearCommError(DWORD& errors, COMSTAT& stat) {
     errors_ = 0;
     stat = COMSTAT{};
     stat.cbInQue = static_cast<DWORD>(queue_.size());
+    if (gone_ && queue_.size() == 0) return false;  // nothing left, and nothing more will come
     return true;
 }
 
@@ -331,7 +339,7 @@ bool PosixPort::ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimit
         if (r > 0 && fds[0].revents) drain(rxFd_);
         if (r > 0 && nfds == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
             pull(false);
-            gone_ = true;
+            markGone();
         }
     }
 }
@@ -365,13 +373,13 @@ bool PosixPort::WriteFile(const void* data, DWORD count, DWORD& done, DWORD wait
             if (r < 0 && errno != EINTR) return false;
             if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLOUT)) {
                 std::lock_guard lock(m_);
-                gone_ = true;
+                markGone();
                 return false;
             }
             continue;
         }
         std::lock_guard lock(m_);
-        gone_ = true;
+        markGone();
         return false;
     }
 

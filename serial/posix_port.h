@@ -71,6 +71,7 @@ private:
     bool waiterActive_ = false;   // an event thread has started waiting on this port
     bool readerWaiting_ = false;  // a thread is inside ReadFile waiting for bytes
     bool txDraining_ = false;     // EV_TXEMPTY is due when the output queue empties
+    void markGone();
     bool gone_ = false;           // the device went away: transfers fail from now on
     bool hasModemLines_ = false;  // set once at construction
     LineCounts lines_;            // modem lines as last seen

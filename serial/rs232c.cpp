@@ -124,6 +124,7 @@ bool Trs232c::Open() {
     if (usethread) {
         eventthread = std::make_unique<tcommthread>(true);
         rxqueued.store(0, std::memory_order_relaxed);
+        rxcharPending_.store(false, std::memory_order_relaxed);
         eventthread->commport = this;
         eventthread->commhandle = commhandle.get();
         eventthread->Resume();
@@ -189,7 +190,7 @@ std::int32_t Trs232c::InQueueCount() {
     if (!isopen) return -1;
     DWORD errors = 0;
     COMSTAT status;
-    commhandle->ClearCommError(errors, status);
+    if (!commhandle->ClearCommError(errors, status)) return -1;  // the device has gone
     return static_cast<std::int32_t>(status.cbInQue);
 }
 

@@ -186,6 +186,9 @@ private:
     // Messages posted under an older generation are dropped on delivery: they belong to a
     // port that has been closed since. Written by the GUI thread, read by the event thread.
     std::atomic<std::uint32_t> generation_{0};
+    // An OnRXCHAR message is on its way: the event thread posts no second one until the GUI
+    // thread has taken it (the handler drains whatever arrived meanwhile).
+    std::atomic<bool> rxcharPending_{false};
     std::unique_ptr<TEventWindow> eventwindow;  // owner: GUI thread, lives as long as the component
     std::uint8_t onebyte = 0;
 };

@@ -335,9 +335,25 @@ TEST_F(Events, AThrowingHandlerIsReportedAndLaterMessagesArrive) {
     };
     ASSERT_TRUE(rs.Open());
     layer.state.feed(EV_RXCHAR);
+    ASSERT_TRUE(pumpUntil([&] { return calls == 1; }));
     layer.state.feed(EV_RXCHAR);
     ASSERT_TRUE(pumpUntil([&] { return calls == 2; }));
     EXPECT_EQ(reported.texts, std::vector<std::string>{"ゼロによる除算"});
+}
+
+// A flood wakes the thread far more often than the GUI thread can take messages; one receive
+// message on its way is enough, since its handler drains whatever arrived meanwhile.
+TEST_F(Events, ReceiveWakeUpsWhileAMessageIsOnItsWayPostNoSecondOne) {
+    int calls = 0;
+    rs.OnRXCHAR = [&](Trs232c*) { ++calls; };
+    ASSERT_TRUE(rs.Open());
+    for (int i = 0; i < 50; ++i) layer.state.feed(EV_RXCHAR);
+    QThread::msleep(100);  // every wake-up is over before the GUI thread takes a message
+    ASSERT_TRUE(pumpUntil([&] { return calls >= 1; }));
+    pumpFor(50);
+    EXPECT_EQ(calls, 1);
+    layer.state.feed(EV_RXCHAR);
+    ASSERT_TRUE(pumpUntil([&] { return calls == 2; })) << "once taken, the next arrival posts again";
 }
 
 TEST_F(Events, ClearedHandlersGetNothingAndClosedPortsDropTheirMessages) {
