@@ -154,6 +154,11 @@ void TForm1::buildLayout() {
     Edit2 = edit(GroupBox1, "Edit2", QStringLiteral("Edit2"), 104, 40);
     Edit3 = edit(GroupBox1, "Edit3", QStringLiteral("Edit3"), 104, 64);
     Edit11 = edit(GroupBox1, "Edit11", QStringLiteral("Edit11"), 104, 88);
+    // Assistive technology names each edit by the caption beside it.
+    Label1->setBuddy(Edit1);
+    Label2->setBuddy(Edit2);
+    Label3->setBuddy(Edit3);
+    Label34->setBuddy(Edit11);
     Label5 = label(GroupBox1, "Label5", QStringLiteral("VCO(Hz)"), 4, 120);
     Label4 = label(GroupBox1, "Label4", QStringLiteral("__"), 104, 120, 125);
     Label30 = label(GroupBox1, "Label30", QStringLiteral("FFRAC"), 4, 136);
@@ -188,6 +193,11 @@ void TForm1::buildLayout() {
     Edit5 = edit(GroupBox3, "Edit5", QStringLiteral("Edit5"), 88, 80);
     Edit10 = edit(GroupBox3, "Edit10", QStringLiteral("Edit10"), 88, 104);
     for (QLineEdit* result : {Edit4, Edit6, Edit9, Edit5, Edit10}) result->setFont(fixed);
+    Label12->setBuddy(Edit4);
+    Label13->setBuddy(Edit6);
+    Label14->setBuddy(Edit9);
+    Label21->setBuddy(Edit5);
+    Label22->setBuddy(Edit10);
 
     GroupBox4 = groupBox(p, "GroupBox4", QStringLiteral("Charge Pump"), 240, 8, 201, 185);
     ScrollBar1 = scrollBar(GroupBox4, "ScrollBar1", 8, 24);

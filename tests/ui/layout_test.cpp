@@ -1,5 +1,6 @@
 // The window as built: caption, fixed size, pages, every named control where the layout puts
 // it, hidden controls, defaults, fonts, and controls that must stay inert for now.
+#include <QAccessible>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -193,6 +194,20 @@ private slots:
         QCOMPARE(w->Memo3->toPlainText(), QString());
         QCOMPARE(w->Edit4->text(), edit4);
         QVERIFY(recorder().shown.empty());
+    }
+
+    // A screen reader reads a button by its caption and an edit by the caption beside it.
+    void accessibleNamesAreTheCaptions() {
+        WindowUnderTest w;
+        auto name = [](QWidget* widget) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+            return a ? a->text(QAccessible::Name) : QString();
+        };
+        QCOMPARE(name(w->Button4), QString("search"));
+        QCOMPARE(name(w->Button15), QString("header file"));
+        QCOMPARE(name(w->Edit1), QString("LocalOutput(MHz)"));
+        QCOMPARE(name(w->Edit11), QString("R"));
+        QCOMPARE(name(w->Edit9), QString("04h Fractional"));
     }
 
     void closeButtonClosesTheWindow() {
