@@ -20,6 +20,7 @@
 #include "ui/files/atomic_file.h"
 #include "ui/files/io_error.h"
 #include "ui/radio_group.h"
+#include "ui/status_log.h"
 #include "ui/settings/settings_file.h"
 
 namespace {
@@ -320,24 +321,14 @@ void TForm1::Button13Click() { Link.viewBuffer(); }
 void TForm1::Edit8KeyPress(const QString& Key) { Link.sendKey(Key); }
 void TForm1::Button12Click() { Link.sendReturn(); }
 
-// Appends at the end of the document and cuts the run of bytes into paragraphs of a few hundred
-// characters: a paragraph is laid out as a whole, so one endless paragraph would make every
-// append slower than the last.
 void TForm1::appendStatusText(const QString& text) {
-    constexpr qsizetype kParagraphChars = 768;
-    QTextCursor c(Memo2->document());
-    c.movePosition(QTextCursor::End);
-    if (statusLineEnded_) c.insertBlock();
-    statusLineEnded_ = false;
-    for (qsizetype at = 0; at < text.size();) {
-        const qsizetype room = kParagraphChars - (c.block().length() - 1);
-        if (room <= 0) {
-            c.insertBlock();
-            continue;
-        }
-        c.insertText(text.mid(at, room));
-        at += room;
+    if (statusLineEnded_) {
+        QTextCursor c(Memo2->document());
+        c.movePosition(QTextCursor::End);
+        c.insertBlock();  // bytes after a whole line start a paragraph of their own
     }
+    statusLineEnded_ = false;
+    statuslog::appendRunOn(*Memo2, text);
     Memo2->verticalScrollBar()->setValue(Memo2->verticalScrollBar()->maximum());
 }
 

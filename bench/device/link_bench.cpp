@@ -17,8 +17,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
@@ -36,6 +34,7 @@
 #include "device/rs232c_port.h"
 #include "serial/rs232c.h"
 #include "tests/vtunit/unit_process.h"
+#include "ui/status_log.h"
 
 namespace {
 
@@ -95,21 +94,7 @@ struct EditView final : StringView {
         edit.show();
     }
     void appendStatusText(const QString& t) override {
-        QTextCursor c(edit.document());
-        c.movePosition(QTextCursor::End);
-        if (blockChars <= 0) {
-            c.insertText(t);
-        } else {
-            for (qsizetype at = 0; at < t.size();) {
-                const qsizetype room = blockChars - (c.block().length() - 1);
-                if (room <= 0) {
-                    c.insertBlock();
-                    continue;
-                }
-                c.insertText(t.mid(at, room));
-                at += room;
-            }
-        }
+        statuslog::appendRunOn(edit, t, blockChars);
         chars += t.size();
     }
     void clearStatus() override {
