@@ -51,13 +51,7 @@ struct Window : ::testing::Test {
         form = std::make_unique<TForm1>();
         form->show();
     }
-    std::vector<std::string> received() {
-        std::vector<std::string> out;
-        std::istringstream in(vttest::readWholeFile(dir.file("log")));
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind("rx ", 0) == 0) out.push_back(line.substr(3));
-        return out;
-    }
+    std::vector<std::string> received() { return vttest::loggedBytes(dir.file("log")); }
     bool unitGot(std::size_t n) {
         return vttest::pumpUntil([&] { return received().size() >= n; });
     }

@@ -154,4 +154,12 @@ bool LineEnd::hungUp(std::chrono::milliseconds limit) {
     return false;
 }
 
+std::vector<std::string> loggedBytes(const std::string& logFile) {
+    std::vector<std::string> out;
+    std::istringstream in(readWholeFile(logFile));
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("rx ", 0) == 0) out.push_back(line.substr(3));
+    return out;
+}
+
 }  // namespace vttest

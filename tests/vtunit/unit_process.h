@@ -24,6 +24,9 @@ private:
 
 std::string readWholeFile(const std::string& path);
 
+// The bytes a unit logged as received ("49", "0D", ...), from its log file.
+std::vector<std::string> loggedBytes(const std::string& logFile);
+
 class UnitProcess {
 public:
     // Starts vtunit with args; XDG_CONFIG_HOME is configHome, stdout goes to logFile.
