@@ -1,9 +1,12 @@
 // One-byte echo round trips over one pseudo-terminal, measured from the far (master) side:
-// the far end writes a byte and waits for it to come back. Three echoers take turns on the
+// the far end writes a byte and waits for it to come back. Four echoers take turns on the
 // slave side, in the same run:
 //   raw         a thread with poll()/read()/write() on the fd: the floor
 //   Trs232c     comm layer -> event thread -> OnRXCHAR on the GUI thread -> WriteByte
 //   QSerialPort readyRead on the GUI thread -> readAll -> write
+//   thread+postEvent  the component's shape and nothing else: a thread with poll()/read()
+//               posts to an object on the GUI thread, which write()s the bytes back; what the
+//               hop to the GUI thread costs by itself, the floor for Trs232c
 // Then the CPU time that an open, idle component costs over a few seconds.
 #include <fcntl.h>
 #include <poll.h>
@@ -24,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +43,7 @@ struct Options {
     int rounds = 6;     // the echoers take turns this many times
     int warmup = 500;
     int idleSeconds = 10;
+    std::string only;   // run just the echoers whose name starts with this (to profile one path)
 };
 
 double cpuSeconds() {
@@ -128,6 +133,66 @@ std::vector<double> runComponent(int master, const std::string& path, const Opti
     return samples;
 }
 
+// The GUI end of the thread+postEvent echoer: writes back what the thread handed over.
+class HopEchoer final : public QObject {
+public:
+    explicit HopEchoer(int fd) : fd_(fd) {}
+    // Reader thread: queues the bytes; true when the GUI thread needs a new message.
+    bool hand(const std::uint8_t* data, std::size_t n) {
+        std::lock_guard lock(m_);
+        const bool wasEmpty = bytes_.empty();
+        bytes_.insert(bytes_.end(), data, data + n);
+        return wasEmpty;
+    }
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User) return QObject::event(e);
+        std::vector<std::uint8_t> out;
+        {
+            std::lock_guard lock(m_);
+            out.swap(bytes_);
+        }
+        if (!out.empty()) {
+            [[maybe_unused]] ssize_t w = ::write(fd_, out.data(), out.size());
+        }
+        return true;
+    }
+
+private:
+    const int fd_;
+    std::mutex m_;                     // guards bytes_
+    std::vector<std::uint8_t> bytes_;  // written by the reader thread, taken by the GUI thread
+};
+
+std::vector<double> runHop(int master, const std::string& path, const Options& o) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(fd, TCSANOW, &t);
+    HopEchoer gui(fd);
+    const int stop = ::eventfd(0, EFD_NONBLOCK);
+    std::thread reader([&] {
+        pollfd p[2] = {{fd, POLLIN, 0}, {stop, POLLIN, 0}};
+        for (;;) {
+            if (::poll(p, 2, -1) < 0) continue;
+            if (p[1].revents) break;
+            std::uint8_t buf[64];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n > 0 && gui.hand(buf, static_cast<std::size_t>(n))) {
+                QCoreApplication::postEvent(&gui, new QEvent(QEvent::User));
+            }
+        }
+    });
+    auto samples = measureWithEventLoop(master, o);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t w = ::write(stop, &one, sizeof one);
+    reader.join();
+    QCoreApplication::removePostedEvents(&gui);
+    ::close(stop);
+    ::close(fd);
+    return samples;
+}
+
 std::vector<double> runQSerialPort(int master, const std::string& path, const Options& o) {
     QSerialPort port;
     port.setPortName(QString::fromStdString(path));
@@ -172,6 +237,7 @@ int main(int argc, char** argv) {
     Options o;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string k = argv[i];
+        if (k == "--only") o.only = argv[i + 1];
         const int v = std::atoi(argv[i + 1]);
         if (k == "--trips") o.trips = v;
         else if (k == "--rounds") o.rounds = v;
@@ -199,7 +265,15 @@ int main(int argc, char** argv) {
         {"raw poll/read/write", [&] { return runRaw(master, path, o); }, {}},
         {"Trs232c", [&] { return runComponent(master, path, o); }, {}},
         {"QSerialPort", [&] { return runQSerialPort(master, path, o); }, {}},
+        {"thread+postEvent", [&] { return runHop(master, path, o); }, {}},
     };
+    if (!o.only.empty()) {
+        std::erase_if(echoers, [&](const Echoer& e) { return !std::string(e.name).starts_with(o.only); });
+        if (echoers.empty()) {
+            std::fprintf(stderr, "--only: raw, Trs232c, QSerialPort or thread+postEvent\n");
+            return 1;
+        }
+    }
     for (int r = 0; r < o.rounds; ++r) {
         for (Echoer& e : echoers) {
             auto s = e.run();
@@ -211,15 +285,27 @@ int main(int argc, char** argv) {
         }
     }
 
-    const double rawMedian = percentile(echoers[0].all, 0.5);
-    const double qspMedian = percentile(echoers[2].all, 0.5);
+    auto medianOf = [&](const char* name) {
+        for (const Echoer& e : echoers) {
+            if (std::string(e.name) == name) return percentile(e.all, 0.5);
+        }
+        return 0.0;  // not run: no ratio
+    };
+    const double rawMedian = medianOf("raw poll/read/write");
+    const double qspMedian = medianOf("QSerialPort");
+    // A ratio to an echoer that did not run (--only) shows as "-".
+    auto ratio = [](double a, double b) {
+        char text[32] = "-";
+        if (b > 0) std::snprintf(text, sizeof text, "%.2f", a / b);
+        return std::string(text);
+    };
     std::printf("serial echo: one-byte round trips over one pty, %d x %d per echoer, taking turns\n", o.rounds,
                 o.trips);
     std::printf("%-22s %12s %12s %10s %14s\n", "echoer", "median us", "p99 us", "x raw", "x QSerialPort");
     for (const Echoer& e : echoers) {
         const double med = percentile(e.all, 0.5);
-        std::printf("%-22s %12.1f %12.1f %10.2f %14.2f\n", e.name, med, percentile(e.all, 0.99), med / rawMedian,
-                    med / qspMedian);
+        std::printf("%-22s %12.1f %12.1f %10s %14s\n", e.name, med, percentile(e.all, 0.99),
+                    ratio(med, rawMedian).c_str(), ratio(med, qspMedian).c_str());
     }
     if (o.idleSeconds > 0) {
         const double ms = idleCpuMs(path, o.idleSeconds);
