@@ -203,6 +203,10 @@ void TForm1::buildLayout() {
     ScrollBar1 = scrollBar(GroupBox4, "ScrollBar1", 8, 24);
     ScrollBar2 = scrollBar(GroupBox4, "ScrollBar2", 8, 56);
     ScrollBar3 = scrollBar(GroupBox4, "ScrollBar3", 8, 88);
+    // Named after their current labels' stored captions rather than the group they sit in.
+    ScrollBar1->setAccessibleName(QStringLiteral("UpGain"));
+    ScrollBar2->setAccessibleName(QStringLiteral("DownGain"));
+    ScrollBar3->setAccessibleName(QStringLiteral("Offset"));
     Label26 = label<TClickLabel>(GroupBox4, "Label26", QStringLiteral("UpGain"), 136, 26, 61);
     Label28 = label(GroupBox4, "Label28", QStringLiteral("DownGain"), 136, 58, 61);
     Label33 = label(GroupBox4, "Label33", QStringLiteral("Offset"), 136, 90, 61);

@@ -1,11 +1,25 @@
 #include "ui/application.h"
 
+#include <QAccessibleWidget>
+#include <QWidget>
 #include <clocale>
 
 #include "common/exception_report.h"
 #include "ui/fonts.h"
 
+namespace {
+
+// Assistive technology sees the configurator window as a window (a frame), not as a pane.
+QAccessibleInterface* formAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("TForm1") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+}  // namespace
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    QAccessible::installFactory(formAccessible);
     // The number and date texts follow the user's locale (LC_NUMERIC, LC_TIME). Qt sets it from
     // the environment too; saying so here keeps the window independent of that detail.
     std::setlocale(LC_ALL, "");

@@ -7,6 +7,8 @@
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, int columnCount, QWidget* parent)
     : QGroupBox(caption, parent), group(new QButtonGroup(this)), columns(std::max(1, columnCount)) {
     group->setExclusive(true);
+    // Its own caption, not the caption of a group it sits in, names it for assistive technology.
+    setAccessibleName(QString(caption).remove(QLatin1Char('&')));
     for (int i = 0; i < items.size(); ++i) {
         auto* b = new QRadioButton(items[i], this);
         group->addButton(b, i);

@@ -208,6 +208,13 @@ private slots:
         QCOMPARE(name(w->Edit1), QString("LocalOutput(MHz)"));
         QCOMPARE(name(w->Edit11), QString("R"));
         QCOMPARE(name(w->Edit9), QString("04h Fractional"));
+        QCOMPARE(name(w->RadioGroup1), QString("CP add 3.5mA"));
+        QCOMPARE(name(w->RadioGroup6), QString("frac_rstb"));
+        QCOMPARE(name(w->ScrollBar3), QString("Offset"));
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&*w);
+        QVERIFY(window);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QString("Vantorix-10G_K512 Configurator  V1.0"));
     }
 
     void closeButtonClosesTheWindow() {
