@@ -17,29 +17,10 @@
 
 namespace testing_files {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vtsettings.XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-}
-
 void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
     if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::string listing(const std::string& dir) {

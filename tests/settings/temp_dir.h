@@ -4,24 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/temp_dir.h"
+
 namespace testing_files {
 
-// A fresh directory, removed with everything in it when the object goes.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using TempDir = vttest::TempDir;
 
 void writeBytes(const std::string& path, const std::string& bytes);
-std::string readBytes(const std::string& path);
+inline std::string readBytes(const std::string& path) { return vttest::readWholeFile(path); }
 // Names in dir, sorted.
 std::string listing(const std::string& dir);
 

@@ -19,24 +19,6 @@ namespace vttest {
 
 using Clock = std::chrono::steady_clock;
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vtunit-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string unitBinary() { return VTUNIT_BINARY; }
 
 UnitProcess::UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args) {

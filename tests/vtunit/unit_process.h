@@ -6,23 +6,10 @@
 #include <vector>
 #include <sys/types.h>
 
+#include "tests/support/temp_dir.h"
+
 namespace vttest {
 
-// A private temporary folder, removed with everything in it at destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-std::string readWholeFile(const std::string& path);
 
 // The bytes a unit logged as received ("49", "0D", ...), from its log file.
 std::vector<std::string> loggedBytes(const std::string& logFile);
