@@ -16,7 +16,7 @@
 #include "device/rs232c_port.h"
 #include "serial/rs232c.h"
 #include "tests/device/recorders.h"
-#include "tests/vtunit/unit_process.h"
+#include "tests/device/unit_on_com1.h"
 
 using namespace std::chrono_literals;
 using device::DeviceLink;
@@ -38,10 +38,7 @@ std::string exampleImage() {
     return image;
 }
 
-struct OnUnit : ::testing::Test {
-    vttest::TempDir dir;
-    std::string alias = dir.file("vtconfig/ports/com1");
-    std::unique_ptr<vttest::UnitProcess> unit;
+struct OnUnit : vttest::UnitOnCom1 {
     vttest::RecordingView view;
     vttest::RecordingNotifier notes;
     Trs232c rs232c1;
@@ -49,7 +46,6 @@ struct OnUnit : ::testing::Test {
     DeviceLink link{port, view};
 
     OnUnit() {
-        ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
         rs232c1.setrxtimeout(300);
         rs232c1.settxtimeout(300);
         rs232c1.OnRXCHAR = [this](Trs232c*) { link.onRxChar(); };
@@ -59,20 +55,10 @@ struct OnUnit : ::testing::Test {
     }
     ~OnUnit() override { link.disconnect(); }
 
-    void startUnit(std::vector<std::string> args) {
-        args.insert(args.end(), {"--memory-file", dir.file("memory")});
-        unit = std::make_unique<vttest::UnitProcess>(dir.path(), dir.file("log"), args);
-        ASSERT_TRUE(vttest::UnitProcess::waitForPath(alias));
-    }
     void connect() {
         link.connect("9600", "com1", false);
         ASSERT_TRUE(rs232c1.isOpen());
         ASSERT_TRUE(notes.messages.isEmpty());
-    }
-    // The bytes the unit received, as logged by it ("49", "0D", ...).
-    std::vector<std::string> received() { return vttest::loggedBytes(dir.file("log")); }
-    bool unitGot(std::size_t n) {
-        return vttest::pumpUntil([&] { return received().size() >= n; });
     }
 };
 

@@ -19,41 +19,28 @@
 #include <unistd.h>
 
 #include "tests/device/recorders.h"
-#include "tests/vtunit/unit_process.h"
+#include "tests/device/unit_on_com1.h"
 #include "ui/Unit1.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-struct Window : ::testing::Test {
-    vttest::TempDir dir;
-    std::string alias = dir.file("vtconfig/ports/com1");
+struct Window : vttest::UnitOnCom1 {
     QString home = QDir::currentPath();
-    std::unique_ptr<vttest::UnitProcess> unit;
     vttest::RecordingNotifier notes;
     std::unique_ptr<TForm1> form;
 
     Window() {
-        ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
         QDir::setCurrent(QString::fromStdString(dir.path()));  // VTCONFIG.INI goes here
     }
     ~Window() override {
         form.reset();
         QDir::setCurrent(home);
     }
-    void startUnit(std::vector<std::string> args) {
-        args.insert(args.end(), {"--memory-file", dir.file("memory")});
-        unit = std::make_unique<vttest::UnitProcess>(dir.path(), dir.file("log"), args);
-        ASSERT_TRUE(vttest::UnitProcess::waitForPath(alias));
-    }
     void openWindow() {
         form = std::make_unique<TForm1>();
         form->show();
-    }
-    std::vector<std::string> received() { return vttest::loggedBytes(dir.file("log")); }
-    bool unitGot(std::size_t n) {
-        return vttest::pumpUntil([&] { return received().size() >= n; });
     }
 };
 
