@@ -1,5 +1,6 @@
 // libFuzzer: vtunit's command line through its public interface. Any arguments give options or
-// an error text, never a crash; accepted options hold only values the unit can use.
+// an error text, never a crash; accepted options name a port com1 ... com255 and hold no
+// negative count.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
