@@ -18,6 +18,11 @@ constexpr int kHoldFactor = 3;
 
 StatusLog::StatusLog(QPlainTextEdit& edit, Limits limits) : edit_(edit), limits_(limits) {
     edit_.setUndoRedoEnabled(false);  // a log is never undone, and undo would keep every append
+    // Hexadecimal digits and plain lines need no shaping; skipping it halves what laying out a
+    // long line costs.
+    QFont font = edit_.font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    edit_.setFont(font);
     holdTimer_.setSingleShot(true);
     QObject::connect(&holdTimer_, &QTimer::timeout, &edit_, [this] {
         putSome();

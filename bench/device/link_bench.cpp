@@ -6,7 +6,7 @@
 //   flood     1 MiB of unsolicited bytes: time to capture and log it, and the longest stall of
 //             the event loop meanwhile; target < 100 ms. Logged into a plain string, into the
 //             window's status log (64 KiB lines, long lines take larger appends) and, beside
-//             it, into one cut into 768-character lines that shows every append at once
+//             it, into the former one: 768-character lines, every append shown at once
 // Options: --writes N (per round, default 20), --rounds N (default 3), --flood-bytes N.
 #include <fcntl.h>
 #include <poll.h>
@@ -18,6 +18,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
@@ -102,6 +105,39 @@ struct EditView final : StringView {
         chars = 0;
     }
     qsizetype logged() const override { return chars - status.heldChars(); }
+};
+
+// The status log as the window kept it before, for comparison: every append at once, the run
+// of bytes cut into paragraphs of 768 characters, the widget's font as it is.
+struct FormerEditView final : StringView {
+    QPlainTextEdit edit;
+    qsizetype chars = 0;
+    FormerEditView() {
+        edit.setUndoRedoEnabled(false);
+        edit.resize(257, 73);
+        edit.show();
+    }
+    void appendStatusText(const QString& t) override {
+        constexpr qsizetype kParagraph = 768;
+        QTextCursor c(edit.document());
+        c.movePosition(QTextCursor::End);
+        for (qsizetype at = 0; at < t.size();) {
+            const qsizetype room = kParagraph - (c.block().length() - 1);
+            if (room <= 0) {
+                c.insertBlock();
+                continue;
+            }
+            c.insertText(t.mid(at, room));
+            at += room;
+        }
+        edit.verticalScrollBar()->setValue(edit.verticalScrollBar()->maximum());
+        chars += t.size();
+    }
+    void clearStatus() override {
+        edit.clear();
+        chars = 0;
+    }
+    qsizetype logged() const override { return chars; }
 };
 
 struct Unit {
@@ -308,12 +344,12 @@ int main(int argc, char** argv) {
                 "timer gap", "worst rx", "CPU", "rx events", "bytes");
     StringView plain;
     benchFlood(o, plain, "QString");
-    constexpr qsizetype kNever = std::numeric_limits<qsizetype>::max();
-    EditView cut768({.lineChars = 768, .promptChars = kNever});
-    benchFlood(o, cut768, "edit, 768-char lines");
+    FormerEditView former;
+    benchFlood(o, former, "edit, 768-char lines (was)");
     EditView window({});
     benchFlood(o, window, "edit, 64 KiB lines, held");
-    if (o.floodBytes <= (1L << 17)) {  // one growing paragraph is quadratic: keep it small
+    if (o.floodBytes <= (1L << 17)) {  // one growing line shown at once is quadratic: keep it small
+        constexpr qsizetype kNever = std::numeric_limits<qsizetype>::max();
         EditView single({.lineChars = kNever, .promptChars = kNever});
         benchFlood(o, single, "edit, one line, at once");
     }
