@@ -8,8 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTimer>
 
 #include "planning/cp932.h"
@@ -20,6 +18,7 @@
 #include "ui/files/atomic_file.h"
 #include "ui/files/io_error.h"
 #include "ui/radio_group.h"
+#include "ui/scroll_bar.h"
 #include "ui/status_log.h"
 #include "ui/settings/settings_file.h"
 
@@ -34,6 +33,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent), DecimalSeparator(localeDecimalSeparator()), HeaderClock(systemExportClock()) {
     buildLayout();
+    statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
     wireHandlers();
     FormCreate();
 }
@@ -69,7 +69,6 @@ void TForm1::wireHandlers() {
     rs232c1.OnOpen = [this](Trs232c* s) { rs232c1Open(s); };
     rs232c1.OnClose = [this](Trs232c* s) { rs232c1Close(s); };
     rs232c1.OnPACKET = [this](Trs232c* s) { rs232c1PACKET(s); };
-    Memo2->setUndoRedoEnabled(false);
     connect(Button1, &QPushButton::clicked, this, guarded(&TForm1::Button1Click));
     connect(Button2, &QPushButton::clicked, this, guarded(&TForm1::Button2Click));
     connect(Button10, &QPushButton::clicked, this, guarded(&TForm1::Button10Click));
@@ -300,7 +299,12 @@ QString TForm1::selectedItem(const QComboBox* box) const {
     return i >= 0 ? box->itemText(i) : QString();
 }
 
-void TForm1::Button1Click() { Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), true); }
+void TForm1::Button1Click() {
+    // Only the selected items count; text typed into the boxes gives way to them, so the boxes
+    // show the port and the rate being opened.
+    for (QComboBox* box : {ComboBox1, ComboBox2}) box->setEditText(selectedItem(box));
+    Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), true);
+}
 void TForm1::Button2Click() { Link.disconnect(); }
 void TForm1::rs232c1Open(Trs232c*) { Link.onOpen(); }
 void TForm1::rs232c1Close(Trs232c*) { Link.onClose(); }
@@ -321,26 +325,9 @@ void TForm1::Button13Click() { Link.viewBuffer(); }
 void TForm1::Edit8KeyPress(const QString& Key) { Link.sendKey(Key); }
 void TForm1::Button12Click() { Link.sendReturn(); }
 
-void TForm1::appendStatusText(const QString& text) {
-    if (statusLineEnded_) {
-        QTextCursor c(Memo2->document());
-        c.movePosition(QTextCursor::End);
-        c.insertBlock();  // bytes after a whole line start a paragraph of their own
-    }
-    statusLineEnded_ = false;
-    statuslog::appendRunOn(*Memo2, text);
-    Memo2->verticalScrollBar()->setValue(Memo2->verticalScrollBar()->maximum());
-}
-
-void TForm1::appendStatusLine(const QString& line) {
-    Memo2->appendPlainText(line);
-    statusLineEnded_ = true;
-}
-
-void TForm1::clearStatus() {
-    Memo2->clear();
-    statusLineEnded_ = false;
-}
+void TForm1::appendStatusText(const QString& text) { statusLog_->appendRunOn(text); }
+void TForm1::appendStatusLine(const QString& line) { statusLog_->appendLine(line); }
+void TForm1::clearStatus() { statusLog_->clear(); }
 
 void TForm1::setEdit7Text(const QString& text) { Edit7->setText(text); }
 void TForm1::setMemo3Text(const QString& text) { Memo3->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); }

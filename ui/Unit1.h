@@ -4,6 +4,7 @@
 // through guarded(), so an error they raise ends only that handler and reaches the general
 // error report.
 #include <QWidget>
+#include <memory>
 
 #include "common/exception_report.h"
 #include "device/device_link.h"
@@ -13,6 +14,7 @@
 #include "planning/register_words.h"
 #include "serial/rs232c.h"
 #include "ui/header_export.h"
+#include "ui/status_log.h"
 
 class QComboBox;
 class QGroupBox;
@@ -20,10 +22,10 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QScrollBar;
 class QTabWidget;
 class TClickLabel;
 class TRadioGroup;
+class TScrollBar;
 
 class TForm1 : public QWidget, private device::DeviceView {
     Q_OBJECT
@@ -159,9 +161,9 @@ public:
 
     // "Charge Pump"
     QGroupBox* GroupBox4 = nullptr;
-    QScrollBar* ScrollBar1 = nullptr;  // up current
-    QScrollBar* ScrollBar2 = nullptr;  // down current
-    QScrollBar* ScrollBar3 = nullptr;  // offset current
+    TScrollBar* ScrollBar1 = nullptr;  // up current
+    TScrollBar* ScrollBar2 = nullptr;  // down current
+    TScrollBar* ScrollBar3 = nullptr;  // offset current
     TClickLabel* Label26 = nullptr;    // up current; a click is "Initialize" once the device link is wired
     QLabel* Label28 = nullptr;         // down current
     QLabel* Label33 = nullptr;         // offset current
@@ -221,7 +223,7 @@ private:
     // The selected list items' texts ("" when none is selected).
     QString selectedItem(const QComboBox* box) const;
 
-    bool statusLineEnded_ = false;  // the log's last paragraph is a whole line: bytes start a new one
+    std::unique_ptr<statuslog::StatusLog> statusLog_;  // Memo2's appends
 
     void buildLayout();  // Unit1_layout.cpp
     void wireHandlers();

@@ -7,14 +7,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 
 #include "ui/Unit1.h"
+#include "ui/application.h"
 #include "ui/click_label.h"
 #include "ui/fonts.h"
+#include "ui/group_frame_style.h"
 #include "ui/radio_group.h"
+#include "ui/scroll_bar.h"
 
 namespace {
 
@@ -39,10 +41,11 @@ QLineEdit* edit(QWidget* parent, const char* name, const QString& text, int x, i
 }
 
 // A label as wide as its text (the designer's auto-size), or of the given width for values
-// that change.
+// that change. Plain text: values quote what the operator typed.
 template <class L = QLabel>
 L* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w = -1) {
     auto* l = named(new L(text, parent), name);
+    l->setTextFormat(Qt::PlainText);
     const int h = l->fontMetrics().height();
     l->setGeometry(x, y, w < 0 ? l->sizeHint().width() : w, h);
     return l;
@@ -57,24 +60,17 @@ QPlainTextEdit* memo(QWidget* parent, const char* name, const QString& text, int
     return m;
 }
 
-QScrollBar* scrollBar(QWidget* parent, const char* name, int x, int y) {
-    auto* s = named(new QScrollBar(Qt::Horizontal, parent), name);
+TScrollBar* scrollBar(QWidget* parent, const char* name, int x, int y) {
+    auto* s = named(new TScrollBar(parent), name);
     s->setGeometry(x, y, 121, 16);
     s->setRange(0, 127);
-    s->setSingleStep(1);
-    s->setPageStep(0);  // the smallest thumb
-    // With no page step a click into the trough would do nothing; it moves one step instead,
-    // as the bar's designer had it. Adjusted before any handler reads the position.
-    QObject::connect(s, &QAbstractSlider::actionTriggered, s, [s](int action) {
-        if (action == QAbstractSlider::SliderPageStepAdd) s->setSliderPosition(s->sliderPosition() + 1);
-        if (action == QAbstractSlider::SliderPageStepSub) s->setSliderPosition(s->sliderPosition() - 1);
-    });
     return s;
 }
 
 TRadioGroup* radioGroup(QWidget* parent, const char* name, const QString& caption, const QStringList& items,
                         int columns, int index, int x, int y, int w, int h) {
     auto* g = named(new TRadioGroup(caption, items, columns, parent), name);
+    drawFrameThroughTitle(*g);
     g->setGeometry(x, y, w, h);
     g->arrange();
     g->setItemIndex(index);
@@ -85,6 +81,7 @@ TRadioGroup* radioGroup(QWidget* parent, const char* name, const QString& captio
 
 QGroupBox* groupBox(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h) {
     auto* g = named(new QGroupBox(caption, parent), name);
+    drawFrameThroughTitle(*g);
     g->setGeometry(x, y, w, h);
     return g;
 }
@@ -102,7 +99,7 @@ QComboBox* comboBox(QWidget* parent, const char* name, const QStringList& items,
 
 void TForm1::buildLayout() {
     setObjectName("Form1");
-    setWindowTitle(QStringLiteral("Vantorix-10G_K512 Configurator  V1.0"));
+    setWindowTitle(applicationTitle());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(windowFont());

@@ -18,6 +18,8 @@ QAccessibleInterface* formAccessible(const QString& className, QObject* object) 
 
 }  // namespace
 
+QString applicationTitle() { return QStringLiteral("Vantorix-10G_K512 Configurator  V1.0"); }
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     QAccessible::installFactory(formAccessible);
     // The number and date texts follow the user's locale (LC_NUMERIC, LC_TIME). Qt sets it from

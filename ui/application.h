@@ -4,6 +4,9 @@
 // exception handler instead of letting it unwind through the event loop.
 #include <QApplication>
 
+// The program's title: the window's caption and the title of every message box.
+QString applicationTitle();
+
 class TApplication : public QApplication {
     Q_OBJECT
 public:

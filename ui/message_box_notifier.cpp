@@ -4,17 +4,19 @@
 #include <QMessageBox>
 #include <memory>
 
+#include "ui/application.h"
+
 namespace {
 
 std::unique_ptr<QMessageBox> makeBox(QMessageBox::Icon icon, const QString& text, QWidget* parent) {
     auto box = std::make_unique<QMessageBox>(icon, applicationTitle(), text, QMessageBox::Ok, parent);
+    // The text may quote what the operator typed: "<b>5</b>" is shown as typed, never as markup.
+    box->setTextFormat(Qt::PlainText);
     box->setDefaultButton(QMessageBox::Ok);
     return box;
 }
 
 }  // namespace
-
-QString applicationTitle() { return QCoreApplication::applicationName(); }
 
 QMessageBox* makeErrorBox(const QString& text, QWidget* parent) {
     return makeBox(QMessageBox::Critical, text, parent).release();

@@ -1,13 +1,10 @@
 #pragma once
 // The operator sees messages and errors in modal Qt message boxes titled with the
-// application's title.
+// application's title, their texts shown as plain text.
 #include "common/notifier.h"
 
 class QMessageBox;
 class QWidget;
-
-// The title of every message box: the application's name.
-QString applicationTitle();
 
 // The general error report's box: error icon, one OK button. Not shown yet; the caller owns it.
 QMessageBox* makeErrorBox(const QString& text, QWidget* parent);

@@ -1,27 +1,94 @@
 #include "ui/status_log.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 
 namespace statuslog {
+namespace {
 
-void appendRunOn(QPlainTextEdit& log, const QString& text, qsizetype paragraphChars) {
-    QTextCursor c(log.document());
+// Held text waits at least this long, and at least this many times as long as the last append
+// took, so that a long line costs the window a bounded share of its time.
+constexpr int kMinHoldMs = 50;
+constexpr int kHoldFactor = 3;
+
+}  // namespace
+
+StatusLog::StatusLog(QPlainTextEdit& edit, Limits limits) : edit_(edit), limits_(limits) {
+    edit_.setUndoRedoEnabled(false);  // a log is never undone, and undo would keep every append
+    // Hexadecimal digits and plain lines need no shaping; skipping it halves what laying out a
+    // long line costs.
+    QFont font = edit_.font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    edit_.setFont(font);
+    holdTimer_.setSingleShot(true);
+    QObject::connect(&holdTimer_, &QTimer::timeout, &edit_, [this] {
+        putSome();
+        scheduleHeld();
+    });
+}
+
+void StatusLog::appendRunOn(const QString& text) {
+    held_ += text;
+    if (currentLineChars() + held_.size() <= limits_.promptChars || held_.size() >= roomInLine()) putSome();
+    scheduleHeld();
+}
+
+void StatusLog::appendLine(const QString& line) {
+    while (!held_.isEmpty()) putSome();
+    holdTimer_.stop();
+    edit_.appendPlainText(line);
+    lineEnded_ = true;
+}
+
+void StatusLog::clear() {
+    held_.clear();
+    holdTimer_.stop();
+    edit_.clear();
+    lineEnded_ = false;
+}
+
+qsizetype StatusLog::currentLineChars() const {
+    return lineEnded_ ? 0 : edit_.document()->lastBlock().length() - 1;
+}
+
+qsizetype StatusLog::roomInLine() const {
+    const qsizetype used = currentLineChars();
+    return used >= limits_.lineChars ? limits_.lineChars : limits_.lineChars - used;
+}
+
+void StatusLog::putSome() {
+    if (held_.isEmpty()) return;
+    QElapsedTimer took;
+    took.start();
+    const qsizetype room = roomInLine();
+    qsizetype take = std::min(room, held_.size());
+    if (take < held_.size()) {
+        // A cut falls between bytes, after a blank.
+        const qsizetype blank = held_.lastIndexOf(QLatin1Char(' '), take - 1);
+        if (blank >= 0) take = blank + 1;
+    }
+    QTextCursor c(edit_.document());
     c.movePosition(QTextCursor::End);
-    if (paragraphChars <= 0) {
-        c.insertText(text);
+    if (lineEnded_ || currentLineChars() >= limits_.lineChars) c.insertBlock();
+    lineEnded_ = false;
+    c.insertText(held_.left(take));
+    held_.remove(0, take);
+    edit_.verticalScrollBar()->setValue(edit_.verticalScrollBar()->maximum());
+    lastPutMs_ = took.elapsed();
+}
+
+void StatusLog::scheduleHeld() {
+    if (held_.isEmpty()) {
+        holdTimer_.stop();
         return;
     }
-    for (qsizetype at = 0; at < text.size();) {
-        const qsizetype room = paragraphChars - (c.block().length() - 1);
-        if (room <= 0) {
-            c.insertBlock();
-            continue;
-        }
-        c.insertText(text.mid(at, room));
-        at += room;
-    }
+    // More than a line is held only when text came faster than the edit took it: go on soon.
+    const bool lineFull = held_.size() >= roomInLine();
+    const int wait = lineFull ? 0 : static_cast<int>(std::max<qint64>(kMinHoldMs, kHoldFactor * lastPutMs_));
+    if (!holdTimer_.isActive() || lineFull) holdTimer_.start(wait);
 }
 
 }  // namespace statuslog

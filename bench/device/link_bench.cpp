@@ -4,8 +4,9 @@
 //             handshake on the same pty (the floor); target within 2x
 //   silent    CPU used while a command waits 5 s on a silent unit; target < 1% of a core
 //   flood     1 MiB of unsolicited bytes: time to capture and log it, and the longest stall of
-//             the event loop meanwhile; target < 100 ms. Logged into a plain string and into a
-//             QPlainTextEdit, as a window's status log would be
+//             the event loop meanwhile; target < 100 ms. Logged into a plain string, into the
+//             window's status log (64 KiB lines, long lines take larger appends) and, beside
+//             it, into the former one: 768-character lines, every append shown at once
 // Options: --writes N (per round, default 20), --rounds N (default 3), --flood-bytes N.
 #include <fcntl.h>
 #include <poll.h>
@@ -17,6 +18,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
@@ -24,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -81,20 +86,51 @@ struct StringView : device::DeviceView {
     virtual qsizetype logged() const { return log.size(); }
 };
 
-// The status log as a plain-text widget, appended at its end. With blockChars > 0 the run of
-// bytes is cut into paragraphs of about that many characters, so an append lays out one short
-// paragraph instead of the whole run; undo off, since a log is never undone.
+// The status log as the window keeps it: a plain-text widget fed through StatusLog with the
+// given limits. Counted is what is in the widget, not what waits to go in.
 struct EditView final : StringView {
     QPlainTextEdit edit;
+    statuslog::StatusLog status;
     qsizetype chars = 0;
-    int blockChars = 0;
-    explicit EditView(int block, bool undo) : blockChars(block) {
-        edit.setUndoRedoEnabled(undo);
+    explicit EditView(statuslog::Limits limits) : status(edit, limits) {
         edit.resize(257, 73);
         edit.show();
     }
     void appendStatusText(const QString& t) override {
-        statuslog::appendRunOn(edit, t, blockChars);
+        status.appendRunOn(t);
+        chars += t.size();
+    }
+    void clearStatus() override {
+        status.clear();
+        chars = 0;
+    }
+    qsizetype logged() const override { return chars - status.heldChars(); }
+};
+
+// The status log as the window kept it before, for comparison: every append at once, the run
+// of bytes cut into paragraphs of 768 characters, the widget's font as it is.
+struct FormerEditView final : StringView {
+    QPlainTextEdit edit;
+    qsizetype chars = 0;
+    FormerEditView() {
+        edit.setUndoRedoEnabled(false);
+        edit.resize(257, 73);
+        edit.show();
+    }
+    void appendStatusText(const QString& t) override {
+        constexpr qsizetype kParagraph = 768;
+        QTextCursor c(edit.document());
+        c.movePosition(QTextCursor::End);
+        for (qsizetype at = 0; at < t.size();) {
+            const qsizetype room = kParagraph - (c.block().length() - 1);
+            if (room <= 0) {
+                c.insertBlock();
+                continue;
+            }
+            c.insertText(t.mid(at, room));
+            at += room;
+        }
+        edit.verticalScrollBar()->setValue(edit.verticalScrollBar()->maximum());
         chars += t.size();
     }
     void clearStatus() override {
@@ -308,11 +344,14 @@ int main(int argc, char** argv) {
                 "timer gap", "worst rx", "CPU", "rx events", "bytes");
     StringView plain;
     benchFlood(o, plain, "QString");
-    EditView chunked(768, false);
-    benchFlood(o, chunked, "QPlainTextEdit, 768/para");
-    if (o.floodBytes <= (1L << 17)) {  // one growing paragraph is quadratic: keep it small
-        EditView single(0, true);
-        benchFlood(o, single, "QPlainTextEdit, one para");
+    FormerEditView former;
+    benchFlood(o, former, "edit, 768-char lines (was)");
+    EditView window({});
+    benchFlood(o, window, "edit, 64 KiB lines, held");
+    if (o.floodBytes <= (1L << 17)) {  // one growing line shown at once is quadratic: keep it small
+        constexpr qsizetype kNever = std::numeric_limits<qsizetype>::max();
+        EditView single({.lineChars = kNever, .promptChars = kNever});
+        benchFlood(o, single, "edit, one line, at once");
     }
     setNotifier(nullptr);
     return 0;

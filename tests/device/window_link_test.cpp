@@ -129,6 +129,43 @@ TEST_F(Window, ASecondProgramHoldingThePortMakesOpenShowError) {
     EXPECT_FALSE(form->Button1->isEnabled());
 }
 
+// The bytes run on in one line, so a command's answer is never broken; only a flood makes a
+// line of 64 KiB, and the next line starts there, between two bytes.
+TEST_F(Window, ReceivedBytesRunOnInOneLineUpTo64KiB) {
+    startUnit({"--flood", "30000"});
+    openWindow();
+    form->Button10->click();  // "I": the unit answers, floods, and answers the CR
+    const qsizetype bytes = 30002;
+    const QString welcome = "Welcome to Vantorix Configurator.";
+    auto logged = [&] {
+        const QString text = form->Memo2->toPlainText();
+        return text.size() - text.count('\n') - welcome.size();
+    };
+    ASSERT_TRUE(vttest::pumpUntil([&] { return logged() >= 3 * bytes; }));
+    const QStringList lines = form->Memo2->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], welcome);
+    EXPECT_EQ(lines[1].size(), 3 * 21846);
+    EXPECT_EQ(lines[1].size() + lines[2].size(), 3 * bytes);
+    EXPECT_TRUE(lines[1].endsWith(' '));
+    EXPECT_EQ(lines[2].size() % 3, 0);
+}
+
+// Only the selected items count: text typed into the boxes gives way, on "Open", to the port
+// and rate that are opened.
+TEST_F(Window, OpenShowsThePortItOpensNotTheTypedName) {
+    startUnit({});
+    openWindow();
+    form->Button2->click();
+    form->ComboBox1->setEditText("com7");
+    form->ComboBox2->setEditText("4800");
+    form->Button1->click();
+    EXPECT_TRUE(notes.messages.isEmpty());  // com1, the selected item, opened again
+    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_EQ(form->ComboBox1->currentText(), QString("com1"));
+    EXPECT_EQ(form->ComboBox2->currentText(), QString("9600"));
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,7 +1,11 @@
 // The general error report: the text with its full stop, the real modal box, and errors that
 // escape event processing without a handler's guard.
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <stdexcept>
 
@@ -23,6 +27,7 @@ struct BoxSeen {
     bool modal = false;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title, text;
+    QString read;  // what a screen reader reads in the box: its text as rendered
     int buttons = 0;
 };
 
@@ -36,6 +41,10 @@ void inspectAndClose(BoxSeen& seen) {
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.buttons = static_cast<int>(box->buttons().size());
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            if (QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label))
+                seen.read = a->text(QAccessible::Name);
+        }
         box->button(QMessageBox::Ok)->click();
     });
 }
@@ -60,7 +69,7 @@ private slots:
         boxes.showError("ファイルへのアクセスが拒否されました.");
         QVERIFY(seen.modal);
         QCOMPARE(seen.icon, QMessageBox::Critical);
-        QCOMPARE(seen.title, QString("vtconfig"));
+        QCOMPARE(seen.title, QString("Vantorix-10G_K512 Configurator  V1.0"));
         QCOMPARE(seen.text, QString("ファイルへのアクセスが拒否されました."));
         QCOMPARE(seen.buttons, 1);
     }
@@ -72,8 +81,26 @@ private slots:
         boxes.showMessage("Error");
         QVERIFY(seen.modal);
         QCOMPARE(seen.icon, QMessageBox::NoIcon);
-        QCOMPARE(seen.title, QString("vtconfig"));
+        QCOMPARE(seen.title, QString("Vantorix-10G_K512 Configurator  V1.0"));
         QCOMPARE(seen.buttons, 1);
+    }
+
+    // The box quotes what the operator typed exactly as typed: never rendered as markup. The
+    // labels that show the operator's values are plain text as well.
+    void typedTextIsShownAsTyped() {
+        WindowUnderTest w;
+        MessageBoxNotifier boxes;
+        Notifier* recording = setNotifier(&boxes);
+        BoxSeen seen;
+        inspectAndClose(seen);
+        w->Edit2->setText("<b>5</b>");
+        w->Button4->click();
+        setNotifier(recording);
+        const QString typed = QStringLiteral("'<b>5</b>' は浮動小数点数ではありません.");
+        QCOMPARE(seen.text, typed);
+        QCOMPARE(seen.read, typed);
+        for (QLabel* l : w->findChildren<QLabel*>())
+            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
     }
 
     // Whatever a later handler forgets to guard still ends in the report, not in a crash.

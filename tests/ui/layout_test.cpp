@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionGroupBox>
 #include <QTabWidget>
 
 #include "tests/ui/ui_test_support.h"
@@ -93,6 +94,31 @@ private slots:
                 QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
                 QVERIFY2(b->geometry().right() < g->width(), qPrintable(b->text()));
             }
+    }
+
+    // A group's frame line runs through the middle of its title: above the first row of the
+    // group's controls, so that it crosses none of them, the title interrupting it.
+    void groupFramesRunAboveTheirControls() {
+        WindowUnderTest w;
+        const QList<QGroupBox*> groups = w->findChildren<QGroupBox*>();
+        QCOMPARE(groups.size(), 12);  // five group boxes, seven radio groups
+        for (QGroupBox* g : groups) {
+            QStyleOptionGroupBox option;
+            option.initFrom(g);
+            option.text = g->title();
+            option.lineWidth = 1;
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            const QRect frame = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, g);
+            const QRect title = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g);
+            QVERIFY2(title.top() <= frame.top() && frame.top() <= title.bottom(), qPrintable(g->title()));
+            for (QWidget* c : g->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (c->isHidden()) continue;
+                const QString what = g->title() + " / " + c->objectName();
+                // The etched line is two pixels deep.
+                QVERIFY2(frame.top() + 2 <= c->y(), qPrintable(what));
+                QVERIFY2(frame.adjusted(2, 2, -2, -2).contains(c->geometry()), qPrintable(what));
+            }
+        }
     }
 
     void everyNamedControlExists() {

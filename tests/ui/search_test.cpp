@@ -5,7 +5,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
+#include <QWheelEvent>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/click_label.h"
@@ -238,6 +240,48 @@ private slots:
         // Moving bars neither blanks the results nor recomputes the words.
         QCOMPARE(displays(*w), kWorkedExample);
         QCOMPARE(w->Words.CPReg, 0x13407FFEu);
+    }
+
+    // Without a mouse: Tab reaches every bar; the arrow keys and the wheel move one step the way
+    // the bar is drawn (left, up and wheel-up towards 0) and the label follows, as for a click.
+    void barsWorkFromKeyboardAndWheel() {
+        WindowUnderTest w;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(&*w));
+        w->Edit1->setFocus();
+        QSet<QWidget*> reached;
+        for (int i = 0; i < 60; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget();
+        }
+        for (QScrollBar* bar : {w->ScrollBar1, w->ScrollBar2, w->ScrollBar3})
+            QVERIFY2(reached.contains(bar), qPrintable(bar->objectName()));
+
+        TScrollBar* offset = w->ScrollBar3;  // at 0; 5uA a step
+        QStringList seen;
+        auto press = [&](Qt::Key key) {
+            QTest::keyClick(offset, key);
+            seen << w->Label33->text();
+        };
+        auto turn = [&](QPoint angle) {
+            const QPointF at(offset->width() / 2.0, offset->height() / 2.0);
+            QWheelEvent e(at, offset->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+            QApplication::sendEvent(offset, &e);
+            seen << w->Label33->text();
+        };
+        press(Qt::Key_Right);
+        press(Qt::Key_Right);
+        press(Qt::Key_Left);
+        press(Qt::Key_Down);
+        press(Qt::Key_Up);
+        turn({0, -120});  // a notch down
+        turn({0, 120});   // and up
+        turn({-120, 0});  // pushed right
+        turn({0, -60});   // half a notch: nothing yet
+        turn({0, -60});
+        QCOMPARE(seen, (QStringList{"5uA", "10uA", "5uA", "10uA", "5uA", "10uA", "5uA", "10uA", "10uA", "15uA"}));
+        QCOMPARE(offset->value(), 3);
     }
 
     void resetKeepsHiddenLabelsAndWords() {

@@ -13,6 +13,7 @@
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/error_report.h"
+#include "ui/scroll_bar.h"
 
 struct Shown {
     enum Kind { Message, Error, Beep } kind;
