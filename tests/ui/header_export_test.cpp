@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "tests/ui/ui_test_support.h"
-#include "ui/files/atomic_file.h"
+#include "ui/files/file_read.h"
 #include "ui/header_export.h"
 #include "ui/radio_group.h"
 

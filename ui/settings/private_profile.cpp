@@ -2,28 +2,36 @@
 
 #include <cerrno>
 
-#include "planning/cp932.h"
 #include "ui/files/atomic_file.h"
-#include "ui/settings/profile_text.h"
 
 namespace profile {
 
-std::string getProfileString(const std::string& path, std::string_view section, std::string_view key,
-                             std::string_view defaultValue) {
-    std::string bytes;
-    if (files::readFile(path, bytes) != 0) return std::string(defaultValue);
-    const auto value = findValue(bytes, planning::utf8ToCp932(section), planning::utf8ToCp932(key));
-    if (!value) return std::string(defaultValue);
-    return planning::cp932ToUtf8(*value);
+PrivateProfile::PrivateProfile(std::string path, std::vector<KeyName> keys)
+    : path_(std::move(path)), keys_(std::move(keys)) {
+    read();
 }
 
-int writeProfileString(const std::string& path, std::string_view section, std::string_view key,
-                       std::string_view value) {
+void PrivateProfile::read() {
     std::string bytes;
-    const int readError = files::readFile(path, bytes);
-    if (readError != 0 && readError != ENOENT) return readError;
-    return files::replaceFile(path, withValue(bytes, planning::utf8ToCp932(section), planning::utf8ToCp932(key),
-                                              planning::utf8ToCp932(value)));
+    readError_ = files::readFile(path_, bytes, &stamp_);
+    if (readError_ != 0) bytes.clear();
+    text_.reset();
+    text_.emplace(std::move(bytes), keys_);
+    current_ = true;
+}
+
+std::optional<std::string> PrivateProfile::value(std::size_t i) const {
+    return readError_ == 0 ? text_->value(i) : std::nullopt;
+}
+
+int PrivateProfile::write(const std::vector<std::string>& values) {
+    if (!current_ || files::stampOf(path_) != stamp_) read();
+    if (readError_ != 0 && readError_ != ENOENT) return readError_;
+    const Rendering rendering = text_->render(values);
+    if (rendering.unchanged) return 0;
+    const int err = files::replaceFile(path_, rendering.pieces, files::Links::FollowTrusted);
+    if (err == 0) current_ = false;  // the next write reads the new file first
+    return err;
 }
 
 }  // namespace profile
