@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 #include <vector>
 
@@ -56,30 +55,6 @@ mode_t currentUmask() {
     return m;
 }
 
-int writeAll(int fd, std::span<const std::string_view> pieces) {
-    std::vector<iovec> iov;
-    iov.reserve(pieces.size());
-    for (std::string_view p : pieces)
-        if (!p.empty()) iov.push_back({const_cast<char*>(p.data()), p.size()});
-    std::size_t first = 0;
-    while (first < iov.size()) {
-        const int count = static_cast<int>(std::min<std::size_t>(iov.size() - first, IOV_MAX));
-        ssize_t n = ::writev(fd, iov.data() + first, count);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        while (n > 0) {
-            const std::size_t step = std::min(static_cast<std::size_t>(n), iov[first].iov_len);
-            iov[first].iov_base = static_cast<char*>(iov[first].iov_base) + step;
-            iov[first].iov_len -= step;
-            n -= static_cast<ssize_t>(step);
-            if (iov[first].iov_len == 0) ++first;
-        }
-    }
-    return 0;
-}
-
 // Owner and group go first: a change of owner would clear set-ID bits set before it.
 int takeOverOwnerAndMode(int fd, const Target& t) {
     mode_t mode = 0666 & ~currentUmask();
@@ -102,7 +77,23 @@ void syncDirectory(const std::string& dir) {
 
 }  // namespace
 
-int replaceFile(const std::string& path, std::span<const std::string_view> pieces, Links links) {
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+int replaceFile(const std::string& path, std::string_view bytes, Links links) {
+    return replaceFile(path, [bytes](int fd) { return writeAll(fd, bytes); }, links);
+}
+
+int replaceFile(const std::string& path, const std::function<int(int fd)>& write, Links links) {
     const Target target = targetOf(path, links);
     if (target.error != 0) return target.error;
 
@@ -113,7 +104,7 @@ int replaceFile(const std::string& path, std::span<const std::string_view> piece
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
 
-    int err = writeAll(fd, pieces);
+    int err = write(fd);
     if (err == 0) err = takeOverOwnerAndMode(fd, target);
     if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;

@@ -1,6 +1,5 @@
 #include "ui/files/file_read.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,75 +22,57 @@ FileStamp stampFrom(const struct stat& st) {
     return s;
 }
 
-bool usable(const struct stat& st) {
-    return S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) <= kMaxReadBytes;
-}
-
-int unusableError(const struct stat& st) { return S_ISREG(st.st_mode) ? EFBIG : EACCES; }
-
-// Reads to the end, at most kMaxReadBytes; the file may have grown since it was measured.
-int readAll(int fd, std::size_t expected, std::string& out) {
-    out.resize(expected + 1);  // one byte more shows growth without a second read call
-    std::size_t have = 0;
-    for (;;) {
-        if (have == out.size()) {
-            if (out.size() > kMaxReadBytes) return EFBIG;
-            out.resize(std::min(out.size() * 2, kMaxReadBytes + 1));
-        }
-        const ssize_t n = ::read(fd, out.data() + have, out.size() - have);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) break;
-        have += static_cast<std::size_t>(n);
-    }
-    out.resize(have);
-    return have > kMaxReadBytes ? EFBIG : 0;
+int unusable(const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) return EACCES;
+    return static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes ? EFBIG : 0;
 }
 
 }  // namespace
 
-FileStamp stampOf(const std::string& path) {
+InputFile::InputFile(const std::string& path) {
     const Resolved r = followTrustedLinks(path);
     struct stat st {};
     if (r.error != 0 || ::lstat(r.path.c_str(), &st) != 0) {
-        FileStamp s;
-        s.error = r.error != 0 ? r.error : errno;
-        return s;
+        error_ = stamp_.error = r.error != 0 ? r.error : errno;
+        return;
     }
-    return stampFrom(st);
+    stamp_ = stampFrom(st);
+    // Checked before the open as well, so that a device is never even opened.
+    if ((error_ = unusable(st)) != 0) return;
+    fd_ = ::open(r.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = errno;
+        return;
+    }
+    if (::fstat(fd_, &st) != 0)
+        error_ = errno;
+    else
+        error_ = unusable(st);
+    if (error_ != 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
 }
 
-int readFile(const std::string& path, std::string& out, FileStamp* stamp) {
-    out.clear();
-    FileStamp found;
-    const auto report = [&](int err) {
-        if (stamp) *stamp = found;
-        if (err != 0) out.clear();
-        return err;
-    };
-    const Resolved r = followTrustedLinks(path);
-    struct stat st {};
-    if (r.error != 0 || ::lstat(r.path.c_str(), &st) != 0) {
-        found.error = r.error != 0 ? r.error : errno;
-        return report(found.error);
-    }
-    found = stampFrom(st);
-    // Checked before the open as well, so that a device is never even opened.
-    if (!usable(st)) return report(unusableError(st));
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
 
-    const int fd = ::open(r.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return report(errno);
-    int err = 0;
-    if (::fstat(fd, &st) != 0)
-        err = errno;
-    else if (!usable(st))
-        err = unusableError(st);
-    else
-        err = readAll(fd, static_cast<std::size_t>(st.st_size), out);
-    ::close(fd);
-    return report(err);
+int readFile(const std::string& path, std::string& out) {
+    out.clear();
+    const InputFile in(path);
+    if (in.error() != 0) return in.error();
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(in.fd(), buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return 0;
+        if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) return EFBIG;  // it grew since
+        out.append(buf, static_cast<std::size_t>(n));
+    }
 }
 
 }  // namespace files

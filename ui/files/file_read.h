@@ -1,13 +1,14 @@
 #pragma once
 // Reading a file the program did not make: it may be a FIFO that never delivers, a device that
-// never ends, or a link planted by somebody else. Only a regular file of bounded size is read.
+// never ends, or a link planted by somebody else. Only a regular file of bounded size is read,
+// opened without blocking, reached through no link but a trusted one (Links::FollowTrusted).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace files {
 
-// The most a file read hands out; a larger file counts as unusable (EFBIG).
+// The most a file read takes; a larger file counts as unusable (EFBIG).
 inline constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;
 
 // What is under a name at one moment, to tell later whether it has changed.
@@ -18,13 +19,28 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// The stamp of what path leads to under Links::FollowTrusted.
-FileStamp stampOf(const std::string& path);
+// A file opened for reading under the rules above, closed when the object goes.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
 
-// Reads the whole file into out, following links under Links::FollowTrusted. Returns 0, ENOENT
-// when absent, EACCES when it is no regular file or a link that is not followed, EFBIG beyond
-// kMaxReadBytes, or the errno of the failure. Never blocks on a FIFO or a device. stamp, when
-// given, receives what was found under the name before the read.
-int readFile(const std::string& path, std::string& out, FileStamp* stamp = nullptr);
+    // 0 when open; ENOENT when absent; EACCES when it is no regular file or a link that is not
+    // followed; EFBIG beyond kMaxReadBytes; else the errno of the failure.
+    int error() const { return error_; }
+    int fd() const { return fd_; }
+    // What was found under the name as it was opened.
+    const FileStamp& stamp() const { return stamp_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+    FileStamp stamp_;
+};
+
+// Reads the whole file (see InputFile) into out. Returns 0 or the error.
+int readFile(const std::string& path, std::string& out);
 
 }  // namespace files

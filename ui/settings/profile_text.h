@@ -9,7 +9,12 @@
 // last non-blank line of its section, a new section with its keys goes to the end of the file.
 // Every other line is kept; all lines come out ending in CR LF. A UTF-8 byte-order mark at the
 // very start is no part of the first line and stays in front.
+//
+// The file is taken in one pass, in pieces of any size, and is not kept: what a save needs of
+// it is where the lines to replace and the places to insert are, so that it can copy the rest
+// from the file itself.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -25,23 +30,31 @@ struct KeyName {
     std::string section, key;
 };
 
-// A file with new values set: pieces to be written one after the other. They point into the
-// ProfileText they came from, which must outlive them, and into this object.
+// A file with new values set, as pieces to be written one after the other: ranges of the file
+// that was taken in, and new text.
 struct Rendering {
-    std::vector<std::string_view> pieces;
-    bool unchanged = false;  // the pieces spell exactly the file that was parsed
-    std::string joined() const;
-
-    std::deque<std::string> made;  // the new lines (a deque keeps them in place as it grows)
+    struct Piece {
+        bool original = false;
+        std::uint64_t begin = 0, end = 0;  // the file's bytes, when original: whole lines
+        std::string_view text;             // otherwise; points into made
+    };
+    std::vector<Piece> pieces;
+    bool unchanged = false;  // the pieces spell exactly the file that was taken in
+    bool crLfOnly = false;   // the original pieces need no change of their line ends
+    std::deque<std::string> made;  // a deque keeps its strings in place as it grows
 };
 
-// A file parsed once, in one pass, for a fixed list of keys.
 class ProfileText {
 public:
     // keys: every key that will be looked up or set, in the order a save sets them.
-    ProfileText(std::string bytes, std::vector<KeyName> keys);
-    ProfileText(const ProfileText&) = delete;
-    ProfileText& operator=(const ProfileText&) = delete;
+    explicit ProfileText(std::vector<KeyName> keys);
+    // The same, taking in a whole file at once.
+    ProfileText(std::string_view file, std::vector<KeyName> keys);
+
+    // Takes in the next bytes of the file and returns how many of them it has used up. The rest
+    // (an unfinished line) must come again at the front of the next call, with more after it.
+    // last: no more bytes follow; everything is used up.
+    std::size_t feed(std::string_view bytes, bool last);
 
     // Key i's value with surrounding blanks and one pair of matching surrounding quotes removed,
     // cut to kMaxValueBytes without splitting a double-byte character; nullopt when absent.
@@ -49,44 +62,56 @@ public:
 
     // The file after setting every key i to values[i], one key after the other in key order.
     // A line break inside a value becomes a blank, so a value can never add lines of its own.
+    // Original pieces still need their line ends made CR LF (see withCrLf) as they are copied.
     Rendering render(const std::vector<std::string>& values) const;
 
 private:
-    struct Span {
-        std::size_t begin = 0, end = 0;
-    };
     struct KeyLine {
         bool found = false;
-        std::size_t begin = 0, next = 0;  // the whole line, its line break included
-        Span name, value;                 // trimmed
+        std::uint64_t begin = 0, next = 0;  // the line, its line break included
+        std::string name, value;            // trimmed; the name as the file spells it
+        std::string line;                   // the line as it is, line break included
     };
     struct Section {
         std::string name;
         bool found = false;
-        std::size_t insertAt = 0;  // just after its last non-blank line
+        std::uint64_t insertAt = 0;  // just after its last non-blank line
     };
     struct Line {
-        std::size_t begin = 0, first = 0, next = 0;  // start, first non-blank byte, next line
-        std::string_view body;                       // trimmed
+        std::size_t begin = 0, next = 0;  // in the bytes fed; next = begin of the next line
+        bool complete = false;            // it has its line feed
+        std::string_view body;            // trimmed
     };
 
-    std::string_view body() const { return std::string_view(bytes_).substr(bom_); }
-    std::string_view at(Span s) const { return body().substr(s.begin, s.end - s.begin); }
-    void scan();
-    std::optional<Line> nextHeaderLine(std::size_t from) const;
-    std::optional<Line> nextContentLine(std::size_t from) const;
-    Line lineFrom(std::size_t begin, std::size_t first) const;
-    int onLine(const Line& line, int section);
+    Line lineFrom(std::string_view bytes, std::size_t begin, std::size_t first) const;
+    std::optional<Line> nextHeaderLine(std::string_view bytes, std::size_t from) const;
+    std::optional<Line> nextContentLine(std::string_view bytes, std::size_t from) const;
+    void onLine(std::string_view bytes, const Line& line);
     int claimSection(std::string_view name);
-    bool emitOriginal(Rendering& out, std::size_t from, std::size_t to) const;
+    void noteLineEnds(std::string_view used);
+    bool allSectionsFound() const;
+    bool unterminated() const { return offset_ > bodyBegin_ && lastByte_ != '\n'; }
+    void emitOriginal(Rendering& out, std::uint64_t from, std::uint64_t to) const;
 
-    std::string bytes_;
-    std::size_t bom_ = 0;  // bytes of the byte-order mark in front
     std::vector<KeyName> keys_;
     std::vector<int> sectionOf_;  // per key, its index in sections_
     std::vector<KeyLine> found_;  // per key
     std::vector<Section> sections_;
+    int section_ = -1;            // the section looked for that the next line is in (-1: none)
+    bool started_ = false;        // the byte-order mark has been looked for
+    std::uint64_t bodyBegin_ = 0;  // file offset of the first line (after a byte-order mark)
+    std::uint64_t offset_ = 0;    // file offset of the next byte fed
+    char lastByte_ = '\n';        // of the bytes used up so far ('\n': none yet)
+    bool crLfOnly_ = true;        // no line feed without its carriage return so far
 };
+
+// The bytes of whole lines with a CR put before every LF that has none; previous is the byte
+// before them ('\n' at the start of a line). Returns bytes itself when nothing changes, else a
+// view of scratch.
+std::string_view withCrLf(std::string_view bytes, char previous, std::string& scratch);
+
+// The rendering spelled out, its original pieces taken from file.
+std::string spelledOut(const Rendering& rendering, std::string_view file);
 
 // One key of a whole file, for single lookups: ProfileText(file, {{section, key}}).value(0).
 std::optional<std::string> findValue(std::string_view file, std::string_view section, std::string_view key);
