@@ -2,6 +2,7 @@
 // escape event processing without a handler's guard.
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <stdexcept>
 
@@ -74,6 +75,34 @@ private slots:
         QCOMPARE(seen.icon, QMessageBox::NoIcon);
         QCOMPARE(seen.title, QString("vtconfig"));
         QCOMPARE(seen.buttons, 1);
+    }
+
+    // Enter on the question answers No: leaving without saving is never the easy way.
+    void questionAnswersNoByDefault() {
+        MessageBoxNotifier boxes;
+        BoxSeen seen;
+        bool plain = false;
+        QTimer::singleShot(0, [&] {
+            QPointer<QMessageBox> box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            seen.modal = true;
+            seen.icon = box->icon();
+            seen.title = box->windowTitle();
+            seen.text = box->text();
+            seen.buttons = static_cast<int>(box->buttons().size());
+            plain = box->textFormat() == Qt::PlainText;
+            QTest::keyClick(box, Qt::Key_Return);
+            QTimer::singleShot(1000, [box] {
+                if (box) box->button(QMessageBox::Yes)->click();  // Enter did nothing: fail, do not hang
+            });
+        });
+        QVERIFY(!boxes.ask("設定を保存せずに終了しますか?"));
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.icon, QMessageBox::Question);
+        QCOMPARE(seen.title, QString("vtconfig"));
+        QCOMPARE(seen.text, QString("設定を保存せずに終了しますか?"));
+        QCOMPARE(seen.buttons, 2);
+        QVERIFY(plain);
     }
 
     // Whatever a later handler forgets to guard still ends in the report, not in a crash.
