@@ -21,8 +21,9 @@ bool blockAllSpace(const unsigned char* p) {
 
 // p[-1] must be readable.
 bool blockHasBareLineFeed(const unsigned char* p) {
+    const unsigned char* before = p - 1;
     unsigned bare = 0;
-    for (std::size_t i = 0; i < kBlock; ++i) bare |= (p[i] == '\n') & (p[i - 1] != '\r');
+    for (std::size_t i = 0; i < kBlock; ++i) bare |= (p[i] == '\n') & (before[i] != '\r');
     return bare != 0;
 }
 
