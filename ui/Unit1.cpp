@@ -12,12 +12,12 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include "common/notifier.h"
 #include "planning/cp932.h"
 #include "planning/plan.h"
 #include "planning/vt_error.h"
 #include "ui/click_label.h"
 #include "ui/decimal_separator.h"
-#include "common/notifier.h"
 #include "ui/files/atomic_file.h"
 #include "ui/files/io_error.h"
 #include "ui/radio_group.h"
@@ -301,7 +301,8 @@ void TForm1::Button15Click() {
     const std::string path = files::joinPath(files::currentDirectory(), headerFileName(HeaderClock.now()));
     const std::string dateLine = headerDateLine(HeaderClock.now(), HeaderClock.dateFormat, HeaderClock.timeFormat);
     const std::string bytes = planning::utf8ToCp932(headerText(ChannelTable, dateLine));
-    if (const int err = files::replaceFile(path, bytes, files::Links::Replace)) throw planning::VtError(files::ioErrorMessageForErrno(err));
+    if (const int err = files::replaceFile(path, bytes, files::Links::Replace))
+        throw planning::VtError(files::ioErrorMessageForErrno(err));
 }
 
 // --- device link ---------------------------------------------------------------------------
