@@ -14,6 +14,9 @@ public:
     virtual void showError(const QString& text) = 0;
     // The system beep of the given MessageBeep type (64 = asterisk).
     virtual void beep(unsigned type) = 0;
+    // A question with the buttons Yes and No, No the default; true when the operator chose Yes.
+    // A notifier that cannot ask answers No.
+    virtual bool ask(const QString& /*question*/) { return false; }
 };
 
 // The notifier in force; never null (a fallback writes to stderr until one is installed).

@@ -1,5 +1,6 @@
 #include "planning/channel_table.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -22,6 +23,32 @@ constexpr std::array<std::string_view, 4> kSeed{"0", "LSB", "B29D08h", "50F1CDh"
 constexpr std::array<std::string_view, 4> kMode{"reserved1", "reserved2", "ModeB", "ModeA"};
 constexpr std::array<std::string_view, 2> kFracRstb{"Disable", "Enable"};
 constexpr std::array<std::string_view, 2> kFracBypass{"Use", "Bypass"};
+
+// Every line break of UTF-8 text as one blank.
+std::string oneLine(std::string_view text)
+{
+    static constexpr std::array<std::string_view, 3> kWideBreaks{"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"};
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c == '\n' || c == '\v' || c == '\f' || c == '\r') {
+            out += ' ';
+            ++i;
+            continue;
+        }
+        const auto wide = std::find_if(kWideBreaks.begin(), kWideBreaks.end(),
+                                       [&](std::string_view b) { return text.substr(i).starts_with(b); });
+        if (wide != kWideBreaks.end()) {
+            out += ' ';
+            i += wide->size();
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -50,7 +77,7 @@ std::string ChannelDescription(const DescriptionInputs& in)
     text += item(kFracRstb, in.fracRstb);
     text += ", frac_bypass=";
     text += item(kFracBypass, in.fracBypass);
-    return text;
+    return oneLine(text);
 }
 
 void ChannelTable::set(int channel, const RegisterWords& words, std::string description)

@@ -14,7 +14,9 @@ struct DescriptionInputs {
         fracBypass = 0;
 };
 
-// The one-line description of a channel: 22 pieces, no other separators.
+// The one-line description of a channel: 22 pieces, no other separators. Text typed or pasted
+// into the inputs may hold line breaks; each one (CR, LF, VT, FF, NEL, the line and paragraph
+// separators) becomes a blank, so the description never spans lines.
 std::string ChannelDescription(const DescriptionInputs& in);
 
 // Nine slots; the channel selector offers ch0..ch7, slot 8 is never used.

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "common/notifier.h"
 #include "planning/cp932.h"
 #include "planning/plan.h"
 #include "planning/vt_error.h"
@@ -27,6 +28,8 @@ namespace {
 std::string textOf(const QLabel* l) { return l->text().toStdString(); }
 std::string textOf(const QLineEdit* e) { return e->text().toStdString(); }
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+const char* const kCloseWithoutSaving = "設定を保存せずに終了しますか?";
 
 }  // namespace
 
@@ -114,7 +117,13 @@ void TForm1::FormCreate() {
 }
 
 bool TForm1::FormClose() {
-    SaveSettings();
+    try {
+        SaveSettings();
+    } catch (const settings::SaveError&) {
+        // A save that can never succeed (a directory that stays read-only) must not trap the operator.
+        reportException(std::current_exception());
+        if (!notifier().ask(QString::fromUtf8(kCloseWithoutSaving))) return false;
+    }
     rs232c1.Close();
     return true;
 }
@@ -136,7 +145,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::LoadSettings() {
     // Setting a control here runs none of its handlers; the reset after the load refreshes the labels.
-    const settings::SettingsValues v = settings::load(settings::settingsPath());
+    settingsFile_ = std::make_unique<settings::SettingsFile>(settings::settingsPath());
+    const settings::SettingsValues& v = settingsFile_->values();
     ComboBox1->setCurrentIndex(v.ComboBox1);
     ComboBox2->setCurrentIndex(v.ComboBox2);
     RadioGroup2->setItemIndex(v.RadioGroup2);
@@ -169,7 +179,7 @@ void TForm1::SaveSettings() {
     v.RadioGroup5 = RadioGroup5->ItemIndex();
     v.RadioGroup6 = RadioGroup6->ItemIndex();
     v.RadioGroup7 = RadioGroup7->ItemIndex();
-    settings::save(settings::settingsPath(), v);  // throws at the first key it cannot write
+    settingsFile_->save(v);
 }
 
 // --- Ratio finder -----------------------------------------------------------------------------
@@ -284,12 +294,14 @@ void TForm1::Button14Click() {
 }
 
 // The new header replaces a file of the same name only once it is complete, so a failed export
-// leaves neither a partial header nor a damaged earlier one.
+// leaves neither a partial header nor a damaged earlier one. The name is easy to foresee: a link
+// planted under it is replaced, never written through.
 void TForm1::Button15Click() {
     const std::string path = files::joinPath(files::currentDirectory(), headerFileName(HeaderClock.now()));
     const std::string dateLine = headerDateLine(HeaderClock.now(), HeaderClock.dateFormat, HeaderClock.timeFormat);
     const std::string bytes = planning::utf8ToCp932(headerText(ChannelTable, dateLine));
-    if (const int err = files::replaceFile(path, bytes)) throw planning::VtError(files::ioErrorMessageForErrno(err));
+    if (const int err = files::replaceFile(path, bytes, files::Links::Replace))
+        throw planning::VtError(files::ioErrorMessageForErrno(err));
 }
 
 // --- device link ---------------------------------------------------------------------------

@@ -26,6 +26,9 @@ class QTabWidget;
 class TClickLabel;
 class TRadioGroup;
 class TScrollBar;
+namespace settings {
+class SettingsFile;
+}
 
 class TForm1 : public QWidget, private device::DeviceView {
     Q_OBJECT
@@ -37,8 +40,9 @@ public:
     // Start-up, in this order: reset; settings load (clears Memo3); reset again, so the current
     // labels follow the loaded positions; welcome line; connect with the loaded port.
     void FormCreate();
-    // Shutdown: save the settings, then close the port. Returns false when the close must stop
-    // (a failed save, reported by the general error report, keeps the window open).
+    // Shutdown: save the settings, then close the port. A failed save is reported by the general
+    // error report; then the operator is asked whether to close without saving, and the window
+    // stays open unless he says Yes. Returns false when the close must stop.
     bool FormClose();
 
     // Ratio finder.
@@ -224,11 +228,13 @@ private:
     QString selectedItem(const QComboBox* box) const;
 
     std::unique_ptr<statuslog::StatusLog> statusLog_;  // Memo2's appends
+    // The settings file as loaded, kept for the save (texts the operator left go back as read).
+    std::unique_ptr<settings::SettingsFile> settingsFile_;
 
     void buildLayout();  // Unit1_layout.cpp
     void wireHandlers();
     // The settings file's part of start-up: VTCONFIG.INI in the current directory into the controls.
     void LoadSettings();
-    // The settings file's part of shutdown; throws when a key cannot be written.
+    // The settings file's part of shutdown; throws settings::SaveError when the file cannot be written.
     void SaveSettings();
 };

@@ -22,6 +22,15 @@ QMessageBox* makeErrorBox(const QString& text, QWidget* parent) {
     return makeBox(QMessageBox::Critical, text, parent).release();
 }
 
+QMessageBox* makeQuestionBox(const QString& question, QWidget* parent) {
+    auto* box = new QMessageBox(QMessageBox::Question, applicationTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(QMessageBox::No);
+    box->setEscapeButton(QMessageBox::No);
+    return box;
+}
+
 void MessageBoxNotifier::showMessage(const QString& text) {
     makeBox(QMessageBox::NoIcon, text, QApplication::activeWindow())->exec();
 }
@@ -32,3 +41,8 @@ void MessageBoxNotifier::showError(const QString& text) {
 }
 
 void MessageBoxNotifier::beep(unsigned) { QApplication::beep(); }
+
+bool MessageBoxNotifier::ask(const QString& question) {
+    std::unique_ptr<QMessageBox> box(makeQuestionBox(question, QApplication::activeWindow()));
+    return box->exec() == QMessageBox::Yes;
+}

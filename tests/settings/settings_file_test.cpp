@@ -4,6 +4,8 @@
 #include <climits>
 #include <filesystem>
 #include <string>
+#include <stdexcept>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include "temp_dir.h"
@@ -24,6 +26,34 @@ const char* const kDefaultsOnDisk =
     "[Vantorix]\r\nVersion=0\r\n"
     "[PD]\r\nUpGain=127\r\nDnGain=127\r\nOffset=0\r\n"
     "[SD]\r\nseed=2\r\nMode=3\r\nfrac_rstb=1\r\nfrac_bypass=0\r\n";
+
+// Counts the opens of a name in a directory and the renames onto it.
+class DirectoryWatch {
+public:
+    explicit DirectoryWatch(const std::string& dir) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ < 0 || ::inotify_add_watch(fd_, dir.c_str(), IN_OPEN | IN_MOVED_TO) < 0) throw std::runtime_error("inotify");
+    }
+    ~DirectoryWatch() { ::close(fd_); }
+    // "<opens> opens, <renames> renames" of name since the last call.
+    std::string take(const std::string& name) {
+        int opens = 0, renames = 0;
+        alignas(inotify_event) char buf[4096];
+        for (ssize_t n; (n = ::read(fd_, buf, sizeof buf)) > 0;) {
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+                if (e->len > 0 && name == e->name) {
+                    opens += (e->mask & IN_OPEN) != 0;
+                    renames += (e->mask & IN_MOVED_TO) != 0;
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        }
+        return std::to_string(opens) + " opens, " + std::to_string(renames) + " renames";
+    }
+
+private:
+    int fd_;
+};
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -162,6 +192,30 @@ TEST_F(SettingsFile, SaveReplacesKeysInPlaceAndKeepsEverythingElse) {
               "[Other]\r\nfoo=bar\r\n[Vantorix]\r\nVersion=0\r\n"
               "[rs232c1]\r\nportname=0\r\nBAUD=0\r\n[Memory]\r\nChannel=0\r\n"
               "[SD]\r\nseed=2\r\nMode=3\r\nfrac_rstb=1\r\nfrac_bypass=0\r\n");
+}
+
+// A file of many lines took minutes when every key read and wrote the whole file again.
+TEST_F(SettingsFile, LoadReadsTheFileOnceAndSaveReplacesItOnce) {
+    writeBytes(path, kDefaultsOnDisk);
+    DirectoryWatch watch(dir.path());
+    const SettingsValues loaded = settings::load(path);
+    EXPECT_EQ(watch.take("VTCONFIG.INI"), "1 opens, 0 renames");
+    SettingsValues v = loaded;
+    v.Edit1 = "1";
+    v.ScrollBar3 = 9;
+    settings::save(path, v);
+    EXPECT_EQ(watch.take("VTCONFIG.INI").substr(9), "1 renames");
+    EXPECT_EQ(settings::load(path), v);
+}
+
+TEST_F(SettingsFile, AByteOrderMarkIsNoPartOfTheFirstLineAndStaysInFront) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const SettingsValues v = loadFrom(bom + "[Frequency]\r\nLocalOutput=555\r\n");
+    EXPECT_EQ(v.Edit1, "555");
+    settings::save(path, v);
+    std::string expected = bom + kDefaultsOnDisk;
+    expected.replace(expected.find("=12340"), 6, "=555");
+    EXPECT_EQ(readBytes(path), expected);
 }
 
 TEST_F(SettingsFile, SavedValuesLoadBack) {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
 #include <stdexcept>
 
@@ -101,6 +102,34 @@ private slots:
         QCOMPARE(seen.read, typed);
         for (QLabel* l : w->findChildren<QLabel*>())
             QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
+    }
+
+    // Enter on the question answers No: leaving without saving is never the easy way.
+    void questionAnswersNoByDefault() {
+        MessageBoxNotifier boxes;
+        BoxSeen seen;
+        bool plain = false;
+        QTimer::singleShot(0, [&] {
+            QPointer<QMessageBox> box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            seen.modal = true;
+            seen.icon = box->icon();
+            seen.title = box->windowTitle();
+            seen.text = box->text();
+            seen.buttons = static_cast<int>(box->buttons().size());
+            plain = box->textFormat() == Qt::PlainText;
+            QTest::keyClick(box, Qt::Key_Return);
+            QTimer::singleShot(1000, [box] {
+                if (box) box->button(QMessageBox::Yes)->click();  // Enter did nothing: fail, do not hang
+            });
+        });
+        QVERIFY(!boxes.ask("設定を保存せずに終了しますか?"));
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.icon, QMessageBox::Question);
+        QCOMPARE(seen.title, QString("Vantorix-10G_K512 Configurator  V1.0"));
+        QCOMPARE(seen.text, QString("設定を保存せずに終了しますか?"));
+        QCOMPARE(seen.buttons, 2);
+        QVERIFY(plain);
     }
 
     // Whatever a later handler forgets to guard still ends in the report, not in a crash.

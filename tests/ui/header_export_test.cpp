@@ -1,20 +1,24 @@
 // "set" and "header file": the channel table filled through the window and exported into the
 // current directory, byte for byte, and exports that fail (full disk, no write permission).
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "tests/ui/ui_test_support.h"
-#include "ui/files/atomic_file.h"
+#include "ui/files/file_read.h"
 #include "ui/header_export.h"
 #include "ui/radio_group.h"
 
@@ -36,6 +40,19 @@ QStringList entries(const QString& dir) {
 }
 
 void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+// Ctrl+A, Ctrl+V in the edit with text on the clipboard.
+void paste(QLineEdit* e, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    e->setFocus();
+    QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+}
+
+mode_t typeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
 
 // The file after the default search was stored into ch0, the other channels untouched.
 std::string expectedDefaultExport(const std::string& dateLine) {
@@ -218,6 +235,62 @@ private slots:
         click(w->Button15);
         const std::string bytes = readAll(w.dir() + "/20110503_2105param.h");
         QVERIFY(bytes.find("//0  \x83\x65\x83\x58\x83\x67MHz, std=10MHz") != std::string::npos);
+    }
+
+    // Text pasted from elsewhere may carry line breaks; the header keeps its 41 lines.
+    void pastedLineBreaksStayOutOfTheHeader() {
+        WindowUnderTest w;
+        setClock(*w, {localTime(2011, 5, 3, 21, 5, 7)});
+        paste(w->Edit1, "12340\r\n  0x12345678,    //evil");
+        paste(w->Edit3, "10\n");  // a cell copied from a spreadsheet
+        QCOMPARE(w->Edit1->text(), QString("12340\r\n  0x12345678,    //evil"));
+        click(w->Button14);
+        click(w->Button15);
+        const std::string bytes = readAll(w.dir() + "/20110503_2105param.h");
+        QCOMPARE(std::count(bytes.begin(), bytes.end(), '\n'), 41);
+        QCOMPARE(std::count(bytes.begin(), bytes.end(), '\r'), 41);
+        QVERIFY2(bytes.find("\r\n//0  12340    0x12345678,    //evilMHz, std=10 MHz, PD=") != std::string::npos,
+                 bytes.c_str());
+    }
+
+    // The name of an export is easy to foresee. A link planted under it is replaced by the header,
+    // never written through; anything else there that is no regular file is left alone.
+    void aLinkUnderTheExportsNameIsReplacedNotFollowed() {
+        WindowUnderTest w;
+        const std::string dir = QFile::encodeName(w.dir()).toStdString();
+        const std::string victim = dir + "/victim";
+        {
+            QFile f(QString::fromStdString(victim));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("secret") == 6);
+        }
+        QVERIFY(::chmod(victim.c_str(), 0600) == 0);
+        const std::string name = dir + "/20110503_2105param.h";
+        QVERIFY(::symlink(victim.c_str(), name.c_str()) == 0);
+        if (::geteuid() == 0) QVERIFY(::lchown(name.c_str(), 65534, 65534) == 0);  // planted by another user
+        setClock(*w, {localTime(2011, 5, 3, 21, 5, 7)});
+        click(w->Button15);
+        QCOMPARE(shownErrors(), QStringList());
+        QCOMPARE(readAll(QString::fromStdString(victim)), std::string("secret"));
+        QCOMPARE(typeOf(name), mode_t(S_IFREG));
+        QVERIFY(readAll(QString::fromStdString(name)).rfind("//2011/05/03 21:05:07\r\n", 0) == 0);
+
+        const std::string fifo = dir + "/20110503_2106param.h";
+        QVERIFY(::mkfifo(fifo.c_str(), 0644) == 0);
+        setClock(*w, {localTime(2011, 5, 3, 21, 6, 7)});
+        click(w->Button15);
+        QCOMPARE(shownErrors(), QStringList{"ファイルへのアクセスが拒否されました."});
+        QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
+
+        // A private node with the numbers of /dev/null stands in for a device.
+        if (::mknod((dir + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) QSKIP("cannot make a device node here");
+        const std::string toDevice = dir + "/20110503_2107param.h";
+        QVERIFY(::symlink("null", toDevice.c_str()) == 0);
+        recorder().shown.clear();
+        setClock(*w, {localTime(2011, 5, 3, 21, 7, 7)});
+        click(w->Button15);
+        QCOMPARE(shownErrors(), QStringList());
+        QCOMPARE(typeOf(dir + "/null"), mode_t(S_IFCHR));
+        QCOMPARE(typeOf(toDevice), mode_t(S_IFREG));
     }
 
     void sameMinuteReplacesTheEarlierExport() {

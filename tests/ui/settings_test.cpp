@@ -1,6 +1,9 @@
 // The window's settings: what the operator chose survives closing and starting again, and a
-// close whose save fails keeps the window open and the file on disk as it was.
+// close whose save fails keeps the window open and the file on disk as it was, unless the
+// operator chooses to close without saving.
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QFile>
 #include <QLineEdit>
@@ -17,6 +20,18 @@ namespace {
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write the settings file");
+}
+
+QStringList questionsAsked() {
+    QStringList out;
+    for (const Shown& s : recorder().shown)
+        if (s.kind == Shown::Question) out << s.text;
+    return out;
 }
 
 // Runs f in a private current directory; windows made inside it share the directory.
@@ -100,6 +115,43 @@ private slots:
         QCOMPARE(form.ScrollBar2->value(), 127);
         QCOMPARE(form.ScrollBar3->value(), 0);
         QCOMPARE(form.RadioGroup4->ItemIndex(), 3);
+    }
+
+    // Texts the operator left go back as they were read, even where they are no code page 932.
+    void untouchedTextsGoBackByteForByte() {
+        InDirectory dir;
+        const QByteArray kept = "[Frequency]\r\nLocalOutput=" + QString("１２３４０").toUtf8() +
+                                "\r\nMultiplier=\x80\xa0\xfd\x81 x\r\n";
+        writeFile(dir.ini(), kept);
+        {
+            TForm1 form;
+            form.ScrollBar1->setValue(5);
+            QVERIFY(form.close());
+        }
+        const QByteArray after = fileBytes(dir.ini());
+        QVERIFY2(after.startsWith(kept), after.constData());
+        QVERIFY(after.contains("\r\nUpGain=5\r\n"));
+    }
+
+    // A save that can never succeed must not trap the operator: after the error he may close anyway.
+    void aSaveThatCannotSucceedStillLetsTheWindowClose() {
+        InDirectory dir;
+        QVERIFY(QDir().mkdir(dir.ini()));  // no file can ever be written there
+        TForm1 form;
+        form.show();
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QCOMPARE(shownErrors(), QStringList{dir.ini() + " に書き込めません."});
+        QCOMPARE(questionsAsked(), QStringList{"設定を保存せずに終了しますか?"});
+
+        recorder().shown.clear();
+        recorder().answerYes = true;
+        const bool closed = form.close();
+        recorder().answerYes = false;
+        QVERIFY(closed);
+        QCOMPARE(shownErrors(), QStringList{dir.ini() + " に書き込めません."});
+        QCOMPARE(questionsAsked().size(), 1);
+        QVERIFY(QFileInfo(dir.ini()).isDir());
     }
 
     void failedSaveKeepsTheWindowAndTheFile() {

@@ -16,7 +16,7 @@
 #include "ui/scroll_bar.h"
 
 struct Shown {
-    enum Kind { Message, Error, Beep } kind;
+    enum Kind { Message, Error, Beep, Question } kind;
     QString text;
 };
 
@@ -25,7 +25,12 @@ public:
     void showMessage(const QString& text) override { shown.push_back({Shown::Message, text}); }
     void showError(const QString& text) override { shown.push_back({Shown::Error, text}); }
     void beep(unsigned type) override { shown.push_back({Shown::Beep, QString::number(type)}); }
+    bool ask(const QString& question) override {
+        shown.push_back({Shown::Question, question});
+        return answerYes;
+    }
     std::vector<Shown> shown;
+    bool answerYes = false;  // what every question is answered
 };
 
 RecordingNotifier& recorder();

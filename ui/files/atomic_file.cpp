@@ -1,5 +1,6 @@
 #include "ui/files/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -12,14 +13,40 @@ namespace files {
 
 namespace {
 
-// Follows a symbolic link, so that replacing the file keeps the link in place.
-std::string resolvedTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char buf[PATH_MAX];
-        if (::realpath(path.c_str(), buf)) return buf;
+// What the new file replaces.
+struct Target {
+    int error = 0;
+    std::string path;      // where the new file is renamed to
+    bool existing = false;  // a regular file is there: its owner and mode carry over
+    struct stat old {};
+};
+
+Target targetOf(const std::string& path, Links links) {
+    Target t;
+    t.path = path;
+    if (links == Links::FollowTrusted) {
+        const Resolved r = followTrustedLinks(path);
+        t.path = r.path;
+        if (r.error != 0) {
+            t.error = r.error == ENOENT ? 0 : r.error;
+            return t;
+        }
     }
-    return path;
+    if (::lstat(t.path.c_str(), &t.old) != 0) {
+        t.error = errno == ENOENT ? 0 : errno;
+        return t;
+    }
+    if (S_ISLNK(t.old.st_mode) && links == Links::Replace) return t;  // the link itself goes
+    if (!S_ISREG(t.old.st_mode)) {
+        t.error = EACCES;
+        return t;
+    }
+    t.existing = true;
+    if ((t.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        t.error = EACCES;
+    else if (::faccessat(AT_FDCWD, t.path.c_str(), W_OK, AT_EACCESS) != 0)
+        t.error = errno;
+    return t;
 }
 
 mode_t currentUmask() {
@@ -28,67 +55,65 @@ mode_t currentUmask() {
     return m;
 }
 
-int writeAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
+// Owner and group go first: a change of owner would clear set-ID bits set before it.
+int takeOverOwnerAndMode(int fd, const Target& t) {
+    mode_t mode = 0666 & ~currentUmask();
+    if (t.existing) {
+        // Only root may give a file away; anyone may keep a group he belongs to.
+        if (::fchown(fd, t.old.st_uid, t.old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), t.old.st_gid);
+        mode = t.old.st_mode & 07777 & ~static_cast<mode_t>(S_ISUID | S_ISGID);
     }
-    return 0;
+    return ::fchmod(fd, mode) == 0 ? 0 : errno;
+}
+
+// Makes the rename itself durable. Some file systems cannot sync a directory; the new content
+// is in place by then, so that is no reason to call the save failed.
+void syncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
 }
 
 }  // namespace
 
-int replaceFile(const std::string& path, std::string_view bytes) {
-    const std::string target = resolvedTarget(path);
-    mode_t mode = 0666 & ~currentUmask();
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return EACCES;
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
-        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno;
-        mode = st.st_mode & 07777;
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
     }
+    return 0;
+}
 
-    std::vector<char> temp(target.begin(), target.end());
+int replaceFile(const std::string& path, std::string_view bytes, Links links) {
+    return replaceFile(path, [bytes](int fd) { return writeAll(fd, bytes); }, links);
+}
+
+int replaceFile(const std::string& path, const std::function<int(int fd)>& write, Links links) {
+    const Target target = targetOf(path, links);
+    if (target.error != 0) return target.error;
+
+    std::vector<char> temp(target.path.begin(), target.path.end());
     const std::string_view suffix = ".tmp.XXXXXX";
     temp.insert(temp.end(), suffix.begin(), suffix.end());
     temp.push_back('\0');
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
 
-    int err = writeAll(fd, bytes);
-    if (err == 0 && ::fchmod(fd, mode) != 0) err = errno;
+    int err = write(fd);
+    if (err == 0) err = takeOverOwnerAndMode(fd, target);
     if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(temp.data(), target.c_str()) != 0) err = errno;
-    if (err != 0) ::unlink(temp.data());
-    return err;
-}
-
-int readFile(const std::string& path, std::string& out) {
-    out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            return e;
-        }
-        if (n == 0) break;
-        out.append(buf, static_cast<size_t>(n));
+    if (err == 0 && ::rename(temp.data(), target.path.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(temp.data());
+        return err;
     }
-    ::close(fd);
+    syncDirectory(parentOf(target.path));
     return 0;
 }
 

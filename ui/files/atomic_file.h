@@ -2,18 +2,28 @@
 // Replacing a file whole: the new bytes go to a temporary file beside the target, which is
 // renamed over it only once everything is written and flushed. A failure at any point leaves
 // the target as it was (or absent) and no temporary file behind.
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "ui/files/links.h"
+
 namespace files {
 
-// Writes bytes as the new content of path. Returns 0 on success, else the errno of the step
-// that failed. A target without any write permission bit counts as read-only (EACCES), as
-// it would for an ordinary open for writing, even for root.
-int replaceFile(const std::string& path, std::string_view bytes);
+// Writes the new content of path: write(fd) puts it into the open temporary file and returns
+// 0 or an errno. Returns 0 on success, else the errno of the step that failed. What may be
+// replaced is a regular file or nothing: anything else under the name (a device, a FIFO, a
+// directory, a link that is not followed) gives EACCES and is left alone. A target without any
+// write permission bit counts as read-only (EACCES), as it would for an ordinary open for
+// writing, even for root. A replaced file keeps its owner and group where this process may give
+// them, and its permission bits without set-user-ID and set-group-ID.
+int replaceFile(const std::string& path, const std::function<int(int fd)>& write, Links links);
 
-// Reads the whole file into out. Returns 0, or the errno of the failure (ENOENT when absent).
-int readFile(const std::string& path, std::string& out);
+// The same with the bytes given.
+int replaceFile(const std::string& path, std::string_view bytes, Links links);
+
+// Writes all of bytes to fd. Returns 0 or the errno.
+int writeAll(int fd, std::string_view bytes);
 
 // The process's current directory, without a trailing separator unless it is "/".
 std::string currentDirectory();

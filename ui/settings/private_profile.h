@@ -1,21 +1,43 @@
 #pragma once
-// Reading and writing one key of a private-profile (INI) file, in the manner of
-// GetPrivateProfileStringA / WritePrivateProfileStringA. Callers work in UTF-8; the file is
-// code page 932. No file handle stays open between calls.
+// A private-profile (INI) file on disk, taken in once and written once: the keys are looked up
+// in what was found when the file was read, and a write sets them all and replaces the file in
+// one step. Callers pass code page 932 bytes. No file handle stays open between calls, and the
+// file's content is not held: a write copies the lines it keeps from the file itself.
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
+
+#include "ui/files/file_read.h"
+#include "ui/settings/profile_text.h"
 
 namespace profile {
 
-// The key's value (see findValue), or defaultValue when the file, the section or the key is
-// missing or the file cannot be read.
-std::string getProfileString(const std::string& path, std::string_view section, std::string_view key,
-                             std::string_view defaultValue);
+class PrivateProfile {
+public:
+    // Reads path under the rules of files::InputFile (a regular file of bounded size, reached
+    // through no link but a trusted one). keys: every key that will be read or written, in the
+    // order of writing.
+    PrivateProfile(std::string path, std::vector<KeyName> keys);
 
-// Sets key in section and replaces the file whole, creating it when absent. Returns 0, or the
-// errno of the failure; on failure the file on disk is unchanged. A file that exists but cannot
-// be read is not overwritten.
-int writeProfileString(const std::string& path, std::string_view section, std::string_view key,
-                       std::string_view value);
+    // Key i's value (see ProfileText::value); nullopt when the file, the section or the key is
+    // missing or the file cannot be used.
+    std::optional<std::string> value(std::size_t i) const;
+
+    // Sets key i to values[i] for every key and replaces the file once, creating it when absent.
+    // Returns 0, or the errno of the failure; on failure the file on disk is unchanged. A file
+    // that is there but cannot be used is never replaced. When the file has changed since it was
+    // read, the write starts from what is there now. A write that would change no byte leaves
+    // the file alone.
+    int write(const std::vector<std::string>& values);
+
+private:
+    void takeIn(const files::InputFile& in);
+
+    std::string path_;
+    std::vector<KeyName> keys_;
+    int error_ = 0;          // of the read: 0, ENOENT (absent: a write creates it), else unusable
+    files::FileStamp stamp_;  // what was under the name when it was read
+    std::optional<ProfileText> text_;
+};
 
 }  // namespace profile

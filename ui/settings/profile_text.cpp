@@ -1,110 +1,13 @@
+// ProfileText: values and the file with new values set.
 #include "ui/settings/profile_text.h"
 
-#include <vector>
+#include <algorithm>
+
+#include "ui/settings/profile_bytes.h"
 
 namespace profile {
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
-
-// First byte of a double-byte character in code page 932.
-bool isLeadByte(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-// Trail bytes of code page 932 are never blanks, so trimming byte by byte is safe.
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// ASCII letters fold; the bytes of a double-byte character compare exactly (a trail byte may
-// look like an ASCII letter).
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (isLeadByte(a[i]) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-            ++i;
-        } else if (asciiLower(a[i]) != asciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-enum class Kind { Other, Section, Key };
-
-struct Line {
-    std::string_view text;  // without its line break
-    Kind kind = Kind::Other;
-    std::string_view name;   // section or key name, trimmed
-    std::string_view value;  // key value, trimmed
-};
-
-Line classify(std::string_view text) {
-    Line line;
-    line.text = text;
-    const std::string_view body = trimmed(text);
-    if (!body.empty() && body.front() == '[') {
-        for (std::size_t i = 1; i < body.size(); ++i) {
-            if (body[i] == ']') {
-                line.kind = Kind::Section;
-                line.name = trimmed(body.substr(1, i - 1));
-                return line;
-            }
-            if (isLeadByte(body[i])) ++i;
-        }
-        return line;  // no closing bracket: an ordinary line
-    }
-    // '=' is never a trail byte, so a plain search finds the real one.
-    const std::size_t eq = body.find('=');
-    if (eq != std::string_view::npos) {
-        line.kind = Kind::Key;
-        line.name = trimmed(body.substr(0, eq));
-        line.value = trimmed(body.substr(eq + 1));
-    }
-    return line;
-}
-
-std::vector<Line> splitLines(std::string_view file) {
-    std::vector<Line> lines;
-    while (!file.empty()) {
-        const std::size_t nl = file.find('\n');
-        std::string_view text = file.substr(0, nl);
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-        lines.push_back(classify(text));
-        if (nl == std::string_view::npos) break;
-        file.remove_prefix(nl + 1);
-    }
-    return lines;
-}
-
-struct Place {
-    std::size_t header = 0;  // index of the section's header line
-    std::size_t end = 0;     // one past its last line
-};
-
-std::optional<Place> findSection(const std::vector<Line>& lines, std::string_view section) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Section || !sameName(lines[i].name, section)) continue;
-        std::size_t end = i + 1;
-        while (end < lines.size() && lines[end].kind != Kind::Section) ++end;
-        return Place{i, end};
-    }
-    return std::nullopt;
-}
-
-std::optional<std::size_t> findKey(const std::vector<Line>& lines, const Place& place, std::string_view key) {
-    for (std::size_t i = place.header + 1; i < place.end; ++i)
-        if (lines[i].kind == Kind::Key && sameName(lines[i].name, key)) return i;
-    return std::nullopt;
-}
 
 std::string_view withoutQuotes(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -126,47 +29,111 @@ std::string keyLine(std::string_view key, std::string_view value) {
     std::string line(key);
     line += '=';
     for (char c : value) line += (c == '\r' || c == '\n') ? ' ' : c;
+    line += "\r\n";
     return line;
 }
 
 }  // namespace
 
+std::optional<std::string> ProfileText::value(std::size_t i) const {
+    if (!found_[i].found) return std::nullopt;
+    return std::string(cutToLimit(withoutQuotes(found_[i].value)));
+}
+
+// Whole lines of the file; the last line of the file gets the line end it lacks.
+void ProfileText::emitOriginal(Rendering& out, std::uint64_t from, std::uint64_t to) const {
+    if (from >= to) return;
+    out.pieces.push_back({true, from, to, {}});
+    if (to == offset_ && unterminated()) out.pieces.push_back({false, 0, 0, lastByte_ == '\r' ? "\n" : "\r\n"});
+}
+
+Rendering ProfileText::render(const std::vector<std::string>& values) const {
+    struct Edit {
+        std::uint64_t begin = 0, end = 0;  // the original bytes it replaces (none for an insertion)
+        std::vector<std::string_view> lines;
+    };
+    Rendering out;
+    std::vector<Edit> edits;
+    std::vector<std::vector<std::string_view>> newSections;  // in the order of their first key
+    std::vector<int> editOf(sections_.size(), -1), newSectionOf(sections_.size(), -1);
+    bool same = crLfOnly_ && !unterminated();
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        const KeyLine& k = found_[i];
+        const auto s = static_cast<std::size_t>(sectionOf_[i]);
+        const std::string& line = out.made.emplace_back(keyLine(k.found ? k.name : keys_[i].key, values[i]));
+        if (k.found) {
+            same = same && line == k.line;
+            edits.push_back({k.begin, k.next, {line}});
+            continue;
+        }
+        same = false;
+        if (sections_[s].found) {
+            if (editOf[s] < 0) {
+                editOf[s] = static_cast<int>(edits.size());
+                edits.push_back({sections_[s].insertAt, sections_[s].insertAt, {}});
+            }
+            edits[static_cast<std::size_t>(editOf[s])].lines.push_back(line);
+        } else {
+            if (newSectionOf[s] < 0) {
+                newSectionOf[s] = static_cast<int>(newSections.size());
+                newSections.push_back({out.made.emplace_back("[" + keys_[i].section + "]\r\n")});
+            }
+            newSections[static_cast<std::size_t>(newSectionOf[s])].push_back(line);
+        }
+    }
+    std::sort(edits.begin(), edits.end(),
+              [](const Edit& a, const Edit& b) { return a.begin != b.begin ? a.begin < b.begin : a.end < b.end; });
+
+    const auto emitLines = [&](const std::vector<std::string_view>& lines) {
+        for (std::string_view l : lines) out.pieces.push_back({false, 0, 0, l});
+    };
+    std::uint64_t cursor = 0;
+    for (const Edit& e : edits) {
+        emitOriginal(out, cursor, e.begin);
+        emitLines(e.lines);
+        cursor = e.end;
+    }
+    emitOriginal(out, cursor, offset_);
+    for (const auto& lines : newSections) emitLines(lines);
+    out.unchanged = same;
+    out.crLfOnly = crLfOnly_;
+    return out;
+}
+
+std::string_view withCrLf(std::string_view bytes, char previous, std::string& scratch) {
+    if (bytes.empty()) return bytes;
+    std::size_t bare = (bytes.front() == '\n' && previous != '\r') ? 0 : nextBareLineFeed(bytes, 1);
+    if (bare == bytes.size()) return bytes;
+    scratch.clear();
+    for (std::size_t from = 0;;) {
+        scratch.append(bytes, from, bare - from);
+        if (bare == bytes.size()) return scratch;
+        scratch += '\r';
+        from = bare;
+        bare = nextBareLineFeed(bytes, bare + 1);
+    }
+}
+
+std::string spelledOut(const Rendering& rendering, std::string_view file) {
+    std::string out, scratch;
+    for (const Rendering::Piece& p : rendering.pieces) {
+        if (!p.original) {
+            out += p.text;
+            continue;
+        }
+        const char previous = p.begin > 0 ? file[p.begin - 1] : '\n';
+        out += withCrLf(file.substr(p.begin, p.end - p.begin), previous, scratch);
+    }
+    return out;
+}
+
 std::optional<std::string> findValue(std::string_view file, std::string_view section, std::string_view key) {
-    const std::vector<Line> lines = splitLines(file);
-    const auto place = findSection(lines, section);
-    if (!place) return std::nullopt;
-    const auto at = findKey(lines, *place, key);
-    if (!at) return std::nullopt;
-    return std::string(cutToLimit(withoutQuotes(lines[*at].value)));
+    return ProfileText(file, {{std::string(section), std::string(key)}}).value(0);
 }
 
 std::string withValue(std::string_view file, std::string_view section, std::string_view key, std::string_view value) {
-    const std::vector<Line> lines = splitLines(file);
-    std::vector<std::string> out;
-    out.reserve(lines.size() + 2);
-    for (const Line& l : lines) out.emplace_back(l.text);
-
-    if (const auto place = findSection(lines, section)) {
-        if (const auto at = findKey(lines, *place, key)) {
-            // The file's own spelling of the name stays.
-            out[*at] = keyLine(lines[*at].name, value);
-        } else {
-            std::size_t after = place->header;
-            for (std::size_t i = place->header + 1; i < place->end; ++i)
-                if (!trimmed(lines[i].text).empty()) after = i;
-            out.insert(out.begin() + static_cast<std::ptrdiff_t>(after + 1), keyLine(key, value));
-        }
-    } else {
-        out.push_back("[" + std::string(section) + "]");
-        out.push_back(keyLine(key, value));
-    }
-
-    std::string bytes;
-    for (const std::string& l : out) {
-        bytes += l;
-        bytes += "\r\n";
-    }
-    return bytes;
+    const ProfileText text(file, {{std::string(section), std::string(key)}});
+    return spelledOut(text.render({std::string(value)}), file);
 }
 
 }  // namespace profile

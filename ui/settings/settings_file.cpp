@@ -2,30 +2,26 @@
 
 #include <string_view>
 
+#include "planning/cp932.h"
 #include "planning/number_text.h"
 #include "ui/files/atomic_file.h"
-#include "ui/settings/private_profile.h"
 
 namespace settings {
 
 namespace {
 
-int readInteger(const std::string& path, std::string_view section, std::string_view key, int fallback) {
-    const auto n = planning::tryParseWhole(profile::getProfileString(path, section, key, ""));
-    return n ? static_cast<int>(*n) : fallback;
-}
+// Every key in the order of the save; the first four are the texts.
+enum Key : std::size_t {
+    LocalOutput, Multiplier, Std, Rdiv, PortName, Baud, Channel, Version,
+    UpGain, DnGain, Offset, Seed, Mode, FracRstb, FracBypass, kKeys
+};
 
-std::string readText(const std::string& path, std::string_view section, std::string_view key,
-                     std::string_view fallback) {
-    return profile::getProfileString(path, section, key, fallback);
-}
-
-void write(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
-    if (const int err = profile::writeProfileString(path, section, key, value); err != 0) throw SaveError(path, err);
-}
-
-void write(const std::string& path, std::string_view section, std::string_view key, int value) {
-    write(path, section, key, std::to_string(value));
+std::vector<profile::KeyName> keyNames() {
+    return {{"Frequency", "LocalOutput"}, {"Frequency", "Multiplier"}, {"Frequency", "std"},
+            {"Frequency", "RDIV"},        {"rs232c1", "portname"},     {"rs232c1", "BAUD"},
+            {"Memory", "Channel"},        {"Vantorix", "Version"},     {"PD", "UpGain"},
+            {"PD", "DnGain"},             {"PD", "Offset"},            {"SD", "seed"},
+            {"SD", "Mode"},               {"SD", "frac_rstb"},         {"SD", "frac_bypass"}};
 }
 
 }  // namespace
@@ -34,42 +30,55 @@ SaveError::SaveError(const std::string& path, int err) : planning::VtError(path 
 
 std::string settingsPath() { return files::joinPath(files::currentDirectory(), "VTCONFIG.INI"); }
 
-SettingsValues load(const std::string& path) {
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)), profile_(path_, keyNames()) {
+    const auto integer = [&](Key k, int fallback) {
+        const auto text = profile_.value(k);
+        const auto n = text ? planning::tryParseWhole(*text) : std::nullopt;
+        return n ? static_cast<int>(*n) : fallback;
+    };
+    const auto text = [&](Key k, const std::string& fallback) {
+        const auto bytes = profile_.value(k);
+        if (!bytes) return fallback;
+        texts_[k] = LoadedText{*bytes, planning::cp932ToUtf8(*bytes)};
+        return texts_[k]->shown;
+    };
     const SettingsValues d;
-    SettingsValues v;
-    v.ComboBox1 = comboIndex(readInteger(path, "rs232c1", "portname", d.ComboBox1), kComboBox1Items);
-    v.ComboBox2 = comboIndex(readInteger(path, "rs232c1", "BAUD", d.ComboBox2), kComboBox2Items);
-    v.RadioGroup2 = radioIndex(readInteger(path, "Memory", "Channel", d.RadioGroup2), kRadioGroup2Items);
-    v.Edit1 = readText(path, "Frequency", "LocalOutput", d.Edit1);
-    v.Edit2 = readText(path, "Frequency", "Multiplier", d.Edit2);
-    v.Edit3 = readText(path, "Frequency", "std", d.Edit3);
-    v.ScrollBar1 = scrollBarPosition(readInteger(path, "PD", "UpGain", d.ScrollBar1));
-    v.ScrollBar2 = scrollBarPosition(readInteger(path, "PD", "DnGain", d.ScrollBar2));
-    v.ScrollBar3 = scrollBarPosition(readInteger(path, "PD", "Offset", d.ScrollBar3));
-    v.RadioGroup4 = radioIndex(readInteger(path, "SD", "seed", d.RadioGroup4), kRadioGroup4Items);
-    v.RadioGroup5 = radioIndex(readInteger(path, "SD", "Mode", d.RadioGroup5), kRadioGroup5Items);
-    v.RadioGroup6 = radioIndex(readInteger(path, "SD", "frac_rstb", d.RadioGroup6), kRadioGroup6Items);
-    v.RadioGroup7 = radioIndex(readInteger(path, "SD", "frac_bypass", d.RadioGroup7), kRadioGroup7Items);
-    v.Edit11 = readText(path, "Frequency", "RDIV", d.Edit11);
-    return v;
+    SettingsValues& v = loaded_;
+    v.ComboBox1 = comboIndex(integer(PortName, d.ComboBox1), kComboBox1Items);
+    v.ComboBox2 = comboIndex(integer(Baud, d.ComboBox2), kComboBox2Items);
+    v.RadioGroup2 = radioIndex(integer(Channel, d.RadioGroup2), kRadioGroup2Items);
+    v.Edit1 = text(LocalOutput, d.Edit1);
+    v.Edit2 = text(Multiplier, d.Edit2);
+    v.Edit3 = text(Std, d.Edit3);
+    v.ScrollBar1 = scrollBarPosition(integer(UpGain, d.ScrollBar1));
+    v.ScrollBar2 = scrollBarPosition(integer(DnGain, d.ScrollBar2));
+    v.ScrollBar3 = scrollBarPosition(integer(Offset, d.ScrollBar3));
+    v.RadioGroup4 = radioIndex(integer(Seed, d.RadioGroup4), kRadioGroup4Items);
+    v.RadioGroup5 = radioIndex(integer(Mode, d.RadioGroup5), kRadioGroup5Items);
+    v.RadioGroup6 = radioIndex(integer(FracRstb, d.RadioGroup6), kRadioGroup6Items);
+    v.RadioGroup7 = radioIndex(integer(FracBypass, d.RadioGroup7), kRadioGroup7Items);
+    v.Edit11 = text(Rdiv, d.Edit11);
 }
 
-void save(const std::string& path, const SettingsValues& v) {
-    write(path, "Frequency", "LocalOutput", v.Edit1);
-    write(path, "Frequency", "Multiplier", v.Edit2);
-    write(path, "Frequency", "std", v.Edit3);
-    write(path, "Frequency", "RDIV", v.Edit11);
-    write(path, "rs232c1", "portname", v.ComboBox1);
-    write(path, "rs232c1", "BAUD", v.ComboBox2);
-    write(path, "Memory", "Channel", v.RadioGroup2);
-    write(path, "Vantorix", "Version", 0);
-    write(path, "PD", "UpGain", v.ScrollBar1);
-    write(path, "PD", "DnGain", v.ScrollBar2);
-    write(path, "PD", "Offset", v.ScrollBar3);
-    write(path, "SD", "seed", v.RadioGroup4);
-    write(path, "SD", "Mode", v.RadioGroup5);
-    write(path, "SD", "frac_rstb", v.RadioGroup6);
-    write(path, "SD", "frac_bypass", v.RadioGroup7);
+std::string SettingsFile::textBytes(std::size_t key, const std::string& shown) const {
+    const auto& loaded = texts_[key];
+    return loaded && loaded->shown == shown ? loaded->bytes : planning::utf8ToCp932(shown);
 }
+
+void SettingsFile::save(const SettingsValues& v) {
+    using std::to_string;
+    const std::vector<std::string> values{
+        textBytes(LocalOutput, v.Edit1), textBytes(Multiplier, v.Edit2), textBytes(Std, v.Edit3),
+        textBytes(Rdiv, v.Edit11),       to_string(v.ComboBox1),          to_string(v.ComboBox2),
+        to_string(v.RadioGroup2),        to_string(0),                    to_string(v.ScrollBar1),
+        to_string(v.ScrollBar2),         to_string(v.ScrollBar3),         to_string(v.RadioGroup4),
+        to_string(v.RadioGroup5),        to_string(v.RadioGroup6),        to_string(v.RadioGroup7)};
+    static_assert(kKeys == 15);
+    if (const int err = profile_.write(values); err != 0) throw SaveError(path_, err);
+}
+
+SettingsValues load(const std::string& path) { return SettingsFile(path).values(); }
+
+void save(const std::string& path, const SettingsValues& values) { SettingsFile(path).save(values); }
 
 }  // namespace settings

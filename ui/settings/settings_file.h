@@ -1,14 +1,17 @@
 #pragma once
 // The settings file VTCONFIG.INI in the current directory: loaded when the window is created,
-// saved when it closes. One profile call per key, in a fixed order.
+// saved when it closes. The file is read once at the load and replaced once at the save.
+#include <array>
+#include <optional>
 #include <string>
 
 #include "planning/vt_error.h"
+#include "ui/settings/private_profile.h"
 #include "ui/settings/settings_values.h"
 
 namespace settings {
 
-// A save that stopped at a key it could not write. what() is the operator's text
+// A save that could not write the file. what() is the operator's text
 // "<full path> に書き込めません"; errnoValue says why.
 struct SaveError : planning::VtError {
     SaveError(const std::string& path, int errnoValue);
@@ -18,12 +21,39 @@ struct SaveError : planning::VtError {
 // The current directory followed by "/VTCONFIG.INI".
 std::string settingsPath();
 
-// Reads every key; whatever is missing or unusable takes its default, and every index and
-// position comes back within its control's range. Never writes, never throws for file trouble.
+// One settings file from its load to its save.
+class SettingsFile {
+public:
+    // Reads the file. Whatever is missing or unusable takes its default, and every index and
+    // position comes back within its control's range. Never writes, never throws for file
+    // trouble; a file that is there but cannot be used (no regular file, a link that is not
+    // followed, too large) gives the defaults and is never replaced.
+    explicit SettingsFile(std::string path);
+
+    const SettingsValues& values() const { return loaded_; }
+
+    // Writes all keys in one replacement of the file, creating it when absent; throws SaveError
+    // and leaves the file as it was when that fails. A text the operator did not change goes
+    // back byte for byte as it was read, even where it is no valid code page 932.
+    void save(const SettingsValues& values);
+
+private:
+    // A text value as read and as the window shows it.
+    struct LoadedText {
+        std::string bytes, shown;
+    };
+    std::string textBytes(std::size_t key, const std::string& shown) const;
+
+    std::string path_;
+    profile::PrivateProfile profile_;
+    SettingsValues loaded_;
+    std::array<std::optional<LoadedText>, 4> texts_;  // LocalOutput, Multiplier, std, RDIV
+};
+
+// SettingsFile(path).values().
 SettingsValues load(const std::string& path);
 
-// Writes every key, creating the file when absent. Stops at the first key that cannot be
-// written and throws SaveError; keys before it stay written, the file is never left damaged.
+// SettingsFile(path).save(values): texts equal to what the file holds stay byte for byte.
 void save(const std::string& path, const SettingsValues& values);
 
 }  // namespace settings

@@ -1,0 +1,78 @@
+#include "ui/files/file_read.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ui/files/links.h"
+
+namespace files {
+
+namespace {
+
+FileStamp stampFrom(const struct stat& st) {
+    FileStamp s;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.mode = st.st_mode;
+    s.size = static_cast<std::uint64_t>(st.st_size);
+    s.mtimeSeconds = st.st_mtim.tv_sec;
+    s.mtimeNanoseconds = st.st_mtim.tv_nsec;
+    return s;
+}
+
+int unusable(const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) return EACCES;
+    return static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes ? EFBIG : 0;
+}
+
+}  // namespace
+
+InputFile::InputFile(const std::string& path) {
+    const Resolved r = followTrustedLinks(path);
+    struct stat st {};
+    if (r.error != 0 || ::lstat(r.path.c_str(), &st) != 0) {
+        error_ = stamp_.error = r.error != 0 ? r.error : errno;
+        return;
+    }
+    stamp_ = stampFrom(st);
+    // Checked before the open as well, so that a device is never even opened.
+    if ((error_ = unusable(st)) != 0) return;
+    fd_ = ::open(r.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = errno;
+        return;
+    }
+    if (::fstat(fd_, &st) != 0)
+        error_ = errno;
+    else
+        error_ = unusable(st);
+    if (error_ != 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int readFile(const std::string& path, std::string& out) {
+    out.clear();
+    const InputFile in(path);
+    if (in.error() != 0) return in.error();
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(in.fd(), buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return 0;
+        if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) return EFBIG;  // it grew since
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+}  // namespace files
