@@ -59,6 +59,17 @@ TEST(SettingsSaveFailure, ReadOnlyFileStopsTheSaveAndStaysAsItWas) {
     EXPECT_EQ(listing(dir.path()), "VTCONFIG.INI\n");  // no temporary left behind
 }
 
+// Nothing needs rewriting, yet the file is read-only: the close says so as any other save would.
+TEST(SettingsSaveFailure, ReadOnlyFileIsReportedEvenWhenNothingChanged) {
+    TempDir dir;
+    const std::string path = dir.file("VTCONFIG.INI");
+    settings::save(path, changed());
+    const std::string before = readBytes(path);
+    std::filesystem::permissions(path, std::filesystem::perms(0444));
+    EXPECT_THROW(settings::save(path, changed()), settings::SaveError);
+    EXPECT_EQ(readBytes(path), before);
+}
+
 TEST(SettingsSaveFailure, AFileThatCannotBeReadIsNotOverwritten) {
     TempDir dir;
     const std::string path = dir.file("VTCONFIG.INI");

@@ -89,6 +89,12 @@ int writeAll(int fd, std::string_view bytes) {
     return 0;
 }
 
+int checkReplaceable(const std::string& path, Links links) {
+    const Target target = targetOf(path, links);
+    if (target.error != 0) return target.error;
+    return ::faccessat(AT_FDCWD, parentOf(target.path).c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 int replaceFile(const std::string& path, std::string_view bytes, Links links) {
     return replaceFile(path, [bytes](int fd) { return writeAll(fd, bytes); }, links);
 }

@@ -22,6 +22,10 @@ int replaceFile(const std::string& path, const std::function<int(int fd)>& write
 // The same with the bytes given.
 int replaceFile(const std::string& path, std::string_view bytes, Links links);
 
+// 0 when replaceFile could replace path now (the same checks, the directory writable), else the
+// errno it would fail with; touches nothing.
+int checkReplaceable(const std::string& path, Links links);
+
 // Writes all of bytes to fd. Returns 0 or the errno.
 int writeAll(int fd, std::string_view bytes);
 

@@ -117,7 +117,8 @@ int PrivateProfile::write(const std::vector<std::string>& values) {
     if (in.error() != 0 && in.error() != ENOENT) return in.error();
     if (error_ != 0 && error_ != ENOENT) return error_;
     const Rendering rendering = text_->render(values);
-    if (rendering.unchanged) return 0;
+    // Nothing to write, but a file that could not be written still says so, as any save would.
+    if (rendering.unchanged) return files::checkReplaceable(path_, files::Links::FollowTrusted);
     return files::replaceFile(
         path_, [&](int out) { return writeRendering(in.fd(), rendering, out); }, files::Links::FollowTrusted);
 }
