@@ -7,8 +7,11 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "ui/Unit1.h"
@@ -32,6 +35,16 @@ bool save(QWidget& w, const char* path) {
         return false;
     }
     return true;
+}
+
+// A picture needs no unit: every comN leads nowhere, so the start-up connect never reaches a
+// device of this machine (/dev/ttyS0 may be its console).
+void portsLeadNowhere(const QTemporaryDir& home) {
+    const std::filesystem::path ports = home.filePath("vtconfig/ports").toStdString();
+    std::filesystem::create_directories(ports);
+    for (int n = 1; n <= 12; ++n)
+        std::filesystem::create_symlink(home.filePath("absent").toStdString(), ports / ("com" + std::to_string(n)));
+    ::setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
 }
 
 }  // namespace
@@ -62,6 +75,9 @@ int main(int argc, char** argv) {
     }
 
     installErrorReport();
+    const QTemporaryDir home;
+    if (!home.isValid()) return 1;
+    portsLeadNowhere(home);
     TForm1 form;
     if (page >= 0) form.PageControl1->setCurrentIndex(page);
     if (search) form.Button4->click();
