@@ -200,7 +200,7 @@ private:
     // follows once the handler returns. Written by both threads, compare-and-swap only.
     enum RxcharState : int { kRxIdle, kRxInFlight, kRxInFlightMore };
     std::atomic<int> rxcharState_{kRxIdle};
-    std::uint64_t rxTaken_ = 0;  // bytes moved by Read, GUI thread: did a handler take any?
+    std::uint64_t rxTaken_ = 0;  // bytes taken by Read so far, GUI thread: did a handler take any?
     PendingClose* closing_ = nullptr;  // the close whose OnClose runs now; GUI thread
     bool destroying_ = false;          // GUI thread: no Open from the destructor's OnClose
     std::unique_ptr<TEventWindow> eventwindow;  // owner: GUI thread, lives as long as the component
