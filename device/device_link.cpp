@@ -198,8 +198,10 @@ void DeviceLink::lineLost() {
 bool DeviceLink::send(std::uint8_t b) { return port_.WriteByte(b); }
 
 bool DeviceLink::replied(bool sent) {
-    // A byte that could not be sent gets no reply: no line to wait on.
-    const WaitOutcome outcome = sent ? awaitReply() : WaitOutcome::NoLine;
+    // A byte that could not be sent on an open line still gets its wait, bounded as any: the
+    // unit may answer all the same. Only a closed port or a vanished device ends it at once.
+    if (!sent && port_.InQueueCount() < 0 && port_.isOpen()) lineLost();
+    const WaitOutcome outcome = awaitReply();
     if (outcome == WaitOutcome::Reply) return true;
     flushLog();
     view_.appendStatusLine(QString::fromLatin1(kNoReplyLine));

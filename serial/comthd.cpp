@@ -98,8 +98,15 @@ void Trs232c::PostEvents() {
             rxqueued.store(0, std::memory_order_relaxed);
             postMessage(commmsg::PACKET);
         }
-        if (OnRXCHAR.assigned() && !rxcharPending_.exchange(true, std::memory_order_acq_rel))
-            postMessage(commmsg::RXCHAR);
+        if (OnRXCHAR.assigned()) {
+            int state = rxcharState_.load(std::memory_order_acquire);
+            // Idle: post. On its way: remember that more came, so that another one follows.
+            while (state != kRxInFlightMore &&
+                   !rxcharState_.compare_exchange_weak(state, state == kRxIdle ? kRxInFlight : kRxInFlightMore,
+                                                       std::memory_order_acq_rel)) {
+            }
+            if (state == kRxIdle) postMessage(commmsg::RXCHAR);
+        }
     }
     if ((occurred & EV_RXFLAG) && OnRXFLAG.assigned()) postMessage(commmsg::RXFLAG);
     if ((occurred & EV_TXEMPTY) && OnTXEMPTY.assigned()) postMessage(commmsg::TXEMPTY);
@@ -109,13 +116,42 @@ bool Trs232c::EventWindowProc(QEvent* message) {
     const int type = static_cast<int>(message->type());
     if (type < commmsg::BREAK || type > commmsg::TXEMPTY) return false;
     const auto* m = dynamic_cast<const TPortMessage*>(message);
-    if (type == commmsg::RXCHAR) rxcharPending_.store(false, std::memory_order_release);
     // A message from an opening of the port that has been closed since, or with its handler
     // cleared after it was posted, is dropped: its handler would find nothing to work on.
     if (!m || m->generation != generation_.load(std::memory_order_relaxed) || !isopen) return true;
+    if (type == commmsg::RXCHAR) {
+        deliverRxChar(m->generation);
+        return true;
+    }
     const TNotifyEvent* handlers[] = {&OnBREAK, &OnCTS,    &OnDSR,    &OnERR,     &OnRING,
                                       &OnRLSD,  &OnPACKET, &OnRXCHAR, &OnRXFLAG, &OnTXEMPTY};
     const TNotifyEvent& h = *handlers[type - commmsg::BREAK];
     if (h) h(this);
     return true;
+}
+
+void Trs232c::deliverRxChar(std::uint32_t generation) {
+    const std::uint64_t takenBefore = rxTaken_;
+    try {
+        if (OnRXCHAR) OnRXCHAR(this);
+    } catch (...) {
+        afterRxChar(generation, takenBefore);
+        throw;
+    }
+    afterRxChar(generation, takenBefore);
+}
+
+// The receive message is back from its handler: another one follows when bytes arrived
+// meanwhile, or when the handler took some and left more (it may take one byte per event).
+// A handler that took nothing gets no second call for the same bytes: that would spin.
+void Trs232c::afterRxChar(std::uint32_t generation, std::uint64_t takenBefore) {
+    // Closed (and perhaps opened again) inside the handler: that opening keeps its own state.
+    if (generation != generation_.load(std::memory_order_relaxed) || !isopen) return;
+    const bool leftover = rxTaken_ != takenBefore && InQueueCount() > 0;
+    if (!leftover) {
+        int state = kRxInFlight;
+        if (rxcharState_.compare_exchange_strong(state, kRxIdle, std::memory_order_acq_rel)) return;
+    }
+    rxcharState_.store(kRxInFlight, std::memory_order_release);
+    postMessage(commmsg::RXCHAR);
 }

@@ -19,18 +19,23 @@ public:
         if (!path) return nullptr;
         const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return nullptr;
-        // flock keeps out every other open, the super-user's and our own process's included;
-        // TIOCEXCL stops programs that do not take the lock.
-        if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || !tty::setExclusive(fd, true)) {
+        // Nothing is changed before the port is known to be ours. flock keeps out every other
+        // open, the super-user's and our own process's included; TIOCEXCL stops programs that do
+        // not take the lock, and one that another program has asked for refuses the port (the
+        // super-user would otherwise get past it).
+        if (!::isatty(fd) || tty::isExclusive(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+            !tty::setExclusive(fd, true)) {
             ::close(fd);
             return nullptr;
         }
+        const tty::FoundMode found = tty::readMode(fd);
         if (!tty::makeRaw(fd)) {
+            tty::restoreMode(fd, found);
             tty::setExclusive(fd, false);
             ::close(fd);
             return nullptr;
         }
-        auto port = std::make_unique<PosixPort>(fd);
+        auto port = std::make_unique<PosixPort>(fd, found);
         if (!port->valid()) return nullptr;
         return port;
     }

@@ -36,7 +36,7 @@ void drain(int efd) {
 
 }  // namespace
 
-PosixPort::PosixPort(int fd) : fd_(fd) {
+PosixPort::PosixPort(int fd, const tty::FoundMode& found) : fd_(fd), found_(found) {
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     rxFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     dcb_.Flags = fBinary;
@@ -55,6 +55,8 @@ PosixPort::~PosixPort() {
 
 bool PosixPort::CloseHandle() {
     if (fd_ < 0) return false;
+    // The line is left as it was found, also for another program that keeps using it.
+    tty::restoreMode(fd_, found_);
     tty::setExclusive(fd_, false);
     const bool ok = ::close(fd_) == 0;
     fd_ = -1;

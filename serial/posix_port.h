@@ -10,13 +10,14 @@
 #include "serial/line_marks.h"
 #include "serial/modem_lines.h"
 #include "serial/rx_queue.h"
+#include "serial/tty_ioctl.h"
 
 namespace commapi {
 
 class PosixPort final : public CommPort {
 public:
-    // Takes ownership of fd (open, exclusive, raw).
-    explicit PosixPort(int fd);
+    // Takes ownership of fd (open, exclusive, raw); found is put back when the port closes.
+    PosixPort(int fd, const tty::FoundMode& found);
     ~PosixPort() override;
     PosixPort(const PosixPort&) = delete;
     PosixPort& operator=(const PosixPort&) = delete;
@@ -54,6 +55,7 @@ private:
     void checkLines(bool byWaiter);
 
     int fd_;
+    const tty::FoundMode found_;  // the device's settings before the port changed them
     int wakeFd_ = -1;  // wakes the event thread's wait (mask change, events raised elsewhere)
     int rxFd_ = -1;    // wakes a reader when the event thread has queued bytes
 

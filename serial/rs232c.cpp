@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "common/exception_report.h"
 #include "common/notifier.h"
 #include "serial/comthd.h"
 
@@ -41,7 +42,9 @@ Trs232c::Trs232c(QObject* owner, CommLayer& layer) : QObject(owner), layer_(laye
 }
 
 Trs232c::~Trs232c() {
-    Close();
+    destroying_ = true;
+    // OnClose runs here too; what it throws cannot leave a destructor.
+    runGuarded([this] { Close(); });
     eventwindow.reset();
 }
 
@@ -50,7 +53,9 @@ void Trs232c::showDebug(const char* text) const {
 }
 
 bool Trs232c::Open() {
-    if (isopen) return false;
+    if (isopen || destroying_) return false;
+    // Called from OnClose: that close is finished first, so the port it held is free again.
+    if (closing_) releaseHandle(*closing_);
 
     commhandle = layer_.CreateFile(portname_.toStdString());
     if (!commhandle) {
@@ -124,7 +129,7 @@ bool Trs232c::Open() {
     if (usethread) {
         eventthread = std::make_unique<tcommthread>(true);
         rxqueued.store(0, std::memory_order_relaxed);
-        rxcharPending_.store(false, std::memory_order_relaxed);
+        rxcharState_.store(kRxIdle, std::memory_order_relaxed);
         eventthread->commport = this;
         eventthread->commhandle = commhandle.get();
         eventthread->Resume();
@@ -148,24 +153,40 @@ bool Trs232c::Close() {
     generation_.fetch_add(1, std::memory_order_release);
     isopen = false;
 
-    // The handles close even when OnClose throws.
+    // The handle leaves the component before OnClose: an Open from the handler puts its own
+    // handle in its place, and this close still ends with the one it was closing.
+    PendingClose pending{std::move(commhandle)};
+    PendingClose* const outer = std::exchange(closing_, &pending);
     try {
         if (OnClose) OnClose(this);
     } catch (...) {
-        commhandle->CloseHandle();
-        commhandle.reset();
+        closing_ = outer;
+        releaseHandle(pending);
         throw;
     }
-    const bool ok = commhandle->CloseHandle();
-    commhandle.reset();
-    return ok;
+    closing_ = outer;
+    return releaseHandle(pending);
+}
+
+bool Trs232c::releaseHandle(PendingClose& p) {
+    if (p.handle) {
+        p.ok = p.handle->CloseHandle();
+        p.handle.reset();
+    }
+    return p.ok;
 }
 
 bool Trs232c::Read(void* buffer, std::int32_t count) {
     if (!isopen || count < 0) return false;
     DWORD done = 0;
     const DWORD want = static_cast<DWORD>(count);
-    return commhandle->ReadFile(buffer, want, done, static_cast<DWORD>(rxtimeout_)) && done == want;
+    const bool ok = commhandle->ReadFile(buffer, want, done, static_cast<DWORD>(rxtimeout_));
+    rxTaken_ += done;
+    // With these timeouts the driver completes every read at once with what is there, and a
+    // read completed at once counts whatever it moved.
+    const bool atOnce = commtimeouts.ReadIntervalTimeout == MAXDWORD &&
+                        commtimeouts.ReadTotalTimeoutMultiplier == 0 && commtimeouts.ReadTotalTimeoutConstant == 0;
+    return ok && (atOnce || done == want);
 }
 
 bool Trs232c::Write(const void* data, std::int32_t count) {

@@ -148,8 +148,17 @@ public:
 
 private:
     friend class tcommthread;
+    // A handle that Close has taken out of the component and closes once OnClose is over.
+    struct PendingClose {
+        std::unique_ptr<commapi::CommPort> handle;
+        bool ok = true;
+    };
+    // Closes what p holds (at most once); the result of that close.
+    static bool releaseHandle(PendingClose& p);
     void showDebug(const char* text) const;
     void postMessage(int message);
+    void deliverRxChar(std::uint32_t generation);
+    void afterRxChar(std::uint32_t generation, std::uint64_t takenBefore);
 
     commapi::CommLayer& layer_;
     std::unique_ptr<commapi::CommPort> commhandle;  // owner: GUI thread; the event thread uses it while open
@@ -186,9 +195,14 @@ private:
     // Messages posted under an older generation are dropped on delivery: they belong to a
     // port that has been closed since. Written by the GUI thread, read by the event thread.
     std::atomic<std::uint32_t> generation_{0};
-    // An OnRXCHAR message is on its way: the event thread posts no second one until the GUI
-    // thread has taken it (the handler drains whatever arrived meanwhile).
-    std::atomic<bool> rxcharPending_{false};
+    // One OnRXCHAR message at a time is on its way or being handled (a flood would otherwise
+    // fill the GUI thread's queue); arrivals meanwhile are remembered, and another message
+    // follows once the handler returns. Written by both threads, compare-and-swap only.
+    enum RxcharState : int { kRxIdle, kRxInFlight, kRxInFlightMore };
+    std::atomic<int> rxcharState_{kRxIdle};
+    std::uint64_t rxTaken_ = 0;  // bytes taken by Read so far, GUI thread: did a handler take any?
+    PendingClose* closing_ = nullptr;  // the close whose OnClose runs now; GUI thread
+    bool destroying_ = false;          // GUI thread: no Open from the destructor's OnClose
     std::unique_ptr<TEventWindow> eventwindow;  // owner: GUI thread, lives as long as the component
     std::uint8_t onebyte = 0;
 };

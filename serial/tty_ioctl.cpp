@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
 
@@ -219,5 +220,40 @@ bool readLines(int fd, LineCounts& lines) {
 bool setBreak(int fd, bool on) { return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0; }
 bool setXoffState(int fd, bool off) { return ioctl(fd, TCXONC, off ? TCOOFF : TCOON) == 0; }
 bool setExclusive(int fd, bool on) { return ioctl(fd, on ? TIOCEXCL : TIOCNXCL) == 0; }
+
+bool isExclusive(int fd) {
+    int on = 0;
+    return ioctl(fd, TIOCGEXCL, &on) == 0 && on != 0;
+}
+
+static_assert(sizeof(termios2) <= sizeof(FoundMode::termios));
+
+FoundMode readMode(int fd) {
+    FoundMode mode;
+    termios2 t{};
+    if (get(fd, t)) {
+        std::memcpy(mode.termios, &t, sizeof t);
+        mode.valid = true;
+    }
+    int bits = 0;
+    mode.hasLines = ioctl(fd, TIOCMGET, &bits) == 0;
+    mode.dtr = bits & TIOCM_DTR;
+    mode.rts = bits & TIOCM_RTS;
+    return mode;
+}
+
+bool restoreMode(int fd, const FoundMode& mode) {
+    bool ok = true;
+    if (mode.hasLines) {
+        ok = setModemLines(fd, false, mode.dtr) && ok;
+        ok = setModemLines(fd, true, mode.rts) && ok;
+    }
+    if (mode.valid) {
+        termios2 t{};
+        std::memcpy(&t, mode.termios, sizeof t);
+        ok = set(fd, t) && ok;
+    }
+    return ok;
+}
 
 }  // namespace commapi::tty

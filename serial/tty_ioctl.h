@@ -32,5 +32,20 @@ bool readLines(int fd, LineCounts& lines);
 bool setXoffState(int fd, bool off);
 // Exclusive use against other opens of the device (lifted again before closing).
 bool setExclusive(int fd, bool on);
+// Whether some open of the device has asked for exclusive use (false when that cannot be told).
+bool isExclusive(int fd);
+
+// The device's settings as found before the port changed any: termios, and DTR and RTS where
+// the device has modem lines. Opaque here: the termios2 layout stays inside tty_ioctl.cpp.
+struct FoundMode {
+    alignas(8) unsigned char termios[64] = {};
+    bool valid = false;
+    bool hasLines = false;
+    bool dtr = false;
+    bool rts = false;
+};
+FoundMode readMode(int fd);
+// Puts back what readMode found (lines first, then termios).
+bool restoreMode(int fd, const FoundMode& mode);
 
 }  // namespace commapi::tty

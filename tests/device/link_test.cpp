@@ -270,13 +270,26 @@ TEST_F(Link, ReopeningThePortInsideTheWaitStillStopsTheCommand) {
     EXPECT_TRUE(view.status.startsWith(device::kNoReplyLine));
 }
 
-TEST_F(Link, AByteThatCannotBeSentEndsTheCommandAtOnce) {
+// A byte that could not be sent on an open line is not reported: the command goes on to its
+// wait (the unit may answer all the same). A closed port or a vanished device ends it at once.
+TEST_F(Link, AFailedSendWaitsOnAnOpenLineAndStopsOnlyWithoutOne) {
     port.writesFail = true;
+    port.later([&] {
+        port.writesFail = false;
+        port.deliver("\x06");
+    }, 20);
     link.setReplyLimit(60s);
+    link.simpleCommand('I');
+    EXPECT_EQ(port.written, "\r") << "the reply released the wait, the CR went out";
+    EXPECT_EQ(view.status, "06 ");
+
+    port.writesFail = true;
+    port.gone = true;
     link.dump();
-    EXPECT_EQ(view.status, device::kNoReplyLine);
+    port.open = false;
+    port.gone = false;
     link.simpleCommand('3');
-    EXPECT_EQ(port.written, "");
+    EXPECT_EQ(view.status, "06 \n" + QString(device::kNoReplyLine) + "\n" + device::kNoReplyLine);
 }
 
 TEST_F(Link, ALostLineEndsEveryWaitUntilTheNextOpen) {

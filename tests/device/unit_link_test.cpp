@@ -3,18 +3,14 @@
 
 #include <QElapsedTimer>
 #include <cstdlib>
-#include <fcntl.h>
 #include <memory>
-#include <signal.h>
 #include <sstream>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "device/device_link.h"
 #include "device/rs232c_port.h"
 #include "serial/rs232c.h"
+#include "tests/device/port_holder.h"
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 
@@ -142,30 +138,15 @@ TEST_F(OnUnit, AUnitHangingUpMidWriteStopsTheCommand) {
 
 TEST_F(OnUnit, ASecondProgramHoldingThePortMakesConnectFail) {
     startUnit({});
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        const int fd = ::open(alias.c_str(), O_RDWR | O_NOCTTY);
-        const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0;
-        const char c = held ? 'y' : 'n';
-        if (::write(ready[1], &c, 1) != 1) ::_exit(1);
-        ::pause();
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    EXPECT_EQ(c, 'y');
+    vttest::PortHolder holder(alias);
+    ASSERT_TRUE(holder.held());
     link.connect("9600", "com1", false);
     EXPECT_FALSE(rs232c1.isOpen());
     EXPECT_EQ(notes.beeps, std::vector<unsigned>{64});
     EXPECT_EQ(notes.messages, QStringList{"Error"});
     EXPECT_TRUE(view.openEnabled);
     EXPECT_FALSE(view.closeEnabled);
-    ::kill(holder, SIGTERM);
-    ::waitpid(holder, nullptr, 0);
+    holder.letGo();
     // Once the other program has let go, the port opens.
     notes.messages.clear();
     link.connect("9600", "com1", true);

@@ -9,15 +9,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
-#include <fcntl.h>
 #include <memory>
-#include <signal.h>
 #include <sstream>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/device/port_holder.h"
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 #include "ui/Unit1.h"
@@ -102,27 +98,14 @@ TEST_F(Window, ClosingDuringAWaitUnwindsAndCloses) {
 
 TEST_F(Window, ASecondProgramHoldingThePortMakesOpenShowError) {
     startUnit({});
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        const int fd = ::open(alias.c_str(), O_RDWR | O_NOCTTY);
-        const char c = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0 ? 'y' : 'n';
-        if (::write(ready[1], &c, 1) != 1) ::_exit(1);
-        ::pause();
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
+    vttest::PortHolder holder(alias);
+    ASSERT_TRUE(holder.held());
     openWindow();
     EXPECT_EQ(notes.messages, QStringList{"Error"});
     EXPECT_EQ(notes.beeps, std::vector<unsigned>{64});
     EXPECT_TRUE(form->Button1->isEnabled());
     EXPECT_FALSE(form->Button2->isEnabled());
-    ::kill(holder, SIGTERM);
-    ::waitpid(holder, nullptr, 0);
+    holder.letGo();
     notes.messages.clear();
     form->Button1->click();
     EXPECT_TRUE(notes.messages.isEmpty());

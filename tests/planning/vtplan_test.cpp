@@ -129,6 +129,22 @@ TEST(Vtplan, ErrorsAsTheErrorBoxShowsThem)
     EXPECT_EQ(r.err, "Register 03h data -12 is out of range 0 to 16777215.\n");
 }
 
+// An encoding error comes after the plan lines the search produced, as the window keeps
+// the labels it had set; --help is the usage on standard output.
+TEST(Vtplan, EncodingErrorFollowsThePlanLinesAndHelpIsNoError)
+{
+    Outcome r = vtplan({"--", "12340", "-100", "10", "2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "VcoHz -123400000\nPdHz 5000000\nVcoMHz -123.4\nR 2\nN_INT -12\nNFrac -5704252\n"
+                     "FFRAC -28521267200000\n");
+    EXPECT_EQ(r.err, "Register 03h data -12 is out of range 0 to 16777215.\n");
+
+    r = vtplan({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.rfind("usage: vtplan", 0), 0u);
+}
+
 TEST(Vtplan, DoubleDashAllowsNegativeOperands)
 {
     const Outcome r = vtplan({"--", "-9223372036854.775808", "-1", "10", "1"});

@@ -43,36 +43,6 @@ double threadCpuSeconds() {
 
 }  // namespace
 
-// --- opening -----------------------------------------------------------------------------
-
-TEST(CommOpen, RefusesAPortInUseAndNonTerminals) {
-    PtyPeer peer;
-    auto first = posixLayer().CreateFile(peer.path());
-    ASSERT_TRUE(first);
-    EXPECT_FALSE(posixLayer().CreateFile(peer.path()));
-    EXPECT_FALSE(posixLayer().CreateFile("/dev/null"));
-    EXPECT_FALSE(posixLayer().CreateFile("/nonexistent/tty"));
-    EXPECT_FALSE(posixLayer().CreateFile("LPT1"));
-    first->CloseHandle();
-    first.reset();
-    EXPECT_TRUE(posixLayer().CreateFile(peer.path())) << "closing must release the port";
-}
-
-TEST(CommOpen, ComNameFollowsTheAliasInTheConfigDirectory) {
-    PtyPeer peer;
-    const std::string home = "/tmp/vt-alias-" + std::to_string(::getpid());
-    std::system(("mkdir -p " + home + "/vtconfig/ports && ln -sf " + peer.path() + " " + home +
-                 "/vtconfig/ports/com5").c_str());
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    auto p = posixLayer().CreateFile("COM5");
-    ::unsetenv("XDG_CONFIG_HOME");
-    std::system(("rm -rf " + home).c_str());
-    ASSERT_TRUE(p);
-    DWORD done = 0;
-    ASSERT_TRUE(p->WriteFile("k", 1, done, 100));
-    EXPECT_EQ(peer.receive(1), std::vector<std::uint8_t>{'k'});
-}
-
 // --- state -------------------------------------------------------------------------------
 
 TEST(CommState, AppliesRateFrameAndFlowToTheDevice) {

@@ -1,9 +1,6 @@
-// Trs232c against the fake comm layer: what Open writes into the DCB, which events it watches,
-// its failure paths and the delivery of events a pty cannot produce.
+// Trs232c against the fake comm layer: its properties, what Open writes into the DCB, which
+// events it watches, and its failure paths.
 #include <gtest/gtest.h>
-
-#include <QThread>
-#include <stdexcept>
 
 #include "fake_comm.h"
 #include "qt_test_support.h"
@@ -29,7 +26,6 @@ struct Fixture : ::testing::Test {
 using Defaults = Fixture;
 using OpenState = Fixture;
 using OpenFailure = Fixture;
-using Events = Fixture;
 
 }  // namespace
 
@@ -271,154 +267,4 @@ TEST_F(OpenFailure, IsSilentWithoutDebug) {
     EXPECT_TRUE(shown.messages.isEmpty());
     layer.state.failSetState = false;
     EXPECT_TRUE(rs.Open()) << "a later Open starts afresh";
-}
-
-// --- events ----------------------------------------------------------------------------------
-
-TEST_F(Events, OneWakeUpIsDeliveredInTheFixedOrderOnTheGuiThread) {
-    std::vector<std::string> seen;
-    bool offThread = false;
-    auto rec = [&](const char* name) {
-        return [&, name](Trs232c* s) {
-            EXPECT_EQ(s, &rs);
-            if (QThread::currentThread() != QCoreApplication::instance()->thread()) offThread = true;
-            seen.push_back(name);
-        };
-    };
-    rs.OnTXEMPTY = rec("TXEMPTY");
-    rs.OnRXFLAG = rec("RXFLAG");
-    rs.OnRXCHAR = rec("RXCHAR");
-    rs.OnPACKET = rec("PACKET");
-    rs.OnRLSD = rec("RLSD");
-    rs.OnRING = rec("RING");
-    rs.OnERR = rec("ERR");
-    rs.OnDSR = rec("DSR");
-    rs.OnCTS = rec("CTS");
-    rs.OnBREAK = rec("BREAK");
-    rs.setpacketsize(1);
-    ASSERT_TRUE(rs.Open());
-    layer.setInQue(1);
-    layer.state.feed(0x1FF);
-    ASSERT_TRUE(pumpUntil([&] { return seen.size() == 10; }));
-    EXPECT_EQ(seen, (std::vector<std::string>{"BREAK", "CTS", "DSR", "ERR", "RING", "RLSD", "PACKET", "RXCHAR",
-                                              "RXFLAG", "TXEMPTY"}));
-    EXPECT_FALSE(offThread);
-}
-
-TEST_F(Events, PacketRuleComparesTheQueueWithPacketSize) {
-    std::vector<std::string> seen;
-    rs.OnPACKET = [&](Trs232c*) { seen.push_back("PACKET"); };
-    rs.OnRXCHAR = [&](Trs232c*) { seen.push_back("RXCHAR"); };
-    rs.setpacketsize(4);
-    ASSERT_TRUE(rs.Open());
-    auto wakeWith = [&](int queued) {
-        seen.clear();
-        layer.setInQue(queued);
-        layer.state.feed(EV_RXCHAR);
-        pumpUntil([&] { return !seen.empty() && seen.back() == "RXCHAR"; });
-        return seen;
-    };
-    EXPECT_EQ(wakeWith(3), std::vector<std::string>{"RXCHAR"});
-    EXPECT_EQ(wakeWith(4), (std::vector<std::string>{"PACKET", "RXCHAR"}));
-    EXPECT_EQ(wakeWith(9), (std::vector<std::string>{"PACKET", "RXCHAR"}));
-    rs.setpacketsize(0);
-    EXPECT_EQ(wakeWith(1000), std::vector<std::string>{"RXCHAR"});
-    rs.setpacketsize(-1);
-    EXPECT_EQ(wakeWith(0), (std::vector<std::string>{"PACKET", "RXCHAR"})) << "a negative size always fires";
-}
-
-TEST_F(Events, AThrowingHandlerIsReportedAndLaterMessagesArrive) {
-    RecordingExceptions reported;
-    int calls = 0;
-    rs.OnRXCHAR = [&](Trs232c*) {
-        if (++calls == 1) throw std::runtime_error("ゼロによる除算");
-    };
-    ASSERT_TRUE(rs.Open());
-    layer.state.feed(EV_RXCHAR);
-    ASSERT_TRUE(pumpUntil([&] { return calls == 1; }));
-    layer.state.feed(EV_RXCHAR);
-    ASSERT_TRUE(pumpUntil([&] { return calls == 2; }));
-    EXPECT_EQ(reported.texts, std::vector<std::string>{"ゼロによる除算"});
-}
-
-// A flood wakes the thread far more often than the GUI thread can take messages; one receive
-// message on its way is enough, since its handler drains whatever arrived meanwhile.
-TEST_F(Events, ReceiveWakeUpsWhileAMessageIsOnItsWayPostNoSecondOne) {
-    int calls = 0;
-    rs.OnRXCHAR = [&](Trs232c*) { ++calls; };
-    ASSERT_TRUE(rs.Open());
-    for (int i = 0; i < 50; ++i) layer.state.feed(EV_RXCHAR);
-    QThread::msleep(100);  // every wake-up is over before the GUI thread takes a message
-    ASSERT_TRUE(pumpUntil([&] { return calls >= 1; }));
-    pumpFor(50);
-    EXPECT_EQ(calls, 1);
-    layer.state.feed(EV_RXCHAR);
-    ASSERT_TRUE(pumpUntil([&] { return calls == 2; })) << "once taken, the next arrival posts again";
-}
-
-TEST_F(Events, ClearedHandlersGetNothingAndClosedPortsDropTheirMessages) {
-    int rx = 0, cts = 0;
-    rs.OnRXCHAR = [&](Trs232c*) { ++rx; };
-    rs.OnCTS = [&](Trs232c*) { ++cts; };
-    ASSERT_TRUE(rs.Open());
-    layer.state.feed(EV_CTS);
-    QThread::msleep(50);  // posted, not yet delivered
-    rs.OnCTS = nullptr;
-    pumpFor(50);
-    EXPECT_EQ(cts, 0) << "cleared after posting: skipped";
-
-    layer.state.feed(EV_RXCHAR);
-    QThread::msleep(50);
-    rs.Close();
-    pumpFor(50);
-    EXPECT_EQ(rx, 0) << "posted before Close: dropped";
-    ASSERT_TRUE(rs.Open());
-    layer.state.feed(EV_RXCHAR);
-    EXPECT_TRUE(pumpUntil([&] { return rx == 1; }));
-}
-
-TEST_F(Events, AFailingWaitDoesNotSpinAndCloseStillEndsTheThread) {
-    layer.state.failWait = true;
-    rs.OnRXCHAR = [](Trs232c*) {};
-    ASSERT_TRUE(rs.Open());
-    QThread::msleep(300);
-    {
-        std::lock_guard lock(layer.state.m);
-        EXPECT_LT(layer.state.waits, 20);
-    }
-    QElapsedTimer t;
-    t.start();
-    EXPECT_TRUE(rs.Close());
-    EXPECT_LT(t.elapsed(), 250);
-}
-
-TEST_F(Events, CloseEndsTheThreadBeforeOnCloseAndClosesTheHandleAfterIt) {
-    rs.OnRXCHAR = [](Trs232c*) {};
-    bool threadGone = false, handleOpen = false, counted = false;
-    rs.OnClose = [&](Trs232c* s) {
-        threadGone = !s->threadRunning();
-        counted = !s->isOpen() && s->InQueueCount() == -1 && !s->WriteByte(1);
-        std::lock_guard lock(layer.state.m);
-        handleOpen = !layer.state.closed;
-    };
-    ASSERT_TRUE(rs.Open());
-    EXPECT_TRUE(rs.Close());
-    EXPECT_TRUE(threadGone);
-    EXPECT_TRUE(handleOpen);
-    EXPECT_TRUE(counted);
-    EXPECT_TRUE(layer.state.closed);
-    EXPECT_EQ(layer.state.purges.back(), 3u);
-}
-
-TEST(Lifetime, DestroyingAnOpenComponentClosesIt) {
-    FakeLayer layer;
-    int closes = 0;
-    {
-        Trs232c rs(nullptr, layer);
-        rs.OnClose = [&](Trs232c*) { ++closes; };
-        rs.OnRXCHAR = [](Trs232c*) {};
-        ASSERT_TRUE(rs.Open());
-    }
-    EXPECT_EQ(closes, 1);
-    EXPECT_TRUE(layer.state.closed);
 }

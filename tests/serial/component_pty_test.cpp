@@ -89,6 +89,44 @@ TEST(PtyOpen, ARateTheDeviceRefusesFailsCleanlyAndReleasesThePort) {
     EXPECT_TRUE(rs.Open()) << "the failed Open closed its handle";
 }
 
+// Any handler may call Open, OnClose too: the close still ends with the handle it was closing,
+// and the component is then open on the port the handler chose, thread and all.
+TEST(PtyOpen, OpenFromOnCloseWorksOnTheSamePortAndOnAnother) {
+    for (const bool samePort : {true, false}) {
+        PtyPeer first, second;
+        const PtyPeer& next = samePort ? first : second;
+        Trs232c rs;
+        configure(rs, first);
+        Bytes got;
+        rs.OnRXCHAR = [&](Trs232c* s) {
+            std::uint8_t b;
+            while (s->InQueueCount() > 0 && s->ReadByte(b)) got.push_back(b);
+        };
+        bool reopened = false;
+        rs.OnClose = [&](Trs232c* s) {
+            s->setportname(QString::fromStdString(next.path()));
+            reopened = s->Open();
+        };
+        ASSERT_TRUE(rs.Open());
+        EXPECT_TRUE(rs.Close()) << samePort;
+        ASSERT_TRUE(reopened) << samePort;
+        EXPECT_TRUE(rs.isOpen());
+        EXPECT_TRUE(rs.threadRunning());
+        next.send(0x42);
+        ASSERT_TRUE(pumpUntil([&] { return got.size() == 1; })) << samePort;
+        EXPECT_TRUE(rs.WriteByte(0x43));
+        EXPECT_EQ(next.receive(1), Bytes{0x43});
+        if (!samePort) {
+            Trs232c other;
+            configure(other, first);
+            EXPECT_TRUE(other.Open()) << "the port the close was closing is free";
+        }
+        rs.OnClose = nullptr;
+        EXPECT_TRUE(rs.Close());
+        EXPECT_FALSE(rs.threadRunning());
+    }
+}
+
 // --- transfers -------------------------------------------------------------------------------
 
 TEST(PtyTransfer, BytesAndBlocksBothWays) {
@@ -140,6 +178,25 @@ TEST(PtyTransfer, AReadThatReachesItsLimitFailsAndLeavesTheByteAlone) {
     EXPECT_EQ(b, 5);
 }
 
+// readinterval -1 with rxtimeout 0: the driver hands over what is there at once, and a read
+// completed at once succeeds whatever it moved.
+TEST(PtyTransfer, ReturnAtOnceReadsWhatIsThereAndSucceeds) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    rs.setreadinterval(-1);
+    rs.setrxtimeout(0);
+    ASSERT_TRUE(rs.Open());
+    std::uint8_t buf[4] = {9, 9, 9, 9};
+    EXPECT_TRUE(rs.Read(buf, 4)) << "nothing waiting";
+    EXPECT_EQ(buf[0], 9);
+    peer.send({1, 2});
+    ASSERT_TRUE(pumpUntil([&] { return rs.InQueueCount() == 2; }));
+    EXPECT_TRUE(rs.Read(buf, 4)) << "two waiting";
+    EXPECT_EQ(Bytes(buf, buf + 3), (Bytes{1, 2, 9}));
+    EXPECT_EQ(rs.InQueueCount(), 0);
+}
+
 TEST(PtyTransfer, AWriteStalledByXoffReachesTxtimeout) {
     PtyPeer peer;
     Trs232c rs;
@@ -184,6 +241,27 @@ TEST(PtyEvents, ReceivedBytesReachOnRXCHAROnTheGuiThreadInOrder) {
     EXPECT_EQ(got, sent);
     EXPECT_GE(events, 1);
     EXPECT_FALSE(offThread);
+}
+
+// Bytes that came while the message was on its way, and bytes a handler leaves after taking
+// some, each earn another OnRXCHAR: a handler may take one byte an event.
+TEST(PtyEvents, AHandlerTakingOneByteAnEventGetsEveryByte) {
+    PtyPeer peer;
+    Trs232c rs;
+    configure(rs, peer);
+    Bytes got;
+    rs.OnRXCHAR = [&](Trs232c* s) {
+        std::uint8_t b;
+        if (s->InQueueCount() > 0 && s->ReadByte(b)) got.push_back(b);
+    };
+    ASSERT_TRUE(rs.Open());
+    for (std::uint8_t b = 1; b <= 5; ++b) {
+        peer.send(b);
+        QThread::msleep(5);
+    }
+    pumpUntil([&] { return got.size() == 5; }, 1000);
+    EXPECT_EQ(got, (Bytes{1, 2, 3, 4, 5}));
+    EXPECT_EQ(rs.InQueueCount(), 0);
 }
 
 TEST(PtyEvents, PacketRuleOnRealArrivals) {

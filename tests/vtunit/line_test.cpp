@@ -78,7 +78,7 @@ TEST(UnitLine, EveryReceivedByteIsLoggedInHex) {
 }
 
 TEST(UnitLine, AliasIsRemovedOnSignals) {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM}) {
         Unit u({});
         ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
         EXPECT_EQ(u.process.stop(sig), 0);

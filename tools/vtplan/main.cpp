@@ -22,6 +22,56 @@ char localeDecimalSeparator()
     return point != nullptr && point[0] != '\0' ? point[0] : '.';
 }
 
+void addLine(std::string& out, const char* name, const std::string& value)
+{
+    out += name;
+    out += ' ';
+    out += value;
+    out += '\n';
+}
+
+// Writes what has been worked out; false when standard output cannot take it.
+bool emit(const std::string& out)
+{
+    std::cout << out << std::flush;
+    if (std::cout)
+        return true;
+    std::cerr << "vtplan: cannot write the plan to standard output\n";
+    return false;
+}
+
+// The plan lines, then the words. When the encoding fails the plan lines are still written,
+// as the window keeps the labels that the search had set, and the error follows.
+int run(const vtplan::Options& options, char sep)
+{
+    planning::PlanInputs inputs{options.localOutput, options.multiplier, options.std, options.r, sep};
+    const planning::FrequencyPlan plan = planning::findRatios(inputs);
+    const planning::PlanLabels labels = planning::planLabels(plan, sep);
+    std::string out;
+    addLine(out, "VcoHz", labels.Label4);
+    addLine(out, "PdHz", labels.Label11);
+    addLine(out, "VcoMHz", labels.Label9);
+    addLine(out, "R", labels.Label10);
+    addLine(out, "N_INT", labels.Label18);
+    addLine(out, "NFrac", labels.Label20);
+    addLine(out, "FFRAC", labels.Label29);
+    try {
+        planning::RegisterWords words;
+        planning::CalcPLLReg(options.chargePump, options.sd, labels.Label10, labels.Label18, labels.Label20, words);
+        addLine(out, "RefReg", planning::hex8(words.RefReg));
+        addLine(out, "IntgReg", planning::hex8(words.IntgReg));
+        addLine(out, "FracReg", planning::hex8(words.FracReg));
+        addLine(out, "CPReg", planning::hex8(words.CPReg));
+        addLine(out, "SDReg", planning::hex8(words.SDReg));
+        addLine(out, "ActualHz", planning::actualHzText(plan, sep));
+        addLine(out, "ErrorHz", planning::errorHzText(plan, sep));
+    } catch (const planning::VtError&) {
+        emit(out);
+        throw;
+    }
+    return emit(out) ? 0 : kExitPlanError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -33,41 +83,12 @@ int main(int argc, char** argv)
         std::cerr << "vtplan: " << problem << '\n' << vtplan::kUsage << '\n';
         return kExitUsage;
     }
-    const char sep = localeDecimalSeparator();
+    if (options->help) {
+        std::cout << vtplan::kUsage << '\n' << std::flush;
+        return std::cout ? 0 : kExitPlanError;
+    }
     try {
-        planning::PlanInputs inputs{options->localOutput, options->multiplier, options->std, options->r, sep};
-        const planning::FrequencyPlan plan = planning::findRatios(inputs);
-        const planning::PlanLabels labels = planning::planLabels(plan, sep);
-        planning::RegisterWords words;
-        planning::CalcPLLReg(options->chargePump, options->sd, labels.Label10, labels.Label18, labels.Label20,
-                             words);
-        std::string out;
-        auto line = [&out](const char* name, const std::string& value) {
-            out += name;
-            out += ' ';
-            out += value;
-            out += '\n';
-        };
-        line("VcoHz", labels.Label4);
-        line("PdHz", labels.Label11);
-        line("VcoMHz", labels.Label9);
-        line("R", labels.Label10);
-        line("N_INT", labels.Label18);
-        line("NFrac", labels.Label20);
-        line("FFRAC", labels.Label29);
-        line("RefReg", planning::hex8(words.RefReg));
-        line("IntgReg", planning::hex8(words.IntgReg));
-        line("FracReg", planning::hex8(words.FracReg));
-        line("CPReg", planning::hex8(words.CPReg));
-        line("SDReg", planning::hex8(words.SDReg));
-        line("ActualHz", planning::actualHzText(plan, sep));
-        line("ErrorHz", planning::errorHzText(plan, sep));
-        std::cout << out << std::flush;
-        if (!std::cout) {
-            std::cerr << "vtplan: cannot write the plan to standard output\n";
-            return kExitPlanError;
-        }
-        return 0;
+        return run(*options, localeDecimalSeparator());
     } catch (const planning::VtError& e) {
         std::cerr << planning::withFullStop(e.what()) << '\n';
         return kExitPlanError;

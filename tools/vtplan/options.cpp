@@ -73,6 +73,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             optionsEnded = true;
             continue;
         }
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            continue;
+        }
         std::string name = arg;
         std::optional<std::string> value;
         if (const size_t eq = arg.find('='); eq != std::string::npos) {
@@ -96,6 +100,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         }
     }
+    if (o.help)
+        return o;
     if (operands.size() != 4) {
         problem = "expected LOCALOUTPUT MULTIPLIER STD R";
         return std::nullopt;

@@ -14,16 +14,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Bytes due to go out: an answer, or a flood of floodSize bytes 00 01 ... FF 00 ... made as
+// they go (so a large flood takes no memory).
 struct Chunk {
     Clock::time_point due;
     std::string bytes;
+    std::size_t floodSize = 0;
     std::size_t sent = 0;
+    std::size_t size() const { return floodSize ? floodSize : bytes.size(); }
 };
 
-std::string floodBytes(long long count) {
-    std::string s(static_cast<std::size_t>(count), '\0');
-    for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>(i & 0xFF);
-    return s;
+// Up to want bytes of c from where it stands; points data at them.
+std::size_t nextBytes(const Chunk& c, std::size_t want, unsigned char (&scratch)[4096], const void*& data) {
+    want = std::min(want, c.size() - c.sent);
+    if (!c.floodSize) {
+        data = c.bytes.data() + c.sent;
+        return want;
+    }
+    want = std::min(want, sizeof scratch);
+    for (std::size_t i = 0; i < want; ++i) scratch[i] = static_cast<unsigned char>((c.sent + i) & 0xFF);
+    data = scratch;
+    return want;
 }
 
 void saveMemory(const Options& options, const Unit& unit) {
@@ -99,7 +110,7 @@ LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask) {
                 if (r.memoryChanged) saveMemory(options, unit);
                 if (floodPending) {
                     floodPending = false;
-                    out.push_back({at + delay, floodBytes(options.flood)});
+                    out.push_back({at + delay, {}, static_cast<std::size_t>(options.flood)});
                 }
             }
             std::fflush(stdout);
@@ -107,9 +118,10 @@ LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask) {
 
         if ((pfd.revents & POLLOUT) && !out.empty()) {
             Chunk& c = out.front();
-            const std::size_t left = c.bytes.size() - c.sent;
-            const std::size_t want = byteTime.count() > 0 ? 1 : left;
-            const ssize_t n = ::write(pty.master, c.bytes.data() + c.sent, want);
+            unsigned char scratch[4096];
+            const void* data = nullptr;
+            const std::size_t want = nextBytes(c, byteTime.count() > 0 ? 1 : c.size(), scratch, data);
+            const ssize_t n = ::write(pty.master, data, want);
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 std::fprintf(stderr, "vtunit: write: %s\n", std::strerror(errno));
                 return LineEnd::Error;
@@ -117,7 +129,7 @@ LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask) {
             if (n > 0) {
                 c.sent += static_cast<std::size_t>(n);
                 if (byteTime.count() > 0) nextOut = Clock::now() + byteTime;
-                if (c.sent == c.bytes.size()) out.pop_front();
+                if (c.sent == c.size()) out.pop_front();
             }
         }
     }

@@ -1,6 +1,7 @@
 // vtunit: the simulated Vantorix unit on a pseudo-terminal (see --help and README.md).
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,71 @@
 
 namespace {
 
+// Signals that end the unit; each ends it through the same way out, which removes the alias.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
+
 void noteSignal(int) {}
+
+// Stop signals stay blocked except inside the poll, so the loop sees them as EINTR there.
+// Returns the mask for that poll.
+sigset_t blockStopSignals() {
+    sigset_t stops, waitMask;
+    sigemptyset(&stops);
+    for (int s : kStopSignals) sigaddset(&stops, s);
+    sigprocmask(SIG_BLOCK, &stops, &waitMask);
+    struct sigaction sa {};
+    sa.sa_handler = noteSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int s : kStopSignals) {
+        sigdelset(&waitMask, s);
+        sigaction(s, &sa, nullptr);
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+    return waitMask;
+}
+
+// The pty and its alias, released on every way out of main.
+struct Line {
+    vtunit::Pty pty;
+    std::string alias;
+    ~Line() {
+        vtunit::closePty(pty);
+        if (!alias.empty()) vtunit::removeAlias(alias, pty.slavePath);
+    }
+};
+
+int serve(const vtunit::Options& options, const sigset_t& waitMask) {
+    using namespace vtunit;
+    Line line;
+    std::string error;
+    if (!openPty(line.pty, error)) {
+        std::fprintf(stderr, "vtunit: %s\n", error.c_str());
+        return 1;
+    }
+    if (options.link) {
+        const std::string alias = aliasDirectory() + "/" + options.port;
+        if (!makeAlias(alias, line.pty.slavePath, options.force, error)) {
+            std::fprintf(stderr, "vtunit: %s\n", error.c_str());
+            return 2;
+        }
+        line.alias = alias;
+    }
+    if (!options.slaveFile.empty() && !replaceFileContents(options.slaveFile, line.pty.slavePath + "\n", error)) {
+        std::fprintf(stderr, "vtunit: %s\n", error.c_str());
+        return 1;
+    }
+    if (options.printSlave) std::printf("slave %s\n", line.pty.slavePath.c_str());
+    std::fflush(stdout);
+    try {
+        return runLine(line.pty, options, waitMask) == LineEnd::Error ? 1 : 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vtunit: %s\n", e.what());
+        return 1;
+    } catch (...) {
+        std::fprintf(stderr, "vtunit: unexpected error\n");
+        return 1;
+    }
+}
 
 }  // namespace
 
@@ -22,52 +87,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vtunit: %s (try --help)\n", parsed.error.c_str());
         return 2;
     }
-    const Options& options = parsed.options;
-    if (options.help) {
+    if (parsed.options.help) {
         std::fputs(helpText().c_str(), stdout);
         return 0;
     }
-
-    // Stop signals stay blocked except inside the poll, so the loop sees them as EINTR there.
-    sigset_t stops, waitMask;
-    sigemptyset(&stops);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, s);
-    sigprocmask(SIG_BLOCK, &stops, &waitMask);
-    sigdelset(&waitMask, SIGINT);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGHUP);
-    struct sigaction sa {};
-    sa.sa_handler = noteSignal;
-    sigemptyset(&sa.sa_mask);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
-    Pty pty;
-    std::string error;
-    if (!openPty(pty, error)) {
-        std::fprintf(stderr, "vtunit: %s\n", error.c_str());
-        return 1;
-    }
-    std::string alias;
-    if (options.link) {
-        alias = aliasDirectory() + "/" + options.port;
-        if (!makeAlias(alias, pty.slavePath, options.force, error)) {
-            std::fprintf(stderr, "vtunit: %s\n", error.c_str());
-            closePty(pty);
-            return 2;
-        }
-    }
-    if (!options.slaveFile.empty() && !replaceFileContents(options.slaveFile, pty.slavePath + "\n", error)) {
-        std::fprintf(stderr, "vtunit: %s\n", error.c_str());
-        if (!alias.empty()) removeAlias(alias, pty.slavePath);
-        closePty(pty);
-        return 1;
-    }
-    if (options.printSlave) std::printf("slave %s\n", pty.slavePath.c_str());
-    std::fflush(stdout);
-
-    const LineEnd end = runLine(pty, options, waitMask);
-    closePty(pty);
-    if (!alias.empty()) removeAlias(alias, pty.slavePath);
-    return end == LineEnd::Error ? 1 : 0;
+    const sigset_t waitMask = blockStopSignals();
+    return serve(parsed.options, waitMask);
 }

@@ -1,6 +1,7 @@
 #include "tools/vtunit/options.h"
 
 #include <charconv>
+#include <string>
 
 namespace vtunit {
 namespace {
@@ -54,6 +55,16 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             if (!n) r.error = name + ": not a count: '" + *v + "'";
             return n;
         };
+        // A count within [lowest, highest]; what lies outside would overflow or exhaust memory.
+        auto ranged = [&](long long lowest, long long highest) -> std::optional<long long> {
+            auto n = count();
+            if (n && (*n < lowest || *n > highest)) {
+                r.error = name + ": " + std::to_string(*n) + " is out of range " + std::to_string(lowest) +
+                          " ... " + std::to_string(highest);
+                return std::nullopt;
+            }
+            return n;
+        };
 
         if (name == "-h" || name == "--help") {
             if (flag()) o.help = true;
@@ -76,14 +87,11 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                 else o.faults.hangupAfter = *n;
             }
         } else if (name == "--reply-delay") {
-            if (auto n = count()) o.replyDelayMs = *n;
+            if (auto n = ranged(0, kMaxReplyDelayMs)) o.replyDelayMs = *n;
         } else if (name == "--baud") {
-            if (auto n = count()) {
-                if (*n == 0) r.error = "--baud: the rate must be above 0";
-                else o.baud = *n;
-            }
+            if (auto n = ranged(1, kMaxBaud)) o.baud = *n;
         } else if (name == "--flood") {
-            if (auto n = count()) o.flood = *n;
+            if (auto n = ranged(0, kMaxFlood)) o.flood = *n;
         } else if (name == "--memory-file") {
             if (auto v = value()) {
                 if (v->empty()) r.error = "--memory-file: empty file name";
@@ -110,7 +118,7 @@ std::string helpText() {
 Plays the Vantorix unit's controller on a pseudo-terminal and links the terminal as the
 port alias $XDG_CONFIG_HOME/vtconfig/ports/<port> (default ~/.config/vtconfig/ports/com1),
 which the configurator opens when it is told to use that port. The alias is removed on exit
-(also on SIGINT, SIGTERM and SIGHUP).
+(also on SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM).
 
 The unit:
   every received byte     is answered with 06 (acknowledge), except as below
@@ -132,12 +140,14 @@ Options:
 Faults:
   --silent              never answer
   --stop-after N        answer the first N bytes only
-  --reply-delay MS      send each answer MS milliseconds after its byte arrived
+  --reply-delay MS      send each answer MS milliseconds after its byte arrived (at most
+                        86400000, one day)
   --baud B              pace the line: one byte time (10 bits at B baud) per byte, both ways
+                        (1 ... 4000000)
   --hangup-after N      close the terminal on receiving byte N (unanswered) and exit: the
                         other side sees the device vanish
   --flood N             after the first received byte has been answered, send N unsolicited
-                        bytes 00 01 ... FF 00 01 ...
+                        bytes 00 01 ... FF 00 01 ... (at most 1073741824, 1 GiB)
   -h, --help            this text
 
 Exit status: 0 after a signal or a hang-up, 1 on a system error, 2 on a bad command line or

@@ -8,6 +8,10 @@
 
 namespace vtunit {
 
+inline constexpr long long kMaxReplyDelayMs = 86'400'000;  // a day
+inline constexpr long long kMaxBaud = 4'000'000;
+inline constexpr long long kMaxFlood = 1LL << 30;
+
 struct Options {
     std::string port = "com1";      // alias name, lower case
     bool link = true;               // false: no alias, the slave path is reported only

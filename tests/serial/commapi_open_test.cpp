@@ -1,0 +1,100 @@
+// Opening ports of the POSIX back end on pseudo-terminals: names, other users of the port, and
+// the device's settings left as they were found.
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+
+#include <cstring>
+
+#include "pty_peer.h"
+#include "serial/commapi.h"
+
+using namespace commapi;
+
+namespace {
+
+// Another program's end of the slave, set to a cooked terminal's ICANON|ECHO.
+int cookedHolder(const PtyPeer& peer) {
+    const int fd = ::open(peer.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios t{};
+    ::tcgetattr(fd, &t);
+    t.c_iflag |= ICRNL | IXON;
+    t.c_oflag |= OPOST | ONLCR;
+    t.c_lflag |= ICANON | ECHO | ECHOE | ISIG | IEXTEN;
+    t.c_cflag |= HUPCL;
+    ::cfsetspeed(&t, B38400);
+    ::tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+bool sameTermios(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+           std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0 && cfgetispeed(&a) == cfgetispeed(&b) &&
+           cfgetospeed(&a) == cfgetospeed(&b);
+}
+
+}  // namespace
+
+// --- opening -----------------------------------------------------------------------------
+
+TEST(CommOpen, RefusesAPortInUseAndNonTerminals) {
+    PtyPeer peer;
+    auto first = posixLayer().CreateFile(peer.path());
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(posixLayer().CreateFile(peer.path()));
+    EXPECT_FALSE(posixLayer().CreateFile("/dev/null"));
+    EXPECT_FALSE(posixLayer().CreateFile("/nonexistent/tty"));
+    EXPECT_FALSE(posixLayer().CreateFile("LPT1"));
+    first->CloseHandle();
+    first.reset();
+    EXPECT_TRUE(posixLayer().CreateFile(peer.path())) << "closing must release the port";
+}
+
+// A port another program holds exclusively is refused before anything is changed: by flock,
+// and by TIOCEXCL alone, which would not stop the super-user's open by itself.
+TEST(CommOpen, APortAnotherProgramLockedIsRefusedUntouched) {
+    for (const bool byFlock : {true, false}) {
+        PtyPeer peer;
+        const int holder = cookedHolder(peer);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(byFlock ? ::flock(holder, LOCK_EX | LOCK_NB) : ::ioctl(holder, TIOCEXCL), 0);
+        const termios before = peer.attr();
+        EXPECT_FALSE(posixLayer().CreateFile(peer.path())) << byFlock;
+        EXPECT_TRUE(sameTermios(before, peer.attr())) << byFlock;
+        ::close(holder);
+    }
+}
+
+// The port changes a terminal it shares with another program only while it has it open.
+TEST(CommOpen, CloseLeavesTheDeviceAsItWasFound) {
+    PtyPeer peer;
+    const int holder = cookedHolder(peer);
+    ASSERT_GE(holder, 0);
+    const termios before = peer.attr();
+    auto p = posixLayer().CreateFile(peer.path());
+    ASSERT_TRUE(p);
+    DCB d;
+    p->GetCommState(d);
+    d.BaudRate = 115200;
+    d.Flags |= fOutX | fInX;
+    ASSERT_TRUE(p->SetCommState(d));
+    EXPECT_FALSE(peer.attr().c_lflag & (ICANON | ECHO)) << "raw while open";
+    EXPECT_TRUE(p->CloseHandle());
+    EXPECT_TRUE(sameTermios(before, peer.attr()));
+    ::close(holder);
+}
+
+TEST(CommOpen, ComNameFollowsTheAliasInTheConfigDirectory) {
+    PtyPeer peer;
+    const std::string home = "/tmp/vt-alias-" + std::to_string(::getpid());
+    std::system(("mkdir -p " + home + "/vtconfig/ports && ln -sf " + peer.path() + " " + home +
+                 "/vtconfig/ports/com5").c_str());
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    auto p = posixLayer().CreateFile("COM5");
+    ::unsetenv("XDG_CONFIG_HOME");
+    std::system(("rm -rf " + home).c_str());
+    ASSERT_TRUE(p);
+    DWORD done = 0;
+    ASSERT_TRUE(p->WriteFile("k", 1, done, 100));
+    EXPECT_EQ(peer.receive(1), std::vector<std::uint8_t>{'k'});
+}
