@@ -11,7 +11,7 @@
 #include "device/buffer_view.h"
 #include "device/capture.h"
 #include "device/write_image.h"
-#include "planning/cp932.h"
+#include "text/cp932.h"
 #include "planning/number_text.h"
 
 namespace device {
@@ -178,7 +178,7 @@ void DeviceLink::viewBuffer() {
 }
 
 void DeviceLink::sendKey(const QString& typed) {
-    for (char c : planning::utf8ToCp932(typed.toStdString())) send(static_cast<std::uint8_t>(c));
+    for (char c : text::utf8ToCp932(typed.toStdString())) send(static_cast<std::uint8_t>(c));
 }
 
 void DeviceLink::sendReturn() { send(kCR); }

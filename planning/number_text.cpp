@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 namespace planning {
 namespace {
@@ -94,7 +94,7 @@ long double parseDecimal(std::string_view text, char decimalSeparator)
 {
     if (auto value = tryParseDecimal(text, decimalSeparator))
         return *value;
-    throw VtError(notDecimalText(text));
+    throw text::VtError(notDecimalText(text));
 }
 
 std::optional<int32_t> tryParseWhole(std::string_view text)
@@ -146,7 +146,7 @@ int32_t parseWhole(std::string_view text)
 {
     if (auto value = tryParseWhole(text))
         return *value;
-    throw VtError(notWholeText(text));
+    throw text::VtError(notWholeText(text));
 }
 
 }  // namespace planning

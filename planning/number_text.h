@@ -7,12 +7,12 @@
 namespace planning {
 
 // Decimal number with the given decimal separator, correctly rounded to a 64-bit significand.
-// Throws VtError "'%s' は浮動小数点数ではありません".
+// Throws text::VtError "'%s' は浮動小数点数ではありません".
 long double parseDecimal(std::string_view text, char decimalSeparator);
 std::optional<long double> tryParseDecimal(std::string_view text, char decimalSeparator);
 
 // Whole number: leading blanks, sign, decimal or "$", "x", "X", "0x", "0X" hexadecimal, signed 32-bit.
-// Throws VtError "'%s' は整数ではありません".
+// Throws text::VtError "'%s' は整数ではありません".
 int32_t parseWhole(std::string_view text);
 std::optional<int32_t> tryParseWhole(std::string_view text);
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "planning/number_text.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 #include "planning/wrapping.h"
 
 namespace planning {
@@ -17,7 +17,7 @@ int64_t toHz(long double mhz)
 {
     const long double hz = std::nearbyintl(mhz * 1000000.0L);
     if (!(hz >= -0x1p63L && hz < 0x1p63L))
-        throw VtError(std::string(kInvalidFpOperation));
+        throw text::VtError(std::string(kInvalidFpOperation));
     return static_cast<int64_t>(hz);
 }
 
@@ -35,7 +35,7 @@ FrequencyPlan findRatios(const PlanInputs& in)
 
     const double multiplierD = static_cast<double>(parseDecimal(in.multiplier, sep));
     if (std::isinf(multiplierD))
-        throw VtError(std::string(kFpOverflow));
+        throw text::VtError(std::string(kFpOverflow));
     p.Multiplier = parseWhole(in.multiplier);
 
     p.StdHz = toHz(parseDecimal(in.std, sep));
@@ -44,15 +44,15 @@ FrequencyPlan findRatios(const PlanInputs& in)
     p.R = parseWhole(in.r);
 
     if (multiplierD == 0)
-        throw VtError(std::string(localOutputD == 0 ? kInvalidFpOperation : kFpZeroDivide));
+        throw text::VtError(std::string(localOutputD == 0 ? kInvalidFpOperation : kFpZeroDivide));
     p.VcoMHz = localOutputD / multiplierD;
 
     p.VcoHz = w::div(p.LocalOutputHz, p.Multiplier);
     if (p.R == 0)
-        throw VtError(std::string(kIntZeroDivide));
+        throw text::VtError(std::string(kIntZeroDivide));
     p.PdHz = w::div(p.StdHz, p.R);
     if (p.PdHz == 0)
-        throw VtError(std::string(kIntZeroDivide));
+        throw text::VtError(std::string(kIntZeroDivide));
     const int64_t halfVco = w::div(p.VcoHz, 2);
     p.N_INT = w::div(halfVco, p.PdHz);
     p.FFRAC = w::shl24(w::sub(halfVco, w::mul(p.N_INT, p.PdHz)));

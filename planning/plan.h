@@ -16,7 +16,7 @@ struct FrequencyPlan {
     double VcoMHz = 0;
 };
 
-// The search up to its result labels; throws VtError with the runtime's text at the failing step.
+// The search up to its result labels; throws text::VtError with the runtime's text at the failing step.
 FrequencyPlan findRatios(const PlanInputs& inputs);
 
 // General number format of VcoMHz: 15 significant digits ("123.4", "0.0001", "1E-5", "1.5E20").

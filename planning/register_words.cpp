@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "planning/number_text.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 namespace planning {
 namespace {
@@ -19,7 +19,7 @@ uint32_t registerWord(uint32_t registerNumber, int64_t data)
     if (data < 0 || data > kRegisterDataMax) {
         char number[8];
         std::snprintf(number, sizeof number, "%02Xh", static_cast<unsigned>(registerNumber));
-        throw VtError("Register " + std::string(number) + " data " + std::to_string(data) +
+        throw text::VtError("Register " + std::string(number) + " data " + std::to_string(data) +
                       " is out of range 0 to " + std::to_string(kRegisterDataMax));
     }
     return ((registerNumber << 24) + static_cast<uint32_t>(data)) << 1;

@@ -24,7 +24,7 @@ struct RegisterWords {
 inline constexpr int32_t kRefDivLimit = 16384;
 inline constexpr int64_t kRegisterDataMax = 16777215;
 
-// ((register << 24) + data) << 1; throws VtError "Register 03h data -12 is out of range 0 to 16777215"
+// ((register << 24) + data) << 1; throws text::VtError "Register 03h data -12 is out of range 0 to 16777215"
 // for data that would spill into the register-number bits.
 uint32_t registerWord(uint32_t registerNumber, int64_t data);
 

@@ -11,9 +11,9 @@
 #include <QTimer>
 
 #include "common/notifier.h"
-#include "planning/cp932.h"
+#include "text/cp932.h"
 #include "planning/plan.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 #include "ui/click_label.h"
 #include "ui/decimal_separator.h"
 #include "ui/files/atomic_file.h"
@@ -299,9 +299,9 @@ void TForm1::Button14Click() {
 void TForm1::Button15Click() {
     const std::string path = files::joinPath(files::currentDirectory(), headerFileName(HeaderClock.now()));
     const std::string dateLine = headerDateLine(HeaderClock.now(), HeaderClock.dateFormat, HeaderClock.timeFormat);
-    const std::string bytes = planning::utf8ToCp932(headerText(ChannelTable, dateLine));
+    const std::string bytes = text::utf8ToCp932(headerText(ChannelTable, dateLine));
     if (const int err = files::replaceFile(path, bytes, files::Links::Replace))
-        throw planning::VtError(files::ioErrorMessageForErrno(err));
+        throw text::VtError(files::ioErrorMessageForErrno(err));
 }
 
 // --- device link ---------------------------------------------------------------------------

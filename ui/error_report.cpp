@@ -4,15 +4,15 @@
 
 #include "common/exception_report.h"
 #include "common/notifier.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 QString errorReportText(std::exception_ptr e) {
     try {
         std::rethrow_exception(e);
     } catch (const std::exception& ex) {
-        return QString::fromStdString(planning::withFullStop(ex.what()));
+        return QString::fromStdString(text::withFullStop(ex.what()));
     } catch (...) {
-        return QString::fromStdString(planning::withFullStop("不明な例外"));
+        return QString::fromStdString(text::withFullStop("不明な例外"));
     }
 }
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "planning/cp932.h"
+#include "text/cp932.h"
 #include "planning/number_text.h"
 #include "planning/plan.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 using namespace planning;
 
@@ -17,7 +17,7 @@ std::string decimalError(const std::string& text, char sep = '.')
 {
     try {
         parseDecimal(text, sep);
-    } catch (const VtError& e) {
+    } catch (const text::VtError& e) {
         return e.what();
     }
     return "(accepted)";
@@ -108,7 +108,7 @@ TEST(WholeText, RejectsFractionsExponentsTrailingBlanksAndOverflow)
         try {
             parseWhole(bad);
             ADD_FAILURE() << bad;
-        } catch (const VtError& e) {
+        } catch (const text::VtError& e) {
             EXPECT_EQ(std::string(e.what()), std::string("'") + bad + "' は整数ではありません");
         }
     }
@@ -136,21 +136,21 @@ TEST(GeneralFormat, FixedAndScientificBoundaries)
 
 TEST(FullStop, ComparesTheLastCp932Byte)
 {
-    EXPECT_EQ(withFullStop("I/O エラー (5)"), "I/O エラー (5)");
-    EXPECT_EQ(withFullStop("ゼロによる除算"), "ゼロによる除算.");
-    EXPECT_EQ(withFullStop("Error."), "Error.");  // '.' does not sort after itself
-    EXPECT_EQ(withFullStop("abc-"), "abc-");
-    EXPECT_EQ(withFullStop(""), "");
-    EXPECT_EQ(withFullStop("'%s%n' は整数ではありません"), "'%s%n' は整数ではありません.");
+    EXPECT_EQ(text::withFullStop("I/O エラー (5)"), "I/O エラー (5)");
+    EXPECT_EQ(text::withFullStop("ゼロによる除算"), "ゼロによる除算.");
+    EXPECT_EQ(text::withFullStop("Error."), "Error.");  // '.' does not sort after itself
+    EXPECT_EQ(text::withFullStop("abc-"), "abc-");
+    EXPECT_EQ(text::withFullStop(""), "");
+    EXPECT_EQ(text::withFullStop("'%s%n' は整数ではありません"), "'%s%n' は整数ではありません.");
 }
 
 TEST(Cp932, RoundTripsJapaneseAndMarksUnconvertibleCharacters)
 {
     const std::string text = "データ読込みエラー ABC ｱｲｳ ①";
-    EXPECT_EQ(cp932ToUtf8(utf8ToCp932(text)), text);
-    EXPECT_EQ(utf8ToCp932("ゼロ"), "\x83\x5B\x83\x8D");
-    EXPECT_EQ(utf8ToCp932("a€b"), "a?b");        // no euro sign in code page 932
-    EXPECT_EQ(utf8ToCp932("a\xff" "b"), "a?b");  // not UTF-8
-    EXPECT_EQ(utf8ToCp932("a\xe3\x82"), "a?");   // truncated sequence
-    EXPECT_EQ(cp932ToUtf8("a\x83"), "a?");       // lead byte without its trail byte
+    EXPECT_EQ(text::cp932ToUtf8(text::utf8ToCp932(text)), text);
+    EXPECT_EQ(text::utf8ToCp932("ゼロ"), "\x83\x5B\x83\x8D");
+    EXPECT_EQ(text::utf8ToCp932("a€b"), "a?b");        // no euro sign in code page 932
+    EXPECT_EQ(text::utf8ToCp932("a\xff" "b"), "a?b");  // not UTF-8
+    EXPECT_EQ(text::utf8ToCp932("a\xe3\x82"), "a?");   // truncated sequence
+    EXPECT_EQ(text::cp932ToUtf8("a\x83"), "a?");       // lead byte without its trail byte
 }

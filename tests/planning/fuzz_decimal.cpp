@@ -8,7 +8,7 @@
 
 #include "planning/number_text.h"
 #include "planning/plan.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const long double thrown = planning::parseDecimal(text, '.');
         if (!value || !(thrown == *value || (std::isnan(thrown) && std::isnan(*value))))
             std::abort();
-    } catch (const planning::VtError& e) {
+    } catch (const text::VtError& e) {
         // what() ends at a NUL byte, so only NUL-free texts can be compared whole.
         const bool comparable = text.find('\0') == std::string::npos;
         if (value || (comparable && std::string(e.what()) != "'" + text + "' は浮動小数点数ではありません"))

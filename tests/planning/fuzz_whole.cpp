@@ -4,7 +4,7 @@
 #include <string>
 
 #include "planning/number_text.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int32_t thrown = planning::parseWhole(text);
         if (!value || thrown != *value)
             std::abort();
-    } catch (const planning::VtError& e) {
+    } catch (const text::VtError& e) {
         // what() ends at a NUL byte, so only NUL-free texts can be compared whole.
         const bool comparable = text.find('\0') == std::string::npos;
         if (value || (comparable && std::string(e.what()) != "'" + text + "' は整数ではありません"))

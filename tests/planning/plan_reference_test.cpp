@@ -8,7 +8,7 @@
 
 #include "planning/actual_output.h"
 #include "planning/plan.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 using namespace planning;
 
@@ -111,7 +111,7 @@ TEST(PlanReference, RandomPositivePlansMatchExactArithmetic)
             try {
                 findRatios(in);
                 ADD_FAILURE();
-            } catch (const VtError& e) {
+            } catch (const text::VtError& e) {
                 EXPECT_STREQ(e.what(), "ゼロによる除算");
             }
             continue;

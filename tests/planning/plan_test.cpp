@@ -6,7 +6,7 @@
 
 #include "planning/actual_output.h"
 #include "planning/plan.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 using namespace planning;
 
@@ -21,7 +21,7 @@ std::string failure(std::string lo, std::string mul, std::string std, std::strin
 {
     try {
         plan(std::move(lo), std::move(mul), std::move(std), std::move(r));
-    } catch (const VtError& e) {
+    } catch (const text::VtError& e) {
         return e.what();
     }
     return "(no error)";

@@ -5,7 +5,7 @@
 
 #include "planning/plan.h"
 #include "planning/register_words.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 using namespace planning;
 
@@ -67,7 +67,7 @@ TEST(Words, ConversionFailureLeavesEarlierWordsUpdated)
     try {
         CalcPLLReg({}, {}, l.Label10, l.Label18, l.Label20, w);
         ADD_FAILURE();
-    } catch (const VtError& e) {
+    } catch (const text::VtError& e) {
         EXPECT_STREQ(e.what(), "'6170000000' は整数ではありません");
     }
     EXPECT_EQ(hex8(w.CPReg), "13407FFE");
@@ -82,7 +82,7 @@ TEST(WordsMend, DataOutsideTwentyFourBitsIsRefusedAtItsStep)
     auto refusal = [](std::string_view r, std::string_view n, std::string_view f, RegisterWords& w) {
         try {
             CalcPLLReg({}, {}, r, n, f, w);
-        } catch (const VtError& e) {
+        } catch (const text::VtError& e) {
             return std::string(e.what());
         }
         return std::string("(accepted)");
@@ -108,7 +108,7 @@ TEST(WordsMend, SdDataBelowZeroIsRefused)
 {
     // frac_rstb with no item selected takes 2048 off the constant bits.
     RegisterWords w = kOld;
-    EXPECT_THROW(CalcPLLReg({}, {2, 3, -1, 0}, "2", "12", "0", w), VtError);
+    EXPECT_THROW(CalcPLLReg({}, {2, 3, -1, 0}, "2", "12", "0", w), text::VtError);
     EXPECT_EQ(hex8(w.CPReg), "13407FFE");
     EXPECT_EQ(w.SDReg, kOld.SDReg);
 }

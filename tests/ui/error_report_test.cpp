@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/message_box_notifier.h"
 
@@ -19,7 +19,7 @@ namespace {
 class ThrowingObject : public QObject {
 public:
     bool event(QEvent* e) override {
-        if (e->type() == QEvent::User) throw planning::VtError("ゼロによる除算");
+        if (e->type() == QEvent::User) throw text::VtError("ゼロによる除算");
         return QObject::event(e);
     }
 };
@@ -57,8 +57,8 @@ class ErrorReportTest : public QObject {
 private slots:
     void fullStopRule() {
         auto text = [](auto e) { return errorReportText(std::make_exception_ptr(e)); };
-        QCOMPARE(text(planning::VtError("ゼロによる除算")), QString("ゼロによる除算."));
-        QCOMPARE(text(planning::VtError("I/O エラー (5)")), QString("I/O エラー (5)"));
+        QCOMPARE(text(text::VtError("ゼロによる除算")), QString("ゼロによる除算."));
+        QCOMPARE(text(text::VtError("I/O エラー (5)")), QString("I/O エラー (5)"));
         QCOMPARE(text(std::runtime_error("'abc' は整数ではありません")), QString("'abc' は整数ではありません."));
         QCOMPARE(text(42), QString("不明な例外."));
     }
@@ -143,7 +143,7 @@ private slots:
 
     void guardedHandlerReportsAndReturns() {
         recorder().shown.clear();
-        runGuarded([] { throw planning::VtError("0 による浮動小数点数除算"); });
+        runGuarded([] { throw text::VtError("0 による浮動小数点数除算"); });
         QCOMPARE(shownErrors(), QStringList{"0 による浮動小数点数除算."});
     }
 };

@@ -8,7 +8,7 @@
 #include "planning/actual_output.h"
 #include "planning/plan.h"
 #include "planning/register_words.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ int run(const vtplan::Options& options, char sep)
         addLine(out, "SDReg", planning::hex8(words.SDReg));
         addLine(out, "ActualHz", planning::actualHzText(plan, sep));
         addLine(out, "ErrorHz", planning::errorHzText(plan, sep));
-    } catch (const planning::VtError&) {
+    } catch (const text::VtError&) {
         emit(out);
         throw;
     }
@@ -89,8 +89,8 @@ int main(int argc, char** argv)
     }
     try {
         return run(*options, localeDecimalSeparator());
-    } catch (const planning::VtError& e) {
-        std::cerr << planning::withFullStop(e.what()) << '\n';
+    } catch (const text::VtError& e) {
+        std::cerr << text::withFullStop(e.what()) << '\n';
         return kExitPlanError;
     }
 }

@@ -18,7 +18,7 @@
 #include "ui/application.h"
 #include "ui/error_report.h"
 #include "ui/message_box_notifier.h"
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
 
     if (error) {
         // The box exactly as the general error report builds it, full stop included.
-        const QString text = errorReportText(std::make_exception_ptr(planning::VtError(error)));
+        const QString text = errorReportText(std::make_exception_ptr(text::VtError(error)));
         std::unique_ptr<QMessageBox> box(makeErrorBox(text, nullptr));
         return save(*box, out) ? 0 : 1;
     }

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "planning/cp932.h"
+#include "text/cp932.h"
 #include "planning/number_text.h"
 #include "ui/files/atomic_file.h"
 
@@ -26,7 +26,7 @@ std::vector<profile::KeyName> keyNames() {
 
 }  // namespace
 
-SaveError::SaveError(const std::string& path, int err) : planning::VtError(path + " に書き込めません"), errnoValue(err) {}
+SaveError::SaveError(const std::string& path, int err) : text::VtError(path + " に書き込めません"), errnoValue(err) {}
 
 std::string settingsPath() { return files::joinPath(files::currentDirectory(), "VTCONFIG.INI"); }
 
@@ -39,7 +39,7 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path)), profile_(
     const auto text = [&](Key k, const std::string& fallback) {
         const auto bytes = profile_.value(k);
         if (!bytes) return fallback;
-        texts_[k] = LoadedText{*bytes, planning::cp932ToUtf8(*bytes)};
+        texts_[k] = LoadedText{*bytes, text::cp932ToUtf8(*bytes)};
         return texts_[k]->shown;
     };
     const SettingsValues d;
@@ -62,7 +62,7 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path)), profile_(
 
 std::string SettingsFile::textBytes(std::size_t key, const std::string& shown) const {
     const auto& loaded = texts_[key];
-    return loaded && loaded->shown == shown ? loaded->bytes : planning::utf8ToCp932(shown);
+    return loaded && loaded->shown == shown ? loaded->bytes : text::utf8ToCp932(shown);
 }
 
 void SettingsFile::save(const SettingsValues& v) {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "planning/vt_error.h"
+#include "planning/error_texts.h"
 #include "ui/settings/private_profile.h"
 #include "ui/settings/settings_values.h"
 
@@ -13,7 +13,7 @@ namespace settings {
 
 // A save that could not write the file. what() is the operator's text
 // "<full path> に書き込めません"; errnoValue says why.
-struct SaveError : planning::VtError {
+struct SaveError : text::VtError {
     SaveError(const std::string& path, int errnoValue);
     int errnoValue;
 };

@@ -1,14 +1,11 @@
 #pragma once
-// Errors of the planning core carry the runtime's own text (UTF-8), shown by the general error report.
-#include <stdexcept>
+// The runtime's texts of the planning core's errors (thrown as text::VtError).
 #include <string>
 #include <string_view>
 
-namespace planning {
+#include "text/vt_error.h"
 
-struct VtError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+namespace planning {
 
 // The runtime's texts, built by concatenation so that operator text is never a format.
 inline constexpr std::string_view kInvalidFpOperation = "不正な浮動小数点数演算命令";
@@ -18,8 +15,5 @@ inline constexpr std::string_view kIntZeroDivide = "ゼロによる除算";
 
 std::string notDecimalText(std::string_view typed);  // "'%s' は浮動小数点数ではありません"
 std::string notWholeText(std::string_view typed);    // "'%s' は整数ではありません"
-
-// The error box appends "." when the text's last byte in code page 932 sorts after '.'.
-std::string withFullStop(std::string_view utf8);
 
 }  // namespace planning

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace planning {
+namespace text {
 
 std::string utf8ToCp932(std::string_view utf8);
 std::string cp932ToUtf8(std::string_view cp932);
 
-}  // namespace planning
+}  // namespace text

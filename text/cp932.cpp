@@ -1,11 +1,11 @@
-#include "planning/cp932.h"
+#include "text/cp932.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
 
-namespace planning {
+namespace text {
 namespace {
 
 // One conversion descriptor per thread and direction: iconv_t is not safe to share.
@@ -96,4 +96,4 @@ std::string cp932ToUtf8(std::string_view cp932)
     return converter.run(cp932, cp932SequenceLength);
 }
 
-}  // namespace planning
+}  // namespace text
