@@ -1,7 +1,14 @@
 #pragma once
-// The comm layer: the shape of the Windows comm API (DCB, COMMTIMEOUTS, COMSTAT, the EV_, PURGE_
-// and escape constants) behind an interface, so the component can run on the POSIX back end or
-// on a fake. Free of Qt.
+// The comm layer: the shape of the Windows comm API (DCB, COMMTIMEOUTS, COMSTAT, the event,
+// purge and escape constants) behind an interface, so the component can run on the back end the
+// build picks (serial/posix on Linux) or on a fake. Free of Qt.
+//
+// Names: a Windows back end includes the system's headers beside this one, and those define
+// the constants and some calls as macros. So every constant here is k + the Windows name in
+// CamelCase words (EV_RXCHAR -> kEvRxChar, ONE5STOPBITS -> kOne5StopBits, MAXDWORD ->
+// kMaxDword) and every call is the Windows name with a lower-case first letter (CreateFile ->
+// createFile, ReadFile -> readFile). Types, struct fields and DCB's flag bits keep the Windows
+// spelling: the system declares those as typedefs and members, which this namespace keeps apart.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,7 +19,7 @@ using DWORD = std::uint32_t;
 using WORD = std::uint16_t;
 using BYTE = std::uint8_t;
 
-constexpr DWORD MAXDWORD = 0xFFFFFFFFu;
+constexpr DWORD kMaxDword = 0xFFFFFFFFu;
 
 // Flag word bits of DCB::Flags (fBinary is bit 0 ... fAbortOnError bit 14; the rest is fDummy2).
 constexpr DWORD fBinary = 1u << 0;
@@ -29,12 +36,12 @@ constexpr DWORD fNull = 1u << 11;
 constexpr DWORD fRtsControlShift = 12;  // two bits
 constexpr DWORD fAbortOnError = 1u << 14;
 
-constexpr DWORD DTR_CONTROL_DISABLE = 0, DTR_CONTROL_ENABLE = 1, DTR_CONTROL_HANDSHAKE = 2;
-constexpr DWORD RTS_CONTROL_DISABLE = 0, RTS_CONTROL_ENABLE = 1, RTS_CONTROL_HANDSHAKE = 2,
-                RTS_CONTROL_TOGGLE = 3;
+constexpr DWORD kDtrControlDisable = 0, kDtrControlEnable = 1, kDtrControlHandshake = 2;
+constexpr DWORD kRtsControlDisable = 0, kRtsControlEnable = 1, kRtsControlHandshake = 2,
+                kRtsControlToggle = 3;
 
-constexpr BYTE NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3, SPACEPARITY = 4;
-constexpr BYTE ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2;
+constexpr BYTE kNoParity = 0, kOddParity = 1, kEvenParity = 2, kMarkParity = 3, kSpaceParity = 4;
+constexpr BYTE kOneStopBit = 0, kOne5StopBits = 1, kTwoStopBits = 2;
 
 struct DCB {
     DWORD DCBlength = sizeof(DCB);
@@ -44,8 +51,8 @@ struct DCB {
     WORD XonLim = 0;
     WORD XoffLim = 0;
     BYTE ByteSize = 8;
-    BYTE Parity = NOPARITY;
-    BYTE StopBits = ONESTOPBIT;
+    BYTE Parity = kNoParity;
+    BYTE StopBits = kOneStopBit;
     char XonChar = 0;
     char XoffChar = 0;
     char ErrorChar = 0;
@@ -68,57 +75,62 @@ struct COMSTAT {
     DWORD cbOutQue = 0;
 };
 
-constexpr DWORD EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002, EV_TXEMPTY = 0x0004, EV_CTS = 0x0008,
-                EV_DSR = 0x0010, EV_RLSD = 0x0020, EV_BREAK = 0x0040, EV_ERR = 0x0080,
-                EV_RING = 0x0100;
+constexpr DWORD kEvRxChar = 0x0001, kEvRxFlag = 0x0002, kEvTxEmpty = 0x0004, kEvCts = 0x0008,
+                kEvDsr = 0x0010, kEvRlsd = 0x0020, kEvBreak = 0x0040, kEvErr = 0x0080,
+                kEvRing = 0x0100;
 
-constexpr DWORD PURGE_TXABORT = 0x0001, PURGE_RXABORT = 0x0002, PURGE_TXCLEAR = 0x0004,
-                PURGE_RXCLEAR = 0x0008;
+constexpr DWORD kPurgeTxAbort = 0x0001, kPurgeRxAbort = 0x0002, kPurgeTxClear = 0x0004,
+                kPurgeRxClear = 0x0008;
 
-constexpr DWORD CE_RXOVER = 0x0001, CE_OVERRUN = 0x0002, CE_RXPARITY = 0x0004, CE_FRAME = 0x0008,
-                CE_BREAK = 0x0010;
+constexpr DWORD kCeRxOver = 0x0001, kCeOverrun = 0x0002, kCeRxParity = 0x0004, kCeFrame = 0x0008,
+                kCeBreak = 0x0010;
 
-constexpr DWORD SETXOFF = 1, SETXON = 2, SETRTS = 3, CLRRTS = 4, SETDTR = 5, CLRDTR = 6,
-                SETBREAK = 8, CLRBREAK = 9;
+constexpr DWORD kSetXoff = 1, kSetXon = 2, kSetRts = 3, kClrRts = 4, kSetDtr = 5, kClrDtr = 6,
+                kSetBreak = 8, kClrBreak = 9;
 
 // One open port: the handle-taking calls of the Windows API as members. Transfers are synchronous:
-// ReadFile/WriteFile return when done, when the driver's time limits end them, or at waitLimitMs,
+// readFile/writeFile return when done, when the driver's time limits end them, or at waitLimitMs,
 // so nothing is ever left pending on a buffer after they return.
-// Threads: WaitCommEvent runs on one thread (the event thread) while another uses every other
+// Threads: waitCommEvent runs on one thread (the event thread) while another uses every other
 // call; implementations make that safe.
 class CommPort {
 public:
     virtual ~CommPort() = default;
-    virtual bool SetupComm(DWORD inQueue, DWORD outQueue) = 0;
-    virtual bool GetCommState(DCB& dcb) = 0;
-    virtual bool SetCommState(const DCB& dcb) = 0;
-    virtual bool GetCommTimeouts(COMMTIMEOUTS& t) = 0;
-    virtual bool SetCommTimeouts(const COMMTIMEOUTS& t) = 0;
+    virtual bool setupComm(DWORD inQueue, DWORD outQueue) = 0;
+    virtual bool getCommState(DCB& dcb) = 0;
+    virtual bool setCommState(const DCB& dcb) = 0;
+    virtual bool getCommTimeouts(COMMTIMEOUTS& t) = 0;
+    virtual bool setCommTimeouts(const COMMTIMEOUTS& t) = 0;
     // Replaces the event mask; a wait in progress returns at once with no events.
-    virtual bool SetCommMask(DWORD mask) = 0;
+    virtual bool setCommMask(DWORD mask) = 0;
     // Blocks until an event of the mask occurs (occurred = those events) or the mask changes
     // (occurred = 0). False when the wait itself failed.
-    virtual bool WaitCommEvent(DWORD& occurred) = 0;
-    virtual bool PurgeComm(DWORD flags) = 0;
-    virtual bool ClearCommError(DWORD& errors, COMSTAT& stat) = 0;
-    virtual bool EscapeCommFunction(DWORD func) = 0;
+    virtual bool waitCommEvent(DWORD& occurred) = 0;
+    virtual bool purgeComm(DWORD flags) = 0;
+    virtual bool clearCommError(DWORD& errors, COMSTAT& stat) = 0;
+    virtual bool escapeCommFunction(DWORD func) = 0;
     // True when the transfer ended without error; done holds the bytes moved (maybe fewer than
     // count when a time limit ended it).
-    virtual bool ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) = 0;
-    virtual bool WriteFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) = 0;
+    virtual bool readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) = 0;
+    virtual bool writeFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) = 0;
     // Releases the device; false when the system reported an error. Called once, last.
-    virtual bool CloseHandle() = 0;
+    virtual bool closeHandle() = 0;
 };
 
 // Opens ports by name (CreateFileA: read/write, exclusive, overlapped).
 class CommLayer {
 public:
     virtual ~CommLayer() = default;
-    // Null when the port cannot be opened (missing, not a serial device, in use).
-    virtual std::unique_ptr<CommPort> CreateFile(const std::string& name) = 0;
+    // Null when the port cannot be opened (missing, not a serial device, in use); lastError
+    // then says why.
+    virtual std::unique_ptr<CommPort> createFile(const std::string& name) = 0;
+    // Like GetLastError: why this thread's last failed call of the layer or of one of its ports
+    // failed, as an errno value (0 after a successful createFile).
+    virtual int lastError() const = 0;
 };
 
-// The POSIX termios back end, shared by every component that is given no other layer.
-CommLayer& posixLayer();
+// The back end the build picked, shared by every component that is given no other layer.
+// Defined by that back end's folder (serial/posix), never chosen at run time.
+CommLayer& defaultLayer();
 
 }  // namespace commapi

@@ -46,7 +46,7 @@ void tcommthread::WaitFor() {
 void tcommthread::Execute() {
     while (!Terminated()) {
         DWORD occurred = 0;
-        if (commhandle->WaitCommEvent(occurred)) {
+        if (commhandle->waitCommEvent(occurred)) {
             occurredmask = occurred;
             commport->PostEvents();
         } else {
@@ -81,17 +81,17 @@ void Trs232c::PostEvents() {
         int message;
     };
     const Line lines[] = {
-        {EV_BREAK, OnBREAK, commmsg::BREAK}, {EV_CTS, OnCTS, commmsg::CTS},
-        {EV_DSR, OnDSR, commmsg::DSR},       {EV_ERR, OnERR, commmsg::ERR},
-        {EV_RING, OnRING, commmsg::RING},    {EV_RLSD, OnRLSD, commmsg::RLSD},
+        {kEvBreak, OnBREAK, commmsg::BREAK}, {kEvCts, OnCTS, commmsg::CTS},
+        {kEvDsr, OnDSR, commmsg::DSR},       {kEvErr, OnERR, commmsg::ERR},
+        {kEvRing, OnRING, commmsg::RING},    {kEvRlsd, OnRLSD, commmsg::RLSD},
     };
     for (const Line& l : lines) {
         if ((occurred & l.bit) && l.handler.assigned()) postMessage(l.message);
     }
-    if (occurred & EV_RXCHAR) {
+    if (occurred & kEvRxChar) {
         DWORD errors = 0;
         COMSTAT status;
-        commhandle->ClearCommError(errors, status);
+        commhandle->clearCommError(errors, status);
         rxqueued.store(static_cast<std::int32_t>(status.cbInQue), std::memory_order_relaxed);
         const std::int32_t packet = packetsize();
         if (OnPACKET.assigned() && packet != 0 && rxqueued.load(std::memory_order_relaxed) >= packet) {
@@ -108,8 +108,8 @@ void Trs232c::PostEvents() {
             if (state == kRxIdle) postMessage(commmsg::RXCHAR);
         }
     }
-    if ((occurred & EV_RXFLAG) && OnRXFLAG.assigned()) postMessage(commmsg::RXFLAG);
-    if ((occurred & EV_TXEMPTY) && OnTXEMPTY.assigned()) postMessage(commmsg::TXEMPTY);
+    if ((occurred & kEvRxFlag) && OnRXFLAG.assigned()) postMessage(commmsg::RXFLAG);
+    if ((occurred & kEvTxEmpty) && OnTXEMPTY.assigned()) postMessage(commmsg::TXEMPTY);
 }
 
 bool Trs232c::EventWindowProc(QEvent* message) {

@@ -11,8 +11,8 @@ using namespace commapi;
 
 namespace {
 
-constexpr DWORD kPurgeAbort = PURGE_TXABORT | PURGE_RXABORT;
-constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+constexpr DWORD kPurgeAbort = kPurgeTxAbort | kPurgeRxAbort;
+constexpr DWORD kPurgeAll = kPurgeTxAbort | kPurgeRxAbort | kPurgeTxClear | kPurgeRxClear;
 
 struct ParityName {
     const char* text;
@@ -21,20 +21,20 @@ struct ParityName {
 
 // Exact, case-sensitive names; full-width and half-width forms are separate entries.
 constexpr std::array<ParityName, 26> kParityNames{{
-    {"無し", NOPARITY},       {"なし", NOPARITY},
-    {"奇数", ODDPARITY},      {"きすう", ODDPARITY},     {"ODD", ODDPARITY},
-    {"odd", ODDPARITY},       {"ＯＤＤ", ODDPARITY},     {"ｏｄｄ", ODDPARITY},
-    {"偶数", EVENPARITY},     {"ぐうすう", EVENPARITY},  {"EVEN", EVENPARITY},
-    {"even", EVENPARITY},     {"ＥＶＥＮ", EVENPARITY},  {"ｅｖｅｎ", EVENPARITY},
-    {"マーク", MARKPARITY},   {"まーく", MARKPARITY},    {"MARK", MARKPARITY},
-    {"mark", MARKPARITY},     {"ＭＡＲＫ", MARKPARITY},  {"ｍａｒｋ", MARKPARITY},
-    {"スペース", SPACEPARITY}, {"すぺーす", SPACEPARITY}, {"SPACE", SPACEPARITY},
-    {"space", SPACEPARITY},   {"ＳＰＡＣＥ", SPACEPARITY}, {"ｓｐａｃｅ", SPACEPARITY},
+    {"無し", kNoParity},       {"なし", kNoParity},
+    {"奇数", kOddParity},      {"きすう", kOddParity},     {"ODD", kOddParity},
+    {"odd", kOddParity},       {"ＯＤＤ", kOddParity},     {"ｏｄｄ", kOddParity},
+    {"偶数", kEvenParity},     {"ぐうすう", kEvenParity},  {"EVEN", kEvenParity},
+    {"even", kEvenParity},     {"ＥＶＥＮ", kEvenParity},  {"ｅｖｅｎ", kEvenParity},
+    {"マーク", kMarkParity},   {"まーく", kMarkParity},    {"MARK", kMarkParity},
+    {"mark", kMarkParity},     {"ＭＡＲＫ", kMarkParity},  {"ｍａｒｋ", kMarkParity},
+    {"スペース", kSpaceParity}, {"すぺーす", kSpaceParity}, {"SPACE", kSpaceParity},
+    {"space", kSpaceParity},   {"ＳＰＡＣＥ", kSpaceParity}, {"ｓｐａｃｅ", kSpaceParity},
 }};
 
 }  // namespace
 
-Trs232c::Trs232c(QObject* owner) : Trs232c(owner, posixLayer()) {}
+Trs232c::Trs232c(QObject* owner) : Trs232c(owner, defaultLayer()) {}
 
 Trs232c::Trs232c(QObject* owner, CommLayer& layer) : QObject(owner), layer_(layer) {
     eventwindow = std::make_unique<TEventWindow>(*this);
@@ -57,7 +57,7 @@ bool Trs232c::Open() {
     // Called from OnClose: that close is finished first, so the port it held is free again.
     if (closing_) releaseHandle(*closing_);
 
-    commhandle = layer_.CreateFile(portname_.toStdString());
+    commhandle = layer_.createFile(portname_.toStdString());
     if (!commhandle) {
         showDebug("回線オープンエラー");
         return false;
@@ -66,24 +66,24 @@ bool Trs232c::Open() {
     // left to close it, and keep the port locked.
     auto fail = [this](const char* text) {
         showDebug(text);
-        commhandle->PurgeComm(kPurgeAbort);
-        commhandle->CloseHandle();
+        commhandle->purgeComm(kPurgeAbort);
+        commhandle->closeHandle();
         commhandle.reset();
         return false;
     };
 
-    if (!commhandle->SetupComm(static_cast<DWORD>(rxbuffsize_), static_cast<DWORD>(txbuffsize_))) {
+    if (!commhandle->setupComm(static_cast<DWORD>(rxbuffsize_), static_cast<DWORD>(txbuffsize_))) {
         return fail("バッファサイズ設定エラー");
     }
 
-    commhandle->GetCommState(commstate);
+    commhandle->getCommState(commstate);
     commstate.BaudRate = static_cast<DWORD>(bps_);
     if (stopbit_ == QLatin1String("1")) {
-        commstate.StopBits = ONESTOPBIT;
+        commstate.StopBits = kOneStopBit;
     } else if (stopbit_ == QLatin1String("1.5")) {
-        commstate.StopBits = ONE5STOPBITS;
+        commstate.StopBits = kOne5StopBits;
     } else if (stopbit_ == QLatin1String("2")) {
-        commstate.StopBits = TWOSTOPBITS;
+        commstate.StopBits = kTwoStopBits;
     }
     for (const ParityName& p : kParityNames) {
         if (paritymode_ == QString::fromUtf8(p.text)) {
@@ -100,30 +100,30 @@ bool Trs232c::Open() {
     if (ErrorChar_ != 0) commstate.ErrorChar = ErrorChar_;
     if (EofChar_ != 0) commstate.EofChar = EofChar_;
     if (EvtChar_ != 0) commstate.EvtChar = EvtChar_;
-    if (!commhandle->SetCommState(commstate)) return fail("通信条件設定エラー");
+    if (!commhandle->setCommState(commstate)) return fail("通信条件設定エラー");
 
-    commhandle->GetCommTimeouts(commtimeouts);
+    commhandle->getCommTimeouts(commtimeouts);
     commtimeouts.ReadIntervalTimeout = static_cast<DWORD>(readinterval_);
     commtimeouts.ReadTotalTimeoutMultiplier = 0;
     commtimeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(rxtimeout_);
     commtimeouts.WriteTotalTimeoutMultiplier = 0;
     commtimeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(txtimeout_);
-    if (!commhandle->SetCommTimeouts(commtimeouts)) return fail("タイムアウト時間設定エラー");
+    if (!commhandle->setCommTimeouts(commtimeouts)) return fail("タイムアウト時間設定エラー");
 
     eventmask = 0;
-    if (OnBREAK) eventmask |= EV_BREAK;
-    if (OnCTS) eventmask |= EV_CTS;
-    if (OnDSR) eventmask |= EV_DSR;
-    if (OnERR) eventmask |= EV_ERR;
-    if (OnRING) eventmask |= EV_RING;
-    if (OnRLSD) eventmask |= EV_RLSD;
-    if (OnRXCHAR) eventmask |= EV_RXCHAR;
-    if (OnPACKET) eventmask |= EV_RXCHAR;
-    if (OnRXFLAG) eventmask |= EV_RXFLAG;
-    if (OnTXEMPTY) eventmask |= EV_TXEMPTY;
+    if (OnBREAK) eventmask |= kEvBreak;
+    if (OnCTS) eventmask |= kEvCts;
+    if (OnDSR) eventmask |= kEvDsr;
+    if (OnERR) eventmask |= kEvErr;
+    if (OnRING) eventmask |= kEvRing;
+    if (OnRLSD) eventmask |= kEvRlsd;
+    if (OnRXCHAR) eventmask |= kEvRxChar;
+    if (OnPACKET) eventmask |= kEvRxChar;
+    if (OnRXFLAG) eventmask |= kEvRxFlag;
+    if (OnTXEMPTY) eventmask |= kEvTxEmpty;
 
-    commhandle->SetCommMask(eventmask);
-    commhandle->PurgeComm(kPurgeAll);
+    commhandle->setCommMask(eventmask);
+    commhandle->purgeComm(kPurgeAll);
 
     usethread = eventmask != 0;
     if (usethread) {
@@ -142,10 +142,10 @@ bool Trs232c::Open() {
 
 bool Trs232c::Close() {
     if (!isopen) return false;
-    commhandle->PurgeComm(kPurgeAbort);
+    commhandle->purgeComm(kPurgeAbort);
     if (usethread && eventthread) {
         eventthread->Terminate();
-        commhandle->SetCommMask(0);
+        commhandle->setCommMask(0);
         eventthread->WaitFor();
         eventthread.reset();
     }
@@ -170,7 +170,7 @@ bool Trs232c::Close() {
 
 bool Trs232c::releaseHandle(PendingClose& p) {
     if (p.handle) {
-        p.ok = p.handle->CloseHandle();
+        p.ok = p.handle->closeHandle();
         p.handle.reset();
     }
     return p.ok;
@@ -180,11 +180,11 @@ bool Trs232c::Read(void* buffer, std::int32_t count) {
     if (!isopen || count < 0) return false;
     DWORD done = 0;
     const DWORD want = static_cast<DWORD>(count);
-    const bool ok = commhandle->ReadFile(buffer, want, done, static_cast<DWORD>(rxtimeout_));
+    const bool ok = commhandle->readFile(buffer, want, done, static_cast<DWORD>(rxtimeout_));
     rxTaken_ += done;
     // With these timeouts the driver completes every read at once with what is there, and a
     // read completed at once counts whatever it moved.
-    const bool atOnce = commtimeouts.ReadIntervalTimeout == MAXDWORD &&
+    const bool atOnce = commtimeouts.ReadIntervalTimeout == kMaxDword &&
                         commtimeouts.ReadTotalTimeoutMultiplier == 0 && commtimeouts.ReadTotalTimeoutConstant == 0;
     return ok && (atOnce || done == want);
 }
@@ -193,7 +193,7 @@ bool Trs232c::Write(const void* data, std::int32_t count) {
     if (!isopen || count < 0) return false;
     DWORD done = 0;
     const DWORD want = static_cast<DWORD>(count);
-    return commhandle->WriteFile(data, want, done, static_cast<DWORD>(txtimeout_)) && done == want;
+    return commhandle->writeFile(data, want, done, static_cast<DWORD>(txtimeout_)) && done == want;
 }
 
 bool Trs232c::ReadByte(std::uint8_t& b) {
@@ -211,16 +211,16 @@ std::int32_t Trs232c::InQueueCount() {
     if (!isopen) return -1;
     DWORD errors = 0;
     COMSTAT status;
-    if (!commhandle->ClearCommError(errors, status)) return -1;  // the device has gone
+    if (!commhandle->clearCommError(errors, status)) return -1;  // the device has gone
     return static_cast<std::int32_t>(status.cbInQue);
 }
 
 bool Trs232c::SetRTS(bool on) {
     if (!isopen) return false;
-    return commhandle->EscapeCommFunction(on ? SETRTS : CLRRTS);
+    return commhandle->escapeCommFunction(on ? kSetRts : kClrRts);
 }
 
 bool Trs232c::SetDTR(bool on) {
     if (!isopen) return false;
-    return commhandle->EscapeCommFunction(on ? SETDTR : CLRDTR);
+    return commhandle->escapeCommFunction(on ? kSetDtr : kClrDtr);
 }

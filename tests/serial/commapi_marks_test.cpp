@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "serial/line_marks.h"
-#include "serial/modem_lines.h"
+#include "serial/posix/line_marks.h"
+#include "serial/posix/modem_lines.h"
 
 using namespace commapi;
 using Bytes = std::vector<std::uint8_t>;
@@ -42,12 +42,12 @@ TEST(LineMarks, BreakAndErroredCharacterRaiseTheirEvents) {
     LineMarkReader r;
     Fed f = feed(r, {{0x41, 0xFF, 0x00, 0x00, 0x42}});
     EXPECT_EQ(f.data, (Bytes{0x41, 0x42}));
-    EXPECT_EQ(f.events, EV_BREAK);
-    EXPECT_EQ(f.errors, CE_BREAK);
+    EXPECT_EQ(f.events, kEvBreak);
+    EXPECT_EQ(f.errors, kCeBreak);
     f = feed(r, {{0xFF, 0x00, 0x55}});
     EXPECT_EQ(f.data, Bytes{0x55});
-    EXPECT_EQ(f.events, EV_ERR);
-    EXPECT_EQ(f.errors, CE_FRAME);
+    EXPECT_EQ(f.events, kEvErr);
+    EXPECT_EQ(f.errors, kCeFrame);
 }
 
 TEST(LineMarks, ErrorCharReplacesAnErroredCharacterWhenAsked) {
@@ -59,7 +59,7 @@ TEST(LineMarks, MarksSplitAcrossReadsAreJoined) {
     LineMarkReader r;
     const Fed f = feed(r, {{0x10, 0xFF}, {0xFF}, {0xFF}, {0x00}, {0x00, 0x20}});
     EXPECT_EQ(f.data, (Bytes{0x10, 0xFF, 0x20}));
-    EXPECT_EQ(f.events, EV_BREAK);
+    EXPECT_EQ(f.events, kEvBreak);
 }
 
 TEST(ModemLines, CountedTransitionsBecomeEventsEvenWhenTheLevelIsBack) {
@@ -69,11 +69,11 @@ TEST(ModemLines, CountedTransitionsBecomeEventsEvenWhenTheLevelIsBack) {
     now.cts = 2;  // went off and on again between two looks
     now.ring = 1;
     DWORD errors = 0;
-    EXPECT_EQ(lineEvents(was, now, errors), EV_CTS | EV_RING);
+    EXPECT_EQ(lineEvents(was, now, errors), kEvCts | kEvRing);
     now = was;
     now.overrun = 3;
-    EXPECT_EQ(lineEvents(was, now, errors), EV_ERR);
-    EXPECT_EQ(errors, CE_OVERRUN);
+    EXPECT_EQ(lineEvents(was, now, errors), kEvErr);
+    EXPECT_EQ(errors, kCeOverrun);
 }
 
 TEST(ModemLines, WithoutCountsLevelChangesAndTheRingsLeadingEdgeCount) {
@@ -83,6 +83,6 @@ TEST(ModemLines, WithoutCountsLevelChangesAndTheRingsLeadingEdgeCount) {
     now.rlsdOn = true;
     now.ringOn = true;
     DWORD errors = 0;
-    EXPECT_EQ(lineEvents(was, now, errors), EV_DSR | EV_RLSD | EV_RING);
-    EXPECT_EQ(lineEvents(now, was, errors), EV_DSR | EV_RLSD) << "the ring going off is no event";
+    EXPECT_EQ(lineEvents(was, now, errors), kEvDsr | kEvRlsd | kEvRing);
+    EXPECT_EQ(lineEvents(now, was, errors), kEvDsr | kEvRlsd) << "the ring going off is no event";
 }

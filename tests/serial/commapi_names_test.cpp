@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "serial/portname.h"
-#include "serial/rx_queue.h"
+#include "serial/posix/portname.h"
+#include "serial/posix/rx_queue.h"
 
 using commapi::resolvePortName;
 namespace fs = std::filesystem;

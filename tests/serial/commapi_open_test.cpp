@@ -39,15 +39,15 @@ bool sameTermios(const termios& a, const termios& b) {
 
 TEST(CommOpen, RefusesAPortInUseAndNonTerminals) {
     PtyPeer peer;
-    auto first = posixLayer().CreateFile(peer.path());
+    auto first = defaultLayer().createFile(peer.path());
     ASSERT_TRUE(first);
-    EXPECT_FALSE(posixLayer().CreateFile(peer.path()));
-    EXPECT_FALSE(posixLayer().CreateFile("/dev/null"));
-    EXPECT_FALSE(posixLayer().CreateFile("/nonexistent/tty"));
-    EXPECT_FALSE(posixLayer().CreateFile("LPT1"));
-    first->CloseHandle();
+    EXPECT_FALSE(defaultLayer().createFile(peer.path()));
+    EXPECT_FALSE(defaultLayer().createFile("/dev/null"));
+    EXPECT_FALSE(defaultLayer().createFile("/nonexistent/tty"));
+    EXPECT_FALSE(defaultLayer().createFile("LPT1"));
+    first->closeHandle();
     first.reset();
-    EXPECT_TRUE(posixLayer().CreateFile(peer.path())) << "closing must release the port";
+    EXPECT_TRUE(defaultLayer().createFile(peer.path())) << "closing must release the port";
 }
 
 // A port another program holds exclusively is refused before anything is changed: by flock,
@@ -59,7 +59,7 @@ TEST(CommOpen, APortAnotherProgramLockedIsRefusedUntouched) {
         ASSERT_GE(holder, 0);
         ASSERT_EQ(byFlock ? ::flock(holder, LOCK_EX | LOCK_NB) : ::ioctl(holder, TIOCEXCL), 0);
         const termios before = peer.attr();
-        EXPECT_FALSE(posixLayer().CreateFile(peer.path())) << byFlock;
+        EXPECT_FALSE(defaultLayer().createFile(peer.path())) << byFlock;
         EXPECT_TRUE(sameTermios(before, peer.attr())) << byFlock;
         ::close(holder);
     }
@@ -71,15 +71,15 @@ TEST(CommOpen, CloseLeavesTheDeviceAsItWasFound) {
     const int holder = cookedHolder(peer);
     ASSERT_GE(holder, 0);
     const termios before = peer.attr();
-    auto p = posixLayer().CreateFile(peer.path());
+    auto p = defaultLayer().createFile(peer.path());
     ASSERT_TRUE(p);
     DCB d;
-    p->GetCommState(d);
+    p->getCommState(d);
     d.BaudRate = 115200;
     d.Flags |= fOutX | fInX;
-    ASSERT_TRUE(p->SetCommState(d));
+    ASSERT_TRUE(p->setCommState(d));
     EXPECT_FALSE(peer.attr().c_lflag & (ICANON | ECHO)) << "raw while open";
-    EXPECT_TRUE(p->CloseHandle());
+    EXPECT_TRUE(p->closeHandle());
     EXPECT_TRUE(sameTermios(before, peer.attr()));
     ::close(holder);
 }
@@ -90,11 +90,11 @@ TEST(CommOpen, ComNameFollowsTheAliasInTheConfigDirectory) {
     std::system(("mkdir -p " + home + "/vtconfig/ports && ln -sf " + peer.path() + " " + home +
                  "/vtconfig/ports/com5").c_str());
     ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    auto p = posixLayer().CreateFile("COM5");
+    auto p = defaultLayer().createFile("COM5");
     ::unsetenv("XDG_CONFIG_HOME");
     std::system(("rm -rf " + home).c_str());
     ASSERT_TRUE(p);
     DWORD done = 0;
-    ASSERT_TRUE(p->WriteFile("k", 1, done, 100));
+    ASSERT_TRUE(p->writeFile("k", 1, done, 100));
     EXPECT_EQ(peer.receive(1), std::vector<std::uint8_t>{'k'});
 }

@@ -9,7 +9,7 @@
 
 #include "pty_peer.h"
 #include "serial/commapi.h"
-#include "serial/posix_port.h"
+#include "serial/posix/posix_port.h"
 
 using namespace commapi;
 using namespace std::chrono_literals;
@@ -18,20 +18,20 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 std::unique_ptr<CommPort> openPort(const PtyPeer& peer) {
-    auto p = posixLayer().CreateFile(peer.path());
+    auto p = defaultLayer().createFile(peer.path());
     if (p) {
-        p->SetupComm(1024, 1024);
+        p->setupComm(1024, 1024);
         COMMTIMEOUTS t;
         t.ReadTotalTimeoutConstant = 300;
         t.WriteTotalTimeoutConstant = 300;
-        p->SetCommTimeouts(t);
+        p->setCommTimeouts(t);
     }
     return p;
 }
 
 DCB dcbOf(CommPort& p) {
     DCB d;
-    p.GetCommState(d);
+    p.getCommState(d);
     return d;
 }
 
@@ -52,12 +52,12 @@ TEST(CommState, AppliesRateFrameAndFlowToTheDevice) {
     DCB d = dcbOf(*p);
     d.BaudRate = 115200;
     d.ByteSize = 8;
-    d.Parity = NOPARITY;
-    d.StopBits = TWOSTOPBITS;
+    d.Parity = kNoParity;
+    d.StopBits = kTwoStopBits;
     d.Flags = fBinary | fOutX | fInX;
     d.XonChar = 0x11;
     d.XoffChar = 0x13;
-    ASSERT_TRUE(p->SetCommState(d));
+    ASSERT_TRUE(p->setCommState(d));
     const termios t = peer.attr();
     EXPECT_EQ(cfgetospeed(&t), B115200);
     EXPECT_EQ(t.c_cflag & CSIZE, CS8);
@@ -71,8 +71,8 @@ TEST(CommState, AppliesRateFrameAndFlowToTheDevice) {
     const DCB back = dcbOf(*p);
     EXPECT_EQ(back.BaudRate, 115200u);
     EXPECT_EQ(back.ByteSize, 8);
-    EXPECT_EQ(back.Parity, NOPARITY);
-    EXPECT_EQ(back.StopBits, TWOSTOPBITS);
+    EXPECT_EQ(back.Parity, kNoParity);
+    EXPECT_EQ(back.StopBits, kTwoStopBits);
     EXPECT_EQ(back.Flags & (fOutX | fInX), fOutX | fInX);
 }
 
@@ -83,14 +83,14 @@ TEST(CommState, MarkAndSpaceParityUseStickParity) {
     ASSERT_TRUE(p);
     DCB d = dcbOf(*p);
     d.BaudRate = 9600;
-    d.Parity = MARKPARITY;
-    ASSERT_TRUE(p->SetCommState(d));
+    d.Parity = kMarkParity;
+    ASSERT_TRUE(p->setCommState(d));
     EXPECT_EQ(peer.attr().c_cflag & (PARODD | CMSPAR), tcflag_t(PARODD | CMSPAR));
-    d.Parity = SPACEPARITY;
-    ASSERT_TRUE(p->SetCommState(d));
+    d.Parity = kSpaceParity;
+    ASSERT_TRUE(p->setCommState(d));
     EXPECT_EQ(peer.attr().c_cflag & (PARODD | CMSPAR), tcflag_t(CMSPAR));
-    d.Parity = ODDPARITY;
-    ASSERT_TRUE(p->SetCommState(d));
+    d.Parity = kOddParity;
+    ASSERT_TRUE(p->setCommState(d));
     EXPECT_EQ(peer.attr().c_cflag & (PARODD | CMSPAR), tcflag_t(PARODD));
 }
 
@@ -100,7 +100,7 @@ TEST(CommState, TakesARateOutsideTheClassicTable) {
     ASSERT_TRUE(p);
     DCB d = dcbOf(*p);
     d.BaudRate = 250000;
-    ASSERT_TRUE(p->SetCommState(d));
+    ASSERT_TRUE(p->setCommState(d));
     EXPECT_EQ(dcbOf(*p).BaudRate, 250000u);
 }
 
@@ -111,14 +111,14 @@ TEST(CommState, RejectsImpossibleFramesAndKeepsTheDeviceAsItWas) {
     DCB good = dcbOf(*p);
     good.BaudRate = 9600;
     good.ByteSize = 8;
-    ASSERT_TRUE(p->SetCommState(good));
+    ASSERT_TRUE(p->setCommState(good));
     for (auto mutate : {+[](DCB& d) { d.ByteSize = 4; }, +[](DCB& d) { d.ByteSize = 9; },
                         +[](DCB& d) { d.Parity = 5; }, +[](DCB& d) { d.StopBits = 3; },
-                        +[](DCB& d) { d.StopBits = ONE5STOPBITS; }, +[](DCB& d) { d.BaudRate = 0; }}) {
+                        +[](DCB& d) { d.StopBits = kOne5StopBits; }, +[](DCB& d) { d.BaudRate = 0; }}) {
         DCB bad = good;
         bad.BaudRate = 115200;
         mutate(bad);
-        EXPECT_FALSE(p->SetCommState(bad));
+        EXPECT_FALSE(p->setCommState(bad));
         const termios t = peer.attr();
         EXPECT_EQ(cfgetospeed(&t), B9600);
         EXPECT_EQ(t.c_cflag & CSIZE, CS8);
@@ -132,7 +132,7 @@ TEST(CommTransfer, BytesBothWaysAndTheQueueCount) {
     auto p = openPort(peer);
     ASSERT_TRUE(p);
     DWORD done = 0;
-    ASSERT_TRUE(p->WriteFile("hello", 5, done, 300));
+    ASSERT_TRUE(p->writeFile("hello", 5, done, 300));
     EXPECT_EQ(done, 5u);
     EXPECT_EQ(peer.receive(5), (std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}));
 
@@ -140,10 +140,10 @@ TEST(CommTransfer, BytesBothWaysAndTheQueueCount) {
     std::this_thread::sleep_for(20ms);
     DWORD errors = 0;
     COMSTAT st;
-    ASSERT_TRUE(p->ClearCommError(errors, st));
+    ASSERT_TRUE(p->clearCommError(errors, st));
     EXPECT_EQ(st.cbInQue, 7u);
     std::uint8_t buf[7] = {};
-    ASSERT_TRUE(p->ReadFile(buf, 7, done, 300));
+    ASSERT_TRUE(p->readFile(buf, 7, done, 300));
     EXPECT_EQ(done, 7u);
     EXPECT_EQ(std::vector<std::uint8_t>(buf, buf + 7), (std::vector<std::uint8_t>{0x00, 0xFF, 0x0D, 0x0A, 0x11, 0x13, 0x03}))
         << "raw mode passes every byte unchanged";
@@ -157,7 +157,7 @@ TEST(CommTransfer, ReadEndsAtTheTotalLimitWithWhatCame) {
     std::uint8_t buf[4];
     DWORD done = 0;
     const auto t0 = Clock::now();
-    ASSERT_TRUE(p->ReadFile(buf, 4, done, 1000));  // the driver's 300 ms ends it first
+    ASSERT_TRUE(p->readFile(buf, 4, done, 1000));  // the driver's 300 ms ends it first
     const auto took = Clock::now() - t0;
     EXPECT_EQ(done, 2u);
     EXPECT_GE(took, 290ms);
@@ -171,12 +171,12 @@ TEST(CommTransfer, ReadEndsAtTheIntervalLimitOnceBytesFlow) {
     COMMTIMEOUTS t;
     t.ReadIntervalTimeout = 30;
     t.ReadTotalTimeoutConstant = 5000;
-    p->SetCommTimeouts(t);
+    p->setCommTimeouts(t);
     peer.send({9});
     std::uint8_t buf[4];
     DWORD done = 0;
     const auto t0 = Clock::now();
-    ASSERT_TRUE(p->ReadFile(buf, 4, done, 5000));
+    ASSERT_TRUE(p->readFile(buf, 4, done, 5000));
     EXPECT_EQ(done, 1u);
     EXPECT_LT(Clock::now() - t0, 1000ms);
 }
@@ -190,17 +190,17 @@ TEST(CommTransfer, WriteStalledByXoffEndsAtItsLimit) {
     d.Flags = fBinary | fOutX;
     d.XonChar = 0x11;
     d.XoffChar = 0x13;
-    ASSERT_TRUE(p->SetCommState(d));
+    ASSERT_TRUE(p->setCommState(d));
     peer.send(0x13);
     std::this_thread::sleep_for(20ms);
     DWORD done = 0;
     const auto t0 = Clock::now();
     std::vector<std::uint8_t> block(64 * 1024, 'x');
-    ASSERT_TRUE(p->WriteFile(block.data(), static_cast<DWORD>(block.size()), done, 200));
+    ASSERT_TRUE(p->writeFile(block.data(), static_cast<DWORD>(block.size()), done, 200));
     EXPECT_LT(done, block.size());
     EXPECT_GE(Clock::now() - t0, 190ms);
     peer.send(0x11);  // XON lets the rest go
-    ASSERT_TRUE(p->WriteFile("y", 1, done, 300));
+    ASSERT_TRUE(p->writeFile("y", 1, done, 300));
 }
 
 // --- events ------------------------------------------------------------------------------
@@ -209,31 +209,31 @@ TEST(CommEvents, ArrivalIsAnEdgeAndWaitingBytesRaiseNothingMore) {
     PtyPeer peer;
     auto p = openPort(peer);
     ASSERT_TRUE(p);
-    p->SetCommMask(EV_RXCHAR);
+    p->setCommMask(kEvRxChar);
     DWORD ev = 0;
-    ASSERT_TRUE(p->WaitCommEvent(ev));  // the mask change itself
+    ASSERT_TRUE(p->waitCommEvent(ev));  // the mask change itself
     EXPECT_EQ(ev, 0u);
     peer.send({1, 2, 3});
-    ASSERT_TRUE(p->WaitCommEvent(ev));
-    EXPECT_EQ(ev, EV_RXCHAR);
+    ASSERT_TRUE(p->waitCommEvent(ev));
+    EXPECT_EQ(ev, kEvRxChar);
 
     // The bytes stay queued; the next wait must block until something new happens.
     std::atomic<bool> returned{false};
     DWORD ev2 = 0;
     std::thread waiter([&] {
-        p->WaitCommEvent(ev2);
+        p->waitCommEvent(ev2);
         returned = true;
     });
     std::this_thread::sleep_for(100ms);
     EXPECT_FALSE(returned.load());
     const auto t0 = Clock::now();
-    p->SetCommMask(EV_RXCHAR);  // releases the wait at once
+    p->setCommMask(kEvRxChar);  // releases the wait at once
     waiter.join();
     EXPECT_LT(Clock::now() - t0, 250ms);
     EXPECT_EQ(ev2, 0u);
     DWORD errors;
     COMSTAT st;
-    p->ClearCommError(errors, st);
+    p->clearCommError(errors, st);
     EXPECT_EQ(st.cbInQue, 3u);
 }
 
@@ -244,64 +244,64 @@ TEST(CommEvents, EventCharacterRaisesRxFlag) {
     DCB d = dcbOf(*p);
     d.BaudRate = 9600;
     d.EvtChar = '\r';
-    ASSERT_TRUE(p->SetCommState(d));
-    p->SetCommMask(EV_RXCHAR | EV_RXFLAG);
+    ASSERT_TRUE(p->setCommState(d));
+    p->setCommMask(kEvRxChar | kEvRxFlag);
     DWORD ev = 0;
-    p->WaitCommEvent(ev);
+    p->waitCommEvent(ev);
     peer.send({'a'});
-    ASSERT_TRUE(p->WaitCommEvent(ev));
-    EXPECT_EQ(ev, EV_RXCHAR);
+    ASSERT_TRUE(p->waitCommEvent(ev));
+    EXPECT_EQ(ev, kEvRxChar);
     peer.send({'b', '\r'});
-    ASSERT_TRUE(p->WaitCommEvent(ev));
-    EXPECT_EQ(ev, EV_RXCHAR | EV_RXFLAG);
+    ASSERT_TRUE(p->waitCommEvent(ev));
+    EXPECT_EQ(ev, kEvRxChar | kEvRxFlag);
 }
 
 TEST(CommEvents, OutputDrainedRaisesTxEmpty) {
     PtyPeer peer;
     auto p = openPort(peer);
     ASSERT_TRUE(p);
-    p->SetCommMask(EV_TXEMPTY);
+    p->setCommMask(kEvTxEmpty);
     DWORD ev = 0;
-    p->WaitCommEvent(ev);
+    p->waitCommEvent(ev);
     DWORD done = 0;
-    ASSERT_TRUE(p->WriteFile("abc", 3, done, 300));
-    ASSERT_TRUE(p->WaitCommEvent(ev));
-    EXPECT_EQ(ev, EV_TXEMPTY);
+    ASSERT_TRUE(p->writeFile("abc", 3, done, 300));
+    ASSERT_TRUE(p->waitCommEvent(ev));
+    EXPECT_EQ(ev, kEvTxEmpty);
 }
 
 TEST(CommEvents, LineEventsOfTheMaskReachTheWaitAndErrorsTheCount) {
     PtyPeer peer;
-    auto port = posixLayer().CreateFile(peer.path());
+    auto port = defaultLayer().createFile(peer.path());
     auto* posix = dynamic_cast<PosixPort*>(port.get());
     ASSERT_TRUE(posix);
-    port->SetCommMask(EV_CTS | EV_ERR);
+    port->setCommMask(kEvCts | kEvErr);
     DWORD ev = 0;
-    port->WaitCommEvent(ev);
-    posix->raiseEvents(EV_CTS | EV_RING, CE_FRAME);
-    ASSERT_TRUE(port->WaitCommEvent(ev));
-    EXPECT_EQ(ev, EV_CTS) << "EV_RING is not in the mask";
+    port->waitCommEvent(ev);
+    posix->raiseEvents(kEvCts | kEvRing, kCeFrame);
+    ASSERT_TRUE(port->waitCommEvent(ev));
+    EXPECT_EQ(ev, kEvCts) << "kEvRing is not in the mask";
     DWORD errors = 0;
     COMSTAT st;
-    port->ClearCommError(errors, st);
-    EXPECT_EQ(errors, CE_FRAME);
-    port->ClearCommError(errors, st);
+    port->clearCommError(errors, st);
+    EXPECT_EQ(errors, kCeFrame);
+    port->clearCommError(errors, st);
     EXPECT_EQ(errors, 0u) << "reading the errors clears them";
     // ptys have no modem lines: the line calls fail there.
-    EXPECT_FALSE(port->EscapeCommFunction(SETDTR));
-    EXPECT_FALSE(port->EscapeCommFunction(CLRRTS));
+    EXPECT_FALSE(port->escapeCommFunction(kSetDtr));
+    EXPECT_FALSE(port->escapeCommFunction(kClrRts));
 }
 
 TEST(CommEvents, AFullQueueNeitherLosesBytesNorSpins) {
     PtyPeer peer;
-    auto p = posixLayer().CreateFile(peer.path());
+    auto p = defaultLayer().createFile(peer.path());
     ASSERT_TRUE(p);
-    p->SetupComm(16, 16);
-    p->SetCommMask(EV_RXCHAR);
+    p->setupComm(16, 16);
+    p->setCommMask(kEvRxChar);
     std::atomic<bool> stop{false};
     std::atomic<int> wakeups{0};
     std::thread waiter([&] {
         DWORD ev;
-        while (!stop && p->WaitCommEvent(ev)) ++wakeups;
+        while (!stop && p->waitCommEvent(ev)) ++wakeups;
     });
     std::vector<std::uint8_t> sent(100);
     for (int i = 0; i < 100; ++i) sent[i] = static_cast<std::uint8_t>(i);
@@ -314,12 +314,12 @@ TEST(CommEvents, AFullQueueNeitherLosesBytesNorSpins) {
     DWORD done = 0;
     COMMTIMEOUTS t;
     t.ReadTotalTimeoutConstant = 1000;
-    p->SetCommTimeouts(t);
-    ASSERT_TRUE(p->ReadFile(got.data(), 100, done, 1000));
+    p->setCommTimeouts(t);
+    ASSERT_TRUE(p->readFile(got.data(), 100, done, 1000));
     EXPECT_EQ(done, 100u);
     EXPECT_EQ(got, sent);
     stop = true;
-    p->SetCommMask(0);
+    p->setCommMask(0);
     waiter.join();
 }
 
@@ -329,13 +329,13 @@ TEST(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     PtyPeer peer;
     auto p = openPort(peer);
     ASSERT_TRUE(p);
-    p->SetCommMask(EV_RXCHAR);
+    p->setCommMask(kEvRxChar);
     std::atomic<bool> stop{false};
     std::atomic<int> wakeups{0};
     std::thread waiter([&] {
         DWORD ev;
         while (!stop) {
-            p->WaitCommEvent(ev);
+            p->waitCommEvent(ev);
             ++wakeups;
         }
     });
@@ -352,18 +352,18 @@ TEST(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     // What had arrived can still be taken; then reads and writes fail at once.
     std::uint8_t buf[2];
     DWORD done = 0;
-    EXPECT_TRUE(p->ReadFile(buf, 2, done, 300));
+    EXPECT_TRUE(p->readFile(buf, 2, done, 300));
     EXPECT_EQ(done, 2u);
     const auto t0 = Clock::now();
-    EXPECT_FALSE(p->ReadFile(buf, 1, done, 300));
-    EXPECT_FALSE(p->WriteFile("x", 1, done, 300));
+    EXPECT_FALSE(p->readFile(buf, 1, done, 300));
+    EXPECT_FALSE(p->writeFile("x", 1, done, 300));
     EXPECT_LT(Clock::now() - t0, 250ms);
     DWORD errors;
     COMSTAT st;
-    p->ClearCommError(errors, st);
+    p->clearCommError(errors, st);
     EXPECT_EQ(st.cbInQue, 0u);
 
     stop = true;
-    p->SetCommMask(0);
+    p->setCommMask(0);
     waiter.join();
 }

@@ -62,7 +62,7 @@ TEST_F(Events, PacketRuleComparesTheQueueWithPacketSize) {
     auto wakeWith = [&](int queued) {
         seen.clear();
         layer.setInQue(queued);
-        layer.state.feed(EV_RXCHAR);
+        layer.state.feed(kEvRxChar);
         pumpUntil([&] { return !seen.empty() && seen.back() == "RXCHAR"; });
         return seen;
     };
@@ -82,9 +82,9 @@ TEST_F(Events, AThrowingHandlerIsReportedAndLaterMessagesArrive) {
         if (++calls == 1) throw std::runtime_error("ゼロによる除算");
     };
     ASSERT_TRUE(rs.Open());
-    layer.state.feed(EV_RXCHAR);
+    layer.state.feed(kEvRxChar);
     ASSERT_TRUE(pumpUntil([&] { return calls == 1; }));
-    layer.state.feed(EV_RXCHAR);
+    layer.state.feed(kEvRxChar);
     ASSERT_TRUE(pumpUntil([&] { return calls == 2; }));
     EXPECT_EQ(reported.texts, std::vector<std::string>{"ゼロによる除算"});
 }
@@ -95,12 +95,12 @@ TEST_F(Events, ReceiveWakeUpsWhileAMessageIsOnItsWayEarnOneMoreNotFifty) {
     int calls = 0;
     rs.OnRXCHAR = [&](Trs232c*) { ++calls; };
     ASSERT_TRUE(rs.Open());
-    for (int i = 0; i < 50; ++i) layer.state.feed(EV_RXCHAR);
+    for (int i = 0; i < 50; ++i) layer.state.feed(kEvRxChar);
     QThread::msleep(100);  // every wake-up is over before the GUI thread takes a message
     ASSERT_TRUE(pumpUntil([&] { return calls >= 2; }));
     pumpFor(50);
     EXPECT_EQ(calls, 2);
-    layer.state.feed(EV_RXCHAR);
+    layer.state.feed(kEvRxChar);
     ASSERT_TRUE(pumpUntil([&] { return calls == 3; })) << "once taken, the next arrival posts again";
     pumpFor(50);
     EXPECT_EQ(calls, 3) << "a handler that takes nothing is not called again for the same bytes";
@@ -111,19 +111,19 @@ TEST_F(Events, ClearedHandlersGetNothingAndClosedPortsDropTheirMessages) {
     rs.OnRXCHAR = [&](Trs232c*) { ++rx; };
     rs.OnCTS = [&](Trs232c*) { ++cts; };
     ASSERT_TRUE(rs.Open());
-    layer.state.feed(EV_CTS);
+    layer.state.feed(kEvCts);
     QThread::msleep(50);  // posted, not yet delivered
     rs.OnCTS = nullptr;
     pumpFor(50);
     EXPECT_EQ(cts, 0) << "cleared after posting: skipped";
 
-    layer.state.feed(EV_RXCHAR);
+    layer.state.feed(kEvRxChar);
     QThread::msleep(50);
     rs.Close();
     pumpFor(50);
     EXPECT_EQ(rx, 0) << "posted before Close: dropped";
     ASSERT_TRUE(rs.Open());
-    layer.state.feed(EV_RXCHAR);
+    layer.state.feed(kEvRxChar);
     EXPECT_TRUE(pumpUntil([&] { return rx == 1; }));
 }
 

@@ -94,14 +94,14 @@ TEST_F(OpenState, StoredConfigurationOfTheWindowsComponent) {
     const DCB d = written();
     EXPECT_EQ(d.BaudRate, 9600u);
     EXPECT_EQ(d.ByteSize, 8);
-    EXPECT_EQ(d.Parity, NOPARITY);
-    EXPECT_EQ(d.StopBits, ONESTOPBIT);
+    EXPECT_EQ(d.Parity, kNoParity);
+    EXPECT_EQ(d.StopBits, kOneStopBit);
     EXPECT_EQ(d.Flags, 1u);
     EXPECT_EQ(layer.state.inQueue, 1024u);
     EXPECT_EQ(layer.state.timeouts.ReadTotalTimeoutConstant, 300u);
     EXPECT_EQ(layer.state.timeouts.WriteTotalTimeoutConstant, 300u);
     EXPECT_EQ(layer.state.timeouts.ReadIntervalTimeout, 0u);
-    EXPECT_EQ(rs.eventMask(), EV_RXCHAR);
+    EXPECT_EQ(rs.eventMask(), kEvRxChar);
     EXPECT_TRUE(rs.threadRunning());
     EXPECT_EQ(layer.lastName, "COM1");
     ASSERT_FALSE(layer.state.purges.empty());
@@ -110,32 +110,32 @@ TEST_F(OpenState, StoredConfigurationOfTheWindowsComponent) {
 
 TEST_F(OpenState, ParityNamesAreExactAndUnknownNamesKeepTheDevicesParity) {
     const std::pair<const char*, BYTE> known[] = {
-        {"無し", NOPARITY},       {"なし", NOPARITY},       {"奇数", ODDPARITY},    {"きすう", ODDPARITY},
-        {"ODD", ODDPARITY},       {"odd", ODDPARITY},       {"ＯＤＤ", ODDPARITY},  {"ｏｄｄ", ODDPARITY},
-        {"偶数", EVENPARITY},     {"ぐうすう", EVENPARITY}, {"EVEN", EVENPARITY},   {"even", EVENPARITY},
-        {"ＥＶＥＮ", EVENPARITY}, {"ｅｖｅｎ", EVENPARITY}, {"マーク", MARKPARITY}, {"まーく", MARKPARITY},
-        {"MARK", MARKPARITY},     {"mark", MARKPARITY},     {"ＭＡＲＫ", MARKPARITY}, {"ｍａｒｋ", MARKPARITY},
-        {"スペース", SPACEPARITY}, {"すぺーす", SPACEPARITY}, {"SPACE", SPACEPARITY}, {"space", SPACEPARITY},
-        {"ＳＰＡＣＥ", SPACEPARITY}, {"ｓｐａｃｅ", SPACEPARITY},
+        {"無し", kNoParity},       {"なし", kNoParity},       {"奇数", kOddParity},    {"きすう", kOddParity},
+        {"ODD", kOddParity},       {"odd", kOddParity},       {"ＯＤＤ", kOddParity},  {"ｏｄｄ", kOddParity},
+        {"偶数", kEvenParity},     {"ぐうすう", kEvenParity}, {"EVEN", kEvenParity},   {"even", kEvenParity},
+        {"ＥＶＥＮ", kEvenParity}, {"ｅｖｅｎ", kEvenParity}, {"マーク", kMarkParity}, {"まーく", kMarkParity},
+        {"MARK", kMarkParity},     {"mark", kMarkParity},     {"ＭＡＲＫ", kMarkParity}, {"ｍａｒｋ", kMarkParity},
+        {"スペース", kSpaceParity}, {"すぺーす", kSpaceParity}, {"SPACE", kSpaceParity}, {"space", kSpaceParity},
+        {"ＳＰＡＣＥ", kSpaceParity}, {"ｓｐａｃｅ", kSpaceParity},
     };
     for (const auto& [name, parity] : known) {
-        layer.state.deviceDcb.Parity = parity == SPACEPARITY ? NOPARITY : SPACEPARITY;
+        layer.state.deviceDcb.Parity = parity == kSpaceParity ? kNoParity : kSpaceParity;
         rs.setparitymode(QString::fromUtf8(name));
         ASSERT_TRUE(rs.Open()) << name;
         EXPECT_EQ(written().Parity, parity) << name;
         rs.Close();
     }
     for (const char* name : {"NONE", "Odd", "", "ＯＤＤ ", "none"}) {
-        layer.state.deviceDcb.Parity = MARKPARITY;
+        layer.state.deviceDcb.Parity = kMarkParity;
         rs.setparitymode(QString::fromUtf8(name));
         ASSERT_TRUE(rs.Open()) << name;
-        EXPECT_EQ(written().Parity, MARKPARITY) << name;
+        EXPECT_EQ(written().Parity, kMarkParity) << name;
         rs.Close();
     }
 }
 
 TEST_F(OpenState, StopBitNamesAndUnknownOnesKeepTheDevicesValue) {
-    const std::pair<const char*, BYTE> known[] = {{"1", ONESTOPBIT}, {"1.5", ONE5STOPBITS}, {"2", TWOSTOPBITS}};
+    const std::pair<const char*, BYTE> known[] = {{"1", kOneStopBit}, {"1.5", kOne5StopBits}, {"2", kTwoStopBits}};
     for (const auto& [name, bits] : known) {
         layer.state.deviceDcb.StopBits = 7;
         rs.setstopbit(name);
@@ -144,10 +144,10 @@ TEST_F(OpenState, StopBitNamesAndUnknownOnesKeepTheDevicesValue) {
         rs.Close();
     }
     for (const char* name : {"1.0", "", "two"}) {
-        layer.state.deviceDcb.StopBits = TWOSTOPBITS;
+        layer.state.deviceDcb.StopBits = kTwoStopBits;
         rs.setstopbit(name);
         ASSERT_TRUE(rs.Open());
-        EXPECT_EQ(written().StopBits, TWOSTOPBITS) << name;
+        EXPECT_EQ(written().StopBits, kTwoStopBits) << name;
         rs.Close();
     }
 }
@@ -197,7 +197,7 @@ TEST_F(OpenState, EventMaskComesFromTheAssignedHandlers) {
 
     rs.OnPACKET = [](Trs232c*) {};
     ASSERT_TRUE(rs.Open());
-    EXPECT_EQ(rs.eventMask(), EV_RXCHAR) << "OnPACKET alone watches arrivals, even with packetsize 0";
+    EXPECT_EQ(rs.eventMask(), kEvRxChar) << "OnPACKET alone watches arrivals, even with packetsize 0";
     EXPECT_TRUE(rs.threadRunning());
     rs.Close();
 
@@ -205,7 +205,7 @@ TEST_F(OpenState, EventMaskComesFromTheAssignedHandlers) {
         [](Trs232c*) {};
     rs.OnOpen = rs.OnClose = rs.OnCreate = [](Trs232c*) {};
     ASSERT_TRUE(rs.Open());
-    EXPECT_EQ(rs.eventMask(), EV_BREAK | EV_CTS | EV_DSR | EV_ERR | EV_RING | EV_RLSD | EV_RXCHAR | EV_RXFLAG | EV_TXEMPTY);
+    EXPECT_EQ(rs.eventMask(), kEvBreak | kEvCts | kEvDsr | kEvErr | kEvRing | kEvRlsd | kEvRxChar | kEvRxFlag | kEvTxEmpty);
     EXPECT_EQ(layer.state.mask, rs.eventMask());
     rs.Close();
 }
@@ -224,7 +224,7 @@ TEST_F(OpenState, OpenTwiceChangesNothingAndLinesMapToEscapeCodes) {
     EXPECT_EQ(layer.state.opened, 1);
     rs.SetRTS(false);
     rs.SetDTR(false);
-    EXPECT_EQ(layer.state.escapes, (std::vector<DWORD>{SETDTR, SETRTS, CLRRTS, CLRDTR}));
+    EXPECT_EQ(layer.state.escapes, (std::vector<DWORD>{kSetDtr, kSetRts, kClrRts, kClrDtr}));
 }
 
 // --- Open's failure paths --------------------------------------------------------------------

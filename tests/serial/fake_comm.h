@@ -15,7 +15,7 @@ struct FakeState {
     std::condition_variable cv;
     // Script (set by the test before Open).
     bool failCreate = false, failSetup = false, failSetState = false, failSetTimeouts = false;
-    bool failWait = false;  // every WaitCommEvent fails at once
+    bool failWait = false;  // every waitCommEvent fails at once
     commapi::DCB deviceDcb{};
     commapi::DWORD inQueue = 0;
     // Record.
@@ -46,47 +46,47 @@ struct FakeState {
 class FakePort final : public commapi::CommPort {
 public:
     explicit FakePort(FakeState& s) : s_(s) {}
-    bool SetupComm(commapi::DWORD in, commapi::DWORD) override {
+    bool setupComm(commapi::DWORD in, commapi::DWORD) override {
         std::lock_guard lock(s_.m);
-        s_.log("SetupComm");
+        s_.log("setupComm");
         s_.inQueue = in;
         return !s_.failSetup;
     }
-    bool GetCommState(commapi::DCB& dcb) override {
+    bool getCommState(commapi::DCB& dcb) override {
         std::lock_guard lock(s_.m);
-        s_.log("GetCommState");
+        s_.log("getCommState");
         dcb = s_.deviceDcb;
         return true;
     }
-    bool SetCommState(const commapi::DCB& dcb) override {
+    bool setCommState(const commapi::DCB& dcb) override {
         std::lock_guard lock(s_.m);
-        s_.log("SetCommState");
+        s_.log("setCommState");
         s_.written = dcb;
         s_.stateWritten = true;
         return !s_.failSetState;
     }
-    bool GetCommTimeouts(commapi::COMMTIMEOUTS& t) override {
+    bool getCommTimeouts(commapi::COMMTIMEOUTS& t) override {
         std::lock_guard lock(s_.m);
         t = s_.timeouts;
         return true;
     }
-    bool SetCommTimeouts(const commapi::COMMTIMEOUTS& t) override {
+    bool setCommTimeouts(const commapi::COMMTIMEOUTS& t) override {
         std::lock_guard lock(s_.m);
-        s_.log("SetCommTimeouts");
+        s_.log("setCommTimeouts");
         s_.timeouts = t;
         return !s_.failSetTimeouts;
     }
-    bool SetCommMask(commapi::DWORD mask) override {
+    bool setCommMask(commapi::DWORD mask) override {
         {
             std::lock_guard lock(s_.m);
-            s_.log("SetCommMask");
+            s_.log("setCommMask");
             s_.mask = mask;
             s_.maskChanged = true;
         }
         s_.cv.notify_all();
         return true;
     }
-    bool WaitCommEvent(commapi::DWORD& occurred) override {
+    bool waitCommEvent(commapi::DWORD& occurred) override {
         std::unique_lock lock(s_.m);
         ++s_.waits;
         if (s_.failWait) return false;
@@ -100,39 +100,39 @@ public:
         s_.events.pop_front();
         return true;
     }
-    bool PurgeComm(commapi::DWORD flags) override {
+    bool purgeComm(commapi::DWORD flags) override {
         std::lock_guard lock(s_.m);
-        s_.log("PurgeComm");
+        s_.log("purgeComm");
         s_.purges.push_back(flags);
         return true;
     }
-    bool ClearCommError(commapi::DWORD& errors, commapi::COMSTAT& stat) override {
+    bool clearCommError(commapi::DWORD& errors, commapi::COMSTAT& stat) override {
         std::lock_guard lock(s_.m);
         errors = 0;
         stat = commapi::COMSTAT{};
         stat.cbInQue = static_cast<commapi::DWORD>(inQue);
         return true;
     }
-    bool EscapeCommFunction(commapi::DWORD func) override {
+    bool escapeCommFunction(commapi::DWORD func) override {
         std::lock_guard lock(s_.m);
         s_.escapes.push_back(func);
         return true;
     }
-    bool ReadFile(void*, commapi::DWORD, commapi::DWORD& done, commapi::DWORD) override {
+    bool readFile(void*, commapi::DWORD, commapi::DWORD& done, commapi::DWORD) override {
         done = 0;
         return false;
     }
-    bool WriteFile(const void*, commapi::DWORD count, commapi::DWORD& done, commapi::DWORD) override {
+    bool writeFile(const void*, commapi::DWORD count, commapi::DWORD& done, commapi::DWORD) override {
         done = count;
         return true;
     }
-    bool CloseHandle() override {
+    bool closeHandle() override {
         std::lock_guard lock(s_.m);
-        s_.log("CloseHandle");
+        s_.log("closeHandle");
         s_.closed = true;
         return true;
     }
-    int inQue = 0;  // what ClearCommError reports (set under s_.m via setInQue)
+    int inQue = 0;  // what clearCommError reports (set under s_.m via setInQue)
 
 private:
     FakeState& s_;
@@ -143,10 +143,10 @@ public:
     FakeState state;
     FakePort* last = nullptr;
     std::string lastName;
-    std::unique_ptr<commapi::CommPort> CreateFile(const std::string& name) override {
+    std::unique_ptr<commapi::CommPort> createFile(const std::string& name) override {
         std::lock_guard lock(state.m);
         lastName = name;
-        state.log("CreateFile");
+        state.log("createFile");
         if (state.failCreate) return nullptr;
         ++state.opened;
         state.closed = false;
@@ -154,6 +154,7 @@ public:
         last = p.get();
         return p;
     }
+    int lastError() const override { return 0; }
     void setInQue(int n) {
         std::lock_guard lock(state.m);
         last->inQue = n;

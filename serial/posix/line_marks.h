@@ -14,8 +14,8 @@ class LineMarkReader {
 public:
     struct Result {
         std::size_t bytes = 0;  // data bytes written to out
-        DWORD events = 0;       // EV_BREAK, EV_ERR
-        DWORD errors = 0;       // CE_BREAK, CE_FRAME
+        DWORD events = 0;       // kEvBreak, kEvErr
+        DWORD errors = 0;       // kCeBreak, kCeFrame
     };
     // Turns n raw bytes into data bytes at out (out may be in, never longer). A character
     // received with an error is replaced by errorChar when replace is set.

@@ -1,5 +1,5 @@
 #pragma once
-// The driver's input queue: a fixed-size ring of bytes (the SetupComm size). Not thread-safe;
+// The driver's input queue: a fixed-size ring of bytes (the setupComm size). Not thread-safe;
 // its owner locks around it.
 #include <cstddef>
 #include <cstdint>

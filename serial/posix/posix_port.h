@@ -7,36 +7,37 @@
 #include <mutex>
 
 #include "serial/commapi.h"
-#include "serial/line_marks.h"
-#include "serial/modem_lines.h"
-#include "serial/rx_queue.h"
-#include "serial/tty_ioctl.h"
+#include "serial/posix/line_marks.h"
+#include "serial/posix/modem_lines.h"
+#include "serial/posix/rx_queue.h"
+#include "serial/posix/tty_ioctl.h"
 
 namespace commapi {
 
 class PosixPort final : public CommPort {
 public:
     // Takes ownership of fd (open, exclusive, raw); found is put back when the port closes.
-    PosixPort(int fd, const tty::FoundMode& found);
+    // queries (not owned) answers what the port asks the device while it runs.
+    PosixPort(int fd, const tty::FoundMode& found, const tty::Queries& queries);
     ~PosixPort() override;
     PosixPort(const PosixPort&) = delete;
     PosixPort& operator=(const PosixPort&) = delete;
 
     bool valid() const { return wakeFd_ >= 0 && rxFd_ >= 0; }
 
-    bool SetupComm(DWORD inQueue, DWORD outQueue) override;
-    bool GetCommState(DCB& dcb) override;
-    bool SetCommState(const DCB& dcb) override;
-    bool GetCommTimeouts(COMMTIMEOUTS& t) override;
-    bool SetCommTimeouts(const COMMTIMEOUTS& t) override;
-    bool SetCommMask(DWORD mask) override;
-    bool WaitCommEvent(DWORD& occurred) override;
-    bool PurgeComm(DWORD flags) override;
-    bool ClearCommError(DWORD& errors, COMSTAT& stat) override;
-    bool EscapeCommFunction(DWORD func) override;
-    bool ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) override;
-    bool WriteFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) override;
-    bool CloseHandle() override;
+    bool setupComm(DWORD inQueue, DWORD outQueue) override;
+    bool getCommState(DCB& dcb) override;
+    bool setCommState(const DCB& dcb) override;
+    bool getCommTimeouts(COMMTIMEOUTS& t) override;
+    bool setCommTimeouts(const COMMTIMEOUTS& t) override;
+    bool setCommMask(DWORD mask) override;
+    bool waitCommEvent(DWORD& occurred) override;
+    bool purgeComm(DWORD flags) override;
+    bool clearCommError(DWORD& errors, COMSTAT& stat) override;
+    bool escapeCommFunction(DWORD func) override;
+    bool readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) override;
+    bool writeFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) override;
+    bool closeHandle() override;
 
     // Raises events as the device would (modem lines, line errors): the seam for devices and
     // tests that have them where a pty has none.
@@ -56,6 +57,7 @@ private:
 
     int fd_;
     const tty::FoundMode found_;  // the device's settings before the port changed them
+    const tty::Queries& queries_;
     int wakeFd_ = -1;  // wakes the event thread's wait (mask change, events raised elsewhere)
     int rxFd_ = -1;    // wakes a reader when the event thread has queued bytes
 
@@ -63,16 +65,16 @@ private:
     RxQueue queue_;
     LineMarkReader marks_;
     bool marked_ = false;         // the device marks line errors in the stream (PARMRK)
-    DCB dcb_{};                   // what SetCommState was given; termios overlays it on read back
+    DCB dcb_{};                   // what setCommState was given; termios overlays it on read back
     COMMTIMEOUTS timeouts_{};
     DWORD mask_ = 0;
     DWORD pending_ = 0;           // events of the mask not yet reported
-    DWORD errors_ = 0;            // CE_ bits since the last ClearCommError
+    DWORD errors_ = 0;            // CE_ bits since the last clearCommError
     bool maskChanged_ = false;    // the next (or current) wait returns with no events
-    bool waiting_ = false;        // a thread is inside WaitCommEvent
+    bool waiting_ = false;        // a thread is inside waitCommEvent
     bool waiterActive_ = false;   // an event thread has started waiting on this port
-    bool readerWaiting_ = false;  // a thread is inside ReadFile waiting for bytes
-    bool txDraining_ = false;     // EV_TXEMPTY is due when the output queue empties
+    bool readerWaiting_ = false;  // a thread is inside readFile waiting for bytes
+    bool txDraining_ = false;     // kEvTxEmpty is due when the output queue empties
     void markGone();
     bool gone_ = false;           // the device went away: transfers fail from now on
     bool hasModemLines_ = false;  // set once at construction

@@ -1,4 +1,4 @@
-#include "serial/portname.h"
+#include "serial/posix/portname.h"
 
 #include <sys/stat.h>
 

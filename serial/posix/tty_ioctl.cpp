@@ -1,6 +1,6 @@
 // Uses the kernel's termios2 directly: glibc's <termios.h> cannot express rates outside the
 // Bxxx table, and the two headers cannot share a translation unit.
-#include "serial/tty_ioctl.h"
+#include "serial/posix/tty_ioctl.h"
 
 #include <asm/termios.h>
 #include <linux/serial.h>
@@ -65,7 +65,7 @@ bool makeRaw(int fd) {
     t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
                            IXANY | IMAXBEL | IUCLC | IUTF8);
     // Breaks and characters with line errors arrive marked in the stream (the 0xFF byte
-    // doubled): the port turns the marks into EV_BREAK and EV_ERR.
+    // doubled): the port turns the marks into kEvBreak and kEvErr.
     t.c_iflag |= PARMRK;
     t.c_oflag &= ~tcflag_t(OPOST);
     t.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN | ECHOE | ECHOK | TOSTOP);
@@ -78,12 +78,10 @@ bool makeRaw(int fd) {
     return set(fd, t);
 }
 
-bool applyDcb(int fd, const DCB& dcb) {
-    termios2 before{};
-    if (!get(fd, before)) return false;
-    if (dcb.BaudRate == 0) return false;
-    termios2 t = before;
+namespace {
 
+// The frame: data bits, parity, stop bits. False when the DCB asks for one no UART sends.
+bool putFrame(termios2& t, const DCB& dcb) {
     t.c_cflag &= ~tcflag_t(CSIZE);
     switch (dcb.ByteSize) {
         case 5: t.c_cflag |= CS5; break;
@@ -95,11 +93,11 @@ bool applyDcb(int fd, const DCB& dcb) {
 
     t.c_cflag &= ~tcflag_t(PARENB | PARODD | CMSPAR);
     switch (dcb.Parity) {
-        case NOPARITY: break;
-        case ODDPARITY: t.c_cflag |= PARENB | PARODD; break;
-        case EVENPARITY: t.c_cflag |= PARENB; break;
-        case MARKPARITY: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-        case SPACEPARITY: t.c_cflag |= PARENB | CMSPAR; break;
+        case kNoParity: break;
+        case kOddParity: t.c_cflag |= PARENB | PARODD; break;
+        case kEvenParity: t.c_cflag |= PARENB; break;
+        case kMarkParity: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
+        case kSpaceParity: t.c_cflag |= PARENB | CMSPAR; break;
         default: return false;
     }
 
@@ -107,21 +105,25 @@ bool applyDcb(int fd, const DCB& dcb) {
     // with 5 data bits and 2 only with more.
     t.c_cflag &= ~tcflag_t(CSTOPB);
     switch (dcb.StopBits) {
-        case ONESTOPBIT: break;
-        case ONE5STOPBITS:
+        case kOneStopBit: break;
+        case kOne5StopBits:
             if (dcb.ByteSize != 5) return false;
             t.c_cflag |= CSTOPB;
             break;
-        case TWOSTOPBITS:
+        case kTwoStopBits:
             if (dcb.ByteSize == 5) return false;
             t.c_cflag |= CSTOPB;
             break;
         default: return false;
     }
+    return true;
+}
 
+// Flow control, the parity check, XON/XOFF characters and the rate.
+void putFlowAndRate(termios2& t, const DCB& dcb) {
     const DWORD rts = (dcb.Flags >> fRtsControlShift) & 3u;
     t.c_cflag &= ~tcflag_t(CRTSCTS);
-    if ((dcb.Flags & fOutxCtsFlow) || rts == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
+    if ((dcb.Flags & fOutxCtsFlow) || rts == kRtsControlHandshake) t.c_cflag |= CRTSCTS;
 
     t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY | INPCK | IGNPAR);
     if (dcb.Flags & fOutX) t.c_iflag |= IXON;
@@ -135,14 +137,29 @@ bool applyDcb(int fd, const DCB& dcb) {
     t.c_cflag |= code | (code << IBSHIFT);
     t.c_ispeed = dcb.BaudRate;
     t.c_ospeed = dcb.BaudRate;
+}
 
+}  // namespace
+
+bool applyDcb(int fd, const DCB& dcb) {
+    termios2 before{};
+    if (!get(fd, before)) return false;
+    termios2 t = before;
+    if (dcb.BaudRate == 0 || !putFrame(t, dcb)) {
+        errno = EINVAL;
+        return false;
+    }
+    putFlowAndRate(t, dcb);
     if (!set(fd, t)) {
+        const int err = errno;
         set(fd, before);
+        errno = err;
         return false;
     }
     termios2 after{};
     if (!get(fd, after) || !sameMode(fd, after, t)) {
         set(fd, before);
+        errno = EINVAL;  // the device cannot do it: it reads back different
         return false;
     }
     return true;
@@ -159,16 +176,16 @@ bool readDcb(int fd, DCB& dcb) {
         default: dcb.ByteSize = 8; break;
     }
     if (!(t.c_cflag & PARENB)) {
-        dcb.Parity = NOPARITY;
+        dcb.Parity = kNoParity;
     } else if (t.c_cflag & CMSPAR) {
-        dcb.Parity = (t.c_cflag & PARODD) ? MARKPARITY : SPACEPARITY;
+        dcb.Parity = (t.c_cflag & PARODD) ? kMarkParity : kSpaceParity;
     } else {
-        dcb.Parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
+        dcb.Parity = (t.c_cflag & PARODD) ? kOddParity : kEvenParity;
     }
     if (!(t.c_cflag & CSTOPB)) {
-        dcb.StopBits = ONESTOPBIT;
+        dcb.StopBits = kOneStopBit;
     } else {
-        dcb.StopBits = dcb.ByteSize == 5 ? ONE5STOPBITS : TWOSTOPBITS;
+        dcb.StopBits = dcb.ByteSize == 5 ? kOne5StopBits : kTwoStopBits;
     }
     auto flag = [&](DWORD bit, bool on) { dcb.Flags = on ? (dcb.Flags | bit) : (dcb.Flags & ~bit); };
     flag(fOutxCtsFlow, t.c_cflag & CRTSCTS);
@@ -188,33 +205,45 @@ bool marksErrors(int fd) {
 bool flushInput(int fd) { return ioctl(fd, TCFLSH, TCIFLUSH) == 0; }
 bool flushOutput(int fd) { return ioctl(fd, TCFLSH, TCOFLUSH) == 0; }
 
-int outputQueued(int fd) {
-    int n = 0;
-    return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : -1;
-}
-
 bool setModemLines(int fd, bool rts, bool on) {
     int bits = rts ? TIOCM_RTS : TIOCM_DTR;
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 }
 
-bool readLines(int fd, LineCounts& lines) {
-    int bits = 0;
-    if (ioctl(fd, TIOCMGET, &bits) != 0) return false;
-    lines.ctsOn = bits & TIOCM_CTS;
-    lines.dsrOn = bits & TIOCM_DSR;
-    lines.ringOn = bits & TIOCM_RNG;
-    lines.rlsdOn = bits & TIOCM_CAR;
-    serial_icounter_struct c{};
-    lines.counted = ioctl(fd, TIOCGICOUNT, &c) == 0;
-    if (lines.counted) {
-        lines.cts = static_cast<unsigned>(c.cts);
-        lines.dsr = static_cast<unsigned>(c.dsr);
-        lines.ring = static_cast<unsigned>(c.rng);
-        lines.rlsd = static_cast<unsigned>(c.dcd);
-        lines.overrun = static_cast<unsigned>(c.overrun + c.buf_overrun);
+
+namespace {
+
+class DeviceQueries final : public Queries {
+public:
+    int outputQueued(int fd) const override {
+        int n = 0;
+        return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : -1;
     }
-    return true;
+    bool readLines(int fd, LineCounts& lines) const override {
+        int bits = 0;
+        if (ioctl(fd, TIOCMGET, &bits) != 0) return false;
+        lines.ctsOn = bits & TIOCM_CTS;
+        lines.dsrOn = bits & TIOCM_DSR;
+        lines.ringOn = bits & TIOCM_RNG;
+        lines.rlsdOn = bits & TIOCM_CAR;
+        serial_icounter_struct c{};
+        lines.counted = ioctl(fd, TIOCGICOUNT, &c) == 0;
+        if (lines.counted) {
+            lines.cts = static_cast<unsigned>(c.cts);
+            lines.dsr = static_cast<unsigned>(c.dsr);
+            lines.ring = static_cast<unsigned>(c.rng);
+            lines.rlsd = static_cast<unsigned>(c.dcd);
+            lines.overrun = static_cast<unsigned>(c.overrun + c.buf_overrun);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+const Queries& deviceQueries() {
+    static const DeviceQueries queries;
+    return queries;
 }
 
 bool setBreak(int fd, bool on) { return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0; }

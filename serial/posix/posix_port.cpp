@@ -1,4 +1,4 @@
-#include "serial/posix_port.h"
+#include "serial/posix/posix_port.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -8,17 +8,18 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "serial/tty_ioctl.h"
+#include "serial/posix/last_error.h"
+#include "serial/posix/tty_ioctl.h"
 
 namespace commapi {
 namespace {
 
 constexpr DWORD kMaxQueue = 16u << 20;
-constexpr int kDrainCheckMs = 2;  // how often a pending EV_TXEMPTY looks at the output queue
+constexpr int kDrainCheckMs = 2;  // how often a pending kEvTxEmpty looks at the output queue
 // How often the modem lines are looked at, only while modem events are watched on a device
 // that has them (drivers offer no wait that a mask change could end).
 constexpr int kLineCheckMs = 10;
-constexpr DWORD kLineEvents = EV_CTS | EV_DSR | EV_RING | EV_RLSD | EV_ERR;
+constexpr DWORD kLineEvents = kEvCts | kEvDsr | kEvRing | kEvRlsd | kEvErr;
 
 // Milliseconds from now to deadline for poll(); -1 when there is none.
 int msUntil(std::chrono::steady_clock::time_point deadline, bool hasDeadline) {
@@ -36,24 +37,26 @@ void drain(int efd) {
 
 }  // namespace
 
-PosixPort::PosixPort(int fd, const tty::FoundMode& found) : fd_(fd), found_(found) {
+PosixPort::PosixPort(int fd, const tty::FoundMode& found, const tty::Queries& queries)
+    : fd_(fd), found_(found), queries_(queries) {
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     rxFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (!valid()) failed(errno);
     dcb_.Flags = fBinary;
     dcb_.XonLim = 2048;
     dcb_.XoffLim = 512;
     dcb_.XonChar = 17;
     dcb_.XoffChar = 19;
     tty::readDcb(fd_, dcb_);
-    hasModemLines_ = tty::readLines(fd_, lines_);
+    hasModemLines_ = queries_.readLines(fd_, lines_);
     marked_ = tty::marksErrors(fd_);
 }
 
 PosixPort::~PosixPort() {
-    if (fd_ >= 0) CloseHandle();
+    if (fd_ >= 0) closeHandle();
 }
 
-bool PosixPort::CloseHandle() {
+bool PosixPort::closeHandle() {
     if (fd_ < 0) return false;
     // The line is left as it was found, also for another program that keeps using it.
     tty::restoreMode(fd_, found_);
@@ -82,7 +85,7 @@ void PosixPort::markGone() {
     if (gone_) return;
     gone_ = true;
     // Wake the owner's receive handler: it finds the queue uncountable once it is empty.
-    raise(EV_RXCHAR, false);
+    raise(kEvRxChar, false);
 }
 
 void PosixPort::raiseEvents(DWORD events, DWORD errors) {
@@ -95,7 +98,7 @@ bool PosixPort::watchesLines() const { return hasModemLines_ && !gone_ && (mask_
 
 void PosixPort::checkLines(bool byWaiter) {
     LineCounts now;
-    if (!tty::readLines(fd_, now)) return;
+    if (!queries_.readLines(fd_, now)) return;
     DWORD errors = 0;
     const DWORD ev = lineEvents(lines_, now, errors);
     lines_ = now;
@@ -108,7 +111,7 @@ void PosixPort::roomFreed(bool wasFull) {
     if (wasFull && waiting_) wake(wakeFd_);
 }
 
-bool PosixPort::waiterOwnsFd() const { return waiterActive_ && (mask_ & EV_RXCHAR) && !gone_; }
+bool PosixPort::waiterOwnsFd() const { return waiterActive_ && (mask_ & kEvRxChar) && !gone_; }
 
 void PosixPort::pull(bool byWaiter) {
     if (gone_) return;
@@ -132,9 +135,9 @@ void PosixPort::pull(bool byWaiter) {
                 kept = static_cast<std::size_t>(std::remove(chunk, chunk + kept, 0) - chunk);
             }
             if (std::find(chunk, chunk + kept, static_cast<std::uint8_t>(dcb_.EvtChar)) != chunk + kept) {
-                events |= EV_RXFLAG;
+                events |= kEvRxFlag;
             }
-            if (kept) events |= EV_RXCHAR;
+            if (kept) events |= kEvRxChar;
             queue_.push(chunk, kept);
             if (static_cast<std::size_t>(n) < want) break;
             continue;
@@ -145,12 +148,12 @@ void PosixPort::pull(bool byWaiter) {
         if (readerWaiting_ && byWaiter) wake(rxFd_);
         break;
     }
-    if ((events & EV_RXCHAR) && readerWaiting_ && byWaiter) wake(rxFd_);
+    if ((events & kEvRxChar) && readerWaiting_ && byWaiter) wake(rxFd_);
     if (events) raise(events, byWaiter);
 }
 
-bool PosixPort::SetupComm(DWORD inQueue, DWORD outQueue) {
-    if (inQueue == 0 || inQueue > kMaxQueue || outQueue > kMaxQueue) return false;
+bool PosixPort::setupComm(DWORD inQueue, DWORD outQueue) {
+    if (inQueue == 0 || inQueue > kMaxQueue || outQueue > kMaxQueue) return failed(EINVAL);
     std::lock_guard lock(m_);
     const bool wasFull = queue_.full();
     queue_.reset(inQueue);
@@ -158,42 +161,42 @@ bool PosixPort::SetupComm(DWORD inQueue, DWORD outQueue) {
     return true;
 }
 
-bool PosixPort::GetCommState(DCB& dcb) {
+bool PosixPort::getCommState(DCB& dcb) {
     std::lock_guard lock(m_);
     dcb = dcb_;
     return tty::readDcb(fd_, dcb);
 }
 
-bool PosixPort::SetCommState(const DCB& dcb) {
+bool PosixPort::setCommState(const DCB& dcb) {
     std::lock_guard lock(m_);
-    if (!tty::applyDcb(fd_, dcb)) return false;
+    if (!tty::applyDcb(fd_, dcb)) return failed(errno);
     dcb_ = dcb;
     marked_ = tty::marksErrors(fd_);
     // Lines under program control keep what the program set; the others follow the DCB.
     const DWORD dtr = (dcb.Flags >> fDtrControlShift) & 3u;
     const DWORD rts = (dcb.Flags >> fRtsControlShift) & 3u;
-    if (dtr == DTR_CONTROL_ENABLE) tty::setModemLines(fd_, false, true);
-    if (rts == RTS_CONTROL_ENABLE) tty::setModemLines(fd_, true, true);
+    if (dtr == kDtrControlEnable) tty::setModemLines(fd_, false, true);
+    if (rts == kRtsControlEnable) tty::setModemLines(fd_, true, true);
     return true;
 }
 
-bool PosixPort::GetCommTimeouts(COMMTIMEOUTS& t) {
+bool PosixPort::getCommTimeouts(COMMTIMEOUTS& t) {
     std::lock_guard lock(m_);
     t = timeouts_;
     return true;
 }
 
-bool PosixPort::SetCommTimeouts(const COMMTIMEOUTS& t) {
+bool PosixPort::setCommTimeouts(const COMMTIMEOUTS& t) {
     std::lock_guard lock(m_);
     timeouts_ = t;
     return true;
 }
 
-bool PosixPort::SetCommMask(DWORD mask) {
+bool PosixPort::setCommMask(DWORD mask) {
     std::lock_guard lock(m_);
     mask_ = mask;
     pending_ = 0;
-    if (hasModemLines_) tty::readLines(fd_, lines_);  // changes count from here on
+    if (hasModemLines_) queries_.readLines(fd_, lines_);  // changes count from here on
     // Sticky: a wait that starts just after this call returns too, so a thread told to stop
     // cannot slip into a wait that nobody will end.
     maskChanged_ = true;
@@ -201,7 +204,7 @@ bool PosixPort::SetCommMask(DWORD mask) {
     return true;
 }
 
-bool PosixPort::WaitCommEvent(DWORD& occurred) {
+bool PosixPort::waitCommEvent(DWORD& occurred) {
     std::unique_lock lock(m_);
     if (waiting_ || fd_ < 0) return false;
     waiting_ = true;
@@ -218,16 +221,16 @@ bool PosixPort::WaitCommEvent(DWORD& occurred) {
             break;
         }
         if (txDraining_) {
-            if (tty::outputQueued(fd_) <= 0) {
+            if (queries_.outputQueued(fd_) <= 0) {
                 txDraining_ = false;
-                raise(EV_TXEMPTY, true);
+                raise(kEvTxEmpty, true);
                 continue;
             }
         }
         pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
         // A gone device or a full queue leaves the fd out: neither may make this loop spin.
         const nfds_t n = (!gone_ && !queue_.full()) ? 2 : 1;
-        int timeout = (txDraining_ && (mask_ & EV_TXEMPTY)) ? kDrainCheckMs : -1;
+        int timeout = (txDraining_ && (mask_ & kEvTxEmpty)) ? kDrainCheckMs : -1;
         if (watchesLines() && (timeout < 0 || timeout > kLineCheckMs)) timeout = kLineCheckMs;
         lock.unlock();
         const int r = ::poll(fds, n, timeout);
@@ -252,24 +255,24 @@ bool PosixPort::WaitCommEvent(DWORD& occurred) {
     return true;
 }
 
-bool PosixPort::PurgeComm(DWORD flags) {
+bool PosixPort::purgeComm(DWORD flags) {
     std::lock_guard lock(m_);
     bool ok = true;
-    if (flags & PURGE_RXCLEAR) {
+    if (flags & kPurgeRxClear) {
         const bool wasFull = queue_.full();
         queue_.clear();
         marks_.reset();
         ok = tty::flushInput(fd_) && ok;
         roomFreed(wasFull);
     }
-    if (flags & PURGE_TXCLEAR) {
+    if (flags & kPurgeTxClear) {
         ok = tty::flushOutput(fd_) && ok;
     }
     // Transfers are synchronous, so no transfer is ever pending to abort.
     return ok;
 }
 
-bool PosixPort::ClearCommError(DWORD& errors, COMSTAT& stat) {
+bool PosixPort::clearCommError(DWORD& errors, COMSTAT& stat) {
     std::lock_guard lock(m_);
     pull(false);
     errors = errors_;
@@ -280,23 +283,23 @@ bool PosixPort::ClearCommError(DWORD& errors, COMSTAT& stat) {
     return true;
 }
 
-bool PosixPort::EscapeCommFunction(DWORD func) {
+bool PosixPort::escapeCommFunction(DWORD func) {
     std::lock_guard lock(m_);
     if (gone_) return false;
     switch (func) {
-        case SETRTS: return tty::setModemLines(fd_, true, true);
-        case CLRRTS: return tty::setModemLines(fd_, true, false);
-        case SETDTR: return tty::setModemLines(fd_, false, true);
-        case CLRDTR: return tty::setModemLines(fd_, false, false);
-        case SETBREAK: return tty::setBreak(fd_, true);
-        case CLRBREAK: return tty::setBreak(fd_, false);
-        case SETXOFF: return tty::setXoffState(fd_, true);
-        case SETXON: return tty::setXoffState(fd_, false);
+        case kSetRts: return tty::setModemLines(fd_, true, true);
+        case kClrRts: return tty::setModemLines(fd_, true, false);
+        case kSetDtr: return tty::setModemLines(fd_, false, true);
+        case kClrDtr: return tty::setModemLines(fd_, false, false);
+        case kSetBreak: return tty::setBreak(fd_, true);
+        case kClrBreak: return tty::setBreak(fd_, false);
+        case kSetXoff: return tty::setXoffState(fd_, true);
+        case kSetXon: return tty::setXoffState(fd_, false);
         default: return false;
     }
 }
 
-bool PosixPort::ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) {
+bool PosixPort::readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) {
     done = 0;
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::unique_lock lock(m_);
@@ -307,8 +310,8 @@ bool PosixPort::ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimit
     auto deadline = start + std::chrono::milliseconds(waitLimitMs);
     const std::uint64_t total = std::uint64_t(t.ReadTotalTimeoutMultiplier) * count + t.ReadTotalTimeoutConstant;
     if (total != 0) deadline = std::min(deadline, start + std::chrono::milliseconds(total));
-    const bool returnAtOnce = t.ReadIntervalTimeout == MAXDWORD && total == 0;
-    const bool useInterval = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
+    const bool returnAtOnce = t.ReadIntervalTimeout == kMaxDword && total == 0;
+    const bool useInterval = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != kMaxDword;
     auto lastByte = start;
 
     for (;;) {
@@ -346,7 +349,7 @@ bool PosixPort::ReadFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimit
     }
 }
 
-bool PosixPort::WriteFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) {
+bool PosixPort::writeFile(const void* data, DWORD count, DWORD& done, DWORD waitLimitMs) {
     done = 0;
     const auto* in = static_cast<const std::uint8_t*>(data);
     COMMTIMEOUTS t;
@@ -386,9 +389,9 @@ bool PosixPort::WriteFile(const void* data, DWORD count, DWORD& done, DWORD wait
     }
 
     std::lock_guard lock(m_);
-    if (mask_ & EV_TXEMPTY) {
-        if (tty::outputQueued(fd_) <= 0) {
-            raise(EV_TXEMPTY, false);
+    if (mask_ & kEvTxEmpty) {
+        if (queries_.outputQueued(fd_) <= 0) {
+            raise(kEvTxEmpty, false);
         } else {
             txDraining_ = true;
             if (waiting_) wake(wakeFd_);

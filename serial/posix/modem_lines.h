@@ -12,24 +12,24 @@ struct LineCounts {
     bool ctsOn = false, dsrOn = false, ringOn = false, rlsdOn = false;
 };
 
-// EV_CTS, EV_DSR, EV_RLSD when those lines changed, EV_RING when the ring indicator came on,
-// EV_ERR when the device lost bytes (errors gets CE_OVERRUN).
+// kEvCts, kEvDsr, kEvRlsd when those lines changed, kEvRing when the ring indicator came on,
+// kEvErr when the device lost bytes (errors gets kCeOverrun).
 inline DWORD lineEvents(const LineCounts& was, const LineCounts& now, DWORD& errors) {
     DWORD ev = 0;
     if (was.counted && now.counted) {
-        if (now.cts != was.cts) ev |= EV_CTS;
-        if (now.dsr != was.dsr) ev |= EV_DSR;
-        if (now.rlsd != was.rlsd) ev |= EV_RLSD;
-        if (now.ring != was.ring) ev |= EV_RING;
+        if (now.cts != was.cts) ev |= kEvCts;
+        if (now.dsr != was.dsr) ev |= kEvDsr;
+        if (now.rlsd != was.rlsd) ev |= kEvRlsd;
+        if (now.ring != was.ring) ev |= kEvRing;
         if (now.overrun != was.overrun) {
-            ev |= EV_ERR;
-            errors |= CE_OVERRUN;
+            ev |= kEvErr;
+            errors |= kCeOverrun;
         }
     } else {
-        if (now.ctsOn != was.ctsOn) ev |= EV_CTS;
-        if (now.dsrOn != was.dsrOn) ev |= EV_DSR;
-        if (now.rlsdOn != was.rlsdOn) ev |= EV_RLSD;
-        if (now.ringOn && !was.ringOn) ev |= EV_RING;
+        if (now.ctsOn != was.ctsOn) ev |= kEvCts;
+        if (now.dsrOn != was.dsrOn) ev |= kEvDsr;
+        if (now.rlsdOn != was.rlsdOn) ev |= kEvRlsd;
+        if (now.ringOn && !was.ringOn) ev |= kEvRing;
     }
     return ev;
 }

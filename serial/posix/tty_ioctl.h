@@ -2,7 +2,7 @@
 // The termios side of the POSIX back end: DCB <-> termios through the termios2 ioctls (so any
 // baud rate the device takes can be set), raw mode, flushes and modem lines. Free of Qt.
 #include "serial/commapi.h"
-#include "serial/modem_lines.h"
+#include "serial/posix/modem_lines.h"
 
 namespace commapi::tty {
 
@@ -10,7 +10,7 @@ namespace commapi::tty {
 bool makeRaw(int fd);
 // Applies the DCB's rate, byte size, parity, stop bits, flow control and XON/XOFF characters.
 // Leaves the device as it was and returns false when a value is invalid or the device refuses
-// it (a rate it cannot do reads back different).
+// it (a rate it cannot do reads back different); errno then says why (EINVAL for both).
 bool applyDcb(int fd, const DCB& dcb);
 // Overwrites in dcb what termios holds: rate, byte size, parity, stop bits, flow control
 // bits and XON/XOFF characters. Other fields are left alone.
@@ -21,14 +21,23 @@ bool marksErrors(int fd);
 
 bool flushInput(int fd);
 bool flushOutput(int fd);
-// Bytes still waiting in the device's output queue, or -1.
-int outputQueued(int fd);
 // Modem line control; false where the device has no modem lines (ptys).
 bool setModemLines(int fd, bool rts, bool on);
 bool setBreak(int fd, bool on);
 
-// False where the device has no modem lines (ptys).
-bool readLines(int fd, LineCounts& lines);
+// What an open port keeps asking the device: the seam where tests play a device that a
+// pseudo-terminal cannot be (an output queue that takes its time, modem lines).
+class Queries {
+public:
+    virtual ~Queries() = default;
+    // Bytes still waiting in the device's output queue, or -1.
+    virtual int outputQueued(int fd) const = 0;
+    // False where the device has no modem lines (ptys).
+    virtual bool readLines(int fd, LineCounts& lines) const = 0;
+};
+// The device's own answers (TIOCOUTQ, TIOCMGET, TIOCGICOUNT).
+const Queries& deviceQueries();
+
 bool setXoffState(int fd, bool off);
 // Exclusive use against other opens of the device (lifted again before closing).
 bool setExclusive(int fd, bool on);

@@ -1,4 +1,4 @@
-#include "serial/line_marks.h"
+#include "serial/posix/line_marks.h"
 
 namespace commapi {
 
@@ -30,11 +30,11 @@ LineMarkReader::Result LineMarkReader::feed(const std::uint8_t* in, std::size_t 
                 break;
             case State::MarkZero:
                 if (c == 0) {
-                    r.events |= EV_BREAK;
-                    r.errors |= CE_BREAK;
+                    r.events |= kEvBreak;
+                    r.errors |= kCeBreak;
                 } else {
-                    r.events |= EV_ERR;
-                    r.errors |= CE_FRAME;
+                    r.events |= kEvErr;
+                    r.errors |= kCeFrame;
                     out[r.bytes++] = replace ? static_cast<std::uint8_t>(errorChar) : c;
                 }
                 state_ = State::Data;

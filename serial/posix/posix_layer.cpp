@@ -1,0 +1,63 @@
+#include "serial/posix/posix_layer.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "serial/posix/last_error.h"
+#include "serial/posix/portname.h"
+#include "serial/posix/posix_port.h"
+
+namespace commapi {
+namespace {
+
+// Gives up an fd that is not ours after all; err is why, kept as the last error.
+std::unique_ptr<CommPort> refuse(int fd, int err) {
+    ::close(fd);
+    failed(err);
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<CommPort> PosixLayer::createFile(const std::string& name) {
+    const auto path = resolvePortName(name, configHome());
+    if (!path) {
+        failed(ENOENT);
+        return nullptr;
+    }
+    const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        failed(errno);
+        return nullptr;
+    }
+    // Nothing is changed before the port is known to be ours. flock keeps out every other open,
+    // the super-user's and our own process's included; TIOCEXCL stops programs that do not take
+    // the lock, and one that another program has asked for refuses the port (the super-user
+    // would otherwise get past it).
+    if (!::isatty(fd)) return refuse(fd, ENOTTY);
+    if (tty::isExclusive(fd)) return refuse(fd, EBUSY);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !tty::setExclusive(fd, true)) return refuse(fd, errno);
+    const tty::FoundMode found = tty::readMode(fd);
+    if (!tty::makeRaw(fd)) {
+        const int err = errno;
+        tty::restoreMode(fd, found);
+        tty::setExclusive(fd, false);
+        return refuse(fd, err);
+    }
+    auto port = std::make_unique<PosixPort>(fd, found, queries_);
+    if (!port->valid()) return nullptr;  // its wake-ups could not be made; it kept why
+    tLastError = 0;
+    return port;
+}
+
+int PosixLayer::lastError() const { return tLastError; }
+
+CommLayer& defaultLayer() {
+    static PosixLayer layer;
+    return layer;
+}
+
+}  // namespace commapi
