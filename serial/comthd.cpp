@@ -5,9 +5,11 @@
 #include <exception>
 
 #include "common/exception_report.h"
+#include "serial/port_events.h"
 #include "serial/rs232c.h"
 
 using namespace commapi;
+using namespace portevents;
 
 namespace {
 // After a failed wait the thread pauses this long (or until told to stop) so that a wait which
@@ -69,63 +71,59 @@ bool TEventWindow::event(QEvent* e) {
 }
 
 void Trs232c::postMessage(int message) {
-    QCoreApplication::postEvent(eventwindow.get(),
+    QCoreApplication::postEvent(eventwindow_.get(),
                                 new TPortMessage(message, generation_.load(std::memory_order_acquire)));
 }
 
 void Trs232c::PostEvents() {
-    const DWORD occurred = eventthread->occurredmask;
-    struct Line {
-        DWORD bit;
-        const TNotifyEvent& handler;
-        int message;
-    };
-    const Line lines[] = {
-        {kEvBreak, OnBREAK, commmsg::BREAK}, {kEvCts, OnCTS, commmsg::CTS},
-        {kEvDsr, OnDSR, commmsg::DSR},       {kEvErr, OnERR, commmsg::ERR},
-        {kEvRing, OnRING, commmsg::RING},    {kEvRlsd, OnRLSD, commmsg::RLSD},
-    };
-    for (const Line& l : lines) {
-        if ((occurred & l.bit) && l.handler.assigned()) postMessage(l.message);
-    }
-    if (occurred & kEvRxChar) {
-        DWORD errors = 0;
-        COMSTAT status;
-        commhandle->clearCommError(errors, status);
-        rxqueued.store(static_cast<std::int32_t>(status.cbInQue), std::memory_order_relaxed);
-        const std::int32_t packet = packetsize();
-        if (OnPACKET.assigned() && packet != 0 && rxqueued.load(std::memory_order_relaxed) >= packet) {
-            rxqueued.store(0, std::memory_order_relaxed);
-            postMessage(commmsg::PACKET);
+    const DWORD occurred = eventthread_->occurredmask;
+    for (const PortEvent& e : kPortEvents) {
+        if (!(occurred & e.bit)) continue;
+        bool due = false;
+        switch (e.rule) {
+            case PostRule::Assigned: due = (this->*e.handler).assigned(); break;
+            case PostRule::Packet: due = packetDue(); break;
+            case PostRule::RxChar: due = rxcharDue(); break;
         }
-        if (OnRXCHAR.assigned()) {
-            int state = rxcharState_.load(std::memory_order_acquire);
-            // Idle: post. On its way: remember that more came, so that another one follows.
-            while (state != kRxInFlightMore &&
-                   !rxcharState_.compare_exchange_weak(state, state == kRxIdle ? kRxInFlight : kRxInFlightMore,
-                                                       std::memory_order_acq_rel)) {
-            }
-            if (state == kRxIdle) postMessage(commmsg::RXCHAR);
-        }
+        if (due) postMessage(e.message);
     }
-    if ((occurred & kEvRxFlag) && OnRXFLAG.assigned()) postMessage(commmsg::RXFLAG);
-    if ((occurred & kEvTxEmpty) && OnTXEMPTY.assigned()) postMessage(commmsg::TXEMPTY);
+}
+
+// The queue is counted at every receive event, whatever handlers are assigned.
+bool Trs232c::packetDue() {
+    DWORD errors = 0;
+    COMSTAT status;
+    commhandle_->clearCommError(errors, status);
+    rxqueued_.store(static_cast<std::int32_t>(status.cbInQue), std::memory_order_relaxed);
+    const std::int32_t packet = packetsize();
+    if (!OnPACKET.assigned() || packet == 0 || rxqueued_.load(std::memory_order_relaxed) < packet) return false;
+    rxqueued_.store(0, std::memory_order_relaxed);
+    return true;
+}
+
+bool Trs232c::rxcharDue() {
+    if (!OnRXCHAR.assigned()) return false;
+    int state = rxcharState_.load(std::memory_order_acquire);
+    // Idle: post. On its way: remember that more came, so that another one follows.
+    while (state != kRxInFlightMore &&
+           !rxcharState_.compare_exchange_weak(state, state == kRxIdle ? kRxInFlight : kRxInFlightMore,
+                                               std::memory_order_acq_rel)) {
+    }
+    return state == kRxIdle;
 }
 
 bool Trs232c::EventWindowProc(QEvent* message) {
-    const int type = static_cast<int>(message->type());
-    if (type < commmsg::BREAK || type > commmsg::TXEMPTY) return false;
+    const PortEvent* e = findPortEvent(static_cast<int>(message->type()));
+    if (!e) return false;
     const auto* m = dynamic_cast<const TPortMessage*>(message);
     // A message from an opening of the port that has been closed since, or with its handler
     // cleared after it was posted, is dropped: its handler would find nothing to work on.
-    if (!m || m->generation != generation_.load(std::memory_order_relaxed) || !isopen) return true;
-    if (type == commmsg::RXCHAR) {
+    if (!m || m->generation != generation_.load(std::memory_order_relaxed) || !isopen_) return true;
+    if (e->rule == PostRule::RxChar) {
         deliverRxChar(m->generation);
         return true;
     }
-    const TNotifyEvent* handlers[] = {&OnBREAK, &OnCTS,    &OnDSR,    &OnERR,     &OnRING,
-                                      &OnRLSD,  &OnPACKET, &OnRXCHAR, &OnRXFLAG, &OnTXEMPTY};
-    const TNotifyEvent& h = *handlers[type - commmsg::BREAK];
+    const TNotifyEvent& h = this->*e->handler;
     if (h) h(this);
     return true;
 }
@@ -146,12 +144,12 @@ void Trs232c::deliverRxChar(std::uint32_t generation) {
 // A handler that took nothing gets no second call for the same bytes: that would spin.
 void Trs232c::afterRxChar(std::uint32_t generation, std::uint64_t takenBefore) {
     // Closed (and perhaps opened again) inside the handler: that opening keeps its own state.
-    if (generation != generation_.load(std::memory_order_relaxed) || !isopen) return;
+    if (generation != generation_.load(std::memory_order_relaxed) || !isopen_) return;
     const bool leftover = rxTaken_ != takenBefore && InQueueCount() > 0;
     if (!leftover) {
         int state = kRxInFlight;
         if (rxcharState_.compare_exchange_strong(state, kRxIdle, std::memory_order_acq_rel)) return;
     }
     rxcharState_.store(kRxInFlight, std::memory_order_release);
-    postMessage(commmsg::RXCHAR);
+    postMessage(rxcharMessage());
 }

@@ -14,20 +14,6 @@
 
 class Trs232c;
 
-// Message numbers of the hidden window (WM_APP + 501 ... WM_APP + 510).
-namespace commmsg {
-constexpr int BREAK = 0x81F5;
-constexpr int CTS = 0x81F6;
-constexpr int DSR = 0x81F7;
-constexpr int ERR = 0x81F8;
-constexpr int RING = 0x81F9;
-constexpr int RLSD = 0x81FA;
-constexpr int PACKET = 0x81FB;
-constexpr int RXCHAR = 0x81FC;
-constexpr int RXFLAG = 0x81FD;
-constexpr int TXEMPTY = 0x81FE;
-}  // namespace commmsg
-
 // A message as posted by the event thread; generation tells which opening of the port sent it.
 class TPortMessage final : public QEvent {
 public:

@@ -30,7 +30,6 @@ public:
     // GUI thread.
     explicit operator bool() const noexcept { return static_cast<bool>(handler_); }
     void operator()(Trs232c* sender) const { handler_(sender); }
-    const Handler& handler() const noexcept { return handler_; }
 
     // Any thread.
     bool assigned() const noexcept { return assigned_.load(std::memory_order_acquire); }

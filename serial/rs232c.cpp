@@ -6,6 +6,7 @@
 #include "common/exception_report.h"
 #include "common/notifier.h"
 #include "serial/comthd.h"
+#include "serial/port_events.h"
 
 using namespace commapi;
 
@@ -37,15 +38,16 @@ constexpr std::array<ParityName, 26> kParityNames{{
 Trs232c::Trs232c(QObject* owner) : Trs232c(owner, defaultLayer()) {}
 
 Trs232c::Trs232c(QObject* owner, CommLayer& layer) : QObject(owner), layer_(layer) {
-    eventwindow = std::make_unique<TEventWindow>(*this);
-    if (OnCreate) OnCreate(this);
+    eventwindow_ = std::make_unique<TEventWindow>(*this);
+    // OnCreate would be called here when assigned; but it is a member that has only just been
+    // made, so it never is, as for a component whose handlers come after its construction.
 }
 
 Trs232c::~Trs232c() {
     destroying_ = true;
     // OnClose runs here too; what it throws cannot leave a destructor.
     runGuarded([this] { Close(); });
-    eventwindow.reset();
+    eventwindow_.reset();
 }
 
 void Trs232c::showDebug(const char* text) const {
@@ -53,109 +55,115 @@ void Trs232c::showDebug(const char* text) const {
 }
 
 bool Trs232c::Open() {
-    if (isopen || destroying_) return false;
+    if (isopen_ || destroying_) return false;
     // Called from OnClose: that close is finished first, so the port it held is free again.
     if (closing_) releaseHandle(*closing_);
 
-    commhandle = layer_.createFile(portname_.toStdString());
-    if (!commhandle) {
+    commhandle_ = layer_.createFile(portname_.toStdString());
+    if (!commhandle_) {
+        lastError_ = layer_.lastError();
         showDebug("回線オープンエラー");
         return false;
     }
     // A failed step closes what it opened: the handle would otherwise stay open with nothing
     // left to close it, and keep the port locked.
     auto fail = [this](const char* text) {
+        lastError_ = layer_.lastError();
         showDebug(text);
-        commhandle->purgeComm(kPurgeAbort);
-        commhandle->closeHandle();
-        commhandle.reset();
+        commhandle_->purgeComm(kPurgeAbort);
+        commhandle_->closeHandle();
+        commhandle_.reset();
         return false;
     };
-
-    if (!commhandle->setupComm(static_cast<DWORD>(rxbuffsize_), static_cast<DWORD>(txbuffsize_))) {
+    if (!commhandle_->setupComm(static_cast<DWORD>(rxbuffsize_), static_cast<DWORD>(txbuffsize_))) {
         return fail("バッファサイズ設定エラー");
     }
+    if (!applyState()) return fail("通信条件設定エラー");
+    if (!applyTimeouts()) return fail("タイムアウト時間設定エラー");
+    lastError_ = 0;
 
-    commhandle->getCommState(commstate);
-    commstate.BaudRate = static_cast<DWORD>(bps_);
-    if (stopbit_ == QLatin1String("1")) {
-        commstate.StopBits = kOneStopBit;
-    } else if (stopbit_ == QLatin1String("1.5")) {
-        commstate.StopBits = kOne5StopBits;
-    } else if (stopbit_ == QLatin1String("2")) {
-        commstate.StopBits = kTwoStopBits;
-    }
-    for (const ParityName& p : kParityNames) {
-        if (paritymode_ == QString::fromUtf8(p.text)) {
-            commstate.Parity = p.parity;
-            break;
-        }
-    }
-    commstate.ByteSize = static_cast<BYTE>(charbit_ & 0xFF);
-    commstate.Flags = static_cast<DWORD>(flowflag_);
-    if (XonLim_ != 0) commstate.XonLim = static_cast<WORD>(XonLim_ & 0xFFFF);
-    if (XoffLim_ != 0) commstate.XoffLim = static_cast<WORD>(XoffLim_ & 0xFFFF);
-    if (XonChar_ != 0) commstate.XonChar = XonChar_;
-    if (XoffChar_ != 0) commstate.XoffChar = XoffChar_;
-    if (ErrorChar_ != 0) commstate.ErrorChar = ErrorChar_;
-    if (EofChar_ != 0) commstate.EofChar = EofChar_;
-    if (EvtChar_ != 0) commstate.EvtChar = EvtChar_;
-    if (!commhandle->setCommState(commstate)) return fail("通信条件設定エラー");
+    watchEvents();
+    commhandle_->setCommMask(eventmask_);
+    commhandle_->purgeComm(kPurgeAll);
+    usethread_ = eventmask_ != 0;
+    if (usethread_) startEventThread();
 
-    commhandle->getCommTimeouts(commtimeouts);
-    commtimeouts.ReadIntervalTimeout = static_cast<DWORD>(readinterval_);
-    commtimeouts.ReadTotalTimeoutMultiplier = 0;
-    commtimeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(rxtimeout_);
-    commtimeouts.WriteTotalTimeoutMultiplier = 0;
-    commtimeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(txtimeout_);
-    if (!commhandle->setCommTimeouts(commtimeouts)) return fail("タイムアウト時間設定エラー");
-
-    eventmask = 0;
-    if (OnBREAK) eventmask |= kEvBreak;
-    if (OnCTS) eventmask |= kEvCts;
-    if (OnDSR) eventmask |= kEvDsr;
-    if (OnERR) eventmask |= kEvErr;
-    if (OnRING) eventmask |= kEvRing;
-    if (OnRLSD) eventmask |= kEvRlsd;
-    if (OnRXCHAR) eventmask |= kEvRxChar;
-    if (OnPACKET) eventmask |= kEvRxChar;
-    if (OnRXFLAG) eventmask |= kEvRxFlag;
-    if (OnTXEMPTY) eventmask |= kEvTxEmpty;
-
-    commhandle->setCommMask(eventmask);
-    commhandle->purgeComm(kPurgeAll);
-
-    usethread = eventmask != 0;
-    if (usethread) {
-        eventthread = std::make_unique<tcommthread>(true);
-        rxqueued.store(0, std::memory_order_relaxed);
-        rxcharState_.store(kRxIdle, std::memory_order_relaxed);
-        eventthread->commport = this;
-        eventthread->commhandle = commhandle.get();
-        eventthread->Resume();
-    }
-
-    isopen = true;
+    isopen_ = true;
     if (OnOpen) OnOpen(this);
     return true;
 }
 
+bool Trs232c::applyState() {
+    commhandle_->getCommState(commstate_);
+    commstate_.BaudRate = static_cast<DWORD>(bps_);
+    if (stopbit_ == QLatin1String("1")) {
+        commstate_.StopBits = kOneStopBit;
+    } else if (stopbit_ == QLatin1String("1.5")) {
+        commstate_.StopBits = kOne5StopBits;
+    } else if (stopbit_ == QLatin1String("2")) {
+        commstate_.StopBits = kTwoStopBits;
+    }
+    for (const ParityName& p : kParityNames) {
+        if (paritymode_ == QString::fromUtf8(p.text)) {
+            commstate_.Parity = p.parity;
+            break;
+        }
+    }
+    commstate_.ByteSize = static_cast<BYTE>(charbit_ & 0xFF);
+    commstate_.Flags = static_cast<DWORD>(flowflag_);
+    if (XonLim_ != 0) commstate_.XonLim = static_cast<WORD>(XonLim_ & 0xFFFF);
+    if (XoffLim_ != 0) commstate_.XoffLim = static_cast<WORD>(XoffLim_ & 0xFFFF);
+    if (XonChar_ != 0) commstate_.XonChar = XonChar_;
+    if (XoffChar_ != 0) commstate_.XoffChar = XoffChar_;
+    if (ErrorChar_ != 0) commstate_.ErrorChar = ErrorChar_;
+    if (EofChar_ != 0) commstate_.EofChar = EofChar_;
+    if (EvtChar_ != 0) commstate_.EvtChar = EvtChar_;
+    return commhandle_->setCommState(commstate_);
+}
+
+bool Trs232c::applyTimeouts() {
+    commhandle_->getCommTimeouts(commtimeouts_);
+    commtimeouts_.ReadIntervalTimeout = static_cast<DWORD>(readinterval_);
+    commtimeouts_.ReadTotalTimeoutMultiplier = 0;
+    commtimeouts_.ReadTotalTimeoutConstant = static_cast<DWORD>(rxtimeout_);
+    commtimeouts_.WriteTotalTimeoutMultiplier = 0;
+    commtimeouts_.WriteTotalTimeoutConstant = static_cast<DWORD>(txtimeout_);
+    return commhandle_->setCommTimeouts(commtimeouts_);
+}
+
+// OnPACKET and OnRXCHAR share the receive bit; OnCreate, OnOpen and OnClose add nothing.
+void Trs232c::watchEvents() {
+    eventmask_ = 0;
+    for (const portevents::PortEvent& e : portevents::kPortEvents) {
+        if (this->*e.handler) eventmask_ |= e.bit;
+    }
+}
+
+void Trs232c::startEventThread() {
+    eventthread_ = std::make_unique<tcommthread>(true);
+    rxqueued_.store(0, std::memory_order_relaxed);
+    rxcharState_.store(kRxIdle, std::memory_order_relaxed);
+    eventthread_->commport = this;
+    eventthread_->commhandle = commhandle_.get();
+    eventthread_->Resume();
+}
+
 bool Trs232c::Close() {
-    if (!isopen) return false;
-    commhandle->purgeComm(kPurgeAbort);
-    if (usethread && eventthread) {
-        eventthread->Terminate();
-        commhandle->setCommMask(0);
-        eventthread->WaitFor();
-        eventthread.reset();
+    if (!isopen_) return false;
+    commhandle_->purgeComm(kPurgeAbort);
+    if (usethread_ && eventthread_) {
+        eventthread_->Terminate();
+        commhandle_->setCommMask(0);
+        eventthread_->WaitFor();
+        eventthread_.reset();
     }
     // Messages still queued for this opening are dropped on delivery.
     generation_.fetch_add(1, std::memory_order_release);
-    isopen = false;
+    isopen_ = false;
 
     // The handle leaves the component before OnClose: an Open from the handler puts its own
     // handle in its place, and this close still ends with the one it was closing.
-    PendingClose pending{std::move(commhandle)};
+    PendingClose pending{std::move(commhandle_)};
     PendingClose* const outer = std::exchange(closing_, &pending);
     try {
         if (OnClose) OnClose(this);
@@ -177,50 +185,50 @@ bool Trs232c::releaseHandle(PendingClose& p) {
 }
 
 bool Trs232c::Read(void* buffer, std::int32_t count) {
-    if (!isopen || count < 0) return false;
+    if (!isopen_ || count < 0) return false;
     DWORD done = 0;
     const DWORD want = static_cast<DWORD>(count);
-    const bool ok = commhandle->readFile(buffer, want, done, static_cast<DWORD>(rxtimeout_));
+    const bool ok = commhandle_->readFile(buffer, want, done, static_cast<DWORD>(rxtimeout_));
     rxTaken_ += done;
     // With these timeouts the driver completes every read at once with what is there, and a
     // read completed at once counts whatever it moved.
-    const bool atOnce = commtimeouts.ReadIntervalTimeout == kMaxDword &&
-                        commtimeouts.ReadTotalTimeoutMultiplier == 0 && commtimeouts.ReadTotalTimeoutConstant == 0;
+    const bool atOnce = commtimeouts_.ReadIntervalTimeout == kMaxDword &&
+                        commtimeouts_.ReadTotalTimeoutMultiplier == 0 && commtimeouts_.ReadTotalTimeoutConstant == 0;
     return ok && (atOnce || done == want);
 }
 
 bool Trs232c::Write(const void* data, std::int32_t count) {
-    if (!isopen || count < 0) return false;
+    if (!isopen_ || count < 0) return false;
     DWORD done = 0;
     const DWORD want = static_cast<DWORD>(count);
-    return commhandle->writeFile(data, want, done, static_cast<DWORD>(txtimeout_)) && done == want;
+    return commhandle_->writeFile(data, want, done, static_cast<DWORD>(txtimeout_)) && done == want;
 }
 
 bool Trs232c::ReadByte(std::uint8_t& b) {
-    if (!Read(&onebyte, 1)) return false;
-    b = onebyte;
+    if (!Read(&onebyte_, 1)) return false;
+    b = onebyte_;
     return true;
 }
 
 bool Trs232c::WriteByte(std::uint8_t b) {
-    onebyte = b;
-    return Write(&onebyte, 1);
+    onebyte_ = b;
+    return Write(&onebyte_, 1);
 }
 
 std::int32_t Trs232c::InQueueCount() {
-    if (!isopen) return -1;
+    if (!isopen_) return -1;
     DWORD errors = 0;
     COMSTAT status;
-    if (!commhandle->clearCommError(errors, status)) return -1;  // the device has gone
+    if (!commhandle_->clearCommError(errors, status)) return -1;  // the device has gone
     return static_cast<std::int32_t>(status.cbInQue);
 }
 
 bool Trs232c::SetRTS(bool on) {
-    if (!isopen) return false;
-    return commhandle->escapeCommFunction(on ? kSetRts : kClrRts);
+    if (!isopen_) return false;
+    return commhandle_->escapeCommFunction(on ? kSetRts : kClrRts);
 }
 
 bool Trs232c::SetDTR(bool on) {
-    if (!isopen) return false;
-    return commhandle->escapeCommFunction(on ? kSetDtr : kClrDtr);
+    if (!isopen_) return false;
+    return commhandle_->escapeCommFunction(on ? kSetDtr : kClrDtr);
 }

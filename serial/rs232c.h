@@ -48,8 +48,6 @@ public:
         return s;
     }
     constexpr bool contains(rsflow m) const { return (bits_ >> m) & 1u; }
-    constexpr rsflowset& insert(rsflow m) { bits_ |= static_cast<std::uint16_t>(1u << m); return *this; }
-    constexpr rsflowset& erase(rsflow m) { bits_ &= static_cast<std::uint16_t>(~(1u << m)); return *this; }
     constexpr std::uint16_t bits() const { return bits_; }
     friend constexpr bool operator==(rsflowset, rsflowset) = default;
 
@@ -131,15 +129,18 @@ public:
     TNotifyEvent OnRXCHAR;
     TNotifyEvent OnRXFLAG;
     TNotifyEvent OnTXEMPTY;
-    TNotifyEvent OnCreate;
+    TNotifyEvent OnCreate;  // never called: nothing can assign it before the constructor has run
     TNotifyEvent OnOpen;
     TNotifyEvent OnClose;
     TNotifyEvent OnPACKET;
 
     // Read-only views for tests and diagnostics.
-    bool isOpen() const { return isopen; }
-    commapi::DWORD eventMask() const { return eventmask; }
-    bool threadRunning() const { return eventthread != nullptr; }
+    bool isOpen() const { return isopen_; }
+    commapi::DWORD eventMask() const { return eventmask_; }
+    bool threadRunning() const { return eventthread_ != nullptr; }
+    // Why the last Open that reached the comm layer failed, as an errno value (ENOENT: no such
+    // device, ENOTTY: not a serial device, EBUSY or EWOULDBLOCK: in use); 0 after a success.
+    int lastError() const { return lastError_; }
 
     // Event thread: turns the events of its last wait into messages to the hidden window.
     void PostEvents();
@@ -147,6 +148,8 @@ public:
     bool EventWindowProc(QEvent* message);
 
 private:
+    // Private data members end in an underscore; those the original design names keep its
+    // spelling before it (commhandle_, isopen_), properties are stored as name_ (bps_).
     friend class tcommthread;
     // A handle that Close has taken out of the component and closes once OnClose is over.
     struct PendingClose {
@@ -156,17 +159,25 @@ private:
     // Closes what p holds (at most once); the result of that close.
     static bool releaseHandle(PendingClose& p);
     void showDebug(const char* text) const;
+    // Open's steps, from the properties and the handlers; false when the port refuses them.
+    bool applyState();
+    bool applyTimeouts();
+    void watchEvents();
+    void startEventThread();
+    // PostEvents' rules for the receive bit (the event thread).
+    bool packetDue();
+    bool rxcharDue();
     void postMessage(int message);
     void deliverRxChar(std::uint32_t generation);
     void afterRxChar(std::uint32_t generation, std::uint64_t takenBefore);
 
     commapi::CommLayer& layer_;
-    std::unique_ptr<commapi::CommPort> commhandle;  // owner: GUI thread; the event thread uses it while open
-    commapi::DCB commstate;                         // GUI thread
-    commapi::COMMTIMEOUTS commtimeouts;             // GUI thread
-    commapi::DWORD eventmask = 0;                   // GUI thread
-    std::atomic<std::int32_t> rxqueued{0};          // written by the event thread (and Open before it starts)
-    std::unique_ptr<tcommthread> eventthread;       // owner: GUI thread; created by Open, destroyed by Close
+    std::unique_ptr<commapi::CommPort> commhandle_;  // owner: GUI thread; the event thread uses it while open
+    commapi::DCB commstate_;                         // GUI thread
+    commapi::COMMTIMEOUTS commtimeouts_;             // GUI thread
+    commapi::DWORD eventmask_ = 0;                   // GUI thread
+    std::atomic<std::int32_t> rxqueued_{0};          // written by the event thread (and Open before it starts)
+    std::unique_ptr<tcommthread> eventthread_;       // owner: GUI thread; created by Open, destroyed by Close
 
     // Properties: GUI thread, except packetsize (also read by the event thread).
     std::int32_t bps_ = 9600;
@@ -188,9 +199,10 @@ private:
     char EofChar_ = 0;
     char EvtChar_ = 0;
     bool debug_ = false;
+    int lastError_ = 0;  // GUI thread
 
-    bool isopen = false;    // GUI thread
-    bool usethread = false; // GUI thread
+    bool isopen_ = false;    // GUI thread
+    bool usethread_ = false; // GUI thread
     std::atomic<std::int32_t> packetsize_{0};
     // Messages posted under an older generation are dropped on delivery: they belong to a
     // port that has been closed since. Written by the GUI thread, read by the event thread.
@@ -203,6 +215,6 @@ private:
     std::uint64_t rxTaken_ = 0;  // bytes taken by Read so far, GUI thread: did a handler take any?
     PendingClose* closing_ = nullptr;  // the close whose OnClose runs now; GUI thread
     bool destroying_ = false;          // GUI thread: no Open from the destructor's OnClose
-    std::unique_ptr<TEventWindow> eventwindow;  // owner: GUI thread, lives as long as the component
-    std::uint8_t onebyte = 0;
+    std::unique_ptr<TEventWindow> eventwindow_;  // owner: GUI thread, lives as long as the component
+    std::uint8_t onebyte_ = 0;
 };

@@ -12,7 +12,6 @@ public:
     explicit RxQueue(std::size_t capacity = 4096) : buf_(capacity) {}
 
     std::size_t size() const { return size_; }
-    std::size_t capacity() const { return buf_.size(); }
     std::size_t room() const { return buf_.size() - size_; }
     bool full() const { return size_ == buf_.size(); }
 
