@@ -6,9 +6,10 @@
 #include <cstdlib>
 
 namespace commapi {
+namespace {
 
-std::optional<std::string> resolvePortName(const std::string& name, const std::string& home) {
-    if (name.find('/') != std::string::npos) return name;
+// The N of "comN" (any case, N from 1, no leading zero), as its digits.
+std::optional<std::string> comNumber(const std::string& name) {
     if (name.size() < 4) return std::nullopt;
     for (int i = 0; i < 3; ++i) {
         if (std::tolower(static_cast<unsigned char>(name[i])) != "com"[i]) return std::nullopt;
@@ -18,11 +19,27 @@ std::optional<std::string> resolvePortName(const std::string& name, const std::s
     for (char c : digits) {
         if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
     }
-    const std::string alias = home + "/vtconfig/ports/com" + digits;
-    struct stat st {};
-    if (::lstat(alias.c_str(), &st) == 0) return alias;
-    return "/dev/ttyS" + std::to_string(std::stol(digits) - 1);
+    return digits;
 }
+
+}  // namespace
+
+std::optional<std::string> resolvePortName(const std::string& name, const std::string& home) {
+    if (name.find('/') != std::string::npos) return name;
+    const auto alias = portAliasPath(name, home);
+    if (!alias) return std::nullopt;
+    struct stat st {};
+    if (::lstat(alias->c_str(), &st) == 0) return alias;
+    return "/dev/ttyS" + std::to_string(std::stol(name.substr(3)) - 1);
+}
+
+std::optional<std::string> portAliasPath(const std::string& name, const std::string& home) {
+    const auto digits = comNumber(name);
+    if (!digits) return std::nullopt;
+    return portAliasFolder(home) + "/com" + *digits;
+}
+
+std::string portAliasFolder(const std::string& home) { return home + "/vtconfig/ports"; }
 
 std::string configHome() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");

@@ -1,7 +1,8 @@
 #pragma once
 // Which device a port name opens: a name holding "/" is a path used as it is; "comN" (any case,
 // N from 1) is the alias <config>/vtconfig/ports/comN when it exists, else /dev/ttyS<N-1>;
-// anything else names no device. Free of Qt.
+// anything else names no device. The one home of that rule: the comm layer, vtunit's alias
+// and the run script (through vtportalias) all take it from here. Free of Qt.
 #include <optional>
 #include <string>
 
@@ -9,6 +10,10 @@ namespace commapi {
 
 // configHome is $XDG_CONFIG_HOME, or ~/.config when that is unset or empty.
 std::optional<std::string> resolvePortName(const std::string& name, const std::string& configHome);
+// Where the alias of "comN" lives, whether or not it exists; nullopt for any other name.
+std::optional<std::string> portAliasPath(const std::string& name, const std::string& configHome);
+// The folder of the aliases.
+std::string portAliasFolder(const std::string& configHome);
 // The configHome of this process's environment.
 std::string configHome();
 

@@ -39,11 +39,14 @@ TEST_F(PortNames, AliasWinsAndIsFoundInAnyCase) {
     EXPECT_EQ(resolvePortName("COM2", home_), (home_ / "vtconfig/ports/com2").string());
     EXPECT_EQ(resolvePortName("com2", home_), (home_ / "vtconfig/ports/com2").string());
     EXPECT_EQ(resolvePortName("com3", home_), "/dev/ttyS2");
+    EXPECT_EQ(commapi::portAliasPath("COM3", home_), (home_ / "vtconfig/ports/com3").string())
+        << "where an alias is made, before it exists";
 }
 
 TEST_F(PortNames, AnythingElseNamesNoDevice) {
     for (const char* bad : {"", "COM", "COM0", "COM01", "COMx", "LPT1", "ttyS0", "COM1 ", "COM-1", "COM99999999"}) {
         EXPECT_FALSE(resolvePortName(bad, home_)) << bad;
+        EXPECT_FALSE(commapi::portAliasPath(bad, home_)) << bad;
     }
 }
 

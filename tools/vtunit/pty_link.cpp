@@ -8,6 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "serial/posix/portname.h"
+
 namespace vtunit {
 namespace {
 
@@ -78,17 +80,7 @@ void closePty(Pty& pty) {
     pty.master = pty.slaveKeep = -1;
 }
 
-std::string aliasDirectory() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : "") + "/.config";
-    }
-    return base + "/vtconfig/ports";
-}
+std::string aliasDirectory() { return commapi::portAliasFolder(commapi::configHome()); }
 
 bool makeAlias(const std::string& alias, const std::string& target, bool force, std::string& error) {
     if (!makeDirectories(parentOf(alias), error)) return false;

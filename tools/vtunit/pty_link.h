@@ -15,7 +15,7 @@ struct Pty {
 bool openPty(Pty& pty, std::string& error);
 void closePty(Pty& pty);
 
-// $XDG_CONFIG_HOME/vtconfig/ports (default ~/.config/vtconfig/ports).
+// The folder of the port aliases, as the comm layer looks for them (serial/posix/portname.h).
 std::string aliasDirectory();
 
 // Links alias -> target. Refuses an existing alias unless force; the replacement is atomic.
