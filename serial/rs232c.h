@@ -2,7 +2,8 @@
 // Trs232c: the serial port component. Holds the port's configuration as properties, opens and
 // configures the port in one step (Open), moves blocks and single bytes with a time limit per
 // operation, and reports line and receive events on the GUI thread through its event thread.
-// Failures are reported only as false (Open's messages appear when debug is true).
+// Failures are reported only as false (Open's messages appear when debug is true; lastError
+// says why an Open failed).
 // Every operation runs on the GUI thread.
 #include <QObject>
 #include <QString>
@@ -120,6 +121,7 @@ public:
     void setEvtChar(char v) { EvtChar_ = v; }
 
     // Events, in their published order. Assign on the GUI thread: rs232c1.OnRXCHAR = handler;
+    // serial/port_events.h ties the first nine and OnPACKET to their comm events and messages.
     TNotifyEvent OnBREAK;
     TNotifyEvent OnCTS;
     TNotifyEvent OnDSR;
