@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+#include "ui/files/paths.h"
 
 namespace files {
 
@@ -121,22 +122,6 @@ int replaceFile(const std::string& path, const std::function<int(int fd)>& write
     }
     syncDirectory(parentOf(target.path));
     return 0;
-}
-
-std::string currentDirectory() {
-    std::vector<char> buf(PATH_MAX);
-    while (!::getcwd(buf.data(), buf.size())) {
-        if (errno != ERANGE) return ".";
-        buf.resize(buf.size() * 2);
-    }
-    return buf.data();
-}
-
-std::string joinPath(const std::string& dir, std::string_view name) {
-    std::string p = dir;
-    if (p.empty() || p.back() != '/') p += '/';
-    p += name;
-    return p;
 }
 
 }  // namespace files

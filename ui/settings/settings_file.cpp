@@ -4,7 +4,7 @@
 
 #include "text/cp932.h"
 #include "planning/number_text.h"
-#include "ui/files/atomic_file.h"
+#include "ui/files/paths.h"
 
 namespace settings {
 

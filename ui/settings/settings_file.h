@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "planning/error_texts.h"
+#include "text/vt_error.h"
 #include "ui/settings/private_profile.h"
 #include "ui/settings/settings_values.h"
 
