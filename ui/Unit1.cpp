@@ -145,42 +145,35 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
+// Each key's value goes into the control its key names, and back.
 void TForm1::LoadSettings() {
     // Setting a control here runs none of its handlers; the reset after the load refreshes the labels.
     settingsFile_ = std::make_unique<settings::SettingsFile>(settings::settingsPath());
     const settings::SettingsValues& v = settingsFile_->values();
-    ComboBox1->setCurrentIndex(v.ComboBox1);
-    ComboBox2->setCurrentIndex(v.ComboBox2);
-    RadioGroup2->setItemIndex(v.RadioGroup2);
-    Edit1->setText(qs(v.Edit1));
-    Edit2->setText(qs(v.Edit2));
-    Edit3->setText(qs(v.Edit3));
-    ScrollBar1->setValue(v.ScrollBar1);
-    ScrollBar2->setValue(v.ScrollBar2);
-    ScrollBar3->setValue(v.ScrollBar3);
-    RadioGroup4->setItemIndex(v.RadioGroup4);
-    RadioGroup5->setItemIndex(v.RadioGroup5);
-    RadioGroup6->setItemIndex(v.RadioGroup6);
-    RadioGroup7->setItemIndex(v.RadioGroup7);
-    Edit11->setText(qs(v.Edit11));
+    for (const settings::SettingKey& k : settings::settingKeys()) {
+        const QString name = QString::fromLatin1(k.control);
+        switch (k.kind) {
+        case settings::KeyKind::Text: findChild<QLineEdit*>(name)->setText(qs(v.*k.text)); break;
+        case settings::KeyKind::ComboIndex: findChild<QComboBox*>(name)->setCurrentIndex(v.*k.number); break;
+        case settings::KeyKind::RadioIndex: findChild<TRadioGroup*>(name)->setItemIndex(v.*k.number); break;
+        case settings::KeyKind::Position: findChild<QScrollBar*>(name)->setValue(v.*k.number); break;
+        case settings::KeyKind::Version: break;
+        }
+    }
 }
 
 void TForm1::SaveSettings() {
     settings::SettingsValues v;
-    v.ComboBox1 = ComboBox1->currentIndex();
-    v.ComboBox2 = ComboBox2->currentIndex();
-    v.RadioGroup2 = RadioGroup2->ItemIndex();
-    v.Edit1 = textOf(Edit1);
-    v.Edit2 = textOf(Edit2);
-    v.Edit3 = textOf(Edit3);
-    v.Edit11 = textOf(Edit11);
-    v.ScrollBar1 = ScrollBar1->value();
-    v.ScrollBar2 = ScrollBar2->value();
-    v.ScrollBar3 = ScrollBar3->value();
-    v.RadioGroup4 = RadioGroup4->ItemIndex();
-    v.RadioGroup5 = RadioGroup5->ItemIndex();
-    v.RadioGroup6 = RadioGroup6->ItemIndex();
-    v.RadioGroup7 = RadioGroup7->ItemIndex();
+    for (const settings::SettingKey& k : settings::settingKeys()) {
+        const QString name = QString::fromLatin1(k.control);
+        switch (k.kind) {
+        case settings::KeyKind::Text: v.*k.text = textOf(findChild<QLineEdit*>(name)); break;
+        case settings::KeyKind::ComboIndex: v.*k.number = findChild<QComboBox*>(name)->currentIndex(); break;
+        case settings::KeyKind::RadioIndex: v.*k.number = findChild<TRadioGroup*>(name)->ItemIndex(); break;
+        case settings::KeyKind::Position: v.*k.number = findChild<QScrollBar*>(name)->value(); break;
+        case settings::KeyKind::Version: break;
+        }
+    }
     settingsFile_->save(v);
 }
 
@@ -277,21 +270,8 @@ void TForm1::Button14Click() {
     const int channel = RadioGroup2->ItemIndex();
     if (channel < 0 || channel >= planning::ChannelTable::kChannels) return;  // no channel selected
 
-    const planning::ChargePumpSettings cp = chargePumpSettings();
-    const planning::SdSettings sd = sdSettings();
-    planning::DescriptionInputs d;
-    d.edit1 = textOf(Edit1);
-    d.edit3 = textOf(Edit3);
-    d.label11 = textOf(Label11);
-    d.up = cp.up;
-    d.down = cp.down;
-    d.offset = cp.offset;
-    d.offsetDir = cp.offsetDir;
-    d.hiK = cp.hiK;
-    d.seed = sd.seed;
-    d.mode = sd.mode;
-    d.fracRstb = sd.fracRstb;
-    d.fracBypass = sd.fracBypass;
+    const planning::DescriptionInputs d{textOf(Edit1), textOf(Edit3), textOf(Label11), chargePumpSettings(),
+                                        sdSettings()};
     ChannelTable.set(channel, Words, planning::ChannelDescription(d));
 }
 
