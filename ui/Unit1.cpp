@@ -17,6 +17,7 @@
 #include "text/vt_error.h"
 #include "ui/click_label.h"
 #include "ui/decimal_separator.h"
+#include "ui/event_hook.h"
 #include "ui/files/atomic_file.h"
 #include "ui/files/io_error.h"
 #include "ui/files/paths.h"
@@ -46,67 +47,23 @@ TForm1::TForm1(QWidget* parent)
 // The port closes while the link and its handlers are still whole.
 TForm1::~TForm1() { rs232c1.Close(); }
 
+// What no layout row carries: the close button, the keys typed in Edit8, the serial component.
 void TForm1::wireHandlers() {
-    connect(Button4, &QPushButton::clicked, this, guarded(&TForm1::Button4Click));
-    connect(Button5, &QPushButton::clicked, this, guarded(&TForm1::Button5Click));
-    connect(Button14, &QPushButton::clicked, this, guarded(&TForm1::Button14Click));
-    connect(Button15, &QPushButton::clicked, this, guarded(&TForm1::Button15Click));
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
 
-    for (QLineEdit* e : {Edit1, Edit2, Edit3}) e->installEventFilter(this);
+    // The key goes to the unit and then, as typed, into Edit8 as well.
+    new EventHook(Edit8, QEvent::KeyPress, [this](QEvent* event) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        guarded(&TForm1::Edit8KeyPress)(enter ? QStringLiteral("\r") : key->text());
+    });
 
-    // A scroll is what the operator does to the bar (arrows, trough, keys, wheel, every step of
-    // a drag); positions set by the program do not count. The label takes the position the bar
-    // is moving to.
-    const auto onScroll = [this](QScrollBar* bar, void (TForm1::*handler)(int)) {
-        const auto run = guarded(handler);
-        connect(bar, &QAbstractSlider::actionTriggered, this, [bar, run](int) { run(bar->sliderPosition()); });
-        connect(bar, &QAbstractSlider::sliderMoved, this, run);
-    };
-    onScroll(ScrollBar1, &TForm1::ScrollBar1Scroll);
-    onScroll(ScrollBar2, &TForm1::ScrollBar2Scroll);
-    onScroll(ScrollBar3, &TForm1::ScrollBar3Scroll);
-
-    // Device link.
     rs232c1.setrxtimeout(300);
     rs232c1.settxtimeout(300);
     rs232c1.OnRXCHAR = [this](Trs232c* s) { rs232c1RXCHAR(s); };
     rs232c1.OnOpen = [this](Trs232c* s) { rs232c1Open(s); };
     rs232c1.OnClose = [this](Trs232c* s) { rs232c1Close(s); };
     rs232c1.OnPACKET = [this](Trs232c* s) { rs232c1PACKET(s); };
-    connect(Button1, &QPushButton::clicked, this, guarded(&TForm1::Button1Click));
-    connect(Button2, &QPushButton::clicked, this, guarded(&TForm1::Button2Click));
-    connect(Button10, &QPushButton::clicked, this, guarded(&TForm1::Button10Click));
-    connect(Label26, &TClickLabel::clicked, this, guarded(&TForm1::Button10Click));
-    connect(Button3, &QPushButton::clicked, this, guarded(&TForm1::Button3Click));
-    connect(Button16, &QPushButton::clicked, this, guarded(&TForm1::Button16Click));
-    connect(Button17, &QPushButton::clicked, this, guarded(&TForm1::Button17Click));
-    connect(Button18, &QPushButton::clicked, this, guarded(&TForm1::Button18Click));
-    connect(Button19, &QPushButton::clicked, this, guarded(&TForm1::Button19Click));
-    connect(Button20, &QPushButton::clicked, this, guarded(&TForm1::Button20Click));
-    connect(Button21, &QPushButton::clicked, this, guarded(&TForm1::Button21Click));
-    connect(Button22, &QPushButton::clicked, this, guarded(&TForm1::Button22Click));
-    connect(Button11, &QPushButton::clicked, this, guarded(&TForm1::Button11Click));
-    connect(Button6, &QPushButton::clicked, this, guarded(&TForm1::Button6Click));
-    connect(Button13, &QPushButton::clicked, this, guarded(&TForm1::Button13Click));
-    connect(Button12, &QPushButton::clicked, this, guarded(&TForm1::Button12Click));
-    Edit8->installEventFilter(this);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == Edit8) {
-        // The key goes to the unit and then, as typed, into Edit8 as well.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        const QString typed = enter ? QStringLiteral("\r") : key->text();
-        runGuarded([&] { Edit8KeyPress(typed); });
-    }
-    if (event->type() == QEvent::KeyRelease) {
-        if (watched == Edit1) guarded(&TForm1::Edit1KeyUp)();
-        else if (watched == Edit2) guarded(&TForm1::Edit2KeyUp)();
-        else if (watched == Edit3) guarded(&TForm1::Edit3KeyUp)();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::FormCreate() {
