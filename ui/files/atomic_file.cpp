@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "ui/files/file_ops.h"
 #include "ui/files/paths.h"
 
 namespace files {
@@ -67,15 +68,6 @@ int takeOverOwnerAndMode(int fd, const Target& t) {
     return ::fchmod(fd, mode) == 0 ? 0 : errno;
 }
 
-// Makes the rename itself durable. Some file systems cannot sync a directory; the new content
-// is in place by then, so that is no reason to call the save failed.
-void syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 int writeAll(int fd, std::string_view bytes) {
@@ -111,16 +103,17 @@ int replaceFile(const std::string& path, const std::function<int(int fd)>& write
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
 
+    FileOps& ops = fileOps();
     int err = write(fd);
     if (err == 0) err = takeOverOwnerAndMode(fd, target);
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(temp.data(), target.path.c_str()) != 0) err = errno;
+    if (err == 0) err = ops.fsync(fd);
+    if (const int closed = ops.close(fd); closed != 0 && err == 0) err = closed;
+    if (err == 0) err = ops.rename(temp.data(), target.path);
     if (err != 0) {
         ::unlink(temp.data());
         return err;
     }
-    syncDirectory(parentOf(target.path));
+    ops.syncDirectory(parentOf(target.path));
     return 0;
 }
 
