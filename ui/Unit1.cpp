@@ -186,22 +186,13 @@ void TForm1::Edit3KeyUp() { CaptionInit(); }
 // --- Register words -----------------------------------------------------------------------------
 
 planning::ChargePumpSettings TForm1::chargePumpSettings() const {
-    planning::ChargePumpSettings cp;
-    cp.up = ScrollBar1->value();
-    cp.down = ScrollBar2->value();
-    cp.offset = ScrollBar3->value();
-    cp.offsetDir = RadioGroup3->ItemIndex();
-    cp.hiK = RadioGroup1->ItemIndex();
-    return cp;
+    return {.up = ScrollBar1->value(), .down = ScrollBar2->value(), .offset = ScrollBar3->value(),
+            .offsetDir = RadioGroup3->ItemIndex(), .hiK = RadioGroup1->ItemIndex()};
 }
 
 planning::SdSettings TForm1::sdSettings() const {
-    planning::SdSettings sd;
-    sd.seed = RadioGroup4->ItemIndex();
-    sd.mode = RadioGroup5->ItemIndex();
-    sd.fracRstb = RadioGroup6->ItemIndex();
-    sd.fracBypass = RadioGroup7->ItemIndex();
-    return sd;
+    return {.seed = RadioGroup4->ItemIndex(), .mode = RadioGroup5->ItemIndex(), .fracRstb = RadioGroup6->ItemIndex(),
+            .fracBypass = RadioGroup7->ItemIndex()};
 }
 
 void TForm1::CalcPLLReg() {
