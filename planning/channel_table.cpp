@@ -61,22 +61,22 @@ std::string ChannelDescription(const DescriptionInputs& in)
     text += "MHz, PD=";
     text += in.label11;
     text += "Hz, UpGain=";
-    text += std::to_string(in.up);
+    text += std::to_string(in.cp.up);
     text += ", DnGain=";
-    text += std::to_string(in.down);
+    text += std::to_string(in.cp.down);
     text += ", Offset=";
-    text += item(kOffsetSign, in.offsetDir);
-    text += std::to_string(in.offset);
+    text += item(kOffsetSign, in.cp.offsetDir);
+    text += std::to_string(in.cp.offset);
     text += ", HiK mode=";
-    text += item(kHiK, in.hiK);
+    text += item(kHiK, in.cp.hiK);
     text += ", SD seed=";
-    text += item(kSeed, in.seed);
+    text += item(kSeed, in.sd.seed);
     text += ", Mode=";
-    text += item(kMode, in.mode);
+    text += item(kMode, in.sd.mode);
     text += ", frac_rstb=";
-    text += item(kFracRstb, in.fracRstb);
+    text += item(kFracRstb, in.sd.fracRstb);
     text += ", frac_bypass=";
-    text += item(kFracBypass, in.fracBypass);
+    text += item(kFracBypass, in.sd.fracBypass);
     return oneLine(text);
 }
 

@@ -10,8 +10,8 @@ namespace planning {
 
 struct DescriptionInputs {
     std::string edit1, edit3, label11;
-    int up = 127, down = 127, offset = 0, offsetDir = 0, hiK = 0, seed = 2, mode = 3, fracRstb = 1,
-        fracBypass = 0;
+    ChargePumpSettings cp = {};
+    SdSettings sd = {};
 };
 
 // The one-line description of a channel: 22 pieces, no other separators. Text typed or pasted

@@ -16,21 +16,18 @@ public:
     ExactInt operator*(const ExactInt& o) const;
     ExactInt operator+(const ExactInt& o) const;
     ExactInt operator-(const ExactInt& o) const;
-    bool operator==(const ExactInt& o) const = default;
 
-    bool isZero() const;
-    bool isNegative() const { return negative_; }
     // Division by 2^bits, rounded to nearest with ties to even.
     ExactInt roundedShiftRight(unsigned bits) const;
     // Division by 10^decimals written with that many decimals ("-12.345").
     std::string toFixed(unsigned decimals, char decimalSeparator) const;
-    std::string toString() const { return toFixed(0, '.'); }
 
 private:
     using Limbs = std::array<uint64_t, 4>;
     static int compareMagnitude(const Limbs& a, const Limbs& b);
     static Limbs addMagnitude(const Limbs& a, const Limbs& b);
     static Limbs subMagnitude(const Limbs& a, const Limbs& b);  // a >= b
+    bool isZero() const;
     void normaliseZero();
 
     Limbs mag_{};

@@ -1,9 +1,9 @@
+#include "planning/number_format.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
-
-#include "planning/plan.h"
 
 namespace planning {
 namespace {

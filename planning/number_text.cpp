@@ -17,32 +17,40 @@ constexpr int64_t kUnderflowMagnitude = -4970;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-}  // namespace
-
-std::optional<long double> tryParseDecimal(std::string_view text, char decimalSeparator)
+void skipBlanks(std::string_view text, size_t& i)
 {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && text[i] == ' ')
+    while (i < text.size() && text[i] == ' ')
         ++i;
+}
+
+// An optional sign at i, taken; true for '-'.
+bool takeSign(std::string_view text, size_t& i)
+{
+    if (i >= text.size() || (text[i] != '+' && text[i] != '-'))
+        return false;
+    return text[i++] == '-';
+}
+
+// A decimal text taken apart: value = significant * 10^exponent, significant without leading zeros.
+struct DecimalParts {
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // value = significant * 10^exponent, significant without leading zeros
     std::string significant;
     int64_t exponent = 0;
+};
+
+// The mantissa's digits and separator from i on; false when it holds no digit nor separator.
+bool takeMantissa(std::string_view text, size_t& i, char decimalSeparator, DecimalParts& parts)
+{
     bool seenMantissa = false;
     bool seenSeparator = false;
-    for (; i < n; ++i) {
+    for (; i < text.size(); ++i) {
         const char c = text[i];
         if (isDigit(c)) {
             seenMantissa = true;
-            if (!significant.empty() || c != '0')
-                significant.push_back(c);
+            if (!parts.significant.empty() || c != '0')
+                parts.significant.push_back(c);
             if (seenSeparator)
-                --exponent;
+                --parts.exponent;
         } else if (c == decimalSeparator && !seenSeparator) {
             seenMantissa = true;  // a lone separator reads as zero
             seenSeparator = true;
@@ -50,44 +58,63 @@ std::optional<long double> tryParseDecimal(std::string_view text, char decimalSe
             break;
         }
     }
-    if (!seenMantissa)
-        return std::nullopt;
-    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            ++i;
-        }
-        // Digits are taken only while the exponent is below the limit; any left over make the
-        // text something other than a number.
-        int written = 0;
-        for (; i < n && isDigit(text[i]) && written < kExponentReadLimit; ++i)
-            written = written * 10 + (text[i] - '0');
-        exponent += negativeExponent ? -written : written;
-    }
-    while (i < n && text[i] == ' ')
-        ++i;
-    if (i != n)
-        return std::nullopt;
+    return seenMantissa;
+}
 
+// "E" or "e", a sign and digits, if they are at i.
+void takeExponent(std::string_view text, size_t& i, DecimalParts& parts)
+{
+    if (i >= text.size() || (text[i] != 'E' && text[i] != 'e'))
+        return;
+    ++i;
+    const bool negativeExponent = takeSign(text, i);
+    // Digits are taken only while the exponent is below the limit; any left over make the
+    // text something other than a number.
+    int written = 0;
+    for (; i < text.size() && isDigit(text[i]) && written < kExponentReadLimit; ++i)
+        written = written * 10 + (text[i] - '0');
+    parts.exponent += negativeExponent ? -written : written;
+}
+
+std::optional<DecimalParts> decimalParts(std::string_view text, char decimalSeparator)
+{
+    DecimalParts parts;
+    size_t i = 0;
+    skipBlanks(text, i);
+    parts.negative = takeSign(text, i);
+    if (!takeMantissa(text, i, decimalSeparator, parts))
+        return std::nullopt;
+    takeExponent(text, i, parts);
+    skipBlanks(text, i);
+    if (i != text.size())
+        return std::nullopt;
+    return parts;
+}
+
+}  // namespace
+
+std::optional<long double> tryParseDecimal(std::string_view text, char decimalSeparator)
+{
+    std::optional<DecimalParts> parts = decimalParts(text, decimalSeparator);
+    if (!parts)
+        return std::nullopt;
     long double value = 0;
-    if (!significant.empty()) {
-        const int64_t magnitude = exponent + static_cast<int64_t>(significant.size()) - 1;
+    if (!parts->significant.empty()) {
+        const int64_t magnitude = parts->exponent + static_cast<int64_t>(parts->significant.size()) - 1;
         if (magnitude >= kOverflowMagnitude)
             return std::nullopt;
         if (magnitude >= kUnderflowMagnitude) {
             // No decimal point in the normalised copy, so the locale cannot interfere;
             // strtold rounds correctly to the 64-bit significand.
-            std::string normalised = std::move(significant);
+            std::string normalised = std::move(parts->significant);
             normalised.push_back('e');
-            normalised.append(std::to_string(exponent));
+            normalised.append(std::to_string(parts->exponent));
             value = std::strtold(normalised.c_str(), nullptr);
             if (std::isinf(value))
                 return std::nullopt;
         }
     }
-    return negative ? -value : value;
+    return parts->negative ? -value : value;
 }
 
 long double parseDecimal(std::string_view text, char decimalSeparator)
@@ -101,13 +128,8 @@ std::optional<int32_t> tryParseWhole(std::string_view text)
 {
     size_t i = 0;
     const size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    skipBlanks(text, i);
+    const bool negative = takeSign(text, i);
     int base = 10;
     if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
         base = 16;

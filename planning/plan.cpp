@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "planning/number_format.h"
 #include "planning/number_text.h"
 #include "planning/error_texts.h"
 #include "planning/wrapping.h"

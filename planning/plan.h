@@ -19,11 +19,6 @@ struct FrequencyPlan {
 // The search up to its result labels; throws text::VtError with the runtime's text at the failing step.
 FrequencyPlan findRatios(const PlanInputs& inputs);
 
-// General number format of VcoMHz: 15 significant digits ("123.4", "0.0001", "1E-5", "1.5E20").
-std::string formatGeneral(double v, char decimalSeparator);
-std::string formatInt(int64_t v);
-std::string hex8(uint32_t word);  // "04000004"
-
 // The label texts that the search writes, in the window's control names.
 struct PlanLabels {
     std::string Label4, Label11, Label9, Label10, Label18, Label20, Label29, Label32;

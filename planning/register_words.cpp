@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "planning/number_text.h"
-#include "planning/error_texts.h"
+#include "text/vt_error.h"
 
 namespace planning {
 namespace {

@@ -12,12 +12,15 @@
 
 #include "common/notifier.h"
 #include "text/cp932.h"
+#include "planning/number_format.h"
 #include "planning/plan.h"
-#include "planning/error_texts.h"
+#include "text/vt_error.h"
 #include "ui/click_label.h"
 #include "ui/decimal_separator.h"
+#include "ui/event_hook.h"
 #include "ui/files/atomic_file.h"
 #include "ui/files/io_error.h"
+#include "ui/files/paths.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
 #include "ui/status_log.h"
@@ -44,67 +47,23 @@ TForm1::TForm1(QWidget* parent)
 // The port closes while the link and its handlers are still whole.
 TForm1::~TForm1() { rs232c1.Close(); }
 
+// What no layout row carries: the close button, the keys typed in Edit8, the serial component.
 void TForm1::wireHandlers() {
-    connect(Button4, &QPushButton::clicked, this, guarded(&TForm1::Button4Click));
-    connect(Button5, &QPushButton::clicked, this, guarded(&TForm1::Button5Click));
-    connect(Button14, &QPushButton::clicked, this, guarded(&TForm1::Button14Click));
-    connect(Button15, &QPushButton::clicked, this, guarded(&TForm1::Button15Click));
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
 
-    for (QLineEdit* e : {Edit1, Edit2, Edit3}) e->installEventFilter(this);
+    // The key goes to the unit and then, as typed, into Edit8 as well.
+    new EventHook(Edit8, QEvent::KeyPress, [this](QEvent* event) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        guarded(&TForm1::Edit8KeyPress)(enter ? QStringLiteral("\r") : key->text());
+    });
 
-    // A scroll is what the operator does to the bar (arrows, trough, keys, wheel, every step of
-    // a drag); positions set by the program do not count. The label takes the position the bar
-    // is moving to.
-    const auto onScroll = [this](QScrollBar* bar, void (TForm1::*handler)(int)) {
-        const auto run = guarded(handler);
-        connect(bar, &QAbstractSlider::actionTriggered, this, [bar, run](int) { run(bar->sliderPosition()); });
-        connect(bar, &QAbstractSlider::sliderMoved, this, run);
-    };
-    onScroll(ScrollBar1, &TForm1::ScrollBar1Scroll);
-    onScroll(ScrollBar2, &TForm1::ScrollBar2Scroll);
-    onScroll(ScrollBar3, &TForm1::ScrollBar3Scroll);
-
-    // Device link.
     rs232c1.setrxtimeout(300);
     rs232c1.settxtimeout(300);
     rs232c1.OnRXCHAR = [this](Trs232c* s) { rs232c1RXCHAR(s); };
     rs232c1.OnOpen = [this](Trs232c* s) { rs232c1Open(s); };
     rs232c1.OnClose = [this](Trs232c* s) { rs232c1Close(s); };
     rs232c1.OnPACKET = [this](Trs232c* s) { rs232c1PACKET(s); };
-    connect(Button1, &QPushButton::clicked, this, guarded(&TForm1::Button1Click));
-    connect(Button2, &QPushButton::clicked, this, guarded(&TForm1::Button2Click));
-    connect(Button10, &QPushButton::clicked, this, guarded(&TForm1::Button10Click));
-    connect(Label26, &TClickLabel::clicked, this, guarded(&TForm1::Button10Click));
-    connect(Button3, &QPushButton::clicked, this, guarded(&TForm1::Button3Click));
-    connect(Button16, &QPushButton::clicked, this, guarded(&TForm1::Button16Click));
-    connect(Button17, &QPushButton::clicked, this, guarded(&TForm1::Button17Click));
-    connect(Button18, &QPushButton::clicked, this, guarded(&TForm1::Button18Click));
-    connect(Button19, &QPushButton::clicked, this, guarded(&TForm1::Button19Click));
-    connect(Button20, &QPushButton::clicked, this, guarded(&TForm1::Button20Click));
-    connect(Button21, &QPushButton::clicked, this, guarded(&TForm1::Button21Click));
-    connect(Button22, &QPushButton::clicked, this, guarded(&TForm1::Button22Click));
-    connect(Button11, &QPushButton::clicked, this, guarded(&TForm1::Button11Click));
-    connect(Button6, &QPushButton::clicked, this, guarded(&TForm1::Button6Click));
-    connect(Button13, &QPushButton::clicked, this, guarded(&TForm1::Button13Click));
-    connect(Button12, &QPushButton::clicked, this, guarded(&TForm1::Button12Click));
-    Edit8->installEventFilter(this);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == Edit8) {
-        // The key goes to the unit and then, as typed, into Edit8 as well.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        const QString typed = enter ? QStringLiteral("\r") : key->text();
-        runGuarded([&] { Edit8KeyPress(typed); });
-    }
-    if (event->type() == QEvent::KeyRelease) {
-        if (watched == Edit1) guarded(&TForm1::Edit1KeyUp)();
-        else if (watched == Edit2) guarded(&TForm1::Edit2KeyUp)();
-        else if (watched == Edit3) guarded(&TForm1::Edit3KeyUp)();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::FormCreate() {
@@ -143,42 +102,35 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
+// Each key's value goes into the control its key names, and back.
 void TForm1::LoadSettings() {
     // Setting a control here runs none of its handlers; the reset after the load refreshes the labels.
     settingsFile_ = std::make_unique<settings::SettingsFile>(settings::settingsPath());
     const settings::SettingsValues& v = settingsFile_->values();
-    ComboBox1->setCurrentIndex(v.ComboBox1);
-    ComboBox2->setCurrentIndex(v.ComboBox2);
-    RadioGroup2->setItemIndex(v.RadioGroup2);
-    Edit1->setText(qs(v.Edit1));
-    Edit2->setText(qs(v.Edit2));
-    Edit3->setText(qs(v.Edit3));
-    ScrollBar1->setValue(v.ScrollBar1);
-    ScrollBar2->setValue(v.ScrollBar2);
-    ScrollBar3->setValue(v.ScrollBar3);
-    RadioGroup4->setItemIndex(v.RadioGroup4);
-    RadioGroup5->setItemIndex(v.RadioGroup5);
-    RadioGroup6->setItemIndex(v.RadioGroup6);
-    RadioGroup7->setItemIndex(v.RadioGroup7);
-    Edit11->setText(qs(v.Edit11));
+    for (const settings::SettingKey& k : settings::settingKeys()) {
+        const QString name = QString::fromLatin1(k.control);
+        switch (k.kind) {
+        case settings::KeyKind::Text: findChild<QLineEdit*>(name)->setText(qs(v.*k.text)); break;
+        case settings::KeyKind::ComboIndex: findChild<QComboBox*>(name)->setCurrentIndex(v.*k.number); break;
+        case settings::KeyKind::RadioIndex: findChild<TRadioGroup*>(name)->setItemIndex(v.*k.number); break;
+        case settings::KeyKind::Position: findChild<QScrollBar*>(name)->setValue(v.*k.number); break;
+        case settings::KeyKind::Version: break;
+        }
+    }
 }
 
 void TForm1::SaveSettings() {
     settings::SettingsValues v;
-    v.ComboBox1 = ComboBox1->currentIndex();
-    v.ComboBox2 = ComboBox2->currentIndex();
-    v.RadioGroup2 = RadioGroup2->ItemIndex();
-    v.Edit1 = textOf(Edit1);
-    v.Edit2 = textOf(Edit2);
-    v.Edit3 = textOf(Edit3);
-    v.Edit11 = textOf(Edit11);
-    v.ScrollBar1 = ScrollBar1->value();
-    v.ScrollBar2 = ScrollBar2->value();
-    v.ScrollBar3 = ScrollBar3->value();
-    v.RadioGroup4 = RadioGroup4->ItemIndex();
-    v.RadioGroup5 = RadioGroup5->ItemIndex();
-    v.RadioGroup6 = RadioGroup6->ItemIndex();
-    v.RadioGroup7 = RadioGroup7->ItemIndex();
+    for (const settings::SettingKey& k : settings::settingKeys()) {
+        const QString name = QString::fromLatin1(k.control);
+        switch (k.kind) {
+        case settings::KeyKind::Text: v.*k.text = textOf(findChild<QLineEdit*>(name)); break;
+        case settings::KeyKind::ComboIndex: v.*k.number = findChild<QComboBox*>(name)->currentIndex(); break;
+        case settings::KeyKind::RadioIndex: v.*k.number = findChild<TRadioGroup*>(name)->ItemIndex(); break;
+        case settings::KeyKind::Position: v.*k.number = findChild<QScrollBar*>(name)->value(); break;
+        case settings::KeyKind::Version: break;
+        }
+    }
     settingsFile_->save(v);
 }
 
@@ -234,22 +186,13 @@ void TForm1::Edit3KeyUp() { CaptionInit(); }
 // --- Register words -----------------------------------------------------------------------------
 
 planning::ChargePumpSettings TForm1::chargePumpSettings() const {
-    planning::ChargePumpSettings cp;
-    cp.up = ScrollBar1->value();
-    cp.down = ScrollBar2->value();
-    cp.offset = ScrollBar3->value();
-    cp.offsetDir = RadioGroup3->ItemIndex();
-    cp.hiK = RadioGroup1->ItemIndex();
-    return cp;
+    return {.up = ScrollBar1->value(), .down = ScrollBar2->value(), .offset = ScrollBar3->value(),
+            .offsetDir = RadioGroup3->ItemIndex(), .hiK = RadioGroup1->ItemIndex()};
 }
 
 planning::SdSettings TForm1::sdSettings() const {
-    planning::SdSettings sd;
-    sd.seed = RadioGroup4->ItemIndex();
-    sd.mode = RadioGroup5->ItemIndex();
-    sd.fracRstb = RadioGroup6->ItemIndex();
-    sd.fracBypass = RadioGroup7->ItemIndex();
-    return sd;
+    return {.seed = RadioGroup4->ItemIndex(), .mode = RadioGroup5->ItemIndex(), .fracRstb = RadioGroup6->ItemIndex(),
+            .fracBypass = RadioGroup7->ItemIndex()};
 }
 
 void TForm1::CalcPLLReg() {
@@ -275,21 +218,8 @@ void TForm1::Button14Click() {
     const int channel = RadioGroup2->ItemIndex();
     if (channel < 0 || channel >= planning::ChannelTable::kChannels) return;  // no channel selected
 
-    const planning::ChargePumpSettings cp = chargePumpSettings();
-    const planning::SdSettings sd = sdSettings();
-    planning::DescriptionInputs d;
-    d.edit1 = textOf(Edit1);
-    d.edit3 = textOf(Edit3);
-    d.label11 = textOf(Label11);
-    d.up = cp.up;
-    d.down = cp.down;
-    d.offset = cp.offset;
-    d.offsetDir = cp.offsetDir;
-    d.hiK = cp.hiK;
-    d.seed = sd.seed;
-    d.mode = sd.mode;
-    d.fracRstb = sd.fracRstb;
-    d.fracBypass = sd.fracBypass;
+    const planning::DescriptionInputs d{textOf(Edit1), textOf(Edit3), textOf(Label11), chargePumpSettings(),
+                                        sdSettings()};
     ChannelTable.set(channel, Words, planning::ChannelDescription(d));
 }
 

@@ -206,7 +206,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // A slot that runs a handler under the general error report.
     template <class... Args>
@@ -231,7 +230,9 @@ private:
     // The settings file as loaded, kept for the save (texts the operator left go back as read).
     std::unique_ptr<settings::SettingsFile> settingsFile_;
 
-    void buildLayout();  // Unit1_layout.cpp
+    // The controls from the layout's rows, each wired to its handler (Unit1_layout.cpp).
+    void buildLayout();
+    // The handlers no layout row carries.
     void wireHandlers();
     // The settings file's part of start-up: VTCONFIG.INI in the current directory into the controls.
     void LoadSettings();

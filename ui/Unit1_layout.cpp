@@ -1,5 +1,7 @@
-// The window's controls with the designer's absolute geometry (left, top, width, height in
-// pixels of the parent's client area), captions, items, defaults and visibility.
+// The window's controls as rows of data: each row names a control, gives its caption, its
+// geometry (left, top, width, height in pixels of the parent's client area, as the designer
+// placed it) and the handler its event runs. The rows are built and wired in their order, which
+// is also the order the Tab key takes.
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,11 +10,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QScrollBar>
+#include <QStringList>
 #include <QTabWidget>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
 
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/click_label.h"
+#include "ui/event_hook.h"
 #include "ui/fonts.h"
 #include "ui/group_frame_style.h"
 #include "ui/radio_group.h"
@@ -20,79 +29,264 @@
 
 namespace {
 
+using F = TForm1;
+using Click = void (F::*)();      // a click; in an edit, a key released
+using Scroll = void (F::*)(int);  // the operator moved a scroll bar
+
+// The member a row fills; its type is the kind of control the row makes.
+using Control = std::variant<QPushButton* F::*, QLineEdit* F::*, QLabel* F::*, TClickLabel* F::*,
+                             QPlainTextEdit* F::*, TScrollBar* F::*, TRadioGroup* F::*, QComboBox* F::*,
+                             QGroupBox* F::*>;
+
+// Left and top; width and height where the kind of control has none of its own (-1). A label
+// without a width is as wide as its text (the designer's auto-size).
+struct Place {
+    int x, y, w = -1, h = -1;
+};
+
+enum Look : unsigned { Plain = 0, Hidden = 1, FixedPitch = 2, VerticalBar = 4 };
+
+struct Row {
+    Control control;
+    const char* name;
+    const char* caption;  // text or title; a scroll bar's accessible name; an edit's or memo's first text
+    Place at;
+    std::variant<std::monostate, Click, Scroll> on = {};
+    unsigned look = Plain;
+    QStringList items = {};          // radio groups, combo boxes
+    int columns = 1, index = 0;      // radio groups: columns and the item selected at first
+    QLineEdit* F::*buddy = nullptr;  // a label: the edit it captions, for assistive technology
+    std::vector<Row> inside = {};    // a group box: its controls
+};
+
+struct Page {
+    QWidget* F::*page;  // nullptr: the window itself
+    std::vector<Row> rows;
+};
+
+Row button(QPushButton* F::*m, const char* name, const char* caption, Place at, Click on = nullptr) {
+    return {.control = m, .name = name, .caption = caption, .at = at, .on = on};
+}
+Row edit(QLineEdit* F::*m, const char* name, Place at, Click keyUp = nullptr) {
+    return {.control = m, .name = name, .caption = name, .at = at, .on = keyUp};
+}
+Row label(QLabel* F::*m, const char* name, const char* caption, Place at, QLineEdit* F::*buddy = nullptr) {
+    return {.control = m, .name = name, .caption = caption, .at = at, .buddy = buddy};
+}
+Row clickLabel(TClickLabel* F::*m, const char* name, const char* caption, Place at, Click on) {
+    return {.control = m, .name = name, .caption = caption, .at = at, .on = on};
+}
+Row memo(QPlainTextEdit* F::*m, const char* name, Place at, unsigned look) {
+    return {.control = m, .name = name, .caption = name, .at = at, .look = look};
+}
+Row scrollBar(TScrollBar* F::*m, const char* name, const char* accessibleName, Place at, Scroll on) {
+    return {.control = m, .name = name, .caption = accessibleName, .at = at, .on = on};
+}
+Row radioGroup(TRadioGroup* F::*m, const char* name, const char* caption, QStringList items, int columns,
+               int index, Place at) {
+    return {.control = m, .name = name, .caption = caption, .at = at, .items = std::move(items),
+            .columns = columns, .index = index};
+}
+Row comboBox(QComboBox* F::*m, const char* name, QStringList items, Place at) {
+    return {.control = m, .name = name, .caption = "", .at = at, .items = std::move(items)};
+}
+Row groupBox(QGroupBox* F::*m, const char* name, const char* caption, Place at, std::vector<Row> inside) {
+    return {.control = m, .name = name, .caption = caption, .at = at, .inside = std::move(inside)};
+}
+Row with(unsigned look, Row row) {
+    row.look |= look;
+    return row;
+}
+
+// The choices a new plan starts from are those the radio groups show at first.
+constexpr planning::ChargePumpSettings kCp{};
+constexpr planning::SdSettings kSd{};
+
+// clang-format off
+std::vector<Page> layoutRows() {
+    return {
+        {nullptr, {
+            memo(&F::Memo2, "Memo2", {120, 384, 257, 73}, VerticalBar),  // the status log
+            label(&F::Label16, "Label16", "Vantorix Configurator", {392, 384}),
+            label(&F::Label15, "Label15", "(C) 2011-2026 Vantorix", {392, 400}),
+            button(&F::BitBtn1, "BitBtn1", "Close(&C)", {528, 424}),
+        }},
+        {&F::TabSheet1, {  // "LowLevelCommand"
+            button(&F::Button7, "Button7", "Erase A", {24, 24}),
+            button(&F::Button8, "Button8", "Erase B", {24, 64}),
+            button(&F::Button9, "Button9", "Erase AB", {24, 104}),
+            button(&F::Button10, "Button10", "Initialize", {24, 144}, &F::Button10Click),
+            button(&F::Button11, "Button11", "Dump", {24, 184}, &F::Button11Click),
+            memo(&F::Memo3, "Memo3", {144, 24, 401, 265}, VerticalBar | FixedPitch),  // the buffer view
+            button(&F::Button13, "Button13", "View Buffer", {376, 304}, &F::Button13Click),
+            with(Hidden, edit(&F::Edit8, "Edit8", {16, 304})),  // keys typed go to the unit: wireHandlers
+            with(Hidden, button(&F::Button12, "Button12", "send", {152, 304}, &F::Button12Click)),
+        }},
+        {&F::TabSheet2, {  // "Manual Write"
+            groupBox(&F::GroupBox1, "GroupBox1", "Frequency", {0, 8, 233, 185}, {
+                label(&F::Label1, "Label1", "LocalOutput(MHz)", {4, 19}, &F::Edit1),
+                label(&F::Label2, "Label2", "Multiplier", {4, 43}, &F::Edit2),
+                label(&F::Label3, "Label3", "STD(MHz)", {4, 67}, &F::Edit3),
+                label(&F::Label34, "Label34", "R", {4, 91}, &F::Edit11),
+                edit(&F::Edit1, "Edit1", {104, 16}, &F::Edit1KeyUp),
+                edit(&F::Edit2, "Edit2", {104, 40}, &F::Edit2KeyUp),
+                edit(&F::Edit3, "Edit3", {104, 64}, &F::Edit3KeyUp),
+                edit(&F::Edit11, "Edit11", {104, 88}),
+                label(&F::Label5, "Label5", "VCO(Hz)", {4, 120}),
+                label(&F::Label4, "Label4", "__", {104, 120, 125}),
+                with(Hidden, label(&F::Label30, "Label30", "FFRAC", {4, 136})),
+                with(Hidden, label(&F::Label29, "Label29", "Label29", {104, 136, 125})),
+                with(Hidden, label(&F::Label31, "Label31", "N_INT", {4, 160})),
+                with(Hidden, label(&F::Label32, "Label32", "Label32", {104, 160, 125})),
+            }),
+            groupBox(&F::GroupBox2, "GroupBox2", "RatioFinder", {0, 200, 177, 129}, {
+                label(&F::Label6, "Label6", "N", {8, 16}),
+                label(&F::Label9, "Label9", "n ", {72, 16, 101}),
+                label(&F::Label17, "Label17", "Integer", {8, 32}),
+                label(&F::Label18, "Label18", "a", {72, 32, 101}),
+                label(&F::Label19, "Label19", "Fractional", {8, 48}),
+                label(&F::Label20, "Label20", "b", {72, 48, 101}),
+                label(&F::Label7, "Label7", "R Counter", {8, 64}),
+                label(&F::Label10, "Label10", "r", {72, 64, 101}),
+                label(&F::Label8, "Label8", "PD(Hz)", {8, 80}),
+                label(&F::Label11, "Label11", "pd", {72, 80, 101}),
+                button(&F::Button4, "Button4", "serch", {64, 96, 49, 25}, &F::Button4Click),
+                button(&F::Button5, "Button5", "reset", {120, 96, 49, 25}, &F::Button5Click),
+            }),
+            groupBox(&F::GroupBox3, "GroupBox3", "Result", {184, 200, 225, 129}, {
+                label(&F::Label12, "Label12", "02h REFDIV", {4, 11}, &F::Edit4),
+                label(&F::Label13, "Label13", "03h Integer", {4, 35}, &F::Edit6),
+                label(&F::Label14, "Label14", "04h Fractional", {4, 59}, &F::Edit9),
+                label(&F::Label21, "Label21", "09h CP", {4, 83}, &F::Edit5),
+                label(&F::Label22, "Label22", "06h SD", {4, 107}, &F::Edit10),
+                with(FixedPitch, edit(&F::Edit4, "Edit4", {88, 8})),
+                with(FixedPitch, edit(&F::Edit6, "Edit6", {88, 32})),
+                with(FixedPitch, edit(&F::Edit9, "Edit9", {88, 56})),
+                with(FixedPitch, edit(&F::Edit5, "Edit5", {88, 80})),
+                with(FixedPitch, edit(&F::Edit10, "Edit10", {88, 104})),
+            }),
+            groupBox(&F::GroupBox4, "GroupBox4", "Charge Pump", {240, 8, 201, 185}, {
+                // Named after their current labels' stored captions rather than the group they sit in.
+                scrollBar(&F::ScrollBar1, "ScrollBar1", "UpGain", {8, 24}, &F::ScrollBar1Scroll),
+                scrollBar(&F::ScrollBar2, "ScrollBar2", "DownGain", {8, 56}, &F::ScrollBar2Scroll),
+                scrollBar(&F::ScrollBar3, "ScrollBar3", "Offset", {8, 88}, &F::ScrollBar3Scroll),
+                clickLabel(&F::Label26, "Label26", "UpGain", {136, 26, 61}, &F::Button10Click),
+                label(&F::Label28, "Label28", "DownGain", {136, 58, 61}),
+                label(&F::Label33, "Label33", "Offset", {136, 90, 61}),
+                radioGroup(&F::RadioGroup1, "RadioGroup1", "CP add 3.5mA", {"On", "Off"}, 1, kCp.hiK,
+                           {8, 112, 89, 65}),
+                radioGroup(&F::RadioGroup3, "RadioGroup3", "Offset Dir", {"Up", "Down"}, 1, kCp.offsetDir,
+                           {104, 112, 89, 65}),
+            }),
+            groupBox(&F::GroupBox5, "GroupBox5", "SD", {448, 8, 169, 185}, {
+                radioGroup(&F::RadioGroup4, "RadioGroup4", "seed select", {"0", "LSB", "B29D08h", "50F1CDh"}, 2,
+                           kSd.seed, {4, 16, 161, 50}),
+                radioGroup(&F::RadioGroup5, "RadioGroup5", "Modulator Mode", {"Reserved", "Reserved", "ModeB", "ModeA"},
+                           2, kSd.mode, {4, 68, 161, 50}),
+                radioGroup(&F::RadioGroup7, "RadioGroup7", "fracbypas", {"use", "bypass"}, 1, kSd.fracBypass,
+                           {4, 120, 79, 58}),
+                radioGroup(&F::RadioGroup6, "RadioGroup6", "frac_rstb", {"Disable", "Enable"}, 1, kSd.fracRstb,
+                           {86, 120, 79, 58}),
+            }),
+            radioGroup(&F::RadioGroup2, "RadioGroup2", "MemoryChannel",
+                       {"ch0", "ch1", "ch2", "ch3", "ch4", "ch5", "ch6", "ch7"}, 2, 0, {416, 200, 97, 129}),
+            button(&F::Button14, "Button14", "set", {520, 208}, &F::Button14Click),
+            button(&F::Button6, "Button6", "Write", {520, 256}, &F::Button6Click),
+            button(&F::Button15, "Button15", "header file", {520, 304}, &F::Button15Click),
+        }},
+        {&F::TabSheet4, {  // "RemoteControl"
+            button(&F::Button3, "Button3", "ch0", {40, 16}, &F::Button3Click),
+            button(&F::Button16, "Button16", "ch1", {40, 56}, &F::Button16Click),
+            button(&F::Button17, "Button17", "ch2", {40, 96}, &F::Button17Click),
+            button(&F::Button18, "Button18", "ch3", {40, 136}, &F::Button18Click),
+            button(&F::Button19, "Button19", "ch4", {40, 176}, &F::Button19Click),
+            button(&F::Button20, "Button20", "ch5", {40, 216}, &F::Button20Click),
+            button(&F::Button21, "Button21", "ch6", {40, 256}, &F::Button21Click),
+            button(&F::Button22, "Button22", "ch7", {40, 296}, &F::Button22Click),
+        }},
+        {&F::TabSheet3, {  // "ComPort"
+            comboBox(&F::ComboBox1, "ComboBox1", {"com1", "com2", "com3", "com4", "com5", "com6", "com7", "com8",
+                                                  "com9", "com10", "com11", "com12"}, {24, 48}),
+            comboBox(&F::ComboBox2, "ComboBox2", {"9600", "115200"}, {176, 48}),
+            button(&F::Button1, "Button1", "Open", {376, 32}, &F::Button1Click),
+            button(&F::Button2, "Button2", "Close", {376, 72}, &F::Button2Click),
+            with(Hidden, edit(&F::Edit7, "Edit7", {184, 88})),  // count of receive events
+            memo(&F::Memo1, "Memo1", {224, 128, 185, 89}, Hidden),  // never used
+        }},
+    };
+}
+// clang-format on
+
+QRect rect(const Place& at, int w, int h) { return {at.x, at.y, at.w < 0 ? w : at.w, at.h < 0 ? h : at.h}; }
+
+// The control of a row, of the row's kind, not yet named.
 template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
+W* make(QWidget* parent, const Row& row) {
+    const QString caption = QString::fromUtf8(row.caption);
+    W* w = nullptr;
+    if constexpr (std::is_same_v<W, QPushButton>) {
+        w = new QPushButton(caption, parent);
+        w->setGeometry(rect(row.at, 75, 25));
+        w->setAutoDefault(false);
+    } else if constexpr (std::is_same_v<W, QLineEdit>) {
+        w = new QLineEdit(caption, parent);
+        w->setGeometry(rect(row.at, 121, 20));
+    } else if constexpr (std::is_base_of_v<QLabel, W>) {
+        // Plain text: values quote what the operator typed.
+        w = new W(caption, parent);
+        w->setTextFormat(Qt::PlainText);
+        w->setGeometry(rect(row.at, w->sizeHint().width(), w->fontMetrics().height()));
+    } else if constexpr (std::is_same_v<W, QPlainTextEdit>) {
+        w = new QPlainTextEdit(caption, parent);
+        w->setGeometry(rect(row.at, 0, 0));
+        w->setVerticalScrollBarPolicy((row.look & VerticalBar) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    } else if constexpr (std::is_same_v<W, TScrollBar>) {
+        w = new TScrollBar(parent);
+        w->setGeometry(rect(row.at, 121, 16));
+        w->setRange(0, 127);
+        w->setAccessibleName(caption);
+    } else if constexpr (std::is_same_v<W, TRadioGroup>) {
+        w = new TRadioGroup(caption, row.items, row.columns, parent);
+        drawFrameThroughTitle(*w);
+        w->setGeometry(rect(row.at, 0, 0));
+        w->arrange();
+        w->setItemIndex(row.index);
+        for (int i = 0; i < w->count(); ++i)
+            w->button(i)->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(row.name)).arg(i));
+    } else if constexpr (std::is_same_v<W, QComboBox>) {
+        w = new QComboBox(parent);
+        w->setEditable(true);
+        w->setInsertPolicy(QComboBox::NoInsert);
+        w->addItems(row.items);
+        w->setGeometry(rect(row.at, 145, 20));
+    } else {
+        static_assert(std::is_same_v<W, QGroupBox>);
+        w = new QGroupBox(caption, parent);
+        drawFrameThroughTitle(*w);
+        w->setGeometry(rect(row.at, 0, 0));
+    }
     return w;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, int x, int y, int w = 75,
-                    int h = 25) {
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setGeometry(x, y, w, h);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, const QString& text, int x, int y, int w = 121, int h = 20) {
-    auto* e = named(new QLineEdit(text, parent), name);
-    e->setGeometry(x, y, w, h);
-    return e;
-}
-
-// A label as wide as its text (the designer's auto-size), or of the given width for values
-// that change. Plain text: values quote what the operator typed.
-template <class L = QLabel>
-L* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w = -1) {
-    auto* l = named(new L(text, parent), name);
-    l->setTextFormat(Qt::PlainText);
-    const int h = l->fontMetrics().height();
-    l->setGeometry(x, y, w < 0 ? l->sizeHint().width() : w, h);
-    return l;
-}
-
-QPlainTextEdit* memo(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
-                     bool verticalBar) {
-    auto* m = named(new QPlainTextEdit(text, parent), name);
-    m->setGeometry(x, y, w, h);
-    m->setVerticalScrollBarPolicy(verticalBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    return m;
-}
-
-TScrollBar* scrollBar(QWidget* parent, const char* name, int x, int y) {
-    auto* s = named(new TScrollBar(parent), name);
-    s->setGeometry(x, y, 121, 16);
-    s->setRange(0, 127);
-    return s;
-}
-
-TRadioGroup* radioGroup(QWidget* parent, const char* name, const QString& caption, const QStringList& items,
-                        int columns, int index, int x, int y, int w, int h) {
-    auto* g = named(new TRadioGroup(caption, items, columns, parent), name);
-    drawFrameThroughTitle(*g);
-    g->setGeometry(x, y, w, h);
-    g->arrange();
-    g->setItemIndex(index);
-    for (int i = 0; i < g->count(); ++i)
-        g->button(i)->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
-    return g;
-}
-
-QGroupBox* groupBox(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h) {
-    auto* g = named(new QGroupBox(caption, parent), name);
-    drawFrameThroughTitle(*g);
-    g->setGeometry(x, y, w, h);
-    return g;
-}
-
-QComboBox* comboBox(QWidget* parent, const char* name, const QStringList& items, int x, int y) {
-    auto* c = named(new QComboBox(parent), name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->addItems(items);
-    c->setGeometry(x, y, 145, 20);
-    return c;
+// Makes the controls of rows in parent, fills their members and hands each to wire, a group
+// box before the controls in it.
+template <class Wire>
+void placeRows(TForm1& form, QWidget* parent, const std::vector<Row>& rows, const QFont& fixed, Wire& wire) {
+    for (const Row& row : rows) {
+        QWidget* control = std::visit(
+            [&]<class W>(W* F::*member) -> QWidget* {
+                W* w = make<W>(parent, row);
+                w->setObjectName(QString::fromLatin1(row.name));
+                form.*member = w;
+                return w;
+            },
+            row.control);
+        if (row.look & FixedPitch) control->setFont(fixed);
+        if (row.look & Hidden) control->setVisible(false);
+        wire(row, control);
+        placeRows(form, control, row.inside, fixed, wire);
+    }
 }
 
 }  // namespace
@@ -106,152 +300,48 @@ void TForm1::buildLayout() {
     setFixedSize(632, 460);
     move(476, 109);
 
-    const QFont fixed = fixedPitchFont();
-
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
     PageControl1->setGeometry(0, 0, 632, 377);
-    TabSheet1 = named(new QWidget, "TabSheet1");
-    TabSheet2 = named(new QWidget, "TabSheet2");
-    TabSheet4 = named(new QWidget, "TabSheet4");
-    TabSheet3 = named(new QWidget, "TabSheet3");
-    PageControl1->addTab(TabSheet1, QStringLiteral("LowLevelCommand"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Manual Write"));
-    PageControl1->addTab(TabSheet4, QStringLiteral("RemoteControl"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("ComPort"));
+    const struct {
+        QWidget* TForm1::*page;
+        const char *name, *title;
+    } pages[] = {{&F::TabSheet1, "TabSheet1", "LowLevelCommand"},
+                 {&F::TabSheet2, "TabSheet2", "Manual Write"},
+                 {&F::TabSheet4, "TabSheet4", "RemoteControl"},
+                 {&F::TabSheet3, "TabSheet3", "ComPort"}};
+    for (const auto& p : pages) {
+        this->*p.page = new QWidget;
+        (this->*p.page)->setObjectName(QString::fromLatin1(p.name));
+        PageControl1->addTab(this->*p.page, QString::fromLatin1(p.title));
+    }
 
-    Memo2 = memo(this, "Memo2", QStringLiteral("Memo2"), 120, 384, 257, 73, true);
-    Label16 = label(this, "Label16", QStringLiteral("Vantorix Configurator"), 392, 384);
-    Label15 = label(this, "Label15", QStringLiteral("(C) 2011-2026 Vantorix"), 392, 400);
-    BitBtn1 = button(this, "BitBtn1", QStringLiteral("Close(&C)"), 528, 424);
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-
-    // "LowLevelCommand"
-    QWidget* p = TabSheet1;
-    Button7 = button(p, "Button7", QStringLiteral("Erase A"), 24, 24);
-    Button8 = button(p, "Button8", QStringLiteral("Erase B"), 24, 64);
-    Button9 = button(p, "Button9", QStringLiteral("Erase AB"), 24, 104);
-    Button10 = button(p, "Button10", QStringLiteral("Initialize"), 24, 144);
-    Button11 = button(p, "Button11", QStringLiteral("Dump"), 24, 184);
-    Memo3 = memo(p, "Memo3", QStringLiteral("Memo3"), 144, 24, 401, 265, true);
-    Memo3->setFont(fixed);
-    Button13 = button(p, "Button13", QStringLiteral("View Buffer"), 376, 304);
-    Edit8 = edit(p, "Edit8", QStringLiteral("Edit8"), 16, 304);
-    Edit8->setVisible(false);
-    Button12 = button(p, "Button12", QStringLiteral("send"), 152, 304);
-    Button12->setVisible(false);
-
-    // "Manual Write"
-    p = TabSheet2;
-    GroupBox1 = groupBox(p, "GroupBox1", QStringLiteral("Frequency"), 0, 8, 233, 185);
-    Label1 = label(GroupBox1, "Label1", QStringLiteral("LocalOutput(MHz)"), 4, 19);
-    Label2 = label(GroupBox1, "Label2", QStringLiteral("Multiplier"), 4, 43);
-    Label3 = label(GroupBox1, "Label3", QStringLiteral("STD(MHz)"), 4, 67);
-    Label34 = label(GroupBox1, "Label34", QStringLiteral("R"), 4, 91);
-    Edit1 = edit(GroupBox1, "Edit1", QStringLiteral("Edit1"), 104, 16);
-    Edit2 = edit(GroupBox1, "Edit2", QStringLiteral("Edit2"), 104, 40);
-    Edit3 = edit(GroupBox1, "Edit3", QStringLiteral("Edit3"), 104, 64);
-    Edit11 = edit(GroupBox1, "Edit11", QStringLiteral("Edit11"), 104, 88);
+    std::vector<std::pair<QLabel*, QLineEdit* TForm1::*>> captions;
+    auto wire = [this, &captions](const Row& row, QWidget* control) {
+        if (row.buddy) captions.emplace_back(static_cast<QLabel*>(control), row.buddy);
+        if (const Click* click = std::get_if<Click>(&row.on); click && *click) {
+            const auto run = guarded(*click);
+            if (auto* b = qobject_cast<QPushButton*>(control))
+                connect(b, &QPushButton::clicked, this, run);
+            else if (auto* l = qobject_cast<TClickLabel*>(control))
+                connect(l, &TClickLabel::clicked, this, run);
+            else  // an edit: a key released in it
+                new EventHook(control, QEvent::KeyRelease, [run](QEvent*) { run(); });
+        } else if (const Scroll* scroll = std::get_if<Scroll>(&row.on)) {
+            // A scroll is what the operator does to the bar (arrows, trough, keys, wheel, every
+            // step of a drag); positions set by the program do not count. The label takes the
+            // position the bar is moving to.
+            auto* bar = static_cast<QScrollBar*>(control);
+            const auto run = guarded(*scroll);
+            connect(bar, &QAbstractSlider::actionTriggered, this, [bar, run](int) { run(bar->sliderPosition()); });
+            connect(bar, &QAbstractSlider::sliderMoved, this, run);
+        }
+    };
+    const QFont fixed = fixedPitchFont();
+    for (const Page& p : layoutRows()) placeRows(*this, p.page ? this->*p.page : this, p.rows, fixed, wire);
     // Assistive technology names each edit by the caption beside it.
-    Label1->setBuddy(Edit1);
-    Label2->setBuddy(Edit2);
-    Label3->setBuddy(Edit3);
-    Label34->setBuddy(Edit11);
-    Label5 = label(GroupBox1, "Label5", QStringLiteral("VCO(Hz)"), 4, 120);
-    Label4 = label(GroupBox1, "Label4", QStringLiteral("__"), 104, 120, 125);
-    Label30 = label(GroupBox1, "Label30", QStringLiteral("FFRAC"), 4, 136);
-    Label29 = label(GroupBox1, "Label29", QStringLiteral("Label29"), 104, 136, 125);
-    Label31 = label(GroupBox1, "Label31", QStringLiteral("N_INT"), 4, 160);
-    Label32 = label(GroupBox1, "Label32", QStringLiteral("Label32"), 104, 160, 125);
-    for (QLabel* hidden : {Label30, Label29, Label31, Label32}) hidden->setVisible(false);
+    for (const auto& [label, edit] : captions) label->setBuddy(this->*edit);
 
-    GroupBox2 = groupBox(p, "GroupBox2", QStringLiteral("RatioFinder"), 0, 200, 177, 129);
-    Label6 = label(GroupBox2, "Label6", QStringLiteral("N"), 8, 16);
-    Label9 = label(GroupBox2, "Label9", QStringLiteral("n "), 72, 16, 101);
-    Label17 = label(GroupBox2, "Label17", QStringLiteral("Integer"), 8, 32);
-    Label18 = label(GroupBox2, "Label18", QStringLiteral("a"), 72, 32, 101);
-    Label19 = label(GroupBox2, "Label19", QStringLiteral("Fractional"), 8, 48);
-    Label20 = label(GroupBox2, "Label20", QStringLiteral("b"), 72, 48, 101);
-    Label7 = label(GroupBox2, "Label7", QStringLiteral("R Counter"), 8, 64);
-    Label10 = label(GroupBox2, "Label10", QStringLiteral("r"), 72, 64, 101);
-    Label8 = label(GroupBox2, "Label8", QStringLiteral("PD(Hz)"), 8, 80);
-    Label11 = label(GroupBox2, "Label11", QStringLiteral("pd"), 72, 80, 101);
-    Button4 = button(GroupBox2, "Button4", QStringLiteral("serch"), 64, 96, 49, 25);
-    Button5 = button(GroupBox2, "Button5", QStringLiteral("reset"), 120, 96, 49, 25);
-
-    GroupBox3 = groupBox(p, "GroupBox3", QStringLiteral("Result"), 184, 200, 225, 129);
-    Label12 = label(GroupBox3, "Label12", QStringLiteral("02h REFDIV"), 4, 11);
-    Label13 = label(GroupBox3, "Label13", QStringLiteral("03h Integer"), 4, 35);
-    Label14 = label(GroupBox3, "Label14", QStringLiteral("04h Fractional"), 4, 59);
-    Label21 = label(GroupBox3, "Label21", QStringLiteral("09h CP"), 4, 83);
-    Label22 = label(GroupBox3, "Label22", QStringLiteral("06h SD"), 4, 107);
-    Edit4 = edit(GroupBox3, "Edit4", QStringLiteral("Edit4"), 88, 8);
-    Edit6 = edit(GroupBox3, "Edit6", QStringLiteral("Edit6"), 88, 32);
-    Edit9 = edit(GroupBox3, "Edit9", QStringLiteral("Edit9"), 88, 56);
-    Edit5 = edit(GroupBox3, "Edit5", QStringLiteral("Edit5"), 88, 80);
-    Edit10 = edit(GroupBox3, "Edit10", QStringLiteral("Edit10"), 88, 104);
-    for (QLineEdit* result : {Edit4, Edit6, Edit9, Edit5, Edit10}) result->setFont(fixed);
-    Label12->setBuddy(Edit4);
-    Label13->setBuddy(Edit6);
-    Label14->setBuddy(Edit9);
-    Label21->setBuddy(Edit5);
-    Label22->setBuddy(Edit10);
-
-    GroupBox4 = groupBox(p, "GroupBox4", QStringLiteral("Charge Pump"), 240, 8, 201, 185);
-    ScrollBar1 = scrollBar(GroupBox4, "ScrollBar1", 8, 24);
-    ScrollBar2 = scrollBar(GroupBox4, "ScrollBar2", 8, 56);
-    ScrollBar3 = scrollBar(GroupBox4, "ScrollBar3", 8, 88);
-    // Named after their current labels' stored captions rather than the group they sit in.
-    ScrollBar1->setAccessibleName(QStringLiteral("UpGain"));
-    ScrollBar2->setAccessibleName(QStringLiteral("DownGain"));
-    ScrollBar3->setAccessibleName(QStringLiteral("Offset"));
-    Label26 = label<TClickLabel>(GroupBox4, "Label26", QStringLiteral("UpGain"), 136, 26, 61);
-    Label28 = label(GroupBox4, "Label28", QStringLiteral("DownGain"), 136, 58, 61);
-    Label33 = label(GroupBox4, "Label33", QStringLiteral("Offset"), 136, 90, 61);
-    RadioGroup1 = radioGroup(GroupBox4, "RadioGroup1", QStringLiteral("CP add 3.5mA"), {"On", "Off"}, 1, 0, 8, 112,
-                             89, 65);
-    RadioGroup3 = radioGroup(GroupBox4, "RadioGroup3", QStringLiteral("Offset Dir"), {"Up", "Down"}, 1, 0, 104, 112,
-                             89, 65);
-
-    GroupBox5 = groupBox(p, "GroupBox5", QStringLiteral("SD"), 448, 8, 169, 185);
-    RadioGroup4 = radioGroup(GroupBox5, "RadioGroup4", QStringLiteral("seed select"),
-                             {"0", "LSB", "B29D08h", "50F1CDh"}, 2, 2, 4, 16, 161, 50);
-    RadioGroup5 = radioGroup(GroupBox5, "RadioGroup5", QStringLiteral("Modulator Mode"),
-                             {"Reserved", "Reserved", "ModeB", "ModeA"}, 2, 3, 4, 68, 161, 50);
-    RadioGroup7 = radioGroup(GroupBox5, "RadioGroup7", QStringLiteral("fracbypas"), {"use", "bypass"}, 1, 0, 4,
-                             120, 79, 58);
-    RadioGroup6 = radioGroup(GroupBox5, "RadioGroup6", QStringLiteral("frac_rstb"), {"Disable", "Enable"}, 1, 1,
-                             86, 120, 79, 58);
-
-    RadioGroup2 = radioGroup(p, "RadioGroup2", QStringLiteral("MemoryChannel"),
-                             {"ch0", "ch1", "ch2", "ch3", "ch4", "ch5", "ch6", "ch7"}, 2, 0, 416, 200, 97, 129);
-    Button14 = button(p, "Button14", QStringLiteral("set"), 520, 208);
-    Button6 = button(p, "Button6", QStringLiteral("Write"), 520, 256);
-    Button15 = button(p, "Button15", QStringLiteral("header file"), 520, 304);
-
-    // "RemoteControl"
-    p = TabSheet4;
-    Button3 = button(p, "Button3", QStringLiteral("ch0"), 40, 16);
-    Button16 = button(p, "Button16", QStringLiteral("ch1"), 40, 56);
-    Button17 = button(p, "Button17", QStringLiteral("ch2"), 40, 96);
-    Button18 = button(p, "Button18", QStringLiteral("ch3"), 40, 136);
-    Button19 = button(p, "Button19", QStringLiteral("ch4"), 40, 176);
-    Button20 = button(p, "Button20", QStringLiteral("ch5"), 40, 216);
-    Button21 = button(p, "Button21", QStringLiteral("ch6"), 40, 256);
-    Button22 = button(p, "Button22", QStringLiteral("ch7"), 40, 296);
-
-    // "ComPort"
-    p = TabSheet3;
-    ComboBox1 = comboBox(p, "ComboBox1",
-                         {"com1", "com2", "com3", "com4", "com5", "com6", "com7", "com8", "com9", "com10", "com11",
-                          "com12"},
-                         24, 48);
-    ComboBox2 = comboBox(p, "ComboBox2", {"9600", "115200"}, 176, 48);
-    Button1 = button(p, "Button1", QStringLiteral("Open"), 376, 32);
-    Button2 = button(p, "Button2", QStringLiteral("Close"), 376, 72);
-    Edit7 = edit(p, "Edit7", QStringLiteral("Edit7"), 184, 88);
-    Edit7->setVisible(false);
-    Memo1 = memo(p, "Memo1", QStringLiteral("Memo1"), 224, 128, 185, 89, false);
-    Memo1->setVisible(false);
-
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     PageControl1->setCurrentWidget(TabSheet2);
 }

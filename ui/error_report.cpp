@@ -4,7 +4,7 @@
 
 #include "common/exception_report.h"
 #include "common/notifier.h"
-#include "planning/error_texts.h"
+#include "text/vt_error.h"
 
 QString errorReportText(std::exception_ptr e) {
     try {
@@ -16,6 +16,6 @@ QString errorReportText(std::exception_ptr e) {
     }
 }
 
-void showErrorReport(std::exception_ptr e) { notifier().showError(errorReportText(e)); }
-
-void installErrorReport() { setExceptionHandler(showErrorReport); }
+void installErrorReport() {
+    setExceptionHandler([](std::exception_ptr e) { notifier().showError(errorReportText(e)); });
+}

@@ -7,8 +7,6 @@
 // The text the error box shows for e.
 QString errorReportText(std::exception_ptr e);
 
-// Shows e through the notifier in force.
-void showErrorReport(std::exception_ptr e);
-
-// Makes showErrorReport the application's central exception handler.
+// Makes the error box, shown through the notifier in force, the application's central exception
+// handler.
 void installErrorReport();

@@ -74,8 +74,6 @@ public:
     }
 };
 
-}  // namespace
-
 QStyle* groupFrameStyle() {
     // Lives as long as the application; a group box whose style is gone falls back to the
     // application's own.
@@ -86,5 +84,7 @@ QStyle* groupFrameStyle() {
     }
     return style;
 }
+
+}  // namespace
 
 void drawFrameThroughTitle(QGroupBox& box) { box.setStyle(groupFrameStyle()); }

@@ -3,10 +3,7 @@
 // of the title, which interrupts it. The rows placed just below a group's top (8 to 16 pixels)
 // then sit inside the frame instead of under a title drawn above it.
 class QGroupBox;
-class QStyle;
 
-// The style that draws group boxes so; one for the whole program, shared by every group box.
-QStyle* groupFrameStyle();
-
-// Gives box that style. Only the box itself: the controls in it keep the application's style.
+// Gives box that style, one for the whole program. Only the box itself: the controls in it keep
+// the application's style.
 void drawFrameThroughTitle(QGroupBox& box);

@@ -2,7 +2,7 @@
 
 #include <langinfo.h>
 
-#include "planning/plan.h"
+#include "planning/number_format.h"
 
 namespace {
 

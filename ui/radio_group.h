@@ -18,8 +18,8 @@ public:
     // Selects item index; -1 (or any index outside the items) selects none. Emits nothing.
     void setItemIndex(int index);
 
-    int count() const { return static_cast<int>(buttons.size()); }
-    QRadioButton* button(int index) const { return buttons.at(static_cast<size_t>(index)); }
+    int count() const { return static_cast<int>(buttons_.size()); }
+    QRadioButton* button(int index) const { return buttons_.at(static_cast<size_t>(index)); }
 
     // Places the buttons for the current size. Runs on every resize; call it after setGeometry
     // on a widget not shown yet, whose resize event waits until it is shown.
@@ -29,7 +29,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QButtonGroup* group;
-    std::vector<QRadioButton*> buttons;  // owned by this widget through Qt parenting
-    int columns;
+    QButtonGroup* group_;
+    std::vector<QRadioButton*> buttons_;  // owned by this widget through Qt parenting
+    int columns_;
 };

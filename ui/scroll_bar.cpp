@@ -48,10 +48,10 @@ void TScrollBar::wheelEvent(QWheelEvent* event) {
     const QPoint turned = event->angleDelta();
     int delta = -(turned.y() != 0 ? turned.y() : turned.x());
     if (event->inverted()) delta = -delta;
-    if ((wheelRemainder < 0 && delta > 0) || (wheelRemainder > 0 && delta < 0)) wheelRemainder = 0;
-    wheelRemainder += delta;
-    const int steps = wheelRemainder / kNotch;
-    wheelRemainder %= kNotch;
+    if ((wheelRemainder_ < 0 && delta > 0) || (wheelRemainder_ > 0 && delta < 0)) wheelRemainder_ = 0;
+    wheelRemainder_ += delta;
+    const int steps = wheelRemainder_ / kNotch;
+    wheelRemainder_ %= kNotch;
     step(steps);
     event->accept();
 }

@@ -16,5 +16,5 @@ protected:
 
 private:
     void step(int steps);
-    int wheelRemainder = 0;  // eighths of a degree turned that have not made a whole notch yet
+    int wheelRemainder_ = 0;  // eighths of a degree turned that have not made a whole notch yet
 };

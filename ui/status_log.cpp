@@ -13,10 +13,15 @@ namespace {
 // took, so that a long line costs the window a bounded share of its time.
 constexpr int kMinHoldMs = 50;
 constexpr int kHoldFactor = 3;
+// A run of bytes starts a new line only after this many characters: 64 KiB, rounded up to a
+// whole "XX " byte.
+constexpr qsizetype kLineChars = 3 * 21846;
+// Up to this length of line appended text shows at once.
+constexpr qsizetype kPromptChars = 8192;
 
 }  // namespace
 
-StatusLog::StatusLog(QPlainTextEdit& edit, Limits limits) : edit_(edit), limits_(limits) {
+StatusLog::StatusLog(QPlainTextEdit& edit) : edit_(edit) {
     edit_.setUndoRedoEnabled(false);  // a log is never undone, and undo would keep every append
     // Hexadecimal digits and plain lines need no shaping; skipping it halves what laying out a
     // long line costs.
@@ -32,7 +37,7 @@ StatusLog::StatusLog(QPlainTextEdit& edit, Limits limits) : edit_(edit), limits_
 
 void StatusLog::appendRunOn(const QString& text) {
     held_ += text;
-    if (currentLineChars() + held_.size() <= limits_.promptChars || held_.size() >= roomInLine()) putSome();
+    if (currentLineChars() + held_.size() <= kPromptChars || held_.size() >= roomInLine()) putSome();
     scheduleHeld();
 }
 
@@ -56,7 +61,7 @@ qsizetype StatusLog::currentLineChars() const {
 
 qsizetype StatusLog::roomInLine() const {
     const qsizetype used = currentLineChars();
-    return used >= limits_.lineChars ? limits_.lineChars : limits_.lineChars - used;
+    return used >= kLineChars ? kLineChars : kLineChars - used;
 }
 
 void StatusLog::putSome() {
@@ -72,7 +77,7 @@ void StatusLog::putSome() {
     }
     QTextCursor c(edit_.document());
     c.movePosition(QTextCursor::End);
-    if (lineEnded_ || currentLineChars() >= limits_.lineChars) c.insertBlock();
+    if (lineEnded_ || currentLineChars() >= kLineChars) c.insertBlock();
     lineEnded_ = false;
     c.insertText(held_.left(take));
     held_.remove(0, take);

@@ -12,17 +12,9 @@ class QPlainTextEdit;
 
 namespace statuslog {
 
-struct Limits {
-    // A run of bytes starts a new line only after this many characters: 64 KiB, rounded up to
-    // a whole "XX " byte.
-    qsizetype lineChars = 3 * 21846;
-    // Up to this length of line appended text shows at once.
-    qsizetype promptChars = 8192;
-};
-
 class StatusLog {
 public:
-    explicit StatusLog(QPlainTextEdit& edit, Limits limits = {});
+    explicit StatusLog(QPlainTextEdit& edit);
     StatusLog(const StatusLog&) = delete;
     StatusLog& operator=(const StatusLog&) = delete;
 
@@ -31,8 +23,6 @@ public:
     // A line of its own, after every byte appended before it.
     void appendLine(const QString& line);
     void clear();
-    // Characters appended but not in the edit yet.
-    qsizetype heldChars() const { return held_.size(); }
 
 private:
     qsizetype currentLineChars() const;
@@ -41,7 +31,6 @@ private:
     void scheduleHeld();
 
     QPlainTextEdit& edit_;
-    Limits limits_;
     QString held_;
     QTimer holdTimer_;
     qint64 lastPutMs_ = 0;   // how long the last append into the edit took

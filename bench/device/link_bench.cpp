@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
@@ -86,43 +87,39 @@ struct StringView : device::DeviceView {
     virtual qsizetype logged() const { return log.size(); }
 };
 
-// The status log as the window keeps it: a plain-text widget fed through StatusLog with the
-// given limits. Counted is what is in the widget, not what waits to go in.
+// The status log as the window keeps it: a plain-text widget fed through StatusLog. Counted is
+// what is in the widget (its characters less one paragraph separator a line), not what waits
+// to go in.
 struct EditView final : StringView {
     QPlainTextEdit edit;
-    statuslog::StatusLog status;
-    qsizetype chars = 0;
-    explicit EditView(statuslog::Limits limits) : status(edit, limits) {
+    statuslog::StatusLog status{edit};
+    EditView() {
         edit.resize(257, 73);
         edit.show();
     }
-    void appendStatusText(const QString& t) override {
-        status.appendRunOn(t);
-        chars += t.size();
+    void appendStatusText(const QString& t) override { status.appendRunOn(t); }
+    void clearStatus() override { status.clear(); }
+    qsizetype logged() const override {
+        return edit.document()->characterCount() - edit.document()->blockCount();
     }
-    void clearStatus() override {
-        status.clear();
-        chars = 0;
-    }
-    qsizetype logged() const override { return chars - status.heldChars(); }
 };
 
 // The status log as the window kept it before, for comparison: every append at once, the run
-// of bytes cut into paragraphs of 768 characters, the widget's font as it is.
+// of bytes cut into paragraphs of the given length (768 characters), the widget's font as it is.
 struct FormerEditView final : StringView {
     QPlainTextEdit edit;
     qsizetype chars = 0;
-    FormerEditView() {
+    qsizetype paragraph;
+    explicit FormerEditView(qsizetype paragraphChars = 768) : paragraph(paragraphChars) {
         edit.setUndoRedoEnabled(false);
         edit.resize(257, 73);
         edit.show();
     }
     void appendStatusText(const QString& t) override {
-        constexpr qsizetype kParagraph = 768;
         QTextCursor c(edit.document());
         c.movePosition(QTextCursor::End);
         for (qsizetype at = 0; at < t.size();) {
-            const qsizetype room = kParagraph - (c.block().length() - 1);
+            const qsizetype room = paragraph - (c.block().length() - 1);
             if (room <= 0) {
                 c.insertBlock();
                 continue;
@@ -346,11 +343,10 @@ int main(int argc, char** argv) {
     benchFlood(o, plain, "QString");
     FormerEditView former;
     benchFlood(o, former, "edit, 768-char lines (was)");
-    EditView window({});
+    EditView window;
     benchFlood(o, window, "edit, 64 KiB lines, held");
     if (o.floodBytes <= (1L << 17)) {  // one growing line shown at once is quadratic: keep it small
-        constexpr qsizetype kNever = std::numeric_limits<qsizetype>::max();
-        EditView single({.lineChars = kNever, .promptChars = kNever});
+        FormerEditView single(std::numeric_limits<qsizetype>::max());
         benchFlood(o, single, "edit, one line, at once");
     }
     setNotifier(nullptr);

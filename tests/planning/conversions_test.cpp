@@ -6,7 +6,7 @@
 
 #include "text/cp932.h"
 #include "planning/number_text.h"
-#include "planning/plan.h"
+#include "planning/number_format.h"
 #include "planning/error_texts.h"
 
 using namespace planning;

@@ -19,11 +19,11 @@ TEST(Description, EveryChoiceAndBlankPd)
     EXPECT_EQ(ChannelDescription(in),
               "1.5MHz, std=10.0MHz, PD=  Hz, UpGain=0, DnGain=5, Offset=-10, HiK mode=Off, SD seed=0, "
               "Mode=reserved1, frac_rstb=Disable, frac_bypass=Bypass");
-    in.seed = 1;
-    in.mode = 1;
+    in.sd.seed = 1;
+    in.sd.mode = 1;
     EXPECT_NE(ChannelDescription(in).find("SD seed=LSB, Mode=reserved2,"), std::string::npos);
-    in.seed = 3;
-    in.mode = 2;
+    in.sd.seed = 3;
+    in.sd.mode = 2;
     EXPECT_NE(ChannelDescription(in).find("SD seed=50F1CDh, Mode=ModeB,"), std::string::npos);
 }
 

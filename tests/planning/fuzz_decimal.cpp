@@ -7,7 +7,7 @@
 #include <string>
 
 #include "planning/number_text.h"
-#include "planning/plan.h"
+#include "planning/number_format.h"
 #include "planning/error_texts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "planning/actual_output.h"
+#include "planning/number_format.h"
 #include "planning/plan.h"
 #include "planning/error_texts.h"
 

@@ -56,6 +56,14 @@ TEST(Plan, WorkedExample)
     EXPECT_EQ(errorHzText(p, '.'), "-26.226");
 }
 
+// 2097152.0625 Hz lies exactly between two thousandths: it goes to the even one.
+TEST(Plan, ActualAndErrorRoundTiesToEven)
+{
+    const FrequencyPlan p = plan("2.097152", "524288", "0.000003", "1");
+    EXPECT_EQ(actualHzText(p, '.'), "2097152.062");
+    EXPECT_EQ(errorHzText(p, '.'), "0.062");
+}
+
 TEST(Plan, LocaleSeparatorInInputAndDisplay)
 {
     const FrequencyPlan p = plan("12340,5", "100", "10", "2", ',');

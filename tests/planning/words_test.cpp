@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "planning/number_format.h"
 #include "planning/plan.h"
 #include "planning/register_words.h"
 #include "planning/error_texts.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <stdexcept>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "temp_dir.h"
@@ -192,6 +193,19 @@ TEST_F(SettingsFile, SaveReplacesKeysInPlaceAndKeepsEverythingElse) {
               "[Other]\r\nfoo=bar\r\n[Vantorix]\r\nVersion=0\r\n"
               "[rs232c1]\r\nportname=0\r\nBAUD=0\r\n[Memory]\r\nChannel=0\r\n"
               "[SD]\r\nseed=2\r\nMode=3\r\nfrac_rstb=1\r\nfrac_bypass=0\r\n");
+}
+
+// The replacement is a new file: it must not open a private file up to the umask's mode.
+TEST_F(SettingsFile, SaveKeepsAPrivateFilePrivate) {
+    writeBytes(path, kDefaultsOnDisk);
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    SettingsValues v;
+    v.Edit1 = "1";
+    settings::save(path, v);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_NE(readBytes(path).find("LocalOutput=1\r\n"), std::string::npos);
 }
 
 // A file of many lines took minutes when every key read and wrote the whole file again.

@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "planning/actual_output.h"
+#include "planning/number_format.h"
 #include "planning/plan.h"
 #include "planning/register_words.h"
 #include "planning/error_texts.h"

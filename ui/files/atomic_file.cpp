@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+#include "ui/files/file_ops.h"
+#include "ui/files/paths.h"
 
 namespace files {
 
@@ -66,15 +68,6 @@ int takeOverOwnerAndMode(int fd, const Target& t) {
     return ::fchmod(fd, mode) == 0 ? 0 : errno;
 }
 
-// Makes the rename itself durable. Some file systems cannot sync a directory; the new content
-// is in place by then, so that is no reason to call the save failed.
-void syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 int writeAll(int fd, std::string_view bytes) {
@@ -110,33 +103,18 @@ int replaceFile(const std::string& path, const std::function<int(int fd)>& write
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
 
+    FileOps& ops = fileOps();
     int err = write(fd);
     if (err == 0) err = takeOverOwnerAndMode(fd, target);
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(temp.data(), target.path.c_str()) != 0) err = errno;
+    if (err == 0) err = ops.fsync(fd);
+    if (const int closed = ops.close(fd); closed != 0 && err == 0) err = closed;
+    if (err == 0) err = ops.rename(temp.data(), target.path);
     if (err != 0) {
         ::unlink(temp.data());
         return err;
     }
-    syncDirectory(parentOf(target.path));
+    ops.syncDirectory(parentOf(target.path));
     return 0;
-}
-
-std::string currentDirectory() {
-    std::vector<char> buf(PATH_MAX);
-    while (!::getcwd(buf.data(), buf.size())) {
-        if (errno != ERANGE) return ".";
-        buf.resize(buf.size() * 2);
-    }
-    return buf.data();
-}
-
-std::string joinPath(const std::string& dir, std::string_view name) {
-    std::string p = dir;
-    if (p.empty() || p.back() != '/') p += '/';
-    p += name;
-    return p;
 }
 
 }  // namespace files

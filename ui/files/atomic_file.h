@@ -29,10 +29,4 @@ int checkReplaceable(const std::string& path, Links links);
 // Writes all of bytes to fd. Returns 0 or the errno.
 int writeAll(int fd, std::string_view bytes);
 
-// The process's current directory, without a trailing separator unless it is "/".
-std::string currentDirectory();
-
-// dir + "/" + name, with no doubled separator when dir already ends in one.
-std::string joinPath(const std::string& dir, std::string_view name);
-
 }  // namespace files

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 namespace files {
+namespace {
 
 int ioErrorCode(int e) {
     switch (e) {
@@ -32,5 +33,9 @@ std::string ioErrorMessage(int code) {
     default: return "I/O エラー (" + std::to_string(code) + ")";
     }
 }
+
+}  // namespace
+
+std::string ioErrorMessageForErrno(int errnoValue) { return ioErrorMessage(ioErrorCode(errnoValue)); }
 
 }  // namespace files

@@ -5,6 +5,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "ui/files/paths.h"
+
 namespace files {
 
 namespace {
@@ -31,13 +33,6 @@ int readLink(const std::string& path, std::string& target) {
 }
 
 }  // namespace
-
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    const std::size_t end = path.find_last_not_of('/', slash);
-    return end == std::string::npos ? "/" : path.substr(0, end + 1);
-}
 
 Resolved followTrustedLinks(const std::string& path) {
     Resolved r{0, path};

@@ -22,7 +22,4 @@ struct Resolved {
 
 Resolved followTrustedLinks(const std::string& path);
 
-// The directory part of path: "." for a bare name, "/" for an entry of the root.
-std::string parentOf(const std::string& path);
-
 }  // namespace files

@@ -114,6 +114,9 @@ std::string_view withCrLf(std::string_view bytes, char previous, std::string& sc
     }
 }
 
+namespace {
+
+// The rendering spelled out, its original pieces taken from file.
 std::string spelledOut(const Rendering& rendering, std::string_view file) {
     std::string out, scratch;
     for (const Rendering::Piece& p : rendering.pieces) {
@@ -126,6 +129,8 @@ std::string spelledOut(const Rendering& rendering, std::string_view file) {
     }
     return out;
 }
+
+}  // namespace
 
 std::optional<std::string> findValue(std::string_view file, std::string_view section, std::string_view key) {
     return ProfileText(file, {{std::string(section), std::string(key)}}).value(0);

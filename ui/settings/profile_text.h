@@ -110,9 +110,6 @@ private:
 // view of scratch.
 std::string_view withCrLf(std::string_view bytes, char previous, std::string& scratch);
 
-// The rendering spelled out, its original pieces taken from file.
-std::string spelledOut(const Rendering& rendering, std::string_view file);
-
 // One key of a whole file, for single lookups: ProfileText(file, {{section, key}}).value(0).
 std::optional<std::string> findValue(std::string_view file, std::string_view section, std::string_view key);
 

@@ -4,24 +4,16 @@
 
 #include "text/cp932.h"
 #include "planning/number_text.h"
-#include "ui/files/atomic_file.h"
+#include "ui/files/paths.h"
 
 namespace settings {
 
 namespace {
 
-// Every key in the order of the save; the first four are the texts.
-enum Key : std::size_t {
-    LocalOutput, Multiplier, Std, Rdiv, PortName, Baud, Channel, Version,
-    UpGain, DnGain, Offset, Seed, Mode, FracRstb, FracBypass, kKeys
-};
-
 std::vector<profile::KeyName> keyNames() {
-    return {{"Frequency", "LocalOutput"}, {"Frequency", "Multiplier"}, {"Frequency", "std"},
-            {"Frequency", "RDIV"},        {"rs232c1", "portname"},     {"rs232c1", "BAUD"},
-            {"Memory", "Channel"},        {"Vantorix", "Version"},     {"PD", "UpGain"},
-            {"PD", "DnGain"},             {"PD", "Offset"},            {"SD", "seed"},
-            {"SD", "Mode"},               {"SD", "frac_rstb"},         {"SD", "frac_bypass"}};
+    std::vector<profile::KeyName> names;
+    for (const SettingKey& k : settingKeys()) names.push_back({std::string(k.section), std::string(k.key)});
+    return names;
 }
 
 }  // namespace
@@ -30,34 +22,19 @@ SaveError::SaveError(const std::string& path, int err) : text::VtError(path + " 
 
 std::string settingsPath() { return files::joinPath(files::currentDirectory(), "VTCONFIG.INI"); }
 
-SettingsFile::SettingsFile(std::string path) : path_(std::move(path)), profile_(path_, keyNames()) {
-    const auto integer = [&](Key k, int fallback) {
-        const auto text = profile_.value(k);
-        const auto n = text ? planning::tryParseWhole(*text) : std::nullopt;
-        return n ? static_cast<int>(*n) : fallback;
-    };
-    const auto text = [&](Key k, const std::string& fallback) {
-        const auto bytes = profile_.value(k);
-        if (!bytes) return fallback;
-        texts_[k] = LoadedText{*bytes, text::cp932ToUtf8(*bytes)};
-        return texts_[k]->shown;
-    };
-    const SettingsValues d;
-    SettingsValues& v = loaded_;
-    v.ComboBox1 = comboIndex(integer(PortName, d.ComboBox1), kComboBox1Items);
-    v.ComboBox2 = comboIndex(integer(Baud, d.ComboBox2), kComboBox2Items);
-    v.RadioGroup2 = radioIndex(integer(Channel, d.RadioGroup2), kRadioGroup2Items);
-    v.Edit1 = text(LocalOutput, d.Edit1);
-    v.Edit2 = text(Multiplier, d.Edit2);
-    v.Edit3 = text(Std, d.Edit3);
-    v.ScrollBar1 = scrollBarPosition(integer(UpGain, d.ScrollBar1));
-    v.ScrollBar2 = scrollBarPosition(integer(DnGain, d.ScrollBar2));
-    v.ScrollBar3 = scrollBarPosition(integer(Offset, d.ScrollBar3));
-    v.RadioGroup4 = radioIndex(integer(Seed, d.RadioGroup4), kRadioGroup4Items);
-    v.RadioGroup5 = radioIndex(integer(Mode, d.RadioGroup5), kRadioGroup5Items);
-    v.RadioGroup6 = radioIndex(integer(FracRstb, d.RadioGroup6), kRadioGroup6Items);
-    v.RadioGroup7 = radioIndex(integer(FracBypass, d.RadioGroup7), kRadioGroup7Items);
-    v.Edit11 = text(Rdiv, d.Edit11);
+SettingsFile::SettingsFile(std::string path)
+    : path_(std::move(path)), profile_(path_, keyNames()), texts_(settingKeys().size()) {
+    for (std::size_t i = 0; i < settingKeys().size(); ++i) {
+        const SettingKey& k = settingKeys()[i];
+        const std::optional<std::string> stored = profile_.value(i);
+        if (k.text && stored) {
+            texts_[i] = LoadedText{*stored, text::cp932ToUtf8(*stored)};
+            loaded_.*k.text = texts_[i]->shown;
+        } else if (k.number) {
+            const std::optional<int32_t> n = stored ? planning::tryParseWhole(*stored) : std::nullopt;
+            loaded_.*k.number = withinControl(k, n ? *n : k.numberDefault);
+        }
+    }
 }
 
 std::string SettingsFile::textBytes(std::size_t key, const std::string& shown) const {
@@ -66,14 +43,14 @@ std::string SettingsFile::textBytes(std::size_t key, const std::string& shown) c
 }
 
 void SettingsFile::save(const SettingsValues& v) {
-    using std::to_string;
-    const std::vector<std::string> values{
-        textBytes(LocalOutput, v.Edit1), textBytes(Multiplier, v.Edit2), textBytes(Std, v.Edit3),
-        textBytes(Rdiv, v.Edit11),       to_string(v.ComboBox1),          to_string(v.ComboBox2),
-        to_string(v.RadioGroup2),        to_string(0),                    to_string(v.ScrollBar1),
-        to_string(v.ScrollBar2),         to_string(v.ScrollBar3),         to_string(v.RadioGroup4),
-        to_string(v.RadioGroup5),        to_string(v.RadioGroup6),        to_string(v.RadioGroup7)};
-    static_assert(kKeys == 15);
+    std::vector<std::string> values;
+    for (std::size_t i = 0; i < settingKeys().size(); ++i) {
+        const SettingKey& k = settingKeys()[i];
+        if (k.text)
+            values.push_back(textBytes(i, v.*k.text));
+        else
+            values.push_back(std::to_string(k.number ? v.*k.number : 0));  // Version: always 0
+    }
     if (const int err = profile_.write(values); err != 0) throw SaveError(path_, err);
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 // The settings file VTCONFIG.INI in the current directory: loaded when the window is created,
 // saved when it closes. The file is read once at the load and replaced once at the save.
-#include <array>
 #include <optional>
 #include <string>
 
-#include "planning/error_texts.h"
+#include "text/vt_error.h"
 #include "ui/settings/private_profile.h"
 #include "ui/settings/settings_values.h"
 
@@ -47,7 +46,7 @@ private:
     std::string path_;
     profile::PrivateProfile profile_;
     SettingsValues loaded_;
-    std::array<std::optional<LoadedText>, 4> texts_;  // LocalOutput, Multiplier, std, RDIV
+    std::vector<std::optional<LoadedText>> texts_;  // per key; the text keys found in the file
 };
 
 // SettingsFile(path).values().

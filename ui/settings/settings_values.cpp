@@ -1,13 +1,82 @@
 #include "ui/settings/settings_values.h"
 
 #include <algorithm>
+#include <array>
+
+#include "planning/register_words.h"
 
 namespace settings {
+namespace {
 
-int scrollBarPosition(int value) { return std::clamp(value, 0, kScrollBarMax); }
+using V = SettingsValues;
 
-int radioIndex(int value, int items) { return std::clamp(value, -1, items - 1); }
+constexpr SettingKey text(std::string_view section, std::string_view key, std::string_view control,
+                          std::string V::*field, std::string_view fallback) {
+    return {section, key, KeyKind::Text, control, field, nullptr, 0, 0, fallback};
+}
 
-int comboIndex(int value, int items) { return (value >= 0 && value < items) ? value : -1; }
+constexpr SettingKey number(KeyKind kind, std::string_view section, std::string_view key, std::string_view control,
+                            int V::*field, int items, int fallback) {
+    return {section, key, kind, control, nullptr, field, items, fallback, {}};
+}
+
+constexpr SettingKey combo(std::string_view section, std::string_view key, std::string_view control, int V::*field,
+                           int items, int fallback) {
+    return number(KeyKind::ComboIndex, section, key, control, field, items, fallback);
+}
+
+constexpr SettingKey radio(std::string_view section, std::string_view key, std::string_view control, int V::*field,
+                           int items, int fallback) {
+    return number(KeyKind::RadioIndex, section, key, control, field, items, fallback);
+}
+
+constexpr SettingKey position(std::string_view section, std::string_view key, std::string_view control,
+                              int V::*field, int fallback) {
+    return number(KeyKind::Position, section, key, control, field, 0, fallback);
+}
+
+// The charge-pump and modulator choices of a new plan are the defaults of their keys.
+constexpr planning::ChargePumpSettings kCp{};
+constexpr planning::SdSettings kSd{};
+
+constexpr std::array kKeys{
+    text("Frequency", "LocalOutput", "Edit1", &V::Edit1, "12340"),
+    text("Frequency", "Multiplier", "Edit2", &V::Edit2, "100"),
+    text("Frequency", "std", "Edit3", &V::Edit3, "10"),
+    text("Frequency", "RDIV", "Edit11", &V::Edit11, "2"),
+    combo("rs232c1", "portname", "ComboBox1", &V::ComboBox1, kComboBox1Items, 0),
+    combo("rs232c1", "BAUD", "ComboBox2", &V::ComboBox2, kComboBox2Items, 0),
+    radio("Memory", "Channel", "RadioGroup2", &V::RadioGroup2, kRadioGroup2Items, 0),
+    SettingKey{"Vantorix", "Version", KeyKind::Version, {}},
+    position("PD", "UpGain", "ScrollBar1", &V::ScrollBar1, kCp.up),
+    position("PD", "DnGain", "ScrollBar2", &V::ScrollBar2, kCp.down),
+    position("PD", "Offset", "ScrollBar3", &V::ScrollBar3, kCp.offset),
+    radio("SD", "seed", "RadioGroup4", &V::RadioGroup4, kRadioGroup4Items, kSd.seed),
+    radio("SD", "Mode", "RadioGroup5", &V::RadioGroup5, kRadioGroup5Items, kSd.mode),
+    radio("SD", "frac_rstb", "RadioGroup6", &V::RadioGroup6, kRadioGroup6Items, kSd.fracRstb),
+    radio("SD", "frac_bypass", "RadioGroup7", &V::RadioGroup7, kRadioGroup7Items, kSd.fracBypass),
+};
+
+}  // namespace
+
+std::span<const SettingKey> settingKeys() { return kKeys; }
+
+SettingsValues::SettingsValues() {
+    for (const SettingKey& k : kKeys) {
+        if (k.text) this->*k.text = std::string(k.textDefault);
+        if (k.number) this->*k.number = k.numberDefault;
+    }
+}
+
+int withinControl(const SettingKey& key, int value) {
+    switch (key.kind) {
+    case KeyKind::ComboIndex: return value >= 0 && value < key.items ? value : -1;
+    case KeyKind::RadioIndex: return std::clamp(value, -1, key.items - 1);
+    case KeyKind::Position: return std::clamp(value, 0, kScrollBarMax);
+    case KeyKind::Text:
+    case KeyKind::Version: break;
+    }
+    return value;
+}
 
 }  // namespace settings

@@ -1,7 +1,9 @@
 #pragma once
-// The operator's choices that survive a restart, as plain values, and the limits that the
-// controls put on them. The window only copies these into and out of its controls.
+// The operator's choices that survive a restart, as plain values, and the keys of the settings
+// file that hold them: listed once, for the load, the save and the window's controls.
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace settings {
 
@@ -15,32 +17,55 @@ inline constexpr int kRadioGroup6Items = 2;  // frac_rstb
 inline constexpr int kRadioGroup7Items = 2;  // fracbypas
 inline constexpr int kScrollBarMax = 127;
 
-// Indexes are item positions, -1 = no item selected. The initialisers are the values used
-// when the file holds nothing usable.
+// One value per key, named after the control that shows it. Indexes are item positions, -1 = no
+// item selected.
 struct SettingsValues {
-    int ComboBox1 = 0;    // port: 0 = "com1"
-    int ComboBox2 = 0;    // baud: 0 = "9600"
-    int RadioGroup2 = 0;  // memory channel
-    std::string Edit1 = "12340";  // LocalOutput (MHz)
-    std::string Edit2 = "100";    // Multiplier
-    std::string Edit3 = "10";     // STD (MHz)
-    std::string Edit11 = "2";     // R
-    int ScrollBar1 = 127;  // charge-pump up current
-    int ScrollBar2 = 127;  // charge-pump down current
-    int ScrollBar3 = 0;    // charge-pump offset current
-    int RadioGroup4 = 2;   // seed: "B29D08h"
-    int RadioGroup5 = 3;   // mode: "ModeA"
-    int RadioGroup6 = 1;   // frac_rstb: "Enable"
-    int RadioGroup7 = 0;   // fracbypas: "use"
+    SettingsValues();  // every key's default: what the file gives when it holds nothing usable
+
+    int ComboBox1;    // port: 0 = "com1"
+    int ComboBox2;    // baud: 0 = "9600"
+    int RadioGroup2;  // memory channel
+    std::string Edit1;   // LocalOutput (MHz)
+    std::string Edit2;   // Multiplier
+    std::string Edit3;   // STD (MHz)
+    std::string Edit11;  // R
+    int ScrollBar1;   // charge-pump up current
+    int ScrollBar2;   // charge-pump down current
+    int ScrollBar3;   // charge-pump offset current
+    int RadioGroup4;  // seed
+    int RadioGroup5;  // modulator mode
+    int RadioGroup6;  // frac_rstb
+    int RadioGroup7;  // fracbypas
 
     bool operator==(const SettingsValues&) const = default;
 };
 
-// A scroll-bar position limited to 0 … kScrollBarMax.
-int scrollBarPosition(int value);
-// A radio-group index: below -1 becomes -1 (none), beyond the last item the last item.
-int radioIndex(int value, int items);
-// A combo-box index: anything outside the list is -1 (none).
-int comboIndex(int value, int items);
+// What a key holds, and how a loaded value is kept within its control.
+enum class KeyKind {
+    Text,        // an edit's text, as it is
+    ComboIndex,  // a combo box's selected item; outside the list none (-1)
+    RadioIndex,  // a radio group's item; below -1 none, beyond the last item the last
+    Position,    // a scroll bar's position, limited to 0 … kScrollBarMax
+    Version,     // written as 0 at every save, never read; no control
+};
+
+// One key of the file: where it is, what it holds, the control that shows it and the field of
+// SettingsValues that carries it.
+struct SettingKey {
+    std::string_view section, key;
+    KeyKind kind;
+    std::string_view control;                     // the control's name ("" for Version)
+    std::string SettingsValues::*text = nullptr;  // KeyKind::Text
+    int SettingsValues::*number = nullptr;        // the index and position kinds
+    int items = 0;                                // ComboIndex, RadioIndex: the list's length
+    int numberDefault = 0;
+    std::string_view textDefault = {};
+};
+
+// Every key, in the order of the save.
+std::span<const SettingKey> settingKeys();
+
+// A loaded integer kept within the range of its key's control.
+int withinControl(const SettingKey& key, int value);
 
 }  // namespace settings

@@ -1,0 +1,85 @@
+// What a disk does not show: the new settings reach the disk before they take the file's name,
+// and a sync that fails leaves the old file and nothing else.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "temp_dir.h"
+#include "ui/files/file_ops.h"
+#include "ui/settings/settings_file.h"
+
+using testing_files::listing;
+using testing_files::readBytes;
+using testing_files::TempDir;
+using testing_files::writeBytes;
+
+namespace {
+
+// The system's operations, each noted as it happens; fsync notes the bytes it makes durable and
+// can be made to fail.
+class NotedOps final : public files::FileOps {
+public:
+    NotedOps() : before_(files::setFileOps(this)) {}
+    ~NotedOps() override { files::setFileOps(before_); }
+
+    int fsync(int fd) override {
+        std::string bytes(4096, '\0');
+        const ssize_t n = ::pread(fd, bytes.data(), bytes.size(), 0);
+        bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+        noted.push_back("fsync " + bytes);
+        return failFsync ? EIO : FileOps::fsync(fd);
+    }
+    int close(int fd) override {
+        noted.push_back("close");
+        return FileOps::close(fd);
+    }
+    int rename(const std::string& from, const std::string& to) override {
+        noted.push_back("rename");
+        return FileOps::rename(from, to);
+    }
+    void syncDirectory(const std::string& dir) override {
+        noted.push_back("sync directory");
+        FileOps::syncDirectory(dir);
+    }
+
+    std::vector<std::string> noted;
+    bool failFsync = false;
+
+private:
+    files::FileOps* before_;
+};
+
+settings::SettingsValues changed() {
+    settings::SettingsValues v;
+    v.Edit1 = "55555";
+    return v;
+}
+
+TEST(DurableSave, TheNewBytesAreSyncedBeforeTheRenameAndTheDirectoryAfterIt) {
+    TempDir dir;
+    const std::string path = dir.file("VTCONFIG.INI");
+    NotedOps ops;
+    settings::save(path, changed());
+    EXPECT_EQ(ops.noted, (std::vector<std::string>{"fsync " + readBytes(path), "close", "rename", "sync directory"}));
+}
+
+TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
+    TempDir dir;
+    const std::string path = dir.file("VTCONFIG.INI");
+    writeBytes(path, "[Frequency]\r\nLocalOutput=1\r\n");
+    NotedOps ops;
+    ops.failFsync = true;
+    try {
+        settings::save(path, changed());
+        FAIL() << "a save whose sync failed succeeded";
+    } catch (const settings::SaveError& e) {
+        EXPECT_EQ(e.errnoValue, EIO);
+    }
+    EXPECT_EQ(readBytes(path), "[Frequency]\r\nLocalOutput=1\r\n");
+    EXPECT_EQ(listing(dir.path()), "VTCONFIG.INI\n");
+}
+
+}  // namespace

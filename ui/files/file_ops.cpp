@@ -1,0 +1,39 @@
+#include "ui/files/file_ops.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+FileOps systemOps;
+FileOps* installed = nullptr;  // owned by whoever installed it
+
+}  // namespace
+
+int FileOps::fsync(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
+
+int FileOps::close(int fd) { return ::close(fd) == 0 ? 0 : errno; }
+
+int FileOps::rename(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void FileOps::syncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+FileOps& fileOps() { return installed ? *installed : systemOps; }
+
+FileOps* setFileOps(FileOps* ops) {
+    FileOps* before = installed;
+    installed = ops;
+    return before;
+}
+
+}  // namespace files
