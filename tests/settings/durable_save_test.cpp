@@ -9,6 +9,7 @@
 
 #include "temp_dir.h"
 #include "ui/files/file_ops.h"
+#include "ui/files/io_error.h"
 #include "ui/settings/settings_file.h"
 
 using testing_files::listing;
@@ -83,3 +84,12 @@ TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
 }
 
 }  // namespace
+
+// An errno the message table does not name keeps its own number: EIO (5) is no refused access and
+// ENETUNREACH (101) no full disk.
+TEST(IoErrorText, AnErrnoTheTableDoesNotNameIsShownByItsNumber) {
+    EXPECT_EQ(files::ioErrorMessageForErrno(EIO), "I/O エラー (5)");
+    EXPECT_EQ(files::ioErrorMessageForErrno(ENETUNREACH), "I/O エラー (101)");
+    EXPECT_EQ(files::ioErrorMessageForErrno(EACCES), "ファイルへのアクセスが拒否されました");
+    EXPECT_EQ(files::ioErrorMessageForErrno(ENOSPC), "ディスクがいっぱいです");
+}

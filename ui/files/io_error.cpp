@@ -5,6 +5,7 @@
 namespace files {
 namespace {
 
+// The table's code for an errno, or 0 when the table has no entry for it.
 int ioErrorCode(int e) {
     switch (e) {
     case ENOENT: return 2;
@@ -17,7 +18,7 @@ int ioErrorCode(int e) {
     case EROFS: return 5;
     case ENOSPC:
     case EDQUOT: return 101;
-    default: return e;
+    default: return 0;
     }
 }
 
@@ -36,6 +37,11 @@ std::string ioErrorMessage(int code) {
 
 }  // namespace
 
-std::string ioErrorMessageForErrno(int errnoValue) { return ioErrorMessage(ioErrorCode(errnoValue)); }
+// An errno the table does not name is shown by its number, never looked up as a code: EIO (5)
+// is no "access denied", ENETUNREACH (101) no full disk.
+std::string ioErrorMessageForErrno(int errnoValue) {
+    const int code = ioErrorCode(errnoValue);
+    return code != 0 ? ioErrorMessage(code) : "I/O エラー (" + std::to_string(errnoValue) + ")";
+}
 
 }  // namespace files
