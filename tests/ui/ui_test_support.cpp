@@ -1,8 +1,9 @@
 #include "tests/ui/ui_test_support.h"
 
-#include <QDir>
 #include <cstdlib>
 #include <unistd.h>
+
+#include "testkit/temp_dir.h"
 
 RecordingNotifier& recorder() {
     static RecordingNotifier r;
@@ -56,23 +57,12 @@ std::tm localTime(int year, int month, int day, int hour, int minute, int second
     return t;
 }
 
-namespace {
-
-// The window connects at start-up. Every port name points at nothing here, so no test ever
-// opens a real serial port of the machine and every start-up connect fails the same way.
-void portsLeadNowhere(const QString& configHome) {
-    QDir(configHome).mkpath("vtconfig/ports");
-    for (int n = 1; n <= 12; ++n)
-        QFile::link("/nonexistent/vtconfig-test-port", configHome + "/vtconfig/ports/com" + QString::number(n));
-    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(configHome).constData(), 1);
-}
-
-}  // namespace
-
 int runUiTest(QObject& test, int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir configHome;
-    portsLeadNowhere(configHome.path());
+    // The window connects at start-up. Every port name points at nothing here, so no test ever
+    // opens a real serial port of the machine and every start-up connect fails the same way.
+    const vttest::ConfigHome configHome;
+    for (int n = 1; n <= 12; ++n) configHome.linkPort(n, "/nonexistent/vtconfig-test-port");
     TApplication app(argc, argv);
     setNotifier(&recorder());
     installErrorReport();

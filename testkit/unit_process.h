@@ -1,49 +1,54 @@
 #pragma once
-// Test support: runs the simulated unit as a child process in a private configuration folder
-// and opens its line from the configurator's side.
+// The simulated unit as a child process in a private configuration folder, and the line to it
+// from the configurator's side; for the tests and the benchmarks.
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
-#include <sys/types.h>
 
-#include "tests/support/temp_dir.h"
+#include "testkit/child_process.h"
+#include "testkit/temp_dir.h"
 
 namespace vttest {
-
 
 // The bytes a unit logged as received ("49", "0D", ...), from its log file.
 std::vector<std::string> loggedBytes(const std::string& logFile);
 
-class UnitProcess {
+class UnitProcess : public ChildProcess {
 public:
     // Starts vtunit with args; XDG_CONFIG_HOME is configHome, stdout goes to logFile.
     UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args);
     ~UnitProcess();  // SIGTERM, then waits
-    UnitProcess(const UnitProcess&) = delete;
-    UnitProcess& operator=(const UnitProcess&) = delete;
 
     // Waits until path exists (the alias or the slave file); false after the limit.
     static bool waitForPath(const std::string& path, std::chrono::milliseconds limit = std::chrono::seconds(5));
-    // Sends sig and waits for the exit; the exit status, or -1 when it did not end in time.
-    int stop(int sig, std::chrono::milliseconds limit = std::chrono::seconds(5));
-    // Waits for the process to end by itself; the exit status, or -1 after the limit.
-    int waitExit(std::chrono::milliseconds limit);
-    pid_t pid() const { return pid_; }
-
-private:
-    pid_t pid_ = -1;
 };
 
-// The path of the vtunit binary under test.
-std::string unitBinary();
+// vtunit serving com1 of a private configuration folder, which is XDG_CONFIG_HOME meanwhile;
+// its log and memory file lie there too.
+struct SimulatedUnit {
+    ConfigHome dir;
+    const std::string alias = dir.portAlias(1);
+    const std::string logFile = dir.file("log");
+    const std::string memoryFile = dir.file("memory");
+    std::unique_ptr<UnitProcess> unit;
+
+    // Starts vtunit with args and the memory file; true once the alias is there.
+    bool start(std::vector<std::string> args);
+    // The bytes the unit received so far.
+    std::vector<std::string> received() const { return loggedBytes(logFile); }
+};
 
 // The configurator's end of the line: a raw, non-blocking descriptor.
 class LineEnd {
 public:
-    explicit LineEnd(const std::string& path);
+    LineEnd() = default;
+    explicit LineEnd(const std::string& path) { open(path); }
     ~LineEnd();
     LineEnd(const LineEnd&) = delete;
     LineEnd& operator=(const LineEnd&) = delete;
+    // Opens path raw; returns ok().
+    bool open(const std::string& path);
     bool ok() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     void send(const std::string& bytes);

@@ -1,4 +1,4 @@
-#include "tests/vtunit/unit_process.h"
+#include "testkit/unit_process.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -19,26 +19,20 @@ namespace vttest {
 
 using Clock = std::chrono::steady_clock;
 
-std::string unitBinary() { return VTUNIT_BINARY; }
+UnitProcess::UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args)
+    : ChildProcess([&](const Parent&) {
+          ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+          const int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+          if (out >= 0) ::dup2(out, 1);
+          args.insert(args.begin(), VTUNIT_BINARY);
+          std::vector<char*> argv;
+          for (auto& a : args) argv.push_back(a.data());
+          argv.push_back(nullptr);
+          ::execv(argv[0], argv.data());
+          return 127;
+      }) {}
 
-UnitProcess::UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args) {
-    args.insert(args.begin(), unitBinary());
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-        int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out >= 0) ::dup2(out, 1);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-}
-
-UnitProcess::~UnitProcess() {
-    if (pid_ > 0) stop(SIGTERM);
-}
+UnitProcess::~UnitProcess() { stop(SIGTERM); }
 
 bool UnitProcess::waitForPath(const std::string& path, std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;
@@ -50,40 +44,21 @@ bool UnitProcess::waitForPath(const std::string& path, std::chrono::milliseconds
     return false;
 }
 
-int UnitProcess::waitExit(std::chrono::milliseconds limit) {
-    if (pid_ <= 0) return -1;
-    const auto end = Clock::now() + limit;
-    for (;;) {
-        int status = 0;
-        pid_t r = ::waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) {
-            pid_ = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        if (Clock::now() >= end) return -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+bool SimulatedUnit::start(std::vector<std::string> args) {
+    args.insert(args.end(), {"--memory-file", memoryFile});
+    unit = std::make_unique<UnitProcess>(dir.path(), logFile, std::move(args));
+    return UnitProcess::waitForPath(alias);
 }
 
-int UnitProcess::stop(int sig, std::chrono::milliseconds limit) {
-    if (pid_ <= 0) return -1;
-    ::kill(pid_, sig);
-    int status = waitExit(limit);
-    if (status < 0 && pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    return status;
-}
-
-LineEnd::LineEnd(const std::string& path) {
+bool LineEnd::open(const std::string& path) {
+    if (fd_ >= 0) ::close(fd_);
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) return;
+    if (fd_ < 0) return false;
     termios tio{};
     ::tcgetattr(fd_, &tio);
     ::cfmakeraw(&tio);
     ::tcsetattr(fd_, TCSANOW, &tio);
+    return true;
 }
 
 LineEnd::~LineEnd() {
