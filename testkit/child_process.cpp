@@ -15,18 +15,8 @@
 
 namespace vttest {
 
-namespace {
-
-void closeFd(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-
-}  // namespace
-
 void ChildProcess::Parent::say(const std::string& bytes) const {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+    for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(sayFd, bytes.data() + done, bytes.size() - done);
         if (n <= 0) return;
         done += static_cast<std::size_t>(n);
@@ -34,26 +24,16 @@ void ChildProcess::Parent::say(const std::string& bytes) const {
 }
 
 void ChildProcess::Parent::waitUntilLetGo() const {
-    for (char c;;) {
-        const ssize_t n = ::read(letGoFd, &c, 1);
-        if (n == 0 || (n < 0 && errno != EINTR)) return;
+    char c;
+    while (::read(letGoFd, &c, 1) < 0 && errno == EINTR) {
     }
 }
 
-// The pipes close on exec, so a program started later never holds a child's line to us.
+// The pipes close on exec: a program started later never holds a child's line to the parent.
 ChildProcess::ChildProcess(const std::function<int(const Parent&)>& body) {
     int says[2], letsGo[2];
-    if (::pipe2(says, O_CLOEXEC) != 0) return;
-    if (::pipe2(letsGo, O_CLOEXEC) != 0) {
-        ::close(says[0]);
-        ::close(says[1]);
-        return;
-    }
+    if (::pipe2(says, O_CLOEXEC) != 0 || ::pipe2(letsGo, O_CLOEXEC) != 0) return;
     pid_ = ::fork();
-    if (pid_ < 0) {
-        for (int fd : {says[0], says[1], letsGo[0], letsGo[1]}) ::close(fd);
-        return;
-    }
     if (pid_ == 0) {
         ::close(says[0]);
         ::close(letsGo[1]);
@@ -72,14 +52,14 @@ ChildProcess::ChildProcess(const std::function<int(const Parent&)>& body) {
 
 ChildProcess::~ChildProcess() {
     letGo();
-    closeFd(hearFd_);
-    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    if (hearFd_ >= 0) ::close(hearFd_);
+    waitExit();
 }
 
 std::string ChildProcess::hear(std::size_t count) {
     std::string got;
     char buf[4096];
-    while (got.size() < count && hearFd_ >= 0) {
+    while (got.size() < count) {
         const ssize_t n = ::read(hearFd_, buf, std::min(sizeof buf, count - got.size()));
         if (n > 0) got.append(buf, static_cast<std::size_t>(n));
         else if (n == 0 || errno != EINTR) break;
@@ -87,36 +67,29 @@ std::string ChildProcess::hear(std::size_t count) {
     return got;
 }
 
-std::string ChildProcess::hearAll() {
-    std::string got;
-    for (std::string more; !(more = hear(4096)).empty();) got += more;
-    return got;
+void ChildProcess::letGo() {
+    if (letGoFd_ >= 0) ::close(letGoFd_);
+    letGoFd_ = -1;
 }
 
-void ChildProcess::letGo() { closeFd(letGoFd_); }
-
 int ChildProcess::waitExit(std::chrono::milliseconds limit) {
-    if (pid_ <= 0) return -1;
     const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        int status = 0;
+    for (int status = 0; pid_ > 0; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        if (std::chrono::steady_clock::now() >= end) return -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (std::chrono::steady_clock::now() >= end) break;
     }
+    return -1;
 }
 
 int ChildProcess::stop(int sig, std::chrono::milliseconds limit) {
-    if (pid_ <= 0) return -1;
-    ::kill(pid_, sig);
+    if (pid_ > 0) ::kill(pid_, sig);
     const int status = waitExit(limit);
-    if (status < 0 && pid_ > 0) {
+    if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
+        waitExit();
     }
     return status;
 }
@@ -132,7 +105,7 @@ std::optional<std::string> inChild(const std::function<bool()>& prepare, const s
         }
         return 0;
     });
-    const std::string report = child.hearAll();
+    const std::string report = child.hear();
     const int status = child.waitExit();
     if (status == kCannotPrepare) return std::nullopt;
     if (status != 0) return "child failed";

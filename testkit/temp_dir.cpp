@@ -43,6 +43,13 @@ void ConfigHome::linkPort(int n, const std::string& target) const {
     fs::create_symlink(target, portAlias(n));
 }
 
+CurrentDirectory::CurrentDirectory(const std::string& dir) : before_(fs::current_path()) { fs::current_path(dir); }
+
+CurrentDirectory::~CurrentDirectory() {
+    std::error_code ec;
+    fs::current_path(before_, ec);
+}
+
 std::string readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

@@ -35,6 +35,18 @@ private:
     bool hadBefore_ = false;
 };
 
+// Makes dir the current directory while the object lives; the one before comes back after.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::string& dir);
+    ~CurrentDirectory();
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    std::string before_;
+};
+
 // The whole content of path ("" when it cannot be read).
 std::string readWholeFile(const std::string& path);
 // Replaces path's content with bytes; throws when it cannot.

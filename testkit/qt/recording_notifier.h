@@ -1,7 +1,7 @@
 #pragma once
 // Test doubles for what reaches the operator: a notifier that records instead of showing boxes,
-// and a central exception handler that records instead of reporting. Each is in force while
-// it lives; the one before comes back when it goes.
+// and a central exception handler that records instead of reporting. Each is in force while it
+// lives; the one before comes back when it goes.
 #include <QString>
 #include <QStringList>
 #include <exception>
@@ -20,15 +20,21 @@ struct Shown {
 
 class RecordingNotifier final : public Notifier {
 public:
-    RecordingNotifier();
-    ~RecordingNotifier() override;
+    RecordingNotifier() : before_(setNotifier(this)) {}
+    ~RecordingNotifier() override { setNotifier(before_); }
     RecordingNotifier(const RecordingNotifier&) = delete;
     RecordingNotifier& operator=(const RecordingNotifier&) = delete;
 
-    void showMessage(const QString& text) override;
-    void showError(const QString& text) override;
-    void beep(unsigned type) override;
-    bool ask(const QString& question) override;
+    void showMessage(const QString& text) override { record(Shown::Message, text, text); }
+    void showError(const QString& text) override { record(Shown::Error, text, "error: " + text); }
+    void beep(unsigned type) override {
+        shown.push_back({Shown::Beep, QString::number(type)});
+        beeps.push_back(type);
+    }
+    bool ask(const QString& question) override {
+        shown.push_back({Shown::Question, question});
+        return answerYes;
+    }
 
     std::vector<Shown> shown;     // everything, in order
     QStringList messages;         // the boxes' texts, an error report's as "error: " + text
@@ -36,19 +42,32 @@ public:
     bool answerYes = false;       // what every question is answered
 
 private:
-    Notifier* before_ = nullptr;
+    void record(Shown::Kind kind, const QString& text, const QString& message) {
+        shown.push_back({kind, text});
+        messages << message;
+    }
+    Notifier* before_;
 };
 
 class RecordingExceptions {
 public:
-    RecordingExceptions();
-    ~RecordingExceptions();
+    RecordingExceptions() : before_(setExceptionHandler([this](std::exception_ptr e) { texts.push_back(textOf(e)); })) {}
+    ~RecordingExceptions() { setExceptionHandler(before_); }
     RecordingExceptions(const RecordingExceptions&) = delete;
     RecordingExceptions& operator=(const RecordingExceptions&) = delete;
 
     std::vector<std::string> texts;  // what() of each, "?" for what is no std::exception
 
 private:
+    static std::string textOf(std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& x) {
+            return x.what();
+        } catch (...) {
+            return "?";
+        }
+    }
     ExceptionHandler before_;
 };
 

@@ -25,17 +25,10 @@ using namespace std::chrono_literals;
 namespace {
 
 struct Window : vttest::UnitOnCom1 {
-    QString home = QDir::currentPath();
+    vttest::CurrentDirectory cwd{dir.path()};  // VTCONFIG.INI goes here
     vttest::RecordingNotifier notes;
     std::unique_ptr<TForm1> form;
 
-    Window() {
-        QDir::setCurrent(QString::fromStdString(dir.path()));  // VTCONFIG.INI goes here
-    }
-    ~Window() override {
-        form.reset();
-        QDir::setCurrent(home);
-    }
     void openWindow() {
         form = std::make_unique<TForm1>();
         form->show();

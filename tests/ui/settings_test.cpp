@@ -34,19 +34,10 @@ QStringList questionsAsked() {
     return out;
 }
 
-// Runs f in a private current directory; windows made inside it share the directory.
-class InDirectory {
-public:
-    InDirectory() {
-        if (!tmp.isValid() || ::chdir(QFile::encodeName(tmp.path()).constData()) != 0) qFatal("no temporary directory");
-    }
-    ~InDirectory() {
-        if (::chdir("/") != 0) qWarning("cannot leave the temporary directory");
-    }
-    QString ini() const { return tmp.path() + "/VTCONFIG.INI"; }
-
-private:
-    QTemporaryDir tmp;
+// A private current directory; windows made while it lives share it.
+struct InDirectory : vttest::TempDir {
+    vttest::CurrentDirectory cwd{path()};
+    QString ini() const { return QString::fromStdString(file("VTCONFIG.INI")); }
 };
 
 }  // namespace

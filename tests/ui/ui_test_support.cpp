@@ -1,9 +1,6 @@
 #include "tests/ui/ui_test_support.h"
 
 #include <cstdlib>
-#include <unistd.h>
-
-#include "testkit/temp_dir.h"
 
 RecordingNotifier& recorder() {
     static RecordingNotifier r;
@@ -17,18 +14,7 @@ QStringList shownErrors() {
     return out;
 }
 
-WindowUnderTest::WindowUnderTest() {
-    if (!tmp.isValid() || ::chdir(QFile::encodeName(tmp.path()).constData()) != 0)
-        qFatal("cannot enter a temporary directory");
-    form = std::make_unique<TForm1>();
-    recorder().shown.clear();
-}
-
-WindowUnderTest::~WindowUnderTest() {
-    form.reset();
-    // Leave the directory before it is removed.
-    if (::chdir("/") != 0) qWarning("cannot leave the temporary directory");
-}
+WindowUnderTest::WindowUnderTest() : form(std::make_unique<TForm1>()) { recorder().shown.clear(); }
 
 void setClock(TForm1& form, std::vector<std::tm> readings, std::string dateFormat, std::string timeFormat) {
     auto next = std::make_shared<size_t>(0);
