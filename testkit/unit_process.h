@@ -1,12 +1,13 @@
 #pragma once
-// The simulated unit as a child process in a private configuration folder, and the line to it
-// from the configurator's side; for the tests and the benchmarks.
+// The simulated unit as a child process in a private configuration folder; its line is opened
+// with a LineEnd.
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "testkit/child_process.h"
+#include "testkit/line_end.h"
 #include "testkit/temp_dir.h"
 
 namespace vttest {
@@ -37,28 +38,6 @@ struct SimulatedUnit {
     bool start(std::vector<std::string> args);
     // The bytes the unit received so far.
     std::vector<std::string> received() const { return loggedBytes(logFile); }
-};
-
-// The configurator's end of the line: a raw, non-blocking descriptor.
-class LineEnd {
-public:
-    LineEnd() = default;
-    explicit LineEnd(const std::string& path) { open(path); }
-    ~LineEnd();
-    LineEnd(const LineEnd&) = delete;
-    LineEnd& operator=(const LineEnd&) = delete;
-    // Opens path raw; returns ok().
-    bool open(const std::string& path);
-    bool ok() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    void send(const std::string& bytes);
-    // Reads until count bytes have come or the limit passes.
-    std::string receive(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(3));
-    // True when the other side hung up (read gives EOF/EIO or poll reports POLLHUP) within the limit.
-    bool hungUp(std::chrono::milliseconds limit = std::chrono::seconds(3));
-
-private:
-    int fd_ = -1;
 };
 
 }  // namespace vttest

@@ -2,10 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <cstdlib>
-#include <memory>
-#include <sstream>
-#include <unistd.h>
 
 #include "device/device_link.h"
 #include "device/rs232c_port.h"

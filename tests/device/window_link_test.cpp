@@ -3,15 +3,12 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <cstdlib>
 #include <memory>
-#include <sstream>
-#include <unistd.h>
 
 #include "testkit/port_holder.h"
 #include "testkit/qt/gtest_main.h"
