@@ -36,6 +36,14 @@ public:
         return answerYes;
     }
 
+    // The texts of one kind, in order.
+    QStringList texts(Shown::Kind kind) const {
+        QStringList out;
+        for (const Shown& s : shown)
+            if (s.kind == kind) out << s.text;
+        return out;
+    }
+
     std::vector<Shown> shown;     // everything, in order
     QStringList messages;         // the boxes' texts, an error report's as "error: " + text
     std::vector<unsigned> beeps;  // the beeps' types

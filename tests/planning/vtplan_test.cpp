@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "testkit/temp_dir.h"

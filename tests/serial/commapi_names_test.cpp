@@ -1,9 +1,6 @@
 // Which device a port name opens, and the input queue's ring.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "serial/portname.h"

@@ -27,12 +27,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write the settings file");
 }
 
-QStringList questionsAsked() {
-    QStringList out;
-    for (const Shown& s : recorder().shown)
-        if (s.kind == Shown::Question) out << s.text;
-    return out;
-}
+QStringList questionsAsked() { return recorder().texts(Shown::Question); }
 
 // A private current directory; windows made while it lives share it.
 struct InDirectory : vttest::TempDir {

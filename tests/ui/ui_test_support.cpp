@@ -7,12 +7,7 @@ RecordingNotifier& recorder() {
     return r;
 }
 
-QStringList shownErrors() {
-    QStringList out;
-    for (const Shown& s : recorder().shown)
-        if (s.kind == Shown::Error) out << s.text;
-    return out;
-}
+QStringList shownErrors() { return recorder().texts(Shown::Error); }
 
 WindowUnderTest::WindowUnderTest() : form(std::make_unique<TForm1>()) { recorder().shown.clear(); }
 
