@@ -1,5 +1,6 @@
 #pragma once
-// Private scratch folders on disk and whole-file reads and writes, for tests and benchmarks.
+// Private folders for tests and benchmarks (scratch, configuration, current directory) and
+// whole-file reads and writes.
 #include <string>
 
 namespace vttest {
