@@ -10,7 +10,6 @@
 // Options: --writes N (per round, default 20), --rounds N (default 3), --flood-bytes N.
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -39,7 +38,8 @@
 #include "device/device_link.h"
 #include "device/rs232c_port.h"
 #include "serial/rs232c.h"
-#include "tests/vtunit/unit_process.h"
+#include "testkit/cpu_time.h"
+#include "testkit/unit_process.h"
 #include "ui/status_log.h"
 
 namespace {
@@ -53,12 +53,6 @@ struct Options {
     int rounds = 3;
     long floodBytes = 1L << 20;
 };
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 double median(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -243,12 +237,12 @@ void benchSilent() {
     StringView view;
     Link l(view, unit.slave);
     l.link.setReplyLimit(std::chrono::milliseconds(5000));
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = vttest::cpuSeconds();
     QElapsedTimer t;
     t.start();
     l.link.simpleCommand('I');
     const double wall = t.elapsed() / 1000.0;
-    const double cpu = cpuSeconds() - cpu0;
+    const double cpu = vttest::cpuSeconds() - cpu0;
     std::printf("silent: one reply wait on a silent unit\n");
     std::printf("  wall %.2f s, CPU %.4f s = %.3f%% of one core   (target < 1%%)   log line: %s\n", wall, cpu,
                 100.0 * cpu / wall, view.log.endsWith(device::kNoReplyLine) ? "yes" : "NO");
@@ -302,7 +296,7 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     });
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = vttest::cpuSeconds();
     worstHandlerMs = 0;
     since.start();
     probe.start();
@@ -310,7 +304,7 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
     l.link.sendKey("x");  // the unit floods after answering it
     loop.exec();
     const qint64 took = since.elapsed();
-    const double cpu = cpuSeconds() - cpu0;
+    const double cpu = vttest::cpuSeconds() - cpu0;
     probe.stop();
     pinging = false;
     pinger.join();

@@ -12,7 +12,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
-#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -33,6 +32,7 @@
 #include <vector>
 
 #include "serial/rs232c.h"
+#include "testkit/cpu_time.h"
 
 namespace {
 
@@ -45,12 +45,6 @@ struct Options {
     int idleSeconds = 10;
     std::string only;   // run just the echoers whose name starts with this (to profile one path)
 };
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // The far end: sends one byte, waits for one byte back; returns the round trip in µs, or -1.
 double roundTrip(int master, std::uint8_t b) {
@@ -222,10 +216,10 @@ double idleCpuMs(const std::string& path, int seconds) {
     QEventLoop loop;
     QTimer::singleShot(100, &loop, &QEventLoop::quit);  // settle
     loop.exec();
-    const double c0 = cpuSeconds();
+    const double c0 = vttest::cpuSeconds();
     QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
     loop.exec();
-    const double used = cpuSeconds() - c0;
+    const double used = vttest::cpuSeconds() - c0;
     rs.Close();
     return used * 1000.0;
 }

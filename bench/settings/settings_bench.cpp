@@ -18,11 +18,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "testkit/temp_dir.h"
 #include "ui/settings/settings_file.h"
 
 extern char** environ;
@@ -68,14 +68,6 @@ std::string ordinaryLines(std::size_t bytes) {
         s += line;
     }
     return s + kSettings;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
 }
 
 double millis(const std::function<void()>& f) {
@@ -127,10 +119,8 @@ double median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     const Options o = parse(argc, argv);
-    char pattern[] = "/tmp/vtbench-settings-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir) return 1;
-    const std::string path = std::string(dir) + "/VTCONFIG.INI";
+    const vttest::TempDir dir;
+    const std::string path = dir.file("VTCONFIG.INI");
     const std::size_t bytes = static_cast<std::size_t>(o.megabytes) << 20;
 
     std::printf("load+save of a %ld MiB VTCONFIG.INI, median of %d rounds, ms (ratio to cat)\n", o.megabytes, o.rounds);
@@ -138,7 +128,7 @@ int main(int argc, char** argv) {
     const std::pair<const char*, std::string (*)(std::size_t)> kinds[] = {{"empty lines", emptyLines},
                                                                           {"ordinary lines", ordinaryLines}};
     for (const auto& [name, make] : kinds) {
-        writeFile(path, make(bytes));
+        vttest::writeBytes(path, make(bytes));
         std::vector<double> tCat, tSame, tChanged, tFloor;
         for (int r = 0; r < o.rounds; ++r) {
             tCat.push_back(millis([&] { cat(path); }));
@@ -156,6 +146,5 @@ int main(int argc, char** argv) {
         };
         std::printf("%-15s %9.1f %18s %18s %18s\n", name, c, cell(tSame), cell(tChanged), cell(tFloor));
     }
-    std::filesystem::remove_all(dir);
     return 0;
 }

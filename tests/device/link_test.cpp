@@ -4,6 +4,8 @@
 #include "device/device_link.h"
 #include "tests/device/fake_port.h"
 #include "tests/device/recorders.h"
+#include "testkit/qt/pump.h"
+#include "testkit/qt/recording_notifier.h"
 
 using namespace std::chrono_literals;
 using device::DeviceLink;

@@ -1,13 +1,8 @@
 #pragma once
-// Test doubles for what the link shows and says: a view and a notifier that record.
-#include <QCoreApplication>
-#include <QElapsedTimer>
+// A test double for what the link shows: a view that records.
 #include <QString>
-#include <QStringList>
 #include <functional>
-#include <vector>
 
-#include "common/notifier.h"
 #include "device/device_view.h"
 
 namespace vttest {
@@ -40,23 +35,5 @@ struct RecordingView final : device::DeviceView {
         if (onResumeClose) onResumeClose();
     }
 };
-
-struct RecordingNotifier final : Notifier {
-    QStringList messages;
-    std::vector<unsigned> beeps;
-    Notifier* before = setNotifier(this);
-    ~RecordingNotifier() override { setNotifier(before); }
-    void showMessage(const QString& text) override { messages << text; }
-    void showError(const QString& text) override { messages << "error: " + text; }
-    void beep(unsigned type) override { beeps.push_back(type); }
-};
-
-// Runs the event loop until pred holds or the limit passes; returns pred().
-inline bool pumpUntil(const std::function<bool()>& pred, int limitMs = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return pred();
-}
 
 }  // namespace vttest

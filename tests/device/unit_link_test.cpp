@@ -2,15 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <cstdlib>
-#include <memory>
-#include <sstream>
-#include <unistd.h>
 
 #include "device/device_link.h"
 #include "device/rs232c_port.h"
 #include "serial/rs232c.h"
-#include "tests/device/port_holder.h"
+#include "testkit/port_holder.h"
+#include "testkit/qt/recording_notifier.h"
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 
@@ -71,7 +68,7 @@ TEST_F(OnUnit, InitializeChannelAndDumpPutExactlyTheirBytesOnTheWire) {
     ASSERT_TRUE(unitGot(4));
     link.dump();
     ASSERT_TRUE(unitGot(6));
-    vttest::pumpUntil([&] { return false; }, 100);  // nothing else may follow
+    vttest::pumpFor(100);  // nothing else may follow
     EXPECT_EQ(received(), (Bytes{"49", "0D", "35", "0D", "44", "0D"}));
     EXPECT_FALSE(view.status.contains(device::kNoReplyLine));
 }
@@ -82,7 +79,7 @@ TEST_F(OnUnit, WriteSendsThe130BytesAndTheUnitHoldsTheImage) {
     link.write(exampleTable());
     EXPECT_FALSE(view.status.contains(device::kNoReplyLine));
     ASSERT_TRUE(unitGot(130));
-    vttest::pumpUntil([&] { return false; }, 100);
+    vttest::pumpFor(100);
     const auto got = received();
     ASSERT_EQ(got.size(), 130u);
     EXPECT_EQ(got[0], "57");
@@ -119,7 +116,7 @@ TEST_F(OnUnit, ASilentUnitEndsTheWaitAfterTwoSecondsWithTheLogLine) {
     link.simpleCommand('I');
     EXPECT_GE(t.elapsed(), 1900);
     EXPECT_TRUE(view.status.endsWith(device::kNoReplyLine));
-    vttest::pumpUntil([&] { return false; }, 100);
+    vttest::pumpFor(100);
     EXPECT_EQ(received(), Bytes{"49"});
 }
 

@@ -3,17 +3,16 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <cstdlib>
 #include <memory>
-#include <sstream>
-#include <unistd.h>
 
-#include "tests/device/port_holder.h"
+#include "testkit/port_holder.h"
+#include "testkit/qt/gtest_main.h"
+#include "testkit/qt/recording_notifier.h"
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 #include "ui/Unit1.h"
@@ -23,17 +22,10 @@ using namespace std::chrono_literals;
 namespace {
 
 struct Window : vttest::UnitOnCom1 {
-    QString home = QDir::currentPath();
+    vttest::CurrentDirectory cwd{dir.path()};  // VTCONFIG.INI goes here
     vttest::RecordingNotifier notes;
     std::unique_ptr<TForm1> form;
 
-    Window() {
-        QDir::setCurrent(QString::fromStdString(dir.path()));  // VTCONFIG.INI goes here
-    }
-    ~Window() override {
-        form.reset();
-        QDir::setCurrent(home);
-    }
     void openWindow() {
         form = std::make_unique<TForm1>();
         form->show();
@@ -58,7 +50,7 @@ TEST_F(Window, StartsConnectedAndDrivesTheUnitFromItsButtons) {
     ASSERT_TRUE(vttest::pumpUntil([&] { return form->Link.fields.RxCount == 4; }));
     form->Button11->click();
     ASSERT_TRUE(unitGot(6));
-    vttest::pumpUntil([] { return false; }, 100);
+    vttest::pumpFor(100);
     EXPECT_EQ(received(), (Bytes{"49", "0D", "35", "0D", "44", "0D"}));
     // The dump: 06, 128 zero bytes of memory, channel 05, then 06 for the CR.
     ASSERT_TRUE(vttest::pumpUntil([&] { return form->Link.fields.RxCount == 131; }));
@@ -149,8 +141,4 @@ TEST_F(Window, OpenShowsThePortItOpensNotTheTypedName) {
     EXPECT_EQ(form->ComboBox2->currentText(), QString("9600"));
 }
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return vttest::runGoogleTests<QApplication>(argc, argv); }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "options.h"
-#include "tests/support/fuzz_args.h"
+#include "testkit/fuzz_args.h"
 
 namespace {
 

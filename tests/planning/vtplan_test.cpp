@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
+
+#include "testkit/temp_dir.h"
 
 extern char** environ;
 
@@ -21,19 +19,10 @@ struct Outcome {
     std::string out, err;
 };
 
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 Outcome vtplan(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8")
 {
-    char dirTemplate[] = "/tmp/vtplan_test.XXXXXX";
-    const std::string dir = mkdtemp(dirTemplate);
-    const std::string outPath = dir + "/out", errPath = dir + "/err";
+    const vttest::TempDir dir;
+    const std::string outPath = dir.file("out"), errPath = dir.file("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -63,11 +52,8 @@ Outcome vtplan(const std::vector<std::string>& args, const std::string& locale =
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.out = slurp(outPath);
-    run.err = slurp(errPath);
-    unlink(outPath.c_str());
-    unlink(errPath.c_str());
-    rmdir(dir.c_str());
+    run.out = vttest::readWholeFile(outPath);
+    run.err = vttest::readWholeFile(errPath);
     return run;
 }
 

@@ -1,26 +1,20 @@
 // Which device a port name opens, and the input queue's ring.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "serial/posix/portname.h"
 #include "serial/posix/rx_queue.h"
+#include "testkit/temp_dir.h"
 
 using commapi::resolvePortName;
 namespace fs = std::filesystem;
 
 class PortNames : public ::testing::Test {
 protected:
-    void SetUp() override {
-        home_ = fs::temp_directory_path() / ("vt-names-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(home_ / "vtconfig/ports");
-    }
-    void TearDown() override { fs::remove_all(home_); }
-    fs::path home_;
+    PortNames() { fs::create_directories(home_ / "vtconfig/ports"); }
+    vttest::TempDir dir_;
+    fs::path home_ = dir_.path();
 };
 
 TEST_F(PortNames, PathIsUsedAsItIs) {

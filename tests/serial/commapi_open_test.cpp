@@ -8,6 +8,7 @@
 
 #include "pty_peer.h"
 #include "serial/commapi.h"
+#include "testkit/temp_dir.h"
 
 using namespace commapi;
 
@@ -86,13 +87,11 @@ TEST(CommOpen, CloseLeavesTheDeviceAsItWasFound) {
 
 TEST(CommOpen, ComNameFollowsTheAliasInTheConfigDirectory) {
     PtyPeer peer;
-    const std::string home = "/tmp/vt-alias-" + std::to_string(::getpid());
-    std::system(("mkdir -p " + home + "/vtconfig/ports && ln -sf " + peer.path() + " " + home +
-                 "/vtconfig/ports/com5").c_str());
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    auto p = defaultLayer().createFile("COM5");
-    ::unsetenv("XDG_CONFIG_HOME");
-    std::system(("rm -rf " + home).c_str());
+    auto p = [&] {
+        const vttest::ConfigHome home;
+        home.linkPort(5, peer.path());
+        return defaultLayer().createFile("COM5");
+    }();
     ASSERT_TRUE(p);
     DWORD done = 0;
     ASSERT_TRUE(p->writeFile("k", 1, done, 100));

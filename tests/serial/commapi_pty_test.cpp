@@ -1,6 +1,5 @@
 // The POSIX back end on real pseudo-terminals, the test holding the master side.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <atomic>
@@ -10,6 +9,7 @@
 #include "pty_peer.h"
 #include "serial/commapi.h"
 #include "serial/posix/posix_port.h"
+#include "testkit/cpu_time.h"
 
 using namespace commapi;
 using namespace std::chrono_literals;
@@ -35,20 +35,23 @@ DCB dcbOf(CommPort& p) {
     return d;
 }
 
-double threadCpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+// Such a port on a pty whose master side the test holds.
+struct OnPty : ::testing::Test {
+    PtyPeer peer;
+    std::unique_ptr<CommPort> p = openPort(peer);
+    void SetUp() override { ASSERT_TRUE(p); }
+};
+
+using CommState = OnPty;
+using CommTransfer = OnPty;
+using CommEvents = OnPty;
+using CommHangUp = OnPty;
 
 }  // namespace
 
 // --- state -------------------------------------------------------------------------------
 
-TEST(CommState, AppliesRateFrameAndFlowToTheDevice) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommState, AppliesRateFrameAndFlowToTheDevice) {
     DCB d = dcbOf(*p);
     d.BaudRate = 115200;
     d.ByteSize = 8;
@@ -77,10 +80,7 @@ TEST(CommState, AppliesRateFrameAndFlowToTheDevice) {
 }
 
 // A pty forces 8 bits without parity (PARENB and CSIZE are its own), but keeps the other bits.
-TEST(CommState, MarkAndSpaceParityUseStickParity) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommState, MarkAndSpaceParityUseStickParity) {
     DCB d = dcbOf(*p);
     d.BaudRate = 9600;
     d.Parity = kMarkParity;
@@ -94,20 +94,14 @@ TEST(CommState, MarkAndSpaceParityUseStickParity) {
     EXPECT_EQ(peer.attr().c_cflag & (PARODD | CMSPAR), tcflag_t(PARODD));
 }
 
-TEST(CommState, TakesARateOutsideTheClassicTable) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommState, TakesARateOutsideTheClassicTable) {
     DCB d = dcbOf(*p);
     d.BaudRate = 250000;
     ASSERT_TRUE(p->setCommState(d));
     EXPECT_EQ(dcbOf(*p).BaudRate, 250000u);
 }
 
-TEST(CommState, RejectsImpossibleFramesAndKeepsTheDeviceAsItWas) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommState, RejectsImpossibleFramesAndKeepsTheDeviceAsItWas) {
     DCB good = dcbOf(*p);
     good.BaudRate = 9600;
     good.ByteSize = 8;
@@ -127,10 +121,7 @@ TEST(CommState, RejectsImpossibleFramesAndKeepsTheDeviceAsItWas) {
 
 // --- transfers ---------------------------------------------------------------------------
 
-TEST(CommTransfer, BytesBothWaysAndTheQueueCount) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommTransfer, BytesBothWaysAndTheQueueCount) {
     DWORD done = 0;
     ASSERT_TRUE(p->writeFile("hello", 5, done, 300));
     EXPECT_EQ(done, 5u);
@@ -149,10 +140,7 @@ TEST(CommTransfer, BytesBothWaysAndTheQueueCount) {
         << "raw mode passes every byte unchanged";
 }
 
-TEST(CommTransfer, ReadEndsAtTheTotalLimitWithWhatCame) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommTransfer, ReadEndsAtTheTotalLimitWithWhatCame) {
     peer.send({1, 2});
     std::uint8_t buf[4];
     DWORD done = 0;
@@ -164,10 +152,7 @@ TEST(CommTransfer, ReadEndsAtTheTotalLimitWithWhatCame) {
     EXPECT_LT(took, 900ms);
 }
 
-TEST(CommTransfer, ReadEndsAtTheIntervalLimitOnceBytesFlow) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommTransfer, ReadEndsAtTheIntervalLimitOnceBytesFlow) {
     COMMTIMEOUTS t;
     t.ReadIntervalTimeout = 30;
     t.ReadTotalTimeoutConstant = 5000;
@@ -181,10 +166,7 @@ TEST(CommTransfer, ReadEndsAtTheIntervalLimitOnceBytesFlow) {
     EXPECT_LT(Clock::now() - t0, 1000ms);
 }
 
-TEST(CommTransfer, WriteStalledByXoffEndsAtItsLimit) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommTransfer, WriteStalledByXoffEndsAtItsLimit) {
     DCB d = dcbOf(*p);
     d.BaudRate = 9600;
     d.Flags = fBinary | fOutX;
@@ -205,10 +187,7 @@ TEST(CommTransfer, WriteStalledByXoffEndsAtItsLimit) {
 
 // --- events ------------------------------------------------------------------------------
 
-TEST(CommEvents, ArrivalIsAnEdgeAndWaitingBytesRaiseNothingMore) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommEvents, ArrivalIsAnEdgeAndWaitingBytesRaiseNothingMore) {
     p->setCommMask(kEvRxChar);
     DWORD ev = 0;
     ASSERT_TRUE(p->waitCommEvent(ev));  // the mask change itself
@@ -237,10 +216,7 @@ TEST(CommEvents, ArrivalIsAnEdgeAndWaitingBytesRaiseNothingMore) {
     EXPECT_EQ(st.cbInQue, 3u);
 }
 
-TEST(CommEvents, EventCharacterRaisesRxFlag) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommEvents, EventCharacterRaisesRxFlag) {
     DCB d = dcbOf(*p);
     d.BaudRate = 9600;
     d.EvtChar = '\r';
@@ -256,10 +232,7 @@ TEST(CommEvents, EventCharacterRaisesRxFlag) {
     EXPECT_EQ(ev, kEvRxChar | kEvRxFlag);
 }
 
-TEST(CommEvents, OutputDrainedRaisesTxEmpty) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommEvents, OutputDrainedRaisesTxEmpty) {
     p->setCommMask(kEvTxEmpty);
     DWORD ev = 0;
     p->waitCommEvent(ev);
@@ -269,9 +242,8 @@ TEST(CommEvents, OutputDrainedRaisesTxEmpty) {
     EXPECT_EQ(ev, kEvTxEmpty);
 }
 
-TEST(CommEvents, LineEventsOfTheMaskReachTheWaitAndErrorsTheCount) {
-    PtyPeer peer;
-    auto port = defaultLayer().createFile(peer.path());
+TEST_F(CommEvents, LineEventsOfTheMaskReachTheWaitAndErrorsTheCount) {
+    const auto& port = p;
     auto* posix = dynamic_cast<PosixPort*>(port.get());
     ASSERT_TRUE(posix);
     port->setCommMask(kEvCts | kEvErr);
@@ -291,10 +263,7 @@ TEST(CommEvents, LineEventsOfTheMaskReachTheWaitAndErrorsTheCount) {
     EXPECT_FALSE(port->escapeCommFunction(kClrRts));
 }
 
-TEST(CommEvents, AFullQueueNeitherLosesBytesNorSpins) {
-    PtyPeer peer;
-    auto p = defaultLayer().createFile(peer.path());
-    ASSERT_TRUE(p);
+TEST_F(CommEvents, AFullQueueNeitherLosesBytesNorSpins) {
     p->setupComm(16, 16);
     p->setCommMask(kEvRxChar);
     std::atomic<bool> stop{false};
@@ -325,10 +294,7 @@ TEST(CommEvents, AFullQueueNeitherLosesBytesNorSpins) {
 
 // --- a device that goes away ------------------------------------------------------------
 
-TEST(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
-    PtyPeer peer;
-    auto p = openPort(peer);
-    ASSERT_TRUE(p);
+TEST_F(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     p->setCommMask(kEvRxChar);
     std::atomic<bool> stop{false};
     std::atomic<int> wakeups{0};
@@ -344,10 +310,10 @@ TEST(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     peer.hangUp();
     std::this_thread::sleep_for(100ms);
     const int before = wakeups;
-    const double cpu0 = threadCpuSeconds();
+    const double cpu0 = vttest::cpuSeconds();
     std::this_thread::sleep_for(300ms);
     EXPECT_LE(wakeups - before, 1);
-    EXPECT_LT(threadCpuSeconds() - cpu0, 0.05);
+    EXPECT_LT(vttest::cpuSeconds() - cpu0, 0.05);
 
     // What had arrived can still be taken; then reads and writes fail at once.
     std::uint8_t buf[2];

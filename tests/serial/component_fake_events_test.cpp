@@ -2,15 +2,18 @@
 // produce) and the component's end.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <stdexcept>
 
 #include "fake_comm.h"
-#include "qt_test_support.h"
 #include "serial/rs232c.h"
+#include "testkit/qt/pump.h"
+#include "testkit/qt/recording_notifier.h"
 
 using namespace commapi;
+using namespace vttest;
 
 namespace {
 

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "fake_comm.h"
-#include "qt_test_support.h"
 #include "serial/rs232c.h"
+#include "testkit/qt/recording_notifier.h"
 
 using namespace commapi;
+using vttest::RecordingNotifier;
 
 namespace {
 

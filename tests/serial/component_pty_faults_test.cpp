@@ -8,12 +8,13 @@
 #include <cerrno>
 
 #include "pty_peer.h"
-#include "qt_test_support.h"
 #include "serial/rs232c.h"
+#include "testkit/qt/pump.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using vttest::pumpUntil;
 
 void configure(Trs232c& rs, const std::string& path) {
     rs.setportname(QString::fromStdString(path));

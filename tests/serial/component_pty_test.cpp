@@ -1,23 +1,21 @@
 // Trs232c on real pseudo-terminals, the test holding the other side.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <stdexcept>
 #include <thread>
 
 #include "pty_peer.h"
-#include "qt_test_support.h"
 #include "serial/rs232c.h"
+#include "testkit/cpu_time.h"
+#include "testkit/qt/pump.h"
+#include "testkit/qt/recording_notifier.h"
+
+using namespace vttest;
 
 namespace {
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // The window's stored component: 9600 8N1, limits of 300 ms, on the pty.
 void configure(Trs232c& rs, const PtyPeer& peer) {
@@ -25,6 +23,16 @@ void configure(Trs232c& rs, const PtyPeer& peer) {
     rs.setrxtimeout(300);
     rs.settxtimeout(300);
 }
+
+// That component on a pty whose other side the test holds.
+struct OnPty : ::testing::Test {
+    PtyPeer peer;
+    Trs232c rs;
+    OnPty() { configure(rs, peer); }
+};
+
+using PtyTransfer = OnPty;
+using PtyEvents = OnPty;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -129,10 +137,7 @@ TEST(PtyOpen, OpenFromOnCloseWorksOnTheSamePortAndOnAnother) {
 
 // --- transfers -------------------------------------------------------------------------------
 
-TEST(PtyTransfer, BytesAndBlocksBothWays) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyTransfer, BytesAndBlocksBothWays) {
     ASSERT_TRUE(rs.Open());
     EXPECT_EQ(rs.InQueueCount(), 0);
 
@@ -155,10 +160,7 @@ TEST(PtyTransfer, BytesAndBlocksBothWays) {
     EXPECT_EQ(rs.InQueueCount(), 0);
 }
 
-TEST(PtyTransfer, AReadThatReachesItsLimitFailsAndLeavesTheByteAlone) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyTransfer, AReadThatReachesItsLimitFailsAndLeavesTheByteAlone) {
     rs.setrxtimeout(200);
     ASSERT_TRUE(rs.Open());
     peer.send({1, 2});
@@ -180,10 +182,7 @@ TEST(PtyTransfer, AReadThatReachesItsLimitFailsAndLeavesTheByteAlone) {
 
 // readinterval -1 with rxtimeout 0: the driver hands over what is there at once, and a read
 // completed at once succeeds whatever it moved.
-TEST(PtyTransfer, ReturnAtOnceReadsWhatIsThereAndSucceeds) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyTransfer, ReturnAtOnceReadsWhatIsThereAndSucceeds) {
     rs.setreadinterval(-1);
     rs.setrxtimeout(0);
     ASSERT_TRUE(rs.Open());
@@ -197,10 +196,7 @@ TEST(PtyTransfer, ReturnAtOnceReadsWhatIsThereAndSucceeds) {
     EXPECT_EQ(rs.InQueueCount(), 0);
 }
 
-TEST(PtyTransfer, AWriteStalledByXoffReachesTxtimeout) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyTransfer, AWriteStalledByXoffReachesTxtimeout) {
     rs.setflow({dfBinary, dfOutX});
     rs.settxtimeout(250);
     ASSERT_TRUE(rs.Open());
@@ -217,10 +213,7 @@ TEST(PtyTransfer, AWriteStalledByXoffReachesTxtimeout) {
 
 // --- events ----------------------------------------------------------------------------------
 
-TEST(PtyEvents, ReceivedBytesReachOnRXCHAROnTheGuiThreadInOrder) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyEvents, ReceivedBytesReachOnRXCHAROnTheGuiThreadInOrder) {
     Bytes got;
     int events = 0;
     bool offThread = false;
@@ -245,10 +238,7 @@ TEST(PtyEvents, ReceivedBytesReachOnRXCHAROnTheGuiThreadInOrder) {
 
 // Bytes that came while the message was on its way, and bytes a handler leaves after taking
 // some, each earn another OnRXCHAR: a handler may take one byte an event.
-TEST(PtyEvents, AHandlerTakingOneByteAnEventGetsEveryByte) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyEvents, AHandlerTakingOneByteAnEventGetsEveryByte) {
     Bytes got;
     rs.OnRXCHAR = [&](Trs232c* s) {
         std::uint8_t b;
@@ -264,10 +254,7 @@ TEST(PtyEvents, AHandlerTakingOneByteAnEventGetsEveryByte) {
     EXPECT_EQ(rs.InQueueCount(), 0);
 }
 
-TEST(PtyEvents, PacketRuleOnRealArrivals) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyEvents, PacketRuleOnRealArrivals) {
     std::vector<std::string> seen;
     rs.OnPACKET = [&](Trs232c*) { seen.push_back("PACKET"); };
     rs.OnRXCHAR = [&](Trs232c*) { seen.push_back("RXCHAR"); };  // leaves the bytes queued
@@ -283,10 +270,7 @@ TEST(PtyEvents, PacketRuleOnRealArrivals) {
     EXPECT_EQ(seen, (std::vector<std::string>{"PACKET", "RXCHAR"}));
 }
 
-TEST(PtyEvents, CloseWhileTheThreadWaitsReturnsAtOnceAndOnCloseComesAfterTheThread) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyEvents, CloseWhileTheThreadWaitsReturnsAtOnceAndOnCloseComesAfterTheThread) {
     rs.OnRXCHAR = [](Trs232c*) {};
     bool threadGoneInOnClose = false;
     rs.OnClose = [&](Trs232c* s) { threadGoneInOnClose = !s->threadRunning() && s->InQueueCount() == -1; };
@@ -299,10 +283,7 @@ TEST(PtyEvents, CloseWhileTheThreadWaitsReturnsAtOnceAndOnCloseComesAfterTheThre
     EXPECT_TRUE(threadGoneInOnClose);
 }
 
-TEST(PtyEvents, MessagesPostedBeforeCloseAreDropped) {
-    PtyPeer peer;
-    Trs232c rs;
-    configure(rs, peer);
+TEST_F(PtyEvents, MessagesPostedBeforeCloseAreDropped) {
     int calls = 0;
     rs.OnRXCHAR = [&](Trs232c* s) {
         ++calls;
@@ -319,11 +300,8 @@ TEST(PtyEvents, MessagesPostedBeforeCloseAreDropped) {
     EXPECT_EQ(calls, 0);
 }
 
-TEST(PtyEvents, AThrowingHandlerDoesNotStopLaterDeliveries) {
-    PtyPeer peer;
+TEST_F(PtyEvents, AThrowingHandlerDoesNotStopLaterDeliveries) {
     RecordingExceptions reported;
-    Trs232c rs;
-    configure(rs, peer);
     int calls = 0;
     rs.OnRXCHAR = [&](Trs232c* s) {
         std::uint8_t b;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "pty_peer.h"
-#include "qt_test_support.h"
 #include "serial/rs232c.h"
+#include "testkit/qt/pump.h"
+
+using vttest::pumpUntil;
 
 TEST(SerialCycles, OpenTrafficCloseAThousandTimes) {
     PtyPeer peer;

@@ -7,15 +7,15 @@
 #include <unistd.h>
 #include <vector>
 
-#include "temp_dir.h"
+#include "testkit/temp_dir.h"
 #include "ui/files/file_ops.h"
 #include "ui/files/io_error.h"
 #include "ui/settings/settings_file.h"
 
-using testing_files::listing;
-using testing_files::readBytes;
-using testing_files::TempDir;
-using testing_files::writeBytes;
+using vttest::listing;
+using vttest::readWholeFile;
+using vttest::TempDir;
+using vttest::writeBytes;
 
 namespace {
 
@@ -64,7 +64,7 @@ TEST(DurableSave, TheNewBytesAreSyncedBeforeTheRenameAndTheDirectoryAfterIt) {
     const std::string path = dir.file("VTCONFIG.INI");
     NotedOps ops;
     settings::save(path, changed());
-    EXPECT_EQ(ops.noted, (std::vector<std::string>{"fsync " + readBytes(path), "close", "rename", "sync directory"}));
+    EXPECT_EQ(ops.noted, (std::vector<std::string>{"fsync " + readWholeFile(path), "close", "rename", "sync directory"}));
 }
 
 TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
@@ -79,7 +79,7 @@ TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
     } catch (const settings::SaveError& e) {
         EXPECT_EQ(e.errnoValue, EIO);
     }
-    EXPECT_EQ(readBytes(path), "[Frequency]\r\nLocalOutput=1\r\n");
+    EXPECT_EQ(readWholeFile(path), "[Frequency]\r\nLocalOutput=1\r\n");
     EXPECT_EQ(listing(dir.path()), "VTCONFIG.INI\n");
 }
 

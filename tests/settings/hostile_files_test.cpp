@@ -12,13 +12,12 @@
 #include <thread>
 #include <unistd.h>
 
-#include "temp_dir.h"
+#include "tests/settings/settings_dir.h"
 #include "ui/settings/settings_file.h"
 
 using settings::SettingsValues;
-using testing_files::readBytes;
-using testing_files::TempDir;
-using testing_files::writeBytes;
+using vttest::readWholeFile;
+using vttest::writeBytes;
 
 namespace {
 
@@ -78,9 +77,9 @@ private:
     std::thread thread_;
 };
 
-TEST(HostileSettingsFile, NoRegularFileGivesTheDefaultsAndIsNeverReplaced) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
+using HostileSettingsFile = SettingsDir;
+
+TEST_F(HostileSettingsFile, NoRegularFileGivesTheDefaultsAndIsNeverReplaced) {
     const std::string expected = path + " に書き込めません";
 
     ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
@@ -107,9 +106,7 @@ TEST(HostileSettingsFile, NoRegularFileGivesTheDefaultsAndIsNeverReplaced) {
     EXPECT_TRUE(S_ISCHR(lstatOf(path).st_mode));
 }
 
-TEST(HostileSettingsFile, ALinkToADeviceOrAFifoIsNeverWrittenThrough) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
+TEST_F(HostileSettingsFile, ALinkToADeviceOrAFifoIsNeverWrittenThrough) {
     const std::string expected = path + " に書き込めません";
 
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
@@ -134,10 +131,8 @@ TEST(HostileSettingsFile, ALinkToADeviceOrAFifoIsNeverWrittenThrough) {
 
 // The kernel's protected-links rule: a link is followed when it belongs to the running user or
 // to the owner of its directory, here in any directory.
-TEST(HostileSettingsFile, ALinkOfAnotherUserIsNotFollowed) {
+TEST_F(HostileSettingsFile, ALinkOfAnotherUserIsNotFollowed) {
     if (::geteuid() != 0) GTEST_SKIP() << "planting another user's link needs root";
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
     const std::string victim = dir.file("victim.ini");
     const std::string secret = "[Frequency]\r\nLocalOutput=999\r\n";
     writeBytes(victim, secret);
@@ -147,7 +142,7 @@ TEST(HostileSettingsFile, ALinkOfAnotherUserIsNotFollowed) {
 
     EXPECT_EQ(settings::load(path).Edit1, "12340");
     EXPECT_EQ(saveReport(path), path + " に書き込めません");
-    EXPECT_EQ(readBytes(victim), secret);
+    EXPECT_EQ(readWholeFile(victim), secret);
     EXPECT_EQ(lstatOf(victim).st_uid, 0u);
 
     // The same link planted by the directory's owner is followed, and written through.
@@ -158,10 +153,8 @@ TEST(HostileSettingsFile, ALinkOfAnotherUserIsNotFollowed) {
     EXPECT_TRUE(S_ISLNK(lstatOf(path).st_mode));
 }
 
-TEST(HostileSettingsFile, ASaveKeepsTheFilesOwnerAndModeWithoutSetIdBits) {
+TEST_F(HostileSettingsFile, ASaveKeepsTheFilesOwnerAndModeWithoutSetIdBits) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
     writeBytes(path, "[Frequency]\r\nLocalOutput=1\r\n");
     ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
     ASSERT_EQ(::chmod(path.c_str(), 0644), 0);

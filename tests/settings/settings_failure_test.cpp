@@ -8,15 +8,14 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include "temp_dir.h"
+#include "tests/settings/settings_dir.h"
 #include "ui/settings/settings_file.h"
 
 using settings::SettingsValues;
-using testing_files::inPrivateTmpfs;
-using testing_files::listing;
-using testing_files::readBytes;
-using testing_files::TempDir;
-using testing_files::writeBytes;
+using vttest::inPrivateTmpfs;
+using vttest::listing;
+using vttest::readWholeFile;
+using vttest::writeBytes;
 
 namespace {
 
@@ -37,15 +36,15 @@ std::string saveReport(const std::string& path, const std::string& oldBytes) {
     } catch (const settings::SaveError& e) {
         report = e.what();
     }
-    report += readBytes(path) == oldBytes ? "|intact" : "|changed";
+    report += readWholeFile(path) == oldBytes ? "|intact" : "|changed";
     return report;
 }
 
-TEST(SettingsSaveFailure, ReadOnlyFileStopsTheSaveAndStaysAsItWas) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
+using SettingsSaveFailure = SettingsDir;
+
+TEST_F(SettingsSaveFailure, ReadOnlyFileStopsTheSaveAndStaysAsItWas) {
     settings::save(path, SettingsValues{});
-    const std::string before = readBytes(path);
+    const std::string before = readWholeFile(path);
     std::filesystem::permissions(path, std::filesystem::perms(0444));
 
     try {
@@ -55,35 +54,29 @@ TEST(SettingsSaveFailure, ReadOnlyFileStopsTheSaveAndStaysAsItWas) {
         EXPECT_STREQ(e.what(), (path + " に書き込めません").c_str());
         EXPECT_EQ(e.errnoValue, EACCES);
     }
-    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(readWholeFile(path), before);
     EXPECT_EQ(listing(dir.path()), "VTCONFIG.INI\n");  // no temporary left behind
 }
 
 // Nothing needs rewriting, yet the file is read-only: the close says so as any other save would.
-TEST(SettingsSaveFailure, ReadOnlyFileIsReportedEvenWhenNothingChanged) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
+TEST_F(SettingsSaveFailure, ReadOnlyFileIsReportedEvenWhenNothingChanged) {
     settings::save(path, changed());
-    const std::string before = readBytes(path);
+    const std::string before = readWholeFile(path);
     std::filesystem::permissions(path, std::filesystem::perms(0444));
     EXPECT_THROW(settings::save(path, changed()), settings::SaveError);
-    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(readWholeFile(path), before);
 }
 
-TEST(SettingsSaveFailure, AFileThatCannotBeReadIsNotOverwritten) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
+TEST_F(SettingsSaveFailure, AFileThatCannotBeReadIsNotOverwritten) {
     std::filesystem::create_directory(path);  // exists, but is no file to read
     writeBytes(path + "/inside", "keep");
     EXPECT_THROW(settings::save(path, SettingsValues{}), settings::SaveError);
-    EXPECT_EQ(readBytes(path + "/inside"), "keep");
+    EXPECT_EQ(readWholeFile(path + "/inside"), "keep");
     EXPECT_EQ(settings::load(path), SettingsValues{});
 }
 
-TEST(SettingsSaveFailure, AFileWithoutReadPermissionIsNotOverwritten) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
-    const auto report = testing_files::asUnprivileged(dir.path(), [&] {
+TEST_F(SettingsSaveFailure, AFileWithoutReadPermissionIsNotOverwritten) {
+    const auto report = vttest::asUnprivileged(dir.path(), [&] {
         writeBytes(path, "[Other]\r\nfoo=bar\r\n");
         std::filesystem::permissions(path, std::filesystem::perms(0200));
         std::string text;
@@ -94,15 +87,14 @@ TEST(SettingsSaveFailure, AFileWithoutReadPermissionIsNotOverwritten) {
             text = e.what();
         }
         std::filesystem::permissions(path, std::filesystem::perms(0600));
-        return text + "|" + readBytes(path);
+        return text + "|" + readWholeFile(path);
     });
     if (!report) GTEST_SKIP() << "cannot switch to an ordinary user";
     EXPECT_EQ(*report, path + " に書き込めません|[Other]\r\nfoo=bar\r\n");
 }
 
-TEST(SettingsSaveFailure, MissingDirectoryIsReported) {
-    TempDir dir;
-    const std::string path = dir.file("gone/VTCONFIG.INI");
+TEST_F(SettingsSaveFailure, MissingDirectoryIsReported) {
+    path = dir.file("gone/VTCONFIG.INI");
     try {
         settings::save(path, SettingsValues{});
         FAIL() << "save into a missing directory succeeded";
@@ -111,12 +103,10 @@ TEST(SettingsSaveFailure, MissingDirectoryIsReported) {
     }
 }
 
-TEST(SettingsSaveFailure, FullFilesystemLeavesTheOldFileIntact) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
+TEST_F(SettingsSaveFailure, FullFilesystemLeavesTheOldFileIntact) {
     const auto report = inPrivateTmpfs(dir.path(), "size=64k,mode=0755", [&] {
         settings::save(path, SettingsValues{});
-        const std::string before = readBytes(path);
+        const std::string before = readWholeFile(path);
         {
             std::ofstream filler(dir.file("filler"), std::ios::binary);
             const std::string block(4096, 'f');
@@ -129,12 +119,10 @@ TEST(SettingsSaveFailure, FullFilesystemLeavesTheOldFileIntact) {
 }
 
 // Root writes into any directory, so it needs a read-only mount; anyone else a mode without 'w'.
-TEST(SettingsSaveFailure, ReadOnlyDirectoryLeavesTheOldFileIntact) {
-    TempDir dir;
-    const std::string path = dir.file("VTCONFIG.INI");
+TEST_F(SettingsSaveFailure, ReadOnlyDirectoryLeavesTheOldFileIntact) {
     const auto inReadOnlyDirectory = [&] {
         settings::save(path, SettingsValues{});
-        const std::string before = readBytes(path);
+        const std::string before = readWholeFile(path);
         if (::geteuid() != 0)
             std::filesystem::permissions(dir.path(), std::filesystem::perms(0555));
         else if (::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)

@@ -9,14 +9,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "temp_dir.h"
+#include "tests/settings/settings_dir.h"
 #include "ui/settings/settings_file.h"
 
 using settings::SettingsValues;
-using testing_files::listing;
-using testing_files::readBytes;
-using testing_files::TempDir;
-using testing_files::writeBytes;
+using vttest::listing;
+using vttest::readWholeFile;
+using vttest::writeBytes;
 
 namespace {
 
@@ -56,14 +55,12 @@ private:
     int fd_;
 };
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public SettingsDir {
 protected:
     SettingsValues loadFrom(const std::string& bytes) {
         writeBytes(path, bytes);
         return settings::load(path);
     }
-    TempDir dir;
-    std::string path = dir.file("VTCONFIG.INI");
 };
 
 TEST_F(SettingsFile, PathIsTheCurrentDirectoryAndTheUpperCaseName) {
@@ -162,7 +159,7 @@ TEST_F(SettingsFile, TextKeysAreTakenAsStoredAndConvertedFromCodePage932) {
 
 TEST_F(SettingsFile, SaveOnAFreshFileWritesSectionsInFirstWriteOrder) {
     settings::save(path, SettingsValues{});
-    EXPECT_EQ(readBytes(path), kDefaultsOnDisk);
+    EXPECT_EQ(readWholeFile(path), kDefaultsOnDisk);
     EXPECT_EQ(listing(dir.path()), "VTCONFIG.INI\n");
 }
 
@@ -173,7 +170,7 @@ TEST_F(SettingsFile, SaveWritesTextsInCodePage932AndIndexesInDecimal) {
     v.RadioGroup2 = -1;
     v.ScrollBar3 = 100;
     settings::save(path, v);
-    const std::string bytes = readBytes(path);
+    const std::string bytes = readWholeFile(path);
     EXPECT_NE(bytes.find("\r\nLocalOutput=\x83\x5C\x81\x5B\x83\x58\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("\r\nportname=-1\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("\r\nChannel=-1\r\n"), std::string::npos);
@@ -187,7 +184,7 @@ TEST_F(SettingsFile, SaveReplacesKeysInPlaceAndKeepsEverythingElse) {
     SettingsValues v;
     v.ScrollBar1 = 64;
     settings::save(path, v);
-    EXPECT_EQ(readBytes(path),
+    EXPECT_EQ(readWholeFile(path),
               "; vtconfig\r\n[PD]\r\nupgain=64\r\nExtra=keep me\r\nDnGain=127\r\nOffset=0\r\n\r\n"
               "[Frequency]\r\nLocalOutput=12340\r\nMultiplier=100\r\nstd=10\r\nRDIV=2\r\n"
               "[Other]\r\nfoo=bar\r\n[Vantorix]\r\nVersion=0\r\n"
@@ -205,7 +202,7 @@ TEST_F(SettingsFile, SaveKeepsAPrivateFilePrivate) {
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_NE(readBytes(path).find("LocalOutput=1\r\n"), std::string::npos);
+    EXPECT_NE(readWholeFile(path).find("LocalOutput=1\r\n"), std::string::npos);
 }
 
 // A file of many lines took minutes when every key read and wrote the whole file again.
@@ -229,7 +226,7 @@ TEST_F(SettingsFile, AByteOrderMarkIsNoPartOfTheFirstLineAndStaysInFront) {
     settings::save(path, v);
     std::string expected = bom + kDefaultsOnDisk;
     expected.replace(expected.find("=12340"), 6, "=555");
-    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(readWholeFile(path), expected);
 }
 
 TEST_F(SettingsFile, SavedValuesLoadBack) {

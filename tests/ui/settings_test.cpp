@@ -27,26 +27,12 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write the settings file");
 }
 
-QStringList questionsAsked() {
-    QStringList out;
-    for (const Shown& s : recorder().shown)
-        if (s.kind == Shown::Question) out << s.text;
-    return out;
-}
+QStringList questionsAsked() { return recorder().texts(Shown::Question); }
 
-// Runs f in a private current directory; windows made inside it share the directory.
-class InDirectory {
-public:
-    InDirectory() {
-        if (!tmp.isValid() || ::chdir(QFile::encodeName(tmp.path()).constData()) != 0) qFatal("no temporary directory");
-    }
-    ~InDirectory() {
-        if (::chdir("/") != 0) qWarning("cannot leave the temporary directory");
-    }
-    QString ini() const { return tmp.path() + "/VTCONFIG.INI"; }
-
-private:
-    QTemporaryDir tmp;
+// A private current directory; windows made while it lives share it.
+struct InDirectory : vttest::TempDir {
+    vttest::CurrentDirectory cwd{path()};
+    QString ini() const { return QString::fromStdString(file("VTCONFIG.INI")); }
 };
 
 }  // namespace

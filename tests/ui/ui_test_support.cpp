@@ -1,33 +1,15 @@
 #include "tests/ui/ui_test_support.h"
 
-#include <QDir>
 #include <cstdlib>
-#include <unistd.h>
 
 RecordingNotifier& recorder() {
     static RecordingNotifier r;
     return r;
 }
 
-QStringList shownErrors() {
-    QStringList out;
-    for (const Shown& s : recorder().shown)
-        if (s.kind == Shown::Error) out << s.text;
-    return out;
-}
+QStringList shownErrors() { return recorder().texts(Shown::Error); }
 
-WindowUnderTest::WindowUnderTest() {
-    if (!tmp.isValid() || ::chdir(QFile::encodeName(tmp.path()).constData()) != 0)
-        qFatal("cannot enter a temporary directory");
-    form = std::make_unique<TForm1>();
-    recorder().shown.clear();
-}
-
-WindowUnderTest::~WindowUnderTest() {
-    form.reset();
-    // Leave the directory before it is removed.
-    if (::chdir("/") != 0) qWarning("cannot leave the temporary directory");
-}
+WindowUnderTest::WindowUnderTest() : form(std::make_unique<TForm1>()) { recorder().shown.clear(); }
 
 void setClock(TForm1& form, std::vector<std::tm> readings, std::string dateFormat, std::string timeFormat) {
     auto next = std::make_shared<size_t>(0);
@@ -56,23 +38,12 @@ std::tm localTime(int year, int month, int day, int hour, int minute, int second
     return t;
 }
 
-namespace {
-
-// The window connects at start-up. Every port name points at nothing here, so no test ever
-// opens a real serial port of the machine and every start-up connect fails the same way.
-void portsLeadNowhere(const QString& configHome) {
-    QDir(configHome).mkpath("vtconfig/ports");
-    for (int n = 1; n <= 12; ++n)
-        QFile::link("/nonexistent/vtconfig-test-port", configHome + "/vtconfig/ports/com" + QString::number(n));
-    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(configHome).constData(), 1);
-}
-
-}  // namespace
-
 int runUiTest(QObject& test, int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir configHome;
-    portsLeadNowhere(configHome.path());
+    // The window connects at start-up. Every port name points at nothing here, so no test ever
+    // opens a real serial port of the machine and every start-up connect fails the same way.
+    const vttest::ConfigHome configHome;
+    for (int n = 1; n <= 12; ++n) configHome.linkPort(n, "/nonexistent/vtconfig-test-port");
     TApplication app(argc, argv);
     setNotifier(&recorder());
     installErrorReport();

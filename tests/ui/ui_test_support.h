@@ -1,37 +1,22 @@
 #pragma once
-// What every window test shares: a notifier that records instead of showing boxes, a fresh
+// What every window test shares: the notifier that records instead of showing boxes, a fresh
 // window in a private current directory, and a main() that runs one QTest class under the
-// application object the program itself uses.
+// application object the program itself uses, in a configuration folder of its own.
 #include <QString>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "common/notifier.h"
+#include "testkit/qt/recording_notifier.h"
+#include "testkit/temp_dir.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/error_report.h"
 #include "ui/scroll_bar.h"
 
-struct Shown {
-    enum Kind { Message, Error, Beep, Question } kind;
-    QString text;
-};
-
-class RecordingNotifier final : public Notifier {
-public:
-    void showMessage(const QString& text) override { shown.push_back({Shown::Message, text}); }
-    void showError(const QString& text) override { shown.push_back({Shown::Error, text}); }
-    void beep(unsigned type) override { shown.push_back({Shown::Beep, QString::number(type)}); }
-    bool ask(const QString& question) override {
-        shown.push_back({Shown::Question, question});
-        return answerYes;
-    }
-    std::vector<Shown> shown;
-    bool answerYes = false;  // what every question is answered
-};
+using vttest::RecordingNotifier;
+using vttest::Shown;
 
 RecordingNotifier& recorder();
 
@@ -39,17 +24,17 @@ RecordingNotifier& recorder();
 QStringList shownErrors();
 
 // A window created in an empty temporary current directory (no settings file, exports land
-// there). The directory stays the current one until the next window is made.
+// there). The directory is the current one while the window lives.
 class WindowUnderTest {
 public:
     WindowUnderTest();
-    ~WindowUnderTest();
     TForm1& operator*() { return *form; }
     TForm1* operator->() { return form.get(); }
-    QString dir() const { return tmp.path(); }
+    QString dir() const { return QString::fromStdString(tmp.path()); }
 
 private:
-    QTemporaryDir tmp;
+    vttest::TempDir tmp;
+    vttest::CurrentDirectory cwd{tmp.path()};
     std::unique_ptr<TForm1> form;
 };
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/fuzz_args.h"
+#include "testkit/fuzz_args.h"
 #include "tools/vtunit/options.h"
 
 namespace {

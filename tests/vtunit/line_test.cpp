@@ -6,27 +6,17 @@
 #include <thread>
 #include <unistd.h>
 
-#include "tests/vtunit/unit_process.h"
+#include "testkit/unit_process.h"
 
 using namespace vttest;
 using namespace std::chrono_literals;
 
 namespace {
 
-struct Unit {
-    TempDir dir;
-    std::string alias = dir.file("vtconfig/ports/com1");
-    std::string log = dir.file("log");
-    std::string memory = dir.file("memory");
-    UnitProcess process;
-
-    explicit Unit(std::vector<std::string> args)
-        : process(dir.path(), dir.file("log"), withMemory(std::move(args), dir.file("memory"))) {}
-
-    static std::vector<std::string> withMemory(std::vector<std::string> args, const std::string& file) {
-        args.insert(args.end(), {"--memory-file", file});
-        return args;
-    }
+// The unit on com1 of a private folder, and the configurator's end of its line.
+struct UnitLine : ::testing::Test, SimulatedUnit {
+    LineEnd line;
+    bool startAndOpen(std::vector<std::string> args) { return start(std::move(args)) && line.open(alias); }
 };
 
 std::string image() {
@@ -37,10 +27,8 @@ std::string image() {
 
 }  // namespace
 
-TEST(UnitLine, WriteOverTheAliasFillsTheMemoryFile) {
-    Unit u({});
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-    LineEnd line(u.alias);
+TEST_F(UnitLine, WriteOverTheAliasFillsTheMemoryFile) {
+    ASSERT_TRUE(startAndOpen({}));
     ASSERT_TRUE(line.ok());
     std::string replies;
     for (char c : "W\r" + image()) {
@@ -48,14 +36,12 @@ TEST(UnitLine, WriteOverTheAliasFillsTheMemoryFile) {
         replies += line.receive(1);
     }
     EXPECT_EQ(replies, std::string(130, '\x06'));
-    ASSERT_TRUE(UnitProcess::waitForPath(u.memory));
-    EXPECT_EQ(readWholeFile(u.memory), image());
+    ASSERT_TRUE(UnitProcess::waitForPath(memoryFile));
+    EXPECT_EQ(readWholeFile(memoryFile), image());
 }
 
-TEST(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {
-    Unit u({});
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-    LineEnd line(u.alias);
+TEST_F(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {
+    ASSERT_TRUE(startAndOpen({}));
     line.send("W\r" + image() + "6\r");
     EXPECT_EQ(line.receive(132).size(), 132u);
     line.send("D");
@@ -67,76 +53,67 @@ TEST(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {
     EXPECT_EQ(line.receive(1, 100ms), "");
 }
 
-TEST(UnitLine, EveryReceivedByteIsLoggedInHex) {
-    Unit u({});
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-    LineEnd line(u.alias);
+TEST_F(UnitLine, EveryReceivedByteIsLoggedInHex) {
+    ASSERT_TRUE(startAndOpen({}));
     line.send("I\r\xAB");
     line.receive(3);
-    u.process.stop(SIGTERM);
-    EXPECT_EQ(readWholeFile(u.log), "rx 49\nrx 0D\nrx AB\n");
+    unit->stop(SIGTERM);
+    EXPECT_EQ(readWholeFile(logFile), "rx 49\nrx 0D\nrx AB\n");
 }
 
-TEST(UnitLine, AliasIsRemovedOnSignals) {
+TEST_F(UnitLine, AliasIsRemovedOnSignals) {
     for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM}) {
-        Unit u({});
-        ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-        EXPECT_EQ(u.process.stop(sig), 0);
+        SimulatedUnit u;
+        ASSERT_TRUE(u.start({}));
+        EXPECT_EQ(u.unit->stop(sig), 0);
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias))) << sig;
     }
 }
 
-TEST(UnitLine, AnExistingAliasIsKeptUnlessForced) {
-    TempDir dir;
-    const std::string alias = dir.file("vtconfig/ports/com3");
-    std::filesystem::create_directories(dir.file("vtconfig/ports"));
-    std::filesystem::create_symlink("/dev/ttyUSB0", alias);
+TEST_F(UnitLine, AnExistingAliasIsKeptUnlessForced) {
+    const std::string com3 = dir.portAlias(3);
+    dir.linkPort(3, "/dev/ttyUSB0");
     {
         UnitProcess refused(dir.path(), dir.file("log"), {"--port", "com3"});
         EXPECT_EQ(refused.waitExit(5s), 2);
-        EXPECT_EQ(std::filesystem::read_symlink(alias), "/dev/ttyUSB0");
+        EXPECT_EQ(std::filesystem::read_symlink(com3), "/dev/ttyUSB0");
     }
     {
         UnitProcess forced(dir.path(), dir.file("log"), {"--port", "com3", "--force"});
         const auto end = std::chrono::steady_clock::now() + 5s;
-        while (std::filesystem::read_symlink(alias) == "/dev/ttyUSB0" && std::chrono::steady_clock::now() < end)
+        while (std::filesystem::read_symlink(com3) == "/dev/ttyUSB0" && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(5ms);
-        EXPECT_NE(std::filesystem::read_symlink(alias), "/dev/ttyUSB0");
+        EXPECT_NE(std::filesystem::read_symlink(com3), "/dev/ttyUSB0");
         EXPECT_EQ(forced.stop(SIGTERM), 0);
     }
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(alias)));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(com3)));
 }
 
-TEST(UnitLine, ReopeningTheLineAfterTheOtherSideClosedStillWorks) {
-    Unit u({});
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+TEST_F(UnitLine, ReopeningTheLineAfterTheOtherSideClosedStillWorks) {
+    ASSERT_TRUE(start({}));
     {
-        LineEnd first(u.alias);
+        LineEnd first(alias);
         first.send("1");
         EXPECT_EQ(first.receive(1), "\x06");
     }
     std::this_thread::sleep_for(50ms);
-    LineEnd second(u.alias);
+    LineEnd second(alias);
     second.send("2");
     EXPECT_EQ(second.receive(1), "\x06");
 }
 
-TEST(UnitLine, HangupMakesTheLineVanish) {
-    Unit u({"--hangup-after", "3"});
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-    LineEnd line(u.alias);
+TEST_F(UnitLine, HangupMakesTheLineVanish) {
+    ASSERT_TRUE(startAndOpen({"--hangup-after", "3"}));
     line.send("W\r");
     EXPECT_EQ(line.receive(2), "\x06\x06");
     line.send("\x01");
     EXPECT_TRUE(line.hungUp());
-    EXPECT_EQ(u.process.waitExit(5s), 0);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias)));
+    EXPECT_EQ(unit->waitExit(5s), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(alias)));
 }
 
-TEST(UnitLine, FloodSendsExactlyNBytesAfterTheFirstAnswer) {
-    Unit u({"--flood", "100000"});
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-    LineEnd line(u.alias);
+TEST_F(UnitLine, FloodSendsExactlyNBytesAfterTheFirstAnswer) {
+    ASSERT_TRUE(startAndOpen({"--flood", "100000"}));
     line.send("I");
     const std::string got = line.receive(100001, 10s);
     ASSERT_EQ(got.size(), 100001u);
@@ -145,33 +122,28 @@ TEST(UnitLine, FloodSendsExactlyNBytesAfterTheFirstAnswer) {
     EXPECT_EQ(line.receive(1, 100ms), "");
 }
 
-TEST(UnitLine, ReplyDelayHoldsTheAnswerBack) {
-    Unit u({"--reply-delay", "1000"});
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-    LineEnd line(u.alias);
+TEST_F(UnitLine, ReplyDelayHoldsTheAnswerBack) {
+    ASSERT_TRUE(startAndOpen({"--reply-delay", "1000"}));
     line.send("I");
     EXPECT_EQ(line.receive(1, 200ms), "");
     EXPECT_EQ(line.receive(1, 5s), "\x06");
 }
 
-TEST(UnitLine, BaudPacingSpreadsTheDump) {
-    Unit u({"--baud", "100"});  // 100 ms a byte
-    ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
-    LineEnd line(u.alias);
+TEST_F(UnitLine, BaudPacingSpreadsTheDump) {
+    ASSERT_TRUE(startAndOpen({"--baud", "100"}));  // 100 ms a byte
     line.send("D");
     const std::string early = line.receive(130, 500ms);
     EXPECT_GE(early.size(), 1u);
     EXPECT_LT(early.size(), 20u);
 }
 
-TEST(UnitLine, SlaveCanBeUsedWithoutAnAlias) {
-    TempDir dir;
+TEST_F(UnitLine, SlaveCanBeUsedWithoutAnAlias) {
     UnitProcess p(dir.path(), dir.file("log"), {"--no-link", "--slave-file", dir.file("slave"), "--print-slave"});
     ASSERT_TRUE(UnitProcess::waitForPath(dir.file("slave")));
     std::string path = readWholeFile(dir.file("slave"));
     ASSERT_FALSE(path.empty());
     path.pop_back();
-    LineEnd line(path);
+    line.open(path);
     line.send("5");
     EXPECT_EQ(line.receive(1), "\x06");
     EXPECT_FALSE(std::filesystem::exists(dir.file("vtconfig")));
@@ -179,8 +151,7 @@ TEST(UnitLine, SlaveCanBeUsedWithoutAnAlias) {
     EXPECT_EQ(readWholeFile(dir.file("log")), "slave " + path + "\nrx 35\n");
 }
 
-TEST(UnitLine, HelpAndBadOptions) {
-    TempDir dir;
+TEST_F(UnitLine, HelpAndBadOptions) {
     UnitProcess help(dir.path(), dir.file("help"), {"--help"});
     EXPECT_EQ(help.waitExit(5s), 0);
     EXPECT_NE(readWholeFile(dir.file("help")).find("Usage: vtunit"), std::string::npos);

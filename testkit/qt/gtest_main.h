@@ -1,0 +1,15 @@
+#pragma once
+// Runs every GoogleTest test under a Qt application object of type App: the component posts to
+// the GUI thread, the link's reply wait runs the event loop, windows need a QApplication.
+#include <gtest/gtest.h>
+
+namespace vttest {
+
+template <class App>
+int runGoogleTests(int argc, char** argv) {
+    App app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+}  // namespace vttest

@@ -1,0 +1,55 @@
+#include "testkit/unit_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace vttest {
+
+using Clock = std::chrono::steady_clock;
+
+UnitProcess::UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args)
+    : ChildProcess([&](const Parent&) {
+          ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+          const int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+          if (out >= 0) ::dup2(out, 1);
+          args.insert(args.begin(), VTUNIT_BINARY);
+          std::vector<char*> argv;
+          for (auto& a : args) argv.push_back(a.data());
+          argv.push_back(nullptr);
+          ::execv(argv[0], argv.data());
+          return 127;
+      }) {}
+
+UnitProcess::~UnitProcess() { stop(SIGTERM); }
+
+bool UnitProcess::waitForPath(const std::string& path, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+bool SimulatedUnit::start(std::vector<std::string> args) {
+    args.insert(args.end(), {"--memory-file", memoryFile});
+    unit = std::make_unique<UnitProcess>(dir.path(), logFile, std::move(args));
+    return UnitProcess::waitForPath(alias);
+}
+
+std::vector<std::string> loggedBytes(const std::string& logFile) {
+    std::vector<std::string> out;
+    std::istringstream in(readWholeFile(logFile));
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("rx ", 0) == 0) out.push_back(line.substr(3));
+    return out;
+}
+
+}  // namespace vttest
