@@ -26,9 +26,9 @@ static_assert(kChannels >= 1 && kChannels <= 10, "a channel is chosen by one dig
 constexpr char channelCommand(int channel) { return static_cast<char>('0' + channel); }
 
 // The channel that a received byte switches to, or -1 when it is no channel command.
-constexpr int commandChannel(std::uint8_t byte, int channels = kChannels) {
+constexpr int commandChannel(std::uint8_t byte) {
     const int channel = byte - '0';
-    return channel >= 0 && channel < channels ? channel : -1;
+    return channel >= 0 && channel < kChannels ? channel : -1;
 }
 
 // The write image: one record per channel, channel c at kRecordSize * c; each word is its 32-bit

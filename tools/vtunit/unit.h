@@ -33,7 +33,6 @@ public:
 
     const Memory& memory() const { return memory_; }
     int channel() const { return channel_; }
-    long long received() const { return received_; }
 
 private:
     enum class Mode { Command, AwaitWriteCR, Image };
