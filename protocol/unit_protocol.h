@@ -48,7 +48,8 @@ template <class Table>
 std::array<std::uint8_t, imageSize(Table::kChannels)> writeImage(const Table& table) {
     std::array<std::uint8_t, imageSize(Table::kChannels)> image{};
     auto put = [&image](int at, std::uint32_t word) {
-        for (int i = 0; i < kWordSize; ++i) image[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(word >> (8 * i));
+        for (int i = 0; i < kWordSize; ++i)
+            image[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(word >> (8 * i));
     };
     for (int c = 0; c < Table::kChannels; ++c) {
         const auto slot = static_cast<std::size_t>(c);

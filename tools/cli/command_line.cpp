@@ -20,7 +20,8 @@ std::string writtenName(const std::string& text) {
 const OptionSpec* namedBy(const std::string& text, const std::vector<OptionSpec>& specs) {
     const std::string name = writtenName(text);
     for (const OptionSpec& s : specs) {
-        if (name == std::string("--") + s.name || (s.shortName != 0 && name == std::string{'-', s.shortName})) return &s;
+        const bool isShort = s.shortName != 0 && name == std::string{'-', s.shortName};
+        if (isShort || name == std::string("--") + s.name) return &s;
     }
     return nullptr;
 }
@@ -60,7 +61,8 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
     std::vector<option> longs;
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const OptionSpec& s = specs[i];
-        longs.push_back({s.name, s.takesValue ? required_argument : no_argument, nullptr, kLongCodes + static_cast<int>(i)});
+        const int code = kLongCodes + static_cast<int>(i);
+        longs.push_back({s.name, s.takesValue ? required_argument : no_argument, nullptr, code});
         if (s.shortName != 0) shorts += s.shortName;
     }
     longs.push_back({nullptr, 0, nullptr, 0});
@@ -68,15 +70,16 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
     std::vector<Item> items;
     opterr = 0;
     optind = 0;  // getopt_long starts afresh
+    auto arg = [&strings](int i) -> const std::string& { return strings[static_cast<std::size_t>(i)]; };
     for (;;) {
         const int at = std::max(optind, 1);
         const int c = ::getopt_long(argc, argv.data(), shorts.c_str(), longs.data(), nullptr);
         if (c == -1) {
-            if (at < argc && strings[static_cast<std::size_t>(at)] == "--") items.push_back({Kind::EndOfOptions, -1, "--", "--", {}});
-            for (int i = optind; i < argc; ++i) items.push_back({Kind::Operand, -1, strings[static_cast<std::size_t>(i)], {}, {}});
+            if (at < argc && arg(at) == "--") items.push_back({Kind::EndOfOptions, -1, "--", "--", {}});
+            for (int i = optind; i < argc; ++i) items.push_back({Kind::Operand, -1, arg(i), {}, {}});
             return items;
         }
-        const std::string& text = strings[static_cast<std::size_t>(at)];
+        const std::string& text = arg(at);
         if (c == 1) {
             items.push_back({Kind::Operand, -1, text, {}, {}});
             continue;
