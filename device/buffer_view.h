@@ -11,6 +11,7 @@ namespace device {
 
 inline constexpr int kViewRows = 17;
 inline constexpr int kViewColumns = 16;
+static_assert(1 + kViewRows * kViewColumns <= kRxBufferSize, "the view stays inside RxBuffer");
 
 std::string bufferViewText(const std::array<std::uint8_t, kRxBufferSize>& buffer);
 

@@ -10,15 +10,14 @@
 #include "common/notifier.h"
 #include "device/buffer_view.h"
 #include "device/capture.h"
-#include "device/write_image.h"
 #include "text/cp932.h"
 #include "planning/number_text.h"
+#include "protocol/unit_protocol.h"
 
 namespace device {
 namespace {
 
 constexpr int kWake = 1;  // exit code of a wait's loop woken by the link itself
-constexpr std::uint8_t kCR = 0x0D;
 constexpr unsigned kAsteriskBeep = 64;
 constexpr int kPacketScratch = 1025;
 
@@ -140,16 +139,16 @@ void DeviceLink::simpleCommand(char letter) {
     CommandScope scope(*this);
     fields.RxSeen = 0;
     if (!replied(send(static_cast<std::uint8_t>(letter)))) return;
-    send(kCR);
+    send(protocol::kCR);
 }
 
 void DeviceLink::dump() {
     CommandScope scope(*this);
     fields.RxCount = 0;
     fields.RxSeen = 0;
-    if (!replied(send('D'))) return;
+    if (!replied(send(protocol::kDump))) return;
     fields.RxSeen = 0;
-    send(kCR);
+    send(protocol::kCR);
 }
 
 void DeviceLink::write(const planning::ChannelTable& table) {
@@ -159,13 +158,13 @@ void DeviceLink::write(const planning::ChannelTable& table) {
     pendingLog_.clear();
     logTimer_.stop();
     view_.clearStatus();
-    fields.WriteImage = buildWriteImage(table);
+    fields.WriteImage = protocol::writeImage(table);
     // A command run inside one of the waits below may rebuild WriteImage; this transfer keeps
     // sending the image it started with.
     const auto image = fields.WriteImage;
-    if (!replied(send('W'))) return;
+    if (!replied(send(protocol::kWrite))) return;
     fields.RxSeen = 0;
-    if (!replied(send(kCR))) return;
+    if (!replied(send(protocol::kCR))) return;
     for (std::uint8_t b : image) {
         fields.RxSeen = 0;
         if (!replied(send(b))) return;
@@ -181,7 +180,7 @@ void DeviceLink::sendKey(const QString& typed) {
     for (char c : text::utf8ToCp932(typed.toStdString())) send(static_cast<std::uint8_t>(c));
 }
 
-void DeviceLink::sendReturn() { send(kCR); }
+void DeviceLink::sendReturn() { send(protocol::kCR); }
 
 bool DeviceLink::deferClose() {
     if (!waiting()) return false;

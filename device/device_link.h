@@ -44,7 +44,8 @@ public:
     void onRxChar();  // rs232c1RXCHAR
     void onPacket();  // rs232c1PACKET
 
-    // Button10Click (also Label26) with 'I'; Button3Click, Button16Click ... Button22Click with '0' ... '7'.
+    // Button10Click (also Label26) with protocol::kInitialize; Button3Click, Button16Click ...
+    // Button22Click with protocol::channelCommand(0 ... 7).
     void simpleCommand(char letter);
     void dump();                                      // Button11Click
     void write(const planning::ChannelTable& table);  // Button6Click

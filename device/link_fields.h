@@ -4,10 +4,15 @@
 #include <array>
 #include <cstdint>
 
+#include "protocol/unit_protocol.h"
+
 namespace device {
 
 inline constexpr int kRxBufferSize = 1028;
-inline constexpr int kImageSize = 128;
+// The image has its place in RxBuffer from position 513 (513 to 640 with eight channels). It is
+// held apart in WriteImage all the same, but a longer image must still fit that place.
+inline constexpr int kImageAtRxBuffer = 513;
+static_assert(kImageAtRxBuffer + protocol::kImageSize <= kRxBufferSize, "the write image must fit RxBuffer from 513");
 
 struct LinkFields {
     std::int32_t RxEventCount = 0;                   // receive events handled since start
@@ -16,7 +21,7 @@ struct LinkFields {
     std::array<std::uint8_t, kRxBufferSize> RxBuffer{};  // capture of received bytes
     std::int32_t RxCount = 0;                        // where the next byte is stored; never above 1028
     // Held apart from RxBuffer, so no captured reply can change what is being sent.
-    std::array<std::uint8_t, kImageSize> WriteImage{};
+    std::array<std::uint8_t, protocol::kImageSize> WriteImage{};
 };
 
 }  // namespace device

@@ -19,11 +19,13 @@ struct DescriptionInputs {
 // separators) becomes a blank, so the description never spans lines.
 std::string ChannelDescription(const DescriptionInputs& in);
 
-// Nine slots; the channel selector offers ch0..ch7, slot 8 is never used.
+// The unit's channels; the write image, the settings range and the simulated unit's memory
+// follow from kChannels. One slot more than channels: the table of the original design had a
+// ninth slot that nothing writes or reads, and the table keeps that shape.
 class ChannelTable {
 public:
-    static constexpr int kSlots = 9;
     static constexpr int kChannels = 8;
+    static constexpr int kSlots = kChannels + 1;
 
     std::array<uint32_t, kSlots> RefReg{};
     std::array<uint32_t, kSlots> CPReg{};

@@ -14,9 +14,10 @@
 #include "text/cp932.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
+#include "protocol/unit_protocol.h"
+#include "text/decimal_separator.h"
 #include "text/vt_error.h"
 #include "ui/click_label.h"
-#include "ui/decimal_separator.h"
 #include "ui/event_hook.h"
 #include "ui/files/atomic_file.h"
 #include "ui/files/io_error.h"
@@ -37,7 +38,7 @@ const char* const kCloseWithoutSaving = "設定を保存せずに終了します
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
-    : QWidget(parent), DecimalSeparator(localeDecimalSeparator()), HeaderClock(systemExportClock()) {
+    : QWidget(parent), DecimalSeparator(text::localeDecimalSeparator()), HeaderClock(systemExportClock()) {
     buildLayout();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
     wireHandlers();
@@ -252,15 +253,15 @@ void TForm1::rs232c1Open(Trs232c*) { Link.onOpen(); }
 void TForm1::rs232c1Close(Trs232c*) { Link.onClose(); }
 void TForm1::rs232c1RXCHAR(Trs232c*) { Link.onRxChar(); }
 void TForm1::rs232c1PACKET(Trs232c*) { Link.onPacket(); }
-void TForm1::Button10Click() { Link.simpleCommand('I'); }
-void TForm1::Button3Click() { Link.simpleCommand('0'); }
-void TForm1::Button16Click() { Link.simpleCommand('1'); }
-void TForm1::Button17Click() { Link.simpleCommand('2'); }
-void TForm1::Button18Click() { Link.simpleCommand('3'); }
-void TForm1::Button19Click() { Link.simpleCommand('4'); }
-void TForm1::Button20Click() { Link.simpleCommand('5'); }
-void TForm1::Button21Click() { Link.simpleCommand('6'); }
-void TForm1::Button22Click() { Link.simpleCommand('7'); }
+void TForm1::Button10Click() { Link.simpleCommand(protocol::kInitialize); }
+void TForm1::Button3Click() { Link.simpleCommand(protocol::channelCommand(0)); }
+void TForm1::Button16Click() { Link.simpleCommand(protocol::channelCommand(1)); }
+void TForm1::Button17Click() { Link.simpleCommand(protocol::channelCommand(2)); }
+void TForm1::Button18Click() { Link.simpleCommand(protocol::channelCommand(3)); }
+void TForm1::Button19Click() { Link.simpleCommand(protocol::channelCommand(4)); }
+void TForm1::Button20Click() { Link.simpleCommand(protocol::channelCommand(5)); }
+void TForm1::Button21Click() { Link.simpleCommand(protocol::channelCommand(6)); }
+void TForm1::Button22Click() { Link.simpleCommand(protocol::channelCommand(7)); }
 void TForm1::Button11Click() { Link.dump(); }
 void TForm1::Button6Click() { Link.write(ChannelTable); }
 void TForm1::Button13Click() { Link.viewBuffer(); }

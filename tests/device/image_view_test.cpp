@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "device/buffer_view.h"
-#include "device/write_image.h"
+#include "protocol/unit_protocol.h"
 
 TEST(WriteImage, ChannelRecordIsIntgRefCpFracLeastSignificantFirst) {
     planning::ChannelTable table;
@@ -12,7 +12,7 @@ TEST(WriteImage, ChannelRecordIsIntgRefCpFracLeastSignificantFirst) {
     table.set(7, planning::RegisterWords{.RefReg = 0x11223344, .IntgReg = 0xA1B2C3D4, .FracReg = 1, .CPReg = 2,
                                          .SDReg = 0xFFFFFFFF},
               "d");
-    const auto image = device::buildWriteImage(table);
+    const auto image = protocol::writeImage(table);
     const std::array<std::uint8_t, 16> ch0{0x18, 0x00, 0x00, 0x06, 0x04, 0x00, 0x00, 0x04,
                                            0xFE, 0x7F, 0x40, 0x13, 0x7A, 0x14, 0xAE, 0x08};
     EXPECT_TRUE(std::equal(ch0.begin(), ch0.end(), image.begin()));
@@ -24,7 +24,7 @@ TEST(WriteImage, ChannelRecordIsIntgRefCpFracLeastSignificantFirst) {
 TEST(WriteImage, SlotEightNeverReachesTheImage) {
     planning::ChannelTable table;
     table.IntgReg[8] = table.RefReg[8] = table.CPReg[8] = table.FracReg[8] = 0xFFFFFFFF;
-    for (auto b : device::buildWriteImage(table)) EXPECT_EQ(b, 0);
+    for (auto b : protocol::writeImage(table)) EXPECT_EQ(b, 0);
 }
 
 TEST(BufferView, SeventeenRowsOfZerosAtStart) {

@@ -10,18 +10,12 @@
 #include "planning/plan.h"
 #include "planning/register_words.h"
 #include "planning/error_texts.h"
+#include "text/decimal_separator.h"
 
 namespace {
 
 constexpr int kExitPlanError = 1;
 constexpr int kExitUsage = 2;
-
-char localeDecimalSeparator()
-{
-    std::setlocale(LC_NUMERIC, "");
-    const char* point = std::localeconv()->decimal_point;
-    return point != nullptr && point[0] != '\0' ? point[0] : '.';
-}
 
 void addLine(std::string& out, const char* name, const std::string& value)
 {
@@ -89,7 +83,8 @@ int main(int argc, char** argv)
         return std::cout ? 0 : kExitPlanError;
     }
     try {
-        return run(*options, localeDecimalSeparator());
+        std::setlocale(LC_NUMERIC, "");
+        return run(*options, text::localeDecimalSeparator());
     } catch (const text::VtError& e) {
         std::cerr << text::withFullStop(e.what()) << '\n';
         return kExitPlanError;

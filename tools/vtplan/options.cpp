@@ -1,29 +1,78 @@
 #include "options.h"
 
 #include <charconv>
-#include <functional>
-#include <map>
+
+#include "tools/cli/command_line.h"
 
 namespace vtplan {
 namespace {
 
-std::optional<int> parseInt(const std::string& text, int lowest, int highest)
+enum Id { kHelp, kUp, kDown, kOffset, kOffsetDir, kHiK, kSeed, kMode, kFracRstb, kFracBypass };
+
+const std::vector<cli::OptionSpec> kSpecs{
+    {"help", 'h', false, kHelp},
+    // the charge pump
+    {"up", 0, true, kUp}, {"down", 0, true, kDown}, {"offset", 0, true, kOffset},
+    {"offset-dir", 0, true, kOffsetDir}, {"hik", 0, true, kHiK},
+    // the sigma-delta modulator
+    {"seed", 0, true, kSeed}, {"mode", 0, true, kMode}, {"frac-rstb", 0, true, kFracRstb},
+    {"frac-bypass", 0, true, kFracBypass},
+};
+
+bool takeInt(const std::string& text, int& field, int lowest, int highest)
 {
     int value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest)
-        return std::nullopt;
-    return value;
+        return false;
+    field = value;
+    return true;
 }
 
-std::optional<int> parseChoice(const std::string& text, const char* first, const char* second)
+bool takeChoice(const std::string& text, int& field, const char* first, const char* second)
 {
-    if (text == first)
-        return 0;
-    if (text == second)
-        return 1;
-    return std::nullopt;
+    if (text != first && text != second)
+        return false;
+    field = text == first ? 0 : 1;
+    return true;
+}
+
+// Sets what the option says; false for a value it does not take. Scroll bars run 0..127; a
+// radio group may have no item selected (-1).
+bool apply(const cli::Item& item, Options& o)
+{
+    const std::string& v = item.value;
+    switch (item.id) {
+    case kHelp:
+        o.help = true;
+        return true;
+    case kUp: return takeInt(v, o.chargePump.up, 0, 127);
+    case kDown: return takeInt(v, o.chargePump.down, 0, 127);
+    case kOffset: return takeInt(v, o.chargePump.offset, 0, 127);
+    case kOffsetDir: return takeChoice(v, o.chargePump.offsetDir, "up", "down");
+    case kHiK: return takeChoice(v, o.chargePump.hiK, "on", "off");
+    case kSeed: return takeInt(v, o.sd.seed, -1, 3);
+    case kMode: return takeInt(v, o.sd.mode, -1, 3);
+    case kFracRstb: return takeInt(v, o.sd.fracRstb, -1, 1);
+    case kFracBypass: return takeInt(v, o.sd.fracBypass, -1, 1);
+    }
+    return false;
+}
+
+// The reason an item makes the line unusable, or "".
+std::string problemOf(const cli::Item& item, Options& o)
+{
+    using Kind = cli::Item::Kind;
+    switch (item.kind) {
+    case Kind::Option: return apply(item, o) ? std::string() : "bad value for " + item.name + ": " + item.value;
+    case Kind::NeedsValue: return "option " + item.name + " needs a value";
+    case Kind::Unknown:
+    case Kind::TakesNoValue: return "unknown option " + item.text;
+    case Kind::Operand:
+    case Kind::EndOfOptions: break;
+    }
+    return {};
 }
 
 }  // namespace
@@ -31,74 +80,13 @@ std::optional<int> parseChoice(const std::string& text, const char* first, const
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem)
 {
     Options o;
-    using Setter = std::function<bool(const std::string&)>;
-    auto number = [](int& field, int lowest, int highest) {
-        return Setter([&field, lowest, highest](const std::string& v) {
-            const auto n = parseInt(v, lowest, highest);
-            if (n)
-                field = *n;
-            return n.has_value();
-        });
-    };
-    auto choice = [](int& field, const char* first, const char* second) {
-        return Setter([&field, first, second](const std::string& v) {
-            const auto n = parseChoice(v, first, second);
-            if (n)
-                field = *n;
-            return n.has_value();
-        });
-    };
-    // Scroll bars run 0..127; a radio group may have no item selected (-1).
-    const std::map<std::string, Setter> setters{
-        {"--up", number(o.chargePump.up, 0, 127)},
-        {"--down", number(o.chargePump.down, 0, 127)},
-        {"--offset", number(o.chargePump.offset, 0, 127)},
-        {"--offset-dir", choice(o.chargePump.offsetDir, "up", "down")},
-        {"--hik", choice(o.chargePump.hiK, "on", "off")},
-        {"--seed", number(o.sd.seed, -1, 3)},
-        {"--mode", number(o.sd.mode, -1, 3)},
-        {"--frac-rstb", number(o.sd.fracRstb, -1, 1)},
-        {"--frac-bypass", number(o.sd.fracBypass, -1, 1)},
-    };
-
     std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            operands.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const size_t eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        const auto setter = setters.find(name);
-        if (setter == setters.end()) {
-            problem = "unknown option " + arg;
+    for (const cli::Item& item : cli::readCommandLine(args, kSpecs)) {
+        problem = problemOf(item, o);
+        if (!problem.empty())
             return std::nullopt;
-        }
-        if (!value) {
-            if (i + 1 >= args.size()) {
-                problem = "option " + name + " needs a value";
-                return std::nullopt;
-            }
-            value = args[++i];
-        }
-        if (!setter->second(*value)) {
-            problem = "bad value for " + name + ": " + *value;
-            return std::nullopt;
-        }
+        if (item.kind == cli::Item::Kind::Operand)
+            operands.push_back(item.text);
     }
     if (o.help)
         return o;

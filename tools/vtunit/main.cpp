@@ -1,6 +1,7 @@
 // vtunit: the simulated Vantorix unit on a pseudo-terminal (see --help and README.md).
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
+#include "ui/files/atomic_file.h"
 
 namespace {
 
@@ -60,9 +62,12 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
         }
         line.alias = alias;
     }
-    if (!options.slaveFile.empty() && !replaceFileContents(options.slaveFile, line.pty.slavePath + "\n", error)) {
-        std::fprintf(stderr, "vtunit: %s\n", error.c_str());
-        return 1;
+    if (!options.slaveFile.empty()) {
+        const int err = files::replaceFile(options.slaveFile, line.pty.slavePath + "\n", files::Links::Replace);
+        if (err != 0) {
+            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.slaveFile.c_str(), std::strerror(err));
+            return 1;
+        }
     }
     if (options.printSlave) std::printf("slave %s\n", line.pty.slavePath.c_str());
     std::fflush(stdout);

@@ -1,7 +1,10 @@
 #include "tools/vtunit/options.h"
 
 #include <charconv>
+#include <limits>
 #include <string>
+
+#include "tools/cli/command_line.h"
 
 namespace vtunit {
 namespace {
@@ -24,89 +27,92 @@ std::optional<std::string> portAlias(const std::string& text) {
     return lower;
 }
 
+enum Id { kHelp, kPort, kNoLink, kForce, kSilent, kStopAfter, kHangupAfter, kReplyDelay, kBaud, kFlood,
+          kMemoryFile, kPrintSlave, kSlaveFile };
+
+const std::vector<cli::OptionSpec> kSpecs{
+    {"help", 'h', false, kHelp},
+    // the alias and the files
+    {"port", 0, true, kPort}, {"force", 0, false, kForce}, {"no-link", 0, false, kNoLink},
+    {"print-slave", 0, false, kPrintSlave}, {"slave-file", 0, true, kSlaveFile}, {"memory-file", 0, true, kMemoryFile},
+    // the faults
+    {"silent", 0, false, kSilent}, {"stop-after", 0, true, kStopAfter}, {"reply-delay", 0, true, kReplyDelay},
+    {"baud", 0, true, kBaud}, {"hangup-after", 0, true, kHangupAfter}, {"flood", 0, true, kFlood},
+};
+
+// A count within [lowest, highest] into field; what lies outside would overflow or exhaust
+// memory. The error text, or "".
+std::string takeCount(const cli::Item& item, long long& field, long long lowest = 0,
+                      long long highest = std::numeric_limits<long long>::max()) {
+    const auto n = parseCount(item.value);
+    if (!n) return item.name + ": not a count: '" + item.value + "'";
+    if (*n < lowest || *n > highest)
+        return item.name + ": " + std::to_string(*n) + " is out of range " + std::to_string(lowest) + " ... " +
+               std::to_string(highest);
+    field = *n;
+    return {};
+}
+
+std::string takeHangupCount(const cli::Item& item, long long& field) {
+    long long n = 0;
+    std::string error = takeCount(item, n);
+    if (error.empty() && n == 0) error = "--hangup-after: the count starts at 1";
+    if (error.empty()) field = n;
+    return error;
+}
+
+std::string takeFileName(const cli::Item& item, std::string& field) {
+    if (item.value.empty()) return item.name + ": empty file name";
+    field = item.value;
+    return {};
+}
+
+// Sets what the option says; the error text, or "".
+std::string apply(const cli::Item& item, Options& o) {
+    switch (item.id) {
+    case kHelp: o.help = true; return {};
+    case kNoLink: o.link = false; return {};
+    case kForce: o.force = true; return {};
+    case kSilent: o.faults.silent = true; return {};
+    case kPrintSlave: o.printSlave = true; return {};
+    case kPort:
+        if (auto alias = portAlias(item.value)) {
+            o.port = *alias;
+            return {};
+        }
+        return "--port: not a port name com1 ... com255: '" + item.value + "'";
+    case kStopAfter: return takeCount(item, o.faults.stopAfter);
+    case kHangupAfter: return takeHangupCount(item, o.faults.hangupAfter);
+    case kReplyDelay: return takeCount(item, o.replyDelayMs, 0, kMaxReplyDelayMs);
+    case kBaud: return takeCount(item, o.baud, 1, kMaxBaud);
+    case kFlood: return takeCount(item, o.flood, 0, kMaxFlood);
+    case kMemoryFile: return takeFileName(item, o.memoryFile);
+    case kSlaveFile: return takeFileName(item, o.slaveFile);
+    }
+    return {};
+}
+
+// The error text of an item that is no usable option, or "".
+std::string problemOf(const cli::Item& item) {
+    using Kind = cli::Item::Kind;
+    switch (item.kind) {
+    case Kind::Option: return {};
+    case Kind::NeedsValue: return item.name + " needs a value";
+    case Kind::TakesNoValue: return item.name + " takes no value";
+    case Kind::Operand:
+    case Kind::EndOfOptions:
+    case Kind::Unknown: break;
+    }
+    return "unknown option '" + (item.kind == Kind::Unknown ? item.name : item.text) + "'";
+}
+
 }  // namespace
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;
-    Options& o = r.options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> inlineValue;
-        if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            inlineValue = name.substr(eq + 1);
-            name.resize(eq);
-        }
-        auto flag = [&]() {
-            if (inlineValue) r.error = name + " takes no value";
-            return r.error.empty();
-        };
-        auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue) return inlineValue;
-            if (i + 1 >= args.size()) {
-                r.error = name + " needs a value";
-                return std::nullopt;
-            }
-            return args[++i];
-        };
-        auto count = [&]() -> std::optional<long long> {
-            auto v = value();
-            if (!v) return std::nullopt;
-            auto n = parseCount(*v);
-            if (!n) r.error = name + ": not a count: '" + *v + "'";
-            return n;
-        };
-        // A count within [lowest, highest]; what lies outside would overflow or exhaust memory.
-        auto ranged = [&](long long lowest, long long highest) -> std::optional<long long> {
-            auto n = count();
-            if (n && (*n < lowest || *n > highest)) {
-                r.error = name + ": " + std::to_string(*n) + " is out of range " + std::to_string(lowest) +
-                          " ... " + std::to_string(highest);
-                return std::nullopt;
-            }
-            return n;
-        };
-
-        if (name == "-h" || name == "--help") {
-            if (flag()) o.help = true;
-        } else if (name == "--port") {
-            if (auto v = value()) {
-                if (auto alias = portAlias(*v)) o.port = *alias;
-                else r.error = "--port: not a port name com1 ... com255: '" + *v + "'";
-            }
-        } else if (name == "--no-link") {
-            if (flag()) o.link = false;
-        } else if (name == "--force") {
-            if (flag()) o.force = true;
-        } else if (name == "--silent") {
-            if (flag()) o.faults.silent = true;
-        } else if (name == "--stop-after") {
-            if (auto n = count()) o.faults.stopAfter = *n;
-        } else if (name == "--hangup-after") {
-            if (auto n = count()) {
-                if (*n == 0) r.error = "--hangup-after: the count starts at 1";
-                else o.faults.hangupAfter = *n;
-            }
-        } else if (name == "--reply-delay") {
-            if (auto n = ranged(0, kMaxReplyDelayMs)) o.replyDelayMs = *n;
-        } else if (name == "--baud") {
-            if (auto n = ranged(1, kMaxBaud)) o.baud = *n;
-        } else if (name == "--flood") {
-            if (auto n = ranged(0, kMaxFlood)) o.flood = *n;
-        } else if (name == "--memory-file") {
-            if (auto v = value()) {
-                if (v->empty()) r.error = "--memory-file: empty file name";
-                else o.memoryFile = *v;
-            }
-        } else if (name == "--print-slave") {
-            if (flag()) o.printSlave = true;
-        } else if (name == "--slave-file") {
-            if (auto v = value()) {
-                if (v->empty()) r.error = "--slave-file: empty file name";
-                else o.slaveFile = *v;
-            }
-        } else {
-            r.error = "unknown option '" + name + "'";
-        }
+    for (const cli::Item& item : cli::readCommandLine(args, kSpecs)) {
+        r.error = problemOf(item);
+        if (r.error.empty()) r.error = apply(item, r.options);
         if (!r.error.empty()) return r;
     }
     return r;

@@ -114,31 +114,4 @@ void removeAlias(const std::string& alias, const std::string& target) {
     if (std::string(buf, static_cast<std::size_t>(n)) == target) ::unlink(alias.c_str());
 }
 
-bool replaceFileContents(const std::string& path, const std::string& bytes, std::string& error) {
-    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = sysError("cannot write " + temp);
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = sysError("cannot write " + temp);
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
-        error = sysError("cannot replace " + path);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace vtunit

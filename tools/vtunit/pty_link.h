@@ -24,7 +24,4 @@ bool makeAlias(const std::string& alias, const std::string& target, bool force, 
 // Removes the alias only while it still points at target (someone may have replaced it).
 void removeAlias(const std::string& alias, const std::string& target);
 
-// Writes bytes into path through a temporary file and a rename.
-bool replaceFileContents(const std::string& path, const std::string& bytes, std::string& error);
-
 }  // namespace vtunit

@@ -2,15 +2,6 @@
 
 namespace vtunit {
 
-std::string Unit::dumpAnswer() const {
-    std::string out;
-    out.reserve(kMemorySize + 2);
-    out.push_back(static_cast<char>(kAck));
-    for (std::uint8_t b : memory_) out.push_back(static_cast<char>(b));
-    out.push_back(static_cast<char>(channel_));
-    return out;
-}
-
 Reaction Unit::receive(std::uint8_t byte) {
     ++received_;
     if (faults_.hangupAfter >= 0 && received_ >= faults_.hangupAfter) {
@@ -22,17 +13,17 @@ Reaction Unit::receive(std::uint8_t byte) {
     switch (mode_) {
     case Mode::Image:
         memory_[imageIndex_++] = byte;
-        r.reply.push_back(static_cast<char>(kAck));
-        if (imageIndex_ == kMemorySize) {
+        r.reply.push_back(static_cast<char>(protocol::kAck));
+        if (imageIndex_ == memory_.size()) {
             mode_ = Mode::Command;
             r.memoryChanged = true;
         }
         break;
     case Mode::AwaitWriteCR:
-        if (byte == kCR) {
+        if (byte == protocol::kCR) {
             mode_ = Mode::Image;
             imageIndex_ = 0;
-            r.reply.push_back(static_cast<char>(kAck));
+            r.reply.push_back(static_cast<char>(protocol::kAck));
             break;
         }
         // Anything but CR abandons the write and counts as a command of its own.
@@ -50,16 +41,16 @@ Reaction Unit::receive(std::uint8_t byte) {
 
 Reaction Unit::command(std::uint8_t byte) {
     Reaction r;
-    if (byte == 'D') {
-        r.reply = dumpAnswer();
+    if (byte == protocol::kDump) {
+        r.reply = protocol::dumpAnswer(memory_, channel_);
         return r;
     }
-    r.reply.push_back(static_cast<char>(kAck));
-    if (byte == 'W') {
+    r.reply.push_back(static_cast<char>(protocol::kAck));
+    if (byte == protocol::kWrite) {
         mode_ = Mode::AwaitWriteCR;
-    } else if (byte >= '0' && byte <= '7') {
-        channel_ = byte - '0';
-    } else if (byte == 'I') {
+    } else if (const int channel = protocol::commandChannel(byte); channel >= 0) {
+        channel_ = channel;
+    } else if (byte == protocol::kInitialize) {
         memory_.fill(0);
         channel_ = 0;
         r.memoryChanged = true;

@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "protocol/unit_protocol.h"
+
 namespace vtunit {
 
-inline constexpr std::size_t kMemorySize = 128;
-inline constexpr std::uint8_t kAck = 0x06;
-inline constexpr std::uint8_t kCR = 0x0D;
+// The channel memory: one write image.
+using Memory = std::array<std::uint8_t, protocol::kImageSize>;
 
 struct Faults {
     bool silent = false;            // never answer
@@ -30,12 +31,8 @@ public:
 
     Reaction receive(std::uint8_t byte);
 
-    const std::array<std::uint8_t, kMemorySize>& memory() const { return memory_; }
+    const Memory& memory() const { return memory_; }
     int channel() const { return channel_; }
-    long long received() const { return received_; }
-
-    // The answer to "D": one acknowledge byte, the memory, then the channel number.
-    std::string dumpAnswer() const;
 
 private:
     enum class Mode { Command, AwaitWriteCR, Image };
@@ -43,7 +40,7 @@ private:
     Reaction command(std::uint8_t byte);
 
     Faults faults_;
-    std::array<std::uint8_t, kMemorySize> memory_{};
+    Memory memory_{};
     int channel_ = 0;
     Mode mode_ = Mode::Command;
     std::size_t imageIndex_ = 0;

@@ -5,12 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "planning/channel_table.h"
+
 namespace settings {
 
 // Item counts of the lists the indexes refer to.
 inline constexpr int kComboBox1Items = 12;   // "com1" … "com12"
 inline constexpr int kComboBox2Items = 2;    // "9600", "115200"
-inline constexpr int kRadioGroup2Items = 8;  // "ch0" … "ch7"
+inline constexpr int kRadioGroup2Items = planning::ChannelTable::kChannels;  // "ch0" … "ch7"
 inline constexpr int kRadioGroup4Items = 4;  // seed select
 inline constexpr int kRadioGroup5Items = 4;  // Modulator Mode
 inline constexpr int kRadioGroup6Items = 2;  // frac_rstb

@@ -1,6 +1,8 @@
-#include "ui/decimal_separator.h"
+#include "text/decimal_separator.h"
 
 #include <clocale>
+
+namespace text {
 
 char localeDecimalSeparator() {
     const std::lconv* lc = std::localeconv();
@@ -10,3 +12,5 @@ char localeDecimalSeparator() {
     if (c == 0 || c >= 0x80 || p[1] != '\0') return '.';
     return static_cast<char>(c);
 }
+
+}  // namespace text

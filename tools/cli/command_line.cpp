@@ -1,0 +1,92 @@
+#include "tools/cli/command_line.h"
+
+#include <algorithm>
+#include <getopt.h>
+
+namespace cli {
+namespace {
+
+using Kind = Item::Kind;
+
+// getopt_long's codes for long options lie above every short option's character.
+constexpr int kLongCodes = 256;
+
+// A long option's name as written ("--port" of "--port=com2"); any other argument whole.
+std::string writtenName(const std::string& text) {
+    return text.rfind("--", 0) == 0 ? text.substr(0, text.find('=')) : text;
+}
+
+// The option that an argument names in full, or none.
+const OptionSpec* namedBy(const std::string& text, const std::vector<OptionSpec>& specs) {
+    const std::string name = writtenName(text);
+    for (const OptionSpec& s : specs) {
+        const bool isShort = s.shortName != 0 && name == std::string{'-', s.shortName};
+        if (isShort || name == std::string("--") + s.name) return &s;
+    }
+    return nullptr;
+}
+
+// What getopt_long made of the argument text (code c); Operand items are the caller's.
+Item itemOf(int c, const std::string& text, const std::vector<OptionSpec>& specs) {
+    Item item;
+    item.text = text;
+    item.name = writtenName(text);
+    const OptionSpec* spec = namedBy(text, specs);
+    if (!spec) {
+        item.kind = Kind::Unknown;  // also an abbreviation or a bundle that getopt_long would take
+    } else if (c == ':') {
+        item.kind = Kind::NeedsValue;
+    } else if (c == '?') {
+        item.kind = !spec->takesValue && text.find('=') != std::string::npos ? Kind::TakesNoValue : Kind::Unknown;
+    } else {
+        item.kind = Kind::Option;
+        item.id = spec->id;
+        if (spec->takesValue && optarg) item.value = optarg;
+    }
+    return item;
+}
+
+}  // namespace
+
+std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+    std::vector<std::string> strings{"tool"};
+    strings.insert(strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : strings) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(strings.size());
+
+    // '-': operands come back in their place among the options; ':': a missing value is told apart.
+    std::string shorts = "-:";
+    std::vector<option> longs;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const OptionSpec& s = specs[i];
+        const int code = kLongCodes + static_cast<int>(i);
+        longs.push_back({s.name, s.takesValue ? required_argument : no_argument, nullptr, code});
+        if (s.shortName != 0) shorts += s.shortName;
+    }
+    longs.push_back({nullptr, 0, nullptr, 0});
+
+    std::vector<Item> items;
+    opterr = 0;
+    optind = 0;  // getopt_long starts afresh
+    auto arg = [&strings](int i) -> const std::string& { return strings[static_cast<std::size_t>(i)]; };
+    for (;;) {
+        const int at = std::max(optind, 1);
+        const int c = ::getopt_long(argc, argv.data(), shorts.c_str(), longs.data(), nullptr);
+        if (c == -1) {
+            if (at < argc && arg(at) == "--") items.push_back({Kind::EndOfOptions, -1, "--", "--", {}});
+            for (int i = optind; i < argc; ++i) items.push_back({Kind::Operand, -1, arg(i), {}, {}});
+            return items;
+        }
+        const std::string& text = arg(at);
+        if (c == 1) {
+            items.push_back({Kind::Operand, -1, text, {}, {}});
+            continue;
+        }
+        items.push_back(itemOf(c, text, specs));
+        if (items.back().kind != Kind::Option) return items;
+    }
+}
+
+}  // namespace cli

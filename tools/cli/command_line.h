@@ -1,0 +1,39 @@
+#pragma once
+// A tool's command line read through getopt_long, strictly: a long option only under its full
+// name (no abbreviations), a short one only on its own (no bundling), so that what a tool
+// accepts is what its usage says. The tool decides what each item means and what it says about
+// a bad one.
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct OptionSpec {
+    const char* name;       // the long name, without "--"
+    char shortName;         // 0 for none; a short option takes no value
+    bool takesValue;        // "--name VALUE" or "--name=VALUE"
+    int id;                 // what the tool calls it
+};
+
+struct Item {
+    enum class Kind {
+        Option,        // id, name as written ("--port", "-h"), value when it takes one
+        Operand,       // text: an argument that is no option (after "--", every argument)
+        EndOfOptions,  // text: "--"
+        Unknown,       // text: the argument; name: a long option's part before '=', else text
+        NeedsValue,    // name: the option, last on the line without its value
+        TakesNoValue,  // name, text: "--name=VALUE" for an option without a value
+    };
+    Kind kind = Kind::Operand;
+    int id = -1;
+    std::string text;
+    std::string name;
+    std::string value;
+};
+
+// The arguments (argv without the program name) as items, in order. Reading stops after an
+// Unknown, NeedsValue or TakesNoValue item, which is then the last. Uses getopt_long's global
+// state: one caller at a time.
+std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+
+}  // namespace cli
