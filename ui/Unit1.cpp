@@ -17,10 +17,9 @@
 #include "protocol/unit_protocol.h"
 #include "text/decimal_separator.h"
 #include "text/vt_error.h"
+#include "channels/header_file.h"
 #include "ui/click_label.h"
 #include "ui/event_hook.h"
-#include "ui/files/atomic_file.h"
-#include "ui/files/io_error.h"
 #include "ui/files/paths.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
@@ -38,7 +37,7 @@ const char* const kCloseWithoutSaving = "設定を保存せずに終了します
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
-    : QWidget(parent), DecimalSeparator(text::localeDecimalSeparator()), HeaderClock(systemExportClock()) {
+    : QWidget(parent), DecimalSeparator(text::localeDecimalSeparator()), HeaderClock(channels::systemExportClock()) {
     buildLayout();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
     wireHandlers();
@@ -221,18 +220,16 @@ void TForm1::Button14Click() {
 
     const planning::DescriptionInputs d{textOf(Edit1), textOf(Edit3), textOf(Label11), chargePumpSettings(),
                                         sdSettings()};
-    ChannelTable.set(channel, Words, planning::ChannelDescription(d));
+    // The table keeps the description as the header file holds it: 8-bit code page 932.
+    ChannelTable.set(channel, Words, text::utf8ToCp932(planning::ChannelDescription(d)));
 }
 
 // The new header replaces a file of the same name only once it is complete, so a failed export
 // leaves neither a partial header nor a damaged earlier one. The name is easy to foresee: a link
 // planted under it is replaced, never written through.
 void TForm1::Button15Click() {
-    const std::string path = files::joinPath(files::currentDirectory(), headerFileName(HeaderClock.now()));
-    const std::string dateLine = headerDateLine(HeaderClock.now(), HeaderClock.dateFormat, HeaderClock.timeFormat);
-    const std::string bytes = text::utf8ToCp932(headerText(ChannelTable, dateLine));
-    if (const int err = files::replaceFile(path, bytes, files::Links::Replace))
-        throw text::VtError(files::ioErrorMessageForErrno(err));
+    const std::string name = channels::headerFileName(HeaderClock.now());
+    channels::writeHeaderFile(files::joinPath(files::currentDirectory(), name), ChannelTable, HeaderClock);
 }
 
 // --- device link ---------------------------------------------------------------------------

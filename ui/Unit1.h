@@ -13,7 +13,7 @@
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
 #include "serial/rs232c.h"
-#include "ui/header_export.h"
+#include "channels/header_text.h"
 #include "ui/status_log.h"
 
 class QComboBox;
@@ -91,7 +91,7 @@ public:
     planning::RegisterWords Words;        // RefReg, IntgReg, FracReg, CPReg, SDReg; zero until the first search
     planning::ChannelTable ChannelTable;  // memory channels ch0..ch7 (slot 8 unused)
     char DecimalSeparator;                // the locale's, read once at creation
-    ExportClock HeaderClock;              // clock and formats of the header export
+    channels::ExportClock HeaderClock;              // clock and formats of the header export
     Trs232c rs232c1;                      // the serial port component, closed until the connect
     device::Rs232cPort rs232c1Port{rs232c1};
     device::DeviceLink Link{rs232c1Port, *this};  // RxBuffer, RxCount, RxSeen ... in Link.fields

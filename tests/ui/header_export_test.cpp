@@ -19,7 +19,7 @@
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/files/file_read.h"
-#include "ui/header_export.h"
+#include "channels/header_text.h"
 #include "ui/radio_group.h"
 
 namespace {
@@ -114,15 +114,15 @@ class HeaderExportTest : public QObject {
     Q_OBJECT
 private slots:
     void fileNameFromTheClock() {
-        QCOMPARE(headerFileName(localTime(2011, 5, 3, 21, 5, 7)), std::string("20110503_2105param.h"));
-        QCOMPARE(headerFileName(localTime(2026, 12, 31, 0, 0, 0)), std::string("20261231_0000param.h"));
+        QCOMPARE(channels::headerFileName(localTime(2011, 5, 3, 21, 5, 7)), std::string("20110503_2105param.h"));
+        QCOMPARE(channels::headerFileName(localTime(2026, 12, 31, 0, 0, 0)), std::string("20261231_0000param.h"));
     }
 
     void dateLineLeavesMidnightOut() {
-        QCOMPARE(headerDateLine(localTime(2011, 5, 3, 21, 5, 7), "%Y/%m/%d", "%H:%M:%S"),
+        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 21, 5, 7), "%Y/%m/%d", "%H:%M:%S"),
                  std::string("//2011/05/03 21:05:07"));
-        QCOMPARE(headerDateLine(localTime(2011, 5, 3, 0, 0, 0), "%Y/%m/%d", "%H:%M:%S"), std::string("//2011/05/03"));
-        QCOMPARE(headerDateLine(localTime(2011, 5, 3, 0, 0, 1), "%Y/%m/%d", "%H:%M:%S"),
+        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 0, 0, 0), "%Y/%m/%d", "%H:%M:%S"), std::string("//2011/05/03"));
+        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 0, 0, 1), "%Y/%m/%d", "%H:%M:%S"),
                  std::string("//2011/05/03 00:00:01"));
     }
 

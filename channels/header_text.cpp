@@ -1,9 +1,11 @@
-#include "ui/header_export.h"
+#include "channels/header_text.h"
 
 #include <langinfo.h>
 
 #include "planning/number_format.h"
+#include "text/cp932.h"
 
+namespace channels {
 namespace {
 
 std::string formatTime(const std::tm& t, const std::string& pattern) {
@@ -60,10 +62,8 @@ std::string headerDateLine(const std::tm& t, const std::string& dateFormat, cons
     return line;
 }
 
-std::string headerText(const planning::ChannelTable& table, std::string_view dateLine) {
+std::string headerChannelLines(const planning::ChannelTable& table) {
     std::string out;
-    out += dateLine;
-    out += "\r\n";
     for (int n = 0; n < planning::ChannelTable::kChannels; ++n) {
         const auto i = static_cast<size_t>(n);
         out += "//" + std::to_string(n) + "  " + table.ChannelDescription[i] + "\r\n";
@@ -74,3 +74,13 @@ std::string headerText(const planning::ChannelTable& table, std::string_view dat
     }
     return out;
 }
+
+std::string headerFileBytes(const planning::ChannelTable& table, std::string_view dateLineUtf8) {
+    return text::utf8ToCp932(dateLineUtf8) + "\r\n" + headerChannelLines(table);
+}
+
+std::string headerFileBytes(const planning::ChannelTable& table, const ExportClock& clock) {
+    return headerFileBytes(table, headerDateLine(clock.now(), clock.dateFormat, clock.timeFormat));
+}
+
+}  // namespace channels

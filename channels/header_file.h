@@ -1,0 +1,21 @@
+#pragma once
+// The register header on disk: written by the export (the window's "header file" and "Save…",
+// vtplan --channels) and read back by "Open…", vtctl and the table kept between runs.
+#include <string>
+
+#include "channels/header_text.h"
+#include "planning/channel_table.h"
+
+namespace channels {
+
+// Writes the table's header to path as one atomic replace; a link under the name is replaced,
+// never written through. Throws text::VtError with the runtime's I/O text on failure, leaving
+// what was there before untouched.
+void writeHeaderFile(const std::string& path, const planning::ChannelTable& table, const ExportClock& clock);
+
+// Reads a header the program (or anybody) made: a regular file of bounded size only, opened
+// without blocking. Throws text::VtError with the runtime's I/O text when it cannot be read,
+// HeaderFormatError when it is not a header; a table is read whole or not at all.
+planning::ChannelTable readHeaderFile(const std::string& path);
+
+}  // namespace channels

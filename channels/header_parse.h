@@ -1,0 +1,23 @@
+#pragma once
+// Reading a register header back into a channel table: the exact lines the export writes, with
+// LF or CR LF line ends, blanks at line ends and lower-case hexadecimal digits tolerated.
+#include <string>
+#include <string_view>
+
+#include "planning/channel_table.h"
+#include "text/vt_error.h"
+
+namespace channels {
+
+// The first line that is not what the export writes there. what(): "line 7: expected `  0x…,    //IntgReg`".
+struct HeaderFormatError : text::VtError {
+    HeaderFormatError(int lineNumber, const std::string& expected);
+    int line;
+};
+
+// The table the bytes describe: for channels 0..7 the description (code page 932, byte for
+// byte) and RefReg, IntgReg, FracReg, CPReg; SDReg is not in the file and stays 0. All or
+// nothing: throws HeaderFormatError at the first line that does not fit.
+planning::ChannelTable parseHeader(std::string_view bytes);
+
+}  // namespace channels
