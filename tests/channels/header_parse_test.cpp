@@ -1,0 +1,93 @@
+// The register header read back into a table: what the export writes comes back whole, and any
+// other line is refused with its number and what belongs there.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "channels/header_file.h"
+#include "channels/header_parse.h"
+#include "channels/header_text.h"
+#include "testkit/temp_dir.h"
+#include "text/cp932.h"
+
+namespace {
+
+planning::ChannelTable sampleTable() {
+    planning::ChannelTable t;
+    t.set(0, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0x0C0016FC},
+          "12340MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, "
+          "Mode=ModeA, frac_rstb=Enable, frac_bypass=Use");
+    t.set(3, {0xFFFFFFFF, 0, 0x0000ABCD, 0x12800000, 0}, text::utf8ToCp932("局発 ＰＤ＝5MHz ≒ -10"));
+    return t;  // channels 1, 2, 4..7 never set
+}
+
+// Export, open, export: the same bytes (the date line is the caller's).
+TEST(HeaderRead, WhatTheExportWritesComesBackByteForByte) {
+    const std::string file = channels::headerFileBytes(sampleTable(), "//2026/12/07 11:26:02");
+    const planning::ChannelTable back = channels::parseHeader(file);
+    EXPECT_EQ(channels::headerFileBytes(back, "//2026/12/07 11:26:02"), file);
+    EXPECT_EQ(back.ChannelDescription[3], text::utf8ToCp932("局発 ＰＤ＝5MHz ≒ -10"));
+    EXPECT_EQ(back.RefReg[3], 0xFFFFFFFFu);
+    EXPECT_EQ(back.SDReg[0], 0u);  // not in the file
+
+    vttest::TempDir dir;
+    channels::ExportClock clock{[] { return std::tm{}; }, "%Y", "%H"};
+    channels::writeHeaderFile(dir.file("t.h"), back, clock);
+    EXPECT_EQ(channels::headerChannelLines(channels::readHeaderFile(dir.file("t.h"))),
+              channels::headerChannelLines(back));
+}
+
+// Files that went through an editor: LF line ends, blanks at line ends, lower-case digits.
+TEST(HeaderRead, LfEndsTrailingBlanksAndLowerCaseHexAreTheSameFile) {
+    const std::string crlf = channels::headerFileBytes(sampleTable(), "//x");
+    std::string edited;
+    for (size_t at = 0; at < crlf.size();) {
+        const size_t end = crlf.find("\r\n", at);
+        std::string line = crlf.substr(at, end - at);
+        if (line.rfind("  0x", 0) == 0)
+            for (size_t k = 4; k < 12; ++k) line[k] = char(std::tolower(static_cast<unsigned char>(line[k])));
+        edited += line + " \t\n";
+        at = end + 2;
+    }
+    edited += "\n";
+    EXPECT_EQ(channels::headerFileBytes(channels::parseHeader(edited), "//x"), crlf);
+}
+
+// One broken line of each kind; nothing else about the file is wrong.
+TEST(HeaderRead, EachKindOfBrokenLineIsNamedWithWhatBelongsThere) {
+    const std::string good = channels::headerFileBytes(sampleTable(), "//date");
+    const auto withLine = [&](int number, const std::string& text) {
+        std::string out;
+        size_t at = 0;
+        for (int n = 1; at < good.size(); ++n) {
+            const size_t end = good.find("\r\n", at) + 2;
+            out += n == number ? text + "\r\n" : good.substr(at, end - at);
+            at = end;
+        }
+        return out;
+    };
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {withLine(1, "# date"), "line 1: expected `//` and the date"},
+        {withLine(17, "//2 description"), "line 17: expected `//3  ` and the channel's description"},
+        {withLine(2, "//1  wrong channel"), "line 2: expected `//0  ` and the channel's description"},
+        {withLine(3, "  0x0400004,    //RefReg"), "line 3: expected `  0x…,    //RefReg`"},
+        {withLine(4, "  0x06000018,    //FracReg"), "line 4: expected `  0x…,    //IntgReg`"},
+        {withLine(5, "  0x08AE147G,    //FracReg"), "line 5: expected `  0x…,    //FracReg`"},
+        {withLine(6, "  0x13407FFE    //CPReg"), "line 6: expected `  0x…,    //CPReg`"},
+        {good + "  0x00000000,\r\n", "line 42: expected the end of the file"},
+        {good.substr(0, good.size() - 26), "line 41: expected `  0x…,    //CPReg`"},
+        {"", "line 1: expected `//` and the date"},
+    };
+    for (const auto& [bytes, message] : cases) {
+        try {
+            channels::parseHeader(bytes);
+            ADD_FAILURE() << "accepted, expected: " << message;
+        } catch (const channels::HeaderFormatError& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+    }
+}
+
+}  // namespace
