@@ -72,7 +72,7 @@ planning::ChannelTable parseHeader(std::string_view bytes) {
         table.ChannelDescription[slot] = *description;
         ++i;
         const std::array<uint32_t*, 4> words = {&table.RefReg[slot], &table.IntgReg[slot], &table.FracReg[slot],
-                                               &table.CPReg[slot]};
+                                                &table.CPReg[slot]};
         for (size_t k = 0; k < kWordNames.size(); ++k, ++i) {
             const auto word = constantLine(at(i), kWordNames[k]);
             if (!word) fail(i, "`  0x…,    //" + std::string(kWordNames[k]) + "`");

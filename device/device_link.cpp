@@ -10,9 +10,9 @@
 #include "common/notifier.h"
 #include "device/buffer_view.h"
 #include "device/capture.h"
-#include "text/cp932.h"
 #include "planning/number_text.h"
 #include "protocol/unit_protocol.h"
+#include "text/cp932.h"
 
 namespace device {
 namespace {
@@ -224,13 +224,28 @@ WaitOutcome DeviceLink::awaitReply() {
     WaitOutcome outcome;
     for (;;) {
         // Closing and a lost line win over a reply: the command must send nothing more.
-        if (closeDeferred_) { outcome = WaitOutcome::Closing; break; }
-        if (lineGone_ || epoch != lineEpoch_ || !port_.isOpen()) { outcome = WaitOutcome::NoLine; break; }
-        if (fields.RxSeen != 0) { outcome = WaitOutcome::Reply; break; }
-        if (wait.timedOut) { outcome = WaitOutcome::TimedOut; break; }
+        if (closeDeferred_) {
+            outcome = WaitOutcome::Closing;
+            break;
+        }
+        if (lineGone_ || epoch != lineEpoch_ || !port_.isOpen()) {
+            outcome = WaitOutcome::NoLine;
+            break;
+        }
+        if (fields.RxSeen != 0) {
+            outcome = WaitOutcome::Reply;
+            break;
+        }
+        if (wait.timedOut) {
+            outcome = WaitOutcome::TimedOut;
+            break;
+        }
         // Blocks until an event comes; the link exits the loop when something above changes.
         // Any other exit code means the application is ending.
-        if (loop.exec() != kWake) { outcome = WaitOutcome::Closing; break; }
+        if (loop.exec() != kWake) {
+            outcome = WaitOutcome::Closing;
+            break;
+        }
     }
     waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
     return outcome;
@@ -245,8 +260,10 @@ void DeviceLink::logBytes(const QString& hex) {
     }
     if (logTimer_.isActive()) return;
     const qint64 since = lastAppend_.isValid() ? lastAppend_.elapsed() : kLogCoalesceMs;
-    if (since >= kLogCoalesceMs) flushLog();
-    else logTimer_.start(static_cast<int>(kLogCoalesceMs - since));
+    if (since >= kLogCoalesceMs)
+        flushLog();
+    else
+        logTimer_.start(static_cast<int>(kLogCoalesceMs - since));
 }
 
 void DeviceLink::flushLog() {

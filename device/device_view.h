@@ -13,8 +13,8 @@ public:
     virtual void clearStatus() = 0;
     virtual void setEdit7Text(const QString& text) = 0;
     virtual void setMemo3Text(const QString& text) = 0;  // rows end with CR LF
-    virtual void setOpenEnabled(bool on) = 0;   // Button1 "Open"
-    virtual void setCloseEnabled(bool on) = 0;  // Button2 "Close"
+    virtual void setOpenEnabled(bool on) = 0;            // Button1 "Open"
+    virtual void setCloseEnabled(bool on) = 0;           // Button2 "Close"
     // A close of the window was put off while a command waited; the wait has unwound now,
     // so the window may close (post it, do not close from inside this call).
     virtual void resumeClose() = 0;

@@ -15,11 +15,11 @@ inline constexpr int kImageAtRxBuffer = 513;
 static_assert(kImageAtRxBuffer + protocol::kImageSize <= kRxBufferSize, "the write image must fit RxBuffer from 513");
 
 struct LinkFields {
-    std::int32_t RxEventCount = 0;                   // receive events handled since start
-    std::uint8_t RxByte = 0;                         // the byte most recently read
-    std::int32_t RxSeen = 0;                         // 1 once a byte was read since the last clear
+    std::int32_t RxEventCount = 0;                       // receive events handled since start
+    std::uint8_t RxByte = 0;                             // the byte most recently read
+    std::int32_t RxSeen = 0;                             // 1 once a byte was read since the last clear
     std::array<std::uint8_t, kRxBufferSize> RxBuffer{};  // capture of received bytes
-    std::int32_t RxCount = 0;                        // where the next byte is stored; never above 1028
+    std::int32_t RxCount = 0;                            // where the next byte is stored; never above 1028
     // Held apart from RxBuffer, so no captured reply can change what is being sent.
     std::array<std::uint8_t, protocol::kImageSize> WriteImage{};
 };

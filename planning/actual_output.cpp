@@ -11,21 +11,18 @@ constexpr int64_t kMilli = 1000;
 //           = Multiplier * PdHz * (N_INT * 2^24 + NFrac) * 125 / 2^20
 constexpr unsigned kShift = 20;
 
-ExactInt actualMilliHzScaled(const FrequencyPlan& p)
-{
+ExactInt actualMilliHzScaled(const FrequencyPlan& p) {
     const __int128 ratio = static_cast<__int128>(p.N_INT) * (int64_t{1} << 24) + p.NFrac;
     return ExactInt(p.Multiplier) * ExactInt(p.PdHz) * ExactInt::fromInt128(ratio) * ExactInt(125);
 }
 
 }  // namespace
 
-std::string actualHzText(const FrequencyPlan& p, char decimalSeparator)
-{
+std::string actualHzText(const FrequencyPlan& p, char decimalSeparator) {
     return actualMilliHzScaled(p).roundedShiftRight(kShift).toFixed(kDecimals, decimalSeparator);
 }
 
-std::string errorHzText(const FrequencyPlan& p, char decimalSeparator)
-{
+std::string errorHzText(const FrequencyPlan& p, char decimalSeparator) {
     const ExactInt requested = ExactInt(p.LocalOutputHz) * ExactInt(kMilli) * ExactInt(int64_t{1} << kShift);
     return (actualMilliHzScaled(p) - requested).roundedShiftRight(kShift).toFixed(kDecimals, decimalSeparator);
 }

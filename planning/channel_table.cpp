@@ -10,10 +10,8 @@ namespace {
 
 // The piece for a radio-group item; no item selected (or an unknown one) gives nothing.
 template <size_t N>
-std::string_view item(const std::array<std::string_view, N>& texts, int index)
-{
-    if (index < 0 || static_cast<size_t>(index) >= N)
-        return {};
+std::string_view item(const std::array<std::string_view, N>& texts, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= N) return {};
     return texts[static_cast<size_t>(index)];
 }
 
@@ -25,8 +23,7 @@ constexpr std::array<std::string_view, 2> kFracRstb{"Disable", "Enable"};
 constexpr std::array<std::string_view, 2> kFracBypass{"Use", "Bypass"};
 
 // Every line break of UTF-8 text as one blank.
-std::string oneLine(std::string_view text)
-{
+std::string oneLine(std::string_view text) {
     static constexpr std::array<std::string_view, 3> kWideBreaks{"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"};
     std::string out;
     out.reserve(text.size());
@@ -52,8 +49,7 @@ std::string oneLine(std::string_view text)
 
 }  // namespace
 
-std::string ChannelDescription(const DescriptionInputs& in)
-{
+std::string ChannelDescription(const DescriptionInputs& in) {
     std::string text;
     text += in.edit1;
     text += "MHz, std=";
@@ -80,10 +76,8 @@ std::string ChannelDescription(const DescriptionInputs& in)
     return oneLine(text);
 }
 
-void ChannelTable::set(int channel, const RegisterWords& words, std::string description)
-{
-    if (channel < 0 || channel >= kChannels)
-        return;
+void ChannelTable::set(int channel, const RegisterWords& words, std::string description) {
+    if (channel < 0 || channel >= kChannels) return;
     const auto slot = static_cast<size_t>(channel);
     SDReg[slot] = words.SDReg;
     RefReg[slot] = words.RefReg;

@@ -7,14 +7,12 @@ namespace planning {
 
 using u128 = unsigned __int128;
 
-ExactInt::ExactInt(int64_t v)
-{
+ExactInt::ExactInt(int64_t v) {
     negative_ = v < 0;
     mag_[0] = negative_ ? uint64_t{0} - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
 }
 
-ExactInt ExactInt::fromInt128(__int128 v)
-{
+ExactInt ExactInt::fromInt128(__int128 v) {
     ExactInt r;
     r.negative_ = v < 0;
     const u128 m = r.negative_ ? u128{0} - static_cast<u128>(v) : static_cast<u128>(v);
@@ -23,24 +21,21 @@ ExactInt ExactInt::fromInt128(__int128 v)
     return r;
 }
 
-bool ExactInt::isZero() const { return std::all_of(mag_.begin(), mag_.end(), [](uint64_t x) { return x == 0; }); }
-
-void ExactInt::normaliseZero()
-{
-    if (isZero())
-        negative_ = false;
+bool ExactInt::isZero() const {
+    return std::all_of(mag_.begin(), mag_.end(), [](uint64_t x) { return x == 0; });
 }
 
-int ExactInt::compareMagnitude(const Limbs& a, const Limbs& b)
-{
+void ExactInt::normaliseZero() {
+    if (isZero()) negative_ = false;
+}
+
+int ExactInt::compareMagnitude(const Limbs& a, const Limbs& b) {
     for (size_t i = a.size(); i-- > 0;)
-        if (a[i] != b[i])
-            return a[i] < b[i] ? -1 : 1;
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
     return 0;
 }
 
-ExactInt::Limbs ExactInt::addMagnitude(const Limbs& a, const Limbs& b)
-{
+ExactInt::Limbs ExactInt::addMagnitude(const Limbs& a, const Limbs& b) {
     Limbs r{};
     u128 carry = 0;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -48,13 +43,11 @@ ExactInt::Limbs ExactInt::addMagnitude(const Limbs& a, const Limbs& b)
         r[i] = static_cast<uint64_t>(s);
         carry = s >> 64;
     }
-    if (carry != 0)
-        throw std::overflow_error("ExactInt overflow");
+    if (carry != 0) throw std::overflow_error("ExactInt overflow");
     return r;
 }
 
-ExactInt::Limbs ExactInt::subMagnitude(const Limbs& a, const Limbs& b)
-{
+ExactInt::Limbs ExactInt::subMagnitude(const Limbs& a, const Limbs& b) {
     Limbs r{};
     uint64_t borrow = 0;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -65,8 +58,7 @@ ExactInt::Limbs ExactInt::subMagnitude(const Limbs& a, const Limbs& b)
     return r;
 }
 
-ExactInt ExactInt::operator*(const ExactInt& o) const
-{
+ExactInt ExactInt::operator*(const ExactInt& o) const {
     std::array<uint64_t, 8> wide{};
     for (size_t i = 0; i < mag_.size(); ++i) {
         u128 carry = 0;
@@ -86,8 +78,7 @@ ExactInt ExactInt::operator*(const ExactInt& o) const
     return r;
 }
 
-ExactInt ExactInt::operator+(const ExactInt& o) const
-{
+ExactInt ExactInt::operator+(const ExactInt& o) const {
     ExactInt r;
     if (negative_ == o.negative_) {
         r.mag_ = addMagnitude(mag_, o.mag_);
@@ -103,20 +94,16 @@ ExactInt ExactInt::operator+(const ExactInt& o) const
     return r;
 }
 
-ExactInt ExactInt::operator-(const ExactInt& o) const
-{
+ExactInt ExactInt::operator-(const ExactInt& o) const {
     ExactInt negated = o;
     negated.negative_ = !o.negative_;
     negated.normaliseZero();
     return *this + negated;
 }
 
-ExactInt ExactInt::roundedShiftRight(unsigned bits) const
-{
-    if (bits == 0)
-        return *this;
-    if (bits >= 64)
-        throw std::invalid_argument("ExactInt shift");
+ExactInt ExactInt::roundedShiftRight(unsigned bits) const {
+    if (bits == 0) return *this;
+    if (bits >= 64) throw std::invalid_argument("ExactInt shift");
     ExactInt r;
     r.negative_ = negative_;
     for (size_t i = 0; i < mag_.size(); ++i) {
@@ -125,14 +112,12 @@ ExactInt ExactInt::roundedShiftRight(unsigned bits) const
     }
     const uint64_t rest = mag_[0] & ((uint64_t{1} << bits) - 1);
     const uint64_t half = uint64_t{1} << (bits - 1);
-    if (rest > half || (rest == half && (r.mag_[0] & 1) != 0))
-        r.mag_ = addMagnitude(r.mag_, Limbs{1, 0, 0, 0});
+    if (rest > half || (rest == half && (r.mag_[0] & 1) != 0)) r.mag_ = addMagnitude(r.mag_, Limbs{1, 0, 0, 0});
     r.normaliseZero();
     return r;
 }
 
-std::string ExactInt::toFixed(unsigned decimals, char decimalSeparator) const
-{
+std::string ExactInt::toFixed(unsigned decimals, char decimalSeparator) const {
     std::string digits;
     Limbs m = mag_;
     constexpr uint64_t kChunk = 10;
@@ -145,13 +130,10 @@ std::string ExactInt::toFixed(unsigned decimals, char decimalSeparator) const
         }
         digits.push_back(static_cast<char>('0' + static_cast<int>(remainder)));
     } while (std::any_of(m.begin(), m.end(), [](uint64_t x) { return x != 0; }));
-    while (digits.size() <= decimals)
-        digits.push_back('0');
+    while (digits.size() <= decimals) digits.push_back('0');
     std::reverse(digits.begin(), digits.end());
-    if (decimals > 0)
-        digits.insert(digits.end() - decimals, decimalSeparator);
-    if (negative_)
-        digits.insert(digits.begin(), '-');
+    if (decimals > 0) digits.insert(digits.end() - decimals, decimalSeparator);
+    if (negative_) digits.insert(digits.begin(), '-');
     return digits;
 }
 

@@ -14,14 +14,10 @@ constexpr int kLargestFixedExponent = 14;   // below 10^15
 
 }  // namespace
 
-std::string formatGeneral(double v, char decimalSeparator)
-{
-    if (std::isnan(v))
-        return "NAN";
-    if (std::isinf(v))
-        return v < 0 ? "-INF" : "INF";
-    if (v == 0)
-        return "0";
+std::string formatGeneral(double v, char decimalSeparator) {
+    if (std::isnan(v)) return "NAN";
+    if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
+    if (v == 0) return "0";
     // to_chars rounds correctly and ignores the C locale: "d.ddddddddddddddde±x".
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(v), std::chars_format::scientific,
@@ -30,11 +26,9 @@ std::string formatGeneral(double v, char decimalSeparator)
     const size_t e = scientific.find('e');
     std::string digits;
     for (char c : scientific.substr(0, e))
-        if (c >= '0' && c <= '9')
-            digits.push_back(c);
+        if (c >= '0' && c <= '9') digits.push_back(c);
     const int exponent = std::stoi(std::string(scientific.substr(e + 1)));
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
     std::string text = v < 0 ? "-" : "";
     if (exponent >= kSmallestFixedExponent && exponent <= kLargestFixedExponent) {
@@ -61,8 +55,7 @@ std::string formatGeneral(double v, char decimalSeparator)
             text.append(digits, 1);
         }
         text += 'E';
-        if (exponent < 0)
-            text += '-';
+        if (exponent < 0) text += '-';
         text += std::to_string(std::abs(exponent));
     }
     return text;
@@ -70,8 +63,7 @@ std::string formatGeneral(double v, char decimalSeparator)
 
 std::string formatInt(int64_t v) { return std::to_string(v); }
 
-std::string hex8(uint32_t word)
-{
+std::string hex8(uint32_t word) {
     char buffer[9];
     std::snprintf(buffer, sizeof buffer, "%08X", static_cast<unsigned>(word));
     return buffer;

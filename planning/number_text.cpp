@@ -17,17 +17,13 @@ constexpr int64_t kUnderflowMagnitude = -4970;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-void skipBlanks(std::string_view text, size_t& i)
-{
-    while (i < text.size() && text[i] == ' ')
-        ++i;
+void skipBlanks(std::string_view text, size_t& i) {
+    while (i < text.size() && text[i] == ' ') ++i;
 }
 
 // An optional sign at i, taken; true for '-'.
-bool takeSign(std::string_view text, size_t& i)
-{
-    if (i >= text.size() || (text[i] != '+' && text[i] != '-'))
-        return false;
+bool takeSign(std::string_view text, size_t& i) {
+    if (i >= text.size() || (text[i] != '+' && text[i] != '-')) return false;
     return text[i++] == '-';
 }
 
@@ -39,18 +35,15 @@ struct DecimalParts {
 };
 
 // The mantissa's digits and separator from i on; false when it holds no digit nor separator.
-bool takeMantissa(std::string_view text, size_t& i, char decimalSeparator, DecimalParts& parts)
-{
+bool takeMantissa(std::string_view text, size_t& i, char decimalSeparator, DecimalParts& parts) {
     bool seenMantissa = false;
     bool seenSeparator = false;
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (isDigit(c)) {
             seenMantissa = true;
-            if (!parts.significant.empty() || c != '0')
-                parts.significant.push_back(c);
-            if (seenSeparator)
-                --parts.exponent;
+            if (!parts.significant.empty() || c != '0') parts.significant.push_back(c);
+            if (seenSeparator) --parts.exponent;
         } else if (c == decimalSeparator && !seenSeparator) {
             seenMantissa = true;  // a lone separator reads as zero
             seenSeparator = true;
@@ -62,10 +55,8 @@ bool takeMantissa(std::string_view text, size_t& i, char decimalSeparator, Decim
 }
 
 // "E" or "e", a sign and digits, if they are at i.
-void takeExponent(std::string_view text, size_t& i, DecimalParts& parts)
-{
-    if (i >= text.size() || (text[i] != 'E' && text[i] != 'e'))
-        return;
+void takeExponent(std::string_view text, size_t& i, DecimalParts& parts) {
+    if (i >= text.size() || (text[i] != 'E' && text[i] != 'e')) return;
     ++i;
     const bool negativeExponent = takeSign(text, i);
     // Digits are taken only while the exponent is below the limit; any left over make the
@@ -76,33 +67,27 @@ void takeExponent(std::string_view text, size_t& i, DecimalParts& parts)
     parts.exponent += negativeExponent ? -written : written;
 }
 
-std::optional<DecimalParts> decimalParts(std::string_view text, char decimalSeparator)
-{
+std::optional<DecimalParts> decimalParts(std::string_view text, char decimalSeparator) {
     DecimalParts parts;
     size_t i = 0;
     skipBlanks(text, i);
     parts.negative = takeSign(text, i);
-    if (!takeMantissa(text, i, decimalSeparator, parts))
-        return std::nullopt;
+    if (!takeMantissa(text, i, decimalSeparator, parts)) return std::nullopt;
     takeExponent(text, i, parts);
     skipBlanks(text, i);
-    if (i != text.size())
-        return std::nullopt;
+    if (i != text.size()) return std::nullopt;
     return parts;
 }
 
 }  // namespace
 
-std::optional<long double> tryParseDecimal(std::string_view text, char decimalSeparator)
-{
+std::optional<long double> tryParseDecimal(std::string_view text, char decimalSeparator) {
     std::optional<DecimalParts> parts = decimalParts(text, decimalSeparator);
-    if (!parts)
-        return std::nullopt;
+    if (!parts) return std::nullopt;
     long double value = 0;
     if (!parts->significant.empty()) {
         const int64_t magnitude = parts->exponent + static_cast<int64_t>(parts->significant.size()) - 1;
-        if (magnitude >= kOverflowMagnitude)
-            return std::nullopt;
+        if (magnitude >= kOverflowMagnitude) return std::nullopt;
         if (magnitude >= kUnderflowMagnitude) {
             // No decimal point in the normalised copy, so the locale cannot interfere;
             // strtold rounds correctly to the 64-bit significand.
@@ -110,22 +95,18 @@ std::optional<long double> tryParseDecimal(std::string_view text, char decimalSe
             normalised.push_back('e');
             normalised.append(std::to_string(parts->exponent));
             value = std::strtold(normalised.c_str(), nullptr);
-            if (std::isinf(value))
-                return std::nullopt;
+            if (std::isinf(value)) return std::nullopt;
         }
     }
     return parts->negative ? -value : value;
 }
 
-long double parseDecimal(std::string_view text, char decimalSeparator)
-{
-    if (auto value = tryParseDecimal(text, decimalSeparator))
-        return *value;
+long double parseDecimal(std::string_view text, char decimalSeparator) {
+    if (auto value = tryParseDecimal(text, decimalSeparator)) return *value;
     throw text::VtError(notDecimalText(text));
 }
 
-std::optional<int32_t> tryParseWhole(std::string_view text)
-{
+std::optional<int32_t> tryParseWhole(std::string_view text) {
     size_t i = 0;
     const size_t n = text.size();
     skipBlanks(text, i);
@@ -138,8 +119,7 @@ std::optional<int32_t> tryParseWhole(std::string_view text)
         base = 16;
         i += 2;
     }
-    if (i == n)
-        return std::nullopt;
+    if (i == n) return std::nullopt;
     constexpr uint64_t kMagnitudeLimit = uint64_t{1} << 31;
     uint64_t magnitude = 0;
     for (; i < n; ++i) {
@@ -154,20 +134,15 @@ std::optional<int32_t> tryParseWhole(std::string_view text)
         else
             return std::nullopt;
         magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-        if (magnitude > kMagnitudeLimit)
-            return std::nullopt;
+        if (magnitude > kMagnitudeLimit) return std::nullopt;
     }
-    if (negative)
-        return static_cast<int32_t>(-static_cast<int64_t>(magnitude));
-    if (magnitude == kMagnitudeLimit)
-        return std::nullopt;
+    if (negative) return static_cast<int32_t>(-static_cast<int64_t>(magnitude));
+    if (magnitude == kMagnitudeLimit) return std::nullopt;
     return static_cast<int32_t>(magnitude);
 }
 
-int32_t parseWhole(std::string_view text)
-{
-    if (auto value = tryParseWhole(text))
-        return *value;
+int32_t parseWhole(std::string_view text) {
+    if (auto value = tryParseWhole(text)) return *value;
     throw text::VtError(notWholeText(text));
 }
 

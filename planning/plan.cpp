@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/number_text.h"
-#include "planning/error_texts.h"
 #include "planning/wrapping.h"
 
 namespace planning {
@@ -14,18 +14,15 @@ constexpr int64_t kFractionSteps = int64_t{1} << 24;
 
 // MHz to Hz in extended precision, rounded ties-to-even; a result beyond int64 is the runtime's
 // invalid-operation error, as the conversion instruction would raise it.
-int64_t toHz(long double mhz)
-{
+int64_t toHz(long double mhz) {
     const long double hz = std::nearbyintl(mhz * 1000000.0L);
-    if (!(hz >= -0x1p63L && hz < 0x1p63L))
-        throw text::VtError(std::string(kInvalidFpOperation));
+    if (!(hz >= -0x1p63L && hz < 0x1p63L)) throw text::VtError(std::string(kInvalidFpOperation));
     return static_cast<int64_t>(hz);
 }
 
 }  // namespace
 
-FrequencyPlan findRatios(const PlanInputs& in)
-{
+FrequencyPlan findRatios(const PlanInputs& in) {
     namespace w = wrapping;
     const char sep = in.decimalSeparator;
     FrequencyPlan p;
@@ -35,8 +32,7 @@ FrequencyPlan findRatios(const PlanInputs& in)
     const double localOutputD = static_cast<double>(localOutput);
 
     const double multiplierD = static_cast<double>(parseDecimal(in.multiplier, sep));
-    if (std::isinf(multiplierD))
-        throw text::VtError(std::string(kFpOverflow));
+    if (std::isinf(multiplierD)) throw text::VtError(std::string(kFpOverflow));
     p.Multiplier = parseWhole(in.multiplier);
 
     p.StdHz = toHz(parseDecimal(in.std, sep));
@@ -44,16 +40,13 @@ FrequencyPlan findRatios(const PlanInputs& in)
     parseDecimal(in.r, sep);  // only its validity counts
     p.R = parseWhole(in.r);
 
-    if (multiplierD == 0)
-        throw text::VtError(std::string(localOutputD == 0 ? kInvalidFpOperation : kFpZeroDivide));
+    if (multiplierD == 0) throw text::VtError(std::string(localOutputD == 0 ? kInvalidFpOperation : kFpZeroDivide));
     p.VcoMHz = localOutputD / multiplierD;
 
     p.VcoHz = w::div(p.LocalOutputHz, p.Multiplier);
-    if (p.R == 0)
-        throw text::VtError(std::string(kIntZeroDivide));
+    if (p.R == 0) throw text::VtError(std::string(kIntZeroDivide));
     p.PdHz = w::div(p.StdHz, p.R);
-    if (p.PdHz == 0)
-        throw text::VtError(std::string(kIntZeroDivide));
+    if (p.PdHz == 0) throw text::VtError(std::string(kIntZeroDivide));
     const int64_t halfVco = w::div(p.VcoHz, 2);
     p.N_INT = w::div(halfVco, p.PdHz);
     p.FFRAC = w::shl24(w::sub(halfVco, w::mul(p.N_INT, p.PdHz)));
@@ -67,8 +60,7 @@ FrequencyPlan findRatios(const PlanInputs& in)
     return p;
 }
 
-PlanLabels planLabels(const FrequencyPlan& p, char decimalSeparator)
-{
+PlanLabels planLabels(const FrequencyPlan& p, char decimalSeparator) {
     PlanLabels labels;
     labels.Label4 = formatInt(p.VcoHz);
     labels.Label11 = formatInt(p.PdHz);

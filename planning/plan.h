@@ -11,8 +11,7 @@ struct PlanInputs {
 };
 
 struct FrequencyPlan {
-    int64_t LocalOutputHz = 0, Multiplier = 0, StdHz = 0, R = 0, VcoHz = 0, PdHz = 0, N_INT = 0, FFRAC = 0,
-            NFrac = 0;
+    int64_t LocalOutputHz = 0, Multiplier = 0, StdHz = 0, R = 0, VcoHz = 0, PdHz = 0, N_INT = 0, FFRAC = 0, NFrac = 0;
     double VcoMHz = 0;
 };
 

@@ -13,20 +13,18 @@ constexpr int64_t kSdConstantBits = 0x370;
 
 }  // namespace
 
-uint32_t registerWord(uint32_t registerNumber, int64_t data)
-{
+uint32_t registerWord(uint32_t registerNumber, int64_t data) {
     // Data outside 24 bits would be added into the register number and program another register.
     if (data < 0 || data > kRegisterDataMax) {
         char number[8];
         std::snprintf(number, sizeof number, "%02Xh", static_cast<unsigned>(registerNumber));
         throw text::VtError("Register " + std::string(number) + " data " + std::to_string(data) +
-                      " is out of range 0 to " + std::to_string(kRegisterDataMax));
+                            " is out of range 0 to " + std::to_string(kRegisterDataMax));
     }
     return ((registerNumber << 24) + static_cast<uint32_t>(data)) << 1;
 }
 
-int64_t chargePumpData(const ChargePumpSettings& cp)
-{
+int64_t chargePumpData(const ChargePumpSettings& cp) {
     const int64_t offsetUp = cp.offsetDir == 0 ? 1 : 0;
     const int64_t offsetDown = cp.offsetDir == 1 ? 1 : 0;
     const int64_t hiK = cp.hiK == 0 ? 1 : 0;
@@ -34,27 +32,23 @@ int64_t chargePumpData(const ChargePumpSettings& cp)
            (offsetDown << 22) + (hiK << 23);
 }
 
-int64_t sdData(const SdSettings& sd)
-{
+int64_t sdData(const SdSettings& sd) {
     return int64_t{sd.seed} + int64_t{sd.mode} * 4 + int64_t{sd.fracBypass} * 128 + int64_t{sd.fracRstb} * 2048 +
            kSdConstantBits;
 }
 
-void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view label10,
-                std::string_view label18, std::string_view label20, RegisterWords& words)
-{
+void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view label10, std::string_view label18,
+                std::string_view label20, RegisterWords& words) {
     words.CPReg = registerWord(kChargePump, chargePumpData(cp));
     words.SDReg = registerWord(kSd, sdData(sd));
     int64_t refDiv = parseWhole(label10);
-    if (refDiv > kRefDivLimit)
-        refDiv = kRefDivLimit;
+    if (refDiv > kRefDivLimit) refDiv = kRefDivLimit;
     words.RefReg = registerWord(kRefDiv, refDiv);
     words.IntgReg = registerWord(kInteger, parseWhole(label18));
     words.FracReg = registerWord(kFractional, parseWhole(label20));
 }
 
-std::string currentLabel(int position, int microampsPerStep)
-{
+std::string currentLabel(int position, int microampsPerStep) {
     return std::to_string(int64_t{position} * microampsPerStep) + "uA";
 }
 

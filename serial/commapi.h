@@ -37,8 +37,7 @@ constexpr DWORD fRtsControlShift = 12;  // two bits
 constexpr DWORD fAbortOnError = 1u << 14;
 
 constexpr DWORD kDtrControlDisable = 0, kDtrControlEnable = 1, kDtrControlHandshake = 2;
-constexpr DWORD kRtsControlDisable = 0, kRtsControlEnable = 1, kRtsControlHandshake = 2,
-                kRtsControlToggle = 3;
+constexpr DWORD kRtsControlDisable = 0, kRtsControlEnable = 1, kRtsControlHandshake = 2, kRtsControlToggle = 3;
 
 constexpr BYTE kNoParity = 0, kOddParity = 1, kEvenParity = 2, kMarkParity = 3, kSpaceParity = 4;
 constexpr BYTE kOneStopBit = 0, kOne5StopBits = 1, kTwoStopBits = 2;
@@ -75,18 +74,15 @@ struct COMSTAT {
     DWORD cbOutQue = 0;
 };
 
-constexpr DWORD kEvRxChar = 0x0001, kEvRxFlag = 0x0002, kEvTxEmpty = 0x0004, kEvCts = 0x0008,
-                kEvDsr = 0x0010, kEvRlsd = 0x0020, kEvBreak = 0x0040, kEvErr = 0x0080,
-                kEvRing = 0x0100;
+constexpr DWORD kEvRxChar = 0x0001, kEvRxFlag = 0x0002, kEvTxEmpty = 0x0004, kEvCts = 0x0008, kEvDsr = 0x0010,
+                kEvRlsd = 0x0020, kEvBreak = 0x0040, kEvErr = 0x0080, kEvRing = 0x0100;
 
-constexpr DWORD kPurgeTxAbort = 0x0001, kPurgeRxAbort = 0x0002, kPurgeTxClear = 0x0004,
-                kPurgeRxClear = 0x0008;
+constexpr DWORD kPurgeTxAbort = 0x0001, kPurgeRxAbort = 0x0002, kPurgeTxClear = 0x0004, kPurgeRxClear = 0x0008;
 
-constexpr DWORD kCeRxOver = 0x0001, kCeOverrun = 0x0002, kCeRxParity = 0x0004, kCeFrame = 0x0008,
-                kCeBreak = 0x0010;
+constexpr DWORD kCeRxOver = 0x0001, kCeOverrun = 0x0002, kCeRxParity = 0x0004, kCeFrame = 0x0008, kCeBreak = 0x0010;
 
-constexpr DWORD kSetXoff = 1, kSetXon = 2, kSetRts = 3, kClrRts = 4, kSetDtr = 5, kClrDtr = 6,
-                kSetBreak = 8, kClrBreak = 9;
+constexpr DWORD kSetXoff = 1, kSetXon = 2, kSetRts = 3, kClrRts = 4, kSetDtr = 5, kClrDtr = 6, kSetBreak = 8,
+                kClrBreak = 9;
 
 // One open port: the handle-taking calls of the Windows API as members. Transfers are synchronous:
 // readFile/writeFile return when done, when the driver's time limits end them, or at waitLimitMs,

@@ -107,8 +107,7 @@ bool Trs232c::rxcharDue() {
     // Idle: post. On its way: remember that more came, so that another one follows.
     while (state != kRxInFlightMore &&
            !rxcharState_.compare_exchange_weak(state, state == kRxIdle ? kRxInFlight : kRxInFlightMore,
-                                               std::memory_order_acq_rel)) {
-    }
+                                               std::memory_order_acq_rel)) {}
     return state == kRxIdle;
 }
 

@@ -59,8 +59,8 @@ private:
     void Execute();
 
     std::atomic<bool> terminated_{false};
-    std::mutex m_;                 // guards started_ and the pause after a failed wait
+    std::mutex m_;  // guards started_ and the pause after a failed wait
     std::condition_variable cv_;
     bool started_ = false;
-    std::thread thread_;           // owner: the thread that created this object
+    std::thread thread_;  // owner: the thread that created this object
 };

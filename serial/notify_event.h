@@ -35,6 +35,6 @@ public:
     bool assigned() const noexcept { return assigned_.load(std::memory_order_acquire); }
 
 private:
-    Handler handler_;                  // owner: GUI thread
+    Handler handler_;                    // owner: GUI thread
     std::atomic<bool> assigned_{false};  // written by the GUI thread, read by the event thread
 };

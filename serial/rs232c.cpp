@@ -22,15 +22,13 @@ struct ParityName {
 
 // Exact, case-sensitive names; full-width and half-width forms are separate entries.
 constexpr std::array<ParityName, 26> kParityNames{{
-    {"無し", kNoParity},       {"なし", kNoParity},
-    {"奇数", kOddParity},      {"きすう", kOddParity},     {"ODD", kOddParity},
-    {"odd", kOddParity},       {"ＯＤＤ", kOddParity},     {"ｏｄｄ", kOddParity},
-    {"偶数", kEvenParity},     {"ぐうすう", kEvenParity},  {"EVEN", kEvenParity},
-    {"even", kEvenParity},     {"ＥＶＥＮ", kEvenParity},  {"ｅｖｅｎ", kEvenParity},
-    {"マーク", kMarkParity},   {"まーく", kMarkParity},    {"MARK", kMarkParity},
-    {"mark", kMarkParity},     {"ＭＡＲＫ", kMarkParity},  {"ｍａｒｋ", kMarkParity},
-    {"スペース", kSpaceParity}, {"すぺーす", kSpaceParity}, {"SPACE", kSpaceParity},
-    {"space", kSpaceParity},   {"ＳＰＡＣＥ", kSpaceParity}, {"ｓｐａｃｅ", kSpaceParity},
+    {"無し", kNoParity},          {"なし", kNoParity},          {"奇数", kOddParity},      {"きすう", kOddParity},
+    {"ODD", kOddParity},          {"odd", kOddParity},          {"ＯＤＤ", kOddParity},    {"ｏｄｄ", kOddParity},
+    {"偶数", kEvenParity},        {"ぐうすう", kEvenParity},    {"EVEN", kEvenParity},     {"even", kEvenParity},
+    {"ＥＶＥＮ", kEvenParity},    {"ｅｖｅｎ", kEvenParity},    {"マーク", kMarkParity},   {"まーく", kMarkParity},
+    {"MARK", kMarkParity},        {"mark", kMarkParity},        {"ＭＡＲＫ", kMarkParity}, {"ｍａｒｋ", kMarkParity},
+    {"スペース", kSpaceParity},   {"すぺーす", kSpaceParity},   {"SPACE", kSpaceParity},   {"space", kSpaceParity},
+    {"ＳＰＡＣＥ", kSpaceParity}, {"ｓｐａｃｅ", kSpaceParity},
 }};
 
 }  // namespace

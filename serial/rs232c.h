@@ -203,8 +203,8 @@ private:
     bool debug_ = false;
     int lastError_ = 0;  // GUI thread
 
-    bool isopen_ = false;    // GUI thread
-    bool usethread_ = false; // GUI thread
+    bool isopen_ = false;     // GUI thread
+    bool usethread_ = false;  // GUI thread
     std::atomic<std::int32_t> packetsize_{0};
     // Messages posted under an older generation are dropped on delivery: they belong to a
     // port that has been closed since. Written by the GUI thread, read by the event thread.
@@ -214,9 +214,9 @@ private:
     // follows once the handler returns. Written by both threads, compare-and-swap only.
     enum RxcharState : int { kRxIdle, kRxInFlight, kRxInFlightMore };
     std::atomic<int> rxcharState_{kRxIdle};
-    std::uint64_t rxTaken_ = 0;  // bytes taken by Read so far, GUI thread: did a handler take any?
-    PendingClose* closing_ = nullptr;  // the close whose OnClose runs now; GUI thread
-    bool destroying_ = false;          // GUI thread: no Open from the destructor's OnClose
+    std::uint64_t rxTaken_ = 0;                  // bytes taken by Read so far, GUI thread: did a handler take any?
+    PendingClose* closing_ = nullptr;            // the close whose OnClose runs now; GUI thread
+    bool destroying_ = false;                    // GUI thread: no Open from the destructor's OnClose
     std::unique_ptr<TEventWindow> eventwindow_;  // owner: GUI thread, lives as long as the component
     std::uint8_t onebyte_ = 0;
 };

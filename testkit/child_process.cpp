@@ -25,8 +25,7 @@ void ChildProcess::Parent::say(const std::string& bytes) const {
 
 void ChildProcess::Parent::waitUntilLetGo() const {
     char c;
-    while (::read(letGoFd, &c, 1) < 0 && errno == EINTR) {
-    }
+    while (::read(letGoFd, &c, 1) < 0 && errno == EINTR) {}
 }
 
 // The pipes close on exec: a program started later never holds a child's line to the parent.
@@ -40,8 +39,7 @@ ChildProcess::ChildProcess(const std::function<int(const Parent&)>& body) {
         int status = 1;
         try {
             status = body(Parent{says[1], letsGo[0]});
-        } catch (...) {
-        }
+        } catch (...) {}
         ::_exit(status);
     }
     ::close(says[1]);
@@ -61,8 +59,10 @@ std::string ChildProcess::hear(std::size_t count) {
     char buf[4096];
     while (got.size() < count) {
         const ssize_t n = ::read(hearFd_, buf, std::min(sizeof buf, count - got.size()));
-        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR) break;
+        if (n > 0)
+            got.append(buf, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break;
     }
     return got;
 }

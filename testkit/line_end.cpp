@@ -56,8 +56,10 @@ std::string LineEnd::receive(std::size_t count, std::chrono::milliseconds limit)
         if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
         char buf[4096];
         const ssize_t n = ::read(fd_, buf, std::min(sizeof buf, count - got.size()));
-        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-        else if (n == 0 || (errno != EAGAIN && errno != EINTR)) break;
+        if (n > 0)
+            got.append(buf, static_cast<std::size_t>(n));
+        else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+            break;
     }
     return got;
 }

@@ -1,12 +1,12 @@
 #include "testkit/temp_dir.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 #include <vector>
 
 namespace vttest {
@@ -34,8 +34,10 @@ ConfigHome::ConfigHome() {
 }
 
 ConfigHome::~ConfigHome() {
-    if (hadBefore_) ::setenv("XDG_CONFIG_HOME", before_.c_str(), 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
+    if (hadBefore_)
+        ::setenv("XDG_CONFIG_HOME", before_.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
 }
 
 void ConfigHome::linkPort(int n, const std::string& target) const {

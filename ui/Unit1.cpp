@@ -10,21 +10,21 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "channels/header_file.h"
 #include "common/notifier.h"
-#include "text/cp932.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
 #include "protocol/unit_protocol.h"
+#include "text/cp932.h"
 #include "text/decimal_separator.h"
 #include "text/vt_error.h"
-#include "channels/header_file.h"
 #include "ui/click_label.h"
 #include "ui/event_hook.h"
 #include "ui/files/paths.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
-#include "ui/status_log.h"
 #include "ui/settings/settings_file.h"
+#include "ui/status_log.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ void TForm1::wireHandlers() {
     new EventHook(Edit8, QEvent::KeyPress, [this](QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        guarded(&TForm1::Edit8KeyPress)(enter ? QStringLiteral("\r") : key->text());
+        guarded (&TForm1::Edit8KeyPress)(enter ? QStringLiteral("\r") : key->text());
     });
 
     rs232c1.setrxtimeout(300);
@@ -110,11 +110,11 @@ void TForm1::LoadSettings() {
     for (const settings::SettingKey& k : settings::settingKeys()) {
         const QString name = QString::fromLatin1(k.control);
         switch (k.kind) {
-        case settings::KeyKind::Text: findChild<QLineEdit*>(name)->setText(qs(v.*k.text)); break;
-        case settings::KeyKind::ComboIndex: findChild<QComboBox*>(name)->setCurrentIndex(v.*k.number); break;
-        case settings::KeyKind::RadioIndex: findChild<TRadioGroup*>(name)->setItemIndex(v.*k.number); break;
-        case settings::KeyKind::Position: findChild<QScrollBar*>(name)->setValue(v.*k.number); break;
-        case settings::KeyKind::Version: break;
+            case settings::KeyKind::Text: findChild<QLineEdit*>(name)->setText(qs(v.*k.text)); break;
+            case settings::KeyKind::ComboIndex: findChild<QComboBox*>(name)->setCurrentIndex(v.*k.number); break;
+            case settings::KeyKind::RadioIndex: findChild<TRadioGroup*>(name)->setItemIndex(v.*k.number); break;
+            case settings::KeyKind::Position: findChild<QScrollBar*>(name)->setValue(v.*k.number); break;
+            case settings::KeyKind::Version: break;
         }
     }
 }
@@ -124,11 +124,11 @@ void TForm1::SaveSettings() {
     for (const settings::SettingKey& k : settings::settingKeys()) {
         const QString name = QString::fromLatin1(k.control);
         switch (k.kind) {
-        case settings::KeyKind::Text: v.*k.text = textOf(findChild<QLineEdit*>(name)); break;
-        case settings::KeyKind::ComboIndex: v.*k.number = findChild<QComboBox*>(name)->currentIndex(); break;
-        case settings::KeyKind::RadioIndex: v.*k.number = findChild<TRadioGroup*>(name)->ItemIndex(); break;
-        case settings::KeyKind::Position: v.*k.number = findChild<QScrollBar*>(name)->value(); break;
-        case settings::KeyKind::Version: break;
+            case settings::KeyKind::Text: v.*k.text = textOf(findChild<QLineEdit*>(name)); break;
+            case settings::KeyKind::ComboIndex: v.*k.number = findChild<QComboBox*>(name)->currentIndex(); break;
+            case settings::KeyKind::RadioIndex: v.*k.number = findChild<TRadioGroup*>(name)->ItemIndex(); break;
+            case settings::KeyKind::Position: v.*k.number = findChild<QScrollBar*>(name)->value(); break;
+            case settings::KeyKind::Version: break;
         }
     }
     settingsFile_->save(v);
@@ -186,18 +186,22 @@ void TForm1::Edit3KeyUp() { CaptionInit(); }
 // --- Register words -----------------------------------------------------------------------------
 
 planning::ChargePumpSettings TForm1::chargePumpSettings() const {
-    return {.up = ScrollBar1->value(), .down = ScrollBar2->value(), .offset = ScrollBar3->value(),
-            .offsetDir = RadioGroup3->ItemIndex(), .hiK = RadioGroup1->ItemIndex()};
+    return {.up = ScrollBar1->value(),
+            .down = ScrollBar2->value(),
+            .offset = ScrollBar3->value(),
+            .offsetDir = RadioGroup3->ItemIndex(),
+            .hiK = RadioGroup1->ItemIndex()};
 }
 
 planning::SdSettings TForm1::sdSettings() const {
-    return {.seed = RadioGroup4->ItemIndex(), .mode = RadioGroup5->ItemIndex(), .fracRstb = RadioGroup6->ItemIndex(),
+    return {.seed = RadioGroup4->ItemIndex(),
+            .mode = RadioGroup5->ItemIndex(),
+            .fracRstb = RadioGroup6->ItemIndex(),
             .fracBypass = RadioGroup7->ItemIndex()};
 }
 
 void TForm1::CalcPLLReg() {
-    planning::CalcPLLReg(chargePumpSettings(), sdSettings(), textOf(Label10), textOf(Label18), textOf(Label20),
-                         Words);
+    planning::CalcPLLReg(chargePumpSettings(), sdSettings(), textOf(Label10), textOf(Label18), textOf(Label20), Words);
 }
 
 void TForm1::ScrollBar1Scroll(int ScrollPos) {
@@ -270,7 +274,11 @@ void TForm1::appendStatusLine(const QString& line) { statusLog_->appendLine(line
 void TForm1::clearStatus() { statusLog_->clear(); }
 
 void TForm1::setEdit7Text(const QString& text) { Edit7->setText(text); }
-void TForm1::setMemo3Text(const QString& text) { Memo3->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); }
+void TForm1::setMemo3Text(const QString& text) {
+    Memo3->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
 void TForm1::setOpenEnabled(bool on) { Button1->setEnabled(on); }
 void TForm1::setCloseEnabled(bool on) { Button2->setEnabled(on); }
-void TForm1::resumeClose() { QTimer::singleShot(0, this, [this] { close(); }); }
+void TForm1::resumeClose() {
+    QTimer::singleShot(0, this, [this] { close(); });
+}

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "channels/header_text.h"
 #include "common/exception_report.h"
 #include "device/device_link.h"
 #include "device/device_view.h"
@@ -13,7 +14,6 @@
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
 #include "serial/rs232c.h"
-#include "channels/header_text.h"
 #include "ui/status_log.h"
 
 class QComboBox;
@@ -62,8 +62,8 @@ public:
     void Button15Click();  // "header file"
 
     // Device link: connect, disconnect, the serial component's events, the commands.
-    void Button1Click();   // "Open"
-    void Button2Click();   // "Close"
+    void Button1Click();  // "Open"
+    void Button2Click();  // "Close"
     void rs232c1Open(Trs232c* Sender);
     void rs232c1Close(Trs232c* Sender);
     void rs232c1RXCHAR(Trs232c* Sender);
@@ -91,17 +91,17 @@ public:
     planning::RegisterWords Words;        // RefReg, IntgReg, FracReg, CPReg, SDReg; zero until the first search
     planning::ChannelTable ChannelTable;  // memory channels ch0..ch7 (slot 8 unused)
     char DecimalSeparator;                // the locale's, read once at creation
-    channels::ExportClock HeaderClock;              // clock and formats of the header export
+    channels::ExportClock HeaderClock;    // clock and formats of the header export
     Trs232c rs232c1;                      // the serial port component, closed until the connect
     device::Rs232cPort rs232c1Port{rs232c1};
     device::DeviceLink Link{rs232c1Port, *this};  // RxBuffer, RxCount, RxSeen ... in Link.fields
 
     // Page control and the controls below it.
     QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;  // "LowLevelCommand"
-    QWidget* TabSheet2 = nullptr;  // "Manual Write"
-    QWidget* TabSheet4 = nullptr;  // "RemoteControl"
-    QWidget* TabSheet3 = nullptr;  // "ComPort"
+    QWidget* TabSheet1 = nullptr;     // "LowLevelCommand"
+    QWidget* TabSheet2 = nullptr;     // "Manual Write"
+    QWidget* TabSheet4 = nullptr;     // "RemoteControl"
+    QWidget* TabSheet3 = nullptr;     // "ComPort"
     QPlainTextEdit* Memo2 = nullptr;  // status log
     QLabel* Label16 = nullptr;
     QLabel* Label15 = nullptr;
@@ -120,9 +120,9 @@ public:
 
     // "Manual Write": "Frequency"
     QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label1 = nullptr;  // "LocalOutput(MHz)"
-    QLabel* Label2 = nullptr;  // "Multiplier"
-    QLabel* Label3 = nullptr;  // "STD(MHz)"
+    QLabel* Label1 = nullptr;   // "LocalOutput(MHz)"
+    QLabel* Label2 = nullptr;   // "Multiplier"
+    QLabel* Label3 = nullptr;   // "STD(MHz)"
     QLabel* Label34 = nullptr;  // "R"
     QLineEdit* Edit1 = nullptr;
     QLineEdit* Edit2 = nullptr;
@@ -137,26 +137,26 @@ public:
 
     // "RatioFinder"
     QGroupBox* GroupBox2 = nullptr;
-    QLabel* Label6 = nullptr;   // "N"
-    QLabel* Label9 = nullptr;   // VcoMHz
-    QLabel* Label17 = nullptr;  // "Integer"
-    QLabel* Label18 = nullptr;  // N_INT
-    QLabel* Label19 = nullptr;  // "Fractional"
-    QLabel* Label20 = nullptr;  // NFrac
-    QLabel* Label7 = nullptr;   // "R Counter"
-    QLabel* Label10 = nullptr;  // R
-    QLabel* Label8 = nullptr;   // "PD(Hz)"
-    QLabel* Label11 = nullptr;  // PdHz
+    QLabel* Label6 = nullptr;        // "N"
+    QLabel* Label9 = nullptr;        // VcoMHz
+    QLabel* Label17 = nullptr;       // "Integer"
+    QLabel* Label18 = nullptr;       // N_INT
+    QLabel* Label19 = nullptr;       // "Fractional"
+    QLabel* Label20 = nullptr;       // NFrac
+    QLabel* Label7 = nullptr;        // "R Counter"
+    QLabel* Label10 = nullptr;       // R
+    QLabel* Label8 = nullptr;        // "PD(Hz)"
+    QLabel* Label11 = nullptr;       // PdHz
     QPushButton* Button4 = nullptr;  // search
     QPushButton* Button5 = nullptr;  // "reset"
 
     // "Result"
     QGroupBox* GroupBox3 = nullptr;
-    QLabel* Label12 = nullptr;  // "02h REFDIV"
-    QLabel* Label13 = nullptr;  // "03h Integer"
-    QLabel* Label14 = nullptr;  // "04h Fractional"
-    QLabel* Label21 = nullptr;  // "09h CP"
-    QLabel* Label22 = nullptr;  // "06h SD"
+    QLabel* Label12 = nullptr;    // "02h REFDIV"
+    QLabel* Label13 = nullptr;    // "03h Integer"
+    QLabel* Label14 = nullptr;    // "04h Fractional"
+    QLabel* Label21 = nullptr;    // "09h CP"
+    QLabel* Label22 = nullptr;    // "06h SD"
     QLineEdit* Edit4 = nullptr;   // RefReg
     QLineEdit* Edit6 = nullptr;   // IntgReg
     QLineEdit* Edit9 = nullptr;   // FracReg
@@ -165,12 +165,12 @@ public:
 
     // "Charge Pump"
     QGroupBox* GroupBox4 = nullptr;
-    TScrollBar* ScrollBar1 = nullptr;  // up current
-    TScrollBar* ScrollBar2 = nullptr;  // down current
-    TScrollBar* ScrollBar3 = nullptr;  // offset current
-    TClickLabel* Label26 = nullptr;    // up current; a click is "Initialize" once the device link is wired
-    QLabel* Label28 = nullptr;         // down current
-    QLabel* Label33 = nullptr;         // offset current
+    TScrollBar* ScrollBar1 = nullptr;    // up current
+    TScrollBar* ScrollBar2 = nullptr;    // down current
+    TScrollBar* ScrollBar3 = nullptr;    // offset current
+    TClickLabel* Label26 = nullptr;      // up current; a click is "Initialize" once the device link is wired
+    QLabel* Label28 = nullptr;           // down current
+    QLabel* Label33 = nullptr;           // offset current
     TRadioGroup* RadioGroup1 = nullptr;  // "CP add 3.5mA"
     TRadioGroup* RadioGroup3 = nullptr;  // "Offset Dir"
 
@@ -197,11 +197,11 @@ public:
     QPushButton* Button22 = nullptr;
 
     // "ComPort"
-    QComboBox* ComboBox1 = nullptr;  // port names
-    QComboBox* ComboBox2 = nullptr;  // baud rates
-    QPushButton* Button1 = nullptr;  // "Open"
-    QPushButton* Button2 = nullptr;  // "Close"
-    QLineEdit* Edit7 = nullptr;      // hidden: count of receive events
+    QComboBox* ComboBox1 = nullptr;   // port names
+    QComboBox* ComboBox2 = nullptr;   // baud rates
+    QPushButton* Button1 = nullptr;   // "Open"
+    QPushButton* Button2 = nullptr;   // "Close"
+    QLineEdit* Edit7 = nullptr;       // hidden: count of receive events
     QPlainTextEdit* Memo1 = nullptr;  // hidden, unused
 
 protected:

@@ -9,9 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QScrollBar>
 #include <QStringList>
+#include <QStyle>
 #include <QTabWidget>
 #include <type_traits>
 #include <utility>
@@ -34,9 +34,12 @@ using Click = void (F::*)();      // a click; in an edit, a key released
 using Scroll = void (F::*)(int);  // the operator moved a scroll bar
 
 // The member a row fills; its type is the kind of control the row makes.
+// Pointer-to-member types: kept as written (the formatter puts blanks around their '*').
+// clang-format off
 using Control = std::variant<QPushButton* F::*, QLineEdit* F::*, QLabel* F::*, TClickLabel* F::*,
                              QPlainTextEdit* F::*, TScrollBar* F::*, TRadioGroup* F::*, QComboBox* F::*,
                              QGroupBox* F::*>;
+// clang-format on
 
 // Left and top; width and height where the kind of control has none of its own (-1). A label
 // without a width is as wide as its text (the designer's auto-size).
@@ -82,10 +85,15 @@ Row memo(QPlainTextEdit* F::*m, const char* name, Place at, unsigned look) {
 Row scrollBar(TScrollBar* F::*m, const char* name, const char* accessibleName, Place at, Scroll on) {
     return {.control = m, .name = name, .caption = accessibleName, .at = at, .on = on};
 }
-Row radioGroup(TRadioGroup* F::*m, const char* name, const char* caption, QStringList items, int columns,
-               int index, Place at) {
-    return {.control = m, .name = name, .caption = caption, .at = at, .items = std::move(items),
-            .columns = columns, .index = index};
+Row radioGroup(TRadioGroup* F::*m, const char* name, const char* caption, QStringList items, int columns, int index,
+               Place at) {
+    return {.control = m,
+            .name = name,
+            .caption = caption,
+            .at = at,
+            .items = std::move(items),
+            .columns = columns,
+            .index = index};
 }
 Row comboBox(QComboBox* F::*m, const char* name, QStringList items, Place at) {
     return {.control = m, .name = name, .caption = "", .at = at, .items = std::move(items)};
@@ -316,7 +324,9 @@ void TForm1::buildLayout() {
         PageControl1->addTab(this->*p.page, QString::fromLatin1(p.title));
     }
 
+    // clang-format off
     std::vector<std::pair<QLabel*, QLineEdit* TForm1::*>> captions;
+    // clang-format on
     auto wire = [this, &captions](const Row& row, QWidget* control) {
         if (row.buddy) captions.emplace_back(static_cast<QLabel*>(control), row.buddy);
         if (const Click* click = std::get_if<Click>(&row.on); click && *click) {

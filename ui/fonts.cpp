@@ -26,9 +26,9 @@ QFont pick(const QStringList& families, QFont::StyleHint hint) {
 }  // namespace
 
 QFont windowFont() {
-    QFont font = pick({"IPAPGothic", "IPA Pゴシック", "Noto Sans CJK JP", "VL PGothic", "TakaoPGothic", "IPAGothic",
-                 "DejaVu Sans"},
-                      QFont::SansSerif);
+    QFont font = pick(
+        {"IPAPGothic", "IPA Pゴシック", "Noto Sans CJK JP", "VL PGothic", "TakaoPGothic", "IPAGothic", "DejaVu Sans"},
+        QFont::SansSerif);
     // IPA P Gothic's Latin letters run wider than those the layout was drawn with; a slight
     // condensing keeps captions such as "LocalOutput(MHz)" clear of the edits beside them.
     font.setStretch(93);

@@ -1,5 +1,6 @@
 #include "ui/group_frame_style.h"
 
+#include <qdrawutil.h>
 #include <QApplication>
 #include <QGroupBox>
 #include <QPainter>
@@ -7,7 +8,6 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
-#include <qdrawutil.h>
 
 namespace {
 
@@ -33,17 +33,15 @@ public:
         QRect frame = box->rect;
         frame.setTop(box->text.isEmpty() ? 0 : titleHeight / 2);
         switch (sub) {
-        case SC_GroupBoxFrame:
-            return frame;
-        case SC_GroupBoxContents:
-            return box->rect.adjusted(2, titleHeight, -2, -2);
-        case SC_GroupBoxLabel: {
-            const int width = box->fontMetrics.horizontalAdvance(box->text) + 2 * kTitleGap;
-            const QRect label(kTitleLeft - kTitleGap, 0, std::min(width, box->rect.width() - kTitleLeft), titleHeight);
-            return visualRect(box->direction, box->rect, label.translated(box->rect.topLeft()));
-        }
-        default:
-            return QProxyStyle::subControlRect(control, option, sub, widget);
+            case SC_GroupBoxFrame: return frame;
+            case SC_GroupBoxContents: return box->rect.adjusted(2, titleHeight, -2, -2);
+            case SC_GroupBoxLabel: {
+                const int width = box->fontMetrics.horizontalAdvance(box->text) + 2 * kTitleGap;
+                const QRect label(kTitleLeft - kTitleGap, 0, std::min(width, box->rect.width() - kTitleLeft),
+                                  titleHeight);
+                return visualRect(box->direction, box->rect, label.translated(box->rect.topLeft()));
+            }
+            default: return QProxyStyle::subControlRect(control, option, sub, widget);
         }
     }
 

@@ -29,16 +29,11 @@ TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
 // turns Left into a step to the right. Here Left and Up go to the minimum, as the bar is drawn.
 void TScrollBar::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-        step(-1);
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-        step(1);
-        break;
-    default:
-        QScrollBar::keyPressEvent(event);
+        case Qt::Key_Left:
+        case Qt::Key_Up: step(-1); break;
+        case Qt::Key_Right:
+        case Qt::Key_Down: step(1); break;
+        default: QScrollBar::keyPressEvent(event);
     }
 }
 

@@ -55,9 +55,7 @@ void StatusLog::clear() {
     lineEnded_ = false;
 }
 
-qsizetype StatusLog::currentLineChars() const {
-    return lineEnded_ ? 0 : edit_.document()->lastBlock().length() - 1;
-}
+qsizetype StatusLog::currentLineChars() const { return lineEnded_ ? 0 : edit_.document()->lastBlock().length() - 1; }
 
 qsizetype StatusLog::roomInLine() const {
     const qsizetype used = currentLineChars();

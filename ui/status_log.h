@@ -33,7 +33,7 @@ private:
     QPlainTextEdit& edit_;
     QString held_;
     QTimer holdTimer_;
-    qint64 lastPutMs_ = 0;   // how long the last append into the edit took
+    qint64 lastPutMs_ = 0;    // how long the last append into the edit took
     bool lineEnded_ = false;  // the last paragraph is a whole line: bytes start a new one
 };
 

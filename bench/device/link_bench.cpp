@@ -93,9 +93,7 @@ struct EditView final : StringView {
     }
     void appendStatusText(const QString& t) override { status.appendRunOn(t); }
     void clearStatus() override { status.clear(); }
-    qsizetype logged() const override {
-        return edit.document()->characterCount() - edit.document()->blockCount();
-    }
+    qsizetype logged() const override { return edit.document()->characterCount() - edit.document()->blockCount(); }
 };
 
 // The status log as the window kept it before, for comparison: every append at once, the run
@@ -146,8 +144,10 @@ struct Unit {
         t.start();
         while (slave.empty() && t.elapsed() < 2000) {
             slave = vttest::readWholeFile(dir.file("slave"));
-            if (!slave.empty() && slave.back() == '\n') slave.pop_back();
-            else slave.clear();
+            if (!slave.empty() && slave.back() == '\n')
+                slave.pop_back();
+            else
+                slave.clear();
         }
     }
 };
@@ -216,8 +216,12 @@ void benchWrite(const Options& o) {
     Unit unit({});
     planning::ChannelTable table;
     for (int c = 0; c < 8; ++c)
-        table.set(c, planning::RegisterWords{.RefReg = 0x04000004u + c, .IntgReg = 0x06000018, .FracReg = 0x08AE147A,
-                                             .CPReg = 0x13407FFE, .SDReg = 0x0C0016FC},
+        table.set(c,
+                  planning::RegisterWords{.RefReg = 0x04000004u + c,
+                                          .IntgReg = 0x06000018,
+                                          .FracReg = 0x08AE147A,
+                                          .CPReg = 0x13407FFE,
+                                          .SDReg = 0x0C0016FC},
                   "");
     std::vector<double> raw, link;
     for (int r = 0; r < o.rounds; ++r) {
@@ -309,9 +313,9 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
     pinging = false;
     pinger.join();
     QCoreApplication::removePostedEvents(&ping);
-    std::printf("  %-28s %9lld ms %9lld ms %9lld ms %9lld ms %8.2f s %9d %9lld%s\n", name,
-                static_cast<long long>(took), static_cast<long long>(ping.worst / 1000000),
-                static_cast<long long>(worst), static_cast<long long>(worstHandlerMs), cpu, l.link.fields.RxEventCount,
+    std::printf("  %-28s %9lld ms %9lld ms %9lld ms %9lld ms %8.2f s %9d %9lld%s\n", name, static_cast<long long>(took),
+                static_cast<long long>(ping.worst / 1000000), static_cast<long long>(worst),
+                static_cast<long long>(worstHandlerMs), cpu, l.link.fields.RxEventCount,
                 static_cast<long long>(view.logged() / 3), view.logged() >= want ? "" : "  (incomplete)");
 }
 
@@ -323,16 +327,21 @@ int main(int argc, char** argv) {
     setNotifier(&quiet);
     Options o;
     for (int i = 1; i + 1 < argc; ++i) {
-        if (!std::strcmp(argv[i], "--writes")) o.writes = std::max(1, std::atoi(argv[++i]));
-        else if (!std::strcmp(argv[i], "--rounds")) o.rounds = std::max(1, std::atoi(argv[++i]));
-        else if (!std::strcmp(argv[i], "--flood-bytes")) o.floodBytes = std::max(1L, std::atol(argv[++i]));
+        if (!std::strcmp(argv[i], "--writes"))
+            o.writes = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--rounds"))
+            o.rounds = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--flood-bytes"))
+            o.floodBytes = std::max(1L, std::atol(argv[++i]));
     }
     benchWrite(o);
     benchSilent();
-    std::printf("flood: %ld unsolicited bytes; input delay: an event posted every 2 ms (target < 100 ms);\n  timer gap: longest gap of a 1 ms timer (Qt runs timers at idle priority while posted events keep coming)\n",
-                o.floodBytes);
-    std::printf("  %-28s %12s %12s %12s %12s %10s %9s %9s\n", "status log", "all logged", "input delay",
-                "timer gap", "worst rx", "CPU", "rx events", "bytes");
+    std::printf(
+        "flood: %ld unsolicited bytes; input delay: an event posted every 2 ms (target < 100 ms);\n  timer gap: "
+        "longest gap of a 1 ms timer (Qt runs timers at idle priority while posted events keep coming)\n",
+        o.floodBytes);
+    std::printf("  %-28s %12s %12s %12s %12s %10s %9s %9s\n", "status log", "all logged", "input delay", "timer gap",
+                "worst rx", "CPU", "rx events", "bytes");
     StringView plain;
     benchFlood(o, plain, "QString");
     FormerEditView former;

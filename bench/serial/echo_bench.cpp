@@ -39,11 +39,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Options {
-    int trips = 2500;   // round trips per echoer per round
-    int rounds = 6;     // the echoers take turns this many times
+    int trips = 2500;  // round trips per echoer per round
+    int rounds = 6;    // the echoers take turns this many times
     int warmup = 500;
     int idleSeconds = 10;
-    std::string only;   // run just the echoers whose name starts with this (to profile one path)
+    std::string only;  // run just the echoers whose name starts with this (to profile one path)
 };
 
 // The far end: sends one byte, waits for one byte back; returns the round trip in µs, or -1.
@@ -233,9 +233,12 @@ int main(int argc, char** argv) {
         const std::string k = argv[i];
         if (k == "--only") o.only = argv[i + 1];
         const int v = std::atoi(argv[i + 1]);
-        if (k == "--trips") o.trips = v;
-        else if (k == "--rounds") o.rounds = v;
-        else if (k == "--idle-seconds") o.idleSeconds = v;
+        if (k == "--trips")
+            o.trips = v;
+        else if (k == "--rounds")
+            o.rounds = v;
+        else if (k == "--idle-seconds")
+            o.idleSeconds = v;
     }
 
     int master = -1, slave = -1;

@@ -39,8 +39,10 @@ struct Options {
 Options parse(int argc, char** argv) {
     Options o;
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--mb") == 0) o.megabytes = std::max(1L, std::atol(argv[++i]));
-        else if (std::strcmp(argv[i], "--rounds") == 0) o.rounds = std::max(1, std::atoi(argv[++i]));
+        if (std::strcmp(argv[i], "--mb") == 0)
+            o.megabytes = std::max(1L, std::atol(argv[++i]));
+        else if (std::strcmp(argv[i], "--rounds") == 0)
+            o.rounds = std::max(1, std::atoi(argv[++i]));
     }
     return o;
 }
@@ -62,9 +64,12 @@ std::string ordinaryLines(std::size_t bytes) {
     s.reserve(bytes + 512);
     char line[96];
     for (long n = 0; s.size() < bytes; ++n) {
-        if (n % 50 == 0) std::snprintf(line, sizeof line, "[Section%06ld]\r\n", n / 50);
-        else if (n % 10 == 0) std::snprintf(line, sizeof line, "; note %ld on the lines below\r\n", n);
-        else std::snprintf(line, sizeof line, "Key%06ld = value of key %ld, as text\r\n", n, n);
+        if (n % 50 == 0)
+            std::snprintf(line, sizeof line, "[Section%06ld]\r\n", n / 50);
+        else if (n % 10 == 0)
+            std::snprintf(line, sizeof line, "; note %ld on the lines below\r\n", n);
+        else
+            std::snprintf(line, sizeof line, "Key%06ld = value of key %ld, as text\r\n", n, n);
         s += line;
     }
     return s + kSettings;

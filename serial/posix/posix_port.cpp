@@ -31,8 +31,7 @@ int msUntil(std::chrono::steady_clock::time_point deadline, bool hasDeadline) {
 
 void drain(int efd) {
     std::uint64_t v;
-    while (::read(efd, &v, sizeof v) > 0) {
-    }
+    while (::read(efd, &v, sizeof v) > 0) {}
 }
 
 }  // namespace

@@ -64,8 +64,8 @@ private:
     std::mutex m_;  // guards every field below
     RxQueue queue_;
     LineMarkReader marks_;
-    bool marked_ = false;         // the device marks line errors in the stream (PARMRK)
-    DCB dcb_{};                   // what setCommState was given; termios overlays it on read back
+    bool marked_ = false;  // the device marks line errors in the stream (PARMRK)
+    DCB dcb_{};            // what setCommState was given; termios overlays it on read back
     COMMTIMEOUTS timeouts_{};
     DWORD mask_ = 0;
     DWORD pending_ = 0;           // events of the mask not yet reported

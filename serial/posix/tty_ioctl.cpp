@@ -26,13 +26,12 @@ tcflag_t rateCode(DWORD rate) {
         tcflag_t code;
     };
     static constexpr Code codes[] = {
-        {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
-        {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
-        {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
-        {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-        {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
-        {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-        {3500000, B3500000}, {4000000, B4000000},
+        {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+        {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+        {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+        {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+        {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+        {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
     };
     for (const Code& c : codes) {
         if (c.rate == rate) return c.code;
@@ -62,8 +61,8 @@ bool sameMode(int fd, const termios2& a, const termios2& b) {
 bool makeRaw(int fd) {
     termios2 t{};
     if (!get(fd, t)) return false;
-    t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                           IXANY | IMAXBEL | IUCLC | IUTF8);
+    t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | IMAXBEL |
+                           IUCLC | IUTF8);
     // Breaks and characters with line errors arrive marked in the stream (the 0xFF byte
     // doubled): the port turns the marks into kEvBreak and kEvErr.
     t.c_iflag |= PARMRK;
@@ -209,7 +208,6 @@ bool setModemLines(int fd, bool rts, bool on) {
     int bits = rts ? TIOCM_RTS : TIOCM_DTR;
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 }
-
 
 namespace {
 

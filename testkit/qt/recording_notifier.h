@@ -59,7 +59,8 @@ private:
 
 class RecordingExceptions {
 public:
-    RecordingExceptions() : before_(setExceptionHandler([this](std::exception_ptr e) { texts.push_back(textOf(e)); })) {}
+    RecordingExceptions()
+        : before_(setExceptionHandler([this](std::exception_ptr e) { texts.push_back(textOf(e)); })) {}
     ~RecordingExceptions() { setExceptionHandler(before_); }
     RecordingExceptions(const RecordingExceptions&) = delete;
     RecordingExceptions& operator=(const RecordingExceptions&) = delete;

@@ -20,12 +20,12 @@ public:
     bool open = false;
     bool openSucceeds = true;
     bool writesFail = false;
-    bool gone = false;  // the device vanished: the queue cannot be counted
+    bool gone = false;     // the device vanished: the queue cannot be counted
     int readFailsAt = -1;  // the ReadByte call (0-based) that fails
     int reads = 0;
     std::int32_t bps = 0;
     QString portname;
-    std::string lines;  // "D+", "R+", "D-", "R-" as the modem lines were asked to change
+    std::string lines;                          // "D+", "R+", "D-", "R-" as the modem lines were asked to change
     std::function<void(std::uint8_t)> onWrite;  // the peer's answer to a written byte
 
     // Queues bytes and posts one receive event for them.
@@ -79,9 +79,7 @@ public:
         }
         return true;
     }
-    std::int32_t InQueueCount() override {
-        return open && !gone ? static_cast<std::int32_t>(inbox.size()) : -1;
-    }
+    std::int32_t InQueueCount() override { return open && !gone ? static_cast<std::int32_t>(inbox.size()) : -1; }
     bool SetDTR(bool on) override {
         if (!open) return false;
         lines += on ? "D+" : "D-";

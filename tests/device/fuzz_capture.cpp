@@ -28,8 +28,7 @@ void checkView(const device::LinkFields& f) {
         for (int c = 0; c < device::kViewColumns; ++c) {
             const std::uint8_t b = f.RxBuffer[static_cast<std::size_t>(device::kViewColumns * r + c + 1)];
             const std::size_t at = static_cast<std::size_t>(c) * 3;
-            if (row[at] != hexDigit(b >> 4) || row[at + 1] != hexDigit(b & 0x0F) || row[at + 2] != ' ')
-                std::abort();
+            if (row[at] != hexDigit(b >> 4) || row[at + 1] != hexDigit(b & 0x0F) || row[at + 2] != ' ') std::abort();
         }
     }
 }
@@ -63,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (hex.size() != 3 * size) std::abort();
 
     const bool inRange = start >= 0 && start <= device::kRxBufferSize;
-    const std::int64_t end = inRange ? std::min<std::int64_t>(std::int64_t{start} + static_cast<std::int64_t>(size), device::kRxBufferSize) : start;
+    const std::int64_t end =
+        inRange ? std::min<std::int64_t>(std::int64_t{start} + static_cast<std::int64_t>(size), device::kRxBufferSize)
+                : start;
     if (f.RxCount != end) std::abort();
     for (int i = 0; i < device::kRxBufferSize; ++i) {
         const bool captured = inRange && i >= start && i < end;

@@ -6,11 +6,16 @@
 
 TEST(WriteImage, ChannelRecordIsIntgRefCpFracLeastSignificantFirst) {
     planning::ChannelTable table;
-    table.set(0, planning::RegisterWords{.RefReg = 0x04000004, .IntgReg = 0x06000018, .FracReg = 0x08AE147A,
-                                         .CPReg = 0x13407FFE, .SDReg = 0x0C0016FC},
+    table.set(0,
+              planning::RegisterWords{.RefReg = 0x04000004,
+                                      .IntgReg = 0x06000018,
+                                      .FracReg = 0x08AE147A,
+                                      .CPReg = 0x13407FFE,
+                                      .SDReg = 0x0C0016FC},
               "d");
-    table.set(7, planning::RegisterWords{.RefReg = 0x11223344, .IntgReg = 0xA1B2C3D4, .FracReg = 1, .CPReg = 2,
-                                         .SDReg = 0xFFFFFFFF},
+    table.set(7,
+              planning::RegisterWords{
+                  .RefReg = 0x11223344, .IntgReg = 0xA1B2C3D4, .FracReg = 1, .CPReg = 2, .SDReg = 0xFFFFFFFF},
               "d");
     const auto image = protocol::writeImage(table);
     const std::array<std::uint8_t, 16> ch0{0x18, 0x00, 0x00, 0x06, 0x04, 0x00, 0x00, 0x04,

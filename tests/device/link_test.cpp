@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "device/device_link.h"
-#include "tests/device/fake_port.h"
-#include "tests/device/recorders.h"
 #include "testkit/qt/pump.h"
 #include "testkit/qt/recording_notifier.h"
+#include "tests/device/fake_port.h"
+#include "tests/device/recorders.h"
 
 using namespace std::chrono_literals;
 using device::DeviceLink;
@@ -170,8 +170,12 @@ TEST_F(Link, DumpRestartsTheCaptureAndTheViewSkipsPositionZero) {
 
 TEST_F(Link, WriteSends130BytesEachAfterItsReplyAndKeepsTheImage) {
     planning::ChannelTable table;
-    table.set(3, planning::RegisterWords{.RefReg = 0x04000004, .IntgReg = 0x06000018, .FracReg = 0x08AE147A,
-                                         .CPReg = 0x13407FFE, .SDReg = 0x0C0016FC},
+    table.set(3,
+              planning::RegisterWords{.RefReg = 0x04000004,
+                                      .IntgReg = 0x06000018,
+                                      .FracReg = 0x08AE147A,
+                                      .CPReg = 0x13407FFE,
+                                      .SDReg = 0x0C0016FC},
               "x");
     port.answerEveryByte();
     view.status = "old text";
@@ -276,10 +280,12 @@ TEST_F(Link, ReopeningThePortInsideTheWaitStillStopsTheCommand) {
 // wait (the unit may answer all the same). A closed port or a vanished device ends it at once.
 TEST_F(Link, AFailedSendWaitsOnAnOpenLineAndStopsOnlyWithoutOne) {
     port.writesFail = true;
-    port.later([&] {
-        port.writesFail = false;
-        port.deliver("\x06");
-    }, 20);
+    port.later(
+        [&] {
+            port.writesFail = false;
+            port.deliver("\x06");
+        },
+        20);
     link.setReplyLimit(60s);
     link.simpleCommand('I');
     EXPECT_EQ(port.written, "\r") << "the reply released the wait, the CR went out";

@@ -18,8 +18,12 @@ namespace {
 
 planning::ChannelTable exampleTable() {
     planning::ChannelTable table;
-    table.set(0, planning::RegisterWords{.RefReg = 0x04000004, .IntgReg = 0x06000018, .FracReg = 0x08AE147A,
-                                         .CPReg = 0x13407FFE, .SDReg = 0x0C0016FC},
+    table.set(0,
+              planning::RegisterWords{.RefReg = 0x04000004,
+                                      .IntgReg = 0x06000018,
+                                      .FracReg = 0x08AE147A,
+                                      .CPReg = 0x13407FFE,
+                                      .SDReg = 0x0C0016FC},
               "12340MHz");
     return table;
 }

@@ -72,7 +72,8 @@ TEST_F(Window, WriteAfterSetPutsTheImageIntoTheUnit) {
     EXPECT_EQ(form->Link.fields.RxCount, 130);
     ASSERT_TRUE(vttest::UnitProcess::waitForPath(dir.file("memory")));
     const std::string memory = vttest::readWholeFile(dir.file("memory"));
-    EXPECT_EQ(memory.substr(0, 16), std::string("\x18\x00\x00\x06\x04\x00\x00\x04\xFE\x7F\x40\x13\x7A\x14\xAE\x08", 16));
+    EXPECT_EQ(memory.substr(0, 16),
+              std::string("\x18\x00\x00\x06\x04\x00\x00\x04\xFE\x7F\x40\x13\x7A\x14\xAE\x08", 16));
     EXPECT_EQ(memory.substr(16), std::string(112, '\0'));
 }
 
@@ -81,7 +82,7 @@ TEST_F(Window, ClosingDuringAWaitUnwindsAndCloses) {
     openWindow();
     bool closedInside = false;
     QTimer::singleShot(100, form.get(), [&] { closedInside = form->close(); });
-    form->Button10->click();  // waits for a reply that never comes
+    form->Button10->click();     // waits for a reply that never comes
     EXPECT_FALSE(closedInside);  // put off while the command waited
     EXPECT_TRUE(form->Memo2->toPlainText().endsWith("No reply from the unit"));
     ASSERT_TRUE(vttest::pumpUntil([&] { return !form->isVisible(); }, 2000));

@@ -4,17 +4,16 @@
 #include <cmath>
 #include <string>
 
-#include "text/cp932.h"
-#include "planning/number_text.h"
-#include "planning/number_format.h"
 #include "planning/error_texts.h"
+#include "planning/number_format.h"
+#include "planning/number_text.h"
+#include "text/cp932.h"
 
 using namespace planning;
 
 namespace {
 
-std::string decimalError(const std::string& text, char sep = '.')
-{
+std::string decimalError(const std::string& text, char sep = '.') {
     try {
         parseDecimal(text, sep);
     } catch (const text::VtError& e) {
@@ -25,8 +24,7 @@ std::string decimalError(const std::string& text, char sep = '.')
 
 }  // namespace
 
-TEST(DecimalText, AcceptsBlanksSignSeparatorAndExponent)
-{
+TEST(DecimalText, AcceptsBlanksSignSeparatorAndExponent) {
     EXPECT_EQ(parseDecimal("12340", '.'), 12340.0L);
     EXPECT_EQ(parseDecimal("  -1.5  ", '.'), -1.5L);
     EXPECT_EQ(parseDecimal("+.25", '.'), 0.25L);
@@ -39,17 +37,15 @@ TEST(DecimalText, AcceptsBlanksSignSeparatorAndExponent)
     EXPECT_EQ(parseDecimal("1,5", ','), 1.5L);
 }
 
-TEST(DecimalText, LoneSeparatorReadsAsZero)
-{
+TEST(DecimalText, LoneSeparatorReadsAsZero) {
     EXPECT_EQ(parseDecimal(".", '.'), 0.0L);
     EXPECT_EQ(parseDecimal(" -. ", '.'), 0.0L);
     EXPECT_EQ(parseDecimal(".e5", '.'), 0.0L);
 }
 
-TEST(DecimalText, RejectsOtherTextsQuotingThemExactly)
-{
-    for (const char* bad : {"", " ", "+", "-", "e5", "1.2.3", "1 2", "$10", "0x10", "1e5x", "1..", "inf", "nan",
-                            "\t1", "1\t", "++1", "1,5"})
+TEST(DecimalText, RejectsOtherTextsQuotingThemExactly) {
+    for (const char* bad : {"", " ", "+", "-", "e5", "1.2.3", "1 2", "$10", "0x10", "1e5x", "1..", "inf", "nan", "\t1",
+                            "1\t", "++1", "1,5"})
         EXPECT_EQ(decimalError(bad), std::string("'") + bad + "' は浮動小数点数ではありません") << bad;
     // Another locale's separator is not a digit.
     EXPECT_EQ(decimalError("1.5", ','), "'1.5' は浮動小数点数ではありません");
@@ -57,8 +53,7 @@ TEST(DecimalText, RejectsOtherTextsQuotingThemExactly)
     EXPECT_EQ(decimalError("%s%n"), "'%s%n' は浮動小数点数ではありません");
 }
 
-TEST(DecimalText, ExponentDigitsAreReadWhileBelow500)
-{
+TEST(DecimalText, ExponentDigitsAreReadWhileBelow500) {
     EXPECT_EQ(parseDecimal("1e0000000000000000002", '.'), 100.0L);
     EXPECT_EQ(parseDecimal("1e500", '.'), parseDecimal("10e499", '.'));
     // "1e5000": 5, 50, 500 -> reading stops and the last 0 is left over.
@@ -69,8 +64,7 @@ TEST(DecimalText, ExponentDigitsAreReadWhileBelow500)
     EXPECT_EQ(parseDecimal("1e-4999", '.'), 0.0L);  // too small for the format: zero
 }
 
-TEST(DecimalText, ExtendedRangeAndSignificand)
-{
+TEST(DecimalText, ExtendedRangeAndSignificand) {
     EXPECT_TRUE(std::isfinite(parseDecimal("1.1e4932", '.')));
     EXPECT_EQ(decimalError("1.2e4932"), "'1.2e4932' は浮動小数点数ではありません");
     EXPECT_EQ(decimalError("-1.2e4932"), "'-1.2e4932' は浮動小数点数ではありません");
@@ -84,8 +78,7 @@ TEST(DecimalText, ExtendedRangeAndSignificand)
     EXPECT_EQ(parseDecimal("0." + std::string(3000, '0') + "1e3001", '.'), 1.0L);
 }
 
-TEST(WholeText, DecimalAndHexadecimalForms)
-{
+TEST(WholeText, DecimalAndHexadecimalForms) {
     EXPECT_EQ(parseWhole("12"), 12);
     EXPECT_EQ(parseWhole("  -12"), -12);
     EXPECT_EQ(parseWhole("+7"), 7);
@@ -100,8 +93,7 @@ TEST(WholeText, DecimalAndHexadecimalForms)
     EXPECT_EQ(parseWhole("0000000000000000000012"), 12);
 }
 
-TEST(WholeText, RejectsFractionsExponentsTrailingBlanksAndOverflow)
-{
+TEST(WholeText, RejectsFractionsExponentsTrailingBlanksAndOverflow) {
     for (const char* bad : {"", " ", "-", "$", "0x", "100.0", "1e2", "12 ", "1 2", "2147483648", "-2147483649",
                             "$80000000", "99999999999999999999", "0xG", "12a", "%s%n"}) {
         EXPECT_FALSE(tryParseWhole(bad).has_value()) << bad;
@@ -114,8 +106,7 @@ TEST(WholeText, RejectsFractionsExponentsTrailingBlanksAndOverflow)
     }
 }
 
-TEST(GeneralFormat, FixedAndScientificBoundaries)
-{
+TEST(GeneralFormat, FixedAndScientificBoundaries) {
     EXPECT_EQ(formatGeneral(12340.0 / 100.0, '.'), "123.4");
     EXPECT_EQ(formatGeneral(0.0001, '.'), "0.0001");
     EXPECT_EQ(formatGeneral(0.00001, '.'), "1E-5");
@@ -134,8 +125,7 @@ TEST(GeneralFormat, FixedAndScientificBoundaries)
     EXPECT_EQ(formatGeneral(-1.25e-7, '.'), "-1.25E-7");
 }
 
-TEST(FullStop, ComparesTheLastCp932Byte)
-{
+TEST(FullStop, ComparesTheLastCp932Byte) {
     EXPECT_EQ(text::withFullStop("I/O エラー (5)"), "I/O エラー (5)");
     EXPECT_EQ(text::withFullStop("ゼロによる除算"), "ゼロによる除算.");
     EXPECT_EQ(text::withFullStop("Error."), "Error.");  // '.' does not sort after itself
@@ -144,13 +134,14 @@ TEST(FullStop, ComparesTheLastCp932Byte)
     EXPECT_EQ(text::withFullStop("'%s%n' は整数ではありません"), "'%s%n' は整数ではありません.");
 }
 
-TEST(Cp932, RoundTripsJapaneseAndMarksUnconvertibleCharacters)
-{
+TEST(Cp932, RoundTripsJapaneseAndMarksUnconvertibleCharacters) {
     const std::string text = "データ読込みエラー ABC ｱｲｳ ①";
     EXPECT_EQ(text::cp932ToUtf8(text::utf8ToCp932(text)), text);
     EXPECT_EQ(text::utf8ToCp932("ゼロ"), "\x83\x5B\x83\x8D");
-    EXPECT_EQ(text::utf8ToCp932("a€b"), "a?b");        // no euro sign in code page 932
-    EXPECT_EQ(text::utf8ToCp932("a\xff" "b"), "a?b");  // not UTF-8
-    EXPECT_EQ(text::utf8ToCp932("a\xe3\x82"), "a?");   // truncated sequence
-    EXPECT_EQ(text::cp932ToUtf8("a\x83"), "a?");       // lead byte without its trail byte
+    EXPECT_EQ(text::utf8ToCp932("a€b"), "a?b");  // no euro sign in code page 932
+    EXPECT_EQ(text::utf8ToCp932("a\xff"
+                                "b"),
+              "a?b");                                 // not UTF-8
+    EXPECT_EQ(text::utf8ToCp932("a\xe3\x82"), "a?");  // truncated sequence
+    EXPECT_EQ(text::cp932ToUtf8("a\x83"), "a?");      // lead byte without its trail byte
 }

@@ -5,16 +5,14 @@
 
 using namespace planning;
 
-TEST(Description, DefaultsAfterTheWorkedExample)
-{
+TEST(Description, DefaultsAfterTheWorkedExample) {
     DescriptionInputs in{.edit1 = "12340", .edit3 = "10", .label11 = "5000000"};
     EXPECT_EQ(ChannelDescription(in),
               "12340MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, "
               "SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use");
 }
 
-TEST(Description, EveryChoiceAndBlankPd)
-{
+TEST(Description, EveryChoiceAndBlankPd) {
     DescriptionInputs in{"1.5", "10.0", "  ", 0, 5, 10, 1, 1, 0, 0, 0, 1};
     EXPECT_EQ(ChannelDescription(in),
               "1.5MHz, std=10.0MHz, PD=  Hz, UpGain=0, DnGain=5, Offset=-10, HiK mode=Off, SD seed=0, "
@@ -27,22 +25,19 @@ TEST(Description, EveryChoiceAndBlankPd)
     EXPECT_NE(ChannelDescription(in).find("SD seed=50F1CDh, Mode=ModeB,"), std::string::npos);
 }
 
-TEST(Description, NoItemSelectedGivesAnEmptyPiece)
-{
+TEST(Description, NoItemSelectedGivesAnEmptyPiece) {
     DescriptionInputs in{"1", "2", "3", 1, 2, 3, -1, -1, -1, -1, -1, -1};
     EXPECT_EQ(ChannelDescription(in),
               "1MHz, std=2MHz, PD=3Hz, UpGain=1, DnGain=2, Offset=3, HiK mode=, SD seed=, Mode=, frac_rstb=, "
               "frac_bypass=");
 }
 
-TEST(Description, OperatorTextIsCopiedLiterally)
-{
+TEST(Description, OperatorTextIsCopiedLiterally) {
     DescriptionInputs in{.edit1 = "%s%n", .edit3 = "%d", .label11 = "  "};
     EXPECT_EQ(ChannelDescription(in).substr(0, 20), "%s%nMHz, std=%dMHz, ");
 }
 
-TEST(ChannelTableSlots, SetReplacesOneChannelOnly)
-{
+TEST(ChannelTableSlots, SetReplacesOneChannelOnly) {
     ChannelTable table;
     table.set(0, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0x0C0016FC}, "first");
     table.set(3, {1, 2, 3, 4, 5}, "other");
@@ -59,11 +54,9 @@ TEST(ChannelTableSlots, SetReplacesOneChannelOnly)
     EXPECT_EQ(table.ChannelDescription[1], "");
 }
 
-TEST(ChannelTableSlots, ChannelsOutsideTheSelectorAreIgnored)
-{
+TEST(ChannelTableSlots, ChannelsOutsideTheSelectorAreIgnored) {
     ChannelTable table;
-    for (int channel : {-1, 8, 9, INT32_MIN, INT32_MAX})
-        table.set(channel, {1, 2, 3, 4, 5}, "x");
+    for (int channel : {-1, 8, 9, INT32_MIN, INT32_MAX}) table.set(channel, {1, 2, 3, 4, 5}, "x");
     for (int slot = 0; slot < ChannelTable::kSlots; ++slot) {
         EXPECT_EQ(table.RefReg[static_cast<size_t>(slot)], 0u);
         EXPECT_EQ(table.ChannelDescription[static_cast<size_t>(slot)], "");

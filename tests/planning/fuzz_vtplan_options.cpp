@@ -16,47 +16,54 @@ bool inRange(const vtplan::Options& o) {
     const auto& cp = o.chargePump;
     const auto& sd = o.sd;
     return within(cp.up, 0, 127) && within(cp.down, 0, 127) && within(cp.offset, 0, 127) &&
-           within(cp.offsetDir, 0, 1) && within(cp.hiK, 0, 1) && within(sd.seed, -1, 3) &&
-           within(sd.mode, -1, 3) && within(sd.fracRstb, -1, 1) && within(sd.fracBypass, -1, 1);
+           within(cp.offsetDir, 0, 1) && within(cp.hiK, 0, 1) && within(sd.seed, -1, 3) && within(sd.mode, -1, 3) &&
+           within(sd.fracRstb, -1, 1) && within(sd.fracBypass, -1, 1);
 }
 
 std::vector<std::string> written(const vtplan::Options& o) {
     const auto& cp = o.chargePump;
     const auto& sd = o.sd;
-    return {"--up=" + std::to_string(cp.up), "--down", std::to_string(cp.down),
-            "--offset=" + std::to_string(cp.offset), cp.offsetDir == 0 ? "--offset-dir=up" : "--offset-dir=down",
-            "--hik", cp.hiK == 0 ? "on" : "off", "--seed=" + std::to_string(sd.seed),
-            "--mode=" + std::to_string(sd.mode), "--frac-rstb=" + std::to_string(sd.fracRstb),
-            "--frac-bypass", std::to_string(sd.fracBypass), "--",
-            o.localOutput, o.multiplier, o.std, o.r};
+    return {"--up=" + std::to_string(cp.up),
+            "--down",
+            std::to_string(cp.down),
+            "--offset=" + std::to_string(cp.offset),
+            cp.offsetDir == 0 ? "--offset-dir=up" : "--offset-dir=down",
+            "--hik",
+            cp.hiK == 0 ? "on" : "off",
+            "--seed=" + std::to_string(sd.seed),
+            "--mode=" + std::to_string(sd.mode),
+            "--frac-rstb=" + std::to_string(sd.fracRstb),
+            "--frac-bypass",
+            std::to_string(sd.fracBypass),
+            "--",
+            o.localOutput,
+            o.multiplier,
+            o.std,
+            o.r};
 }
 
 bool same(const vtplan::Options& a, const vtplan::Options& b) {
     const auto& x = a.chargePump;
     const auto& y = b.chargePump;
-    return x.up == y.up && x.down == y.down && x.offset == y.offset && x.offsetDir == y.offsetDir &&
-           x.hiK == y.hiK && a.sd.seed == b.sd.seed && a.sd.mode == b.sd.mode &&
-           a.sd.fracRstb == b.sd.fracRstb && a.sd.fracBypass == b.sd.fracBypass &&
-           a.localOutput == b.localOutput && a.multiplier == b.multiplier && a.std == b.std && a.r == b.r;
+    return x.up == y.up && x.down == y.down && x.offset == y.offset && x.offsetDir == y.offsetDir && x.hiK == y.hiK &&
+           a.sd.seed == b.sd.seed && a.sd.mode == b.sd.mode && a.sd.fracRstb == b.sd.fracRstb &&
+           a.sd.fracBypass == b.sd.fracBypass && a.localOutput == b.localOutput && a.multiplier == b.multiplier &&
+           a.std == b.std && a.r == b.r;
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> args = fuzzsupport::argsFromBytes(data, size);
     std::string problem;
     const auto options = vtplan::parseOptions(args, problem);
     if (!options) {
-        if (problem.empty())
-            std::abort();
+        if (problem.empty()) std::abort();
         return 0;
     }
-    if (!inRange(*options))
-        std::abort();
+    if (!inRange(*options)) std::abort();
     std::string again;
     const auto reread = vtplan::parseOptions(written(*options), again);
-    if (!reread || !same(*options, *reread))
-        std::abort();
+    if (!reread || !same(*options, *reread)) std::abort();
     return 0;
 }

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "planning/actual_output.h"
+#include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
-#include "planning/error_texts.h"
 
 using namespace planning;
 
@@ -17,66 +17,52 @@ namespace {
 
 using i128 = __int128;
 
-std::string decimals6(int64_t micro, char sep)
-{
+std::string decimals6(int64_t micro, char sep) {
     std::string frac = std::to_string(1000000 + micro % 1000000).substr(1);
     return std::to_string(micro / 1000000) + sep + frac;
 }
 
 // The same exact value written in one of several ways the operator might type it.
-std::string spell(int64_t micro, char sep, std::mt19937_64& rng)
-{
+std::string spell(int64_t micro, char sep, std::mt19937_64& rng) {
     switch (rng() % 5) {
-    case 0:
-        return decimals6(micro, sep);
-    case 1:
-        return std::to_string(micro) + "e-6";
-    case 2:
-        return "  +" + decimals6(micro, sep) + "000 ";
-    case 3:
-        return std::to_string(micro) + "0E-7";
-    default: {
-        std::string text = decimals6(micro, sep);
-        while (text.back() == '0')
-            text.pop_back();
-        return text;  // "12." and "0.5"-style forms
-    }
+        case 0: return decimals6(micro, sep);
+        case 1: return std::to_string(micro) + "e-6";
+        case 2: return "  +" + decimals6(micro, sep) + "000 ";
+        case 3: return std::to_string(micro) + "0E-7";
+        default: {
+            std::string text = decimals6(micro, sep);
+            while (text.back() == '0') text.pop_back();
+            return text;  // "12." and "0.5"-style forms
+        }
     }
 }
 
-std::string fixed3(i128 milli)
-{
+std::string fixed3(i128 milli) {
     const bool negative = milli < 0;
-    if (negative)
-        milli = -milli;
+    if (negative) milli = -milli;
     std::string digits;
     do {
         digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(milli % 10)));
         milli /= 10;
     } while (milli != 0);
-    while (digits.size() < 4)
-        digits.insert(digits.begin(), '0');
+    while (digits.size() < 4) digits.insert(digits.begin(), '0');
     digits.insert(digits.end() - 3, '.');
     return (negative ? "-" : "") + digits;
 }
 
 // x / 2^bits rounded half to even, x of either sign.
-i128 roundShift(i128 x, int bits)
-{
+i128 roundShift(i128 x, int bits) {
     const bool negative = x < 0;
-    if (negative)
-        x = -x;
+    if (negative) x = -x;
     i128 q = x >> bits;
     const i128 rest = x - (q << bits);
     const i128 half = i128{1} << (bits - 1);
-    if (rest > half || (rest == half && (q & 1) != 0))
-        ++q;
+    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
     return negative ? -q : q;
 }
 
 // x with x * 2^24 = target (mod m), m odd.
-i128 solveShifted(i128 target, i128 m)
-{
+i128 solveShifted(i128 target, i128 m) {
     // Inverse of 2^24 mod m by the extended Euclidean algorithm.
     i128 a = (i128{1} << 24) % m, b = m, x0 = 1, x1 = 0;
     while (b != 0) {
@@ -91,8 +77,7 @@ i128 solveShifted(i128 target, i128 m)
 
 }  // namespace
 
-TEST(PlanReference, RandomPositivePlansMatchExactArithmetic)
-{
+TEST(PlanReference, RandomPositivePlansMatchExactArithmetic) {
     std::mt19937_64 rng(20261207);
     int zeroPd = 0;
     for (int i = 0; i < 20000; ++i) {
@@ -137,23 +122,19 @@ TEST(PlanReference, RandomPositivePlansMatchExactArithmetic)
     EXPECT_GT(zeroPd, 0);
 }
 
-TEST(PlanReference, VcoMHzShowsTheTypedValueForMultiplierOne)
-{
+TEST(PlanReference, VcoMHzShowsTheTypedValueForMultiplierOne) {
     std::mt19937_64 rng(7);
     for (int i = 0; i < 5000; ++i) {
         const int64_t loHz = std::uniform_int_distribution<int64_t>(100, 999'999'999'999'999)(rng);
         std::string expected = decimals6(loHz, '.');
-        while (expected.back() == '0')
-            expected.pop_back();
-        if (expected.back() == '.')
-            expected.pop_back();
+        while (expected.back() == '0') expected.pop_back();
+        if (expected.back() == '.') expected.pop_back();
         const FrequencyPlan p = findRatios({decimals6(loHz, '.'), "1", "10", "1", '.'});
         ASSERT_EQ(formatGeneral(p.VcoMHz, '.'), expected) << loHz;
     }
 }
 
-TEST(PlanReference, FractionsNextToHalfStepsRoundHalfUp)
-{
+TEST(PlanReference, FractionsNextToHalfStepsRoundHalfUp) {
     std::mt19937_64 rng(99);
     int checked = 0;
     for (int i = 0; i < 3000; ++i) {

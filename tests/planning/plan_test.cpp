@@ -5,20 +5,18 @@
 #include <string>
 
 #include "planning/actual_output.h"
-#include "planning/plan.h"
 #include "planning/error_texts.h"
+#include "planning/plan.h"
 
 using namespace planning;
 
 namespace {
 
-FrequencyPlan plan(std::string lo, std::string mul, std::string std, std::string r, char sep = '.')
-{
+FrequencyPlan plan(std::string lo, std::string mul, std::string std, std::string r, char sep = '.') {
     return findRatios(PlanInputs{std::move(lo), std::move(mul), std::move(std), std::move(r), sep});
 }
 
-std::string failure(std::string lo, std::string mul, std::string std, std::string r)
-{
+std::string failure(std::string lo, std::string mul, std::string std, std::string r) {
     try {
         plan(std::move(lo), std::move(mul), std::move(std), std::move(r));
     } catch (const text::VtError& e) {
@@ -29,8 +27,7 @@ std::string failure(std::string lo, std::string mul, std::string std, std::strin
 
 }  // namespace
 
-TEST(Plan, WorkedExample)
-{
+TEST(Plan, WorkedExample) {
     const FrequencyPlan p = plan("12340", "100", "10", "2");
     EXPECT_EQ(p.LocalOutputHz, 12340000000);
     EXPECT_EQ(p.Multiplier, 100);
@@ -57,22 +54,19 @@ TEST(Plan, WorkedExample)
 }
 
 // 2097152.0625 Hz lies exactly between two thousandths: it goes to the even one.
-TEST(Plan, ActualAndErrorRoundTiesToEven)
-{
+TEST(Plan, ActualAndErrorRoundTiesToEven) {
     const FrequencyPlan p = plan("2.097152", "524288", "0.000003", "1");
     EXPECT_EQ(actualHzText(p, '.'), "2097152.062");
     EXPECT_EQ(errorHzText(p, '.'), "0.062");
 }
 
-TEST(Plan, LocaleSeparatorInInputAndDisplay)
-{
+TEST(Plan, LocaleSeparatorInInputAndDisplay) {
     const FrequencyPlan p = plan("12340,5", "100", "10", "2", ',');
     EXPECT_EQ(p.LocalOutputHz, 12340500000);
     EXPECT_EQ(planLabels(p, ',').Label9, "123,405");
 }
 
-TEST(Plan, FailureTableTexts)
-{
+TEST(Plan, FailureTableTexts) {
     EXPECT_EQ(failure("12.3.4", "100", "10", "2"), "'12.3.4' は浮動小数点数ではありません");
     EXPECT_EQ(failure("12340", "100.0", "10", "2"), "'100.0' は整数ではありません");
     EXPECT_EQ(failure("12340", "1e2", "10", "2"), "'1e2' は整数ではありません");
@@ -88,8 +82,7 @@ TEST(Plan, FailureTableTexts)
     EXPECT_EQ(failure("12340", "100", "10", "$10"), "'$10' は浮動小数点数ではありません");
 }
 
-TEST(Plan, FirstBadTextInInputOrderIsReported)
-{
+TEST(Plan, FirstBadTextInInputOrderIsReported) {
     EXPECT_EQ(failure("a", "b", "c", "d"), "'a' は浮動小数点数ではありません");
     EXPECT_EQ(failure("1", "b", "c", "d"), "'b' は浮動小数点数ではありません");
     EXPECT_EQ(failure("1", "2.5", "c", "d"), "'2.5' は整数ではありません");
@@ -101,8 +94,7 @@ TEST(Plan, FirstBadTextInInputOrderIsReported)
     EXPECT_EQ(failure("1", "0", "3", "0"), "0 による浮動小数点数除算");
 }
 
-TEST(Plan, HzRoundingIsTiesToEvenInExtendedPrecision)
-{
+TEST(Plan, HzRoundingIsTiesToEvenInExtendedPrecision) {
     // 0.0000025 MHz = 2.5 Hz -> 2; 0.0000035 MHz -> 4 (both land on exact halves after rounding).
     EXPECT_EQ(plan("0.0000025", "1", "10", "1").LocalOutputHz, 2);
     EXPECT_EQ(plan("0.0000035", "1", "10", "1").LocalOutputHz, 4);
@@ -113,8 +105,7 @@ TEST(Plan, HzRoundingIsTiesToEvenInExtendedPrecision)
     EXPECT_EQ(failure("9223372036854.775808", "1", "10", "1"), "不正な浮動小数点数演算命令");
 }
 
-TEST(Plan, NegativeMultiplierTruncatesTowardZero)
-{
+TEST(Plan, NegativeMultiplierTruncatesTowardZero) {
     const FrequencyPlan p = plan("12340", "-100", "10", "2");
     EXPECT_EQ(p.VcoHz, -123400000);
     EXPECT_EQ(p.N_INT, -12);
@@ -123,8 +114,7 @@ TEST(Plan, NegativeMultiplierTruncatesTowardZero)
     EXPECT_EQ(planLabels(p, '.').Label9, "-123.4");
 }
 
-TEST(Plan, ProductsAndShiftWrapWithoutComplaint)
-{
+TEST(Plan, ProductsAndShiftWrapWithoutComplaint) {
     // PdHz 2^40, half VCO 2^41 - 1: the remainder 2^40 - 1 shifted by 24 leaves 64 bits and wraps.
     const FrequencyPlan p = plan("4398046.511102", "1", "1099511.627776", "1");
     EXPECT_EQ(p.PdHz, int64_t{1} << 40);
@@ -133,16 +123,14 @@ TEST(Plan, ProductsAndShiftWrapWithoutComplaint)
     EXPECT_EQ(p.NFrac, 0);
 }
 
-TEST(PlanMend, MinimumDividedByMinusOneWrapsInsteadOfTrapping)
-{
+TEST(PlanMend, MinimumDividedByMinusOneWrapsInsteadOfTrapping) {
     const FrequencyPlan p = plan("-9223372036854.775808", "-1", "10", "1");
     EXPECT_EQ(p.VcoHz, INT64_MIN);
     const FrequencyPlan q = plan("12340", "1", "-9223372036854.775808", "-1");
     EXPECT_EQ(q.PdHz, INT64_MIN);
 }
 
-TEST(PlanMend, FractionRoundedToAWholeStepCarriesIntoTheInteger)
-{
+TEST(PlanMend, FractionRoundedToAWholeStepCarriesIntoTheInteger) {
     // PdHz 2^26, half VCO = 3 * PdHz - 1: the fraction rounds up to 2^24.
     const int64_t pd = int64_t{1} << 26;
     const int64_t vco = 2 * (3 * pd - 1);

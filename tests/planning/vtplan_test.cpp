@@ -1,11 +1,11 @@
 // vtplan end to end: the real binary, its output lines, error texts and exit codes.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <fcntl.h>
 #include <spawn.h>
-#include <string>
 #include <sys/wait.h>
+#include <clocale>
+#include <string>
 #include <vector>
 
 #include "testkit/temp_dir.h"
@@ -19,8 +19,7 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome vtplan(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8")
-{
+Outcome vtplan(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8") {
     const vttest::TempDir dir;
     const std::string outPath = dir.file("out"), errPath = dir.file("err");
     posix_spawn_file_actions_t actions;
@@ -31,8 +30,7 @@ Outcome vtplan(const std::vector<std::string>& args, const std::string& locale =
     std::vector<std::string> argStore{VTPLAN_PATH};
     argStore.insert(argStore.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (auto& a : argStore)
-        argv.push_back(a.data());
+    for (auto& a : argStore) argv.push_back(a.data());
     argv.push_back(nullptr);
     std::vector<std::string> envStore;
     for (char** e = environ; *e != nullptr; ++e)
@@ -40,8 +38,7 @@ Outcome vtplan(const std::vector<std::string>& args, const std::string& locale =
             envStore.emplace_back(*e);
     envStore.push_back("LC_ALL=" + locale);
     std::vector<char*> envp;
-    for (auto& e : envStore)
-        envp.push_back(e.data());
+    for (auto& e : envStore) envp.push_back(e.data());
     envp.push_back(nullptr);
 
     Outcome run;
@@ -58,8 +55,7 @@ Outcome vtplan(const std::vector<std::string>& args, const std::string& locale =
 }
 
 // A locale whose decimal separator is a comma, if the machine has one.
-std::string commaLocale()
-{
+std::string commaLocale() {
     std::string found;
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8", "ru_RU.UTF-8"})
@@ -73,8 +69,7 @@ std::string commaLocale()
 
 }  // namespace
 
-TEST(Vtplan, WorkedExample)
-{
+TEST(Vtplan, WorkedExample) {
     const Outcome r = vtplan({"12340", "100", "10", "2"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
@@ -84,17 +79,16 @@ TEST(Vtplan, WorkedExample)
               "ActualHz 12339999973.774\nErrorHz -26.226\n");
 }
 
-TEST(Vtplan, OptionsReachTheWords)
-{
-    const Outcome r = vtplan({"--up", "0", "--down=0", "--offset", "0", "--offset-dir", "down", "--hik", "off", "--seed",
-                          "0", "--mode", "0", "--frac-rstb", "0", "--frac-bypass", "0", "12340", "100", "10", "2"});
+TEST(Vtplan, OptionsReachTheWords) {
+    const Outcome r = vtplan({"--up", "0",      "--down=0", "--offset", "0", "--offset-dir", "down", "--hik",
+                              "off",  "--seed", "0",        "--mode",   "0", "--frac-rstb",  "0",    "--frac-bypass",
+                              "0",    "12340",  "100",      "10",       "2"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("CPReg 12800000\n"), std::string::npos);
     EXPECT_NE(r.out.find("SDReg 0C0006E0\n"), std::string::npos);
 }
 
-TEST(Vtplan, ErrorsAsTheErrorBoxShowsThem)
-{
+TEST(Vtplan, ErrorsAsTheErrorBoxShowsThem) {
     Outcome r = vtplan({"12340", "100.0", "10", "2"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
@@ -117,12 +111,12 @@ TEST(Vtplan, ErrorsAsTheErrorBoxShowsThem)
 
 // An encoding error comes after the plan lines the search produced, as the window keeps
 // the labels it had set; --help is the usage on standard output.
-TEST(Vtplan, EncodingErrorFollowsThePlanLinesAndHelpIsNoError)
-{
+TEST(Vtplan, EncodingErrorFollowsThePlanLinesAndHelpIsNoError) {
     Outcome r = vtplan({"--", "12340", "-100", "10", "2"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "VcoHz -123400000\nPdHz 5000000\nVcoMHz -123.4\nR 2\nN_INT -12\nNFrac -5704252\n"
-                     "FFRAC -28521267200000\n");
+    EXPECT_EQ(r.out,
+              "VcoHz -123400000\nPdHz 5000000\nVcoMHz -123.4\nR 2\nN_INT -12\nNFrac -5704252\n"
+              "FFRAC -28521267200000\n");
     EXPECT_EQ(r.err, "Register 03h data -12 is out of range 0 to 16777215.\n");
 
     r = vtplan({"--help"});
@@ -131,40 +125,34 @@ TEST(Vtplan, EncodingErrorFollowsThePlanLinesAndHelpIsNoError)
     EXPECT_EQ(r.out.rfind("usage: vtplan", 0), 0u);
 }
 
-TEST(Vtplan, DoubleDashAllowsNegativeOperands)
-{
+TEST(Vtplan, DoubleDashAllowsNegativeOperands) {
     const Outcome r = vtplan({"--", "-9223372036854.775808", "-1", "10", "1"});
     // VcoHz wraps to the minimum instead of trapping; the encoding then refuses N_INT.
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "'-461168601842' は整数ではありません.\n");
 }
 
-TEST(Vtplan, UsageErrors)
-{
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {},
-             {"12340", "100", "10"},
-             {"12340", "100", "10", "2", "5"},
-             {"12340", "100", "10", "-2"},
-             {"--up", "128", "12340", "100", "10", "2"},
-             {"--hik", "maybe", "12340", "100", "10", "2"},
-             {"--bogus", "1", "12340", "100", "10", "2"},
-             {"12340", "100", "10", "2", "--up"}}) {
+TEST(Vtplan, UsageErrors) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                  {"12340", "100", "10"},
+                                                                  {"12340", "100", "10", "2", "5"},
+                                                                  {"12340", "100", "10", "-2"},
+                                                                  {"--up", "128", "12340", "100", "10", "2"},
+                                                                  {"--hik", "maybe", "12340", "100", "10", "2"},
+                                                                  {"--bogus", "1", "12340", "100", "10", "2"},
+                                                                  {"12340", "100", "10", "2", "--up"}}) {
         const Outcome r = vtplan(args);
         std::string joined;
-        for (const auto& a : args)
-            joined += a + " ";
+        for (const auto& a : args) joined += a + " ";
         EXPECT_EQ(r.status, 2) << joined;
         EXPECT_EQ(r.out, "") << joined;
         EXPECT_NE(r.err.find("usage: vtplan"), std::string::npos) << joined;
     }
 }
 
-TEST(Vtplan, DecimalSeparatorFollowsTheLocale)
-{
+TEST(Vtplan, DecimalSeparatorFollowsTheLocale) {
     const std::string locale = commaLocale();
-    if (locale.empty())
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+    if (locale.empty()) GTEST_SKIP() << "no locale with a decimal comma installed";
     const Outcome r = vtplan({"12340,5", "100", "10", "2"}, locale);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("VcoMHz 123,405\n"), std::string::npos);

@@ -106,9 +106,9 @@ TEST_F(CommState, RejectsImpossibleFramesAndKeepsTheDeviceAsItWas) {
     good.BaudRate = 9600;
     good.ByteSize = 8;
     ASSERT_TRUE(p->setCommState(good));
-    for (auto mutate : {+[](DCB& d) { d.ByteSize = 4; }, +[](DCB& d) { d.ByteSize = 9; },
-                        +[](DCB& d) { d.Parity = 5; }, +[](DCB& d) { d.StopBits = 3; },
-                        +[](DCB& d) { d.StopBits = kOne5StopBits; }, +[](DCB& d) { d.BaudRate = 0; }}) {
+    for (auto mutate : {+[](DCB& d) { d.ByteSize = 4; }, +[](DCB& d) { d.ByteSize = 9; }, +[](DCB& d) { d.Parity = 5; },
+                        +[](DCB& d) { d.StopBits = 3; }, +[](DCB& d) { d.StopBits = kOne5StopBits; },
+                        +[](DCB& d) { d.BaudRate = 0; }}) {
         DCB bad = good;
         bad.BaudRate = 115200;
         mutate(bad);
@@ -136,7 +136,8 @@ TEST_F(CommTransfer, BytesBothWaysAndTheQueueCount) {
     std::uint8_t buf[7] = {};
     ASSERT_TRUE(p->readFile(buf, 7, done, 300));
     EXPECT_EQ(done, 7u);
-    EXPECT_EQ(std::vector<std::uint8_t>(buf, buf + 7), (std::vector<std::uint8_t>{0x00, 0xFF, 0x0D, 0x0A, 0x11, 0x13, 0x03}))
+    EXPECT_EQ(std::vector<std::uint8_t>(buf, buf + 7),
+              (std::vector<std::uint8_t>{0x00, 0xFF, 0x0D, 0x0A, 0x11, 0x13, 0x03}))
         << "raw mode passes every byte unchanged";
 }
 

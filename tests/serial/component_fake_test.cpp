@@ -111,12 +111,14 @@ TEST_F(OpenState, StoredConfigurationOfTheWindowsComponent) {
 
 TEST_F(OpenState, ParityNamesAreExactAndUnknownNamesKeepTheDevicesParity) {
     const std::pair<const char*, BYTE> known[] = {
-        {"無し", kNoParity},       {"なし", kNoParity},       {"奇数", kOddParity},    {"きすう", kOddParity},
-        {"ODD", kOddParity},       {"odd", kOddParity},       {"ＯＤＤ", kOddParity},  {"ｏｄｄ", kOddParity},
-        {"偶数", kEvenParity},     {"ぐうすう", kEvenParity}, {"EVEN", kEvenParity},   {"even", kEvenParity},
-        {"ＥＶＥＮ", kEvenParity}, {"ｅｖｅｎ", kEvenParity}, {"マーク", kMarkParity}, {"まーく", kMarkParity},
-        {"MARK", kMarkParity},     {"mark", kMarkParity},     {"ＭＡＲＫ", kMarkParity}, {"ｍａｒｋ", kMarkParity},
-        {"スペース", kSpaceParity}, {"すぺーす", kSpaceParity}, {"SPACE", kSpaceParity}, {"space", kSpaceParity},
+        {"無し", kNoParity},          {"なし", kNoParity},          {"奇数", kOddParity},
+        {"きすう", kOddParity},       {"ODD", kOddParity},          {"odd", kOddParity},
+        {"ＯＤＤ", kOddParity},       {"ｏｄｄ", kOddParity},       {"偶数", kEvenParity},
+        {"ぐうすう", kEvenParity},    {"EVEN", kEvenParity},        {"even", kEvenParity},
+        {"ＥＶＥＮ", kEvenParity},    {"ｅｖｅｎ", kEvenParity},    {"マーク", kMarkParity},
+        {"まーく", kMarkParity},      {"MARK", kMarkParity},        {"mark", kMarkParity},
+        {"ＭＡＲＫ", kMarkParity},    {"ｍａｒｋ", kMarkParity},    {"スペース", kSpaceParity},
+        {"すぺーす", kSpaceParity},   {"SPACE", kSpaceParity},      {"space", kSpaceParity},
         {"ＳＰＡＣＥ", kSpaceParity}, {"ｓｐａｃｅ", kSpaceParity},
     };
     for (const auto& [name, parity] : known) {
@@ -202,11 +204,11 @@ TEST_F(OpenState, EventMaskComesFromTheAssignedHandlers) {
     EXPECT_TRUE(rs.threadRunning());
     rs.Close();
 
-    rs.OnBREAK = rs.OnCTS = rs.OnDSR = rs.OnERR = rs.OnRING = rs.OnRLSD = rs.OnRXFLAG = rs.OnTXEMPTY =
-        [](Trs232c*) {};
+    rs.OnBREAK = rs.OnCTS = rs.OnDSR = rs.OnERR = rs.OnRING = rs.OnRLSD = rs.OnRXFLAG = rs.OnTXEMPTY = [](Trs232c*) {};
     rs.OnOpen = rs.OnClose = rs.OnCreate = [](Trs232c*) {};
     ASSERT_TRUE(rs.Open());
-    EXPECT_EQ(rs.eventMask(), kEvBreak | kEvCts | kEvDsr | kEvErr | kEvRing | kEvRlsd | kEvRxChar | kEvRxFlag | kEvTxEmpty);
+    EXPECT_EQ(rs.eventMask(),
+              kEvBreak | kEvCts | kEvDsr | kEvErr | kEvRing | kEvRlsd | kEvRxChar | kEvRxFlag | kEvTxEmpty);
     EXPECT_EQ(layer.state.mask, rs.eventMask());
     rs.Close();
 }

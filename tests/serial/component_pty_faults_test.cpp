@@ -1,7 +1,7 @@
 // Trs232c on pseudo-terminals when things go wrong: a device that vanishes with bytes still
 // queued, and a port that cannot be opened.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>

@@ -227,7 +227,8 @@ TEST_F(PtyEvents, ReceivedBytesReachOnRXCHAROnTheGuiThreadInOrder) {
     Bytes sent;
     for (int i = 0; i < 300; ++i) sent.push_back(static_cast<std::uint8_t>(i * 7));
     for (std::size_t i = 0; i < sent.size(); i += 23) {
-        peer.send(Bytes(sent.begin() + static_cast<long>(i), sent.begin() + static_cast<long>(std::min(i + 23, sent.size()))));
+        peer.send(Bytes(sent.begin() + static_cast<long>(i),
+                        sent.begin() + static_cast<long>(std::min(i + 23, sent.size()))));
         QThread::usleep(500);
     }
     ASSERT_TRUE(pumpUntil([&] { return got.size() >= sent.size(); }));

@@ -15,14 +15,13 @@ static_assert(kNoParity == NOPARITY && kOddParity == ODDPARITY && kEvenParity ==
               kMarkParity == MARKPARITY && kSpaceParity == SPACEPARITY);
 static_assert(kOneStopBit == ONESTOPBIT && kOne5StopBits == ONE5STOPBITS && kTwoStopBits == TWOSTOPBITS);
 static_assert(kEvRxChar == EV_RXCHAR && kEvRxFlag == EV_RXFLAG && kEvTxEmpty == EV_TXEMPTY && kEvCts == EV_CTS &&
-              kEvDsr == EV_DSR && kEvRlsd == EV_RLSD && kEvBreak == EV_BREAK && kEvErr == EV_ERR &&
-              kEvRing == EV_RING);
+              kEvDsr == EV_DSR && kEvRlsd == EV_RLSD && kEvBreak == EV_BREAK && kEvErr == EV_ERR && kEvRing == EV_RING);
 static_assert(kPurgeTxAbort == PURGE_TXABORT && kPurgeRxAbort == PURGE_RXABORT && kPurgeTxClear == PURGE_TXCLEAR &&
               kPurgeRxClear == PURGE_RXCLEAR);
 static_assert(kCeRxOver == CE_RXOVER && kCeOverrun == CE_OVERRUN && kCeRxParity == CE_RXPARITY &&
               kCeFrame == CE_FRAME && kCeBreak == CE_BREAK);
-static_assert(kSetXoff == SETXOFF && kSetXon == SETXON && kSetRts == SETRTS && kClrRts == CLRRTS &&
-              kSetDtr == SETDTR && kClrDtr == CLRDTR && kSetBreak == SETBREAK && kClrBreak == CLRBREAK);
+static_assert(kSetXoff == SETXOFF && kSetXon == SETXON && kSetRts == SETRTS && kClrRts == CLRRTS && kSetDtr == SETDTR &&
+              kClrDtr == CLRDTR && kSetBreak == SETBREAK && kClrBreak == CLRBREAK);
 
 // A port of that back end names the system's types and calls beside the layer's.
 class SdkPort : public CommPort {

@@ -76,6 +76,13 @@
 typedef unsigned long DWORD;
 typedef unsigned short WORD;
 typedef unsigned char BYTE;
-typedef struct _DCB { DWORD DCBlength; DWORD BaudRate; } DCB;
-typedef struct _COMMTIMEOUTS { DWORD ReadIntervalTimeout; } COMMTIMEOUTS;
-typedef struct _COMSTAT { DWORD cbInQue; } COMSTAT;
+typedef struct _DCB {
+    DWORD DCBlength;
+    DWORD BaudRate;
+} DCB;
+typedef struct _COMMTIMEOUTS {
+    DWORD ReadIntervalTimeout;
+} COMMTIMEOUTS;
+typedef struct _COMSTAT {
+    DWORD cbInQue;
+} COMSTAT;

@@ -2,9 +2,9 @@
 // and a sync that fails leaves the old file and nothing else.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "testkit/temp_dir.h"
@@ -64,7 +64,8 @@ TEST(DurableSave, TheNewBytesAreSyncedBeforeTheRenameAndTheDirectoryAfterIt) {
     const std::string path = dir.file("VTCONFIG.INI");
     NotedOps ops;
     settings::save(path, changed());
-    EXPECT_EQ(ops.noted, (std::vector<std::string>{"fsync " + readWholeFile(path), "close", "rename", "sync directory"}));
+    EXPECT_EQ(ops.noted,
+              (std::vector<std::string>{"fsync " + readWholeFile(path), "close", "rename", "sync directory"}));
 }
 
 TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {

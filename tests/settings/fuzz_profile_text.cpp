@@ -46,7 +46,8 @@ std::string asRead(std::string_view value) {
     const std::string_view blanks = " \t\v\f";
     while (!v.empty() && blanks.find(v.front()) != std::string_view::npos) v.remove_prefix(1);
     while (!v.empty() && blanks.find(v.back()) != std::string_view::npos) v.remove_suffix(1);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
     std::size_t kept = 0;
     while (kept < v.size()) {
         const auto b = static_cast<unsigned char>(v[kept]);
@@ -77,8 +78,8 @@ bool endsWith(std::string_view s, std::string_view tail) {
 
 // The written file is the old one with one key line replaced, one key line added, or a new
 // section and its key line at the end; all lines end in CR LF.
-bool onlyTheKeyChanged(std::string_view before, std::string_view after, std::string_view section,
-                       std::string_view key, std::string_view value) {
+bool onlyTheKeyChanged(std::string_view before, std::string_view after, std::string_view section, std::string_view key,
+                       std::string_view value) {
     if (!endsWith(after, "\r\n")) return false;
     const auto in = linesOf(before);
     const auto out = linesOf(after);

@@ -1,9 +1,9 @@
 // libFuzzer: the settings file loaded from arbitrary bytes, saved and loaded again.
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "ui/files/file_read.h"
 #include "ui/settings/settings_file.h"
@@ -13,7 +13,8 @@ namespace {
 // A private directory, on a RAM disk where there is one: every save syncs the file.
 const std::string& settingsPath() {
     static const std::string path = [] {
-        std::string dir = std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/vtfuzz-settings-XXXXXX";
+        std::string dir =
+            std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/vtfuzz-settings-XXXXXX";
         if (!::mkdtemp(dir.data())) std::abort();
         static const std::string removeAtExit = dir;
         std::atexit([] {

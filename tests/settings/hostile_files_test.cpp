@@ -3,14 +3,14 @@
 // refuses with the operator's message and nothing on disk changes hands or content.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <thread>
 #include <unistd.h>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "tests/settings/settings_dir.h"
 #include "ui/settings/settings_file.h"

@@ -31,8 +31,7 @@ TEST(ProfileLookup, FirstOfRepeatedSectionsAndKeysWins) {
 }
 
 TEST(ProfileLookup, OnePairOfMatchingQuotesIsStripped) {
-    const std::string file =
-        "[F]\r\na=\"12 \"\r\nb='x'\r\nc=\"x'\r\nd=\"\r\ne=''\r\nf=\"\"q\"\"\r\ng=\r\n";
+    const std::string file = "[F]\r\na=\"12 \"\r\nb='x'\r\nc=\"x'\r\nd=\"\r\ne=''\r\nf=\"\"q\"\"\r\ng=\r\n";
     EXPECT_EQ(findValue(file, "F", "a"), "12 ");
     EXPECT_EQ(findValue(file, "F", "b"), "x");
     EXPECT_EQ(findValue(file, "F", "c"), "\"x'");
@@ -111,8 +110,8 @@ TEST(ProfileWrite, WrittenValueReadsBack) {
 
 // Files assembled from the characters that carry INI structure, double-byte pieces included.
 std::string scrambledFile(std::mt19937& rng) {
-    static const char* const pieces[] = {"[", "]", "=", "S", "s", "K", "k", "K2", "\r", "\n", "\r\n", " ",
-                                         "\t", ";", "\"", "'", "\x83", "\x5D", "\x83\x5D", "x"};
+    static const char* const pieces[] = {"[",    "]", "=",  "S", "s",  "K", "k",    "K2",   "\r",       "\n",
+                                         "\r\n", " ", "\t", ";", "\"", "'", "\x83", "\x5D", "\x83\x5D", "x"};
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 60);
     std::string file;
@@ -120,7 +119,9 @@ std::string scrambledFile(std::mt19937& rng) {
     return file;
 }
 
-const std::string kWritten = "v\x83\x5D" "1";
+const std::string kWritten =
+    "v\x83\x5D"
+    "1";
 
 TEST(ProfileWrite, AnyFileReadsBackTheWrittenValueAndKeepsOtherKeys) {
     std::mt19937 rng(2011);

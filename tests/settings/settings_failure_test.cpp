@@ -1,12 +1,12 @@
 // A save that cannot write stops with the operator's message and leaves the file on disk whole.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <unistd.h>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/mount.h>
-#include <unistd.h>
 
 #include "tests/settings/settings_dir.h"
 #include "ui/settings/settings_file.h"

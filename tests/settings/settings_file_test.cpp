@@ -1,13 +1,13 @@
 // Loading and saving VTCONFIG.INI: defaults, the integer rule, control ranges, the bytes on disk.
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <filesystem>
-#include <string>
-#include <stdexcept>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <climits>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
 
 #include "tests/settings/settings_dir.h"
 #include "ui/settings/settings_file.h"
@@ -31,7 +31,8 @@ const char* const kDefaultsOnDisk =
 class DirectoryWatch {
 public:
     explicit DirectoryWatch(const std::string& dir) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        if (fd_ < 0 || ::inotify_add_watch(fd_, dir.c_str(), IN_OPEN | IN_MOVED_TO) < 0) throw std::runtime_error("inotify");
+        if (fd_ < 0 || ::inotify_add_watch(fd_, dir.c_str(), IN_OPEN | IN_MOVED_TO) < 0)
+            throw std::runtime_error("inotify");
     }
     ~DirectoryWatch() { ::close(fd_); }
     // "<opens> opens, <renames> renames" of name since the last call.

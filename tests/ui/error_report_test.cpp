@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <stdexcept>
 

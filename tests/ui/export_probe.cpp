@@ -1,9 +1,9 @@
 // Runs one header export in the directory given, as whatever user started it, and prints the
 // errors the window would have shown (one a line). Used to export without root's privileges.
+#include <unistd.h>
 #include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "tests/ui/ui_test_support.h"
 

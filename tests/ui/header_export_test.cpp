@@ -1,5 +1,11 @@
 // "set" and "header file": the channel table filled through the window and exported into the
 // current directory, byte for byte, and exports that fail (full disk, no write permission).
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -10,16 +16,10 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
+#include "channels/header_text.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/files/file_read.h"
-#include "channels/header_text.h"
 #include "ui/radio_group.h"
 
 namespace {
@@ -121,7 +121,8 @@ private slots:
     void dateLineLeavesMidnightOut() {
         QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 21, 5, 7), "%Y/%m/%d", "%H:%M:%S"),
                  std::string("//2011/05/03 21:05:07"));
-        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 0, 0, 0), "%Y/%m/%d", "%H:%M:%S"), std::string("//2011/05/03"));
+        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 0, 0, 0), "%Y/%m/%d", "%H:%M:%S"),
+                 std::string("//2011/05/03"));
         QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 0, 0, 1), "%Y/%m/%d", "%H:%M:%S"),
                  std::string("//2011/05/03 00:00:01"));
     }
@@ -282,7 +283,8 @@ private slots:
         QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
 
         // A private node with the numbers of /dev/null stands in for a device.
-        if (::mknod((dir + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) QSKIP("cannot make a device node here");
+        if (::mknod((dir + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("cannot make a device node here");
         const std::string toDevice = dir + "/20110503_2107param.h";
         QVERIFY(::symlink("null", toDevice.c_str()) == 0);
         recorder().shown.clear();
@@ -339,7 +341,8 @@ private slots:
             if (!p.waitForStarted()) QSKIP("setpriv is not available");
             QVERIFY(p.waitForFinished(60000));
             if (p.exitStatus() != QProcess::NormalExit || p.exitCode() >= 125)
-                QSKIP(qPrintable("cannot run the probe as an ordinary user: " + QString::fromLocal8Bit(p.readAllStandardError())));
+                QSKIP(qPrintable("cannot run the probe as an ordinary user: " +
+                                 QString::fromLocal8Bit(p.readAllStandardError())));
             QCOMPARE(p.exitCode(), 0);
             shown = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         } else {

@@ -59,15 +59,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("rect");
         const QList<std::pair<const char*, QRect>> rows = {
-            {"PageControl1", {0, 0, 632, 377}}, {"Memo2", {120, 384, 257, 73}},
-            {"BitBtn1", {528, 424, 75, 25}},    {"Memo3", {144, 24, 401, 265}},
-            {"Edit8", {16, 304, 121, 20}},      {"GroupBox1", {0, 8, 233, 185}},
-            {"Edit11", {104, 88, 121, 20}},     {"Button4", {64, 96, 49, 25}},
-            {"GroupBox3", {184, 200, 225, 129}}, {"Edit10", {88, 104, 121, 20}},
-            {"ScrollBar3", {8, 88, 121, 16}},   {"GroupBox5", {448, 8, 169, 185}},
-            {"RadioGroup2", {416, 200, 97, 129}}, {"Button15", {520, 304, 75, 25}},
-            {"Button22", {40, 296, 75, 25}},    {"ComboBox2", {176, 48, 145, 20}},
-            {"Memo1", {224, 128, 185, 89}},
+            {"PageControl1", {0, 0, 632, 377}},   {"Memo2", {120, 384, 257, 73}},   {"BitBtn1", {528, 424, 75, 25}},
+            {"Memo3", {144, 24, 401, 265}},       {"Edit8", {16, 304, 121, 20}},    {"GroupBox1", {0, 8, 233, 185}},
+            {"Edit11", {104, 88, 121, 20}},       {"Button4", {64, 96, 49, 25}},    {"GroupBox3", {184, 200, 225, 129}},
+            {"Edit10", {88, 104, 121, 20}},       {"ScrollBar3", {8, 88, 121, 16}}, {"GroupBox5", {448, 8, 169, 185}},
+            {"RadioGroup2", {416, 200, 97, 129}}, {"Button15", {520, 304, 75, 25}}, {"Button22", {40, 296, 75, 25}},
+            {"ComboBox2", {176, 48, 145, 20}},    {"Memo1", {224, 128, 185, 89}},
         };
         for (const auto& [name, rect] : rows) QTest::newRow(name) << QString(name) << rect;
     }
@@ -130,15 +127,26 @@ private slots:
         for (int i : {4, 9, 10, 11, 15, 16, 18, 20, 26, 28, 29, 32, 33}) names << QString("Label%1").arg(i);
         for (int i : {1, 2, 3, 4, 5, 6, 7}) names << QString("RadioGroup%1").arg(i);
         for (int i : {1, 2, 3, 4, 5}) names << QString("GroupBox%1").arg(i);
-        names << "ScrollBar1" << "ScrollBar2" << "ScrollBar3" << "Memo1" << "Memo2" << "Memo3" << "ComboBox1"
-              << "ComboBox2" << "BitBtn1" << "TabSheet1" << "TabSheet2" << "TabSheet3" << "TabSheet4";
+        names << "ScrollBar1"
+              << "ScrollBar2"
+              << "ScrollBar3"
+              << "Memo1"
+              << "Memo2"
+              << "Memo3"
+              << "ComboBox1"
+              << "ComboBox2"
+              << "BitBtn1"
+              << "TabSheet1"
+              << "TabSheet2"
+              << "TabSheet3"
+              << "TabSheet4";
         for (const QString& n : names) QVERIFY2(w->findChild<QWidget*>(n), qPrintable(n));
     }
 
     void hiddenControls() {
         WindowUnderTest w;
         for (QWidget* c : std::initializer_list<QWidget*>{w->Edit8, w->Button12, w->Edit7, w->Memo1, w->Label29,
-                                                         w->Label32, w->Label30, w->Label31})
+                                                          w->Label32, w->Label30, w->Label31})
             QVERIFY2(c->isHidden(), qPrintable(c->objectName()));
         for (QWidget* c : std::initializer_list<QWidget*>{w->Label4, w->Button13, w->Edit11, w->Button6})
             QVERIFY2(!c->isHidden(), qPrintable(c->objectName()));

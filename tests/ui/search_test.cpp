@@ -17,13 +17,14 @@ namespace {
 
 // Every display that a search writes or a reset blanks, by control name.
 QStringList displays(TForm1& f) {
-    return {f.Label4->text(), f.Label11->text(), f.Label9->text(), f.Label10->text(), f.Label18->text(),
-            f.Label20->text(), f.Label29->text(), f.Label32->text(), f.Edit4->text(),  f.Edit6->text(),
-            f.Edit9->text(),  f.Edit5->text(),   f.Edit10->text()};
+    return {f.Label4->text(),  f.Label11->text(), f.Label9->text(),  f.Label10->text(), f.Label18->text(),
+            f.Label20->text(), f.Label29->text(), f.Label32->text(), f.Edit4->text(),   f.Edit6->text(),
+            f.Edit9->text(),   f.Edit5->text(),   f.Edit10->text()};
 }
 
-const QStringList kWorkedExample = {"123400000", "5000000",  "123.4",    "2",        "12",       "5704253", "28521267200000",
-                                    "12",        "04000004", "06000018", "08AE147A", "13407FFE", "0C0016FC"};
+const QStringList kWorkedExample = {"123400000", "5000000",        "123.4",   "2",        "12",
+                                    "5704253",   "28521267200000", "12",      "04000004", "06000018",
+                                    "08AE147A",  "13407FFE",       "0C0016FC"};
 
 void search(TForm1& f) { QTest::mouseClick(f.Button4, Qt::LeftButton); }
 
@@ -80,21 +81,81 @@ private slots:
         QTest::addColumn<QString>("std");
         QTest::addColumn<QString>("r");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("output not decimal") << "12a40" << "100" << "10" << "2" << "'12a40' は浮動小数点数ではありません.";
-        QTest::newRow("first bad text wins") << "x" << "y" << "10" << "2" << "'x' は浮動小数点数ではありません.";
-        QTest::newRow("multiplier 100.0") << "12340" << "100.0" << "10" << "2" << "'100.0' は整数ではありません.";
-        QTest::newRow("multiplier 1e2") << "12340" << "1e2" << "10" << "2" << "'1e2' は整数ではありません.";
-        QTest::newRow("multiplier trailing blank") << "12340" << "100 " << "10" << "2" << "'100 ' は整数ではありません.";
-        QTest::newRow("multiplier beyond double") << "12340" << "1e400" << "10" << "2" << "浮動小数点数のオーバーフロー.";
-        QTest::newRow("output beyond int64") << "1e20" << "100" << "10" << "2" << "不正な浮動小数点数演算命令.";
-        QTest::newRow("std beyond int64") << "12340" << "100" << "1e20" << "2" << "不正な浮動小数点数演算命令.";
-        QTest::newRow("std not decimal") << "12340" << "100" << "" << "2" << "'' は浮動小数点数ではありません.";
-        QTest::newRow("multiplier zero") << "12340" << "0" << "10" << "2" << "0 による浮動小数点数除算.";
-        QTest::newRow("zero by zero") << "0" << "0" << "10" << "2" << "不正な浮動小数点数演算命令.";
-        QTest::newRow("r zero") << "12340" << "100" << "10" << "0" << "ゼロによる除算.";
-        QTest::newRow("pd zero") << "12340" << "100" << "10" << "20000000" << "ゼロによる除算.";
-        QTest::newRow("r hexadecimal") << "12340" << "100" << "10" << "$10" << "'$10' は浮動小数点数ではありません.";
-        QTest::newRow("r fraction") << "12340" << "100" << "10" << "2.5" << "'2.5' は整数ではありません.";
+        QTest::newRow("output not decimal") << "12a40"
+                                            << "100"
+                                            << "10"
+                                            << "2"
+                                            << "'12a40' は浮動小数点数ではありません.";
+        QTest::newRow("first bad text wins") << "x"
+                                             << "y"
+                                             << "10"
+                                             << "2"
+                                             << "'x' は浮動小数点数ではありません.";
+        QTest::newRow("multiplier 100.0") << "12340"
+                                          << "100.0"
+                                          << "10"
+                                          << "2"
+                                          << "'100.0' は整数ではありません.";
+        QTest::newRow("multiplier 1e2") << "12340"
+                                        << "1e2"
+                                        << "10"
+                                        << "2"
+                                        << "'1e2' は整数ではありません.";
+        QTest::newRow("multiplier trailing blank") << "12340"
+                                                   << "100 "
+                                                   << "10"
+                                                   << "2"
+                                                   << "'100 ' は整数ではありません.";
+        QTest::newRow("multiplier beyond double") << "12340"
+                                                  << "1e400"
+                                                  << "10"
+                                                  << "2"
+                                                  << "浮動小数点数のオーバーフロー.";
+        QTest::newRow("output beyond int64") << "1e20"
+                                             << "100"
+                                             << "10"
+                                             << "2"
+                                             << "不正な浮動小数点数演算命令.";
+        QTest::newRow("std beyond int64") << "12340"
+                                          << "100"
+                                          << "1e20"
+                                          << "2"
+                                          << "不正な浮動小数点数演算命令.";
+        QTest::newRow("std not decimal") << "12340"
+                                         << "100"
+                                         << ""
+                                         << "2"
+                                         << "'' は浮動小数点数ではありません.";
+        QTest::newRow("multiplier zero") << "12340"
+                                         << "0"
+                                         << "10"
+                                         << "2"
+                                         << "0 による浮動小数点数除算.";
+        QTest::newRow("zero by zero") << "0"
+                                      << "0"
+                                      << "10"
+                                      << "2"
+                                      << "不正な浮動小数点数演算命令.";
+        QTest::newRow("r zero") << "12340"
+                                << "100"
+                                << "10"
+                                << "0"
+                                << "ゼロによる除算.";
+        QTest::newRow("pd zero") << "12340"
+                                 << "100"
+                                 << "10"
+                                 << "20000000"
+                                 << "ゼロによる除算.";
+        QTest::newRow("r hexadecimal") << "12340"
+                                       << "100"
+                                       << "10"
+                                       << "$10"
+                                       << "'$10' は浮動小数点数ではありません.";
+        QTest::newRow("r fraction") << "12340"
+                                    << "100"
+                                    << "10"
+                                    << "2.5"
+                                    << "'2.5' は整数ではありません.";
     }
 
     void failureKeepsDisplays() {
@@ -265,8 +326,8 @@ private slots:
         };
         auto turn = [&](QPoint angle) {
             const QPointF at(offset->width() / 2.0, offset->height() / 2.0);
-            QWheelEvent e(at, offset->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+            QWheelEvent e(at, offset->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
             QApplication::sendEvent(offset, &e);
             seen << w->Label33->text();
         };

@@ -1,15 +1,15 @@
 // The window's settings: what the operator chose survives closing and starting again, and a
 // close whose save fails keeps the window open and the file on disk as it was, unless the
 // operator chooses to close without saving.
-#include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QFile>
-#include <QLineEdit>
-#include <QScrollBar>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/click_label.h"
@@ -90,8 +90,9 @@ private slots:
         {
             QFile f(dir.ini());
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("[rs232c1]\r\nportname=12\r\nBAUD=x1\r\n[Memory]\r\nChannel=-1\r\n[PD]\r\nUpGain=0x20\r\n"
-                    "DnGain=abc\r\nOffset=-5\r\n[SD]\r\nseed=9\r\n");
+            f.write(
+                "[rs232c1]\r\nportname=12\r\nBAUD=x1\r\n[Memory]\r\nChannel=-1\r\n[PD]\r\nUpGain=0x20\r\n"
+                "DnGain=abc\r\nOffset=-5\r\n[SD]\r\nseed=9\r\n");
         }
         TForm1 form;
         QCOMPARE(form.ComboBox1->currentIndex(), -1);
@@ -106,8 +107,8 @@ private slots:
     // Texts the operator left go back as they were read, even where they are no code page 932.
     void untouchedTextsGoBackByteForByte() {
         InDirectory dir;
-        const QByteArray kept = "[Frequency]\r\nLocalOutput=" + QString("１２３４０").toUtf8() +
-                                "\r\nMultiplier=\x80\xa0\xfd\x81 x\r\n";
+        const QByteArray kept =
+            "[Frequency]\r\nLocalOutput=" + QString("１２３４０").toUtf8() + "\r\nMultiplier=\x80\xa0\xfd\x81 x\r\n";
         writeFile(dir.ini(), kept);
         {
             TForm1 form;

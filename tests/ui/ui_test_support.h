@@ -45,8 +45,8 @@ std::tm localTime(int year, int month, int day, int hour, int minute, int second
 
 int runUiTest(QObject& test, int argc, char** argv);
 
-#define VT_UI_TEST_MAIN(TestClass)            \
-    int main(int argc, char** argv) {         \
-        TestClass test;                       \
-        return runUiTest(test, argc, argv);   \
+#define VT_UI_TEST_MAIN(TestClass)          \
+    int main(int argc, char** argv) {       \
+        TestClass test;                     \
+        return runUiTest(test, argc, argv); \
     }

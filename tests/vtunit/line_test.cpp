@@ -1,10 +1,10 @@
 // The simulated unit as a program on a pseudo-terminal, driven from the configurator's side.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <csignal>
 #include <filesystem>
 #include <thread>
-#include <unistd.h>
 
 #include "testkit/unit_process.h"
 

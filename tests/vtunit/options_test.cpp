@@ -17,11 +17,20 @@ TEST(UnitOptions, DefaultsAreCom1WithNoFaults) {
 }
 
 TEST(UnitOptions, BadLinesAreRefusedWithTheirReason) {
-    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
-             {"--port", "ttyS0"}, {"--port", "com0"}, {"--port", "com"}, {"--port", "com1x"},
-             {"--stop-after", "-1"}, {"--stop-after", "x"}, {"--stop-after"}, {"--baud", "0"},
-             {"--hangup-after", "0"}, {"--silent=1"}, {"--colour"}, {"--memory-file", ""},
-             {"--reply-delay", "99999999999999999999999"}}) {
+    for (std::vector<std::string> bad :
+         std::vector<std::vector<std::string>>{{"--port", "ttyS0"},
+                                               {"--port", "com0"},
+                                               {"--port", "com"},
+                                               {"--port", "com1x"},
+                                               {"--stop-after", "-1"},
+                                               {"--stop-after", "x"},
+                                               {"--stop-after"},
+                                               {"--baud", "0"},
+                                               {"--hangup-after", "0"},
+                                               {"--silent=1"},
+                                               {"--colour"},
+                                               {"--memory-file", ""},
+                                               {"--reply-delay", "99999999999999999999999"}}) {
         auto r = parseOptions(bad);
         EXPECT_NE(r.error, "") << bad[0];
     }

@@ -1,7 +1,7 @@
 #include "tools/cli/command_line.h"
 
-#include <algorithm>
 #include <getopt.h>
+#include <algorithm>
 
 namespace cli {
 namespace {

@@ -9,10 +9,10 @@
 namespace cli {
 
 struct OptionSpec {
-    const char* name;       // the long name, without "--"
-    char shortName;         // 0 for none; a short option takes no value
-    bool takesValue;        // "--name VALUE" or "--name=VALUE"
-    int id;                 // what the tool calls it
+    const char* name;  // the long name, without "--"
+    char shortName;    // 0 for none; a short option takes no value
+    bool takesValue;   // "--name VALUE" or "--name=VALUE"
+    int id;            // what the tool calls it
 };
 
 struct Item {

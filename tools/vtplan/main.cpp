@@ -6,10 +6,10 @@
 
 #include "options.h"
 #include "planning/actual_output.h"
+#include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
 #include "planning/register_words.h"
-#include "planning/error_texts.h"
 #include "text/decimal_separator.h"
 
 namespace {
@@ -17,8 +17,7 @@ namespace {
 constexpr int kExitPlanError = 1;
 constexpr int kExitUsage = 2;
 
-void addLine(std::string& out, const char* name, const std::string& value)
-{
+void addLine(std::string& out, const char* name, const std::string& value) {
     out += name;
     out += ' ';
     out += value;
@@ -26,19 +25,16 @@ void addLine(std::string& out, const char* name, const std::string& value)
 }
 
 // Writes what has been worked out; false when standard output cannot take it.
-bool emit(const std::string& out)
-{
+bool emit(const std::string& out) {
     std::cout << out << std::flush;
-    if (std::cout)
-        return true;
+    if (std::cout) return true;
     std::cerr << "vtplan: cannot write the plan to standard output\n";
     return false;
 }
 
 // The plan lines, then the words. When the encoding fails the plan lines are still written,
 // as the window keeps the labels that the search had set, and the error follows.
-int run(const vtplan::Options& options, char sep)
-{
+int run(const vtplan::Options& options, char sep) {
     planning::PlanInputs inputs{options.localOutput, options.multiplier, options.std, options.r, sep};
     const planning::FrequencyPlan plan = planning::findRatios(inputs);
     const planning::PlanLabels labels = planning::planLabels(plan, sep);
@@ -69,8 +65,7 @@ int run(const vtplan::Options& options, char sep)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string problem;
     const auto options = vtplan::parseOptions(args, problem);

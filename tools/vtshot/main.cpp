@@ -14,11 +14,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "planning/error_texts.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/error_report.h"
 #include "ui/message_box_notifier.h"
-#include "planning/error_texts.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "tools/vtunit/line.h"
 
+#include <poll.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -7,9 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <optional>
-#include <poll.h>
 #include <string_view>
-#include <unistd.h>
 
 #include "ui/files/atomic_file.h"
 
@@ -67,11 +67,14 @@ timespec* timeoutUntil(Clock::time_point until, Clock::time_point now, timespec&
 class Loop {
 public:
     Loop(Pty& pty, const Options& options)
-        : pty_(pty), options_(options), unit_(options.faults),
+        : pty_(pty),
+          options_(options),
+          unit_(options.faults),
           byteTime_(options.baud > 0 ? std::chrono::duration_cast<Clock::duration>(
                                            std::chrono::nanoseconds(10'000'000'000LL / options.baud))
                                      : Clock::duration::zero()),
-          delay_(options.replyDelayMs), floodPending_(options.flood > 0) {}
+          delay_(options.replyDelayMs),
+          floodPending_(options.flood > 0) {}
 
     // One poll and what it allows; the end of the line once there is one.
     std::optional<LineEnd> step(const sigset_t& waitMask);
@@ -96,12 +99,16 @@ std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
     const auto now = Clock::now();
     short events = 0;
     Clock::time_point wake = Clock::time_point::max();
-    if (now >= nextIn_) events |= POLLIN;
-    else wake = nextIn_;
+    if (now >= nextIn_)
+        events |= POLLIN;
+    else
+        wake = nextIn_;
     if (!out_.empty()) {
         const auto ready = std::max(out_.front().due, nextOut_);
-        if (ready <= now) events |= POLLOUT;
-        else wake = std::min(wake, ready);
+        if (ready <= now)
+            events |= POLLOUT;
+        else
+            wake = std::min(wake, ready);
     }
     pollfd pfd{pty_.master, events, 0};
     timespec ts{};

@@ -27,17 +27,38 @@ std::optional<std::string> portAlias(const std::string& text) {
     return lower;
 }
 
-enum Id { kHelp, kPort, kNoLink, kForce, kSilent, kStopAfter, kHangupAfter, kReplyDelay, kBaud, kFlood,
-          kMemoryFile, kPrintSlave, kSlaveFile };
+enum Id {
+    kHelp,
+    kPort,
+    kNoLink,
+    kForce,
+    kSilent,
+    kStopAfter,
+    kHangupAfter,
+    kReplyDelay,
+    kBaud,
+    kFlood,
+    kMemoryFile,
+    kPrintSlave,
+    kSlaveFile
+};
 
 const std::vector<cli::OptionSpec> kSpecs{
     {"help", 'h', false, kHelp},
     // the alias and the files
-    {"port", 0, true, kPort}, {"force", 0, false, kForce}, {"no-link", 0, false, kNoLink},
-    {"print-slave", 0, false, kPrintSlave}, {"slave-file", 0, true, kSlaveFile}, {"memory-file", 0, true, kMemoryFile},
+    {"port", 0, true, kPort},
+    {"force", 0, false, kForce},
+    {"no-link", 0, false, kNoLink},
+    {"print-slave", 0, false, kPrintSlave},
+    {"slave-file", 0, true, kSlaveFile},
+    {"memory-file", 0, true, kMemoryFile},
     // the faults
-    {"silent", 0, false, kSilent}, {"stop-after", 0, true, kStopAfter}, {"reply-delay", 0, true, kReplyDelay},
-    {"baud", 0, true, kBaud}, {"hangup-after", 0, true, kHangupAfter}, {"flood", 0, true, kFlood},
+    {"silent", 0, false, kSilent},
+    {"stop-after", 0, true, kStopAfter},
+    {"reply-delay", 0, true, kReplyDelay},
+    {"baud", 0, true, kBaud},
+    {"hangup-after", 0, true, kHangupAfter},
+    {"flood", 0, true, kFlood},
 };
 
 // A count within [lowest, highest] into field; what lies outside would overflow or exhaust
@@ -70,24 +91,24 @@ std::string takeFileName(const cli::Item& item, std::string& field) {
 // Sets what the option says; the error text, or "".
 std::string apply(const cli::Item& item, Options& o) {
     switch (item.id) {
-    case kHelp: o.help = true; return {};
-    case kNoLink: o.link = false; return {};
-    case kForce: o.force = true; return {};
-    case kSilent: o.faults.silent = true; return {};
-    case kPrintSlave: o.printSlave = true; return {};
-    case kPort:
-        if (auto alias = portAlias(item.value)) {
-            o.port = *alias;
-            return {};
-        }
-        return "--port: not a port name com1 ... com255: '" + item.value + "'";
-    case kStopAfter: return takeCount(item, o.faults.stopAfter);
-    case kHangupAfter: return takeHangupCount(item, o.faults.hangupAfter);
-    case kReplyDelay: return takeCount(item, o.replyDelayMs, 0, kMaxReplyDelayMs);
-    case kBaud: return takeCount(item, o.baud, 1, kMaxBaud);
-    case kFlood: return takeCount(item, o.flood, 0, kMaxFlood);
-    case kMemoryFile: return takeFileName(item, o.memoryFile);
-    case kSlaveFile: return takeFileName(item, o.slaveFile);
+        case kHelp: o.help = true; return {};
+        case kNoLink: o.link = false; return {};
+        case kForce: o.force = true; return {};
+        case kSilent: o.faults.silent = true; return {};
+        case kPrintSlave: o.printSlave = true; return {};
+        case kPort:
+            if (auto alias = portAlias(item.value)) {
+                o.port = *alias;
+                return {};
+            }
+            return "--port: not a port name com1 ... com255: '" + item.value + "'";
+        case kStopAfter: return takeCount(item, o.faults.stopAfter);
+        case kHangupAfter: return takeHangupCount(item, o.faults.hangupAfter);
+        case kReplyDelay: return takeCount(item, o.replyDelayMs, 0, kMaxReplyDelayMs);
+        case kBaud: return takeCount(item, o.baud, 1, kMaxBaud);
+        case kFlood: return takeCount(item, o.flood, 0, kMaxFlood);
+        case kMemoryFile: return takeFileName(item, o.memoryFile);
+        case kSlaveFile: return takeFileName(item, o.slaveFile);
     }
     return {};
 }
@@ -96,12 +117,12 @@ std::string apply(const cli::Item& item, Options& o) {
 std::string problemOf(const cli::Item& item) {
     using Kind = cli::Item::Kind;
     switch (item.kind) {
-    case Kind::Option: return {};
-    case Kind::NeedsValue: return item.name + " needs a value";
-    case Kind::TakesNoValue: return item.name + " takes no value";
-    case Kind::Operand:
-    case Kind::EndOfOptions:
-    case Kind::Unknown: break;
+        case Kind::Option: return {};
+        case Kind::NeedsValue: return item.name + " needs a value";
+        case Kind::TakesNoValue: return item.name + " takes no value";
+        case Kind::Operand:
+        case Kind::EndOfOptions:
+        case Kind::Unknown: break;
     }
     return "unknown option '" + (item.kind == Kind::Unknown ? item.name : item.text) + "'";
 }

@@ -13,16 +13,16 @@ inline constexpr long long kMaxBaud = 4'000'000;
 inline constexpr long long kMaxFlood = 1LL << 30;
 
 struct Options {
-    std::string port = "com1";      // alias name, lower case
-    bool link = true;               // false: no alias, the slave path is reported only
-    bool force = false;             // replace an existing alias
+    std::string port = "com1";  // alias name, lower case
+    bool link = true;           // false: no alias, the slave path is reported only
+    bool force = false;         // replace an existing alias
     Faults faults;
     long long replyDelayMs = 0;
-    long long baud = 0;             // 0: no pacing
-    long long flood = 0;            // unsolicited bytes sent after the first received byte
-    std::string memoryFile;         // written after each change of the memory
-    bool printSlave = false;        // first line of stdout: "slave <path>"
-    std::string slaveFile;          // the slave path is written there
+    long long baud = 0;       // 0: no pacing
+    long long flood = 0;      // unsolicited bytes sent after the first received byte
+    std::string memoryFile;   // written after each change of the memory
+    bool printSlave = false;  // first line of stdout: "slave <path>"
+    std::string slaveFile;    // the slave path is written there
     bool help = false;
 };
 

@@ -1,12 +1,12 @@
 #include "tools/vtunit/pty_link.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "serial/posix/portname.h"
 
@@ -44,8 +44,7 @@ bool openPty(Pty& pty, std::string& error) {
         return false;
     }
     char name[128];
-    if (::grantpt(pty.master) != 0 || ::unlockpt(pty.master) != 0 ||
-        ::ptsname_r(pty.master, name, sizeof name) != 0) {
+    if (::grantpt(pty.master) != 0 || ::unlockpt(pty.master) != 0 || ::ptsname_r(pty.master, name, sizeof name) != 0) {
         error = sysError("pseudo-terminal set-up");
         closePty(pty);
         return false;

@@ -11,28 +11,26 @@ Reaction Unit::receive(std::uint8_t byte) {
     }
     Reaction r;
     switch (mode_) {
-    case Mode::Image:
-        memory_[imageIndex_++] = byte;
-        r.reply.push_back(static_cast<char>(protocol::kAck));
-        if (imageIndex_ == memory_.size()) {
-            mode_ = Mode::Command;
-            r.memoryChanged = true;
-        }
-        break;
-    case Mode::AwaitWriteCR:
-        if (byte == protocol::kCR) {
-            mode_ = Mode::Image;
-            imageIndex_ = 0;
+        case Mode::Image:
+            memory_[imageIndex_++] = byte;
             r.reply.push_back(static_cast<char>(protocol::kAck));
+            if (imageIndex_ == memory_.size()) {
+                mode_ = Mode::Command;
+                r.memoryChanged = true;
+            }
             break;
-        }
-        // Anything but CR abandons the write and counts as a command of its own.
-        mode_ = Mode::Command;
-        r = command(byte);
-        break;
-    case Mode::Command:
-        r = command(byte);
-        break;
+        case Mode::AwaitWriteCR:
+            if (byte == protocol::kCR) {
+                mode_ = Mode::Image;
+                imageIndex_ = 0;
+                r.reply.push_back(static_cast<char>(protocol::kAck));
+                break;
+            }
+            // Anything but CR abandons the write and counts as a command of its own.
+            mode_ = Mode::Command;
+            r = command(byte);
+            break;
+        case Mode::Command: r = command(byte); break;
     }
     const bool mute = faults_.silent || (faults_.stopAfter >= 0 && received_ > faults_.stopAfter);
     if (mute) r.reply.clear();

@@ -13,16 +13,16 @@ namespace vtunit {
 using Memory = std::array<std::uint8_t, protocol::kImageSize>;
 
 struct Faults {
-    bool silent = false;            // never answer
-    long long stopAfter = -1;       // answer only the first N bytes (-1: always)
-    long long hangupAfter = -1;     // hang up on receiving byte number N (-1: never)
+    bool silent = false;         // never answer
+    long long stopAfter = -1;    // answer only the first N bytes (-1: always)
+    long long hangupAfter = -1;  // hang up on receiving byte number N (-1: never)
 };
 
 // What the unit does in answer to one received byte.
 struct Reaction {
-    std::string reply;            // bytes to send back, in order
-    bool memoryChanged = false;   // a write completed or the memory was initialised
-    bool hangUp = false;          // close the line now (this byte gets no answer)
+    std::string reply;           // bytes to send back, in order
+    bool memoryChanged = false;  // a write completed or the memory was initialised
+    bool hangUp = false;         // close the line now (this byte gets no answer)
 };
 
 class Unit {

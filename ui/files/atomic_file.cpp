@@ -1,11 +1,11 @@
 #include "ui/files/atomic_file.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "ui/files/file_ops.h"
@@ -18,7 +18,7 @@ namespace {
 // What the new file replaces.
 struct Target {
     int error = 0;
-    std::string path;      // where the new file is renamed to
+    std::string path;       // where the new file is renamed to
     bool existing = false;  // a regular file is there: its owner and mode carry over
     struct stat old {};
 };
@@ -89,7 +89,8 @@ int checkReplaceable(const std::string& path, Links links) {
 }
 
 int replaceFile(const std::string& path, std::string_view bytes, Links links) {
-    return replaceFile(path, [bytes](int fd) { return writeAll(fd, bytes); }, links);
+    return replaceFile(
+        path, [bytes](int fd) { return writeAll(fd, bytes); }, links);
 }
 
 int replaceFile(const std::string& path, const std::function<int(int fd)>& write, Links links) {

@@ -1,9 +1,9 @@
 #include "ui/files/file_ops.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 namespace files {
 namespace {

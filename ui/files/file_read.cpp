@@ -1,9 +1,9 @@
 #include "ui/files/file_read.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "ui/files/links.h"
 

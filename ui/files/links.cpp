@@ -1,8 +1,8 @@
 #include "ui/files/links.h"
 
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <vector>
 
 #include "ui/files/paths.h"

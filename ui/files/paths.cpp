@@ -1,8 +1,8 @@
 #include "ui/files/paths.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
-#include <unistd.h>
 #include <vector>
 
 namespace files {

@@ -1,9 +1,9 @@
 #include "ui/settings/private_profile.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 #include "ui/files/atomic_file.h"
 
@@ -53,8 +53,8 @@ bool copyInKernel(int in, const Rendering::Piece& p, int out, int& err) {
     for (std::uint64_t left = p.end - p.begin; left > 0;) {
         const ssize_t n = ::copy_file_range(in, &at, out, nullptr, left, 0);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && at == static_cast<off_t>(p.begin) && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
-                                                           errno == EOPNOTSUPP || errno == EBADF))
+        if (n < 0 && at == static_cast<off_t>(p.begin) &&
+            (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF))
             return false;
         err = n < 0 ? errno : n == 0 ? EIO : 0;  // none: cut short since it was read
         if (err != 0) return true;

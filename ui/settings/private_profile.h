@@ -35,7 +35,7 @@ private:
 
     std::string path_;
     std::vector<KeyName> keys_;
-    int error_ = 0;          // of the read: 0, ENOENT (absent: a write creates it), else unusable
+    int error_ = 0;           // of the read: 0, ENOENT (absent: a write creates it), else unusable
     files::FileStamp stamp_;  // what was under the name when it was read
     std::optional<ProfileText> text_;
 };

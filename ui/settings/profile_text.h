@@ -39,8 +39,8 @@ struct Rendering {
         std::string_view text;             // otherwise; points into made
     };
     std::vector<Piece> pieces;
-    bool unchanged = false;  // the pieces spell exactly the file that was taken in
-    bool crLfOnly = false;   // the original pieces need no change of their line ends
+    bool unchanged = false;        // the pieces spell exactly the file that was taken in
+    bool crLfOnly = false;         // the original pieces need no change of their line ends
     std::deque<std::string> made;  // a deque keeps its strings in place as it grows
 };
 
@@ -97,12 +97,12 @@ private:
     std::vector<int> sectionOf_;  // per key, its index in sections_
     std::vector<KeyLine> found_;  // per key
     std::vector<Section> sections_;
-    int section_ = -1;            // the section looked for that the next line is in (-1: none)
-    bool started_ = false;        // the byte-order mark has been looked for
+    int section_ = -1;             // the section looked for that the next line is in (-1: none)
+    bool started_ = false;         // the byte-order mark has been looked for
     std::uint64_t bodyBegin_ = 0;  // file offset of the first line (after a byte-order mark)
-    std::uint64_t offset_ = 0;    // file offset of the next byte fed
-    char lastByte_ = '\n';        // of the bytes used up so far ('\n': none yet)
-    bool crLfOnly_ = true;        // no line feed without its carriage return so far
+    std::uint64_t offset_ = 0;     // file offset of the next byte fed
+    char lastByte_ = '\n';         // of the bytes used up so far ('\n': none yet)
+    bool crLfOnly_ = true;         // no line feed without its carriage return so far
 };
 
 // The bytes of whole lines with a CR put before every LF that has none; previous is the byte

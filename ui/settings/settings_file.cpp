@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "text/cp932.h"
 #include "planning/number_text.h"
+#include "text/cp932.h"
 #include "ui/files/paths.h"
 
 namespace settings {

@@ -30,8 +30,8 @@ constexpr SettingKey radio(std::string_view section, std::string_view key, std::
     return number(KeyKind::RadioIndex, section, key, control, field, items, fallback);
 }
 
-constexpr SettingKey position(std::string_view section, std::string_view key, std::string_view control,
-                              int V::*field, int fallback) {
+constexpr SettingKey position(std::string_view section, std::string_view key, std::string_view control, int V::*field,
+                              int fallback) {
     return number(KeyKind::Position, section, key, control, field, 0, fallback);
 }
 
@@ -70,11 +70,11 @@ SettingsValues::SettingsValues() {
 
 int withinControl(const SettingKey& key, int value) {
     switch (key.kind) {
-    case KeyKind::ComboIndex: return value >= 0 && value < key.items ? value : -1;
-    case KeyKind::RadioIndex: return std::clamp(value, -1, key.items - 1);
-    case KeyKind::Position: return std::clamp(value, 0, kScrollBarMax);
-    case KeyKind::Text:
-    case KeyKind::Version: break;
+        case KeyKind::ComboIndex: return value >= 0 && value < key.items ? value : -1;
+        case KeyKind::RadioIndex: return std::clamp(value, -1, key.items - 1);
+        case KeyKind::Position: return std::clamp(value, 0, kScrollBarMax);
+        case KeyKind::Text:
+        case KeyKind::Version: break;
     }
     return value;
 }

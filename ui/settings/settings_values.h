@@ -10,13 +10,13 @@
 namespace settings {
 
 // Item counts of the lists the indexes refer to.
-inline constexpr int kComboBox1Items = 12;   // "com1" … "com12"
-inline constexpr int kComboBox2Items = 2;    // "9600", "115200"
+inline constexpr int kComboBox1Items = 12;                                   // "com1" … "com12"
+inline constexpr int kComboBox2Items = 2;                                    // "9600", "115200"
 inline constexpr int kRadioGroup2Items = planning::ChannelTable::kChannels;  // "ch0" … "ch7"
-inline constexpr int kRadioGroup4Items = 4;  // seed select
-inline constexpr int kRadioGroup5Items = 4;  // Modulator Mode
-inline constexpr int kRadioGroup6Items = 2;  // frac_rstb
-inline constexpr int kRadioGroup7Items = 2;  // fracbypas
+inline constexpr int kRadioGroup4Items = 4;                                  // seed select
+inline constexpr int kRadioGroup5Items = 4;                                  // Modulator Mode
+inline constexpr int kRadioGroup6Items = 2;                                  // frac_rstb
+inline constexpr int kRadioGroup7Items = 2;                                  // fracbypas
 inline constexpr int kScrollBarMax = 127;
 
 // One value per key, named after the control that shows it. Indexes are item positions, -1 = no
@@ -24,20 +24,20 @@ inline constexpr int kScrollBarMax = 127;
 struct SettingsValues {
     SettingsValues();  // every key's default: what the file gives when it holds nothing usable
 
-    int ComboBox1;    // port: 0 = "com1"
-    int ComboBox2;    // baud: 0 = "9600"
-    int RadioGroup2;  // memory channel
+    int ComboBox1;       // port: 0 = "com1"
+    int ComboBox2;       // baud: 0 = "9600"
+    int RadioGroup2;     // memory channel
     std::string Edit1;   // LocalOutput (MHz)
     std::string Edit2;   // Multiplier
     std::string Edit3;   // STD (MHz)
     std::string Edit11;  // R
-    int ScrollBar1;   // charge-pump up current
-    int ScrollBar2;   // charge-pump down current
-    int ScrollBar3;   // charge-pump offset current
-    int RadioGroup4;  // seed
-    int RadioGroup5;  // modulator mode
-    int RadioGroup6;  // frac_rstb
-    int RadioGroup7;  // fracbypas
+    int ScrollBar1;      // charge-pump up current
+    int ScrollBar2;      // charge-pump down current
+    int ScrollBar3;      // charge-pump offset current
+    int RadioGroup4;     // seed
+    int RadioGroup5;     // modulator mode
+    int RadioGroup6;     // frac_rstb
+    int RadioGroup7;     // fracbypas
 
     bool operator==(const SettingsValues&) const = default;
 };
