@@ -3,16 +3,11 @@
 
 #include "device/buffer_view.h"
 #include "protocol/unit_protocol.h"
+#include "tests/device/example_words.h"
 
 TEST(WriteImage, ChannelRecordIsIntgRefCpFracLeastSignificantFirst) {
     planning::ChannelTable table;
-    table.set(0,
-              planning::RegisterWords{.RefReg = 0x04000004,
-                                      .IntgReg = 0x06000018,
-                                      .FracReg = 0x08AE147A,
-                                      .CPReg = 0x13407FFE,
-                                      .SDReg = 0x0C0016FC},
-              "d");
+    table.set(0, vttest::kExampleWords, "d");
     table.set(7,
               planning::RegisterWords{
                   .RefReg = 0x11223344, .IntgReg = 0xA1B2C3D4, .FracReg = 1, .CPReg = 2, .SDReg = 0xFFFFFFFF},

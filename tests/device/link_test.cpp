@@ -4,6 +4,7 @@
 #include "device/device_link.h"
 #include "testkit/qt/pump.h"
 #include "testkit/qt/recording_notifier.h"
+#include "tests/device/example_words.h"
 #include "tests/device/fake_port.h"
 #include "tests/device/recorders.h"
 
@@ -170,13 +171,7 @@ TEST_F(Link, DumpRestartsTheCaptureAndTheViewSkipsPositionZero) {
 
 TEST_F(Link, WriteSends130BytesEachAfterItsReplyAndKeepsTheImage) {
     planning::ChannelTable table;
-    table.set(3,
-              planning::RegisterWords{.RefReg = 0x04000004,
-                                      .IntgReg = 0x06000018,
-                                      .FracReg = 0x08AE147A,
-                                      .CPReg = 0x13407FFE,
-                                      .SDReg = 0x0C0016FC},
-              "x");
+    table.set(3, vttest::kExampleWords, "x");
     port.answerEveryByte();
     view.status = "old text";
     link.write(table);

@@ -8,6 +8,7 @@
 #include "serial/rs232c.h"
 #include "testkit/port_holder.h"
 #include "testkit/qt/recording_notifier.h"
+#include "tests/device/example_words.h"
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 
@@ -18,13 +19,7 @@ namespace {
 
 planning::ChannelTable exampleTable() {
     planning::ChannelTable table;
-    table.set(0,
-              planning::RegisterWords{.RefReg = 0x04000004,
-                                      .IntgReg = 0x06000018,
-                                      .FracReg = 0x08AE147A,
-                                      .CPReg = 0x13407FFE,
-                                      .SDReg = 0x0C0016FC},
-              "12340MHz");
+    table.set(0, vttest::kExampleWords, "12340MHz");
     return table;
 }
 
