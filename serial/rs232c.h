@@ -59,7 +59,7 @@ private:
 class Trs232c : public QObject {
     Q_OBJECT
 public:
-    // The component, closed, talking to the POSIX comm layer.
+    // The component, closed, talking to the platform's comm layer (defaultLayer()).
     explicit Trs232c(QObject* owner = nullptr);
     // The same on another comm layer (not owned; must outlive the component).
     Trs232c(QObject* owner, commapi::CommLayer& layer);
