@@ -224,10 +224,38 @@ double idleCpuMs(const std::string& path, int seconds) {
     return used * 1000.0;
 }
 
-}  // namespace
+struct Echoer {
+    const char* name;
+    std::function<std::vector<double>()> run;
+    std::vector<double> all;
+};
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+// The echoers' figures side by side: median and p99, each median as a ratio to the raw loop and
+// to QSerialPort ("-" where that echoer did not run).
+void printTable(const std::vector<Echoer>& echoers, const Options& o) {
+    const auto medianOf = [&](const char* name) {
+        for (const Echoer& e : echoers)
+            if (std::string(e.name) == name) return percentile(e.all, 0.5);
+        return 0.0;
+    };
+    const double rawMedian = medianOf("raw poll/read/write");
+    const double qspMedian = medianOf("QSerialPort");
+    const auto ratio = [](double a, double b) {
+        char text[32] = "-";
+        if (b > 0) std::snprintf(text, sizeof text, "%.2f", a / b);
+        return std::string(text);
+    };
+    std::printf("serial echo: one-byte round trips over one pty, %d x %d per echoer, taking turns\n", o.rounds,
+                o.trips);
+    std::printf("%-22s %12s %12s %10s %14s\n", "echoer", "median us", "p99 us", "x raw", "x QSerialPort");
+    for (const Echoer& e : echoers) {
+        const double med = percentile(e.all, 0.5);
+        std::printf("%-22s %12.1f %12.1f %10s %14s\n", e.name, med, percentile(e.all, 0.99),
+                    ratio(med, rawMedian).c_str(), ratio(med, qspMedian).c_str());
+    }
+}
+
+Options parseOptions(int argc, char** argv) {
     Options o;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string k = argv[i];
@@ -240,24 +268,33 @@ int main(int argc, char** argv) {
         else if (k == "--idle-seconds")
             o.idleSeconds = v;
     }
+    return o;
+}
 
-    int master = -1, slave = -1;
-    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
-        std::perror("openpty");
-        return 1;
-    }
-    const std::string path = ::ttyname(slave);
+// A raw pty; the echoers answer on the master, the component opens the slave by its path.
+bool openRawPty(int& master, std::string& path) {
+    int slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return false;
+    path = ::ttyname(slave);
     termios t{};
     ::tcgetattr(master, &t);
     ::cfmakeraw(&t);
     ::tcsetattr(master, TCSANOW, &t);
     ::close(slave);
+    return true;
+}
 
-    struct Echoer {
-        const char* name;
-        std::function<std::vector<double>()> run;
-        std::vector<double> all;
-    };
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const Options o = parseOptions(argc, argv);
+    int master = -1;
+    std::string path;
+    if (!openRawPty(master, path)) {
+        std::perror("openpty");
+        return 1;
+    }
     std::vector<Echoer> echoers = {
         {"raw poll/read/write", [&] { return runRaw(master, path, o); }, {}},
         {"Trs232c", [&] { return runComponent(master, path, o); }, {}},
@@ -281,29 +318,7 @@ int main(int argc, char** argv) {
             e.all.insert(e.all.end(), s.begin(), s.end());
         }
     }
-
-    auto medianOf = [&](const char* name) {
-        for (const Echoer& e : echoers) {
-            if (std::string(e.name) == name) return percentile(e.all, 0.5);
-        }
-        return 0.0;  // not run: no ratio
-    };
-    const double rawMedian = medianOf("raw poll/read/write");
-    const double qspMedian = medianOf("QSerialPort");
-    // A ratio to an echoer that did not run (--only) shows as "-".
-    auto ratio = [](double a, double b) {
-        char text[32] = "-";
-        if (b > 0) std::snprintf(text, sizeof text, "%.2f", a / b);
-        return std::string(text);
-    };
-    std::printf("serial echo: one-byte round trips over one pty, %d x %d per echoer, taking turns\n", o.rounds,
-                o.trips);
-    std::printf("%-22s %12s %12s %10s %14s\n", "echoer", "median us", "p99 us", "x raw", "x QSerialPort");
-    for (const Echoer& e : echoers) {
-        const double med = percentile(e.all, 0.5);
-        std::printf("%-22s %12.1f %12.1f %10s %14s\n", e.name, med, percentile(e.all, 0.99),
-                    ratio(med, rawMedian).c_str(), ratio(med, qspMedian).c_str());
-    }
+    printTable(echoers, o);
     if (o.idleSeconds > 0) {
         const double ms = idleCpuMs(path, o.idleSeconds);
         std::printf("serial idle: CPU time of an open, idle Trs232c over %d s: %.1f ms\n", o.idleSeconds, ms);

@@ -127,19 +127,9 @@ private slots:
         for (int i : {4, 9, 10, 11, 15, 16, 18, 20, 26, 28, 29, 32, 33}) names << QString("Label%1").arg(i);
         for (int i : {1, 2, 3, 4, 5, 6, 7}) names << QString("RadioGroup%1").arg(i);
         for (int i : {1, 2, 3, 4, 5}) names << QString("GroupBox%1").arg(i);
-        names << "ScrollBar1"
-              << "ScrollBar2"
-              << "ScrollBar3"
-              << "Memo1"
-              << "Memo2"
-              << "Memo3"
-              << "ComboBox1"
-              << "ComboBox2"
-              << "BitBtn1"
-              << "TabSheet1"
-              << "TabSheet2"
-              << "TabSheet3"
-              << "TabSheet4";
+        names +=
+            QStringList{"ScrollBar1", "ScrollBar2", "ScrollBar3", "Memo1",     "Memo2",     "Memo3",    "ComboBox1",
+                        "ComboBox2",  "BitBtn1",    "TabSheet1",  "TabSheet2", "TabSheet3", "TabSheet4"};
         for (const QString& n : names) QVERIFY2(w->findChild<QWidget*>(n), qPrintable(n));
     }
 

@@ -76,86 +76,24 @@ private slots:
     }
 
     void failureKeepsDisplays_data() {
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("mult");
-        QTest::addColumn<QString>("std");
-        QTest::addColumn<QString>("r");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("output not decimal") << "12a40"
-                                            << "100"
-                                            << "10"
-                                            << "2"
-                                            << "'12a40' は浮動小数点数ではありません.";
-        QTest::newRow("first bad text wins") << "x"
-                                             << "y"
-                                             << "10"
-                                             << "2"
-                                             << "'x' は浮動小数点数ではありません.";
-        QTest::newRow("multiplier 100.0") << "12340"
-                                          << "100.0"
-                                          << "10"
-                                          << "2"
-                                          << "'100.0' は整数ではありません.";
-        QTest::newRow("multiplier 1e2") << "12340"
-                                        << "1e2"
-                                        << "10"
-                                        << "2"
-                                        << "'1e2' は整数ではありません.";
-        QTest::newRow("multiplier trailing blank") << "12340"
-                                                   << "100 "
-                                                   << "10"
-                                                   << "2"
-                                                   << "'100 ' は整数ではありません.";
-        QTest::newRow("multiplier beyond double") << "12340"
-                                                  << "1e400"
-                                                  << "10"
-                                                  << "2"
-                                                  << "浮動小数点数のオーバーフロー.";
-        QTest::newRow("output beyond int64") << "1e20"
-                                             << "100"
-                                             << "10"
-                                             << "2"
-                                             << "不正な浮動小数点数演算命令.";
-        QTest::newRow("std beyond int64") << "12340"
-                                          << "100"
-                                          << "1e20"
-                                          << "2"
-                                          << "不正な浮動小数点数演算命令.";
-        QTest::newRow("std not decimal") << "12340"
-                                         << "100"
-                                         << ""
-                                         << "2"
-                                         << "'' は浮動小数点数ではありません.";
-        QTest::newRow("multiplier zero") << "12340"
-                                         << "0"
-                                         << "10"
-                                         << "2"
-                                         << "0 による浮動小数点数除算.";
-        QTest::newRow("zero by zero") << "0"
-                                      << "0"
-                                      << "10"
-                                      << "2"
-                                      << "不正な浮動小数点数演算命令.";
-        QTest::newRow("r zero") << "12340"
-                                << "100"
-                                << "10"
-                                << "0"
-                                << "ゼロによる除算.";
-        QTest::newRow("pd zero") << "12340"
-                                 << "100"
-                                 << "10"
-                                 << "20000000"
-                                 << "ゼロによる除算.";
-        QTest::newRow("r hexadecimal") << "12340"
-                                       << "100"
-                                       << "10"
-                                       << "$10"
-                                       << "'$10' は浮動小数点数ではありません.";
-        QTest::newRow("r fraction") << "12340"
-                                    << "100"
-                                    << "10"
-                                    << "2.5"
-                                    << "'2.5' は整数ではありません.";
+        for (const char* column : {"out", "mult", "std", "r", "shown"}) QTest::addColumn<QString>(column);
+        const auto row = [](const char* name, const char* out, const char* mult, const char* std, const char* r,
+                            const char* shown) { QTest::newRow(name) << out << mult << std << r << shown; };
+        row("output not decimal", "12a40", "100", "10", "2", "'12a40' は浮動小数点数ではありません.");
+        row("first bad text wins", "x", "y", "10", "2", "'x' は浮動小数点数ではありません.");
+        row("multiplier 100.0", "12340", "100.0", "10", "2", "'100.0' は整数ではありません.");
+        row("multiplier 1e2", "12340", "1e2", "10", "2", "'1e2' は整数ではありません.");
+        row("multiplier trailing blank", "12340", "100 ", "10", "2", "'100 ' は整数ではありません.");
+        row("multiplier beyond double", "12340", "1e400", "10", "2", "浮動小数点数のオーバーフロー.");
+        row("output beyond int64", "1e20", "100", "10", "2", "不正な浮動小数点数演算命令.");
+        row("std beyond int64", "12340", "100", "1e20", "2", "不正な浮動小数点数演算命令.");
+        row("std not decimal", "12340", "100", "", "2", "'' は浮動小数点数ではありません.");
+        row("multiplier zero", "12340", "0", "10", "2", "0 による浮動小数点数除算.");
+        row("zero by zero", "0", "0", "10", "2", "不正な浮動小数点数演算命令.");
+        row("r zero", "12340", "100", "10", "0", "ゼロによる除算.");
+        row("pd zero", "12340", "100", "10", "20000000", "ゼロによる除算.");
+        row("r hexadecimal", "12340", "100", "10", "$10", "'$10' は浮動小数点数ではありません.");
+        row("r fraction", "12340", "100", "10", "2.5", "'2.5' は整数ではありません.");
     }
 
     void failureKeepsDisplays() {
