@@ -43,8 +43,9 @@ std::map<fs::path, std::string> stableNames(const CatalogRoots& roots) {
     return byNode;
 }
 
-// What the node at path is, following links.
-std::string describeNode(const std::string& path, const CatalogRoots& roots) {
+// What the node at path is, following links; with the node's own name when the operator sees
+// another one (shownAs).
+std::string describeNode(const std::string& path, const std::string& shownAs, const CatalogRoots& roots) {
     std::error_code ec, devError;
     const fs::path real = fs::canonical(path, ec);
     if (ec) return "not present";
@@ -52,7 +53,7 @@ std::string describeNode(const std::string& path, const CatalogRoots& roots) {
     if (!devError && real.parent_path() == dev) {
         if (const auto facts = readTtyFacts(roots.sys, real.filename().string())) {
             const std::string node = roots.dev + "/" + real.filename().string();
-            return describeTty(*facts) + (node == path ? "" : ", on " + node);
+            return describeTty(*facts) + (node == shownAs ? "" : ", on " + node);
         }
     }
     struct stat st {};
@@ -117,7 +118,7 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
     std::error_code ec;
     const fs::path target = t.alias ? fs::read_symlink(*path, ec) : fs::path(*path);
     t.opens = ec ? *path : target.string();
-    t.description = describeNode(*path, roots);
+    t.description = describeNode(*path, t.opens, roots);
     return t;
 }
 
