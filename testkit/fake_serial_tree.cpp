@@ -10,6 +10,17 @@ const std::string kRootHub = "sys/devices/pci0000:00/0000:00:14.0/usb1";
 
 }  // namespace
 
+FakeUsbAdapter ftdiAdapter() {
+    return {.tty = "ttyUSB0",
+            .usbDevice = "1-2",
+            .vendorId = "0403",
+            .productId = "6001",
+            .manufacturer = "FTDI",
+            .product = "FT232R USB UART",
+            .serial = "A50285BI",
+            .byIdName = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"};
+}
+
 // The root hub carries USB ids and strings too: the catalogue must take the nearest device's.
 FakeSerialTree::FakeSerialTree() {
     fs::create_directories(file("sys/class/tty"));

@@ -15,6 +15,9 @@ struct FakeUsbAdapter {
     std::string byIdName{};                                                    // "": none
 };
 
+// An FTDI adapter on ttyUSB0 with its stable name, as most benches have one.
+FakeUsbAdapter ftdiAdapter();
+
 class FakeSerialTree : public TempDir {
 public:
     FakeSerialTree();

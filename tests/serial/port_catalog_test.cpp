@@ -18,14 +18,7 @@ using commapi::describeComPort;
 
 namespace {
 
-const vttest::FakeUsbAdapter kFtdi{.tty = "ttyUSB0",
-                                   .usbDevice = "1-2",
-                                   .vendorId = "0403",
-                                   .productId = "6001",
-                                   .manufacturer = "FTDI",
-                                   .product = "FT232R USB UART",
-                                   .serial = "A50285BI",
-                                   .byIdName = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"};
+const vttest::FakeUsbAdapter kFtdi = vttest::ftdiAdapter();
 
 }  // namespace
 

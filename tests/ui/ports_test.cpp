@@ -18,20 +18,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kByIdName = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
-
 // The made-up machine: an FTDI adapter with its stable name and one on-board port; the port
 // aliases in a folder of its own.
 struct Machine {
     Machine() {
-        tree.addUsbAdapter({.tty = "ttyUSB0",
-                            .usbDevice = "1-2",
-                            .vendorId = "0403",
-                            .productId = "6001",
-                            .manufacturer = "FTDI",
-                            .product = "FT232R USB UART",
-                            .serial = "A50285BI",
-                            .byIdName = kByIdName});
+        tree.addUsbAdapter(vttest::ftdiAdapter());
         tree.addUart("ttyS0", 4);
         fs::create_directories(alias(0).parent_path());
     }
@@ -39,7 +30,7 @@ struct Machine {
         return {.sys = tree.sys(), .dev = tree.dev(), .byId = tree.byId(), .configHome = tree.file("config")};
     }
     fs::path alias(int n) const { return tree.file("config/vtconfig/ports/com" + std::to_string(n)); }
-    std::string stable() const { return tree.byId() + "/" + kByIdName; }
+    std::string stable() const { return tree.byId() + "/" + vttest::ftdiAdapter().byIdName; }
     void lookFrom(TForm1& form) const {
         form.Ports->setRoots([r = roots()] { return r; });
     }
