@@ -21,6 +21,7 @@
 #include "ui/click_label.h"
 #include "ui/event_hook.h"
 #include "ui/files/paths.h"
+#include "ui/ports_line.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
 #include "ui/settings/settings_file.h"
@@ -40,6 +41,7 @@ TForm1::TForm1(QWidget* parent)
     : QWidget(parent), DecimalSeparator(text::localeDecimalSeparator()), HeaderClock(channels::systemExportClock()) {
     buildLayout();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
+    Ports = new PortsLine(*TabSheet3, *ComboBox1, this);
     wireHandlers();
     FormCreate();
 }

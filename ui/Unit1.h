@@ -23,6 +23,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class PortsLine;
 class TClickLabel;
 class TRadioGroup;
 class TScrollBar;
@@ -203,6 +204,7 @@ public:
     QPushButton* Button2 = nullptr;   // "Close"
     QLineEdit* Edit7 = nullptr;       // hidden: count of receive events
     QPlainTextEdit* Memo1 = nullptr;  // hidden, unused
+    PortsLine* Ports = nullptr;       // what the selected port opens, and the "Ports…" button
 
 protected:
     void closeEvent(QCloseEvent* event) override;

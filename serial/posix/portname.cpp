@@ -24,13 +24,14 @@ std::optional<std::string> comNumber(const std::string& name) {
 
 }  // namespace
 
-std::optional<std::string> resolvePortName(const std::string& name, const std::string& home) {
+std::optional<std::string> resolvePortName(const std::string& name, const std::string& home,
+                                           const std::string& devFolder) {
     if (name.find('/') != std::string::npos) return name;
     const auto alias = portAliasPath(name, home);
     if (!alias) return std::nullopt;
     struct stat st {};
     if (::lstat(alias->c_str(), &st) == 0) return alias;
-    return "/dev/ttyS" + std::to_string(std::stol(name.substr(3)) - 1);
+    return devFolder + "/ttyS" + std::to_string(std::stol(name.substr(3)) - 1);
 }
 
 std::optional<std::string> portAliasPath(const std::string& name, const std::string& home) {

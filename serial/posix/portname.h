@@ -8,8 +8,10 @@
 
 namespace commapi {
 
-// configHome is $XDG_CONFIG_HOME, or ~/.config when that is unset or empty.
-std::optional<std::string> resolvePortName(const std::string& name, const std::string& configHome);
+// configHome is $XDG_CONFIG_HOME, or ~/.config when that is unset or empty; devFolder is where
+// the ttyS nodes are (another folder only in tests).
+std::optional<std::string> resolvePortName(const std::string& name, const std::string& configHome,
+                                           const std::string& devFolder = "/dev");
 // Where the alias of "comN" lives, whether or not it exists; nullopt for any other name.
 std::optional<std::string> portAliasPath(const std::string& name, const std::string& configHome);
 // The folder of the aliases.

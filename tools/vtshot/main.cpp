@@ -3,6 +3,9 @@
 //   --page N      show page N (0 "LowLevelCommand" ... 3 "ComPort"; default the start page)
 //   --search      press "search" before grabbing
 //   --error TEXT  grab the general error report's box for TEXT instead of the window
+//   --ports       grab the Ports dialog, opened from the "ComPort" page
+//   --roots DIR   the ports line and dialog look at DIR/sys, DIR/dev, DIR/dev/serial/by-id
+//   --link comN=PATH  comN's alias points at PATH instead of nowhere
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -13,18 +16,62 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "planning/error_texts.h"
+#include "serial/posix/port_catalog.h"
+#include "serial/posix/portname.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/error_report.h"
 #include "ui/message_box_notifier.h"
+#include "ui/ports_dialog.h"
+#include "ui/ports_line.h"
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: vtshot OUT.png [--page N] [--search] [--error TEXT]\n");
+    std::fprintf(stderr,
+                 "usage: vtshot OUT.png [--page N] [--search] [--error TEXT] [--ports] [--roots DIR] "
+                 "[--link comN=PATH]...\n");
     return 2;
+}
+
+struct Options {
+    const char* out = nullptr;
+    int page = -1;
+    bool search = false, ports = false;
+    const char* error = nullptr;
+    const char* roots = nullptr;
+    std::vector<std::pair<std::string, std::string>> links;  // comN, target
+};
+
+std::optional<Options> parse(int argc, char** argv) {
+    if (argc < 2) return std::nullopt;
+    Options o;
+    o.out = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const bool more = i + 1 < argc;
+        if (!std::strcmp(argv[i], "--page") && more)
+            o.page = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--search"))
+            o.search = true;
+        else if (!std::strcmp(argv[i], "--error") && more)
+            o.error = argv[++i];
+        else if (!std::strcmp(argv[i], "--ports"))
+            o.ports = true;
+        else if (!std::strcmp(argv[i], "--roots") && more)
+            o.roots = argv[++i];
+        else if (!std::strcmp(argv[i], "--link") && more && std::strchr(argv[i + 1], '=')) {
+            const std::string link = argv[++i];
+            o.links.emplace_back(link.substr(0, link.find('=')), link.substr(link.find('=') + 1));
+        } else
+            return std::nullopt;
+    }
+    return o;
 }
 
 bool save(QWidget& w, const char* path) {
@@ -47,39 +94,48 @@ void portsLeadNowhere(const QTemporaryDir& home) {
     ::setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
 }
 
+// The ports line and dialog of a picture may look at a made-up machine.
+void lookAtRoots(TForm1& form, const std::string& dir) {
+    form.Ports->setRoots([dir] {
+        return commapi::CatalogRoots{.sys = dir + "/sys",
+                                     .dev = dir + "/dev",
+                                     .byId = dir + "/dev/serial/by-id",
+                                     .configHome = commapi::configHome()};
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
-    if (argc < 2) return usage();
-    const char* out = argv[1];
-    int page = -1;
-    bool search = false;
-    const char* error = nullptr;
-    for (int i = 2; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--page") && i + 1 < argc)
-            page = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--search"))
-            search = true;
-        else if (!std::strcmp(argv[i], "--error") && i + 1 < argc)
-            error = argv[++i];
-        else
-            return usage();
-    }
+    const auto o = parse(argc, argv);
+    if (!o) return usage();
 
-    if (error) {
+    if (o->error) {
         // The box exactly as the general error report builds it, full stop included.
-        const QString text = errorReportText(std::make_exception_ptr(text::VtError(error)));
+        const QString text = errorReportText(std::make_exception_ptr(text::VtError(o->error)));
         std::unique_ptr<QMessageBox> box(makeErrorBox(text, nullptr));
-        return save(*box, out) ? 0 : 1;
+        return save(*box, o->out) ? 0 : 1;
     }
 
     installErrorReport();
     const QTemporaryDir home;
     if (!home.isValid()) return 1;
     portsLeadNowhere(home);
+    for (const auto& [port, target] : o->links) {
+        const auto alias = commapi::portAliasPath(port, commapi::configHome());
+        if (!alias) return usage();
+        std::filesystem::remove(*alias);
+        std::filesystem::create_symlink(target, *alias);
+    }
     TForm1 form;
-    if (page >= 0) form.PageControl1->setCurrentIndex(page);
-    if (search) form.Button4->click();
-    return save(form, out) ? 0 : 1;
+    if (o->roots) lookAtRoots(form, o->roots);
+    if (o->page >= 0) form.PageControl1->setCurrentIndex(o->page);
+    if (o->search) form.Button4->click();
+    if (o->ports) {
+        form.show();
+        PortsDialog* dialog = form.Ports->openDialog();
+        return save(*dialog, o->out) ? 0 : 1;
+    }
+    return save(form, o->out) ? 0 : 1;
 }
