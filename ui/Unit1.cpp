@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -36,9 +37,15 @@ const char* const kCloseWithoutSaving = "設定を保存せずに終了します
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent)
-    : QWidget(parent), DecimalSeparator(text::localeDecimalSeparator()), HeaderClock(channels::systemExportClock()) {
+TForm1::TForm1(QWidget* parent) : TForm1(StartOptions{}, parent) {}
+
+TForm1::TForm1(StartOptions start, QWidget* parent)
+    : QWidget(parent),
+      DecimalSeparator(text::localeDecimalSeparator()),
+      HeaderClock(channels::systemExportClock()),
+      startHeader_(std::move(start.headerFile)) {
     buildLayout();
+    buildChannelsPage();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
     wireHandlers();
     FormCreate();
@@ -72,6 +79,7 @@ void TForm1::FormCreate() {
     LoadSettings();
     CaptionInit();
     appendStatusLine(QStringLiteral("Welcome to Vantorix Configurator."));
+    openStartTable();
     Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), false);
 }
 
@@ -83,6 +91,7 @@ bool TForm1::FormClose() {
         reportException(std::current_exception());
         if (!notifier().ask(QString::fromUtf8(kCloseWithoutSaving))) return false;
     }
+    if (!keepTableForNextStart()) return false;
     rs232c1.Close();
     return true;
 }
@@ -114,6 +123,7 @@ void TForm1::LoadSettings() {
             case settings::KeyKind::ComboIndex: findChild<QComboBox*>(name)->setCurrentIndex(v.*k.number); break;
             case settings::KeyKind::RadioIndex: findChild<TRadioGroup*>(name)->setItemIndex(v.*k.number); break;
             case settings::KeyKind::Position: findChild<QScrollBar*>(name)->setValue(v.*k.number); break;
+            case settings::KeyKind::Check: findChild<QCheckBox*>(name)->setChecked(v.*k.number != 0); break;
             case settings::KeyKind::Version: break;
         }
     }
@@ -128,6 +138,7 @@ void TForm1::SaveSettings() {
             case settings::KeyKind::ComboIndex: v.*k.number = findChild<QComboBox*>(name)->currentIndex(); break;
             case settings::KeyKind::RadioIndex: v.*k.number = findChild<TRadioGroup*>(name)->ItemIndex(); break;
             case settings::KeyKind::Position: v.*k.number = findChild<QScrollBar*>(name)->value(); break;
+            case settings::KeyKind::Check: v.*k.number = findChild<QCheckBox*>(name)->isChecked() ? 1 : 0; break;
             case settings::KeyKind::Version: break;
         }
     }
@@ -226,6 +237,8 @@ void TForm1::Button14Click() {
                                         sdSettings()};
     // The table keeps the description as the header file holds it: 8-bit code page 932.
     ChannelTable.set(channel, Words, text::utf8ToCp932(planning::ChannelDescription(d)));
+    ChannelOrigin[static_cast<size_t>(channel)] = QStringLiteral("set");
+    showChannels();
 }
 
 // The new header replaces a file of the same name only once it is complete, so a failed export

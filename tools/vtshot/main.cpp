@@ -1,6 +1,7 @@
 // vtshot: grabs the configurator window (or its error box) into a PNG, for the README and for
 // looking at the layout without a screen:  QT_QPA_PLATFORM=offscreen vtshot out.png
-//   --page N      show page N (0 "LowLevelCommand" ... 3 "ComPort"; default the start page)
+//   --page N      show page N (0 "LowLevelCommand" ... 3 "ComPort", 4 "Channels"; default the start page)
+//   --open FILE.h open a register header at start, as `vtconfig FILE.h` does
 //   --search      press "search" before grabbing
 //   --error TEXT  grab the general error report's box for TEXT instead of the window
 #include <QMessageBox>
@@ -23,7 +24,7 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: vtshot OUT.png [--page N] [--search] [--error TEXT]\n");
+    std::fprintf(stderr, "usage: vtshot OUT.png [--page N] [--open FILE.h] [--search] [--error TEXT]\n");
     return 2;
 }
 
@@ -56,9 +57,12 @@ int main(int argc, char** argv) {
     int page = -1;
     bool search = false;
     const char* error = nullptr;
+    StartOptions start;
     for (int i = 2; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--page") && i + 1 < argc)
             page = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--open") && i + 1 < argc)
+            start.headerFile = argv[++i];
         else if (!std::strcmp(argv[i], "--search"))
             search = true;
         else if (!std::strcmp(argv[i], "--error") && i + 1 < argc)
@@ -78,7 +82,7 @@ int main(int argc, char** argv) {
     const QTemporaryDir home;
     if (!home.isValid()) return 1;
     portsLeadNowhere(home);
-    TForm1 form;
+    TForm1 form(start);
     if (page >= 0) form.PageControl1->setCurrentIndex(page);
     if (search) form.Button4->click();
     return save(form, out) ? 0 : 1;

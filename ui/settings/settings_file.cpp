@@ -43,13 +43,15 @@ std::string SettingsFile::textBytes(std::size_t key, const std::string& shown) c
 }
 
 void SettingsFile::save(const SettingsValues& v) {
-    std::vector<std::string> values;
+    std::vector<std::optional<std::string>> values;
     for (std::size_t i = 0; i < settingKeys().size(); ++i) {
         const SettingKey& k = settingKeys()[i];
-        if (k.text)
-            values.push_back(textBytes(i, v.*k.text));
+        if (k.onlyOnceChosen && !profile_.value(i) && v.*k.number == k.numberDefault)
+            values.emplace_back();
+        else if (k.text)
+            values.emplace_back(textBytes(i, v.*k.text));
         else
-            values.push_back(std::to_string(k.number ? v.*k.number : 0));  // Version: always 0
+            values.emplace_back(std::to_string(k.number ? v.*k.number : 0));  // Version: always 0
     }
     if (const int err = profile_.write(values); err != 0) throw SaveError(path_, err);
 }
