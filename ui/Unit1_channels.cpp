@@ -43,7 +43,13 @@ void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelOrigi
 
 void TForm1::openChannels(const std::string& path) {
     ChannelTable = channels::readHeaderFile(path);  // whole, or it throws and nothing changed
-    ChannelOrigin.fill(QFileInfo(QFile::decodeName(path.c_str())).fileName());
+    // A slot the file leaves empty looks like one never set; only what the file holds is from it.
+    const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    for (size_t i = 0; i < ChannelOrigin.size(); ++i) {
+        const planning::ChannelTable& t = ChannelTable;
+        const bool held = !t.ChannelDescription[i].empty() || (t.RefReg[i] | t.IntgReg[i] | t.FracReg[i] | t.CPReg[i]);
+        ChannelOrigin[i] = held ? name : QString();
+    }
     showChannels();
 }
 

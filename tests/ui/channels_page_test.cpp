@@ -104,7 +104,7 @@ private slots:
         QVERIFY(shownErrors().isEmpty());
         for (int r = 0; r < planning::ChannelTable::kChannels; ++r) {
             QStringList expected = row(*w, r);
-            expected.back() = "kept.h";
+            expected.back() = r == 0 || r == 6 ? "kept.h" : "";  // what the file leaves empty is from nowhere
             QCOMPARE(row(*other, r), expected);
         }
         QCOMPARE(channels::headerChannelLines(other->ChannelTable), channels::headerChannelLines(w->ChannelTable));
