@@ -8,7 +8,6 @@
 namespace planning {
 namespace {
 
-constexpr uint32_t kRefDiv = 0x02, kInteger = 0x03, kFractional = 0x04, kSd = 0x06, kChargePump = 0x09;
 constexpr int64_t kSdConstantBits = 0x370;
 
 }  // namespace
@@ -39,13 +38,13 @@ int64_t sdData(const SdSettings& sd) {
 
 void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view label10, std::string_view label18,
                 std::string_view label20, RegisterWords& words) {
-    words.CPReg = registerWord(kChargePump, chargePumpData(cp));
-    words.SDReg = registerWord(kSd, sdData(sd));
+    words.CPReg = registerWord(kChargePumpRegister, chargePumpData(cp));
+    words.SDReg = registerWord(kSdRegister, sdData(sd));
     int64_t refDiv = parseWhole(label10);
     if (refDiv > kRefDivLimit) refDiv = kRefDivLimit;
-    words.RefReg = registerWord(kRefDiv, refDiv);
-    words.IntgReg = registerWord(kInteger, parseWhole(label18));
-    words.FracReg = registerWord(kFractional, parseWhole(label20));
+    words.RefReg = registerWord(kRefDivRegister, refDiv);
+    words.IntgReg = registerWord(kIntegerRegister, parseWhole(label18));
+    words.FracReg = registerWord(kFractionalRegister, parseWhole(label20));
 }
 
 std::string currentLabel(int position, int microampsPerStep) {

@@ -21,6 +21,10 @@ struct RegisterWords {
     uint32_t RefReg = 0, IntgReg = 0, FracReg = 0, CPReg = 0, SDReg = 0;
 };
 
+// The chip's register numbers of the five words.
+inline constexpr uint32_t kRefDivRegister = 0x02, kIntegerRegister = 0x03, kFractionalRegister = 0x04,
+                          kSdRegister = 0x06, kChargePumpRegister = 0x09;
+
 inline constexpr int32_t kRefDivLimit = 16384;
 inline constexpr int64_t kRegisterDataMax = 16777215;
 

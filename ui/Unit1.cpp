@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -37,9 +38,15 @@ const char* const kCloseWithoutSaving = "設定を保存せずに終了します
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent)
-    : QWidget(parent), DecimalSeparator(text::localeDecimalSeparator()), HeaderClock(channels::systemExportClock()) {
+TForm1::TForm1(QWidget* parent) : TForm1(StartOptions{}, parent) {}
+
+TForm1::TForm1(StartOptions start, QWidget* parent)
+    : QWidget(parent),
+      DecimalSeparator(text::localeDecimalSeparator()),
+      HeaderClock(channels::systemExportClock()),
+      startHeader_(std::move(start.headerFile)) {
     buildLayout();
+    buildChannelsPage();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
     Ports = new PortsLine(*TabSheet3, *ComboBox1, this);
     wireHandlers();
@@ -74,6 +81,7 @@ void TForm1::FormCreate() {
     LoadSettings();
     CaptionInit();
     appendStatusLine(QStringLiteral("Welcome to Vantorix Configurator."));
+    openStartTable();
     Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), false);
 }
 
@@ -85,6 +93,7 @@ bool TForm1::FormClose() {
         reportException(std::current_exception());
         if (!notifier().ask(QString::fromUtf8(kCloseWithoutSaving))) return false;
     }
+    if (!keepTableForNextStart()) return false;
     rs232c1.Close();
     return true;
 }
@@ -116,6 +125,7 @@ void TForm1::LoadSettings() {
             case settings::KeyKind::ComboIndex: findChild<QComboBox*>(name)->setCurrentIndex(v.*k.number); break;
             case settings::KeyKind::RadioIndex: findChild<TRadioGroup*>(name)->setItemIndex(v.*k.number); break;
             case settings::KeyKind::Position: findChild<QScrollBar*>(name)->setValue(v.*k.number); break;
+            case settings::KeyKind::Check: findChild<QCheckBox*>(name)->setChecked(v.*k.number != 0); break;
             case settings::KeyKind::Version: break;
         }
     }
@@ -130,6 +140,7 @@ void TForm1::SaveSettings() {
             case settings::KeyKind::ComboIndex: v.*k.number = findChild<QComboBox*>(name)->currentIndex(); break;
             case settings::KeyKind::RadioIndex: v.*k.number = findChild<TRadioGroup*>(name)->ItemIndex(); break;
             case settings::KeyKind::Position: v.*k.number = findChild<QScrollBar*>(name)->value(); break;
+            case settings::KeyKind::Check: v.*k.number = findChild<QCheckBox*>(name)->isChecked() ? 1 : 0; break;
             case settings::KeyKind::Version: break;
         }
     }
@@ -228,6 +239,8 @@ void TForm1::Button14Click() {
                                         sdSettings()};
     // The table keeps the description as the header file holds it: 8-bit code page 932.
     ChannelTable.set(channel, Words, text::utf8ToCp932(planning::ChannelDescription(d)));
+    ChannelOrigin[static_cast<size_t>(channel)] = QStringLiteral("set");
+    showChannels();
 }
 
 // The new header replaces a file of the same name only once it is complete, so a failed export

@@ -3,8 +3,11 @@
 // name); every action is a handler method named after the control and its event. Handlers run
 // through guarded(), so an error they raise ends only that handler and reaches the general
 // error report.
+#include <QString>
 #include <QWidget>
+#include <array>
 #include <memory>
+#include <string>
 
 #include "channels/header_text.h"
 #include "common/exception_report.h"
@@ -14,8 +17,10 @@
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
 #include "serial/rs232c.h"
+#include "ui/start_options.h"
 #include "ui/status_log.h"
 
+class ChannelsPage;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -36,14 +41,17 @@ class TForm1 : public QWidget, private device::DeviceView {
 public:
     // Builds the controls, wires the handlers and runs FormCreate.
     explicit TForm1(QWidget* parent = nullptr);
+    TForm1(StartOptions start, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Start-up, in this order: reset; settings load (clears Memo3); reset again, so the current
-    // labels follow the loaded positions; welcome line; connect with the loaded port.
+    // labels follow the loaded positions; welcome line; the channel table of the command line or
+    // the one kept at the last close; connect with the loaded port.
     void FormCreate();
-    // Shutdown: save the settings, then close the port. A failed save is reported by the general
-    // error report; then the operator is asked whether to close without saving, and the window
-    // stays open unless he says Yes. Returns false when the close must stop.
+    // Shutdown: save the settings, keep the channel table when the operator chose to, then close
+    // the port. A failed save is reported by the general error report; then the operator is asked
+    // whether to close without saving, and the window stays open unless he says Yes. Returns false
+    // when the close must stop.
     bool FormClose();
 
     // Ratio finder.
@@ -61,6 +69,10 @@ public:
     // Memory channels and their export.
     void Button14Click();  // "set"
     void Button15Click();  // "header file"
+    // The "Channels" page (Unit1_channels.cpp).
+    void OpenChannelsClick();  // "Open…": a register header replaces the table whole, or nothing changes
+    void SaveChannelsClick();  // "Save…": the header export under a name the operator picks
+    void openChannels(const std::string& path);  // throws text::VtError; the table stays as it was
 
     // Device link: connect, disconnect, the serial component's events, the commands.
     void Button1Click();  // "Open"
@@ -96,6 +108,9 @@ public:
     Trs232c rs232c1;                      // the serial port component, closed until the connect
     device::Rs232cPort rs232c1Port{rs232c1};
     device::DeviceLink Link{rs232c1Port, *this};  // RxBuffer, RxCount, RxSeen ... in Link.fields
+
+    // Where each channel's slot came from: "set", the name of the file opened, or "".
+    std::array<QString, planning::ChannelTable::kChannels> ChannelOrigin;
 
     // Page control and the controls below it.
     QTabWidget* PageControl1 = nullptr;
@@ -206,6 +221,9 @@ public:
     QPlainTextEdit* Memo1 = nullptr;  // hidden, unused
     PortsLine* Ports = nullptr;       // what the selected port opens, and the "Ports…" button
 
+    // "Channels": the table, "Open…", "Save…", "Reopen this table at next start"
+    ChannelsPage* channelsPage = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -240,4 +258,17 @@ private:
     void LoadSettings();
     // The settings file's part of shutdown; throws settings::SaveError when the file cannot be written.
     void SaveSettings();
+
+    // The "Channels" page after the four of the layout, and its handlers wired.
+    void buildChannelsPage();
+    // Shows the table as it is now on the "Channels" page.
+    void showChannels();
+    // Start-up: the header of the command line, else the table kept at the last close when the
+    // operator chose to keep it. A failure is reported; the table then stays empty.
+    void openStartTable();
+    // Shutdown: when the operator chose to, the table goes to the state folder for the next
+    // start. false when that failed and the operator does not want to close without it.
+    bool keepTableForNextStart();
+
+    std::string startHeader_;  // from the command line
 };

@@ -10,9 +10,11 @@
 #include <QTimer>
 #include <memory>
 
+#include "channels/header_text.h"
 #include "testkit/port_holder.h"
 #include "testkit/qt/gtest_main.h"
 #include "testkit/qt/recording_notifier.h"
+#include "tests/device/example_words.h"
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 #include "ui/Unit1.h"
@@ -75,6 +77,33 @@ TEST_F(Window, WriteAfterSetPutsTheImageIntoTheUnit) {
     EXPECT_EQ(memory.substr(0, 16),
               std::string("\x18\x00\x00\x06\x04\x00\x00\x04\xFE\x7F\x40\x13\x7A\x14\xAE\x08", 16));
     EXPECT_EQ(memory.substr(16), std::string(112, '\0'));
+}
+
+// `vtconfig FILE.h`, then "Write": the unit receives the file's channels byte for byte, laid out
+// as the image lays out a table ("set" never pressed).
+TEST_F(Window, AHeaderFromTheCommandLineIsWhatWriteSends) {
+    planning::ChannelTable table;
+    table.set(0, vttest::kExampleWords, "first");
+    table.set(5, {0x04000002, 0x0600000A, 0x09000000, 0x13407FFE, 0}, "sixth");
+    table.set(7, {0xFFFFFFFE, 0x00000002, 0x12345678, 0x9ABCDEF0, 0}, "words of any kind");
+    vttest::writeBytes(dir.file("plan.h"), channels::headerFileBytes(table, "//date"));
+    std::string image;
+    for (int c = 0; c < planning::ChannelTable::kChannels; ++c) {
+        const auto i = static_cast<size_t>(c);
+        for (uint32_t word : {table.IntgReg[i], table.RefReg[i], table.CPReg[i], table.FracReg[i]})
+            for (int b = 0; b < 4; ++b) image += static_cast<char>(word >> (8 * b));
+    }
+    startUnit({});
+    std::string problem;
+    form = std::make_unique<TForm1>(*parseStartOptions({dir.file("plan.h")}, problem));
+    form->show();
+    form->Button6->click();
+    ASSERT_TRUE(unitGot(130));
+    ASSERT_TRUE(vttest::UnitProcess::waitForPath(dir.file("memory")));
+    EXPECT_EQ(vttest::readWholeFile(dir.file("memory")), image);
+    Bytes expected{"57", "0D"};
+    for (char b : image) expected.push_back(QString::asprintf("%02X", static_cast<unsigned char>(b)).toStdString());
+    EXPECT_EQ(received(), expected);
 }
 
 TEST_F(Window, ClosingDuringAWaitUnwindsAndCloses) {

@@ -42,13 +42,22 @@ std::vector<std::string> written(const vtplan::Options& o) {
             o.r};
 }
 
+// A table from a list: the options, then the list and the header file instead of the operands.
+std::vector<std::string> writtenForList(const vtplan::Options& o) {
+    std::vector<std::string> args = written(o);
+    args.resize(args.size() - 5);
+    args.push_back("--channels=" + o.channelsFile);
+    if (!o.headerFile.empty()) args.push_back("--header=" + o.headerFile);
+    return args;
+}
+
 bool same(const vtplan::Options& a, const vtplan::Options& b) {
     const auto& x = a.chargePump;
     const auto& y = b.chargePump;
     return x.up == y.up && x.down == y.down && x.offset == y.offset && x.offsetDir == y.offsetDir && x.hiK == y.hiK &&
            a.sd.seed == b.sd.seed && a.sd.mode == b.sd.mode && a.sd.fracRstb == b.sd.fracRstb &&
            a.sd.fracBypass == b.sd.fracBypass && a.localOutput == b.localOutput && a.multiplier == b.multiplier &&
-           a.std == b.std && a.r == b.r;
+           a.std == b.std && a.r == b.r && a.channelsFile == b.channelsFile && a.headerFile == b.headerFile;
 }
 
 }  // namespace
@@ -62,8 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (!inRange(*options)) std::abort();
+    if (options->help) return 0;  // the usage, whatever else the line says
     std::string again;
-    const auto reread = vtplan::parseOptions(written(*options), again);
+    const auto reread =
+        vtplan::parseOptions(options->channelsFile.empty() ? written(*options) : writtenForList(*options), again);
     if (!reread || !same(*options, *reread)) std::abort();
     return 0;
 }

@@ -4,9 +4,13 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <clocale>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <algorithm>
 
 #include "testkit/temp_dir.h"
 
@@ -55,7 +59,7 @@ Outcome vtplan(const std::vector<std::string>& args, const std::string& locale =
 }
 
 // A locale whose decimal separator is a comma, if the machine has one.
-std::string commaLocale() {
+std::string installedCommaLocale() {
     std::string found;
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8", "ru_RU.UTF-8"})
@@ -65,6 +69,23 @@ std::string commaLocale() {
         }
     std::setlocale(LC_NUMERIC, saved.c_str());
     return found;
+}
+
+// The same, else de_DE compiled into a private folder that LOCPATH names for this program and the
+// tools it starts, when the locale sources (Debian's "locales") and localedef are there. The
+// machine's own locales are never touched.
+std::string commaLocale() {
+    static const std::string locale = [] {
+        if (std::string found = installedCommaLocale(); !found.empty()) return found;
+        static const vttest::TempDir dir;
+        if (::access("/usr/share/i18n/locales/de_DE", R_OK) != 0) return std::string();
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + dir.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == -1 || ::access(dir.file("de_DE.UTF-8").c_str(), R_OK) != 0)
+            return std::string();
+        ::setenv("LOCPATH", dir.path().c_str(), 1);
+        return installedCommaLocale();
+    }();
+    return locale;
 }
 
 }  // namespace
@@ -157,4 +178,114 @@ TEST(Vtplan, DecimalSeparatorFollowsTheLocale) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("VcoMHz 123,405\n"), std::string::npos);
     EXPECT_EQ(vtplan({"12340.5", "100", "10", "2"}, locale).status, 1);
+}
+
+namespace {
+
+const std::string kDefaultDescription =
+    "12340MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, "
+    "Mode=ModeA, frac_rstb=Enable, frac_bypass=Use";
+
+// Eight channels out of order with a blank line among them; empty cells take vtplan's defaults.
+const char* const kPlanHead =
+    "channel,local_output,multiplier,std,r,up_gain,down_gain,offset,offset_dir,hik,seed,mode\n";
+const char* const kPlanRows =
+    "0,12340,100,10,2,,,,,,,\n"
+    "6,12345.5,100,10,2,0,0,10,down,off,0,0\n"
+    "2,11000,100,10,1,,,,,,,\n"
+    "\n"
+    "7,12800,128,10,2,64,64,0,up,on,3,2\n"
+    "1,\"12340\",100,10,2,,,,,,,\n"
+    "3,12340,50,10,2,,,,,,,\n"
+    "4,9000,100,10,2,,,,,,,\n"
+    "5,12340,100,10,4,,,,,,,\n";
+
+// The words vtplan gives for one plan with the options, as the list's line gives them.
+std::string wordsOf(const std::vector<std::string>& args) {
+    const Outcome r = vtplan(args);
+    std::string words;
+    for (const char* name : {"RefReg ", "IntgReg ", "FracReg ", "CPReg ", "SDReg ", "ActualHz ", "ErrorHz "}) {
+        const size_t at = r.out.find(std::string("\n") + name) + 1 + std::string(name).size();
+        words += " " + r.out.substr(at, r.out.find('\n', at) - at);
+    }
+    return words;
+}
+
+}  // namespace
+
+// A list of eight channels is planned as the window plans each; one bad Multiplier names its
+// line with the window's text, and then nothing is written at all.
+TEST(VtplanChannels, EightRowsAsTheWindowPlansThemAndOneBadRowWritesNothing) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("PLAN.csv"), header = dir.file("OUT.h");
+    std::string rows = kPlanRows;
+    rows.replace(rows.find("3,12340,50"), 10, "3,12340,5.0");
+    vttest::writeBytes(list, kPlanHead + rows);
+    Outcome r = vtplan({"--channels", list, "--header", header});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, list + ":8: '5.0' は整数ではありません.\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(vttest::listing(dir.path()), "PLAN.csv\n");
+
+    vttest::writeBytes(list, std::string(kPlanHead) + kPlanRows);
+    r = vtplan({"--channels", list, "--header", header});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string lines = r.out;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 8);
+    EXPECT_EQ(lines.substr(0, lines.find('\n') + 1),
+              "0 04000004 06000018 08AE147A 13407FFE 0C0016FC 12339999973.774 -26.226\n");
+    EXPECT_NE(lines.find("\n6" +
+                         wordsOf({"--up=0", "--down=0", "--offset=10", "--offset-dir=down", "--hik=off", "--seed=0",
+                                  "--mode=0", "12345.5", "100", "10", "2"}) +
+                         "\n"),
+              std::string::npos);
+    EXPECT_NE(lines.find("\n7" + wordsOf({"--up=64", "--down=64", "--seed=3", "--mode=2", "12800", "128", "10", "2"})),
+              std::string::npos);
+
+    const std::string file = vttest::readWholeFile(header);
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 41);
+    EXPECT_NE(file.find("\r\n//0  " + kDefaultDescription + "\r\n  0x04000004,    //RefReg\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\n//1  " + kDefaultDescription + "\r\n"), std::string::npos);  // quotes go, text stays
+    EXPECT_NE(file.find("//6  12345.5MHz, std=10MHz, PD=5000000Hz, UpGain=0, DnGain=0, Offset=-10, HiK mode=Off, "
+                        "SD seed=0, Mode=reserved1, frac_rstb=Enable, frac_bypass=Use\r\n"),
+              std::string::npos);
+}
+
+TEST(VtplanChannels, ProblemsOfTheListNameTheirLines) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("p.csv");
+    const auto problems = [&](const std::string& csv) {
+        vttest::writeBytes(list, csv);
+        const Outcome r = vtplan({"--channels", list});
+        return std::to_string(r.status) + " " + r.out + r.err;
+    };
+    EXPECT_EQ(problems("channel,local_output,multiplier,std\n0,1,1,1\n"), "1 " + list + ":1: missing column r\n");
+    EXPECT_EQ(problems("channel,local_output,multiplier,std,r,gain\n"), "1 " + list + ":1: unknown column \"gain\"\n");
+    EXPECT_EQ(problems(""), "1 " + list + ":1: no header row naming the columns\n");
+    EXPECT_EQ(problems("R,Channel,std,multiplier,local_output,hik\n2,1,10,100,12340,maybe\n"
+                       "2,8,10,100,12340,on\n2,1,10,100\n2,1,10,100,12340,off\n2,1,10,100,12340,\"on\n"),
+              "1 " + list + ":2: bad value for hik: maybe\n" + list + ":3: channel must be 0 to 7: 8\n" + list +
+                  ":4: expected 6 fields, found 4\n" + list + ":5: channel 1 given twice (first on line 2)\n" + list +
+                  ":6: a quoted field is not closed on its line\n");
+    // Columns in any order and case; absent channels stay empty.
+    EXPECT_EQ(problems("R,Channel,std,multiplier,local_output\r\n2,4,10,100,12340\r\n"),
+              "0 4 04000004 06000018 08AE147A 13407FFE 0C0016FC 12339999973.774 -26.226\n");
+    EXPECT_EQ(vtplan({"--header", dir.file("h"), "12340", "100", "10", "2"}).status, 2);
+    EXPECT_EQ(vtplan({"--channels", list, "12340", "100", "10", "2"}).status, 2);
+    EXPECT_EQ(vtplan({"--channels", dir.file("absent.csv")}).err,
+              "vtplan: " + dir.file("absent.csv") + ": ファイルが見つかりません.\n");
+}
+
+// The list reads the same on every machine; the window's separator stays the locale's.
+TEST(VtplanChannels, NumbersUseAPointWhateverTheLocale) {
+    const std::string locale = commaLocale();
+    if (locale.empty()) GTEST_SKIP() << "no locale with a decimal comma, and none can be made here";
+    const vttest::TempDir dir;
+    const std::string list = dir.file("p.csv");
+    vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n0,12345.5,100,10.0,2\n");
+    const Outcome comma = vtplan({"--channels", list}, locale);
+    EXPECT_EQ(comma.status, 0) << comma.err;
+    EXPECT_EQ(comma.out, vtplan({"--channels", list}).out);
+    EXPECT_EQ(comma.out, "0 04000004 06000018 08B0E560 13407FFE 0C0016FC 12345499992.371 -7.629\n");
 }

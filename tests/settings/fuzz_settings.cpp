@@ -47,7 +47,7 @@ void sameIntegersAndTexts(const settings::SettingsValues& a, const settings::Set
     check(a.ComboBox1 == b.ComboBox1 && a.ComboBox2 == b.ComboBox2 && a.RadioGroup2 == b.RadioGroup2);
     check(a.ScrollBar1 == b.ScrollBar1 && a.ScrollBar2 == b.ScrollBar2 && a.ScrollBar3 == b.ScrollBar3);
     check(a.RadioGroup4 == b.RadioGroup4 && a.RadioGroup5 == b.RadioGroup5 && a.RadioGroup6 == b.RadioGroup6 &&
-          a.RadioGroup7 == b.RadioGroup7);
+          a.RadioGroup7 == b.RadioGroup7 && a.ReopenTableCheckBox == b.ReopenTableCheckBox);
     for (auto text : {&settings::SettingsValues::Edit1, &settings::SettingsValues::Edit2,
                       &settings::SettingsValues::Edit3, &settings::SettingsValues::Edit11})
         if (survives(a.*text)) check(a.*text == b.*text);

@@ -253,3 +253,21 @@ TEST_F(SettingsFile, SavedValuesLoadBack) {
 }
 
 }  // namespace
+
+// The one key of our own: a file that never had it stays byte for byte the original's until the
+// box is ticked; from then on the key stays, after every original section.
+TEST_F(SettingsFile, TheReopenChoiceIsAppendedInASectionOfItsOwnOnceTicked) {
+    settings::SettingsFile file(path);  // one window: a close that stopped, then another
+    SettingsValues v;
+    file.save(v);
+    EXPECT_EQ(readWholeFile(path), kDefaultsOnDisk);
+    v.ReopenTableCheckBox = 1;
+    file.save(v);
+    EXPECT_EQ(readWholeFile(path), std::string(kDefaultsOnDisk) + "[vtconfig]\r\nReopenTable=1\r\n");
+    v.ReopenTableCheckBox = 0;
+    file.save(v);
+    EXPECT_EQ(readWholeFile(path), std::string(kDefaultsOnDisk) + "[vtconfig]\r\nReopenTable=0\r\n");
+    EXPECT_EQ(settings::load(path).ReopenTableCheckBox, 0);
+    EXPECT_EQ(loadFrom("[VTCONFIG]\r\nreopentable=7\r\n").ReopenTableCheckBox, 1);
+    EXPECT_EQ(loadFrom("[vtconfig]\r\nReopenTable=yes\r\n").ReopenTableCheckBox, 0);
+}

@@ -1,9 +1,12 @@
-// vtplan: the frequency plan and register words from the command line.
+// vtplan: the frequency plan and register words from the command line; with --channels, a
+// whole channel table from a list, optionally written as a register header.
 #include <clocale>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "channel_list.h"
+#include "channels/header_file.h"
 #include "options.h"
 #include "planning/actual_output.h"
 #include "planning/error_texts.h"
@@ -11,6 +14,8 @@
 #include "planning/plan.h"
 #include "planning/register_words.h"
 #include "text/decimal_separator.h"
+#include "ui/files/file_read.h"
+#include "ui/files/io_error.h"
 
 namespace {
 
@@ -63,6 +68,42 @@ int run(const vtplan::Options& options, char sep) {
     return emit(out) ? 0 : kExitPlanError;
 }
 
+// One line per channel: the channel, RefReg, IntgReg, FracReg, CPReg, SDReg, ActualHz, ErrorHz.
+std::string channelLines(const vtplan::PlannedTable& planned) {
+    std::string out;
+    for (const auto& [channel, p] : planned.plans) {
+        out += std::to_string(channel);
+        for (uint32_t word : {p.words.RefReg, p.words.IntgReg, p.words.FracReg, p.words.CPReg, p.words.SDReg})
+            out += ' ' + planning::hex8(word);
+        out += ' ' + planning::actualHzText(p.plan, '.') + ' ' + planning::errorHzText(p.plan, '.') + '\n';
+    }
+    return out;
+}
+
+// The list planned whole, or nothing written: a problem on any row stops before the header file
+// and before standard output.
+int runChannels(const vtplan::Options& options) {
+    const std::string& list = options.channelsFile;
+    std::string bytes;
+    if (const int err = files::readFile(list, bytes)) {
+        std::cerr << "vtplan: " << list << ": " << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
+        return kExitPlanError;
+    }
+    const vtplan::PlannedTable planned =
+        vtplan::planChannelList(vtplan::readChannelList(bytes, options.chargePump, options.sd));
+    for (const vtplan::ListProblem& p : planned.problems) std::cerr << list << ':' << p.line << ": " << p.text << '\n';
+    if (!planned.problems.empty()) return kExitPlanError;
+    if (!options.headerFile.empty()) {
+        try {
+            channels::writeHeaderFile(options.headerFile, planned.table, channels::systemExportClock());
+        } catch (const text::VtError& e) {
+            std::cerr << "vtplan: " << options.headerFile << ": " << text::withFullStop(e.what()) << '\n';
+            return kExitPlanError;
+        }
+    }
+    return emit(channelLines(planned)) ? 0 : kExitPlanError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,8 +118,11 @@ int main(int argc, char** argv) {
         std::cout << vtplan::kUsage << '\n' << std::flush;
         return std::cout ? 0 : kExitPlanError;
     }
+    // The date line of a header follows LC_TIME as the window's export does.
+    std::setlocale(LC_NUMERIC, "");
+    std::setlocale(LC_TIME, "");
+    if (!options->channelsFile.empty()) return runChannels(*options);
     try {
-        std::setlocale(LC_NUMERIC, "");
         return run(*options, text::localeDecimalSeparator());
     } catch (const text::VtError& e) {
         std::cerr << text::withFullStop(e.what()) << '\n';

@@ -7,21 +7,26 @@
 namespace vtplan {
 namespace {
 
-enum Id { kHelp, kUp, kDown, kOffset, kOffsetDir, kHiK, kSeed, kMode, kFracRstb, kFracBypass };
+// A setting's option has the setting's number as its id; the other options' ids lie beyond.
+constexpr int id(Setting s) { return static_cast<int>(s); }
+enum Id { kHelp = 100, kChannels, kHeader };
 
 const std::vector<cli::OptionSpec> kSpecs{
     {"help", 'h', false, kHelp},
     // the charge pump
-    {"up", 0, true, kUp},
-    {"down", 0, true, kDown},
-    {"offset", 0, true, kOffset},
-    {"offset-dir", 0, true, kOffsetDir},
-    {"hik", 0, true, kHiK},
+    {"up", 0, true, id(Setting::Up)},
+    {"down", 0, true, id(Setting::Down)},
+    {"offset", 0, true, id(Setting::Offset)},
+    {"offset-dir", 0, true, id(Setting::OffsetDir)},
+    {"hik", 0, true, id(Setting::HiK)},
     // the sigma-delta modulator
-    {"seed", 0, true, kSeed},
-    {"mode", 0, true, kMode},
-    {"frac-rstb", 0, true, kFracRstb},
-    {"frac-bypass", 0, true, kFracBypass},
+    {"seed", 0, true, id(Setting::Seed)},
+    {"mode", 0, true, id(Setting::Mode)},
+    {"frac-rstb", 0, true, id(Setting::FracRstb)},
+    {"frac-bypass", 0, true, id(Setting::FracBypass)},
+    // a whole table
+    {"channels", 0, true, kChannels},
+    {"header", 0, true, kHeader},
 };
 
 bool takeInt(const std::string& text, int& field, int lowest, int highest) {
@@ -39,23 +44,26 @@ bool takeChoice(const std::string& text, int& field, const char* first, const ch
     return true;
 }
 
-// Sets what the option says; false for a value it does not take. Scroll bars run 0..127; a
-// radio group may have no item selected (-1).
+// Sets what the option says; false for a value it does not take.
 bool apply(const cli::Item& item, Options& o) {
-    const std::string& v = item.value;
     switch (item.id) {
         case kHelp: o.help = true; return true;
-        case kUp: return takeInt(v, o.chargePump.up, 0, 127);
-        case kDown: return takeInt(v, o.chargePump.down, 0, 127);
-        case kOffset: return takeInt(v, o.chargePump.offset, 0, 127);
-        case kOffsetDir: return takeChoice(v, o.chargePump.offsetDir, "up", "down");
-        case kHiK: return takeChoice(v, o.chargePump.hiK, "on", "off");
-        case kSeed: return takeInt(v, o.sd.seed, -1, 3);
-        case kMode: return takeInt(v, o.sd.mode, -1, 3);
-        case kFracRstb: return takeInt(v, o.sd.fracRstb, -1, 1);
-        case kFracBypass: return takeInt(v, o.sd.fracBypass, -1, 1);
+        case kChannels: o.channelsFile = item.value; return !item.value.empty();
+        case kHeader: o.headerFile = item.value; return !item.value.empty();
+        default: return applySetting(static_cast<Setting>(item.id), item.value, o.chargePump, o.sd);
     }
-    return false;
+}
+
+// The operands and the table options together; "" when they fit.
+std::string operandProblem(Options& o, const std::vector<std::string>& operands) {
+    if (!o.channelsFile.empty()) return operands.empty() ? "" : "--channels takes no LOCALOUTPUT MULTIPLIER STD R";
+    if (!o.headerFile.empty()) return "--header needs --channels";
+    if (operands.size() != 4) return "expected LOCALOUTPUT MULTIPLIER STD R";
+    o.localOutput = operands[0];
+    o.multiplier = operands[1];
+    o.std = operands[2];
+    o.r = operands[3];
+    return {};
 }
 
 // The reason an item makes the line unusable, or "".
@@ -83,15 +91,25 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         if (item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
     }
     if (o.help) return o;
-    if (operands.size() != 4) {
-        problem = "expected LOCALOUTPUT MULTIPLIER STD R";
-        return std::nullopt;
-    }
-    o.localOutput = operands[0];
-    o.multiplier = operands[1];
-    o.std = operands[2];
-    o.r = operands[3];
+    problem = operandProblem(o, operands);
+    if (!problem.empty()) return std::nullopt;
     return o;
+}
+
+// Scroll bars run 0..127; a radio group may have no item selected (-1).
+bool applySetting(Setting setting, const std::string& v, planning::ChargePumpSettings& cp, planning::SdSettings& sd) {
+    switch (setting) {
+        case Setting::Up: return takeInt(v, cp.up, 0, 127);
+        case Setting::Down: return takeInt(v, cp.down, 0, 127);
+        case Setting::Offset: return takeInt(v, cp.offset, 0, 127);
+        case Setting::OffsetDir: return takeChoice(v, cp.offsetDir, "up", "down");
+        case Setting::HiK: return takeChoice(v, cp.hiK, "on", "off");
+        case Setting::Seed: return takeInt(v, sd.seed, -1, 3);
+        case Setting::Mode: return takeInt(v, sd.mode, -1, 3);
+        case Setting::FracRstb: return takeInt(v, sd.fracRstb, -1, 1);
+        case Setting::FracBypass: return takeInt(v, sd.fracBypass, -1, 1);
+    }
+    return false;
 }
 
 }  // namespace vtplan

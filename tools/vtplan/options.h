@@ -12,14 +12,23 @@ struct Options {
     planning::ChargePumpSettings chargePump;
     planning::SdSettings sd;
     std::string localOutput, multiplier, std, r;
-    bool help = false;  // --help or -h: the usage, nothing else
+    std::string channelsFile;  // --channels PLAN.csv: a whole table from a list, no operands
+    std::string headerFile;    // --header OUT.h, with --channels only
+    bool help = false;         // --help or -h: the usage, nothing else
 };
 
 inline constexpr const char* kUsage =
     "usage: vtplan [--help] [--up N] [--down N] [--offset N] [--offset-dir up|down] [--hik on|off] [--seed N] "
-    "[--mode N] [--frac-rstb N] [--frac-bypass N] [--] LOCALOUTPUT MULTIPLIER STD R";
+    "[--mode N] [--frac-rstb N] [--frac-bypass N] [--] LOCALOUTPUT MULTIPLIER STD R\n"
+    "       vtplan [the same options] --channels PLAN.csv [--header OUT.h]";
 
 // Options and the four operands; "--" ends the options. Nothing on a usage error, with the reason.
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem);
+
+// The charge-pump and modulator settings, each set from a text as the option of its name takes it
+// (the numbers within their controls' ranges, "up"/"down", "on"/"off").
+enum class Setting { Up, Down, Offset, OffsetDir, HiK, Seed, Mode, FracRstb, FracBypass };
+// false, changing nothing, when text is no value of the setting.
+bool applySetting(Setting setting, const std::string& text, planning::ChargePumpSettings& cp, planning::SdSettings& sd);
 
 }  // namespace vtplan

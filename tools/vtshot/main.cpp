@@ -1,6 +1,7 @@
 // vtshot: grabs the configurator window (or its error box) into a PNG, for the README and for
 // looking at the layout without a screen:  QT_QPA_PLATFORM=offscreen vtshot out.png
-//   --page N      show page N (0 "LowLevelCommand" ... 3 "ComPort"; default the start page)
+//   --page N      show page N (0 "LowLevelCommand" ... 3 "ComPort", 4 "Channels"; default the start page)
+//   --open FILE.h open a register header at start, as `vtconfig FILE.h` does
 //   --search      press "search" before grabbing
 //   --error TEXT  grab the general error report's box for TEXT instead of the window
 //   --ports       grab the Ports dialog, opened from the "ComPort" page
@@ -35,8 +36,8 @@ namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: vtshot OUT.png [--page N] [--search] [--error TEXT] [--ports] [--roots DIR] "
-                 "[--link comN=PATH]...\n");
+                 "usage: vtshot OUT.png [--page N] [--open FILE.h] [--search] [--error TEXT] [--ports] "
+                 "[--roots DIR] [--link comN=PATH]...\n");
     return 2;
 }
 
@@ -47,6 +48,7 @@ struct Options {
     const char* error = nullptr;
     const char* roots = nullptr;
     std::vector<std::pair<std::string, std::string>> links;  // comN, target
+    StartOptions start;
 };
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -57,6 +59,8 @@ std::optional<Options> parse(int argc, char** argv) {
         const bool more = i + 1 < argc;
         if (!std::strcmp(argv[i], "--page") && more)
             o.page = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--open") && more)
+            o.start.headerFile = argv[++i];
         else if (!std::strcmp(argv[i], "--search"))
             o.search = true;
         else if (!std::strcmp(argv[i], "--error") && more)
@@ -128,7 +132,7 @@ int main(int argc, char** argv) {
         std::filesystem::remove(*alias);
         std::filesystem::create_symlink(target, *alias);
     }
-    TForm1 form;
+    TForm1 form(o->start);
     if (o->roots) lookAtRoots(form, o->roots);
     if (o->page >= 0) form.PageControl1->setCurrentIndex(o->page);
     if (o->search) form.Button4->click();

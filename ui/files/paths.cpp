@@ -1,8 +1,10 @@
 #include "ui/files/paths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 namespace files {
@@ -21,6 +23,24 @@ std::string joinPath(const std::string& dir, std::string_view name) {
     if (p.empty() || p.back() != '/') p += '/';
     p += name;
     return p;
+}
+
+std::string stateHome() {
+    const char* xdg = std::getenv("XDG_STATE_HOME");
+    if (xdg && *xdg == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + "/.local/state";
+}
+
+int makePrivateDirectories(const std::string& dir) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT) return errno;
+    const std::string parent = parentOf(dir);
+    if (parent != dir)
+        if (const int err = makePrivateDirectories(parent)) return err;
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    return 0;
 }
 
 std::string parentOf(const std::string& path) {

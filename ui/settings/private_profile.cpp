@@ -111,7 +111,7 @@ std::optional<std::string> PrivateProfile::value(std::size_t i) const {
     return error_ == 0 ? text_->value(i) : std::nullopt;
 }
 
-int PrivateProfile::write(const std::vector<std::string>& values) {
+int PrivateProfile::write(const std::vector<std::optional<std::string>>& values) {
     const files::InputFile in(path_);
     if (in.stamp() != stamp_) takeIn(in);
     if (in.error() != 0 && in.error() != ENOENT) return in.error();

@@ -23,12 +23,13 @@ public:
     // missing or the file cannot be used.
     std::optional<std::string> value(std::size_t i) const;
 
-    // Sets key i to values[i] for every key and replaces the file once, creating it when absent.
+    // Sets key i to values[i] for every key that has a value (see ProfileText::render) and
+    // replaces the file once, creating it when absent.
     // Returns 0, or the errno of the failure; on failure the file on disk is unchanged. A file
     // that is there but cannot be used is never replaced. When the file has changed since it was
     // read, the write starts from what is there now. A write that would change no byte leaves
     // the file alone.
-    int write(const std::vector<std::string>& values);
+    int write(const std::vector<std::optional<std::string>>& values);
 
 private:
     void takeIn(const files::InputFile& in);

@@ -47,7 +47,7 @@ void ProfileText::emitOriginal(Rendering& out, std::uint64_t from, std::uint64_t
     if (to == offset_ && unterminated()) out.pieces.push_back({false, 0, 0, lastByte_ == '\r' ? "\n" : "\r\n"});
 }
 
-Rendering ProfileText::render(const std::vector<std::string>& values) const {
+Rendering ProfileText::render(const std::vector<std::optional<std::string>>& values) const {
     struct Edit {
         std::uint64_t begin = 0, end = 0;  // the original bytes it replaces (none for an insertion)
         std::vector<std::string_view> lines;
@@ -58,9 +58,10 @@ Rendering ProfileText::render(const std::vector<std::string>& values) const {
     std::vector<int> editOf(sections_.size(), -1), newSectionOf(sections_.size(), -1);
     bool same = crLfOnly_ && !unterminated();
     for (std::size_t i = 0; i < keys_.size(); ++i) {
+        if (!values[i]) continue;
         const KeyLine& k = found_[i];
         const auto s = static_cast<std::size_t>(sectionOf_[i]);
-        const std::string& line = out.made.emplace_back(keyLine(k.found ? k.name : keys_[i].key, values[i]));
+        const std::string& line = out.made.emplace_back(keyLine(k.found ? k.name : keys_[i].key, *values[i]));
         if (k.found) {
             same = same && line == k.line;
             edits.push_back({k.begin, k.next, {line}});

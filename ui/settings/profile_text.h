@@ -60,10 +60,11 @@ public:
     // cut to kMaxValueBytes without splitting a double-byte character; nullopt when absent.
     std::optional<std::string> value(std::size_t i) const;
 
-    // The file after setting every key i to values[i], one key after the other in key order.
-    // A line break inside a value becomes a blank, so a value can never add lines of its own.
-    // Original pieces still need their line ends made CR LF (see withCrLf) as they are copied.
-    Rendering render(const std::vector<std::string>& values) const;
+    // The file after setting every key i to values[i], one key after the other in key order; a
+    // key without a value stays as the file has it (an absent one is not added). A line break
+    // inside a value becomes a blank, so a value can never add lines of its own. Original pieces
+    // still need their line ends made CR LF (see withCrLf) as they are copied.
+    Rendering render(const std::vector<std::optional<std::string>>& values) const;
 
 private:
     struct KeyLine {

@@ -23,10 +23,11 @@ SaveError::SaveError(const std::string& path, int err) : text::VtError(path + " 
 std::string settingsPath() { return files::joinPath(files::currentDirectory(), "VTCONFIG.INI"); }
 
 SettingsFile::SettingsFile(std::string path)
-    : path_(std::move(path)), profile_(path_, keyNames()), texts_(settingKeys().size()) {
+    : path_(std::move(path)), profile_(path_, keyNames()), texts_(settingKeys().size()), inFile_(texts_.size()) {
     for (std::size_t i = 0; i < settingKeys().size(); ++i) {
         const SettingKey& k = settingKeys()[i];
         const std::optional<std::string> stored = profile_.value(i);
+        inFile_[i] = stored.has_value();
         if (k.text && stored) {
             texts_[i] = LoadedText{*stored, text::cp932ToUtf8(*stored)};
             loaded_.*k.text = texts_[i]->shown;
@@ -43,15 +44,18 @@ std::string SettingsFile::textBytes(std::size_t key, const std::string& shown) c
 }
 
 void SettingsFile::save(const SettingsValues& v) {
-    std::vector<std::string> values;
+    std::vector<std::optional<std::string>> values;
     for (std::size_t i = 0; i < settingKeys().size(); ++i) {
         const SettingKey& k = settingKeys()[i];
-        if (k.text)
-            values.push_back(textBytes(i, v.*k.text));
+        if (k.onlyOnceChosen && !inFile_[i] && v.*k.number == k.numberDefault)
+            values.emplace_back();
+        else if (k.text)
+            values.emplace_back(textBytes(i, v.*k.text));
         else
-            values.push_back(std::to_string(k.number ? v.*k.number : 0));  // Version: always 0
+            values.emplace_back(std::to_string(k.number ? v.*k.number : 0));  // Version: always 0
     }
     if (const int err = profile_.write(values); err != 0) throw SaveError(path_, err);
+    for (std::size_t i = 0; i < values.size(); ++i) inFile_[i] = inFile_[i] || values[i].has_value();
 }
 
 SettingsValues load(const std::string& path) { return SettingsFile(path).values(); }

@@ -47,6 +47,7 @@ private:
     profile::PrivateProfile profile_;
     SettingsValues loaded_;
     std::vector<std::optional<LoadedText>> texts_;  // per key; the text keys found in the file
+    std::vector<bool> inFile_;                      // per key: found at the load or written since
 };
 
 // SettingsFile(path).values().

@@ -35,6 +35,10 @@ constexpr SettingKey position(std::string_view section, std::string_view key, st
     return number(KeyKind::Position, section, key, control, field, 0, fallback);
 }
 
+constexpr SettingKey check(std::string_view section, std::string_view key, std::string_view control, int V::*field) {
+    return {section, key, KeyKind::Check, control, nullptr, field, 0, 0, {}, true};
+}
+
 // The charge-pump and modulator choices of a new plan are the defaults of their keys.
 constexpr planning::ChargePumpSettings kCp{};
 constexpr planning::SdSettings kSd{};
@@ -55,6 +59,7 @@ constexpr std::array kKeys{
     radio("SD", "Mode", "RadioGroup5", &V::RadioGroup5, kRadioGroup5Items, kSd.mode),
     radio("SD", "frac_rstb", "RadioGroup6", &V::RadioGroup6, kRadioGroup6Items, kSd.fracRstb),
     radio("SD", "frac_bypass", "RadioGroup7", &V::RadioGroup7, kRadioGroup7Items, kSd.fracBypass),
+    check("vtconfig", "ReopenTable", "ReopenTableCheckBox", &V::ReopenTableCheckBox),
 };
 
 }  // namespace
@@ -73,6 +78,7 @@ int withinControl(const SettingKey& key, int value) {
         case KeyKind::ComboIndex: return value >= 0 && value < key.items ? value : -1;
         case KeyKind::RadioIndex: return std::clamp(value, -1, key.items - 1);
         case KeyKind::Position: return std::clamp(value, 0, kScrollBarMax);
+        case KeyKind::Check: return value != 0 ? 1 : 0;
         case KeyKind::Text:
         case KeyKind::Version: break;
     }

@@ -24,20 +24,21 @@ inline constexpr int kScrollBarMax = 127;
 struct SettingsValues {
     SettingsValues();  // every key's default: what the file gives when it holds nothing usable
 
-    int ComboBox1;       // port: 0 = "com1"
-    int ComboBox2;       // baud: 0 = "9600"
-    int RadioGroup2;     // memory channel
-    std::string Edit1;   // LocalOutput (MHz)
-    std::string Edit2;   // Multiplier
-    std::string Edit3;   // STD (MHz)
-    std::string Edit11;  // R
-    int ScrollBar1;      // charge-pump up current
-    int ScrollBar2;      // charge-pump down current
-    int ScrollBar3;      // charge-pump offset current
-    int RadioGroup4;     // seed
-    int RadioGroup5;     // modulator mode
-    int RadioGroup6;     // frac_rstb
-    int RadioGroup7;     // fracbypas
+    int ComboBox1;            // port: 0 = "com1"
+    int ComboBox2;            // baud: 0 = "9600"
+    int RadioGroup2;          // memory channel
+    std::string Edit1;        // LocalOutput (MHz)
+    std::string Edit2;        // Multiplier
+    std::string Edit3;        // STD (MHz)
+    std::string Edit11;       // R
+    int ScrollBar1;           // charge-pump up current
+    int ScrollBar2;           // charge-pump down current
+    int ScrollBar3;           // charge-pump offset current
+    int RadioGroup4;          // seed
+    int RadioGroup5;          // modulator mode
+    int RadioGroup6;          // frac_rstb
+    int RadioGroup7;          // fracbypas
+    int ReopenTableCheckBox;  // 1: the channel table is kept for the next start
 
     bool operator==(const SettingsValues&) const = default;
 };
@@ -49,6 +50,7 @@ enum class KeyKind {
     RadioIndex,  // a radio group's item; below -1 none, beyond the last item the last
     Position,    // a scroll bar's position, limited to 0 … kScrollBarMax
     Version,     // written as 0 at every save, never read; no control
+    Check,       // a check box: 1 ticked, 0 not; anything but 0 reads as ticked
 };
 
 // One key of the file: where it is, what it holds, the control that shows it and the field of
@@ -62,9 +64,12 @@ struct SettingKey {
     int items = 0;                                // ComboIndex, RadioIndex: the list's length
     int numberDefault = 0;
     std::string_view textDefault = {};
+    // Not one of the original keys: a file that lacks it gets it only once it differs from its
+    // default, so that nobody who never uses it finds his file changed.
+    bool onlyOnceChosen = false;
 };
 
-// Every key, in the order of the save.
+// Every key, in the order of the save: the fifteen of the original file, then ours.
 std::span<const SettingKey> settingKeys();
 
 // A loaded integer kept within the range of its key's control.

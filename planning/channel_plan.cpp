@@ -1,0 +1,17 @@
+#include "planning/channel_plan.h"
+
+#include "planning/channel_table.h"
+
+namespace planning {
+
+PlannedChannel planChannel(const ChannelInputs& in) {
+    PlannedChannel out;
+    out.plan = findRatios(in.plan);
+    const PlanLabels labels = planLabels(out.plan, in.plan.decimalSeparator);
+    CalcPLLReg(in.cp, in.sd, labels.Label10, labels.Label18, labels.Label20, out.words);
+    // The description quotes the inputs as typed and the "PD(Hz)" label the search wrote.
+    out.description = ChannelDescription({in.plan.localOutput, in.plan.std, labels.Label11, in.cp, in.sd});
+    return out;
+}
+
+}  // namespace planning

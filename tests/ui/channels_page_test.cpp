@@ -1,0 +1,212 @@
+// The "Channels" page: the table as "set" leaves it, "Open…" and "Save…", a header given on the
+// command line, and the table kept for the next start when the operator asks for it.
+#include <sys/stat.h>
+#include <QAccessible>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <cstdlib>
+
+#include "channels/header_text.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/channels_page.h"
+#include "ui/radio_group.h"
+
+namespace {
+
+const QString kDefaultDescription =
+    "12340MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, "
+    "Mode=ModeA, frac_rstb=Enable, frac_bypass=Use";
+const QStringList kDefaultCells{kDefaultDescription, "04000004",     "06000018",     "08AE147A", "13407FFE", "2", "12",
+                                "5704253",           "12.339999974", "123399999.738"};
+const QStringList kEmptyCells{"", "00000000", "00000000", "00000000", "00000000", "", "", "", "", ""};
+
+void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+// The texts of a row, left to right.
+QStringList row(TForm1& w, int r) {
+    QStringList cells;
+    for (int c = 0; c < w.channelsPage->table->columnCount(); ++c) cells << w.channelsPage->table->item(r, c)->text();
+    return cells;
+}
+
+// Search with the window's inputs and "set" into channel.
+void setChannel(TForm1& w, int channel) {
+    w.RadioGroup2->setItemIndex(channel);
+    click(w.Button4);
+    click(w.Button14);
+}
+
+// The file dialogs answer with path.
+void answerDialogs(TForm1& w, const QString& path) {
+    w.channelsPage->chooseFile = [path](FileDialogKind, const QString&) { return path; };
+}
+
+std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+class ChannelsPageTest : public QObject {
+    Q_OBJECT
+    vttest::TempDir stateHome_;  // XDG_STATE_HOME: the kept table never lands in the user's own
+
+private slots:
+    void initTestCase() { ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1); }
+
+    void setShowsInTheTableAtOnce() {
+        WindowUnderTest w;
+        setChannel(*w, 3);
+        QCOMPARE(row(*w, 3), kDefaultCells + QStringList{"set"});
+        QCOMPARE(row(*w, 0), kEmptyCells + QStringList{""});
+        QCOMPARE(w->channelsPage->table->verticalHeaderItem(3)->text(), QString("ch3"));
+    }
+
+    void openOfABadFileLeavesTheTableAndShowsTheBox() {
+        WindowUnderTest w;
+        setChannel(*w, 0);
+        std::string bytes = channels::headerFileBytes(w->ChannelTable, "//date");
+        bytes.replace(bytes.find("0x06000018"), 10, "0x0600001G");  // line 4, ch0's IntgReg
+        vttest::writeBytes(local(w.dir() + "/bad.h"), bytes);
+        answerDialogs(*w, w.dir() + "/bad.h");
+        click(w->channelsPage->openButton);
+        QCOMPARE(shownErrors(), QStringList{"line 4: expected `  0x…,    //IntgReg`."});
+        QCOMPARE(row(*w, 0), kDefaultCells + QStringList{"set"});
+        QCOMPARE(w->ChannelTable.IntgReg[0], 0x06000018u);
+
+        recorder().shown.clear();
+        answerDialogs(*w, w.dir() + "/absent.h");
+        click(w->channelsPage->openButton);
+        QCOMPARE(shownErrors(), QStringList{"ファイルが見つかりません."});
+        QCOMPARE(row(*w, 0), kDefaultCells + QStringList{"set"});
+    }
+
+    // "Save…" writes what "header file" writes; "Open…" in another window brings all of it back.
+    void saveWritesTheExportAndOpenBringsItBackWhole() {
+        WindowUnderTest w;
+        setClock(*w, {localTime(2026, 12, 7, 11, 26, 2)});
+        setChannel(*w, 0);
+        w->ScrollBar1->setValue(5);
+        setChannel(*w, 6);
+        QString suggested;
+        w->channelsPage->chooseFile = [&](FileDialogKind kind, const QString& suggestion) {
+            suggested = kind == FileDialogKind::Save ? suggestion : QString();
+            return w.dir() + "/kept.h";
+        };
+        click(w->channelsPage->saveButton);
+        QCOMPARE(suggested, w.dir() + "/20261207_1126param.h");
+        const std::string saved = vttest::readWholeFile(local(w.dir() + "/kept.h"));
+        QCOMPARE(saved, channels::headerFileBytes(w->ChannelTable, "//2026/12/07 11:26:02"));
+
+        WindowUnderTest other;
+        answerDialogs(*other, w.dir() + "/kept.h");
+        click(other->channelsPage->openButton);
+        QVERIFY(shownErrors().isEmpty());
+        for (int r = 0; r < planning::ChannelTable::kChannels; ++r) {
+            QStringList expected = row(*w, r);
+            expected.back() = r == 0 || r == 6 ? "kept.h" : "";  // what the file leaves empty is from nowhere
+            QCOMPARE(row(*other, r), expected);
+        }
+        QCOMPARE(channels::headerChannelLines(other->ChannelTable), channels::headerChannelLines(w->ChannelTable));
+    }
+
+    // A screen reader names each control by its caption and each column by its header.
+    void controlsAndColumnsAreNamedForAScreenReader() {
+        WindowUnderTest w;
+        QCOMPARE(w->PageControl1->count(), 5);
+        QCOMPARE(w->PageControl1->tabText(4), QString("Channels"));
+        const auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
+        QCOMPARE(name(w->channelsPage->openButton), QString("Open…"));
+        QCOMPARE(name(w->channelsPage->saveButton), QString("Save…"));
+        QCOMPARE(name(w->channelsPage->reopenBox), QString("Reopen this table at next start"));
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(w->channelsPage->table);
+        QCOMPARE(table->text(QAccessible::Name), QString("Channels"));
+        QAccessibleTableCellInterface* cell = table->tableInterface()->cellAt(2, 9)->tableCellInterface();
+        QCOMPARE(cell->columnHeaderCells().value(0)->text(QAccessible::Name), QString("Synthesizer (Hz)"));
+        QVERIFY(cell->columnHeaderCells().value(0)->text(QAccessible::Description).contains("2 x PD x N"));
+        QCOMPARE(cell->rowHeaderCells().value(0)->text(QAccessible::Name), QString("ch2"));
+    }
+
+    // `vtconfig FILE.h`: opened between the settings load and the connect, whose "Error" follows.
+    void aHeaderOnTheCommandLineOpensAtStartAndABadOneShowsTheBox() {
+        const vttest::TempDir dir;
+        const vttest::CurrentDirectory cwd(dir.path());
+        planning::ChannelTable table;
+        table.set(1, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0}, kDefaultDescription.toStdString());
+        vttest::writeBytes(dir.file("plan.h"), channels::headerFileBytes(table, "//date"));
+        std::string problem;
+        const auto start = parseStartOptions({"plan.h"}, problem);
+        QVERIFY(start);
+        TForm1 opened(*start);
+        QCOMPARE(row(opened, 1), kDefaultCells + QStringList{"plan.h"});
+
+        recorder().shown.clear();
+        TForm1 failed(StartOptions{"absent.h"});
+        QCOMPARE(recorder().shown.front().kind, Shown::Error);
+        QCOMPARE(recorder().shown.front().text, QString("ファイルが見つかりません."));
+        QCOMPARE(recorder().shown.back().text, QString("Error"));  // the start-up connect comes after
+        QCOMPARE(row(failed, 1), kEmptyCells + QStringList{""});
+        QVERIFY(!parseStartOptions({"a.h", "b.h"}, problem));
+        QVERIFY(parseStartOptions({"--help"}, problem)->help);
+    }
+
+    // Ticked, the table comes back at the next start; unticked it does not, and the settings
+    // file of somebody who never ticked the box has no key of ours.
+    void aTickedTableComesBackAtTheNextStartAndAnUntickedOneDoesNot() {
+        const vttest::TempDir dir;
+        const vttest::CurrentDirectory cwd(dir.path());
+        const std::string state = stateHome_.file("round-trip/state");  // made at the first keep
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+        const std::string kept = state + "/vtconfig/last-channels.h";
+        recorder().shown.clear();
+        {
+            TForm1 never;
+            setChannel(never, 2);
+            QVERIFY(never.FormClose());
+        }
+        QVERIFY(vttest::readWholeFile(dir.file("VTCONFIG.INI")).find("vtconfig") == std::string::npos);
+        QVERIFY(::access(kept.c_str(), F_OK) != 0);
+        {
+            TForm1 ticked;
+            ticked.channelsPage->reopenBox->click();
+            setChannel(ticked, 2);
+            QVERIFY(ticked.FormClose());
+        }
+        QVERIFY(vttest::readWholeFile(dir.file("VTCONFIG.INI")).ends_with("\r\n[vtconfig]\r\nReopenTable=1\r\n"));
+        struct stat st {};
+        QCOMPARE(::stat((state + "/vtconfig").c_str(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0700u);
+        {
+            TForm1 reopened;
+            QVERIFY(reopened.channelsPage->reopenBox->isChecked());
+            QCOMPARE(row(reopened, 2), kDefaultCells + QStringList{"last-channels.h"});
+            reopened.channelsPage->reopenBox->click();
+            QVERIFY(reopened.FormClose());
+        }
+        TForm1 discarded;
+        QCOMPARE(row(discarded, 2), kEmptyCells + QStringList{""});
+        QVERIFY(shownErrors().isEmpty());
+        ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
+    }
+
+    // A table that cannot be kept is not lost without a word: the close asks first.
+    void aTableThatCannotBeKeptAsksBeforeClosing() {
+        WindowUnderTest w;
+        const std::string notAFolder = stateHome_.file("plain-file");
+        vttest::writeBytes(notAFolder, "x");
+        ::setenv("XDG_STATE_HOME", notAFolder.c_str(), 1);
+        w->channelsPage->reopenBox->click();
+        recorder().answerYes = false;
+        QVERIFY(!w->FormClose());
+        QCOMPARE(recorder().texts(Shown::Question),
+                 QStringList{"Close without keeping the channel table for the next start?"});
+        QCOMPARE(shownErrors().size(), 1);
+        recorder().answerYes = true;
+        QVERIFY(w->FormClose());
+        recorder().answerYes = false;
+        ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
+    }
+};
+
+VT_UI_TEST_MAIN(ChannelsPageTest)
+#include "channels_page_test.moc"

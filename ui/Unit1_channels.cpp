@@ -1,0 +1,94 @@
+// The "Channels" page of the window: the channel table shown as it is, opened from and saved to a
+// register header, and kept for the next start when the operator asks for it. Added beside the
+// four pages of the layout; nothing here changes what they do.
+#include <sys/stat.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cerrno>
+
+#include "channels/header_file.h"
+#include "common/notifier.h"
+#include "text/vt_error.h"
+#include "ui/Unit1.h"
+#include "ui/channels_page.h"
+#include "ui/files/io_error.h"
+#include "ui/files/paths.h"
+
+namespace {
+
+const char* const kCloseWithoutTable = "Close without keeping the channel table for the next start?";
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The folder and file that keep the table between runs.
+std::string keptTableFolder() { return files::joinPath(files::stateHome(), "vtconfig"); }
+std::string keptTablePath() { return files::joinPath(keptTableFolder(), "last-channels.h"); }
+
+}  // namespace
+
+void TForm1::buildChannelsPage() {
+    channelsPage = new ChannelsPage;
+    channelsPage->setObjectName("ChannelsPage");
+    PageControl1->addTab(channelsPage, QStringLiteral("Channels"));
+    connect(channelsPage->openButton, &QPushButton::clicked, this, guarded(&TForm1::OpenChannelsClick));
+    connect(channelsPage->saveButton, &QPushButton::clicked, this, guarded(&TForm1::SaveChannelsClick));
+    showChannels();
+}
+
+void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelOrigin, DecimalSeparator); }
+
+void TForm1::openChannels(const std::string& path) {
+    ChannelTable = channels::readHeaderFile(path);  // whole, or it throws and nothing changed
+    // A slot the file leaves empty looks like one never set; only what the file holds is from it.
+    const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    for (size_t i = 0; i < ChannelOrigin.size(); ++i) {
+        const planning::ChannelTable& t = ChannelTable;
+        const bool held = !t.ChannelDescription[i].empty() || (t.RefReg[i] | t.IntgReg[i] | t.FracReg[i] | t.CPReg[i]);
+        ChannelOrigin[i] = held ? name : QString();
+    }
+    showChannels();
+}
+
+void TForm1::OpenChannelsClick() {
+    const QString path =
+        channelsPage->chooseFile(FileDialogKind::Open, QString::fromStdString(files::currentDirectory()));
+    if (!path.isEmpty()) openChannels(localPath(path));
+}
+
+// The same bytes and the same safe replace as "header file"; only the name is the operator's.
+void TForm1::SaveChannelsClick() {
+    const std::string suggestion =
+        files::joinPath(files::currentDirectory(), channels::headerFileName(HeaderClock.now()));
+    const QString path = channelsPage->chooseFile(FileDialogKind::Save, QFile::decodeName(suggestion.c_str()));
+    if (!path.isEmpty()) channels::writeHeaderFile(localPath(path), ChannelTable, HeaderClock);
+}
+
+void TForm1::openStartTable() {
+    if (!startHeader_.empty()) {
+        runGuarded([&] { openChannels(startHeader_); });
+        return;
+    }
+    if (!channelsPage->reopenBox->isChecked()) return;
+    // Nothing kept yet (ticked but never closed since, or removed): nothing to say.
+    struct stat st {};
+    const std::string kept = keptTablePath();
+    if (::lstat(kept.c_str(), &st) != 0 && errno == ENOENT) return;
+    runGuarded([&] { openChannels(kept); });
+}
+
+bool TForm1::keepTableForNextStart() {
+    if (!channelsPage->reopenBox->isChecked()) return true;
+    try {
+        if (const int err = files::makePrivateDirectories(keptTableFolder()))
+            throw text::VtError(files::ioErrorMessageForErrno(err));
+        channels::writeHeaderFile(keptTablePath(), ChannelTable, HeaderClock);
+        return true;
+    } catch (const text::VtError&) {
+        reportException(std::current_exception());
+        return notifier().ask(QString::fromUtf8(kCloseWithoutTable));
+    }
+}
