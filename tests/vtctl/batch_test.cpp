@@ -10,10 +10,11 @@
 using VtctlBatch = vttest::UnitsOnPorts;
 
 TEST_F(VtctlBatch, FourPortsAtOnceWithOneSilentUnit) {
-    for (int n = 1; n <= 4; ++n) startUnit(n, n == 3 ? std::vector<std::string>{"--silent"} : std::vector<std::string>{});
+    for (int n = 1; n <= 4; ++n)
+        startUnit(n, n == 3 ? std::vector<std::string>{"--silent"} : std::vector<std::string>{});
     const std::string image = vttest::writeExampleHeader(dir.file("table.h"));
-    vttest::VtctlRun vtctl({"--port", "com1", "--port", "com2", "--port", "com3", "--port", "com4", "write",
-                            dir.file("table.h")});
+    vttest::VtctlRun vtctl(
+        {"--port", "com1", "--port", "com2", "--port", "com3", "--port", "com4", "write", dir.file("table.h")});
     EXPECT_EQ(vtctl.wait(), 1);
     EXPECT_EQ(vtctl.err(), "");
     const std::regex summary(

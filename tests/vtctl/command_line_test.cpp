@@ -62,8 +62,7 @@ TEST(VtctlCommandLine, RefusesWhatItCannotDoWithTheReason) {
 
 TEST(VtctlTexts, RowsOfSixteenAndOneLinePerPort) {
     const std::string bytes = std::string("\x06", 1) + std::string(15, '\0') + "\xAB";
-    EXPECT_EQ(hexRows(bytes, "com2: "),
-              "com2: 06 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\ncom2: AB\n");
+    EXPECT_EQ(hexRows(bytes, "com2: "), "com2: 06 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\ncom2: AB\n");
     EXPECT_EQ(hexRows(""), "");
 
     JobResult done;

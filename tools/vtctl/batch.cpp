@@ -39,7 +39,7 @@ public:
 
 private:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction before_[std::size(kSignals)] {};
+    struct sigaction before_[std::size(kSignals)]{};
 };
 
 struct Running {

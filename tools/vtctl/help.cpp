@@ -34,7 +34,8 @@ Options:
 Exit status:
   0  done
   1  the command failed: no reply from the unit, the device has gone, or the port could not be
-     opened (the reason is on stderr; with several ports: any port failed, after all finished)
+     opened (the reason is on stderr; with several ports: any port failed, after all finished);
+     also after SIGINT, SIGTERM or SIGHUP, once every port is closed and put back as it was
   2  bad command line
   3  the header file could not be read or is not a register header
 

@@ -12,7 +12,7 @@ namespace {
 enum Id { kHelp, kPort, kBaud, kQuietMs, kRaw };
 
 const std::vector<cli::OptionSpec> kSpecs{
-    {"help", 'h', false, kHelp}, {"port", 0, true, kPort},   {"baud", 0, true, kBaud},
+    {"help", 'h', false, kHelp},     {"port", 0, true, kPort}, {"baud", 0, true, kBaud},
     {"quiet-ms", 0, true, kQuietMs}, {"raw", 0, false, kRaw},
 };
 
@@ -26,9 +26,8 @@ struct CommandSpec {
 };
 
 constexpr CommandSpec kCommands[] = {
-    {"write", Command::Write, 1, 1}, {"channel", Command::Channel, 1, 1},
-    {"init", Command::Init, 0, 0},   {"dump", Command::Dump, 0, 0},
-    {"send", Command::Send, 1, kMaxSendBytes}, {"ports", Command::Ports, 0, 0},
+    {"write", Command::Write, 1, 1}, {"channel", Command::Channel, 1, 1},       {"init", Command::Init, 0, 0},
+    {"dump", Command::Dump, 0, 0},   {"send", Command::Send, 1, kMaxSendBytes}, {"ports", Command::Ports, 0, 0},
 };
 
 bool takeInt(const std::string& text, int& field, int lowest, int highest) {
@@ -72,7 +71,8 @@ std::string apply(const cli::Item& item, Options& o) {
             return {};
         case kQuietMs:
             if (takeInt(v, o.quietMs, 1, kMaxQuietMs)) return {};
-            return "--quiet-ms: a whole number of milliseconds 1 ... " + std::to_string(kMaxQuietMs) + ", not '" + v + "'";
+            return "--quiet-ms: a whole number of milliseconds 1 ... " + std::to_string(kMaxQuietMs) + ", not '" + v +
+                   "'";
     }
     return {};
 }

@@ -65,9 +65,7 @@ public:
             case Command::Write: link.write(request.table); return kIdleOver;
             case Command::Channel: link.simpleCommand(protocol::channelCommand(request.channel)); break;
             case Command::Init: link.simpleCommand(protocol::kInitialize); break;
-            case Command::Dump:
-                link.dump();
-                return view.noReply() ? kIdleOver : idle(request.quietMs, true);
+            case Command::Dump: link.dump(); return view.noReply() ? kIdleOver : idle(request.quietMs, true);
             case Command::Send:
                 for (std::uint8_t b : request.bytes) link.sendByte(b);
                 return idle(request.quietMs, true);
@@ -110,7 +108,9 @@ void PortJob::run() {
 void PortJob::interrupt() {
     std::lock_guard lock(m_);
     interrupted_ = true;
-    if (inbox_) QMetaObject::invokeMethod(inbox_, [this] { session_->stop(); }, Qt::QueuedConnection);
+    if (inbox_)
+        QMetaObject::invokeMethod(
+            inbox_, [this] { session_->stop(); }, Qt::QueuedConnection);
 }
 
 JobResult PortJob::work() {
