@@ -7,7 +7,6 @@
 #include <array>
 #include <string>
 
-#include "common/notifier.h"
 #include "device/buffer_view.h"
 #include "device/capture.h"
 #include "planning/number_text.h"
@@ -63,8 +62,8 @@ void DeviceLink::connect(const QString& baudItemText, const QString& portItemTex
     view_.setOpenEnabled(false);
     view_.setCloseEnabled(true);
     if (!port_.Open()) {
-        notifier().beep(kAsteriskBeep);
-        notifier().showMessage(QStringLiteral("Error"));
+        view_.beep(kAsteriskBeep);
+        view_.showMessage(QStringLiteral("Error"));
         view_.setOpenEnabled(true);
         view_.setCloseEnabled(false);
     }
@@ -123,11 +122,11 @@ void DeviceLink::drain() {
     if (!hex.empty()) logBytes(QString::fromLatin1(hex.data(), static_cast<qsizetype>(hex.size())));
     if (fields.RxSeen != 0) wakeWaits();
     if (gone) lineLost();
-    if (readFailed) notifier().showMessage(QStringLiteral("データ読込みエラー"));
+    if (readFailed) view_.showMessage(QStringLiteral("データ読込みエラー"));
 }
 
 void DeviceLink::onPacket() {
-    notifier().showMessage(QStringLiteral("パケットサイズです"));
+    view_.showMessage(QStringLiteral("パケットサイズです"));
     const std::int32_t waiting = std::min(port_.InQueueCount(), kPacketScratch);
     if (waiting > 0) {
         std::array<std::uint8_t, kPacketScratch> scratch;
@@ -179,6 +178,8 @@ void DeviceLink::viewBuffer() {
 void DeviceLink::sendKey(const QString& typed) {
     for (char c : text::utf8ToCp932(typed.toStdString())) send(static_cast<std::uint8_t>(c));
 }
+
+void DeviceLink::sendByte(std::uint8_t b) { send(b); }
 
 void DeviceLink::sendReturn() { send(protocol::kCR); }
 

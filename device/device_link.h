@@ -1,7 +1,8 @@
 #pragma once
 // The window's side of the link to the unit: connect and disconnect, the commands with their
 // reply handshake, and the capture of every received byte. The window calls one member from
-// each of its handlers; everything runs on the GUI thread.
+// each of its handlers; everything runs on the thread that made the link (the window's GUI
+// thread; vtctl gives each port a thread of its own).
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
@@ -51,6 +52,7 @@ public:
     void write(const planning::ChannelTable& table);  // Button6Click
     void viewBuffer();                                // Button13Click
     void sendKey(const QString& typed);               // Edit8KeyPress: the character's byte(s)
+    void sendByte(std::uint8_t b);                    // the same for a byte given as it is
     void sendReturn();                                // Button12Click
 
     // Call when the window is asked to close. True while a command waits: the window must then

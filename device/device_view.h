@@ -2,6 +2,8 @@
 // What the link shows in the window. The window implements it over its controls; tests record.
 #include <QString>
 
+#include "common/notifier.h"
+
 namespace device {
 
 class DeviceView {
@@ -18,6 +20,11 @@ public:
     // A close of the window was put off while a command waited; the wait has unwound now,
     // so the window may close (post it, do not close from inside this call).
     virtual void resumeClose() = 0;
+    // The link's message boxes ("Error", "データ読込みエラー", ...) and its beep. The operator's
+    // notifier by default, which belongs to the GUI thread: a link on another thread gives a
+    // view of its own that keeps them.
+    virtual void showMessage(const QString& text) { notifier().showMessage(text); }
+    virtual void beep(unsigned type) { notifier().beep(type); }
 };
 
 }  // namespace device

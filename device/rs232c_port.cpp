@@ -1,8 +1,18 @@
 #include "device/rs232c_port.h"
 
+#include "device/device_link.h"
 #include "serial/rs232c.h"
 
 namespace device {
+
+void attachLink(Trs232c& rs232c1, DeviceLink& link) {
+    rs232c1.setrxtimeout(kTransferLimitMs);
+    rs232c1.settxtimeout(kTransferLimitMs);
+    rs232c1.OnRXCHAR = [&link](Trs232c*) { link.onRxChar(); };
+    rs232c1.OnOpen = [&link](Trs232c*) { link.onOpen(); };
+    rs232c1.OnClose = [&link](Trs232c*) { link.onClose(); };
+    rs232c1.OnPACKET = [&link](Trs232c*) { link.onPacket(); };
+}
 
 void Rs232cPort::setbps(std::int32_t bps) { port_.setbps(bps); }
 void Rs232cPort::setportname(const QString& name) { port_.setportname(name); }

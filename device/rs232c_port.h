@@ -6,6 +6,15 @@ class Trs232c;
 
 namespace device {
 
+class DeviceLink;
+
+// The time limit of one read or write on the window's serial component.
+inline constexpr std::int32_t kTransferLimitMs = 300;
+
+// Gives rs232c1 the window's time limits and ties its events to link's handlers, as the window
+// does: for every other program that drives the unit through the component.
+void attachLink(Trs232c& rs232c1, DeviceLink& link);
+
 class Rs232cPort final : public LinkPort {
 public:
     explicit Rs232cPort(Trs232c& port) : port_(port) {}

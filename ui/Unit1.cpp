@@ -67,8 +67,8 @@ void TForm1::wireHandlers() {
         guarded (&TForm1::Edit8KeyPress)(enter ? QStringLiteral("\r") : key->text());
     });
 
-    rs232c1.setrxtimeout(300);
-    rs232c1.settxtimeout(300);
+    rs232c1.setrxtimeout(device::kTransferLimitMs);
+    rs232c1.settxtimeout(device::kTransferLimitMs);
     rs232c1.OnRXCHAR = [this](Trs232c* s) { rs232c1RXCHAR(s); };
     rs232c1.OnOpen = [this](Trs232c* s) { rs232c1Open(s); };
     rs232c1.OnClose = [this](Trs232c* s) { rs232c1Close(s); };

@@ -1,0 +1,139 @@
+// vtctl on a batch of units: "write" to eight simulated units at once beside "write" to one of
+// them, in the same run, as a script would time it (the whole vtctl process). The units pace
+// the line at --baud (default 115200), each on its own pty alias in a private configuration
+// folder. Beside it the line floor: 130 handshakes of two byte times (the byte out and the
+// reply back). Target: eight at once within 1.3x of one.
+// Options: --rounds N (default 7), --units N (default 8), --baud B (9600 or 115200).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "channels/header_text.h"
+#include "testkit/temp_dir.h"
+#include "testkit/unit_process.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+    int rounds = 7;
+    int units = 8;
+    int baud = 115200;
+};
+
+Options readOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0) o.rounds = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--units") == 0) o.units = std::clamp(std::atoi(argv[i + 1]), 2, 12);
+        if (std::strcmp(argv[i], "--baud") == 0 && std::strcmp(argv[i + 1], "9600") == 0) o.baud = 9600;
+    }
+    return o;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// A full table: every byte of the image differs from its neighbours.
+planning::ChannelTable fullTable() {
+    planning::ChannelTable table;
+    for (int c = 0; c < planning::ChannelTable::kChannels; ++c) {
+        const auto k = static_cast<std::uint32_t>(c);
+        table.set(c, {0x04000004 + k, 0x06000018 + (k << 8), 0x08AE147A - k, 0x13407FFE, 0}, "ch" + std::to_string(c));
+    }
+    return table;
+}
+
+struct Timing {
+    double wallMs = -1;  // -1: vtctl did not succeed
+    double cpuMs = 0;    // user and system time of the vtctl process
+};
+
+// Runs vtctl with args to its end.
+Timing timedRun(std::vector<std::string> args) {
+    args.insert(args.begin(), VTCTL_BINARY);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    int status = -1;
+    rusage usage{};
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) ::wait4(pid, &status, 0, &usage);
+    const auto end = Clock::now();
+    posix_spawn_file_actions_destroy(&actions);
+    Timing t;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return t;
+    auto ms = [](const timeval& tv) { return tv.tv_sec * 1000.0 + tv.tv_usec / 1000.0; };
+    t.wallMs = std::chrono::duration<double, std::milli>(end - start).count();
+    t.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
+    return t;
+}
+
+std::vector<std::string> writeArgs(const Options& o, int units, const std::string& header) {
+    std::vector<std::string> args{"--baud", std::to_string(o.baud)};
+    for (int n = 1; n <= units; ++n) args.insert(args.end(), {"--port", "com" + std::to_string(n)});
+    args.insert(args.end(), {"write", header});
+    return args;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options o = readOptions(argc, argv);
+    vttest::ConfigHome dir;
+    std::vector<std::unique_ptr<vttest::UnitProcess>> units;
+    for (int n = 1; n <= o.units; ++n) {
+        const std::string name = "com" + std::to_string(n);
+        units.push_back(std::make_unique<vttest::UnitProcess>(
+            dir.path(), "/dev/null", std::vector<std::string>{"--port", name, "--baud", std::to_string(o.baud)}));
+        if (!vttest::UnitProcess::waitForPath(dir.portAlias(n))) {
+            std::fprintf(stderr, "bench_vtctl_batch: unit on %s did not start\n", name.c_str());
+            return 1;
+        }
+    }
+    const std::string header = dir.file("table.h");
+    vttest::writeBytes(header, channels::headerFileBytes(fullTable(), "//2026/01/31 9:30:00"));
+
+    // Alternating, so that both see the same machine.
+    std::vector<double> one, all, oneCpu, allCpu;
+    for (int r = 0; r < o.rounds; ++r) {
+        const Timing a = timedRun(writeArgs(o, 1, header));
+        const Timing b = timedRun(writeArgs(o, o.units, header));
+        if (a.wallMs < 0 || b.wallMs < 0) {
+            std::fprintf(stderr, "bench_vtctl_batch: a write failed\n");
+            return 1;
+        }
+        one.push_back(a.wallMs);
+        all.push_back(b.wallMs);
+        oneCpu.push_back(a.cpuMs);
+        allCpu.push_back(b.cpuMs);
+    }
+    const double floorMs = 130 * 2 * 10 * 1000.0 / o.baud;
+    const double oneMs = median(one), allMs = median(all);
+    const std::string allName = std::to_string(o.units) + " units at once";
+    std::printf("vtctl write, %d baud, median of %d rounds (whole process, start to exit)\n", o.baud, o.rounds);
+    std::printf("%-22s %10s %10s %12s\n", "", "ms", "x floor", "vtctl cpu ms");
+    std::printf("%-22s %10.1f %10.2f\n", "line floor (130 x 2)", floorMs, 1.0);
+    std::printf("%-22s %10.1f %10.2f %12.1f\n", "one unit", oneMs, oneMs / floorMs, median(oneCpu));
+    std::printf("%-22s %10.1f %10.2f %12.1f\n", allName.c_str(), allMs, allMs / floorMs, median(allCpu));
+    std::printf("%d at once / one: %.2fx (target < 1.3x)\n", o.units, allMs / oneMs);
+    return 0;
+}

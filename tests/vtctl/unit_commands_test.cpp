@@ -1,0 +1,164 @@
+// vtctl against the simulated unit: the window's bytes for every command, and every way a
+// command fails, each with its exit code and reason, within the reply wait's bound.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "testkit/port_holder.h"
+#include "tests/vtctl/units.h"
+#include "tests/vtctl/vtctl_run.h"
+
+using namespace std::chrono_literals;
+using vttest::VtctlRun;
+using Bytes = std::vector<std::string>;
+
+namespace {
+
+struct Vtctl : vttest::UnitsOnPorts {
+    // Runs vtctl to its end; the exit status.
+    int run(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
+        VtctlRun vtctl(std::move(args));
+        const int status = vtctl.wait();
+        if (out) *out = vtctl.out();
+        if (err) *err = vtctl.err();
+        return status;
+    }
+    bool aliasLeft(int n) const { return std::filesystem::is_symlink(dir.portAlias(n)); }
+};
+
+// A dump row of sixteen bytes: first, then fifteen 00.
+std::string row(const char* first) {
+    std::string r = first;
+    for (int i = 0; i < 15; ++i) r += " 00";
+    return r + "\n";
+}
+
+}  // namespace
+
+TEST_F(Vtctl, EveryCommandPutsTheWindowsBytesOnTheWire) {
+    startUnit(1);
+    std::string out, err;
+    EXPECT_EQ(run({"init"}), 0);
+    EXPECT_EQ(run({"channel", "5"}), 0);
+    EXPECT_EQ(run({"--quiet-ms", "50", "send", "41", "0d"}, &out), 0);
+    EXPECT_EQ(out, "06 06\n");  // the unit's answers, as they came
+    EXPECT_EQ(run({"--quiet-ms", "50", "dump"}, &out, &err), 0);
+    EXPECT_EQ(err, "");
+    // The reply to "D", the 128 bytes of memory and the channel, then the reply to CR.
+    std::string rows = row("06");
+    for (int r = 1; r < 8; ++r) rows += row("00");
+    EXPECT_EQ(out, rows + "00 05 06\n");
+    EXPECT_EQ(receivedOnce(1, 8), (Bytes{"49", "0D", "35", "0D", "41", "0D", "44", "0D"}));
+}
+
+TEST_F(Vtctl, WriteOfAHeaderLeavesItsImageInTheUnit) {
+    startUnit(1);
+    const std::string image = vttest::writeExampleHeader(dir.file("table.h"));
+    std::string out, err;
+    EXPECT_EQ(run({"write", dir.file("table.h")}, &out, &err), 0);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "");  // no progress line off a terminal
+    Bytes sent{"57", "0D"};
+    for (unsigned char b : image) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", b);
+        sent.push_back(hex);
+    }
+    EXPECT_EQ(receivedOnce(1, 130), sent);
+    EXPECT_EQ(memory(1), image);
+}
+
+TEST_F(Vtctl, ASilentUnitGivesNoReplyAfterTheWait) {
+    startUnit(1, {"--silent"});
+    std::string err;
+    EXPECT_EQ(run({"init"}, nullptr, &err), 1);
+    EXPECT_EQ(err, "No reply from the unit\n");
+    EXPECT_EQ(receivedOnce(1, 1), Bytes{"49"});  // no CR without a reply
+}
+
+TEST_F(Vtctl, AUnitHangingUpMidWriteEndsItAtOnce) {
+    startUnit(1, {"--hangup-after", "10"});
+    vttest::writeExampleHeader(dir.file("table.h"));
+    std::string err;
+    EXPECT_EQ(run({"write", dir.file("table.h")}, nullptr, &err), 1);
+    EXPECT_EQ(err, "No reply from the unit (the device has gone)\n");
+    EXPECT_EQ(units[1]->waitExit(5s), 0);
+    EXPECT_FALSE(aliasLeft(1));
+}
+
+TEST_F(Vtctl, APortThatIsNotThereOrIsHeldIsNamedWithTheReason) {
+    startUnit(1);
+    dir.linkPort(2, dir.file("absent"));
+    std::string err;
+    EXPECT_EQ(run({"--port", "com2", "init"}, nullptr, &err), 1);
+    EXPECT_EQ(err, "cannot open com2 (" + dir.portAlias(2) + "): no such device\n");
+    {
+        vttest::PortHolder holder(dir.portAlias(1));
+        ASSERT_TRUE(holder.held());
+        EXPECT_EQ(run({"init"}, nullptr, &err), 1);
+        EXPECT_EQ(err, "cannot open com1 (" + dir.portAlias(1) + "): in use by another program\n");
+        holder.letGo();
+    }
+    EXPECT_EQ(run({"init"}), 0);
+    EXPECT_EQ(receivedOnce(1, 2), (Bytes{"49", "0D"}));
+}
+
+TEST_F(Vtctl, ABadFileOrCommandLineSendsNothing) {
+    startUnit(1);
+    vttest::writeBytes(dir.file("bad.h"), "//2026/01/31\r\n//0  x\r\n  0x1,    //RefReg\r\n");
+    std::string err;
+    EXPECT_EQ(run({"write", dir.file("bad.h")}, nullptr, &err), 3);
+    EXPECT_EQ(err, "vtctl: " + dir.file("bad.h") + ": line 3: expected `  0x…,    //RefReg`\n");
+    EXPECT_EQ(run({"write", dir.file("missing.h")}), 3);
+    EXPECT_EQ(run({"--baud", "4800", "init"}, nullptr, &err), 2);
+    EXPECT_EQ(err, "vtctl: --baud: 9600 or 115200, not '4800' (try vtctl --help)\n");
+    EXPECT_TRUE(received(1).empty());  // the port was never opened: nothing can be on its way
+}
+
+TEST_F(Vtctl, AStopSignalEndsTheWaitAndPutsThePortBack) {
+    startUnit(1, {"--silent"});
+    VtctlRun vtctl({"init"});
+    ASSERT_EQ(receivedOnce(1, 1), Bytes{"49"});  // waiting for the reply now
+    EXPECT_EQ(vtctl.stop(SIGINT), 1);
+    EXPECT_EQ(vtctl.err(), "interrupted\n");
+    vttest::PortHolder holder(dir.portAlias(1));  // neither locked nor left exclusive
+    EXPECT_TRUE(holder.held());
+    holder.letGo();
+}
+
+TEST_F(Vtctl, PortsSaysWhatEachNameOpens) {
+    startUnit(1);
+    dir.linkPort(2, dir.file("absent"));
+    vttest::writeBytes(dir.file("plain"), "");
+    dir.linkPort(3, dir.file("plain"));
+    std::string out;
+    EXPECT_EQ(run({"ports"}, &out), 0);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(out.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 12u);
+    const std::string slave = std::filesystem::read_symlink(dir.portAlias(1)).string();
+    EXPECT_EQ(lines[0], "com1  " + dir.portAlias(1) + " -> " + slave + "   present, can be opened");
+    EXPECT_EQ(lines[1], "com2  " + dir.portAlias(2) + " -> " + dir.file("absent") + "   not present");
+    EXPECT_EQ(lines[2], "com3  " + dir.portAlias(3) + " -> " + dir.file("plain") + "   present, not a serial device");
+    EXPECT_EQ(lines[11].substr(0, 17), "com12 /dev/ttyS11");
+}
+
+TEST_F(Vtctl, AWriteOnATerminalShowsItsProgress) {
+    startUnit(1);
+    vttest::writeExampleHeader(dir.file("table.h"));
+    int master = -1, slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    VtctlRun vtctl({"write", dir.file("table.h")}, slave);
+    ::close(slave);
+    EXPECT_EQ(vtctl.wait(), 0);
+    std::string shown;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;) shown.append(buf, static_cast<std::size_t>(n));
+    ::close(master);
+    EXPECT_NE(shown.find("\r130/130 bytes, "), std::string::npos) << shown;
+    EXPECT_EQ(shown.back(), '\n');
+}

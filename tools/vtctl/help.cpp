@@ -1,0 +1,52 @@
+#include "tools/vtctl/options.h"
+
+namespace vtctl {
+
+std::string helpText() {
+    return R"(Usage: vtctl [--port P]... [--baud 9600|115200] [--quiet-ms MS] [--raw] COMMAND [ARGS]
+
+Talks to the Vantorix unit as the configurator's window does: the same bytes on the wire, the
+same reply waits (at most 2 s each; a closed port or a vanished device ends a wait at once).
+
+Commands:
+  write FILE.h      write the channel table of a register header ("header file", "Save..."):
+                    "W", CR and the 128-byte image, each byte after the unit's reply; on a
+                    terminal a progress line on stderr (bytes sent of 130, time so far)
+  channel N         switch the unit to memory channel N (0 ... 7)
+  init              initialise the unit ("I")
+  dump              "D" and CR; prints every byte received from "D" on until the line has been
+                    quiet for --quiet-ms, 16 to a row in hexadecimal (not interpreted)
+  send HEX...       send each byte as it is (one or two hex digits each, "0x" allowed), with no
+                    wait and no CR, as the window's hidden edit does; prints what comes back
+                    until the line is quiet, as dump does
+  ports             what com1 ... com12 (or each --port) open, and whether that device is
+                    there and can be opened by you
+
+Options:
+  --port P          comN (the alias $XDG_CONFIG_HOME/vtconfig/ports/comN, or /dev/ttyS<N-1>)
+                    or a device path; default com1. Given several times, the command runs on
+                    every port at once and prints a line per port: port, result, time
+  --baud B          9600 (default) or 115200
+  --quiet-ms MS     dump and send: how long the line must stay quiet (default 200)
+  --raw             dump and send: the bytes as they came, not as hexadecimal rows (one port)
+  -h, --help        this text
+
+Exit status:
+  0  done
+  1  the command failed: no reply from the unit, the device has gone, or the port could not be
+     opened (the reason is on stderr; with several ports: any port failed, after all finished);
+     also after SIGINT, SIGTERM or SIGHUP, once every port is closed and put back as it was
+  2  bad command line
+  3  the header file could not be read or is not a register header
+
+Examples:
+  vtctl write 20240131_0930param.h
+  vtctl --port com3 --baud 115200 channel 5
+  vtctl --port /dev/ttyUSB0 dump
+  vtctl send 49 0D
+  vtctl --port com1 --port com2 --port com3 --port com4 write table.h
+  for p in com1 com2 com3; do vtctl --port "$p" write table.h || echo "$p failed"; done
+)";
+}
+
+}  // namespace vtctl

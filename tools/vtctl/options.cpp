@@ -1,0 +1,154 @@
+#include "tools/vtctl/options.h"
+
+#include <charconv>
+
+#include "protocol/unit_protocol.h"
+#include "serial/posix/portname.h"
+#include "tools/cli/command_line.h"
+
+namespace vtctl {
+namespace {
+
+enum Id { kHelp, kPort, kBaud, kQuietMs, kRaw };
+
+const std::vector<cli::OptionSpec> kSpecs{
+    {"help", 'h', false, kHelp},     {"port", 0, true, kPort}, {"baud", 0, true, kBaud},
+    {"quiet-ms", 0, true, kQuietMs}, {"raw", 0, false, kRaw},
+};
+
+// More bytes than anybody types; the line of a shell allows far more.
+constexpr std::size_t kMaxSendBytes = 4096;
+
+struct CommandSpec {
+    const char* name;
+    Command command;
+    std::size_t fewest, most;  // arguments
+};
+
+constexpr CommandSpec kCommands[] = {
+    {"write", Command::Write, 1, 1}, {"channel", Command::Channel, 1, 1},       {"init", Command::Init, 0, 0},
+    {"dump", Command::Dump, 0, 0},   {"send", Command::Send, 1, kMaxSendBytes}, {"ports", Command::Ports, 0, 0},
+};
+
+bool takeInt(const std::string& text, int& field, int lowest, int highest) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest) return false;
+    field = value;
+    return true;
+}
+
+// A port as the window takes it: "comN" through the alias rule, or a device path.
+bool isPortName(const std::string& text) {
+    return text.find('/') != std::string::npos || commapi::portAliasPath(text, "").has_value();
+}
+
+// One byte in hexadecimal: one or two digits, "0x" before them allowed.
+bool takeHexByte(std::string text, std::vector<std::uint8_t>& bytes) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.erase(0, 2);
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, 16);
+    if (text.empty() || text.size() > 2 || ec != std::errc() || ptr != end) return false;
+    bytes.push_back(static_cast<std::uint8_t>(value));
+    return true;
+}
+
+// Sets what the option says; the error text, or "".
+std::string apply(const cli::Item& item, Options& o) {
+    const std::string& v = item.value;
+    switch (item.id) {
+        case kHelp: o.help = true; return {};
+        case kRaw: o.raw = true; return {};
+        case kPort:
+            if (!isPortName(v)) return "--port: not comN or a device path: '" + v + "'";
+            o.ports.push_back(v);
+            return {};
+        case kBaud:
+            if (v != "9600" && v != "115200") return "--baud: 9600 or 115200, not '" + v + "'";
+            o.baud = v == "9600" ? 9600 : 115200;
+            return {};
+        case kQuietMs:
+            if (takeInt(v, o.quietMs, 1, kMaxQuietMs)) return {};
+            return "--quiet-ms: a whole number of milliseconds 1 ... " + std::to_string(kMaxQuietMs) + ", not '" + v +
+                   "'";
+    }
+    return {};
+}
+
+// The error text of an item that is no usable option, or "".
+std::string problemOf(const cli::Item& item) {
+    using Kind = cli::Item::Kind;
+    switch (item.kind) {
+        case Kind::Option:
+        case Kind::Operand:
+        case Kind::EndOfOptions: return {};
+        case Kind::NeedsValue: return item.name + " needs a value";
+        case Kind::TakesNoValue: return item.name + " takes no value";
+        case Kind::Unknown: break;
+    }
+    return "unknown option '" + item.name + "'";
+}
+
+// The command's arguments into o; the error text, or "".
+std::string takeArguments(const std::vector<std::string>& args, Options& o) {
+    switch (o.command) {
+        case Command::Write:
+            if (args[0].empty()) return "write: empty file name";
+            o.file = args[0];
+            return {};
+        case Command::Channel:
+            if (takeInt(args[0], o.channel, 0, protocol::kChannels - 1)) return {};
+            return "channel: 0 ... " + std::to_string(protocol::kChannels - 1) + ", not '" + args[0] + "'";
+        case Command::Send:
+            for (const std::string& a : args)
+                if (!takeHexByte(a, o.bytes)) return "send: not a byte in hexadecimal (00 ... FF): '" + a + "'";
+            return {};
+        case Command::Init:
+        case Command::Dump:
+        case Command::Ports:
+        case Command::None: return {};
+    }
+    return {};
+}
+
+// The command and its arguments (the operands); the error text, or "".
+std::string takeCommand(const std::vector<std::string>& operands, Options& o) {
+    if (operands.empty()) return "no command (write, channel, init, dump, send or ports)";
+    for (const CommandSpec& c : kCommands) {
+        if (operands[0] != c.name) continue;
+        const std::vector<std::string> args(operands.begin() + 1, operands.end());
+        if (args.size() < c.fewest || args.size() > c.most)
+            return std::string(c.name) + ": " + (args.size() < c.fewest ? "missing argument" : "too many arguments");
+        o.command = c.command;
+        return takeArguments(args, o);
+    }
+    return "unknown command '" + operands[0] + "'";
+}
+
+// What the options and the command cannot do together; the error text, or "".
+std::string conflictOf(const Options& o) {
+    if (o.raw && o.command != Command::Dump && o.command != Command::Send) return "--raw: only for dump and send";
+    if (o.raw && o.ports.size() > 1) return "--raw: one port only (the bytes of several would run together)";
+    return {};
+}
+
+}  // namespace
+
+ParseResult parseOptions(const std::vector<std::string>& args) {
+    ParseResult r;
+    std::vector<std::string> operands;
+    for (const cli::Item& item : cli::readCommandLine(args, kSpecs)) {
+        r.error = problemOf(item);
+        if (r.error.empty() && item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
+        if (r.error.empty() && item.kind == cli::Item::Kind::Option) r.error = apply(item, r.options);
+        if (!r.error.empty()) return r;
+    }
+    if (r.options.help) return r;
+    r.error = takeCommand(operands, r.options);
+    if (r.error.empty()) r.error = conflictOf(r.options);
+    return r;
+}
+
+}  // namespace vtctl

@@ -1,0 +1,41 @@
+#pragma once
+// Command line of vtctl: the options, the command and its arguments. No Qt.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vtctl {
+
+enum class Command { None, Write, Channel, Init, Dump, Send, Ports };
+
+// The exit codes, as --help and the README give them.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;  // no reply, the device gone, the port would not open
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitBadFile = 3;
+
+inline constexpr int kDefaultQuietMs = 200;
+inline constexpr int kMaxQuietMs = 60'000;
+
+struct Options {
+    std::vector<std::string> ports;  // as given, in order; none: com1 (ports: com1 ... com12)
+    int baud = 9600;
+    int quietMs = kDefaultQuietMs;
+    bool raw = false;
+    bool help = false;
+    Command command = Command::None;
+    std::string file;                 // write
+    int channel = 0;                  // channel
+    std::vector<std::uint8_t> bytes;  // send
+};
+
+struct ParseResult {
+    Options options;
+    std::string error;  // empty when the command line was good
+};
+
+ParseResult parseOptions(const std::vector<std::string>& args);
+
+std::string helpText();
+
+}  // namespace vtctl

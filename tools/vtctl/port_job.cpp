@@ -1,0 +1,159 @@
+#include "tools/vtctl/port_job.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <exception>
+
+#include "device/device_link.h"
+#include "device/rs232c_port.h"
+#include "protocol/unit_protocol.h"
+#include "serial/rs232c.h"
+#include "tools/vtctl/job_view.h"
+#include "tools/vtctl/tapped_port.h"
+
+namespace vtctl {
+namespace {
+
+// A command whose last byte gets no reply wait (the CR) keeps the port open this long, so that
+// byte leaves the adapter before the port's settings are put back.
+constexpr int kSettleMs = 30;
+
+enum IdleEnd { kIdleOver = 1, kKeptSending, kStopped };
+
+}  // namespace
+
+// The port's component and link on the job's thread, closed again however the job ends.
+class PortJob::Session {
+public:
+    explicit Session(std::atomic<int>& sent) : tap(component, sent), link(tap, view) {
+        device::attachLink(rs232c1, link);
+    }
+    // The close runs while the link is whole: its close handler is called.
+    ~Session() { rs232c1.Close(); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Runs the thread's events for ms milliseconds, or (untilQuiet) until nothing has come in
+    // for that long. How it ended.
+    IdleEnd idle(int ms, bool untilQuiet) {
+        if (stopped) return kStopped;
+        QEventLoop loop;
+        QTimer over;
+        over.setSingleShot(true);
+        over.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&over, &QTimer::timeout, &loop, [&loop] { loop.exit(kIdleOver); });
+        if (untilQuiet) {
+            tap.setOnReceived([&] {
+                if (tap.received().size() > kMostReceived)
+                    loop.exit(kKeptSending);
+                else
+                    over.start(ms);
+            });
+        }
+        over.start(ms);
+        idleLoop = &loop;
+        const auto end = static_cast<IdleEnd>(loop.exec());
+        idleLoop = nullptr;
+        tap.setOnReceived({});
+        return end;
+    }
+
+    // Runs the command on the open port; how its last idle time ended.
+    IdleEnd runCommand(const Request& request) {
+        switch (request.command) {
+            case Command::Write: link.write(request.table); return kIdleOver;
+            case Command::Channel: link.simpleCommand(protocol::channelCommand(request.channel)); break;
+            case Command::Init: link.simpleCommand(protocol::kInitialize); break;
+            case Command::Dump: link.dump(); return view.noReply() ? kIdleOver : idle(request.quietMs, true);
+            case Command::Send:
+                for (std::uint8_t b : request.bytes) link.sendByte(b);
+                return idle(request.quietMs, true);
+            case Command::Ports:
+            case Command::None: return kIdleOver;
+        }
+        return view.noReply() ? kIdleOver : idle(kSettleMs, false);
+    }
+
+    // The job's thread: ends the wait in progress and every one after it.
+    void stop() {
+        stopped = true;
+        link.lineLost();
+        if (idleLoop) idleLoop->exit(kStopped);
+    }
+
+    JobView view;
+    Trs232c rs232c1;
+    device::Rs232cPort component{rs232c1};
+    TappedPort tap;
+    device::DeviceLink link;
+    QObject inbox;  // where interrupt() posts to
+    QEventLoop* idleLoop = nullptr;
+    bool stopped = false;
+};
+
+void PortJob::run() {
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        result_ = work();
+    } catch (const std::exception& e) {
+        result_.outcome = JobResult::Outcome::Failed;
+        result_.detail = e.what();
+    }
+    result_.elapsedMs = clock.elapsed();
+    finished_.store(true, std::memory_order_release);
+}
+
+void PortJob::interrupt() {
+    std::lock_guard lock(m_);
+    interrupted_ = true;
+    if (inbox_)
+        QMetaObject::invokeMethod(
+            inbox_, [this] { session_->stop(); }, Qt::QueuedConnection);
+}
+
+JobResult PortJob::work() {
+    using Outcome = JobResult::Outcome;
+    JobResult r;
+    Session s(sent_);
+    {
+        std::lock_guard lock(m_);
+        if (interrupted_) {
+            r.outcome = Outcome::Interrupted;
+            return r;
+        }
+        session_ = &s;
+        inbox_ = &s.inbox;
+    }
+    struct Unpublish {
+        PortJob& job;
+        ~Unpublish() {
+            std::lock_guard lock(job.m_);
+            job.inbox_ = nullptr;
+        }
+    } unpublish{*this};
+
+    s.link.connect(QString::number(request_.baud), QString::fromStdString(port_), false);
+    if (!s.rs232c1.isOpen()) {
+        r.outcome = Outcome::NotOpened;
+        r.openError = s.rs232c1.lastError();
+        return r;
+    }
+    const IdleEnd end = s.runCommand(request_);
+    s.link.disconnect();
+    r.received = s.tap.received();
+    r.messages = s.view.messages();
+    r.noReply = s.view.noReply();
+    if (s.stopped)
+        r.outcome = Outcome::Interrupted;
+    else if (s.tap.gone())
+        r.outcome = Outcome::Gone;
+    else if (s.view.noReply())
+        r.outcome = Outcome::NoReply;
+    else
+        r.outcome = end == kKeptSending ? Outcome::KeptSending : Outcome::Done;
+    return r;
+}
+
+}  // namespace vtctl
