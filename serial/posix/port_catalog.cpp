@@ -138,12 +138,17 @@ std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots) {
     return ports;
 }
 
+std::vector<std::string> deviceLines(const CatalogRoots& roots) {
+    std::vector<std::string> lines;
+    for (const SerialDevice& d : listSerialDevices(roots)) lines.push_back(d.line());
+    if (lines.empty()) lines.push_back("no serial device present");
+    return lines;
+}
+
 std::vector<std::string> portsReport(const CatalogRoots& roots) {
     std::vector<std::string> lines;
     for (const ComPortTarget& t : describeComPorts(roots)) lines.push_back(t.line());
-    const auto devices = listSerialDevices(roots);
-    for (const SerialDevice& d : devices) lines.push_back(d.line());
-    if (devices.empty()) lines.push_back("no serial device present");
+    for (std::string& line : deviceLines(roots)) lines.push_back(std::move(line));
     return lines;
 }
 

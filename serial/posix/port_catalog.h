@@ -46,6 +46,8 @@ struct ComPortTarget {
 ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots);
 // com1 … com12, then any further comN that has an alias, in number order.
 std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots);
+// Each device present in a line (SerialDevice::line), or "no serial device present".
+std::vector<std::string> deviceLines(const CatalogRoots& roots);
 // Everything in lines: each comN of describeComPorts, then each device present (or "no serial
 // device present").
 std::vector<std::string> portsReport(const CatalogRoots& roots);

@@ -19,8 +19,9 @@ Commands:
   send HEX...       send each byte as it is (one or two hex digits each, "0x" allowed), with no
                     wait and no CR, as the window's hidden edit does; prints what comes back
                     until the line is quiet, as dump does
-  ports             what com1 ... com12 (or each --port) open, and whether that device is
-                    there and can be opened by you
+  ports             what com1 ... com12 (or each --port) open, what that device is and
+                    whether you may open it; then the serial devices present, with their
+                    stable /dev/serial/by-id names (as the window's Ports dialog)
 
 Options:
   --port P          comN (the alias $XDG_CONFIG_HOME/vtconfig/ports/comN, or /dev/ttyS<N-1>)

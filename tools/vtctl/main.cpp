@@ -19,15 +19,8 @@ using namespace vtctl;
 
 void put(std::FILE* f, const std::string& text) { std::fwrite(text.data(), 1, text.size(), f); }
 
-// The window's list: com1 ... com12.
-constexpr int kListedPorts = 12;
-
 int listPorts(const Options& o) {
-    std::vector<std::string> names = o.ports;
-    if (names.empty())
-        for (int n = 1; n <= kListedPorts; ++n) names.push_back("com" + std::to_string(n));
-    const std::string home = commapi::configHome();
-    for (const std::string& name : names) put(stdout, describePort(name, home) + "\n");
+    for (const std::string& line : portsLines(o.ports, commapi::systemRoots())) put(stdout, line + "\n");
     return std::fflush(stdout) == 0 ? kExitDone : kExitFailed;
 }
 

@@ -3,39 +3,31 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <climits>
-
 #include "serial/posix/portname.h"
 
 namespace vtctl {
 namespace {
 
-// What a path names: "path", or "path -> target" for a link.
-std::string pathAndTarget(const std::string& path) {
-    char target[PATH_MAX];
-    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) return path;
-    return path + " -> " + std::string(target, static_cast<std::size_t>(n));
-}
-
-// Whether the device at path is there, and ours to open.
-std::string stateOf(const std::string& path) {
+// Whether this user may open the device a port leads to; "" when there is no device to open.
+std::string accessNote(const commapi::ComPortTarget& t, const commapi::CatalogRoots& roots) {
+    const auto path = commapi::resolvePortName(t.port, roots.configHome, roots.dev);
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? "not present" : "cannot be looked at";
-    if (!S_ISCHR(st.st_mode)) return "present, not a serial device";
-    if (::access(path.c_str(), R_OK | W_OK) != 0) return "present, no access for this user";
-    return "present, can be opened";
+    if (!path || ::stat(path->c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return "";
+    return ::access(path->c_str(), R_OK | W_OK) == 0 ? "; you may open it" : "; you may not open it";
 }
 
 }  // namespace
 
-std::string describePort(const std::string& name, const std::string& configHome) {
-    std::string line = name;
-    line.append(name.size() < 6 ? 6 - name.size() : 1, ' ');
-    const auto path = commapi::resolvePortName(name, configHome);
-    if (!path) return line + "names no device";
-    return line + pathAndTarget(*path) + "   " + stateOf(*path);
+std::vector<std::string> portsLines(const std::vector<std::string>& names, const commapi::CatalogRoots& roots) {
+    std::vector<commapi::ComPortTarget> targets;
+    if (names.empty())
+        targets = commapi::describeComPorts(roots);
+    else
+        for (const std::string& name : names) targets.push_back(commapi::describeComPort(name, roots));
+    std::vector<std::string> lines;
+    for (const commapi::ComPortTarget& t : targets) lines.push_back(t.line() + accessNote(t, roots));
+    for (std::string& line : commapi::deviceLines(roots)) lines.push_back(std::move(line));
+    return lines;
 }
 
 }  // namespace vtctl
