@@ -64,6 +64,7 @@ void DeviceLink::connect(const QString& baudItemText, const QString& portItemTex
     if (!port_.Open()) {
         view_.beep(kAsteriskBeep);
         view_.showMessage(QStringLiteral("Error"));
+        if (const QString reason = port_.openFailureReason(); !reason.isEmpty()) view_.appendStatusLine(reason);
         view_.setOpenEnabled(true);
         view_.setCloseEnabled(false);
     }

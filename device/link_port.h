@@ -12,6 +12,8 @@ public:
     virtual void setbps(std::int32_t bps) = 0;
     virtual void setportname(const QString& name) = 0;
     virtual bool Open() = 0;
+    // Why the last Open failed, one line for the status log ("" when the port cannot tell).
+    virtual QString openFailureReason() const = 0;
     virtual bool Close() = 0;
     virtual bool isOpen() const = 0;
     virtual bool WriteByte(std::uint8_t b) = 0;

@@ -1,6 +1,7 @@
 #include "device/rs232c_port.h"
 
 #include "device/device_link.h"
+#include "serial/commapi.h"
 #include "serial/rs232c.h"
 
 namespace device {
@@ -17,6 +18,9 @@ void attachLink(Trs232c& rs232c1, DeviceLink& link) {
 void Rs232cPort::setbps(std::int32_t bps) { port_.setbps(bps); }
 void Rs232cPort::setportname(const QString& name) { port_.setportname(name); }
 bool Rs232cPort::Open() { return port_.Open(); }
+QString Rs232cPort::openFailureReason() const {
+    return QString::fromStdString(commapi::openFailureReason(port_.portname().toStdString(), port_.lastError()));
+}
 bool Rs232cPort::Close() { return port_.Close(); }
 bool Rs232cPort::isOpen() const { return port_.isOpen(); }
 bool Rs232cPort::WriteByte(std::uint8_t b) { return port_.WriteByte(b); }

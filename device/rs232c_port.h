@@ -21,6 +21,7 @@ public:
     void setbps(std::int32_t bps) override;
     void setportname(const QString& name) override;
     bool Open() override;
+    QString openFailureReason() const override;
     bool Close() override;
     bool isOpen() const override;
     bool WriteByte(std::uint8_t b) override;

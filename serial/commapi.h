@@ -129,4 +129,9 @@ public:
 // Defined by that back end's folder (serial/posix), never chosen at run time.
 CommLayer& defaultLayer();
 
+// Why port did not open, as one line of English for the operator: the part FormatMessage plays
+// for GetLastError, with what the system can tell about the device (its group, the process that
+// holds it). error is lastError() after a failed createFile; "" for 0. Defined by the back end.
+std::string openFailureReason(const std::string& port, int error);
+
 }  // namespace commapi

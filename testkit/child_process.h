@@ -28,6 +28,7 @@ public:
     // What the child says, up to count bytes: less when it closes its end first.
     std::string hear(std::size_t count = std::string::npos);
     void letGo();
+    pid_t pid() const { return pid_; }
     // The exit status (128 + the signal after one), or -1 when the end did not come in time.
     int waitExit(std::chrono::milliseconds limit = std::chrono::hours(1));
     // Sends sig, then waits as waitExit does; kills the child when it outlasts the limit.

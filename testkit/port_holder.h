@@ -26,6 +26,7 @@ public:
           held_(child_.hear(1) == "y") {}
 
     bool held() const { return held_; }
+    pid_t pid() const { return child_.pid(); }
     // Clears the exclusive mode and waits for the holder to end.
     void letGo() {
         child_.letGo();

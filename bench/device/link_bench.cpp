@@ -8,11 +8,6 @@
 //             window's status log (64 KiB lines, long lines take larger appends) and, beside
 //             it, into the former one: 768-character lines, every append shown at once
 // Options: --writes N (per round, default 20), --rounds N (default 3), --flood-bytes N.
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -34,51 +29,22 @@
 #include <thread>
 #include <vector>
 
-#include "common/notifier.h"
-#include "device/device_link.h"
-#include "device/rs232c_port.h"
-#include "serial/rs232c.h"
+#include "bench/device/link_rig.h"
 #include "testkit/cpu_time.h"
-#include "testkit/unit_process.h"
 #include "ui/status_log.h"
 
 namespace {
 
-qint64 worstHandlerMs = 0;  // the longest receive handler (drain, capture and log) of a flood run
-
-using Clock = std::chrono::steady_clock;
+using benchrig::Clock;
+using benchrig::Link;
+using benchrig::median;
+using benchrig::StringView;
+using benchrig::Unit;
 
 struct Options {
     int writes = 20;
     int rounds = 3;
     long floodBytes = 1L << 20;
-};
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-class QuietNotifier final : public Notifier {
-public:
-    void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    void showError(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
-    void beep(unsigned) override {}
-};
-
-// The status log kept as one string: what a cheap log costs at least.
-struct StringView : device::DeviceView {
-    QString log;
-    void appendStatusText(const QString& t) override { log += t; }
-    void appendStatusLine(const QString& l) override { log += '\n' + l; }
-    void clearStatus() override { log.clear(); }
-    void setEdit7Text(const QString&) override {}
-    void setMemo3Text(const QString&) override {}
-    void setOpenEnabled(bool) override {}
-    void setCloseEnabled(bool) override {}
-    void resumeClose() override {}
-    virtual qsizetype logged() const { return log.size(); }
 };
 
 // The status log as the window keeps it: a plain-text widget fed through StatusLog. Counted is
@@ -129,76 +95,6 @@ struct FormerEditView final : StringView {
     qsizetype logged() const override { return chars; }
 };
 
-struct Unit {
-    vttest::TempDir dir;
-    std::unique_ptr<vttest::UnitProcess> process;
-    std::string slave;
-    explicit Unit(std::vector<std::string> args) {
-        args.insert(args.end(), {"--no-link", "--slave-file", dir.file("slave")});
-        process = std::make_unique<vttest::UnitProcess>(dir.path(), "/dev/null", args);
-        if (!vttest::UnitProcess::waitForPath(dir.file("slave"))) {
-            std::fprintf(stderr, "bench: vtunit did not start\n");
-            std::exit(1);
-        }
-        QElapsedTimer t;
-        t.start();
-        while (slave.empty() && t.elapsed() < 2000) {
-            slave = vttest::readWholeFile(dir.file("slave"));
-            if (!slave.empty() && slave.back() == '\n')
-                slave.pop_back();
-            else
-                slave.clear();
-        }
-    }
-};
-
-struct Link {
-    Trs232c rs232c1;
-    device::Rs232cPort port{rs232c1};
-    device::DeviceLink link;
-    explicit Link(device::DeviceView& view, const std::string& path) : link(port, view) {
-        rs232c1.setrxtimeout(300);
-        rs232c1.settxtimeout(300);
-        rs232c1.OnRXCHAR = [this](Trs232c*) {
-            QElapsedTimer t;
-            t.start();
-            link.onRxChar();
-            worstHandlerMs = std::max(worstHandlerMs, t.elapsed());
-        };
-        rs232c1.OnOpen = [this](Trs232c*) { link.onOpen(); };
-        rs232c1.OnClose = [this](Trs232c*) { link.onClose(); };
-        link.connect("115200", QString::fromStdString(path), false);
-        if (!rs232c1.isOpen()) {
-            std::fprintf(stderr, "bench: cannot open %s\n", path.c_str());
-            std::exit(1);
-        }
-    }
-};
-
-// The floor: 130 one-byte handshakes on the raw descriptor; µs per round trip, or -1.
-double rawHandshakes(const std::string& path, int writes) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) return -1;
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    const auto start = Clock::now();
-    for (int w = 0; w < writes; ++w) {
-        for (int i = 0; i < 130; ++i) {
-            const unsigned char b = i == 0 ? 'W' : i == 1 ? '\r' : static_cast<unsigned char>(i);
-            if (::write(fd, &b, 1) != 1) return ::close(fd), -1;
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 2000) != 1) return ::close(fd), -1;
-            unsigned char r;
-            if (::read(fd, &r, 1) != 1) return ::close(fd), -1;
-        }
-    }
-    const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-    ::close(fd);
-    return us / (writes * 130.0);
-}
-
 double linkHandshakes(const std::string& path, int writes, const planning::ChannelTable& table) {
     StringView view;
     Link l(view, path);
@@ -214,18 +110,10 @@ double linkHandshakes(const std::string& path, int writes, const planning::Chann
 
 void benchWrite(const Options& o) {
     Unit unit({});
-    planning::ChannelTable table;
-    for (int c = 0; c < 8; ++c)
-        table.set(c,
-                  planning::RegisterWords{.RefReg = 0x04000004u + c,
-                                          .IntgReg = 0x06000018,
-                                          .FracReg = 0x08AE147A,
-                                          .CPReg = 0x13407FFE,
-                                          .SDReg = 0x0C0016FC},
-                  "");
+    const planning::ChannelTable table = benchrig::fullTable();
     std::vector<double> raw, link;
     for (int r = 0; r < o.rounds; ++r) {
-        raw.push_back(rawHandshakes(unit.slave, o.writes));
+        raw.push_back(benchrig::rawHandshakes(unit.slave, o.writes));
         link.push_back(linkHandshakes(unit.slave, o.writes, table));
     }
     const double floor = median(raw), ours = median(link);
@@ -301,7 +189,6 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
         }
     });
     const double cpu0 = vttest::cpuSeconds();
-    worstHandlerMs = 0;
     since.start();
     probe.start();
     check.start();
@@ -315,7 +202,7 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
     QCoreApplication::removePostedEvents(&ping);
     std::printf("  %-28s %9lld ms %9lld ms %9lld ms %9lld ms %8.2f s %9d %9lld%s\n", name, static_cast<long long>(took),
                 static_cast<long long>(ping.worst / 1000000), static_cast<long long>(worst),
-                static_cast<long long>(worstHandlerMs), cpu, l.link.fields.RxEventCount,
+                static_cast<long long>(l.worstHandlerMs), cpu, l.link.fields.RxEventCount,
                 static_cast<long long>(view.logged() / 3), view.logged() >= want ? "" : "  (incomplete)");
 }
 
@@ -323,7 +210,7 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QuietNotifier quiet;
+    benchrig::QuietNotifier quiet;
     setNotifier(&quiet);
     Options o;
     for (int i = 1; i + 1 < argc; ++i) {

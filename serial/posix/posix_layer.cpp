@@ -20,6 +20,13 @@ std::unique_ptr<CommPort> refuse(int fd, int err) {
     return nullptr;
 }
 
+// A USB adapter otherwise holds every reply until its latency timer runs out, which a one-byte
+// handshake pays each time. Best effort: a driver without the mode (a pty, a built-in UART) or
+// one that refuses it is left as it is, and the port opens all the same.
+bool askLowLatency(const tty::Queries& queries, int fd) {
+    return queries.lowLatency(fd) == tty::LowLatency::Off && queries.setLowLatency(fd, true);
+}
+
 }  // namespace
 
 std::unique_ptr<CommPort> PosixLayer::createFile(const std::string& name) {
@@ -40,13 +47,14 @@ std::unique_ptr<CommPort> PosixLayer::createFile(const std::string& name) {
     if (!::isatty(fd)) return refuse(fd, ENOTTY);
     if (tty::isExclusive(fd)) return refuse(fd, EBUSY);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !tty::setExclusive(fd, true)) return refuse(fd, errno);
-    const tty::FoundMode found = tty::readMode(fd);
+    tty::FoundMode found = tty::readMode(fd);
     if (!tty::makeRaw(fd)) {
         const int err = errno;
         tty::restoreMode(fd, found);
         tty::setExclusive(fd, false);
         return refuse(fd, err);
     }
+    found.lowLatencyAdded = askLowLatency(queries_, fd);
     auto port = std::make_unique<PosixPort>(fd, found, queries_);
     if (!port->valid()) return nullptr;  // its wake-ups could not be made; it kept why
     tLastError = 0;

@@ -58,6 +58,7 @@ PosixPort::~PosixPort() {
 bool PosixPort::closeHandle() {
     if (fd_ < 0) return false;
     // The line is left as it was found, also for another program that keeps using it.
+    if (found_.lowLatencyAdded) queries_.setLowLatency(fd_, false);
     tty::restoreMode(fd_, found_);
     tty::setExclusive(fd_, false);
     const bool ok = ::close(fd_) == 0;

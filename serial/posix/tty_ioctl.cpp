@@ -235,6 +235,17 @@ public:
         }
         return true;
     }
+    LowLatency lowLatency(int fd) const override {
+        serial_struct info{};
+        if (ioctl(fd, TIOCGSERIAL, &info) != 0) return LowLatency::Unsupported;
+        return (info.flags & ASYNC_LOW_LATENCY) ? LowLatency::On : LowLatency::Off;
+    }
+    bool setLowLatency(int fd, bool on) const override {
+        serial_struct info{};
+        if (ioctl(fd, TIOCGSERIAL, &info) != 0) return false;
+        info.flags = on ? (info.flags | ASYNC_LOW_LATENCY) : (info.flags & ~ASYNC_LOW_LATENCY);
+        return ioctl(fd, TIOCSSERIAL, &info) == 0;
+    }
 };
 
 }  // namespace

@@ -25,8 +25,13 @@ bool flushOutput(int fd);
 bool setModemLines(int fd, bool rts, bool on);
 bool setBreak(int fd, bool on);
 
-// What an open port keeps asking the device: the seam where tests play a device that a
-// pseudo-terminal cannot be (an output queue that takes its time, modem lines).
+// The driver's low-latency mode: a USB adapter's driver then asks the adapter to pass received
+// bytes on at once instead of at the end of its latency timer.
+enum class LowLatency { Unsupported, Off, On };
+
+// What a port asks of the device while it is open: the seam where tests play a device that a
+// pseudo-terminal cannot be (an output queue that takes its time, modem lines, a driver with a
+// low-latency mode).
 class Queries {
 public:
     virtual ~Queries() = default;
@@ -34,8 +39,12 @@ public:
     virtual int outputQueued(int fd) const = 0;
     // False where the device has no modem lines (ptys).
     virtual bool readLines(int fd, LineCounts& lines) const = 0;
+    // Unsupported where the driver has no serial info (ptys, ENOTTY) or refuses it.
+    virtual LowLatency lowLatency(int fd) const = 0;
+    // False (errno says why) where the driver does not take it; nothing else changes.
+    virtual bool setLowLatency(int fd, bool on) const = 0;
 };
-// The device's own answers (TIOCOUTQ, TIOCMGET, TIOCGICOUNT).
+// The device's own answers (TIOCOUTQ, TIOCMGET, TIOCGICOUNT, TIOCGSERIAL/TIOCSSERIAL).
 const Queries& deviceQueries();
 
 bool setXoffState(int fd, bool off);
@@ -52,6 +61,7 @@ struct FoundMode {
     bool hasLines = false;
     bool dtr = false;
     bool rts = false;
+    bool lowLatencyAdded = false;  // the port turned the driver's low-latency mode on
 };
 FoundMode readMode(int fd);
 // Puts back what readMode found (lines first, then termios).

@@ -23,6 +23,7 @@ public:
     bool gone = false;     // the device vanished: the queue cannot be counted
     int readFailsAt = -1;  // the ReadByte call (0-based) that fails
     int reads = 0;
+    QString failureReason;  // what a failed Open says why
     std::int32_t bps = 0;
     QString portname;
     std::string lines;                          // "D+", "R+", "D-", "R-" as the modem lines were asked to change
@@ -50,6 +51,7 @@ public:
         if (link) link->onOpen();
         return true;
     }
+    QString openFailureReason() const override { return failureReason; }
     bool Close() override {
         if (!open) return false;
         open = false;

@@ -125,6 +125,10 @@ TEST_F(Window, ASecondProgramHoldingThePortMakesOpenShowError) {
     openWindow();
     EXPECT_EQ(notes.messages, QStringList{"Error"});
     EXPECT_EQ(notes.beeps, std::vector<unsigned>{64});
+    // After the box, the status log says why, naming the holder.
+    const QString why = form->Memo2->toPlainText().section('\n', -1);
+    EXPECT_TRUE(why.startsWith("Cannot open com1 (/dev/pts/")) << why.toStdString();
+    EXPECT_TRUE(why.contains(QString(": in use by process %1 (").arg(holder.pid()))) << why.toStdString();
     EXPECT_TRUE(form->Button1->isEnabled());
     EXPECT_FALSE(form->Button2->isEnabled());
     holder.letGo();

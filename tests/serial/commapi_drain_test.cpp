@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "device_stand_in.h"
 #include "pty_peer.h"
 #include "serial/posix/posix_layer.h"
 
@@ -14,13 +15,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class DrainingDevice final : public tty::Queries {
+class DrainingDevice final : public DeviceStandIn {
 public:
     int outputQueued(int) const override {
         ++asked;
         return queued.load();
     }
-    bool readLines(int fd, LineCounts& lines) const override { return tty::deviceQueries().readLines(fd, lines); }
 
     std::atomic<int> queued{0};
     mutable std::atomic<int> asked{0};

@@ -6,8 +6,10 @@
 
 #include <cstring>
 
+#include "device_stand_in.h"
 #include "pty_peer.h"
 #include "serial/commapi.h"
+#include "serial/posix/posix_layer.h"
 #include "testkit/temp_dir.h"
 
 using namespace commapi;
@@ -27,6 +29,25 @@ int cookedHolder(const PtyPeer& peer) {
     ::tcsetattr(fd, TCSANOW, &t);
     return fd;
 }
+
+// A driver with a low-latency mode (a USB adapter's), in the state given; it may refuse the
+// change as some drivers do (EINVAL).
+class LowLatencyDriver final : public DeviceStandIn {
+public:
+    explicit LowLatencyDriver(tty::LowLatency found, bool refuses = false) : mode(found), refuses_(refuses) {}
+    tty::LowLatency lowLatency(int) const override { return mode; }
+    bool setLowLatency(int, bool on) const override {
+        changes += on ? "+" : "-";
+        if (refuses_ || mode == tty::LowLatency::Unsupported) return errno = EINVAL, false;
+        mode = on ? tty::LowLatency::On : tty::LowLatency::Off;
+        return true;
+    }
+    mutable tty::LowLatency mode;
+    mutable std::string changes;  // "+" on, "-" off, as asked
+
+private:
+    bool refuses_;
+};
 
 bool sameTermios(const termios& a, const termios& b) {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
@@ -96,4 +117,36 @@ TEST(CommOpen, ComNameFollowsTheAliasInTheConfigDirectory) {
     DWORD done = 0;
     ASSERT_TRUE(p->writeFile("k", 1, done, 100));
     EXPECT_EQ(peer.receive(1), std::vector<std::uint8_t>{'k'});
+}
+
+// Low latency is asked for at open where the driver has it off, and turned off again at close;
+// a driver that has it on already is left alone, and one without it or refusing it still opens.
+TEST(CommOpen, LowLatencyIsAskedForAtOpenAndPutBackAtClose) {
+    using tty::LowLatency;
+    struct Case {
+        LowLatency found;
+        bool refuses;
+        LowLatency whileOpen;
+        const char* changes;
+    };
+    for (const Case& c :
+         {Case{LowLatency::Off, false, LowLatency::On, "+-"}, Case{LowLatency::On, false, LowLatency::On, ""},
+          Case{LowLatency::Unsupported, false, LowLatency::Unsupported, ""},
+          Case{LowLatency::Off, true, LowLatency::Off, "+"}}) {
+        PtyPeer peer;
+        LowLatencyDriver driver(c.found, c.refuses);
+        PosixLayer layer(driver);
+        auto p = layer.createFile(peer.path());
+        ASSERT_TRUE(p) << c.changes;
+        EXPECT_EQ(driver.mode, c.whileOpen) << c.changes;
+        EXPECT_TRUE(p->closeHandle());
+        EXPECT_EQ(driver.mode, c.found) << c.changes;
+        EXPECT_EQ(driver.changes, c.changes);
+    }
+    // The real driver of a pty has no serial info: nothing to ask for, nothing refused.
+    PtyPeer peer;
+    const int fd = ::open(peer.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    EXPECT_EQ(tty::deviceQueries().lowLatency(fd), LowLatency::Unsupported);
+    EXPECT_FALSE(tty::deviceQueries().setLowLatency(fd, true));
+    ::close(fd);
 }

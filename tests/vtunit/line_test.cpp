@@ -137,6 +137,28 @@ TEST_F(UnitLine, BaudPacingSpreadsTheDump) {
     EXPECT_LT(early.size(), 20u);
 }
 
+// A handshake on a paced line takes a byte time for the byte to reach the unit and one for the
+// answer to come back: never less than two byte times.
+TEST_F(UnitLine, BaudPacingTakesTwoByteTimesPerHandshake) {
+    ASSERT_TRUE(startAndOpen({"--baud", "100"}));  // 100 ms a byte
+    const auto sent = std::chrono::steady_clock::now();
+    line.send("I");
+    EXPECT_EQ(line.receive(1, 5s), "\x06");
+    EXPECT_GE(std::chrono::steady_clock::now() - sent, 200ms);
+}
+
+// Each answer waits for the next tick of the latency timer, so handshakes sent one after the
+// other's answer take a tick each, however fast the line.
+TEST_F(UnitLine, LatencyTimerHoldsEachAnswerUntilItsNextTick) {
+    ASSERT_TRUE(startAndOpen({"--latency", "100"}));
+    const auto sent = std::chrono::steady_clock::now();
+    for (const char* command : {"1", "2", "3", "4"}) {
+        line.send(command);
+        ASSERT_EQ(line.receive(1, 5s), "\x06") << command;
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - sent, 300ms);
+}
+
 TEST_F(UnitLine, SlaveCanBeUsedWithoutAnAlias) {
     UnitProcess p(dir.path(), dir.file("log"), {"--no-link", "--slave-file", dir.file("slave"), "--print-slave"});
     ASSERT_TRUE(UnitProcess::waitForPath(dir.file("slave")));

@@ -40,12 +40,15 @@ TEST(UnitOptions, BadLinesAreRefusedWithTheirReason) {
 // the range; the edges of the ranges are taken.
 TEST(UnitOptions, ExtremeValuesAreRefusedWithTheirRange) {
     const std::string huge = "9223372036854775807";
-    for (const char* name : {"--flood", "--reply-delay", "--baud"}) {
+    for (const char* name : {"--flood", "--reply-delay", "--baud", "--latency"}) {
         auto r = parseOptions({name, huge});
         EXPECT_NE(r.error.find(std::string(name) + ": " + huge + " is out of range"), std::string::npos) << r.error;
     }
-    auto r = parseOptions({"--flood", "1073741824", "--reply-delay", "86400000", "--baud", "4000000"});
+    auto r =
+        parseOptions({"--flood", "1073741824", "--reply-delay", "86400000", "--baud", "4000000", "--latency", "255"});
     EXPECT_EQ(r.error, "");
     EXPECT_EQ(r.options.flood, 1LL << 30);
+    EXPECT_EQ(r.options.latencyMs, 255);
     EXPECT_NE(parseOptions({"--flood", "1073741825"}).error, "");
+    EXPECT_NE(parseOptions({"--latency", "256"}).error, "");
 }

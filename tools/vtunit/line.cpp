@@ -1,6 +1,7 @@
 #include "tools/vtunit/line.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -63,7 +64,9 @@ timespec* timeoutUntil(Clock::time_point until, Clock::time_point now, timespec&
     return &ts;
 }
 
-// The unit on the line: what it has received and still has to send, and the pacing of both.
+// The unit on the line: what it has received and still has to send, and the timing of both.
+// A paced line takes one byte time for the byte to reach the unit and one for each byte back;
+// an adapter's latency timer then holds what reached it until its next tick.
 class Loop {
 public:
     Loop(Pty& pty, const Options& options)
@@ -74,14 +77,25 @@ public:
                                            std::chrono::nanoseconds(10'000'000'000LL / options.baud))
                                      : Clock::duration::zero()),
           delay_(options.replyDelayMs),
+          latency_(options.latencyMs),
+          start_(Clock::now()),
           floodPending_(options.flood > 0) {}
 
     // One poll and what it allows; the end of the line once there is one.
     std::optional<LineEnd> step(const sigset_t& waitMask);
 
 private:
+    struct Arriving {
+        std::uint8_t byte;
+        Clock::time_point at;  // when its last bit has come in
+    };
+
     bool paced() const { return byteTime_.count() > 0; }
+    Clock::time_point nextTick(Clock::time_point t) const;
+    Clock::time_point completes(const Chunk& c) const { return std::max(c.due, lineFree_) + byteTime_; }
+    Clock::time_point released(const Chunk& c) const;
     std::optional<LineEnd> takeIn();
+    std::optional<LineEnd> take(const unsigned char* bytes, std::size_t n, Clock::time_point at);
     bool answer(std::uint8_t byte, Clock::time_point at);
     std::optional<LineEnd> giveOut();
 
@@ -91,20 +105,38 @@ private:
     std::deque<Chunk> out_;
     const Clock::duration byteTime_;  // zero: no pacing
     const std::chrono::milliseconds delay_;
-    Clock::time_point nextIn_{}, nextOut_{};
+    const std::chrono::milliseconds latency_;  // zero: no latency timer
+    const Clock::time_point start_;            // the latency timer ticks from here
+    std::optional<Arriving> arriving_;         // paced: the byte on its way in
+    Clock::time_point lineFree_{};             // paced: when the line back is free again
     bool floodPending_;
 };
 
+// The adapter passes on what it holds at each tick of its timer: the first at or after t.
+Clock::time_point Loop::nextTick(Clock::time_point t) const {
+    if (latency_.count() == 0) return t;
+    const auto ticks = (t - start_ + latency_ - Clock::duration(1)) / latency_;
+    return start_ + ticks * latency_;
+}
+
+// When the next byte of c reaches the configurator.
+Clock::time_point Loop::released(const Chunk& c) const { return nextTick(completes(c)); }
+
 std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
     const auto now = Clock::now();
+    if (arriving_ && arriving_->at <= now) {
+        const Arriving in = *arriving_;
+        arriving_.reset();
+        if (auto end = take(&in.byte, 1, in.at)) return end;
+    }
     short events = 0;
     Clock::time_point wake = Clock::time_point::max();
-    if (now >= nextIn_)
+    if (!arriving_)
         events |= POLLIN;
     else
-        wake = nextIn_;
+        wake = arriving_->at;
     if (!out_.empty()) {
-        const auto ready = std::max(out_.front().due, nextOut_);
+        const auto ready = released(out_.front());
         if (ready <= now)
             events |= POLLOUT;
         else
@@ -125,15 +157,26 @@ std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
     return std::nullopt;
 }
 
+// A paced line takes one byte and lets it arrive a byte time later; otherwise all that is there
+// arrives now.
 std::optional<LineEnd> Loop::takeIn() {
     unsigned char buf[4096];
     const ssize_t n = ::read(pty_.master, buf, paced() ? 1 : sizeof buf);
     if (n < 0 && errno != EAGAIN && errno != EINTR) return failed("read");
+    if (n <= 0) return std::nullopt;
     const auto at = Clock::now();
-    if (paced()) nextIn_ = at + byteTime_;
-    for (ssize_t i = 0; i < n; ++i) {
-        std::printf("rx %02X\n", buf[i]);
-        if (!answer(buf[i], at)) {
+    if (paced()) {
+        arriving_ = Arriving{buf[0], at + byteTime_};
+        return std::nullopt;
+    }
+    return take(buf, static_cast<std::size_t>(n), at);
+}
+
+// The unit receives bytes that have arrived at at.
+std::optional<LineEnd> Loop::take(const unsigned char* bytes, std::size_t n, Clock::time_point at) {
+    for (std::size_t i = 0; i < n; ++i) {
+        std::printf("rx %02X\n", bytes[i]);
+        if (!answer(bytes[i], at)) {
             std::printf("hangup\n");
             std::fflush(stdout);
             return LineEnd::HangUp;
@@ -156,16 +199,20 @@ bool Loop::answer(std::uint8_t byte, Clock::time_point at) {
     return true;
 }
 
+// Sends what has reached the configurator: on a paced line one byte, the line then busy until
+// that byte's last bit; after a stall (the other side not reading) the line starts afresh
+// rather than catching up in a burst.
 std::optional<LineEnd> Loop::giveOut() {
     Chunk& c = out_.front();
     unsigned char scratch[4096];
     const void* data = nullptr;
     const std::size_t want = nextBytes(c, paced() ? 1 : c.size(), scratch, data);
+    const auto done = completes(c);
     const ssize_t n = ::write(pty_.master, data, want);
     if (n < 0 && errno != EAGAIN && errno != EINTR) return failed("write");
     if (n > 0) {
         c.sent += static_cast<std::size_t>(n);
-        if (paced()) nextOut_ = Clock::now() + byteTime_;
+        if (paced()) lineFree_ = std::max(done, Clock::now() - byteTime_ - latency_);
         if (c.sent == c.size()) out_.pop_front();
     }
     return std::nullopt;
@@ -174,6 +221,9 @@ std::optional<LineEnd> Loop::giveOut() {
 }  // namespace
 
 LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask) {
+    // Timed waits end on time, not up to the kernel's default 50 us later: at 115200 baud a byte
+    // takes 87 us, and a paced handshake has two such waits.
+    if (options.baud > 0 || options.latencyMs > 0) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     Loop loop(pty, options);
     for (;;) {
         if (const auto end = loop.step(waitMask)) return *end;

@@ -37,6 +37,7 @@ enum Id {
     kHangupAfter,
     kReplyDelay,
     kBaud,
+    kLatency,
     kFlood,
     kMemoryFile,
     kPrintSlave,
@@ -57,6 +58,7 @@ const std::vector<cli::OptionSpec> kSpecs{
     {"stop-after", 0, true, kStopAfter},
     {"reply-delay", 0, true, kReplyDelay},
     {"baud", 0, true, kBaud},
+    {"latency", 0, true, kLatency},
     {"hangup-after", 0, true, kHangupAfter},
     {"flood", 0, true, kFlood},
 };
@@ -106,6 +108,7 @@ std::string apply(const cli::Item& item, Options& o) {
         case kHangupAfter: return takeHangupCount(item, o.faults.hangupAfter);
         case kReplyDelay: return takeCount(item, o.replyDelayMs, 0, kMaxReplyDelayMs);
         case kBaud: return takeCount(item, o.baud, 1, kMaxBaud);
+        case kLatency: return takeCount(item, o.latencyMs, 0, kMaxLatencyMs);
         case kFlood: return takeCount(item, o.flood, 0, kMaxFlood);
         case kMemoryFile: return takeFileName(item, o.memoryFile);
         case kSlaveFile: return takeFileName(item, o.slaveFile);
@@ -169,8 +172,13 @@ Faults:
   --stop-after N        answer the first N bytes only
   --reply-delay MS      send each answer MS milliseconds after its byte arrived (at most
                         86400000, one day)
-  --baud B              pace the line: one byte time (10 bits at B baud) per byte, both ways
-                        (1 ... 4000000)
+  --baud B              pace the line at B baud (1 ... 4000000): a byte takes one byte time
+                        (10 bits) to reach the unit and each answer byte one to come back,
+                        so a one-byte handshake takes two byte times
+  --latency MS          hold the answers as a USB serial adapter's latency timer does (0 ...
+                        255, 0: none): the timer ticks every MS milliseconds from the start,
+                        and a byte that has come back over the line waits for the next tick,
+                        so a handshake takes at least MS milliseconds
   --hangup-after N      close the terminal on receiving byte N (unanswered) and exit: the
                         other side sees the device vanish
   --flood N             after the first received byte has been answered, send N unsolicited

@@ -10,6 +10,7 @@ namespace vtunit {
 
 inline constexpr long long kMaxReplyDelayMs = 86'400'000;  // a day
 inline constexpr long long kMaxBaud = 4'000'000;
+inline constexpr long long kMaxLatencyMs = 255;  // the longest latency timer adapters offer
 inline constexpr long long kMaxFlood = 1LL << 30;
 
 struct Options {
@@ -19,6 +20,7 @@ struct Options {
     Faults faults;
     long long replyDelayMs = 0;
     long long baud = 0;       // 0: no pacing
+    long long latencyMs = 0;  // an adapter's latency timer on the answers; 0: none
     long long flood = 0;      // unsolicited bytes sent after the first received byte
     std::string memoryFile;   // written after each change of the memory
     bool printSlave = false;  // first line of stdout: "slave <path>"

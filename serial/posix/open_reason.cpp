@@ -1,0 +1,150 @@
+#include "serial/posix/open_reason.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "serial/commapi.h"
+#include "serial/posix/portname.h"
+
+namespace commapi {
+namespace {
+
+constexpr const char* kJoinGroup = "add your user to the group that owns the device, e.g. dialout, and log in again";
+
+// What the failure was, in a few words, whatever the locale.
+std::string whatFailed(const OpenFailure& f) {
+    switch (f.error) {
+        case EACCES:
+        case EPERM: {
+            std::string text = "permission denied";
+            if (f.joiningHelps) text += " (group " + f.group + "); " + kJoinGroup;
+            return text;
+        }
+        case EBUSY:
+        case EWOULDBLOCK: {
+            if (f.holder <= 0) return "in use by another program";
+            std::string text = "in use by process " + std::to_string(f.holder);
+            if (!f.holderName.empty()) text += " (" + f.holderName + ")";
+            return text;
+        }
+        case ENOENT:
+        case ENODEV:
+        case ENXIO: return "no such device";
+        case ENOTTY: return "not a serial device";
+        case EINVAL: return "the device does not take the port's settings";
+        default: break;
+    }
+    const char* text = ::strerrordesc_np(f.error);
+    return text ? std::string(text) : "error " + std::to_string(f.error);
+}
+
+// The first line of a file of the proc file system, without its line end ("" when unreadable).
+std::string firstLine(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// The device an alias names: where its links end, or its own target when that is missing.
+std::string aliasTarget(const std::string& alias) {
+    if (char* real = ::realpath(alias.c_str(), nullptr)) {
+        std::string path = real;
+        std::free(real);
+        return path;
+    }
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink(alias.c_str(), buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : alias;
+}
+
+bool userIsIn(gid_t gid) {
+    if (::getegid() == gid) return true;
+    const int n = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(n > 0 ? n : 0));
+    if (n > 0 && ::getgroups(n, groups.data()) != n) return false;
+    for (gid_t g : groups) {
+        if (g == gid) return true;
+    }
+    return false;
+}
+
+std::string groupName(gid_t gid) {
+    if (const group* g = ::getgrgid(gid)) return g->gr_name;
+    return std::to_string(gid);
+}
+
+void lookUpPermission(OpenFailure& f, const struct stat& st) {
+    f.group = groupName(st.st_gid);
+    f.joiningHelps = (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP) && !userIsIn(st.st_gid);
+}
+
+void lookUpHolder(OpenFailure& f, const struct stat& st) {
+    std::ifstream in("/proc/locks");
+    std::ostringstream locks;
+    locks << in.rdbuf();
+    f.holder = lockHolder(locks.str(), st.st_dev, st.st_ino);
+    if (f.holder > 0) f.holderName = firstLine("/proc/" + std::to_string(f.holder) + "/comm");
+}
+
+}  // namespace
+
+std::string openFailureText(const OpenFailure& f) {
+    if (f.error == 0) return {};
+    if (f.port.empty()) return "No port is selected";
+    std::string where = f.port;
+    if (f.device.empty()) return "Cannot open " + where + ": not a port name (com1, com2, ... or a device path)";
+    if (f.device != f.port) where += " (" + f.device + ")";
+    return "Cannot open " + where + ": " + whatFailed(f);
+}
+
+pid_t lockHolder(std::string_view procLocks, dev_t dev, ino_t ino) {
+    // "1: FLOCK  ADVISORY  WRITE 1234 00:19:3 0 EOF"; a waiter's line has "->" after the number.
+    char wanted[64];
+    std::snprintf(wanted, sizeof wanted, "%02x:%02x:%llu", major(dev), minor(dev),
+                  static_cast<unsigned long long>(ino));
+    std::istringstream in{std::string(procLocks)};
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, inode;
+        fields >> number >> kind;
+        if (kind == "->") continue;
+        fields >> mode >> access >> pid >> inode;
+        if (inode != wanted) continue;
+        const long holder = std::strtol(pid.c_str(), nullptr, 10);
+        if (holder > 0) return static_cast<pid_t>(holder);
+    }
+    return 0;
+}
+
+OpenFailure lookUpOpenFailure(const std::string& port, int error) {
+    OpenFailure f;
+    f.port = port;
+    f.error = error;
+    const std::string home = configHome();
+    const auto path = resolvePortName(port, home);
+    if (!path) return f;
+    f.device = *path == portAliasPath(port, home) ? aliasTarget(*path) : *path;
+    struct stat st {};
+    if (::stat(f.device.c_str(), &st) != 0) return f;
+    if (error == EACCES || error == EPERM) lookUpPermission(f, st);
+    if (error == EBUSY || error == EWOULDBLOCK) lookUpHolder(f, st);
+    return f;
+}
+
+std::string openFailureReason(const std::string& port, int error) {
+    return error == 0 ? std::string() : openFailureText(lookUpOpenFailure(port, error));
+}
+
+}  // namespace commapi
