@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "testkit/port_holder.h"
 #include "tests/vtctl/units.h"
@@ -94,12 +95,16 @@ TEST_F(Vtctl, APortThatIsNotThereOrIsHeldIsNamedWithTheReason) {
     dir.linkPort(2, dir.file("absent"));
     std::string err;
     EXPECT_EQ(run({"--port", "com2", "init"}, nullptr, &err), 1);
-    EXPECT_EQ(err, "cannot open com2 (" + dir.portAlias(2) + "): no such device\n");
+    EXPECT_EQ(err, "Cannot open com2 (" + dir.file("absent") + "): no such device\n");
     {
         vttest::PortHolder holder(dir.portAlias(1));
         ASSERT_TRUE(holder.held());
         EXPECT_EQ(run({"init"}, nullptr, &err), 1);
-        EXPECT_EQ(err, "cannot open com1 (" + dir.portAlias(1) + "): in use by another program\n");
+        std::string comm;
+        std::getline(std::ifstream("/proc/self/comm"), comm);
+        const std::string slave = std::filesystem::canonical(dir.portAlias(1)).string();
+        EXPECT_EQ(err, "Cannot open com1 (" + slave + "): in use by process " + std::to_string(holder.pid()) + " (" +
+                           comm + ")\n");
         holder.letGo();
     }
     EXPECT_EQ(run({"init"}), 0);

@@ -1,17 +1,16 @@
 #include "tools/vtctl/report.h"
 
 #include "device/device_link.h"
-#include "serial/posix/portname.h"
-#include "tools/vtctl/open_failure.h"
+#include "serial/commapi.h"
 
 namespace vtctl {
 namespace {
 
-// What the port name opens, for the reader: "com3 (/dev/ttyS2)"; a path as it is.
-std::string portAndDevice(const std::string& port) {
-    if (port.find('/') != std::string::npos) return port;
-    const auto path = commapi::resolvePortName(port, commapi::configHome());
-    return path ? port + " (" + *path + ")" : port;
+// The window's reason line ("Cannot open com3 (/dev/ttyUSB0): permission denied …"). Looked up
+// here, on the main thread, after every port has finished: the group database is not for threads.
+std::string notOpenedText(const std::string& port, int error) {
+    const std::string reason = commapi::openFailureReason(port, error);
+    return reason.empty() ? "Cannot open " + port + ": refused" : reason;
 }
 
 }  // namespace
@@ -28,7 +27,7 @@ std::string failureText(const std::string& port, const JobResult& result) {
     const std::string noReply = device::kNoReplyLine;
     switch (result.outcome) {
         case Outcome::Done: return {};
-        case Outcome::NotOpened: return "cannot open " + portAndDevice(port) + ": " + openFailureText(result.openError);
+        case Outcome::NotOpened: return notOpenedText(port, result.openError);
         case Outcome::NoReply: return noReply;
         case Outcome::Gone: return result.noReply ? noReply + " (the device has gone)" : "the device has gone";
         case Outcome::KeptSending:

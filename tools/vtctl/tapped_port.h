@@ -18,6 +18,7 @@ public:
     void setbps(std::int32_t bps) override { port_.setbps(bps); }
     void setportname(const QString& name) override { port_.setportname(name); }
     bool Open() override { return port_.Open(); }
+    QString openFailureReason() const override { return port_.openFailureReason(); }
     bool Close() override { return port_.Close(); }
     bool isOpen() const override { return port_.isOpen(); }
     bool WriteByte(std::uint8_t b) override;
