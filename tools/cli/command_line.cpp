@@ -1,7 +1,9 @@
 #include "tools/cli/command_line.h"
 
 #include <getopt.h>
+
 #include <algorithm>
+#include <charconv>
 
 namespace cli {
 namespace {
@@ -87,6 +89,15 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
         items.push_back(itemOf(c, text, specs));
         if (items.back().kind != Kind::Option) return items;
     }
+}
+
+bool takeInt(const std::string& text, int& field, int lowest, int highest) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest) return false;
+    field = value;
+    return true;
 }
 
 }  // namespace cli

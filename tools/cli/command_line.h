@@ -36,4 +36,7 @@ struct Item {
 // state: one caller at a time.
 std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
 
+// A whole decimal integer within [lowest, highest] into field; field is left alone otherwise.
+bool takeInt(const std::string& text, int& field, int lowest, int highest);
+
 }  // namespace cli

@@ -30,15 +30,6 @@ constexpr CommandSpec kCommands[] = {
     {"dump", Command::Dump, 0, 0},   {"send", Command::Send, 1, kMaxSendBytes}, {"ports", Command::Ports, 0, 0},
 };
 
-bool takeInt(const std::string& text, int& field, int lowest, int highest) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest) return false;
-    field = value;
-    return true;
-}
-
 // A port as the window takes it: "comN" through the alias rule, or a device path.
 bool isPortName(const std::string& text) {
     return text.find('/') != std::string::npos || commapi::portAliasPath(text, "").has_value();
@@ -70,7 +61,7 @@ std::string apply(const cli::Item& item, Options& o) {
             o.baud = v == "9600" ? 9600 : 115200;
             return {};
         case kQuietMs:
-            if (takeInt(v, o.quietMs, 1, kMaxQuietMs)) return {};
+            if (cli::takeInt(v, o.quietMs, 1, kMaxQuietMs)) return {};
             return "--quiet-ms: a whole number of milliseconds 1 ... " + std::to_string(kMaxQuietMs) + ", not '" + v +
                    "'";
     }
@@ -99,7 +90,7 @@ std::string takeArguments(const std::vector<std::string>& args, Options& o) {
             o.file = args[0];
             return {};
         case Command::Channel:
-            if (takeInt(args[0], o.channel, 0, protocol::kChannels - 1)) return {};
+            if (cli::takeInt(args[0], o.channel, 0, protocol::kChannels - 1)) return {};
             return "channel: 0 ... " + std::to_string(protocol::kChannels - 1) + ", not '" + args[0] + "'";
         case Command::Send:
             for (const std::string& a : args)

@@ -1,7 +1,5 @@
 #include "options.h"
 
-#include <charconv>
-
 #include "tools/cli/command_line.h"
 
 namespace vtplan {
@@ -28,15 +26,6 @@ const std::vector<cli::OptionSpec> kSpecs{
     {"channels", 0, true, kChannels},
     {"header", 0, true, kHeader},
 };
-
-bool takeInt(const std::string& text, int& field, int lowest, int highest) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest) return false;
-    field = value;
-    return true;
-}
 
 bool takeChoice(const std::string& text, int& field, const char* first, const char* second) {
     if (text != first && text != second) return false;
@@ -99,15 +88,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
 // Scroll bars run 0..127; a radio group may have no item selected (-1).
 bool applySetting(Setting setting, const std::string& v, planning::ChargePumpSettings& cp, planning::SdSettings& sd) {
     switch (setting) {
-        case Setting::Up: return takeInt(v, cp.up, 0, 127);
-        case Setting::Down: return takeInt(v, cp.down, 0, 127);
-        case Setting::Offset: return takeInt(v, cp.offset, 0, 127);
+        case Setting::Up: return cli::takeInt(v, cp.up, 0, 127);
+        case Setting::Down: return cli::takeInt(v, cp.down, 0, 127);
+        case Setting::Offset: return cli::takeInt(v, cp.offset, 0, 127);
         case Setting::OffsetDir: return takeChoice(v, cp.offsetDir, "up", "down");
         case Setting::HiK: return takeChoice(v, cp.hiK, "on", "off");
-        case Setting::Seed: return takeInt(v, sd.seed, -1, 3);
-        case Setting::Mode: return takeInt(v, sd.mode, -1, 3);
-        case Setting::FracRstb: return takeInt(v, sd.fracRstb, -1, 1);
-        case Setting::FracBypass: return takeInt(v, sd.fracBypass, -1, 1);
+        case Setting::Seed: return cli::takeInt(v, sd.seed, -1, 3);
+        case Setting::Mode: return cli::takeInt(v, sd.mode, -1, 3);
+        case Setting::FracRstb: return cli::takeInt(v, sd.fracRstb, -1, 1);
+        case Setting::FracBypass: return cli::takeInt(v, sd.fracBypass, -1, 1);
     }
     return false;
 }
