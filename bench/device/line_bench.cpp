@@ -37,7 +37,7 @@ void benchCase(const char* baud, int latencyMs, int writes) {
     if (latencyMs > 0) args.insert(args.end(), {"--latency", std::to_string(latencyMs)});
     benchrig::Unit unit(args);
     const double floorMs = 130 * 2 * 10 * 1000.0 / std::atof(baud);
-    const double raw = benchrig::rawHandshakes(unit.slave, 1) * 130 / 1000;
+    const double raw = vttest::rawHandshakes(unit.slave, 1) * 130 / 1000;
     const double link = benchrig::median(writeTimes(unit.slave, baud, writes));
     char latency[16];
     std::snprintf(latency, sizeof latency, latencyMs ? "%d ms" : "none", latencyMs);

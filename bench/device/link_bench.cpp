@@ -113,7 +113,7 @@ void benchWrite(const Options& o) {
     const planning::ChannelTable table = benchrig::fullTable();
     std::vector<double> raw, link;
     for (int r = 0; r < o.rounds; ++r) {
-        raw.push_back(benchrig::rawHandshakes(unit.slave, o.writes));
+        raw.push_back(vttest::rawHandshakes(unit.slave, o.writes));
         link.push_back(linkHandshakes(unit.slave, o.writes, table));
     }
     const double floor = median(raw), ours = median(link);

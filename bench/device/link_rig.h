@@ -1,7 +1,6 @@
 #pragma once
 // What the device benchmarks share: the simulated unit on a pty of its own, the link with the
-// real serial component on it, a quiet notifier, a status log kept as a string, and the raw
-// handshake loop that is the floor of a Write.
+// real serial component on it, a quiet notifier and a status log kept as a string.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -21,6 +20,7 @@
 #include "device/device_link.h"
 #include "device/rs232c_port.h"
 #include "serial/rs232c.h"
+#include "testkit/raw_handshakes.h"
 #include "testkit/unit_process.h"
 
 namespace benchrig {
@@ -102,30 +102,6 @@ struct Link {
         }
     }
 };
-
-// The floor: writes times 130 one-byte handshakes on the raw descriptor; µs per round trip, or -1.
-inline double rawHandshakes(const std::string& path, int writes) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) return -1;
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    const auto start = Clock::now();
-    for (int w = 0; w < writes; ++w) {
-        for (int i = 0; i < 130; ++i) {
-            const unsigned char b = i == 0 ? 'W' : i == 1 ? '\r' : static_cast<unsigned char>(i);
-            if (::write(fd, &b, 1) != 1) return ::close(fd), -1;
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 2000) != 1) return ::close(fd), -1;
-            unsigned char r;
-            if (::read(fd, &r, 1) != 1) return ::close(fd), -1;
-        }
-    }
-    const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-    ::close(fd);
-    return us / (writes * 130.0);
-}
 
 // A full channel table, so every Write sends the same 130 bytes.
 inline planning::ChannelTable fullTable() {

@@ -17,9 +17,11 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "channels/header_text.h"
+#include "testkit/raw_handshakes.h"
 #include "testkit/temp_dir.h"
 #include "testkit/unit_process.h"
 
@@ -91,7 +93,9 @@ Timing timedRun(std::vector<std::string> args) {
 
 // CPU time the simulated units have used so far, from the scheduler's own count (exact, unlike
 // the clock ticks of /proc/<pid>/stat).
-double unitsCpuMs(const std::vector<std::unique_ptr<vttest::UnitProcess>>& units, int count) {
+using Units = std::vector<std::unique_ptr<vttest::UnitProcess>>;
+
+double unitsCpuMs(const Units& units, int count) {
     double ns = 0;
     for (int i = 0; i < count; ++i) {
         std::ifstream in("/proc/" + std::to_string(units[static_cast<std::size_t>(i)]->pid()) + "/schedstat");
@@ -109,12 +113,65 @@ std::vector<std::string> writeArgs(const Options& o, int units, const std::strin
     return args;
 }
 
+// The floor's own scaling: one Write's handshakes by hand on each of the first count units at
+// once, a thread each, with nothing of ours in between; wall ms, or -1 when one failed.
+double rawRun(const vttest::ConfigHome& dir, int count) {
+    std::vector<std::thread> threads;
+    std::vector<double> us(static_cast<std::size_t>(count));
+    const auto start = Clock::now();
+    for (int n = 1; n <= count; ++n)
+        threads.emplace_back([&, n] { us[static_cast<std::size_t>(n - 1)] = vttest::rawHandshakes(dir.portAlias(n), 1); });
+    for (std::thread& t : threads) t.join();
+    if (std::any_of(us.begin(), us.end(), [](double v) { return v < 0; })) return -1;
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// One unit and all of them, alternating so that both see the same machine.
+struct Samples {
+    std::vector<double> ms, cpu, unitsCpu, rawMs;
+};
+
+bool measure(const Options& o, const vttest::ConfigHome& dir, const Units& units, const std::string& header,
+             Samples& one, Samples& all) {
+    for (int r = 0; r < o.rounds; ++r) {
+        for (const int count : {1, o.units}) {
+            Samples& s = count == 1 ? one : all;
+            const double before = unitsCpuMs(units, o.units);
+            const Timing t = timedRun(writeArgs(o, count, header));
+            s.unitsCpu.push_back(unitsCpuMs(units, o.units) - before);
+            s.ms.push_back(t.wallMs);
+            s.cpu.push_back(t.cpuMs);
+            s.rawMs.push_back(rawRun(dir, count));
+            if (t.wallMs < 0 || s.rawMs.back() < 0) return false;
+        }
+    }
+    return true;
+}
+
+void print(const Options& o, const Samples& one, const Samples& all) {
+    const double floorMs = 130 * 2 * 10 * 1000.0 / o.baud;
+    std::printf("vtctl write, %d baud, median of %d rounds (whole process, start to exit)\n", o.baud, o.rounds);
+    std::printf("%-22s %10s %10s %12s %12s %10s %10s\n", "", "ms", "x floor", "vtctl cpu ms", "units cpu ms",
+                "cores busy", "raw ms");
+    std::printf("%-22s %10.1f %10.2f\n", "line floor (130 x 2)", floorMs, 1.0);
+    const auto row = [&](const std::string& name, const Samples& s) {
+        const double ms = median(s.ms), cpu = median(s.cpu), unitsCpu = median(s.unitsCpu);
+        std::printf("%-22s %10.1f %10.2f %12.1f %12.1f %10.2f %10.1f\n", name.c_str(), ms, ms / floorMs, cpu,
+                    unitsCpu, (cpu + unitsCpu) / ms, median(s.rawMs));
+    };
+    row("one unit", one);
+    row(std::to_string(o.units) + " units at once", all);
+    std::printf("%d at once / one: vtctl %.2fx (target < 1.3x), raw loops %.2fx; on a machine of %ld cores\n",
+                o.units, median(all.ms) / median(one.ms), median(all.rawMs) / median(one.rawMs),
+                ::sysconf(_SC_NPROCESSORS_ONLN));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options o = readOptions(argc, argv);
     vttest::ConfigHome dir;
-    std::vector<std::unique_ptr<vttest::UnitProcess>> units;
+    Units units;
     for (int n = 1; n <= o.units; ++n) {
         const std::string name = "com" + std::to_string(n);
         units.push_back(std::make_unique<vttest::UnitProcess>(
@@ -126,39 +183,11 @@ int main(int argc, char** argv) {
     }
     const std::string header = dir.file("table.h");
     vttest::writeBytes(header, channels::headerFileBytes(fullTable(), "//2026/01/31 9:30:00"));
-
-    // Alternating, so that both see the same machine.
-    std::vector<double> one, all, oneCpu, allCpu, oneUnitsCpu, allUnitsCpu;
-    for (int r = 0; r < o.rounds; ++r) {
-        const double before = unitsCpuMs(units, o.units);
-        const Timing a = timedRun(writeArgs(o, 1, header));
-        const double between = unitsCpuMs(units, o.units);
-        const Timing b = timedRun(writeArgs(o, o.units, header));
-        oneUnitsCpu.push_back(between - before);
-        allUnitsCpu.push_back(unitsCpuMs(units, o.units) - between);
-        if (a.wallMs < 0 || b.wallMs < 0) {
-            std::fprintf(stderr, "bench_vtctl_batch: a write failed\n");
-            return 1;
-        }
-        one.push_back(a.wallMs);
-        all.push_back(b.wallMs);
-        oneCpu.push_back(a.cpuMs);
-        allCpu.push_back(b.cpuMs);
+    Samples one, all;
+    if (!measure(o, dir, units, header, one, all)) {
+        std::fprintf(stderr, "bench_vtctl_batch: a write failed\n");
+        return 1;
     }
-    const double floorMs = 130 * 2 * 10 * 1000.0 / o.baud;
-    const double oneMs = median(one), allMs = median(all);
-    const std::string allName = std::to_string(o.units) + " units at once";
-    std::printf("vtctl write, %d baud, median of %d rounds (whole process, start to exit)\n", o.baud, o.rounds);
-    std::printf("%-22s %10s %10s %12s %12s %10s\n", "", "ms", "x floor", "vtctl cpu ms", "units cpu ms",
-                "cores busy");
-    std::printf("%-22s %10.1f %10.2f\n", "line floor (130 x 2)", floorMs, 1.0);
-    const auto row = [&](const std::string& name, double ms, double cpu, double unitsCpu) {
-        std::printf("%-22s %10.1f %10.2f %12.1f %12.1f %10.2f\n", name.c_str(), ms, ms / floorMs, cpu, unitsCpu,
-                    (cpu + unitsCpu) / ms);
-    };
-    row("one unit", oneMs, median(oneCpu), median(oneUnitsCpu));
-    row(allName, allMs, median(allCpu), median(allUnitsCpu));
-    std::printf("%d at once / one: %.2fx (target < 1.3x), on a machine of %ld cores\n", o.units, allMs / oneMs,
-                ::sysconf(_SC_NPROCESSORS_ONLN));
+    print(o, one, all);
     return 0;
 }
