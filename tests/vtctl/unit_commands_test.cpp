@@ -136,9 +136,9 @@ TEST_F(Vtctl, AStopSignalEndsTheWaitAndPutsThePortBack) {
 
 TEST_F(Vtctl, PortsSaysWhatEachNameOpens) {
     startUnit(1);
-    dir.linkPort(2, dir.file("absent"));
     vttest::writeBytes(dir.file("plain"), "");
     dir.linkPort(3, dir.file("plain"));
+    for (int n : {2, 4, 5, 6, 7, 8, 9, 10, 11, 12}) dir.linkPort(n, dir.file("absent"));  // not this machine's ttyS
     std::string out;
     EXPECT_EQ(run({"ports"}, &out), 0);
     std::vector<std::string> lines;
@@ -149,7 +149,7 @@ TEST_F(Vtctl, PortsSaysWhatEachNameOpens) {
     EXPECT_EQ(lines[0], "com1 opens " + slave + " (alias): pseudo-terminal; you may open it");
     EXPECT_EQ(lines[1], "com2 opens " + dir.file("absent") + " (alias): not present");
     EXPECT_EQ(lines[2], "com3 opens " + dir.file("plain") + " (alias): not a device");
-    EXPECT_EQ(lines[11].substr(0, 25), "com12 opens /dev/ttyS11: ");
+    EXPECT_EQ(lines[11], "com12 opens " + dir.file("absent") + " (alias): not present");
 }
 
 TEST_F(Vtctl, AWriteOnATerminalShowsItsProgress) {
