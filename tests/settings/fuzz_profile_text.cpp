@@ -77,10 +77,17 @@ bool endsWith(std::string_view s, std::string_view tail) {
 }
 
 // The written file is the old one with one key line replaced, one key line added, or a new
-// section and its key line at the end; all lines end in CR LF.
+// section and its key line at the end; all lines end in CR LF. A byte-order mark at the start is
+// no part of the first line and stays in front.
 bool onlyTheKeyChanged(std::string_view before, std::string_view after, std::string_view section, std::string_view key,
                        std::string_view value) {
     if (!endsWith(after, "\r\n")) return false;
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (before.substr(0, 3) == kMark) {
+        if (after.substr(0, 3) != kMark) return false;
+        before.remove_prefix(3);
+        after.remove_prefix(3);
+    }
     const auto in = linesOf(before);
     const auto out = linesOf(after);
     const std::string tail = "=" + onOneLine(value);
