@@ -19,9 +19,9 @@ std::string writtenName(const std::string& text) {
 }
 
 // The option that an argument names in full, or none.
-const OptionSpec* namedBy(const std::string& text, const std::vector<OptionSpec>& specs) {
+const OptionDef* namedBy(const std::string& text, const std::vector<OptionDef>& defs) {
     const std::string name = writtenName(text);
-    for (const OptionSpec& s : specs) {
+    for (const OptionDef& s : defs) {
         const bool isShort = s.shortName != 0 && name == std::string{'-', s.shortName};
         if (isShort || name == std::string("--") + s.name) return &s;
     }
@@ -29,28 +29,28 @@ const OptionSpec* namedBy(const std::string& text, const std::vector<OptionSpec>
 }
 
 // What getopt_long made of the argument text (code c); Operand items are the caller's.
-Item itemOf(int c, const std::string& text, const std::vector<OptionSpec>& specs) {
+Item itemOf(int c, const std::string& text, const std::vector<OptionDef>& defs) {
     Item item;
     item.text = text;
     item.name = writtenName(text);
-    const OptionSpec* spec = namedBy(text, specs);
-    if (!spec) {
+    const OptionDef* def = namedBy(text, defs);
+    if (!def) {
         item.kind = Kind::Unknown;  // also an abbreviation or a bundle that getopt_long would take
     } else if (c == ':') {
         item.kind = Kind::NeedsValue;
     } else if (c == '?') {
-        item.kind = !spec->takesValue && text.find('=') != std::string::npos ? Kind::TakesNoValue : Kind::Unknown;
+        item.kind = !def->takesValue && text.find('=') != std::string::npos ? Kind::TakesNoValue : Kind::Unknown;
     } else {
         item.kind = Kind::Option;
-        item.id = spec->id;
-        if (spec->takesValue && optarg) item.value = optarg;
+        item.id = def->id;
+        if (def->takesValue && optarg) item.value = optarg;
     }
     return item;
 }
 
 }  // namespace
 
-std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionDef>& defs) {
     std::vector<std::string> strings{"tool"};
     strings.insert(strings.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -61,8 +61,8 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
     // '-': operands come back in their place among the options; ':': a missing value is told apart.
     std::string shorts = "-:";
     std::vector<option> longs;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const OptionSpec& s = specs[i];
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        const OptionDef& s = defs[i];
         const int code = kLongCodes + static_cast<int>(i);
         longs.push_back({s.name, s.takesValue ? required_argument : no_argument, nullptr, code});
         if (s.shortName != 0) shorts += s.shortName;
@@ -86,7 +86,7 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
             items.push_back({Kind::Operand, -1, text, {}, {}});
             continue;
         }
-        items.push_back(itemOf(c, text, specs));
+        items.push_back(itemOf(c, text, defs));
         if (items.back().kind != Kind::Option) return items;
     }
 }

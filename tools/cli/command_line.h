@@ -8,7 +8,7 @@
 
 namespace cli {
 
-struct OptionSpec {
+struct OptionDef {
     const char* name;  // the long name, without "--"
     char shortName;    // 0 for none; a short option takes no value
     bool takesValue;   // "--name VALUE" or "--name=VALUE"
@@ -34,7 +34,7 @@ struct Item {
 // The arguments (argv without the program name) as items, in order. Reading stops after an
 // Unknown, NeedsValue or TakesNoValue item, which is then the last. Uses getopt_long's global
 // state: one caller at a time.
-std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionDef>& defs);
 
 // A whole decimal integer within [lowest, highest] into field; field is left alone otherwise.
 bool takeInt(const std::string& text, int& field, int lowest, int highest);

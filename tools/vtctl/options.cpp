@@ -11,7 +11,7 @@ namespace {
 
 enum Id { kHelp, kPort, kBaud, kQuietMs, kRaw };
 
-const std::vector<cli::OptionSpec> kSpecs{
+const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},     {"port", 0, true, kPort}, {"baud", 0, true, kBaud},
     {"quiet-ms", 0, true, kQuietMs}, {"raw", 0, false, kRaw},
 };
@@ -19,13 +19,13 @@ const std::vector<cli::OptionSpec> kSpecs{
 // More bytes than anybody types; the line of a shell allows far more.
 constexpr std::size_t kMaxSendBytes = 4096;
 
-struct CommandSpec {
+struct CommandDef {
     const char* name;
     Command command;
     std::size_t fewest, most;  // arguments
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandDef kCommands[] = {
     {"write", Command::Write, 1, 1}, {"channel", Command::Channel, 1, 1},       {"init", Command::Init, 0, 0},
     {"dump", Command::Dump, 0, 0},   {"send", Command::Send, 1, kMaxSendBytes}, {"ports", Command::Ports, 0, 0},
 };
@@ -107,7 +107,7 @@ std::string takeArguments(const std::vector<std::string>& args, Options& o) {
 // The command and its arguments (the operands); the error text, or "".
 std::string takeCommand(const std::vector<std::string>& operands, Options& o) {
     if (operands.empty()) return "no command (write, channel, init, dump, send or ports)";
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandDef& c : kCommands) {
         if (operands[0] != c.name) continue;
         const std::vector<std::string> args(operands.begin() + 1, operands.end());
         if (args.size() < c.fewest || args.size() > c.most)
@@ -130,7 +130,7 @@ std::string conflictOf(const Options& o) {
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, kSpecs)) {
+    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
         r.error = problemOf(item);
         if (r.error.empty() && item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
         if (r.error.empty() && item.kind == cli::Item::Kind::Option) r.error = apply(item, r.options);

@@ -9,7 +9,7 @@ namespace {
 constexpr int id(Setting s) { return static_cast<int>(s); }
 enum Id { kHelp = 100, kChannels, kHeader };
 
-const std::vector<cli::OptionSpec> kSpecs{
+const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},
     // the charge pump
     {"up", 0, true, id(Setting::Up)},
@@ -74,7 +74,7 @@ std::string problemOf(const cli::Item& item, Options& o) {
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem) {
     Options o;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, kSpecs)) {
+    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
         problem = problemOf(item, o);
         if (!problem.empty()) return std::nullopt;
         if (item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);

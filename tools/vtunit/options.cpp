@@ -44,7 +44,7 @@ enum Id {
     kSlaveFile
 };
 
-const std::vector<cli::OptionSpec> kSpecs{
+const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},
     // the alias and the files
     {"port", 0, true, kPort},
@@ -134,7 +134,7 @@ std::string problemOf(const cli::Item& item) {
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;
-    for (const cli::Item& item : cli::readCommandLine(args, kSpecs)) {
+    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
         r.error = problemOf(item);
         if (r.error.empty()) r.error = apply(item, r.options);
         if (!r.error.empty()) return r;
