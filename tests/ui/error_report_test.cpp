@@ -32,16 +32,21 @@ struct BoxSeen {
     int buttons = 0;
 };
 
+// What the modal box shows.
+void read(QMessageBox* box, BoxSeen& seen) {
+    seen.modal = true;
+    seen.icon = box->icon();
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.buttons = static_cast<int>(box->buttons().size());
+}
+
 // Reads the modal box once it is up, then presses its OK button.
 void inspectAndClose(BoxSeen& seen) {
     QTimer::singleShot(0, [&seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        seen.modal = true;
-        seen.icon = box->icon();
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.buttons = static_cast<int>(box->buttons().size());
+        read(box, seen);
         if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
             if (QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label))
                 seen.read = a->text(QAccessible::Name);
@@ -112,11 +117,7 @@ private slots:
         QTimer::singleShot(0, [&] {
             QPointer<QMessageBox> box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
-            seen.modal = true;
-            seen.icon = box->icon();
-            seen.title = box->windowTitle();
-            seen.text = box->text();
-            seen.buttons = static_cast<int>(box->buttons().size());
+            read(box, seen);
             plain = box->textFormat() == Qt::PlainText;
             QTest::keyClick(box, Qt::Key_Return);
             QTimer::singleShot(1000, [box] {
