@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include "channels/header_file.h"
+#include "headerfile/header_file.h"
 #include "common/notifier.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
@@ -21,11 +21,11 @@
 #include "text/vt_error.h"
 #include "ui/click_label.h"
 #include "ui/event_hook.h"
-#include "ui/files/paths.h"
+#include "files/paths.h"
 #include "ui/ports_line.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
-#include "ui/settings/settings_file.h"
+#include "settings/settings_file.h"
 #include "ui/status_log.h"
 
 namespace {
@@ -43,7 +43,7 @@ TForm1::TForm1(QWidget* parent) : TForm1(StartOptions{}, parent) {}
 TForm1::TForm1(StartOptions start, QWidget* parent)
     : QWidget(parent),
       DecimalSeparator(text::localeDecimalSeparator()),
-      HeaderClock(channels::systemExportClock()),
+      HeaderClock(headerfile::systemExportClock()),
       startHeader_(std::move(start.headerFile)) {
     buildLayout();
     buildChannelsPage();
@@ -247,8 +247,8 @@ void TForm1::Button14Click() {
 // leaves neither a partial header nor a damaged earlier one. The name is easy to foresee: a link
 // planted under it is replaced, never written through.
 void TForm1::Button15Click() {
-    const std::string name = channels::headerFileName(HeaderClock.now());
-    channels::writeHeaderFile(files::joinPath(files::currentDirectory(), name), ChannelTable, HeaderClock);
+    const std::string name = headerfile::headerFileName(HeaderClock.now());
+    headerfile::writeHeaderFile(files::joinPath(files::currentDirectory(), name), ChannelTable, HeaderClock);
 }
 
 // --- device link ---------------------------------------------------------------------------

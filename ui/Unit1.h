@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 #include "common/exception_report.h"
 #include "device/device_link.h"
 #include "device/device_view.h"
@@ -104,7 +104,7 @@ public:
     planning::RegisterWords Words;        // RefReg, IntgReg, FracReg, CPReg, SDReg; zero until the first search
     planning::ChannelTable ChannelTable;  // memory channels ch0..ch7 (slot 8 unused)
     char DecimalSeparator;                // the locale's, read once at creation
-    channels::ExportClock HeaderClock;    // clock and formats of the header export
+    headerfile::ExportClock HeaderClock;    // clock and formats of the header export
     Trs232c rs232c1;                      // the serial port component, closed until the connect
     device::Rs232cPort rs232c1Port{rs232c1};
     device::DeviceLink Link{rs232c1Port, *this};  // RxBuffer, RxCount, RxSeen ... in Link.fields

@@ -10,13 +10,13 @@
 #include <QTabWidget>
 #include <cerrno>
 
-#include "channels/header_file.h"
+#include "headerfile/header_file.h"
 #include "common/notifier.h"
 #include "text/vt_error.h"
 #include "ui/Unit1.h"
 #include "ui/channels_page.h"
-#include "ui/files/io_error.h"
-#include "ui/files/paths.h"
+#include "files/io_error.h"
+#include "files/paths.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void TForm1::buildChannelsPage() {
 void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelOrigin, DecimalSeparator); }
 
 void TForm1::openChannels(const std::string& path) {
-    ChannelTable = channels::readHeaderFile(path);  // whole, or it throws and nothing changed
+    ChannelTable = headerfile::readHeaderFile(path);  // whole, or it throws and nothing changed
     // A slot the file leaves empty looks like one never set; only what the file holds is from it.
     const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
     for (size_t i = 0; i < ChannelOrigin.size(); ++i) {
@@ -62,9 +62,9 @@ void TForm1::OpenChannelsClick() {
 // The same bytes and the same safe replace as "header file"; only the name is the operator's.
 void TForm1::SaveChannelsClick() {
     const std::string suggestion =
-        files::joinPath(files::currentDirectory(), channels::headerFileName(HeaderClock.now()));
+        files::joinPath(files::currentDirectory(), headerfile::headerFileName(HeaderClock.now()));
     const QString path = channelsPage->chooseFile(FileDialogKind::Save, QFile::decodeName(suggestion.c_str()));
-    if (!path.isEmpty()) channels::writeHeaderFile(localPath(path), ChannelTable, HeaderClock);
+    if (!path.isEmpty()) headerfile::writeHeaderFile(localPath(path), ChannelTable, HeaderClock);
 }
 
 void TForm1::openStartTable() {
@@ -85,7 +85,7 @@ bool TForm1::keepTableForNextStart() {
     try {
         if (const int err = files::makePrivateDirectories(keptTableFolder()))
             throw text::VtError(files::ioErrorMessageForErrno(err));
-        channels::writeHeaderFile(keptTablePath(), ChannelTable, HeaderClock);
+        headerfile::writeHeaderFile(keptTablePath(), ChannelTable, HeaderClock);
         return true;
     } catch (const text::VtError&) {
         reportException(std::current_exception());

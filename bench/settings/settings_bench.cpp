@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "testkit/temp_dir.h"
-#include "ui/settings/settings_file.h"
+#include "settings/settings_file.h"
 
 extern char** environ;
 

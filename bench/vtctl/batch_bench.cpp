@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 #include "testkit/raw_handshakes.h"
 #include "testkit/temp_dir.h"
 #include "testkit/unit_process.h"
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
         }
     }
     const std::string header = dir.file("table.h");
-    vttest::writeBytes(header, channels::headerFileBytes(fullTable(), "//2026/01/31 9:30:00"));
+    vttest::writeBytes(header, headerfile::headerFileBytes(fullTable(), "//2026/01/31 9:30:00"));
     Samples one, all;
     if (!measure(o, dir, units, header, one, all)) {
         std::fprintf(stderr, "bench_vtctl_batch: a write failed\n");

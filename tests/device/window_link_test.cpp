@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 #include "testkit/port_holder.h"
 #include "testkit/qt/gtest_main.h"
 #include "testkit/qt/recording_notifier.h"
@@ -86,7 +86,7 @@ TEST_F(Window, AHeaderFromTheCommandLineIsWhatWriteSends) {
     table.set(0, vttest::kExampleWords, "first");
     table.set(5, {0x04000002, 0x0600000A, 0x09000000, 0x13407FFE, 0}, "sixth");
     table.set(7, {0xFFFFFFFE, 0x00000002, 0x12345678, 0x9ABCDEF0, 0}, "words of any kind");
-    vttest::writeBytes(dir.file("plan.h"), channels::headerFileBytes(table, "//date"));
+    vttest::writeBytes(dir.file("plan.h"), headerfile::headerFileBytes(table, "//date"));
     std::string image;
     for (int c = 0; c < planning::ChannelTable::kChannels; ++c) {
         const auto i = static_cast<size_t>(c);

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "testkit/temp_dir.h"
-#include "ui/files/file_ops.h"
-#include "ui/files/io_error.h"
-#include "ui/settings/settings_file.h"
+#include "files/file_ops.h"
+#include "files/io_error.h"
+#include "settings/settings_file.h"
 
 using vttest::listing;
 using vttest::readWholeFile;

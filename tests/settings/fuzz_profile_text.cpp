@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/settings/profile_text.h"
+#include "settings/profile_text.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "ui/files/file_read.h"
-#include "ui/settings/settings_file.h"
+#include "files/file_read.h"
+#include "settings/settings_file.h"
 
 namespace {
 

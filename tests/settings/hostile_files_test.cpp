@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "tests/settings/settings_dir.h"
-#include "ui/settings/settings_file.h"
+#include "settings/settings_file.h"
 
 using settings::SettingsValues;
 using vttest::readWholeFile;

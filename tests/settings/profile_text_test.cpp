@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "ui/settings/profile_text.h"
+#include "settings/profile_text.h"
 
 using profile::findValue;
 using profile::withValue;

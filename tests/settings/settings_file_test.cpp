@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tests/settings/settings_dir.h"
-#include "ui/settings/settings_file.h"
+#include "settings/settings_file.h"
 
 using settings::SettingsValues;
 using vttest::listing;

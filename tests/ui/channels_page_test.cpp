@@ -8,7 +8,7 @@
 #include <QTableWidget>
 #include <cstdlib>
 
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/channels_page.h"
 #include "ui/radio_group.h"
@@ -65,7 +65,7 @@ private slots:
     void openOfABadFileLeavesTheTableAndShowsTheBox() {
         WindowUnderTest w;
         setChannel(*w, 0);
-        std::string bytes = channels::headerFileBytes(w->ChannelTable, "//date");
+        std::string bytes = headerfile::headerFileBytes(w->ChannelTable, "//date");
         bytes.replace(bytes.find("0x06000018"), 10, "0x0600001G");  // line 4, ch0's IntgReg
         vttest::writeBytes(local(w.dir() + "/bad.h"), bytes);
         answerDialogs(*w, w.dir() + "/bad.h");
@@ -96,7 +96,7 @@ private slots:
         click(w->channelsPage->saveButton);
         QCOMPARE(suggested, w.dir() + "/20261207_1126param.h");
         const std::string saved = vttest::readWholeFile(local(w.dir() + "/kept.h"));
-        QCOMPARE(saved, channels::headerFileBytes(w->ChannelTable, "//2026/12/07 11:26:02"));
+        QCOMPARE(saved, headerfile::headerFileBytes(w->ChannelTable, "//2026/12/07 11:26:02"));
 
         WindowUnderTest other;
         answerDialogs(*other, w.dir() + "/kept.h");
@@ -107,7 +107,7 @@ private slots:
             expected.back() = r == 0 || r == 6 ? "kept.h" : "";  // what the file leaves empty is from nowhere
             QCOMPARE(row(*other, r), expected);
         }
-        QCOMPARE(channels::headerChannelLines(other->ChannelTable), channels::headerChannelLines(w->ChannelTable));
+        QCOMPARE(headerfile::headerChannelLines(other->ChannelTable), headerfile::headerChannelLines(w->ChannelTable));
     }
 
     // A screen reader names each control by its caption and each column by its header.
@@ -141,7 +141,7 @@ private slots:
         const vttest::CurrentDirectory cwd(dir.path());
         planning::ChannelTable table;
         table.set(1, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0}, kDefaultDescription.toStdString());
-        vttest::writeBytes(dir.file("plan.h"), channels::headerFileBytes(table, "//date"));
+        vttest::writeBytes(dir.file("plan.h"), headerfile::headerFileBytes(table, "//date"));
         std::string problem;
         const auto start = parseStartOptions({"plan.h"}, problem);
         QVERIFY(start);

@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/files/file_read.h"
+#include "files/file_read.h"
 #include "ui/radio_group.h"
 
 namespace {
@@ -114,16 +114,16 @@ class HeaderExportTest : public QObject {
     Q_OBJECT
 private slots:
     void fileNameFromTheClock() {
-        QCOMPARE(channels::headerFileName(localTime(2011, 5, 3, 21, 5, 7)), std::string("20110503_2105param.h"));
-        QCOMPARE(channels::headerFileName(localTime(2026, 12, 31, 0, 0, 0)), std::string("20261231_0000param.h"));
+        QCOMPARE(headerfile::headerFileName(localTime(2011, 5, 3, 21, 5, 7)), std::string("20110503_2105param.h"));
+        QCOMPARE(headerfile::headerFileName(localTime(2026, 12, 31, 0, 0, 0)), std::string("20261231_0000param.h"));
     }
 
     void dateLineLeavesMidnightOut() {
-        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 21, 5, 7), "%Y/%m/%d", "%H:%M:%S"),
+        QCOMPARE(headerfile::headerDateLine(localTime(2011, 5, 3, 21, 5, 7), "%Y/%m/%d", "%H:%M:%S"),
                  std::string("//2011/05/03 21:05:07"));
-        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 0, 0, 0), "%Y/%m/%d", "%H:%M:%S"),
+        QCOMPARE(headerfile::headerDateLine(localTime(2011, 5, 3, 0, 0, 0), "%Y/%m/%d", "%H:%M:%S"),
                  std::string("//2011/05/03"));
-        QCOMPARE(channels::headerDateLine(localTime(2011, 5, 3, 0, 0, 1), "%Y/%m/%d", "%H:%M:%S"),
+        QCOMPARE(headerfile::headerDateLine(localTime(2011, 5, 3, 0, 0, 1), "%Y/%m/%d", "%H:%M:%S"),
                  std::string("//2011/05/03 00:00:01"));
     }
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 #include "protocol/unit_protocol.h"
 #include "testkit/unit_process.h"
 #include "tests/device/example_words.h"
@@ -44,7 +44,7 @@ inline std::string writeExampleHeader(const std::string& path) {
     planning::ChannelTable table;
     table.set(0, kExampleWords, "12340MHz");
     table.set(6, {0x04000010, 0x060000A2, 0x08000001, 0x1340FFFE, 0}, "ch6");
-    writeBytes(path, channels::headerFileBytes(table, "//2026/01/31 9:30:00"));
+    writeBytes(path, headerfile::headerFileBytes(table, "//2026/01/31 9:30:00"));
     const auto image = protocol::writeImage(table);
     return std::string(image.begin(), image.end());
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "channels/header_file.h"
+#include "headerfile/header_file.h"
 #include "serial/posix/portname.h"
 #include "text/vt_error.h"
 #include "tools/vtctl/batch.h"
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     Request request{o.command, {}, o.channel, o.bytes, o.baud, o.quietMs};
     if (o.command == Command::Write) {
         try {
-            request.table = channels::readHeaderFile(o.file);
+            request.table = headerfile::readHeaderFile(o.file);
         } catch (const text::VtError& e) {
             put(stderr, "vtctl: " + o.file + ": " + e.what() + "\n");
             return kExitBadFile;

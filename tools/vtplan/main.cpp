@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "channel_list.h"
-#include "channels/header_file.h"
+#include "headerfile/header_file.h"
 #include "options.h"
 #include "planning/actual_output.h"
 #include "planning/error_texts.h"
@@ -14,8 +14,8 @@
 #include "planning/plan.h"
 #include "planning/register_words.h"
 #include "text/decimal_separator.h"
-#include "ui/files/file_read.h"
-#include "ui/files/io_error.h"
+#include "files/file_read.h"
+#include "files/io_error.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ int runChannels(const vtplan::Options& options) {
     if (!planned.problems.empty()) return kExitPlanError;
     if (!options.headerFile.empty()) {
         try {
-            channels::writeHeaderFile(options.headerFile, planned.table, channels::systemExportClock());
+            headerfile::writeHeaderFile(options.headerFile, planned.table, headerfile::systemExportClock());
         } catch (const text::VtError& e) {
             std::cerr << "vtplan: " << options.headerFile << ": " << text::withFullStop(e.what()) << '\n';
             return kExitPlanError;

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/files/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace vtunit {
 namespace {

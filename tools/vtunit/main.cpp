@@ -9,7 +9,7 @@
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
-#include "ui/files/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/files/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ui/files/file_ops.h"
-#include "ui/files/paths.h"
+#include "files/file_ops.h"
+#include "files/paths.h"
 
 namespace files {
 

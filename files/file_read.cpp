@@ -1,11 +1,11 @@
-#include "ui/files/file_read.h"
+#include "files/file_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 
-#include "ui/files/links.h"
+#include "files/links.h"
 
 namespace files {
 

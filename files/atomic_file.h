@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/files/links.h"
+#include "files/links.h"
 
 namespace files {
 

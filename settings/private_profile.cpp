@@ -1,11 +1,11 @@
-#include "ui/settings/private_profile.h"
+#include "settings/private_profile.h"
 
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "ui/files/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace profile {
 

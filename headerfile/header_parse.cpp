@@ -1,4 +1,4 @@
-#include "channels/header_parse.h"
+#include "headerfile/header_parse.h"
 
 #include <array>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace channels {
+namespace headerfile {
 namespace {
 
 constexpr std::array<std::string_view, 4> kWordNames = {"RefReg", "IntgReg", "FracReg", "CPReg"};
@@ -84,4 +84,4 @@ planning::ChannelTable parseHeader(std::string_view bytes) {
     return table;
 }
 
-}  // namespace channels
+}  // namespace headerfile

@@ -3,10 +3,10 @@
 // vtplan --channels) and read back by "Open…", vtctl and the table kept between runs.
 #include <string>
 
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 #include "planning/channel_table.h"
 
-namespace channels {
+namespace headerfile {
 
 // Writes the table's header to path as one atomic replace; a link under the name is replaced,
 // never written through. Throws text::VtError with the runtime's I/O text on failure, leaving
@@ -18,4 +18,4 @@ void writeHeaderFile(const std::string& path, const planning::ChannelTable& tabl
 // HeaderFormatError when it is not a header; a table is read whole or not at all.
 planning::ChannelTable readHeaderFile(const std::string& path);
 
-}  // namespace channels
+}  // namespace headerfile

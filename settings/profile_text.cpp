@@ -1,9 +1,9 @@
 // ProfileText: values and the file with new values set.
-#include "ui/settings/profile_text.h"
+#include "settings/profile_text.h"
 
 #include <algorithm>
 
-#include "ui/settings/profile_bytes.h"
+#include "settings/profile_bytes.h"
 
 namespace profile {
 

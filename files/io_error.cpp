@@ -1,4 +1,4 @@
-#include "ui/files/io_error.h"
+#include "files/io_error.h"
 
 #include <cerrno>
 

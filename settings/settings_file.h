@@ -5,8 +5,8 @@
 #include <string>
 
 #include "text/vt_error.h"
-#include "ui/settings/private_profile.h"
-#include "ui/settings/settings_values.h"
+#include "settings/private_profile.h"
+#include "settings/settings_values.h"
 
 namespace settings {
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/settings/profile_bytes.h"
-#include "ui/settings/profile_text.h"
+#include "settings/profile_bytes.h"
+#include "settings/profile_text.h"
 
 namespace profile {
 

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "channels/header_file.h"
-#include "channels/header_parse.h"
-#include "channels/header_text.h"
+#include "headerfile/header_file.h"
+#include "headerfile/header_parse.h"
+#include "headerfile/header_text.h"
 #include "testkit/temp_dir.h"
 #include "text/cp932.h"
 
@@ -25,23 +25,23 @@ planning::ChannelTable sampleTable() {
 
 // Export, open, export: the same bytes (the date line is the caller's).
 TEST(HeaderRead, WhatTheExportWritesComesBackByteForByte) {
-    const std::string file = channels::headerFileBytes(sampleTable(), "//2026/12/07 11:26:02");
-    const planning::ChannelTable back = channels::parseHeader(file);
-    EXPECT_EQ(channels::headerFileBytes(back, "//2026/12/07 11:26:02"), file);
+    const std::string file = headerfile::headerFileBytes(sampleTable(), "//2026/12/07 11:26:02");
+    const planning::ChannelTable back = headerfile::parseHeader(file);
+    EXPECT_EQ(headerfile::headerFileBytes(back, "//2026/12/07 11:26:02"), file);
     EXPECT_EQ(back.ChannelDescription[3], text::utf8ToCp932("局発 ＰＤ＝5MHz ≒ -10"));
     EXPECT_EQ(back.RefReg[3], 0xFFFFFFFFu);
     EXPECT_EQ(back.SDReg[0], 0u);  // not in the file
 
     vttest::TempDir dir;
-    channels::ExportClock clock{[] { return std::tm{}; }, "%Y", "%H"};
-    channels::writeHeaderFile(dir.file("t.h"), back, clock);
-    EXPECT_EQ(channels::headerChannelLines(channels::readHeaderFile(dir.file("t.h"))),
-              channels::headerChannelLines(back));
+    headerfile::ExportClock clock{[] { return std::tm{}; }, "%Y", "%H"};
+    headerfile::writeHeaderFile(dir.file("t.h"), back, clock);
+    EXPECT_EQ(headerfile::headerChannelLines(headerfile::readHeaderFile(dir.file("t.h"))),
+              headerfile::headerChannelLines(back));
 }
 
 // Files that went through an editor: LF line ends, blanks at line ends, lower-case digits.
 TEST(HeaderRead, LfEndsTrailingBlanksAndLowerCaseHexAreTheSameFile) {
-    const std::string crlf = channels::headerFileBytes(sampleTable(), "//x");
+    const std::string crlf = headerfile::headerFileBytes(sampleTable(), "//x");
     std::string edited;
     for (size_t at = 0; at < crlf.size();) {
         const size_t end = crlf.find("\r\n", at);
@@ -52,12 +52,12 @@ TEST(HeaderRead, LfEndsTrailingBlanksAndLowerCaseHexAreTheSameFile) {
         at = end + 2;
     }
     edited += "\n";
-    EXPECT_EQ(channels::headerFileBytes(channels::parseHeader(edited), "//x"), crlf);
+    EXPECT_EQ(headerfile::headerFileBytes(headerfile::parseHeader(edited), "//x"), crlf);
 }
 
 // One broken line of each kind; nothing else about the file is wrong.
 TEST(HeaderRead, EachKindOfBrokenLineIsNamedWithWhatBelongsThere) {
-    const std::string good = channels::headerFileBytes(sampleTable(), "//date");
+    const std::string good = headerfile::headerFileBytes(sampleTable(), "//date");
     const auto withLine = [&](int number, const std::string& text) {
         std::string out;
         size_t at = 0;
@@ -82,9 +82,9 @@ TEST(HeaderRead, EachKindOfBrokenLineIsNamedWithWhatBelongsThere) {
     };
     for (const auto& [bytes, message] : cases) {
         try {
-            channels::parseHeader(bytes);
+            headerfile::parseHeader(bytes);
             ADD_FAILURE() << "accepted, expected: " << message;
-        } catch (const channels::HeaderFormatError& e) {
+        } catch (const headerfile::HeaderFormatError& e) {
             EXPECT_EQ(std::string(e.what()), message);
         }
     }

@@ -9,7 +9,7 @@
 
 #include "planning/channel_table.h"
 
-namespace channels {
+namespace headerfile {
 
 // Where the export takes the time from, and how it writes it (strftime patterns).
 struct ExportClock {
@@ -37,4 +37,4 @@ std::string headerFileBytes(const planning::ChannelTable& table, std::string_vie
 // The file with the clock read twice, as the export does: once here for the date line.
 std::string headerFileBytes(const planning::ChannelTable& table, const ExportClock& clock);
 
-}  // namespace channels
+}  // namespace headerfile

@@ -1,11 +1,11 @@
-#include "channels/header_text.h"
+#include "headerfile/header_text.h"
 
 #include <langinfo.h>
 
 #include "planning/number_format.h"
 #include "text/cp932.h"
 
-namespace channels {
+namespace headerfile {
 namespace {
 
 std::string formatTime(const std::tm& t, const std::string& pattern) {
@@ -83,4 +83,4 @@ std::string headerFileBytes(const planning::ChannelTable& table, const ExportClo
     return headerFileBytes(table, headerDateLine(clock.now(), clock.dateFormat, clock.timeFormat));
 }
 
-}  // namespace channels
+}  // namespace headerfile

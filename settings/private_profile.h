@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/files/file_read.h"
-#include "ui/settings/profile_text.h"
+#include "files/file_read.h"
+#include "settings/profile_text.h"
 
 namespace profile {
 

@@ -1,10 +1,10 @@
-#include "ui/settings/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <string_view>
 
 #include "planning/number_text.h"
 #include "text/cp932.h"
-#include "ui/files/paths.h"
+#include "files/paths.h"
 
 namespace settings {
 

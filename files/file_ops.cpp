@@ -1,4 +1,4 @@
-#include "ui/files/file_ops.h"
+#include "files/file_ops.h"
 
 #include <fcntl.h>
 #include <unistd.h>

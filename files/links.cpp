@@ -1,11 +1,11 @@
-#include "ui/files/links.h"
+#include "files/links.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <vector>
 
-#include "ui/files/paths.h"
+#include "files/paths.h"
 
 namespace files {
 

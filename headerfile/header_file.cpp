@@ -1,12 +1,12 @@
-#include "channels/header_file.h"
+#include "headerfile/header_file.h"
 
-#include "channels/header_parse.h"
+#include "headerfile/header_parse.h"
 #include "text/vt_error.h"
-#include "ui/files/atomic_file.h"
-#include "ui/files/file_read.h"
-#include "ui/files/io_error.h"
+#include "files/atomic_file.h"
+#include "files/file_read.h"
+#include "files/io_error.h"
 
-namespace channels {
+namespace headerfile {
 
 void writeHeaderFile(const std::string& path, const planning::ChannelTable& table, const ExportClock& clock) {
     if (const int err = files::replaceFile(path, headerFileBytes(table, clock), files::Links::Replace))
@@ -19,4 +19,4 @@ planning::ChannelTable readHeaderFile(const std::string& path) {
     return parseHeader(bytes);
 }
 
-}  // namespace channels
+}  // namespace headerfile

@@ -7,7 +7,7 @@
 #include "planning/channel_table.h"
 #include "text/vt_error.h"
 
-namespace channels {
+namespace headerfile {
 
 // The first line that is not what the export writes there. what(): "line 7: expected `  0x…,    //IntgReg`".
 struct HeaderFormatError : text::VtError {
@@ -20,4 +20,4 @@ struct HeaderFormatError : text::VtError {
 // nothing: throws HeaderFormatError at the first line that does not fit.
 planning::ChannelTable parseHeader(std::string_view bytes);
 
-}  // namespace channels
+}  // namespace headerfile

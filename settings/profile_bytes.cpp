@@ -1,4 +1,4 @@
-#include "ui/settings/profile_bytes.h"
+#include "settings/profile_bytes.h"
 
 #include <algorithm>
 
