@@ -27,19 +27,34 @@ int unusable(const struct stat& st) {
     return static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes ? EFBIG : 0;
 }
 
+// The entry path leads to, with its stat; error set when there is none to use.
+FileStamp found(const std::string& path, std::string& entry, struct stat& st) {
+    const Resolved r = followTrustedLinks(path);
+    entry = r.path;
+    FileStamp s;
+    if (r.error != 0 || ::lstat(r.path.c_str(), &st) != 0)
+        s.error = r.error != 0 ? r.error : errno;
+    else
+        s = stampFrom(st);
+    return s;
+}
+
 }  // namespace
 
-InputFile::InputFile(const std::string& path) {
-    const Resolved r = followTrustedLinks(path);
+FileStamp stampOf(const std::string& path) {
+    std::string entry;
     struct stat st {};
-    if (r.error != 0 || ::lstat(r.path.c_str(), &st) != 0) {
-        error_ = stamp_.error = r.error != 0 ? r.error : errno;
-        return;
-    }
-    stamp_ = stampFrom(st);
+    return found(path, entry, st);
+}
+
+InputFile::InputFile(const std::string& path) {
+    std::string entry;
+    struct stat st {};
+    stamp_ = found(path, entry, st);
+    if ((error_ = stamp_.error) != 0) return;
     // Checked before the open as well, so that a device is never even opened.
     if ((error_ = unusable(st)) != 0) return;
-    fd_ = ::open(r.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    fd_ = ::open(entry.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd_ < 0) {
         error_ = errno;
         return;

@@ -19,6 +19,9 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// What is under path now, found under the rules above without opening it.
+FileStamp stampOf(const std::string& path);
+
 // A file opened for reading under the rules above, closed when the object goes.
 class InputFile {
 public:

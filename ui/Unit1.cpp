@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTimer>
 
 #include "headerfile/header_file.h"
@@ -35,6 +36,14 @@ std::string textOf(const QLineEdit* e) { return e->text().toStdString(); }
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 const char* const kCloseWithoutSaving = "設定を保存せずに終了しますか?";
+
+// "ch0, ch4 have not been set and will be written as zero. Write anyway?"
+QString unsetChannelsQuestion(const std::vector<int>& channels) {
+    QStringList names;
+    for (int c : channels) names << QStringLiteral("ch%1").arg(c);
+    return names.join(QStringLiteral(", ")) + (channels.size() == 1 ? QStringLiteral(" has") : QStringLiteral(" have")) +
+           QStringLiteral(" not been set and will be written as zero. Write anyway?");
+}
 
 }  // namespace
 
@@ -279,7 +288,12 @@ void TForm1::Button20Click() { Link.simpleCommand(protocol::channelCommand(5)); 
 void TForm1::Button21Click() { Link.simpleCommand(protocol::channelCommand(6)); }
 void TForm1::Button22Click() { Link.simpleCommand(protocol::channelCommand(7)); }
 void TForm1::Button11Click() { Link.dump(); }
-void TForm1::Button6Click() { Link.write(ChannelTable); }
+// The image always carries all eight channels; the unit keeps no copy of one it is sent zero for.
+void TForm1::Button6Click() {
+    const std::vector<int> unset = unsetChannels();
+    if (!unset.empty() && !notifier().ask(unsetChannelsQuestion(unset))) return;
+    Link.write(ChannelTable);
+}
 void TForm1::Button13Click() { Link.viewBuffer(); }
 void TForm1::Edit8KeyPress(const QString& Key) { Link.sendKey(Key); }
 void TForm1::Button12Click() { Link.sendReturn(); }

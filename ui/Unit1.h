@@ -7,13 +7,16 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "headerfile/header_text.h"
 #include "common/exception_report.h"
 #include "device/device_link.h"
 #include "device/device_view.h"
 #include "device/rs232c_port.h"
+#include "files/file_read.h"
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
 #include "serial/rs232c.h"
@@ -269,6 +272,16 @@ private:
     // Shutdown: when the operator chose to, the table goes to the state folder for the next
     // start. false when that failed and the operator does not want to close without it.
     bool keepTableForNextStart();
+    // Whether the close may replace the kept table: it was opened at this start and is still as
+    // it was then, or there is none; else the operator decides.
+    bool mayReplaceKeptTable();
+
+    // The channels that hold neither a "set" of this run nor what an opened file gave them,
+    // ascending: "Write" would put zero words into the unit for them.
+    std::vector<int> unsetChannels() const;
 
     std::string startHeader_;  // from the command line
+    // The kept table as this start opened it or this window last wrote it; empty when neither
+    // (absent, unreadable, not wanted, or a header of the command line taken instead).
+    std::optional<files::FileStamp> keptTableOpened_;
 };

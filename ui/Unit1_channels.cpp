@@ -1,8 +1,6 @@
 // The "Channels" page of the window: the channel table shown as it is, opened from and saved to a
 // register header, and kept for the next start when the operator asks for it. Added beside the
 // four pages of the layout; nothing here changes what they do.
-#include <sys/stat.h>
-
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +19,7 @@
 namespace {
 
 const char* const kCloseWithoutTable = "Close without keeping the channel table for the next start?";
+const char* const kReplaceKeptTable = "Replace the kept channel table with the table now in the window?";
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -37,6 +36,13 @@ void TForm1::buildChannelsPage() {
     connect(channelsPage->openButton, &QPushButton::clicked, this, guarded(&TForm1::OpenChannelsClick));
     connect(channelsPage->saveButton, &QPushButton::clicked, this, guarded(&TForm1::SaveChannelsClick));
     showChannels();
+}
+
+std::vector<int> TForm1::unsetChannels() const {
+    std::vector<int> unset;
+    for (size_t c = 0; c < ChannelOrigin.size(); ++c)
+        if (ChannelOrigin[c].isEmpty()) unset.push_back(static_cast<int>(c));
+    return unset;
 }
 
 void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelOrigin, DecimalSeparator); }
@@ -74,10 +80,21 @@ void TForm1::openStartTable() {
     }
     if (!channelsPage->reopenBox->isChecked()) return;
     // Nothing kept yet (ticked but never closed since, or removed): nothing to say.
-    struct stat st {};
     const std::string kept = keptTablePath();
-    if (::lstat(kept.c_str(), &st) != 0 && errno == ENOENT) return;
-    runGuarded([&] { openChannels(kept); });
+    const files::FileStamp found = files::stampOf(kept);
+    if (found.error == ENOENT) return;
+    runGuarded([&] {
+        openChannels(kept);
+        keptTableOpened_ = found;
+    });
+}
+
+// A kept table that this start did not open (it failed to load, another header was given, the
+// box was ticked later, another run wrote it since) may be the operator's only copy.
+bool TForm1::mayReplaceKeptTable() {
+    const files::FileStamp now = files::stampOf(keptTablePath());
+    if (now.error == ENOENT || (keptTableOpened_ && *keptTableOpened_ == now)) return true;
+    return notifier().ask(QString::fromUtf8(kReplaceKeptTable));
 }
 
 bool TForm1::keepTableForNextStart() {
@@ -85,7 +102,9 @@ bool TForm1::keepTableForNextStart() {
     try {
         if (const int err = files::makePrivateDirectories(keptTableFolder()))
             throw text::VtError(files::ioErrorMessageForErrno(err));
+        if (!mayReplaceKeptTable()) return true;
         headerfile::writeHeaderFile(keptTablePath(), ChannelTable, HeaderClock);
+        keptTableOpened_ = files::stampOf(keptTablePath());  // this window's own from now on
         return true;
     } catch (const text::VtError&) {
         reportException(std::current_exception());

@@ -18,6 +18,7 @@
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 #include "ui/Unit1.h"
+#include "ui/radio_group.h"
 
 using namespace std::chrono_literals;
 
@@ -69,7 +70,11 @@ TEST_F(Window, WriteAfterSetPutsTheImageIntoTheUnit) {
     openWindow();
     form->Button4->click();   // search with the defaults
     form->Button14->click();  // set ch0
+    notes.answerYes = true;
     form->Button6->click();
+    EXPECT_EQ(notes.texts(vttest::Shown::Question),
+              QStringList{"ch1, ch2, ch3, ch4, ch5, ch6, ch7 have not been set and will be written as zero. "
+                          "Write anyway?"});
     ASSERT_TRUE(unitGot(130));
     EXPECT_EQ(form->Link.fields.RxCount, 130);
     ASSERT_TRUE(vttest::UnitProcess::waitForPath(dir.file("memory")));
@@ -77,6 +82,32 @@ TEST_F(Window, WriteAfterSetPutsTheImageIntoTheUnit) {
     EXPECT_EQ(memory.substr(0, 16),
               std::string("\x18\x00\x00\x06\x04\x00\x00\x04\xFE\x7F\x40\x13\x7A\x14\xAE\x08", 16));
     EXPECT_EQ(memory.substr(16), std::string(112, '\0'));
+}
+
+// A channel never filled would go to the unit as zero words over whatever it holds: "Write"
+// asks first, and No sends nothing at all; with every channel filled it asks nothing.
+TEST_F(Window, WriteAsksBeforeZeroingChannelsNeverSetAndNoSendsNothing) {
+    startUnit({});
+    openWindow();
+    form->Button4->click();
+    for (int c = 0; c < 7; ++c) {
+        form->RadioGroup2->setItemIndex(c);
+        form->Button14->click();
+    }
+    form->Button6->click();
+    EXPECT_EQ(notes.texts(vttest::Shown::Question),
+              QStringList{"ch7 has not been set and will be written as zero. Write anyway?"});
+    form->Button10->click();  // "I": the unit's log now shows whether anything went before it
+    ASSERT_TRUE(unitGot(2));
+    EXPECT_EQ(received(), (Bytes{"49", "0D"}));
+
+    notes.shown.clear();
+    form->RadioGroup2->setItemIndex(7);
+    form->Button14->click();
+    form->Button6->click();
+    EXPECT_TRUE(notes.shown.empty());
+    ASSERT_TRUE(unitGot(132));
+    EXPECT_EQ(received()[2], "57");
 }
 
 // `vtconfig FILE.h`, then "Write": the unit receives the file's channels byte for byte, laid out
@@ -97,7 +128,11 @@ TEST_F(Window, AHeaderFromTheCommandLineIsWhatWriteSends) {
     std::string problem;
     form = std::make_unique<TForm1>(*parseStartOptions({dir.file("plan.h")}, problem));
     form->show();
+    notes.answerYes = true;
     form->Button6->click();
+    // What the file leaves empty counts as never set.
+    EXPECT_EQ(notes.texts(vttest::Shown::Question),
+              QStringList{"ch1, ch2, ch3, ch4, ch6 have not been set and will be written as zero. Write anyway?"});
     ASSERT_TRUE(unitGot(130));
     ASSERT_TRUE(vttest::UnitProcess::waitForPath(dir.file("memory")));
     EXPECT_EQ(vttest::readWholeFile(dir.file("memory")), image);

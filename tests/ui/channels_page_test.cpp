@@ -3,11 +3,14 @@
 #include <sys/stat.h>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <cstdlib>
+#include <tuple>
 
+#include "headerfile/header_parse.h"
 #include "headerfile/header_text.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/channels_page.h"
@@ -194,6 +197,60 @@ private slots:
         TForm1 discarded;
         QCOMPARE(row(discarded, 2), kEmptyCells + QStringList{""});
         QVERIFY(shownErrors().isEmpty());
+        ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
+    }
+
+    // A kept table this start did not open (a typo on the command line, a bad line) is the
+    // operator's only copy: the close asks, and No leaves it byte for byte; one it opened is
+    // replaced without a question.
+    void aKeptTableThatFailedToOpenIsReplacedOnlyWhenTheOperatorSaysSo() {
+        const vttest::TempDir dir;
+        const vttest::CurrentDirectory cwd(dir.path());
+        const std::string state = stateHome_.file("failed-open");
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+        const std::string kept = state + "/vtconfig/last-channels.h";
+        {
+            TForm1 keeper;
+            keeper.channelsPage->reopenBox->click();
+            for (int c = 0; c < planning::ChannelTable::kChannels; ++c) setChannel(keeper, c);
+            QVERIFY(keeper.FormClose());
+        }
+        const std::string good = vttest::readWholeFile(kept);
+        std::string oneBadLine = good;
+        oneBadLine.replace(oneBadLine.find("0x08AE147A"), 10, "0x08AE147");  // line 5, ch0's FracReg
+        const QString kQuestion = "Replace the kept channel table with the table now in the window?";
+        for (const auto& [start, bytes, shown] :
+             {std::tuple{StartOptions{"nosuch.h"}, good, QString("ファイルが見つかりません.")},
+              std::tuple{StartOptions{}, oneBadLine, QString("line 5: expected `  0x…,    //FracReg`.")}}) {
+            vttest::writeBytes(kept, bytes);
+            recorder().shown.clear();
+            TForm1 w(start);
+            QCOMPARE(shownErrors().value(0), shown);
+            QCOMPARE(row(w, 1), kEmptyCells + QStringList{""});
+            recorder().answerYes = false;
+            QVERIFY(w.FormClose());
+            QCOMPARE(recorder().texts(Shown::Question), QStringList{kQuestion});
+            QCOMPARE(vttest::readWholeFile(kept), bytes);
+            recorder().answerYes = true;
+            QVERIFY(w.FormClose());
+            recorder().answerYes = false;
+            QCOMPARE(headerfile::headerChannelLines(headerfile::parseHeader(vttest::readWholeFile(kept))),
+                     headerfile::headerChannelLines(planning::ChannelTable{}));
+        }
+        vttest::writeBytes(kept, good);
+        recorder().shown.clear();
+        {
+            TForm1 opened;
+            QCOMPARE(row(opened, 7), kDefaultCells + QStringList{"last-channels.h"});
+            opened.RadioGroup2->setItemIndex(7);
+            opened.Edit1->setText("12000");
+            click(opened.Button4);
+            click(opened.Button14);
+            QVERIFY(opened.FormClose());
+            QVERIFY(opened.FormClose());  // what it wrote itself it replaces again
+        }
+        QVERIFY(recorder().texts(Shown::Question).isEmpty());
+        QVERIFY(vttest::readWholeFile(kept).find("//7  12000MHz") != std::string::npos);
         ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
     }
 
