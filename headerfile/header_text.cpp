@@ -22,10 +22,18 @@ std::string formatTime(const std::tm& t, const std::string& pattern) {
     return {};
 }
 
-std::string two(int v) {
+// Zeros in front up to width characters (a minus sign counts as one). Texts here are built by
+// appending: on `"0" + std::string&&` and insert(0, ...) GCC 12 at -O3 warns of an overlapping
+// copy that cannot happen (-Wrestrict).
+std::string padded(int v, size_t width) {
     std::string s = std::to_string(v);
-    return s.size() < 2 ? "0" + s : s;
+    if (s.size() >= width) return s;
+    std::string out(width - s.size(), '0');
+    out += s;
+    return out;
 }
+
+std::string two(int v) { return padded(v, 2); }
 
 void constantLine(std::string& out, uint32_t word, std::string_view name) {
     out += "  0x";
@@ -51,14 +59,17 @@ ExportClock systemExportClock() {
 }
 
 std::string headerFileName(const std::tm& t) {
-    std::string year = std::to_string(t.tm_year + 1900);
-    while (year.size() < 4) year.insert(0, "0");
-    return year + two(t.tm_mon + 1) + two(t.tm_mday) + "_" + two(t.tm_hour) + two(t.tm_min) + "param.h";
+    return padded(t.tm_year + 1900, 4) + two(t.tm_mon + 1) + two(t.tm_mday) + "_" + two(t.tm_hour) + two(t.tm_min) +
+           "param.h";
 }
 
 std::string headerDateLine(const std::tm& t, const std::string& dateFormat, const std::string& timeFormat) {
-    std::string line = "//" + formatTime(t, dateFormat);
-    if (t.tm_hour != 0 || t.tm_min != 0 || t.tm_sec != 0) line += " " + formatTime(t, timeFormat);
+    std::string line = "//";
+    line += formatTime(t, dateFormat);
+    if (t.tm_hour != 0 || t.tm_min != 0 || t.tm_sec != 0) {
+        line += ' ';
+        line += formatTime(t, timeFormat);
+    }
     return line;
 }
 
@@ -66,7 +77,11 @@ std::string headerChannelLines(const planning::ChannelTable& table) {
     std::string out;
     for (int n = 0; n < planning::ChannelTable::kChannels; ++n) {
         const auto i = static_cast<size_t>(n);
-        out += "//" + std::to_string(n) + "  " + table.ChannelDescription[i] + "\r\n";
+        out += "//";
+        out += std::to_string(n);
+        out += "  ";
+        out += table.ChannelDescription[i];
+        out += "\r\n";
         constantLine(out, table.RefReg[i], "RefReg");
         constantLine(out, table.IntgReg[i], "IntgReg");
         constantLine(out, table.FracReg[i], "FracReg");
