@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include <QAccessibleWidget>
+#include <QIcon>
 #include <QWidget>
 #include <clocale>
 
@@ -26,6 +27,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // the environment too; saying so here keeps the window independent of that detail.
     std::setlocale(LC_ALL, "");
     setApplicationName("vtconfig");
+    // The menu entry's name (packaging/com.vantorix.vtconfig.desktop): under Wayland it is all the
+    // desktop has to match the window to its entry, its name and its icon.
+    setDesktopFileName(QStringLiteral("com.vantorix.vtconfig"));
+    // The entry's icon, built in, for window systems that take the icon from the window.
+    setWindowIcon(QIcon(QStringLiteral(":/com.vantorix.vtconfig.svg")));
     setFont(windowFont());
 }
 

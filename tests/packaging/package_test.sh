@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a finished build, unpacks it into a scratch root and checks what
-# an install gets: the programs, the desktop files that point at them, the man pages, the Qt
-# runtime among the dependencies, and a vtplan that runs from there.
+# Builds the Debian package from a finished build, has lintian check it (no error, no warning),
+# unpacks it into a scratch root and checks what an install gets: the programs, the desktop files
+# that point at them, the man pages, the Qt runtime among the dependencies, and a vtplan that
+# runs from there.
 # Arguments: BUILD_DIR PROGRAM...
 set -euo pipefail
 build=$1
@@ -20,6 +21,11 @@ fi
 debs=("$scratch"/out/vtconfig_*.deb)
 [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one vtconfig_*.deb, found: ${debs[*]}"
 deb=${debs[0]}
+# Debian's own check of a package: copyright, changelog, man pages, file modes and much more.
+if ! lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1; then
+  cat "$scratch/lintian.log"
+  fail "lintian finds errors or warnings in $(basename "$deb")"
+fi
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 
@@ -29,7 +35,7 @@ for program in "$@"; do
   if readelf -d "$root/usr/bin/$program" | grep -qE 'RPATH|RUNPATH'; then
     fail "usr/bin/$program keeps a library path: $(readelf -d "$root/usr/bin/$program" | grep -E 'RPATH|RUNPATH')"
   fi
-  [[ $program == vtconfig || -f $root/usr/share/man/man1/$program.1 ]] || fail "no man page for $program"
+  [[ -f $root/usr/share/man/man1/$program.1.gz ]] || fail "no man page usr/share/man/man1/$program.1.gz"
 done
 
 share=$root/usr/share
@@ -44,7 +50,7 @@ launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|
 [[ -f $share/applications/$launchable ]] || fail "the metainfo launches '$launchable', which is not installed"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6core6 libqt6gui6 libqt6widgets6 fonts-ipafont-gothic; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 fonts-ipafont-gothic; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 

@@ -2,8 +2,11 @@
 // it, hidden controls, defaults, fonts, and controls that must stay inert for now.
 #include <QAccessible>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -41,6 +44,19 @@ private slots:
         QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(w->windowFlags() & Qt::WindowSystemMenuHint);
         QCOMPARE(w->objectName(), QString("Form1"));
+    }
+
+    // Wayland shows the window with the menu entry whose name the application gives; other window
+    // systems take the icon from the window.
+    void menuEntryAndIcon() {
+        const QString entry = QStringLiteral(VT_PACKAGING_DIR "/") + QGuiApplication::desktopFileName() + ".desktop";
+        QVERIFY2(QFileInfo(entry).isFile(), qPrintable(entry));
+        WindowUnderTest w;
+        const QImage icon = w->windowIcon().pixmap(64).toImage();
+        QVERIFY(!icon.isNull());
+        const QColor panel = icon.pixelColor(32, 10);  // the dark blue square behind the drawing
+        QCOMPARE(panel.alpha(), 255);
+        QVERIFY2(panel.blue() > 2 * panel.red() && panel.blue() < 160, qPrintable(panel.name()));
     }
 
     void pagesInOrderManualWriteFirst() {
