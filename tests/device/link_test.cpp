@@ -248,7 +248,7 @@ TEST_F(Link, ASilentUnitEndsTheWaitAfterTheLimitAndTheCommandStops) {
 
 TEST_F(Link, ClosingThePortEndsTheWaitAtOnce) {
     port.onWrite = [&](std::uint8_t) { port.later([&] { link.disconnect(); }); };
-    link.setReplyLimit(60s);
+    link.setReplyLimit(vttest::kUnreachedReplyLimit);
     planning::ChannelTable table;
     link.write(table);
     EXPECT_EQ(port.written, "W");
@@ -264,7 +264,7 @@ TEST_F(Link, ReopeningThePortInsideTheWaitStillStopsTheCommand) {
             port.deliver("\x06");
         });
     };
-    link.setReplyLimit(60s);
+    link.setReplyLimit(vttest::kUnreachedReplyLimit);
     link.simpleCommand('I');
     EXPECT_EQ(port.written, "I");
     EXPECT_TRUE(port.open);
@@ -281,7 +281,7 @@ TEST_F(Link, AFailedSendWaitsOnAnOpenLineAndStopsOnlyWithoutOne) {
             port.deliver("\x06");
         },
         20);
-    link.setReplyLimit(60s);
+    link.setReplyLimit(vttest::kUnreachedReplyLimit);
     link.simpleCommand('I');
     EXPECT_EQ(port.written, "\r") << "the reply released the wait, the CR went out";
     EXPECT_EQ(view.status, "06 ");
@@ -300,7 +300,7 @@ TEST_F(Link, ALostLineEndsEveryWaitUntilTheNextOpen) {
         if (b == 'W') port.later([&] { link.simpleCommand('2'); });
         if (b == '2') port.later([&] { link.lineLost(); });
     };
-    link.setReplyLimit(60s);
+    link.setReplyLimit(vttest::kUnreachedReplyLimit);
     planning::ChannelTable table;
     link.write(table);
     EXPECT_EQ(port.written, "W2");
@@ -317,7 +317,7 @@ TEST_F(Link, AnOpenPortThatCannotCountItsQueueEndsTheWaitAtOnce) {
         port.gone = true;
         port.deliver("");
     };
-    link.setReplyLimit(60s);
+    link.setReplyLimit(vttest::kUnreachedReplyLimit);
     link.dump();
     EXPECT_EQ(port.written, "D");
     EXPECT_EQ(view.status, device::kNoReplyLine);
@@ -331,7 +331,7 @@ TEST_F(Link, ClosingTheWindowDuringAWaitUnwindsFirstThenResumesTheClose) {
         if (b == 'W') port.later([&] { link.simpleCommand('1'); });
         if (b == '1') port.later([&] { deferred = link.deferClose(); });
     };
-    link.setReplyLimit(60s);
+    link.setReplyLimit(vttest::kUnreachedReplyLimit);
     planning::ChannelTable table;
     link.write(table);
     EXPECT_TRUE(deferred);

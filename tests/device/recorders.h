@@ -1,11 +1,16 @@
 #pragma once
 // A test double for what the link shows: a view that records.
 #include <QString>
+#include <chrono>
 #include <functional>
 
 #include "device/device_view.h"
 
 namespace vttest {
+
+// A reply limit far beyond the device tests' ctest TIMEOUT, for the waits that must end at once:
+// one that nothing wakes makes its test time out instead of passing slowly.
+inline constexpr std::chrono::hours kUnreachedReplyLimit{1};
 
 struct RecordingView final : device::DeviceView {
     QString status;  // Memo2's text; lines joined with "\n"

@@ -122,6 +122,7 @@ TEST_F(OnUnit, ASilentUnitEndsTheWaitAfterTwoSecondsWithTheLogLine) {
 TEST_F(OnUnit, AUnitHangingUpMidWriteStopsTheCommand) {
     startUnit({"--hangup-after", "10"});
     connect();
+    link.setReplyLimit(vttest::kUnreachedReplyLimit);
     link.write(exampleTable());
     EXPECT_TRUE(view.status.endsWith(device::kNoReplyLine));
     EXPECT_EQ(unit->waitExit(5s), 0);

@@ -144,6 +144,7 @@ TEST_F(Window, AHeaderFromTheCommandLineIsWhatWriteSends) {
 TEST_F(Window, ClosingDuringAWaitUnwindsAndCloses) {
     startUnit({"--silent"});
     openWindow();
+    form->Link.setReplyLimit(vttest::kUnreachedReplyLimit);
     bool closedInside = false;
     QTimer::singleShot(100, form.get(), [&] { closedInside = form->close(); });
     form->Button10->click();     // waits for a reply that never comes
