@@ -34,9 +34,10 @@ int readLink(const std::string& path, std::string& target) {
 
 }  // namespace
 
-Resolved followTrustedLinks(const std::string& path) {
+Resolved followTrustedLinks(const std::string& path, const std::function<bool(const std::string&)>& stopAt) {
     Resolved r{0, path};
     for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        if (stopAt && stopAt(r.path)) return r;
         struct stat st {};
         if (::lstat(r.path.c_str(), &st) != 0) {
             r.error = errno;

@@ -3,6 +3,7 @@
 // user's file, a device), so a link is followed only where the kernel's protected-links rule
 // would follow it in a shared directory: it belongs to the running user or to the owner of the
 // directory it sits in. The rule is applied in every directory.
+#include <functional>
 #include <string>
 
 namespace files {
@@ -20,6 +21,7 @@ struct Resolved {
     std::string path;  // the entry reached: never a link when error is 0
 };
 
-Resolved followTrustedLinks(const std::string& path);
+// stopAt: a test on each name reached; where it holds the walk ends there (error 0), link or not.
+Resolved followTrustedLinks(const std::string& path, const std::function<bool(const std::string&)>& stopAt = {});
 
 }  // namespace files

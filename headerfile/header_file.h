@@ -1,6 +1,6 @@
 #pragma once
-// The register header on disk: written by the export (the window's "header file" and "Save…",
-// vtplan --channels) and read back by "Open…", vtctl and the table kept between runs.
+// The register header on disk: written by the window's export ("header file", "Save…" and the
+// table kept between runs) and read back by "Open…", vtctl and the next start.
 #include <string>
 
 #include "headerfile/header_text.h"

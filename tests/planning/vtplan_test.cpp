@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,11 +24,14 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome vtplan(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8") {
+// input: the file standard input reads ("": the test's own).
+Outcome vtplan(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8",
+               const std::string& input = "") {
     const vttest::TempDir dir;
     const std::string outPath = dir.file("out"), errPath = dir.file("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (!input.empty()) posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
@@ -288,4 +292,70 @@ TEST(VtplanChannels, NumbersUseAPointWhateverTheLocale) {
     EXPECT_EQ(comma.status, 0) << comma.err;
     EXPECT_EQ(comma.out, vtplan({"--channels", list}).out);
     EXPECT_EQ(comma.out, "0 04000004 06000018 08B0E560 13407FFE 0C0016FC 12345499992.371 -7.629\n");
+}
+
+namespace {
+
+// The header's lines after the date line, which follows the clock.
+std::string afterDateLine(const std::string& header) { return header.substr(header.find("\r\n") + 2); }
+
+struct stat lstatOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+}  // namespace
+
+// --header names a stream where the user names one: standard output ("-", a private link to
+// /proc/self/fd/1) gets the header before the channel lines, a FIFO is written into; the name
+// itself is never replaced. A link to a regular file of ours is followed and the file behind it
+// replaced, keeping its mode.
+TEST(VtplanChannels, AHeaderNamedOnTheCommandLineIsWrittenIntoStreamsAndThroughOurLinks) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("PLAN.csv"), regular = dir.file("table.h");
+    vttest::writeBytes(list, std::string(kPlanHead) + kPlanRows);
+    const Outcome plain = vtplan({"--channels", list, "--header", regular});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const std::string header = vttest::readWholeFile(regular), lines = plain.out;
+
+    const std::string toStdout = dir.file("stdout-link");
+    ASSERT_EQ(::symlink("/proc/self/fd/1", toStdout.c_str()), 0);
+    for (const auto& [args, input] : {std::pair{std::vector<std::string>{"--channels", list, "--header", toStdout}, ""},
+                                      std::pair{std::vector<std::string>{"--channels", "-", "--header", "-"}, list.c_str()}}) {
+        const Outcome r = vtplan(args, "C.UTF-8", input);
+        EXPECT_EQ(r.status, 0) << r.err;
+        ASSERT_TRUE(r.out.starts_with("//")) << r.out;
+        EXPECT_EQ(afterDateLine(r.out), afterDateLine(header) + lines);
+    }
+    EXPECT_TRUE(S_ISLNK(lstatOf(toStdout).st_mode));
+
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(vtplan({"--channels", list, "--header", fifo}).status, 0);
+    std::string streamed(8192, '\0');
+    streamed.resize(static_cast<size_t>(std::max<ssize_t>(0, ::read(reader, streamed.data(), streamed.size()))));
+    ::close(reader);
+    EXPECT_EQ(afterDateLine(streamed), afterDateLine(header));
+    EXPECT_TRUE(S_ISFIFO(lstatOf(fifo).st_mode));
+
+    const std::string link = dir.file("link.h");
+    vttest::writeBytes(dir.file("behind.h"), "earlier");
+    ASSERT_EQ(::chmod(dir.file("behind.h").c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("behind.h", link.c_str()), 0);
+    EXPECT_EQ(vtplan({"--channels", list, "--header", link}).status, 0);
+    EXPECT_TRUE(S_ISLNK(lstatOf(link).st_mode));
+    EXPECT_EQ(afterDateLine(vttest::readWholeFile(dir.file("behind.h"))), afterDateLine(header));
+    EXPECT_EQ(lstatOf(dir.file("behind.h")).st_mode & 0777, 0640u);
+
+    // A link somebody else planted (neither ours nor the folder owner's) is not followed.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+        const Outcome refused = vtplan({"--channels", list, "--header", link});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "vtplan: " + link + ": ファイルへのアクセスが拒否されました.\n");
+        EXPECT_EQ(afterDateLine(vttest::readWholeFile(dir.file("behind.h"))), afterDateLine(header));
+    }
 }

@@ -1,9 +1,12 @@
 // The simulated unit as a program on a pseudo-terminal, driven from the configurator's side.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "testkit/unit_process.h"
@@ -18,6 +21,14 @@ struct UnitLine : ::testing::Test, SimulatedUnit {
     LineEnd line;
     bool startAndOpen(std::vector<std::string> args) { return start(std::move(args)) && line.open(alias); }
 };
+
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 3s) {
+    for (const auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        if (done()) return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return done();
+}
 
 std::string image() {
     std::string s;
@@ -38,6 +49,34 @@ TEST_F(UnitLine, WriteOverTheAliasFillsTheMemoryFile) {
     EXPECT_EQ(replies, std::string(130, '\x06'));
     ASSERT_TRUE(UnitProcess::waitForPath(memoryFile));
     EXPECT_EQ(readWholeFile(memoryFile), image());
+}
+
+// The files named on vtunit's command line follow the rule of every such output: a FIFO is
+// written into, never replaced; a link of ours to a regular file is followed, the file behind
+// it replaced with its mode kept.
+TEST_F(UnitLine, ItsSlaveFileMayBeAFifoAndItsMemoryFileALink) {
+    const std::string fifo = dir.file("slave-fifo"), link = dir.file("memory-link"), behind = dir.file("memory.bin");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    vttest::writeBytes(behind, "earlier");
+    ASSERT_EQ(::chmod(behind.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("memory.bin", link.c_str()), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    UnitProcess u(dir.path(), logFile, {"--no-link", "--slave-file", fifo, "--memory-file", link});
+    LineEnd fromFifo;
+    fromFifo.adopt(reader);
+    const std::string said = fromFifo.receive(64, 2s);
+    ASSERT_TRUE(said.starts_with("/dev/pts/") && said.ends_with("\n")) << said;
+    EXPECT_EQ(std::filesystem::symlink_status(fifo).type(), std::filesystem::file_type::fifo);
+    ASSERT_TRUE(line.open(said.substr(0, said.size() - 1)));
+    line.send("I");
+    EXPECT_EQ(line.receive(1), "\x06");
+    ASSERT_TRUE(waitFor([&] { return readWholeFile(behind).size() == 128; }));
+    EXPECT_EQ(readWholeFile(behind), std::string(128, '\0'));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::status(behind).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
 }
 
 TEST_F(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "channel_list.h"
-#include "headerfile/header_file.h"
+#include "headerfile/header_text.h"
 #include "options.h"
 #include "planning/actual_output.h"
 #include "planning/error_texts.h"
@@ -14,7 +14,7 @@
 #include "planning/plan.h"
 #include "planning/register_words.h"
 #include "text/decimal_separator.h"
-#include "files/file_read.h"
+#include "files/named_files.h"
 #include "files/io_error.h"
 
 namespace {
@@ -85,7 +85,7 @@ std::string channelLines(const vtplan::PlannedTable& planned) {
 int runChannels(const vtplan::Options& options) {
     const std::string& list = options.channelsFile;
     std::string bytes;
-    if (const int err = files::readFile(list, bytes)) {
+    if (const int err = files::readNamedInput(list, bytes)) {
         std::cerr << "vtplan: " << list << ": " << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
         return kExitPlanError;
     }
@@ -94,10 +94,10 @@ int runChannels(const vtplan::Options& options) {
     for (const vtplan::ListProblem& p : planned.problems) std::cerr << list << ':' << p.line << ": " << p.text << '\n';
     if (!planned.problems.empty()) return kExitPlanError;
     if (!options.headerFile.empty()) {
-        try {
-            headerfile::writeHeaderFile(options.headerFile, planned.table, headerfile::systemExportClock());
-        } catch (const text::VtError& e) {
-            std::cerr << "vtplan: " << options.headerFile << ": " << text::withFullStop(e.what()) << '\n';
+        const std::string header = headerfile::headerFileBytes(planned.table, headerfile::systemExportClock());
+        if (const int err = files::writeNamedOutput(options.headerFile, header)) {
+            std::cerr << "vtplan: " << options.headerFile << ": "
+                      << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
             return kExitPlanError;
         }
     }

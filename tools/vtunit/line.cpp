@@ -12,7 +12,7 @@
 #include <optional>
 #include <string_view>
 
-#include "files/atomic_file.h"
+#include "files/named_files.h"
 
 namespace vtunit {
 namespace {
@@ -46,7 +46,8 @@ void saveMemory(const Options& options, const Unit& unit) {
     if (options.memoryFile.empty()) return;
     const Memory& m = unit.memory();
     const std::string_view bytes(reinterpret_cast<const char*>(m.data()), m.size());
-    if (const int err = files::replaceFile(options.memoryFile, bytes, files::Links::Replace); err != 0)
+    std::fflush(stdout);  // the log lines before, when the memory goes to standard output too
+    if (const int err = files::writeNamedOutput(options.memoryFile, bytes); err != 0)
         std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.memoryFile.c_str(), std::strerror(err));
 }
 

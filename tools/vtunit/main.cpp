@@ -9,7 +9,7 @@
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
-#include "files/atomic_file.h"
+#include "files/named_files.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
         line.alias = alias;
     }
     if (!options.slaveFile.empty()) {
-        const int err = files::replaceFile(options.slaveFile, line.pty.slavePath + "\n", files::Links::Replace);
+        const int err = files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n");
         if (err != 0) {
             std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.slaveFile.c_str(), std::strerror(err));
             return 1;
