@@ -101,7 +101,35 @@ TEST(Vtplan, WorkedExample) {
     EXPECT_EQ(r.out,
               "VcoHz 123400000\nPdHz 5000000\nVcoMHz 123.4\nR 2\nN_INT 12\nNFrac 5704253\nFFRAC 28521267200000\n"
               "RefReg 04000004\nIntgReg 06000018\nFracReg 08AE147A\nCPReg 13407FFE\nSDReg 0C0016FC\n"
-              "ActualHz 12339999973.774\nErrorHz -26.226\n");
+              "ActualHz 12339999973.774\nErrorHz -26.226\nSpurOffsetHz 1600000.262\n");
+}
+
+// The spur offset in the plan's format; nearer than --spur-warn (default 1 MHz) it is a warning on
+// standard error, and the plan still succeeds.
+TEST(Vtplan, SpurOffsetAndItsWarning) {
+    Outcome r = vtplan({"12340", "100", "10", "3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.ends_with("\nSpurOffsetHz 66678.915\n")) << r.out;
+    EXPECT_EQ(r.err,
+              "vtplan: warning: the nearest integer-boundary spur is 66678.915 Hz from the carrier, closer than "
+              "1000000 Hz\n");
+    r = vtplan({"--spur-warn", "66679", "12340", "100", "10", "3"});
+    EXPECT_NE(r.err.find("closer than 66679 Hz"), std::string::npos);
+    EXPECT_EQ(vtplan({"--spur-warn=66678", "12340", "100", "10", "3"}).err, "");
+    EXPECT_EQ(vtplan({"--spur-warn", "1600001", "12340", "100", "10", "2"}).status, 0);
+    EXPECT_NE(vtplan({"--spur-warn", "1600001", "12340", "100", "10", "2"}).err.find("1600000.262 Hz"),
+              std::string::npos);
+
+    r = vtplan({"--spur-warn", "2147483647", "12000", "100", "10", "1"});  // N exactly 6: integer mode
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(
+        r.out.ends_with("\nNFrac 0\nFFRAC 0\nRefReg 04000002\nIntgReg 0600000C\nFracReg 08000000\n"
+                        "CPReg 13407FFE\nSDReg 0C0016FC\nActualHz 12000000000.000\nErrorHz 0.000\n"
+                        "SpurOffsetHz none\n"))
+        << r.out;
+    EXPECT_EQ(r.err, "");
+    for (const char* bad : {"-1", "1.5", "", "x", "2147483648"})
+        EXPECT_EQ(vtplan({"--spur-warn", bad, "12340", "100", "10", "2"}).status, 2) << bad;
 }
 
 TEST(Vtplan, OptionsReachTheWords) {
@@ -181,6 +209,7 @@ TEST(Vtplan, DecimalSeparatorFollowsTheLocale) {
     const Outcome r = vtplan({"12340,5", "100", "10", "2"}, locale);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("VcoMHz 123,405\n"), std::string::npos);
+    EXPECT_NE(r.out.find("SpurOffsetHz 1595000,029\n"), std::string::npos);
     EXPECT_EQ(vtplan({"12340.5", "100", "10", "2"}, locale).status, 1);
 }
 
@@ -208,7 +237,8 @@ const char* const kPlanRows =
 std::string wordsOf(const std::vector<std::string>& args) {
     const Outcome r = vtplan(args);
     std::string words;
-    for (const char* name : {"RefReg ", "IntgReg ", "FracReg ", "CPReg ", "SDReg ", "ActualHz ", "ErrorHz "}) {
+    for (const char* name :
+         {"RefReg ", "IntgReg ", "FracReg ", "CPReg ", "SDReg ", "ActualHz ", "ErrorHz ", "SpurOffsetHz "}) {
         const size_t at = r.out.find(std::string("\n") + name) + 1 + std::string(name).size();
         words += " " + r.out.substr(at, r.out.find('\n', at) - at);
     }
@@ -238,14 +268,24 @@ TEST(VtplanChannels, EightRowsAsTheWindowPlansThemAndOneBadRowWritesNothing) {
     const std::string lines = r.out;
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 8);
     EXPECT_EQ(lines.substr(0, lines.find('\n') + 1),
-              "0 04000004 06000018 08AE147A 13407FFE 0C0016FC 12339999973.774 -26.226\n");
+              "0 04000004 06000018 08AE147A 13407FFE 0C0016FC 12339999973.774 -26.226 1600000.262 -\n");
     EXPECT_NE(lines.find("\n6" +
                          wordsOf({"--up=0", "--down=0", "--offset=10", "--offset-dir=down", "--hik=off", "--seed=0",
                                   "--mode=0", "12345.5", "100", "10", "2"}) +
-                         "\n"),
+                         " -\n"),
               std::string::npos);
-    EXPECT_NE(lines.find("\n7" + wordsOf({"--up=64", "--down=64", "--seed=3", "--mode=2", "12800", "128", "10", "2"})),
+    EXPECT_NE(lines.find("\n7" + wordsOf({"--up=64", "--down=64", "--seed=3", "--mode=2", "12800", "128", "10", "2"}) +
+                         " -\n"),
               std::string::npos);
+    // Spurs nearer than 1 MHz are marked: 900 kHz with R 4, and one on the carrier (N 5.5).
+    EXPECT_NE(lines.find("\n5" + wordsOf({"12340", "100", "10", "4"}) + " !\n"), std::string::npos);
+    EXPECT_NE(lines.find(" 900000.036 !\n"), std::string::npos);
+    EXPECT_NE(lines.find(" 0.000 !\n3 "), std::string::npos);
+    r = vtplan({"--spur-warn", "0", "--channels", list});
+    EXPECT_EQ(r.status, 0);
+    std::string unmarked = lines;
+    std::replace(unmarked.begin(), unmarked.end(), '!', '-');
+    EXPECT_EQ(r.out, unmarked);
 
     const std::string file = vttest::readWholeFile(header);
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 41);
@@ -274,7 +314,7 @@ TEST(VtplanChannels, ProblemsOfTheListNameTheirLines) {
                   ":6: a quoted field is not closed on its line\n");
     // Columns in any order and case; absent channels stay empty.
     EXPECT_EQ(problems("R,Channel,std,multiplier,local_output\r\n2,4,10,100,12340\r\n"),
-              "0 4 04000004 06000018 08AE147A 13407FFE 0C0016FC 12339999973.774 -26.226\n");
+              "0 4 04000004 06000018 08AE147A 13407FFE 0C0016FC 12339999973.774 -26.226 1600000.262 -\n");
     EXPECT_EQ(vtplan({"--header", dir.file("h"), "12340", "100", "10", "2"}).status, 2);
     EXPECT_EQ(vtplan({"--channels", list, "12340", "100", "10", "2"}).status, 2);
     EXPECT_EQ(vtplan({"--channels", dir.file("absent.csv")}).err,
@@ -291,7 +331,7 @@ TEST(VtplanChannels, NumbersUseAPointWhateverTheLocale) {
     const Outcome comma = vtplan({"--channels", list}, locale);
     EXPECT_EQ(comma.status, 0) << comma.err;
     EXPECT_EQ(comma.out, vtplan({"--channels", list}).out);
-    EXPECT_EQ(comma.out, "0 04000004 06000018 08B0E560 13407FFE 0C0016FC 12345499992.371 -7.629\n");
+    EXPECT_EQ(comma.out, "0 04000004 06000018 08B0E560 13407FFE 0C0016FC 12345499992.371 -7.629 1545000.076 -\n");
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "planning/number_format.h"
 #include "planning/plan.h"
 #include "planning/register_words.h"
+#include "planning/spur.h"
 #include "text/decimal_separator.h"
 #include "files/named_files.h"
 #include "files/io_error.h"
@@ -61,21 +62,31 @@ int run(const vtplan::Options& options, char sep) {
         addLine(out, "SDReg", planning::hex8(words.SDReg));
         addLine(out, "ActualHz", planning::actualHzText(plan, sep));
         addLine(out, "ErrorHz", planning::errorHzText(plan, sep));
+        addLine(out, "SpurOffsetHz", planning::spurOffsetHzText(plan, sep));
     } catch (const text::VtError&) {
         emit(out);
         throw;
     }
-    return emit(out) ? 0 : kExitPlanError;
+    const bool written = emit(out);
+    // A warning only: the plan is what was asked for, and the exit code stays that of the plan.
+    if (planning::spurBelow(plan, options.spurWarnHz))
+        std::cerr << "vtplan: warning: the nearest integer-boundary spur is " << planning::spurOffsetHzText(plan, sep)
+                  << " Hz from the carrier, closer than " << options.spurWarnHz << " Hz\n";
+    return written ? 0 : kExitPlanError;
 }
 
-// One line per channel: the channel, RefReg, IntgReg, FracReg, CPReg, SDReg, ActualHz, ErrorHz.
-std::string channelLines(const vtplan::PlannedTable& planned) {
+// One line per channel: the channel, RefReg, IntgReg, FracReg, CPReg, SDReg, ActualHz, ErrorHz,
+// SpurOffsetHz, and "!" for a spur nearer than the threshold ("-" otherwise).
+std::string channelLines(const vtplan::PlannedTable& planned, int spurWarnHz) {
     std::string out;
     for (const auto& [channel, p] : planned.plans) {
         out += std::to_string(channel);
         for (uint32_t word : {p.words.RefReg, p.words.IntgReg, p.words.FracReg, p.words.CPReg, p.words.SDReg})
             out += ' ' + planning::hex8(word);
-        out += ' ' + planning::actualHzText(p.plan, '.') + ' ' + planning::errorHzText(p.plan, '.') + '\n';
+        for (const std::string& hz : {planning::actualHzText(p.plan, '.'), planning::errorHzText(p.plan, '.'),
+                                      planning::spurOffsetHzText(p.plan, '.')})
+            out += ' ' + hz;
+        out += planning::spurBelow(p.plan, spurWarnHz) ? " !\n" : " -\n";
     }
     return out;
 }
@@ -101,7 +112,7 @@ int runChannels(const vtplan::Options& options) {
             return kExitPlanError;
         }
     }
-    return emit(channelLines(planned)) ? 0 : kExitPlanError;
+    return emit(channelLines(planned, options.spurWarnHz)) ? 0 : kExitPlanError;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <limits>
+
 #include "tools/cli/command_line.h"
 
 namespace vtplan {
@@ -7,7 +9,7 @@ namespace {
 
 // A setting's option has the setting's number as its id; the other options' ids lie beyond.
 constexpr int id(Setting s) { return static_cast<int>(s); }
-enum Id { kHelp = 100, kChannels, kHeader };
+enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn };
 
 const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},
@@ -22,6 +24,8 @@ const std::vector<cli::OptionDef> kOptionDefs{
     {"mode", 0, true, id(Setting::Mode)},
     {"frac-rstb", 0, true, id(Setting::FracRstb)},
     {"frac-bypass", 0, true, id(Setting::FracBypass)},
+    // the spur warning
+    {"spur-warn", 0, true, kSpurWarn},
     // a whole table
     {"channels", 0, true, kChannels},
     {"header", 0, true, kHeader},
@@ -39,6 +43,7 @@ bool apply(const cli::Item& item, Options& o) {
         case kHelp: o.help = true; return true;
         case kChannels: o.channelsFile = item.value; return !item.value.empty();
         case kHeader: o.headerFile = item.value; return !item.value.empty();
+        case kSpurWarn: return cli::takeInt(item.value, o.spurWarnHz, 0, std::numeric_limits<int>::max());
         default: return applySetting(static_cast<Setting>(item.id), item.value, o.chargePump, o.sd);
     }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "planning/register_words.h"
+#include "planning/spur.h"
 
 namespace vtplan {
 
@@ -12,14 +13,15 @@ struct Options {
     planning::ChargePumpSettings chargePump;
     planning::SdSettings sd;
     std::string localOutput, multiplier, std, r;
-    std::string channelsFile;  // --channels PLAN.csv: a whole table from a list, no operands
-    std::string headerFile;    // --header OUT.h, with --channels only
-    bool help = false;         // --help or -h: the usage, nothing else
+    std::string channelsFile;                       // --channels PLAN.csv: a whole table from a list, no operands
+    std::string headerFile;                         // --header OUT.h, with --channels only
+    int spurWarnHz = planning::kDefaultSpurWarnHz;  // --spur-warn HZ: a nearer spur is marked
+    bool help = false;                              // --help or -h: the usage, nothing else
 };
 
 inline constexpr const char* kUsage =
     "usage: vtplan [--help] [--up N] [--down N] [--offset N] [--offset-dir up|down] [--hik on|off] [--seed N] "
-    "[--mode N] [--frac-rstb N] [--frac-bypass N] [--] LOCALOUTPUT MULTIPLIER STD R\n"
+    "[--mode N] [--frac-rstb N] [--frac-bypass N] [--spur-warn HZ] [--] LOCALOUTPUT MULTIPLIER STD R\n"
     "       vtplan [the same options] --channels PLAN.csv [--header OUT.h]";
 
 // Options and the four operands; "--" ends the options. Nothing on a usage error, with the reason.
