@@ -12,22 +12,23 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "headerfile/header_file.h"
 #include "common/notifier.h"
+#include "files/paths.h"
+#include "headerfile/header_file.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
 #include "protocol/unit_protocol.h"
+#include "settings/settings_file.h"
 #include "text/cp932.h"
 #include "text/decimal_separator.h"
 #include "text/vt_error.h"
 #include "ui/click_label.h"
 #include "ui/event_hook.h"
-#include "files/paths.h"
 #include "ui/ports_line.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
-#include "settings/settings_file.h"
 #include "ui/status_log.h"
+#include "ui/value_label.h"
 
 namespace {
 
@@ -161,7 +162,7 @@ void TForm1::SaveSettings() {
 void TForm1::CaptionInit() {
     clearStatus();
     Button4->setText(QStringLiteral("search"));
-    for (QLabel* l : {Label4, Label11, Label9, Label10, Label18, Label20}) l->setText(QStringLiteral("  "));
+    for (QLabel* l : {Label4, Label11, Label9, Label10, Label18, Label20}) setValueText(*l, QStringLiteral("  "));
     Button4->setEnabled(true);
     Button5->setEnabled(true);
     for (QLineEdit* e : {Edit4, Edit5, Edit6, Edit9, Edit10}) e->clear();
@@ -182,12 +183,12 @@ void TForm1::Button4Click() {
     const planning::FrequencyPlan plan = planning::findRatios(in);
 
     const planning::PlanLabels l = planning::planLabels(plan, DecimalSeparator);
-    Label4->setText(qs(l.Label4));
-    Label11->setText(qs(l.Label11));
-    Label9->setText(qs(l.Label9));
-    Label10->setText(qs(l.Label10));
-    Label18->setText(qs(l.Label18));
-    Label20->setText(qs(l.Label20));
+    setValueText(*Label4, qs(l.Label4));
+    setValueText(*Label11, qs(l.Label11));
+    setValueText(*Label9, qs(l.Label9));
+    setValueText(*Label10, qs(l.Label10));
+    setValueText(*Label18, qs(l.Label18));
+    setValueText(*Label20, qs(l.Label20));
     Label29->setText(qs(l.Label29));
     Label32->setText(qs(l.Label32));
 

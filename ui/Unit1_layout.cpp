@@ -52,13 +52,15 @@ enum Look : unsigned { Plain = 0, Hidden = 1, FixedPitch = 2, VerticalBar = 4 };
 struct Row {
     Control control;
     const char* name;
-    const char* caption;  // text or title; a scroll bar's accessible name; an edit's or memo's first text
+    const char* caption;  // text or title; an edit's or memo's first text
     Place at;
     std::variant<std::monostate, Click, Scroll> on = {};
     unsigned look = Plain;
     QStringList items = {};          // radio groups, combo boxes
     int columns = 1, index = 0;      // radio groups: columns and the item selected at first
     QLineEdit* F::*buddy = nullptr;  // a label: the edit it captions, for assistive technology
+    QLabel* F::*value = nullptr;     // a label: the value label it captions, for the same
+    const char* spoken = nullptr;    // what a screen reader calls a control that has no caption
     std::vector<Row> inside = {};    // a group box: its controls
 };
 
@@ -76,14 +78,17 @@ Row edit(QLineEdit* F::*m, const char* name, Place at, Click keyUp = nullptr) {
 Row label(QLabel* F::*m, const char* name, const char* caption, Place at, QLineEdit* F::*buddy = nullptr) {
     return {.control = m, .name = name, .caption = caption, .at = at, .buddy = buddy};
 }
+Row valueCaption(QLabel* F::*m, const char* name, const char* caption, Place at, QLabel* F::*value) {
+    return {.control = m, .name = name, .caption = caption, .at = at, .value = value};
+}
 Row clickLabel(TClickLabel* F::*m, const char* name, const char* caption, Place at, Click on) {
     return {.control = m, .name = name, .caption = caption, .at = at, .on = on};
 }
-Row memo(QPlainTextEdit* F::*m, const char* name, Place at, unsigned look) {
-    return {.control = m, .name = name, .caption = name, .at = at, .look = look};
+Row memo(QPlainTextEdit* F::*m, const char* name, const char* spoken, Place at, unsigned look) {
+    return {.control = m, .name = name, .caption = name, .at = at, .look = look, .spoken = spoken};
 }
-Row scrollBar(TScrollBar* F::*m, const char* name, const char* accessibleName, Place at, Scroll on) {
-    return {.control = m, .name = name, .caption = accessibleName, .at = at, .on = on};
+Row scrollBar(TScrollBar* F::*m, const char* name, const char* spoken, Place at, Scroll on) {
+    return {.control = m, .name = name, .caption = "", .at = at, .on = on, .spoken = spoken};
 }
 Row radioGroup(TRadioGroup* F::*m, const char* name, const char* caption, QStringList items, int columns, int index,
                Place at) {
@@ -95,8 +100,8 @@ Row radioGroup(TRadioGroup* F::*m, const char* name, const char* caption, QStrin
             .columns = columns,
             .index = index};
 }
-Row comboBox(QComboBox* F::*m, const char* name, QStringList items, Place at) {
-    return {.control = m, .name = name, .caption = "", .at = at, .items = std::move(items)};
+Row comboBox(QComboBox* F::*m, const char* name, const char* spoken, QStringList items, Place at) {
+    return {.control = m, .name = name, .caption = "", .at = at, .items = std::move(items), .spoken = spoken};
 }
 Row groupBox(QGroupBox* F::*m, const char* name, const char* caption, Place at, std::vector<Row> inside) {
     return {.control = m, .name = name, .caption = caption, .at = at, .inside = std::move(inside)};
@@ -114,7 +119,7 @@ constexpr planning::SdSettings kSd{};
 std::vector<Page> layoutRows() {
     return {
         {nullptr, {
-            memo(&F::Memo2, "Memo2", {120, 384, 257, 73}, VerticalBar),  // the status log
+            memo(&F::Memo2, "Memo2", "Status log", {120, 384, 257, 73}, VerticalBar),
             label(&F::Label16, "Label16", "Vantorix Configurator", {392, 384}),
             label(&F::Label15, "Label15", "(C) 2011-2026 Vantorix", {392, 400}),
             button(&F::BitBtn1, "BitBtn1", "Close(&C)", {528, 424}),
@@ -125,7 +130,7 @@ std::vector<Page> layoutRows() {
             button(&F::Button9, "Button9", "Erase AB", {24, 104}),
             button(&F::Button10, "Button10", "Initialize", {24, 144}, &F::Button10Click),
             button(&F::Button11, "Button11", "Dump", {24, 184}, &F::Button11Click),
-            memo(&F::Memo3, "Memo3", {144, 24, 401, 265}, VerticalBar | FixedPitch),  // the buffer view
+            memo(&F::Memo3, "Memo3", "Buffer view", {144, 24, 401, 265}, VerticalBar | FixedPitch),
             button(&F::Button13, "Button13", "View Buffer", {376, 304}, &F::Button13Click),
             with(Hidden, edit(&F::Edit8, "Edit8", {16, 304})),  // keys typed go to the unit: wireHandlers
             with(Hidden, button(&F::Button12, "Button12", "send", {152, 304}, &F::Button12Click)),
@@ -140,7 +145,7 @@ std::vector<Page> layoutRows() {
                 edit(&F::Edit2, "Edit2", {104, 40}, &F::Edit2KeyUp),
                 edit(&F::Edit3, "Edit3", {104, 64}, &F::Edit3KeyUp),
                 edit(&F::Edit11, "Edit11", {104, 88}),
-                label(&F::Label5, "Label5", "VCO(Hz)", {4, 120}),
+                valueCaption(&F::Label5, "Label5", "VCO(Hz)", {4, 120}, &F::Label4),
                 label(&F::Label4, "Label4", "__", {104, 120, 125}),
                 with(Hidden, label(&F::Label30, "Label30", "FFRAC", {4, 136})),
                 with(Hidden, label(&F::Label29, "Label29", "Label29", {104, 136, 125})),
@@ -148,15 +153,15 @@ std::vector<Page> layoutRows() {
                 with(Hidden, label(&F::Label32, "Label32", "Label32", {104, 160, 125})),
             }),
             groupBox(&F::GroupBox2, "GroupBox2", "RatioFinder", {0, 200, 177, 129}, {
-                label(&F::Label6, "Label6", "N", {8, 16}),
+                valueCaption(&F::Label6, "Label6", "N", {8, 16}, &F::Label9),
                 label(&F::Label9, "Label9", "n ", {72, 16, 101}),
-                label(&F::Label17, "Label17", "Integer", {8, 32}),
+                valueCaption(&F::Label17, "Label17", "Integer", {8, 32}, &F::Label18),
                 label(&F::Label18, "Label18", "a", {72, 32, 101}),
-                label(&F::Label19, "Label19", "Fractional", {8, 48}),
+                valueCaption(&F::Label19, "Label19", "Fractional", {8, 48}, &F::Label20),
                 label(&F::Label20, "Label20", "b", {72, 48, 101}),
-                label(&F::Label7, "Label7", "R Counter", {8, 64}),
+                valueCaption(&F::Label7, "Label7", "R Counter", {8, 64}, &F::Label10),
                 label(&F::Label10, "Label10", "r", {72, 64, 101}),
-                label(&F::Label8, "Label8", "PD(Hz)", {8, 80}),
+                valueCaption(&F::Label8, "Label8", "PD(Hz)", {8, 80}, &F::Label11),
                 label(&F::Label11, "Label11", "pd", {72, 80, 101}),
                 button(&F::Button4, "Button4", "serch", {64, 96, 49, 25}, &F::Button4Click),
                 button(&F::Button5, "Button5", "reset", {120, 96, 49, 25}, &F::Button5Click),
@@ -174,10 +179,9 @@ std::vector<Page> layoutRows() {
                 with(FixedPitch, edit(&F::Edit10, "Edit10", {88, 104})),
             }),
             groupBox(&F::GroupBox4, "GroupBox4", "Charge Pump", {240, 8, 201, 185}, {
-                // Named after their current labels' stored captions rather than the group they sit in.
-                scrollBar(&F::ScrollBar1, "ScrollBar1", "UpGain", {8, 24}, &F::ScrollBar1Scroll),
-                scrollBar(&F::ScrollBar2, "ScrollBar2", "DownGain", {8, 56}, &F::ScrollBar2Scroll),
-                scrollBar(&F::ScrollBar3, "ScrollBar3", "Offset", {8, 88}, &F::ScrollBar3Scroll),
+                scrollBar(&F::ScrollBar1, "ScrollBar1", "Charge pump up current", {8, 24}, &F::ScrollBar1Scroll),
+                scrollBar(&F::ScrollBar2, "ScrollBar2", "Charge pump down current", {8, 56}, &F::ScrollBar2Scroll),
+                scrollBar(&F::ScrollBar3, "ScrollBar3", "Charge pump offset current", {8, 88}, &F::ScrollBar3Scroll),
                 clickLabel(&F::Label26, "Label26", "UpGain", {136, 26, 61}, &F::Button10Click),
                 label(&F::Label28, "Label28", "DownGain", {136, 58, 61}),
                 label(&F::Label33, "Label33", "Offset", {136, 90, 61}),
@@ -213,13 +217,13 @@ std::vector<Page> layoutRows() {
             button(&F::Button22, "Button22", "ch7", {40, 296}, &F::Button22Click),
         }},
         {&F::TabSheet3, {  // "ComPort"
-            comboBox(&F::ComboBox1, "ComboBox1", {"com1", "com2", "com3", "com4", "com5", "com6", "com7", "com8",
-                                                  "com9", "com10", "com11", "com12"}, {24, 48}),
-            comboBox(&F::ComboBox2, "ComboBox2", {"9600", "115200"}, {176, 48}),
+            comboBox(&F::ComboBox1, "ComboBox1", "Port", {"com1", "com2", "com3", "com4", "com5", "com6", "com7",
+                                                          "com8", "com9", "com10", "com11", "com12"}, {24, 48}),
+            comboBox(&F::ComboBox2, "ComboBox2", "Baud rate", {"9600", "115200"}, {176, 48}),
             button(&F::Button1, "Button1", "Open", {376, 32}, &F::Button1Click),
             button(&F::Button2, "Button2", "Close", {376, 72}, &F::Button2Click),
             with(Hidden, edit(&F::Edit7, "Edit7", {184, 88})),  // count of receive events
-            memo(&F::Memo1, "Memo1", {224, 128, 185, 89}, Hidden),  // never used
+            memo(&F::Memo1, "Memo1", nullptr, {224, 128, 185, 89}, Hidden),  // never used
         }},
     };
 }
@@ -249,11 +253,11 @@ W* make(QWidget* parent, const Row& row) {
         w->setGeometry(rect(row.at, 0, 0));
         w->setVerticalScrollBarPolicy((row.look & VerticalBar) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
         w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        w->setTabChangesFocus(true);  // a memo takes no tabs: Tab goes on to the next control
     } else if constexpr (std::is_same_v<W, TScrollBar>) {
         w = new TScrollBar(parent);
         w->setGeometry(rect(row.at, 121, 16));
         w->setRange(0, 127);
-        w->setAccessibleName(caption);
     } else if constexpr (std::is_same_v<W, TRadioGroup>) {
         w = new TRadioGroup(caption, row.items, row.columns, parent);
         drawFrameThroughTitle(*w);
@@ -268,6 +272,10 @@ W* make(QWidget* parent, const Row& row) {
         w->setInsertPolicy(QComboBox::NoInsert);
         w->addItems(row.items);
         w->setGeometry(rect(row.at, 145, 20));
+        // Qt names a combo box on Linux by its value and leaves the name to a caption's relation;
+        // there is no caption here, so the edit that takes the keys carries the name as well.
+        w->lineEdit()->setAccessibleName(QString::fromUtf8(row.spoken));
+        w->setAccessibleDescription(QString::fromUtf8(row.spoken));
     } else {
         static_assert(std::is_same_v<W, QGroupBox>);
         w = new QGroupBox(caption, parent);
@@ -292,6 +300,7 @@ void placeRows(TForm1& form, QWidget* parent, const std::vector<Row>& rows, cons
             row.control);
         if (row.look & FixedPitch) control->setFont(fixed);
         if (row.look & Hidden) control->setVisible(false);
+        if (row.spoken) control->setAccessibleName(QString::fromUtf8(row.spoken));
         wire(row, control);
         placeRows(form, control, row.inside, fixed, wire);
     }
@@ -324,11 +333,9 @@ void TForm1::buildLayout() {
         PageControl1->addTab(this->*p.page, QString::fromLatin1(p.title));
     }
 
-    // clang-format off
-    std::vector<std::pair<QLabel*, QLineEdit* TForm1::*>> captions;
-    // clang-format on
+    std::vector<std::pair<QLabel*, const Row*>> captions;
     auto wire = [this, &captions](const Row& row, QWidget* control) {
-        if (row.buddy) captions.emplace_back(static_cast<QLabel*>(control), row.buddy);
+        if (row.buddy || row.value) captions.emplace_back(static_cast<QLabel*>(control), &row);
         if (const Click* click = std::get_if<Click>(&row.on); click && *click) {
             const auto run = guarded(*click);
             if (auto* b = qobject_cast<QPushButton*>(control))
@@ -348,9 +355,16 @@ void TForm1::buildLayout() {
         }
     };
     const QFont fixed = fixedPitchFont();
-    for (const Page& p : layoutRows()) placeRows(*this, p.page ? this->*p.page : this, p.rows, fixed, wire);
-    // Assistive technology names each edit by the caption beside it.
-    for (const auto& [label, edit] : captions) label->setBuddy(this->*edit);
+    const std::vector<Page> rows = layoutRows();  // kept while the captions below point into it
+    for (const Page& p : rows) placeRows(*this, p.page ? this->*p.page : this, p.rows, fixed, wire);
+    // Assistive technology names each edit and value by the caption beside it.
+    for (const auto& [label, row] : captions)
+        label->setBuddy(row->buddy ? static_cast<QWidget*>(this->*row->buddy) : this->*row->value);
+    // The two "Reserved" modes read alike; what a channel's description calls them tells them apart.
+    RadioGroup5->button(0)->setAccessibleDescription(
+        QStringLiteral("Reserved mode 1 (reserved1 in a channel's description)"));
+    RadioGroup5->button(1)->setAccessibleDescription(
+        QStringLiteral("Reserved mode 2 (reserved2 in a channel's description)"));
 
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     PageControl1->setCurrentWidget(TabSheet2);

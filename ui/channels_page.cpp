@@ -81,6 +81,7 @@ void ChannelsPage::buildTable() {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setWordWrap(false);
+    table->setTabKeyNavigation(false);  // Tab leaves the table; the arrow keys move between cells
     for (int c = 0; c < kColumns; ++c) {
         const ColumnText& t = kColumnTexts[static_cast<size_t>(c)];
         auto* header = new QTableWidgetItem(QString::fromUtf8(t.caption));

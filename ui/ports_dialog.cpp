@@ -59,6 +59,7 @@ void PortsDialog::buildControls() {
     devices->setWordWrap(false);
     devices->setTextElideMode(Qt::ElideMiddle);
     caption->setBuddy(devices);
+    devices->setAccessibleName(caption->text());  // a table is not named by its caption's relation
 
     auto* portCaption = new QLabel("Assign to", this);
     portBox = new QComboBox(this);

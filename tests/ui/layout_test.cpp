@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(name(w->Edit9), QString("04h Fractional"));
         QCOMPARE(name(w->RadioGroup1), QString("CP add 3.5mA"));
         QCOMPARE(name(w->RadioGroup6), QString("frac_rstb"));
-        QCOMPARE(name(w->ScrollBar3), QString("Offset"));
+        QCOMPARE(name(w->ScrollBar3), QString("Charge pump offset current"));
         QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&*w);
         QVERIFY(window);
         QCOMPARE(window->role(), QAccessible::Window);
