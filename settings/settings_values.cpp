@@ -62,6 +62,20 @@ constexpr std::array kKeys{
     check("vtconfig", "ReopenTable", "ReopenTableCheckBox", &V::ReopenTableCheckBox),
 };
 
+// Each key carries the field its kind needs, and names a control unless the file writes it alone.
+constexpr bool wellFormed(const SettingKey& k) {
+    switch (k.kind) {
+        case KeyKind::Text: return k.text != nullptr && k.number == nullptr && !k.control.empty();
+        case KeyKind::Version: return k.text == nullptr && k.number == nullptr && k.control.empty();
+        case KeyKind::ComboIndex:
+        case KeyKind::RadioIndex:
+        case KeyKind::Position:
+        case KeyKind::Check: break;
+    }
+    return k.number != nullptr && k.text == nullptr && !k.control.empty();
+}
+static_assert(std::all_of(kKeys.begin(), kKeys.end(), wellFormed));
+
 }  // namespace
 
 std::span<const SettingKey> settingKeys() { return kKeys; }

@@ -1,6 +1,5 @@
 #include "ui/Unit1.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -123,37 +122,20 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-// Each key's value goes into the control its key names, and back.
+// Each key's value goes into the control its key names, and back. The controls are looked up once;
+// a key without its control is reported and keeps the file's value.
 void TForm1::LoadSettings() {
+    settingControls_.emplace(*this, settings::settingKeys());
+    if (const QStringList& problems = settingControls_->problems(); !problems.isEmpty())
+        notifier().showError(QString::fromStdString(text::withFullStop(problems.join('\n').toStdString())));
     // Setting a control here runs none of its handlers; the reset after the load refreshes the labels.
     settingsFile_ = std::make_unique<settings::SettingsFile>(settings::settingsPath());
-    const settings::SettingsValues& v = settingsFile_->values();
-    for (const settings::SettingKey& k : settings::settingKeys()) {
-        const QString name = QString::fromLatin1(k.control);
-        switch (k.kind) {
-            case settings::KeyKind::Text: findChild<QLineEdit*>(name)->setText(qs(v.*k.text)); break;
-            case settings::KeyKind::ComboIndex: findChild<QComboBox*>(name)->setCurrentIndex(v.*k.number); break;
-            case settings::KeyKind::RadioIndex: findChild<TRadioGroup*>(name)->setItemIndex(v.*k.number); break;
-            case settings::KeyKind::Position: findChild<QScrollBar*>(name)->setValue(v.*k.number); break;
-            case settings::KeyKind::Check: findChild<QCheckBox*>(name)->setChecked(v.*k.number != 0); break;
-            case settings::KeyKind::Version: break;
-        }
-    }
+    settingControls_->load(settingsFile_->values());
 }
 
 void TForm1::SaveSettings() {
-    settings::SettingsValues v;
-    for (const settings::SettingKey& k : settings::settingKeys()) {
-        const QString name = QString::fromLatin1(k.control);
-        switch (k.kind) {
-            case settings::KeyKind::Text: v.*k.text = textOf(findChild<QLineEdit*>(name)); break;
-            case settings::KeyKind::ComboIndex: v.*k.number = findChild<QComboBox*>(name)->currentIndex(); break;
-            case settings::KeyKind::RadioIndex: v.*k.number = findChild<TRadioGroup*>(name)->ItemIndex(); break;
-            case settings::KeyKind::Position: v.*k.number = findChild<QScrollBar*>(name)->value(); break;
-            case settings::KeyKind::Check: v.*k.number = findChild<QCheckBox*>(name)->isChecked() ? 1 : 0; break;
-            case settings::KeyKind::Version: break;
-        }
-    }
+    settings::SettingsValues v = settingsFile_->values();
+    settingControls_->save(v);
     settingsFile_->save(v);
 }
 

@@ -20,6 +20,7 @@
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
 #include "serial/rs232c.h"
+#include "ui/setting_controls.h"
 #include "ui/start_options.h"
 #include "ui/status_log.h"
 
@@ -252,6 +253,7 @@ private:
     std::unique_ptr<statuslog::StatusLog> statusLog_;  // Memo2's appends
     // The settings file as loaded, kept for the save (texts the operator left go back as read).
     std::unique_ptr<settings::SettingsFile> settingsFile_;
+    std::optional<SettingControls> settingControls_;  // each key's control, looked up at the load
 
     // The controls from the layout's rows, each wired to its handler (Unit1_layout.cpp).
     void buildLayout();

@@ -162,6 +162,34 @@ private slots:
         QVERIFY(form.close());
         QVERIFY(fileBytes(dir.ini()).contains("LocalOutput=777\r\n"));
     }
+
+    // A slip in the key table (a misspelt control, a control of another kind) is named, and only
+    // that key is left out: it keeps the value it had, the others still reach their controls.
+    void aKeyWithoutItsControlIsReportedAndLeftOut() {
+        InDirectory dir;
+        TForm1 form;
+        QVERIFY(shownErrors().isEmpty());
+        std::vector<settings::SettingKey> keys(settings::settingKeys().begin(), settings::settingKeys().end());
+        QVERIFY(SettingControls(form, keys).problems().isEmpty());
+        for (settings::SettingKey& k : keys) {
+            if (k.key == "LocalOutput") k.control = "Edit1x";
+            if (k.key == "portname") k.control = "Edit2";  // a line edit, not a combo box
+        }
+        const SettingControls controls(form, keys);
+        QCOMPARE(controls.problems(),
+                 QStringList({"settings key [Frequency] LocalOutput: the window has no line edit named \"Edit1x\"; "
+                              "the key is neither loaded nor saved",
+                              "settings key [rs232c1] portname: the window has no combo box named \"Edit2\"; the key "
+                              "is neither loaded nor saved"}));
+        settings::SettingsValues v;
+        v.Edit1 = "kept";
+        v.ComboBox1 = 5;
+        form.Edit2->setText("64");
+        controls.save(v);
+        QCOMPARE(v.Edit1, std::string("kept"));
+        QCOMPARE(v.ComboBox1, 5);
+        QCOMPARE(v.Edit2, std::string("64"));
+    }
 };
 
 VT_UI_TEST_MAIN(SettingsTest)
