@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 
 #include "files/links.h"
@@ -77,6 +78,8 @@ int readFile(const std::string& path, std::string& out) {
     out.clear();
     const InputFile in(path);
     if (in.error() != 0) return in.error();
+    // Room for the whole file at once: grown by doubling, the string would hold up to twice its size.
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(in.stamp().size, kMaxReadBytes)));
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(in.fd(), buf, sizeof buf);

@@ -4,27 +4,40 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace headerfile {
 namespace {
 
 constexpr std::array<std::string_view, 4> kWordNames = {"RefReg", "IntgReg", "FracReg", "CPReg"};
 
-// The file's lines without their ends and without blanks at their ends. A final line end
-// closes the last line rather than opening an empty one.
-std::vector<std::string_view> linesOf(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    while (!bytes.empty()) {
-        const size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
+// The file's lines one at a time, without their ends and without blanks at their ends; a
+// final line end closes the last line rather than opening an empty one. Nothing is copied: a
+// file of empty lines costs no more than its bytes.
+class LineReader {
+public:
+    explicit LineReader(std::string_view bytes) : rest_(bytes) {}
+    // The next line; "\n", which no line can be, once the file has ended.
+    std::string_view next() {
+        ++number_;
+        if (rest_.empty()) {
+            ended_ = true;
+            return "\n";
+        }
+        const size_t end = rest_.find('\n');
+        std::string_view line = rest_.substr(0, end);
+        rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
             line.remove_suffix(1);
-        lines.push_back(line);
+        return line;
     }
-    return lines;
-}
+    int number() const { return number_; }  // of the line next() gave last, from 1
+    bool ended() const { return ended_; }
+
+private:
+    std::string_view rest_;
+    int number_ = 0;
+    bool ended_ = false;
+};
 
 std::optional<uint32_t> hexWord(std::string_view digits) {
     if (digits.size() != 8) return std::nullopt;
@@ -45,42 +58,52 @@ std::optional<uint32_t> constantLine(std::string_view line, std::string_view nam
 }
 
 // "//n  description", or "//n" alone for an empty description whose blanks went with the line end.
-std::optional<std::string> descriptionLine(std::string_view line, int channel) {
+std::optional<std::string_view> descriptionLine(std::string_view line, int channel) {
     const std::string mark = "//" + std::to_string(channel);
-    if (line == mark) return std::string();
+    if (line == mark) return std::string_view();
     if (line.substr(0, mark.size() + 2) != mark + "  ") return std::nullopt;
-    return std::string(line.substr(mark.size() + 2));
+    return line.substr(mark.size() + 2);
 }
 
 }  // namespace
 
 HeaderFormatError::HeaderFormatError(int lineNumber, const std::string& expected)
-    : text::VtError("line " + std::to_string(lineNumber) + ": expected " + expected), line(lineNumber) {}
+    : HeaderFormatError(lineNumber, Problem{"expected " + expected}) {}
+
+HeaderFormatError::HeaderFormatError(int lineNumber, const Problem& problem)
+    : text::VtError("line " + std::to_string(lineNumber) + ": " + problem.text), line(lineNumber) {}
 
 planning::ChannelTable parseHeader(std::string_view bytes) {
-    const std::vector<std::string_view> lines = linesOf(bytes);
-    const auto at = [&](size_t i) { return i < lines.size() ? lines[i] : std::string_view("\n"); };
-    const auto fail = [](size_t i, const std::string& expected) { throw HeaderFormatError(int(i) + 1, expected); };
+    LineReader lines(bytes);
+    const auto fail = [&](const std::string& expected) { throw HeaderFormatError(lines.number(), expected); };
+    const auto refuse = [&](std::string why) {
+        throw HeaderFormatError(lines.number(), HeaderFormatError::Problem{std::move(why)});
+    };
 
-    if (at(0).substr(0, 2) != "//") fail(0, "`//` and the date");
+    if (lines.next().substr(0, 2) != "//") fail("`//` and the date");
     planning::ChannelTable table;
-    size_t i = 1;
     for (int n = 0; n < planning::ChannelTable::kChannels; ++n) {
         const auto slot = static_cast<size_t>(n);
-        const auto description = descriptionLine(at(i), n);
-        if (!description) fail(i, "`//" + std::to_string(n) + "  ` and the channel's description");
-        table.ChannelDescription[slot] = *description;
-        ++i;
+        const auto description = descriptionLine(lines.next(), n);
+        if (!description) fail("`//" + std::to_string(n) + "  ` and the channel's description");
+        // Longer than any the window makes, it is no description but a file to stall the window with.
+        if (description->size() > kMaxDescriptionBytes)
+            refuse("the description is longer than " + std::to_string(kMaxDescriptionBytes) + " bytes");
+        // In C a backslash at the end of a // comment carries the comment on into the next line,
+        // which swallows that line's word: the header would no longer compile to the table.
+        if (description->ends_with('\\'))
+            refuse("the description ends in byte 0x5C, which C takes as joining the next line to the comment");
+        table.ChannelDescription[slot] = std::string(*description);
         const std::array<uint32_t*, 4> words = {&table.RefReg[slot], &table.IntgReg[slot], &table.FracReg[slot],
                                                 &table.CPReg[slot]};
-        for (size_t k = 0; k < kWordNames.size(); ++k, ++i) {
-            const auto word = constantLine(at(i), kWordNames[k]);
-            if (!word) fail(i, "`  0x…,    //" + std::string(kWordNames[k]) + "`");
+        for (size_t k = 0; k < kWordNames.size(); ++k) {
+            const auto word = constantLine(lines.next(), kWordNames[k]);
+            if (!word) fail("`  0x…,    //" + std::string(kWordNames[k]) + "`");
             *words[k] = *word;
         }
     }
-    for (; i < lines.size(); ++i)
-        if (!lines[i].empty()) fail(i, "the end of the file");
+    for (std::string_view line = lines.next(); !lines.ended(); line = lines.next())
+        if (!line.empty()) fail("the end of the file");
     return table;
 }
 

@@ -90,4 +90,30 @@ TEST(HeaderRead, EachKindOfBrokenLineIsNamedWithWhatBelongsThere) {
     }
 }
 
+// A description the window could not have made: longer than 1,024 bytes (a file to stall the
+// window with), or ending in byte 0x5C, which in C joins the next line to the comment. Refused
+// with its line; one byte less, or the byte elsewhere, is fine.
+TEST(HeaderRead, OverlongDescriptionsAndOnesEndingInByte5CAreRefusedWithTheirLine) {
+    const auto withDescription = [](int channel, const std::string& description) {
+        planning::ChannelTable t = sampleTable();
+        t.ChannelDescription[static_cast<size_t>(channel)] = description;
+        return headerfile::headerFileBytes(t, "//date");
+    };
+    const auto refusal = [](const std::string& bytes) -> std::string {
+        try {
+            headerfile::parseHeader(bytes);
+            return "accepted";
+        } catch (const headerfile::HeaderFormatError& e) {
+            return e.what();
+        }
+    };
+    const std::string kEndsIn5C = ": the description ends in byte 0x5C, which C takes as joining the next line to the comment";
+    EXPECT_EQ(refusal(withDescription(3, std::string(1024, 'x'))), "accepted");
+    EXPECT_EQ(refusal(withDescription(3, std::string(1025, 'x'))), "line 17: the description is longer than 1024 bytes");
+    EXPECT_EQ(refusal(withDescription(0, "C:\\plans\\")), "line 2" + kEndsIn5C);
+    EXPECT_EQ(refusal(withDescription(7, text::utf8ToCp932("周波数表"))), "line 37" + kEndsIn5C);
+    EXPECT_EQ(refusal(withDescription(7, "ends \\ \t")), "line 37" + kEndsIn5C);  // the blanks go with the line end
+    EXPECT_EQ(refusal(withDescription(7, text::utf8ToCp932("表の値 a\\b"))), "accepted");
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "planning/channel_table.h"
+#include "text/cp932.h"
 
 using namespace planning;
 
@@ -35,6 +36,19 @@ TEST(Description, NoItemSelectedGivesAnEmptyPiece) {
 TEST(Description, OperatorTextIsCopiedLiterally) {
     DescriptionInputs in{.edit1 = "%s%n", .edit3 = "%d", .label11 = "  "};
     EXPECT_EQ(ChannelDescription(in).substr(0, 20), "%s%nMHz, std=%dMHz, ");
+}
+
+// A description that ends in byte 0x5C would end its header line in a backslash, which C reads
+// as carrying the comment into the next line. Whatever the operator types, and whichever choice
+// (or none), the last piece is the window's own text, so the last byte never is one.
+TEST(Description, NeverEndsInTheByte0x5CWhateverIsTyped) {
+    for (const char* typed : {"表", "\\", "ソ", "12340\\"})
+        for (int choice = -1; choice <= 2; ++choice) {
+            DescriptionInputs in{typed, typed, typed, 0, 0, 0, choice, choice, choice, choice, choice, choice};
+            const std::string bytes = text::utf8ToCp932(ChannelDescription(in));
+            ASSERT_FALSE(bytes.empty());
+            EXPECT_NE(bytes.back(), '\\') << typed << " " << choice;
+        }
 }
 
 TEST(ChannelTableSlots, SetReplacesOneChannelOnly) {
