@@ -4,6 +4,8 @@
 //   header, blank lines    64 MiB of empty lines (refused at line 1)
 //   header, then blanks    a whole 41-line header, then empty lines to 64 MiB (accepted)
 //   CSV, one row of commas the column names, then one row of 31 M commas (refused)
+//   CSV, one quoted field  the column names, then a row whose local_output is one quoted field
+//                          filling the file to 64 MiB (refused)
 // Each reads the file as its program does: the header as "Open…" and vtctl do, the list as
 // vtplan --channels does. Target: at most about 2x the file's size.
 #include <sys/wait.h>
@@ -101,5 +103,12 @@ int main() {
     csv.append(31'000'000, ',');
     vttest::writeBytes(commas, csv);
     row("CSV, one row of commas", commas, csv.size(), [&] { readList(commas); });
+
+    const std::string quoted = dir.file("quoted.csv");
+    csv = "channel,local_output,multiplier,std,r\n0,\"";
+    csv.resize(limit - 12, '9');
+    csv += "\",100,10,2\n";
+    vttest::writeBytes(quoted, csv);
+    row("CSV, one quoted field", quoted, csv.size(), [&] { readList(quoted); });
     return 0;
 }

@@ -399,3 +399,54 @@ TEST(VtplanChannels, AHeaderNamedOnTheCommandLineIsWrittenIntoStreamsAndThroughO
         EXPECT_EQ(afterDateLine(vttest::readWholeFile(dir.file("behind.h"))), afterDateLine(header));
     }
 }
+
+// A problem line never hands the terminal raw bytes of the list: control bytes come escaped and
+// a long field is cut to 80 characters; a field beyond any value's length is refused unread.
+TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("p.csv");
+    const auto problems = [&](const std::string& csv) {
+        vttest::writeBytes(list, csv);
+        const Outcome r = vtplan({"--channels", list});
+        EXPECT_EQ(r.status, 1);
+        return r.err;
+    };
+    const std::string head = "channel,local_output,multiplier,std,r,hik\n";
+    EXPECT_EQ(problems("channel,local_output,multiplier,std,r,\x1b[2J\x7f\xc2\x9b\xff\n"),
+              list + ":1: unknown column \"\\x1b[2j\\x7f\\xc2\\x9b\\xff\"\n");
+    EXPECT_EQ(problems(head + "0,\"12\r34\",100,10,2,on\n"), list + ":2: '12\\x0d34' は浮動小数点数ではありません.\n");
+    const std::string wide = "表" + std::string(100, 'y');
+    EXPECT_EQ(problems(head + "0,12340,100,10,2,\"" + wide + "\"\n"),
+              list + ":2: bad value for hik: 表" + std::string(79, 'y') + "…\n");
+    EXPECT_EQ(problems(head + "0,12340,100,10,2," + std::string(80, 'z') + "\n"),
+              list + ":2: bad value for hik: " + std::string(80, 'z') + "\n");
+    EXPECT_EQ(problems(head + "0,\"" + std::string(1025, '1') + "\",100,10,2,on\n1," + std::string(1025, '1') +
+                       ",100,10,2,on\n2," + std::string(1024, 'x') + ",100,10,2,on\n"),
+              list + ":2: a field is longer than 1024 bytes\n" + list + ":3: a field is longer than 1024 bytes\n" +
+                  list + ":4: '" + std::string(80, 'x') + "…' は浮動小数点数ではありません.\n");
+}
+
+// What spreadsheets and hands write: a trailing comma after the names (and in the rows), blanks
+// and tabs around fields. A list that names its columns and then lists no channel is a mistake.
+TEST(VtplanChannels, TrailingCommasAndBlanksAroundFieldsAreFineAndAListWithoutChannelsIsNot) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("p.csv");
+    const auto run = [&](const std::string& csv) {
+        vttest::writeBytes(list, csv);
+        const Outcome r = vtplan({"--channels", list});
+        return std::to_string(r.status) + " " + r.out + r.err;
+    };
+    const std::string ch0 = vtplan({"--channels", "-"}, "C.UTF-8", [&] {
+        vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n0,12340,100,10,2\n");
+        return list;
+    }()).out;
+    ASSERT_TRUE(ch0.starts_with("0 04000004 ")) << ch0;
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r,,\n0,12340,100,10,2,,\n"), "0 " + ch0);
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n\t0 ,\t12340\t, 100,10 , \"2\" \n"), "0 " + ch0);
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n0,12340,100,10,2,x\n"),
+              "1 " + list + ":2: text in a column without a name: x\n");
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n0,12340,100,10,2,,\n"),
+              "1 " + list + ":2: expected 5 to 6 fields, found 7\n");
+    EXPECT_EQ(run("channel,,local_output,multiplier,std,r\n"), "1 " + list + ":1: unknown column \"\"\n");
+    EXPECT_EQ(run("\nchannel,local_output,multiplier,std,r\n\n"), "1 " + list + ":2: no channels\n");
+}

@@ -30,30 +30,89 @@ std::string_view trimmed(std::string_view s) {
     return s.substr(begin, s.find_last_not_of(" \t") - begin + 1);
 }
 
-// The fields of one line; a problem text when a quote is left open or followed by more text.
-std::string splitFields(std::string_view line, std::vector<std::string>& fields) {
-    fields.assign(1, {});
-    for (size_t i = 0; i < line.size(); ++i) {
-        std::string& field = fields.back();
-        if (line[i] == ',') {
-            fields.emplace_back();
-        } else if (line[i] == '"' && trimmed(field).empty()) {
-            field.clear();
-            for (++i;; ++i) {
-                if (i >= line.size()) return "a quoted field is not closed on its line";
-                if (line[i] == '"' && (i + 1 >= line.size() || line[i + 1] != '"')) break;
-                field += line[i];
-                if (line[i] == '"') ++i;
-            }
-            const size_t next = line.find_first_not_of(" \t", i + 1);
-            if (next != std::string_view::npos && line[next] != ',') return "text after a quoted field";
-            i = next == std::string_view::npos ? line.size() : next - 1;
+// Fields echoed in a problem text are cut to this many characters.
+constexpr size_t kShownChars = 80;
+// No value is anywhere near this long; a longer field is refused before it is copied.
+constexpr size_t kMaxFieldBytes = 1024;
+
+// text as a problem line shows it on a terminal: control bytes (C0, DEL, C1) and bytes that are
+// no UTF-8 as \xNN, and cut after maxChars characters with "…".
+std::string shown(std::string_view text, size_t maxChars = kShownChars) {
+    std::string out;
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++chars) {
+        if (chars == maxChars) return out + "…";
+        const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+        const auto escaped = [&](size_t k) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += {'\\', 'x', kHex[byte(k) >> 4], kHex[byte(k) & 15]};
+        };
+        const unsigned char c = byte(i);
+        const size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        bool whole = length != 0 && i + length <= text.size();
+        for (size_t k = 1; whole && k < length; ++k) whole = (byte(i + k) & 0xC0) == 0x80;
+        if (!whole || c < 0x20 || c == 0x7F) {
+            escaped(i++);
+        } else if (c == 0xC2 && byte(i + 1) < 0xA0) {  // U+0080 .. U+009F
+            escaped(i++);
+            escaped(i++);
         } else {
-            field += line[i];
+            out.append(text.substr(i, length));
+            i += length;
         }
     }
-    return {};
+    return out;
 }
+
+// The fields of one line, one at a time: quotes taken off ("" for a quote), blanks and tabs
+// around a field taken off. Nothing is kept of a field once the next is read, so a line of
+// millions of commas costs no more than its bytes.
+class FieldReader {
+public:
+    enum Result { kField, kEnd, kProblem };
+    explicit FieldReader(std::string_view line) : rest_(line) {}
+
+    // The next field, or the end of the line, or a problem (a quote left open or followed by text).
+    Result next(std::string& field, std::string& problem) {
+        if (ended_) return kEnd;
+        field.clear();
+        size_t i = rest_.find_first_not_of(" \t");
+        if (i == std::string_view::npos || rest_[i] != '"') {
+            const size_t comma = rest_.find(',');
+            const std::string_view text = trimmed(rest_.substr(0, comma));
+            if (text.size() > kMaxFieldBytes) return failed(problem, tooLong());
+            field = text;
+            return advance(comma);
+        }
+        for (++i;; ++i) {
+            if (i >= rest_.size()) return failed(problem, "a quoted field is not closed on its line");
+            if (field.size() > kMaxFieldBytes) return failed(problem, tooLong());
+            if (rest_[i] == '"' && (i + 1 >= rest_.size() || rest_[i + 1] != '"')) break;
+            field += rest_[i];
+            if (rest_[i] == '"') ++i;
+        }
+        const size_t next = rest_.find_first_not_of(" \t", i + 1);
+        if (next != std::string_view::npos && rest_[next] != ',') return failed(problem, "text after a quoted field");
+        return advance(next);
+    }
+
+private:
+    static std::string tooLong() { return "a field is longer than " + std::to_string(kMaxFieldBytes) + " bytes"; }
+    Result advance(size_t comma) {
+        if (comma == std::string_view::npos)
+            ended_ = true;
+        else
+            rest_.remove_prefix(comma + 1);
+        return kField;
+    }
+    Result failed(std::string& problem, std::string text) {
+        problem = std::move(text);
+        ended_ = true;
+        return kProblem;
+    }
+    std::string_view rest_;
+    bool ended_ = false;
+};
 
 class Reader {
 public:
@@ -65,14 +124,16 @@ public:
 
 private:
     bool problem(int line, std::string text);
-    bool takeHeader(int line, const std::vector<std::string>& fields);
-    bool takeRow(int line, const std::vector<std::string>& fields);
+    bool takeHeader(int line, std::string_view text);
+    bool takeRow(int line, std::string_view text);
     std::string settingsOf(const std::vector<std::string>& fields, ListedChannel& row) const;
 
     planning::ChargePumpSettings cp_;
     planning::SdSettings sd_;
     std::array<std::optional<size_t>, kColumns> at_{};  // the field of each column
-    size_t fieldCount_ = 0;                             // 0 until the header row is read
+    size_t fieldCount_ = 0;                             // the named fields; 0 until the header row is read
+    size_t unnamedFields_ = 0;                          // empty names after them, which a row may leave out
+    int headerLine_ = 0;
     std::array<int, planning::ChannelTable::kChannels> firstLine_{};
     ChannelList out_;
 };
@@ -86,18 +147,31 @@ bool Reader::problem(int line, std::string text) {
 
 bool Reader::takeLine(int number, std::string_view line) {
     if (trimmed(line).empty()) return true;
-    std::vector<std::string> fields;
-    if (std::string bad = splitFields(line, fields); !bad.empty()) return problem(number, bad) && fieldCount_ > 0;
-    return fieldCount_ == 0 ? takeHeader(number, fields) : takeRow(number, fields);
+    return fieldCount_ == 0 ? takeHeader(number, line) : takeRow(number, line);
 }
 
-bool Reader::takeHeader(int line, const std::vector<std::string>& fields) {
-    for (size_t f = 0; f < fields.size(); ++f) {
-        std::string name(trimmed(fields[f]));
+// Empty names at the end (a trailing comma) are no columns; an empty one before a name is.
+bool Reader::takeHeader(int line, std::string_view text) {
+    FieldReader fields(text);
+    std::string name, bad;
+    size_t f = 0, empty = 0;
+    for (FieldReader::Result r; (r = fields.next(name, bad)) != FieldReader::kEnd; ++f) {
+        if (r == FieldReader::kProblem) {
+            problem(line, bad);
+            return false;
+        }
+        if (name.empty()) {
+            ++empty;
+            continue;
+        }
+        if (empty > 0) {
+            problem(line, "unknown column \"\"");
+            return false;
+        }
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
         const auto known = std::find(kNames.begin(), kNames.end(), name);
         if (known == kNames.end()) {
-            problem(line, "unknown column \"" + name + "\"");
+            problem(line, "unknown column \"" + shown(name) + "\"");
             return false;
         }
         auto& at = at_[static_cast<size_t>(known - kNames.begin())];
@@ -113,47 +187,76 @@ bool Reader::takeHeader(int line, const std::vector<std::string>& fields) {
             return false;
         }
     }
-    fieldCount_ = fields.size();
+    fieldCount_ = f - empty;
+    unnamedFields_ = empty;
+    headerLine_ = line;
     return true;
 }
 
 std::string Reader::settingsOf(const std::vector<std::string>& fields, ListedChannel& row) const {
     for (size_t c = kFirstSetting; c < kColumns; ++c) {
         if (!at_[c]) continue;
-        const std::string value(trimmed(fields[*at_[c]]));
+        const std::string& value = fields[*at_[c]];
         const auto setting = static_cast<Setting>(c - kFirstSetting);
         if (!value.empty() && !applySetting(setting, value, row.inputs.cp, row.inputs.sd))
-            return "bad value for " + std::string(kNames[c]) + ": " + value;
+            return "bad value for " + std::string(kNames[c]) + ": " + shown(value);
     }
     return {};
 }
 
-bool Reader::takeRow(int line, const std::vector<std::string>& fields) {
-    if (fields.size() != fieldCount_)
-        return problem(line,
-                       "expected " + std::to_string(fieldCount_) + " fields, found " + std::to_string(fields.size()));
+bool Reader::takeRow(int line, std::string_view text) {
+    FieldReader reader(text);
+    std::vector<std::string> fields(fieldCount_);
+    std::string field, bad, unnamed;
+    size_t count = 0;
+    for (FieldReader::Result r; (r = reader.next(field, bad)) != FieldReader::kEnd; ++count) {
+        if (r == FieldReader::kProblem) return problem(line, bad);
+        if (count < fieldCount_)
+            fields[count] = std::move(field);
+        else if (unnamed.empty())
+            unnamed = field;
+    }
+    if (count < fieldCount_ || count > fieldCount_ + unnamedFields_)
+        return problem(line, "expected " + std::to_string(fieldCount_) +
+                                 (unnamedFields_ ? " to " + std::to_string(fieldCount_ + unnamedFields_) : "") +
+                                 " fields, found " + std::to_string(count));
+    if (!unnamed.empty()) return problem(line, "text in a column without a name: " + shown(unnamed));
     ListedChannel row{line, 0, {{}, cp_, sd_}};
-    const std::string_view channel = trimmed(fields[*at_[kChannel]]);
+    const std::string_view channel = fields[*at_[kChannel]];
     const auto [end, ec] = std::from_chars(channel.data(), channel.data() + channel.size(), row.channel);
     if (channel.empty() || ec != std::errc() || end != channel.data() + channel.size() || row.channel < 0 ||
         row.channel >= planning::ChannelTable::kChannels)
-        return problem(line, "channel must be 0 to 7: " + std::string(channel));
+        return problem(line, "channel must be 0 to 7: " + shown(channel));
     int& first = firstLine_[static_cast<size_t>(row.channel)];
     if (first != 0)
         return problem(line, "channel " + std::to_string(row.channel) + " given twice (first on line " +
                                  std::to_string(first) + ")");
     first = line;
-    if (std::string bad = settingsOf(fields, row); !bad.empty()) return problem(line, bad);
+    if (std::string wrong = settingsOf(fields, row); !wrong.empty()) return problem(line, wrong);
     // Numbers in a list read the same on every machine: "." is the decimal separator.
-    row.inputs.plan = {fields[*at_[kLocalOutput]], fields[*at_[kMultiplier]], fields[*at_[kStd]], fields[*at_[kR]],
-                       '.'};
+    row.inputs.plan = {std::move(fields[*at_[kLocalOutput]]), std::move(fields[*at_[kMultiplier]]),
+                       std::move(fields[*at_[kStd]]), std::move(fields[*at_[kR]]), '.'};
     out_.channels.push_back(std::move(row));
     return true;
 }
 
 ChannelList Reader::finish() && {
     if (fieldCount_ == 0 && out_.problems.empty()) out_.problems.push_back({1, "no header row naming the columns"});
+    if (fieldCount_ > 0 && out_.problems.empty() && out_.channels.empty())
+        out_.problems.push_back({headerLine_, "no channels"});
     return std::move(out_);
+}
+
+// The window's text for a plan that failed, which quotes what was typed: each of the four texts
+// it may quote as shown(), and any other control byte escaped.
+std::string shownPlanProblem(std::string message, const planning::PlanInputs& in) {
+    for (const std::string* typed : {&in.localOutput, &in.multiplier, &in.std, &in.r}) {
+        const std::string safe = shown(*typed);
+        if (typed->empty() || safe == *typed) continue;
+        for (size_t at = message.find(*typed); at != std::string::npos; at = message.find(*typed, at + safe.size()))
+            message.replace(at, typed->size(), safe);
+    }
+    return shown(message, std::string::npos);
 }
 
 }  // namespace
@@ -182,7 +285,7 @@ PlannedTable planChannelList(const ChannelList& list) {
             out.table.set(row.channel, plan.words, text::utf8ToCp932(plan.description));
             out.plans.emplace_back(row.channel, std::move(plan));
         } catch (const text::VtError& e) {
-            out.problems.push_back({row.line, text::withFullStop(e.what())});
+            out.problems.push_back({row.line, shownPlanProblem(text::withFullStop(e.what()), row.inputs.plan)});
         }
     }
     std::stable_sort(out.problems.begin(), out.problems.end(),

@@ -31,8 +31,11 @@ struct ChannelList {
     std::vector<ListProblem> problems;    // in the file's order; none when the list can be planned
 };
 
-// Blank lines are skipped; a field may be quoted ("a,b", "" for a quote) but stays on its line.
-// The four plan texts are taken as written, as the window takes what is typed.
+// Blank lines are skipped; a field may be quoted ("a,b", "" for a quote) but stays on its line;
+// blanks and tabs around a field are no part of it, and no field is longer than 1,024 bytes.
+// Empty names after the last one are no columns, and a row may leave their fields out. A list
+// without a channel is a problem. Problem texts quote the list's fields escaped and cut to 80
+// characters. What a field holds is taken as written, as the window takes what is typed.
 ChannelList readChannelList(std::string_view csv, const planning::ChargePumpSettings& cp,
                             const planning::SdSettings& sd);
 
