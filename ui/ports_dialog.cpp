@@ -128,7 +128,7 @@ void PortsDialog::assign() {
 int PortsDialog::rowOfPortTarget() const {
     std::error_code ec;
     const auto path = commapi::resolvePortName(portBox->currentText().toStdString(), roots_.configHome, roots_.dev);
-    const auto opens = std::filesystem::canonical(path ? *path : std::string(), ec);
+    const auto opens = std::filesystem::canonical(path && !path->refused ? path->path : std::string(), ec);
     for (size_t row = 0; !ec && row < present_.size(); ++row) {
         std::error_code rowError;
         if (std::filesystem::canonical(present_[row].path, rowError) == opens && !rowError)

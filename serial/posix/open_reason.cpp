@@ -15,12 +15,26 @@
 #include <vector>
 
 #include "serial/commapi.h"
+#include "serial/posix/alias_link.h"
 #include "serial/posix/portname.h"
+#include "serial/posix/unit_record.h"
 
 namespace commapi {
 namespace {
 
 constexpr const char* kJoinGroup = "add your user to the group that owns the device, e.g. dialout, and log in again";
+
+std::string inUse(const OpenFailure& f) {
+    if (f.holder > 0) {
+        std::string text = "in use by process " + std::to_string(f.holder);
+        if (!f.holderName.empty()) text += " (" + f.holderName + ")";
+        return text;
+    }
+    // Exclusive mode is the terminal's own and outlives the program that set it while another
+    // open keeps the terminal (on real hardware it clears at the last close).
+    if (f.error == EBUSY) return "in use: left in exclusive mode by a program that has ended (no program holds its lock)";
+    return "in use by another program";
+}
 
 // What the failure was, in a few words, whatever the locale.
 std::string whatFailed(const OpenFailure& f) {
@@ -32,12 +46,12 @@ std::string whatFailed(const OpenFailure& f) {
             return text;
         }
         case EBUSY:
-        case EWOULDBLOCK: {
-            if (f.holder <= 0) return "in use by another program";
-            std::string text = "in use by process " + std::to_string(f.holder);
-            if (!f.holderName.empty()) text += " (" + f.holderName + ")";
-            return text;
-        }
+        case EWOULDBLOCK: return inUse(f);
+        case kUnitEnded: return endedUnitText(f.port);
+        default: break;
+    }
+    if (!f.kind.empty()) return "not a serial device (" + f.kind + ")";
+    switch (f.error) {
         case ENOENT:
         case ENODEV:
         case ENXIO: return "no such device";
@@ -45,8 +59,7 @@ std::string whatFailed(const OpenFailure& f) {
         case EINVAL: return "the device does not take the port's settings";
         default: break;
     }
-    const char* text = ::strerrordesc_np(f.error);
-    return text ? std::string(text) : "error " + std::to_string(f.error);
+    return errorCause(f.error);
 }
 
 // The first line of a file of the proc file system, without its line end ("" when unreadable).
@@ -91,10 +104,7 @@ void lookUpPermission(OpenFailure& f, const struct stat& st) {
 }
 
 void lookUpHolder(OpenFailure& f, const struct stat& st) {
-    std::ifstream in("/proc/locks");
-    std::ostringstream locks;
-    locks << in.rdbuf();
-    f.holder = lockHolder(locks.str(), st.st_dev, st.st_ino);
+    f.holder = lockHolder(procLocks(), st.st_dev, st.st_ino);
     if (f.holder > 0) f.holderName = firstLine("/proc/" + std::to_string(f.holder) + "/comm");
 }
 
@@ -105,11 +115,18 @@ std::string openFailureText(const OpenFailure& f) {
     if (f.port.empty()) return "No port is selected";
     std::string where = f.port;
     if (f.device.empty()) return "Cannot open " + where + ": not a port name (com1, com2, ... or a device path)";
+    if (f.aliasUnreadable)
+        return "Cannot open " + where + ": its alias " + f.device + " cannot be looked at: " + errorCause(f.error);
     if (f.device != f.port) where += " (" + f.device + ")";
     return "Cannot open " + where + ": " + whatFailed(f);
 }
 
-pid_t lockHolder(std::string_view procLocks, dev_t dev, ino_t ino) {
+namespace {
+
+// Calls found(pid) for each lock held on the inode (pid -1 for an open-file lock) until it says
+// to stop.
+template <typename Found>
+void eachLock(std::string_view procLocks, dev_t dev, ino_t ino, Found found) {
     // "1: FLOCK  ADVISORY  WRITE 1234 00:19:3 0 EOF"; a waiter's line has "->" after the number.
     char wanted[64];
     std::snprintf(wanted, sizeof wanted, "%02x:%02x:%llu", major(dev), minor(dev),
@@ -121,23 +138,49 @@ pid_t lockHolder(std::string_view procLocks, dev_t dev, ino_t ino) {
         fields >> number >> kind;
         if (kind == "->") continue;
         fields >> mode >> access >> pid >> inode;
-        if (inode != wanted) continue;
-        const long holder = std::strtol(pid.c_str(), nullptr, 10);
-        if (holder > 0) return static_cast<pid_t>(holder);
+        if (inode == wanted && !found(std::strtol(pid.c_str(), nullptr, 10))) return;
     }
-    return 0;
+}
+
+}  // namespace
+
+pid_t lockHolder(std::string_view procLocks, dev_t dev, ino_t ino) {
+    pid_t holder = 0;
+    eachLock(procLocks, dev, ino, [&](long pid) {
+        if (pid > 0) holder = static_cast<pid_t>(pid);
+        return holder == 0;
+    });
+    return holder;
+}
+
+bool isLocked(std::string_view procLocks, dev_t dev, ino_t ino) {
+    bool locked = false;
+    eachLock(procLocks, dev, ino, [&](long) { return !(locked = true); });
+    return locked;
+}
+
+std::string procLocks() {
+    std::ifstream in("/proc/locks");
+    std::ostringstream locks;
+    locks << in.rdbuf();
+    return locks.str();
 }
 
 OpenFailure lookUpOpenFailure(const std::string& port, int error) {
     OpenFailure f;
     f.port = port;
     f.error = error;
-    const std::string home = configHome();
-    const auto path = resolvePortName(port, home);
+    const auto path = resolvePortName(port, configHome());
     if (!path) return f;
-    f.device = *path == portAliasPath(port, home) ? aliasTarget(*path) : *path;
+    if (path->refused == error && error != kUnitEnded) {
+        f.device = path->path;
+        f.aliasUnreadable = true;
+        return f;
+    }
+    f.device = path->alias ? aliasTarget(path->path) : path->path;
     struct stat st {};
     if (::stat(f.device.c_str(), &st) != 0) return f;
+    if (!S_ISCHR(st.st_mode)) f.kind = fileKind(st.st_mode);
     if (error == EACCES || error == EPERM) lookUpPermission(f, st);
     if (error == EBUSY || error == EWOULDBLOCK) lookUpHolder(f, st);
     return f;

@@ -12,7 +12,11 @@ namespace commapi {
 struct OpenFailure {
     std::string port;    // the name as given: "com3", "/dev/ttyUSB0"
     std::string device;  // the device it names, an alias followed; "" when it names none
-    int error = 0;       // errno of the failed open
+    int error = 0;       // errno of the failed open, or kUnitEnded
+    // The name's alias could not be looked at (device is then the alias itself).
+    bool aliasUnreadable = false;
+    // What the device is when it is none ("a folder", "a FIFO"); "" for a device or when unknown.
+    std::string kind;
     // Permission denied: the device's group, and whether joining it would let this user in
     // (the group may read and write it, and the user is not in it).
     std::string group;
@@ -28,6 +32,10 @@ std::string openFailureText(const OpenFailure& failure);
 // The process holding a lock (flock, POSIX) on the inode ino of the file system dev, from the
 // text of /proc/locks; 0 when there is none (or only an open-file lock, which names no process).
 pid_t lockHolder(std::string_view procLocks, dev_t dev, ino_t ino);
+// Whether anybody holds a lock of any kind on that inode (waiters do not count).
+bool isLocked(std::string_view procLocks, dev_t dev, ino_t ino);
+// This machine's /proc/locks.
+std::string procLocks();
 
 // Looks the facts up: the device the name resolves to, its group against this process's
 // groups, the lock holder in /proc/locks and its name in /proc/<pid>/comm.

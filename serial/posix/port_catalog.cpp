@@ -8,8 +8,10 @@
 #include <map>
 #include <tuple>
 
+#include "serial/commapi.h"
 #include "serial/posix/portname.h"
 #include "serial/posix/sysfs_tty.h"
+#include "serial/posix/unit_record.h"
 
 namespace commapi {
 namespace fs = std::filesystem;
@@ -43,9 +45,10 @@ std::map<fs::path, std::string> stableNames(const CatalogRoots& roots) {
     return byNode;
 }
 
-// What the node at path is, following links; with the node's own name when the operator sees
-// another one (shownAs).
-std::string describeNode(const std::string& path, const std::string& shownAs, const CatalogRoots& roots) {
+// What the node at path is, following links, and whether it is a terminal; with the node's own
+// name when the operator sees another one (shownAs).
+std::string describeNode(const std::string& path, const std::string& shownAs, const CatalogRoots& roots,
+                         bool& terminal) {
     std::error_code ec, devError;
     const fs::path real = fs::canonical(path, ec);
     if (ec) return "not present";
@@ -53,14 +56,15 @@ std::string describeNode(const std::string& path, const std::string& shownAs, co
     if (!devError && real.parent_path() == dev) {
         if (const auto facts = readTtyFacts(roots.sys, real.filename().string())) {
             const std::string node = roots.dev + "/" + real.filename().string();
+            terminal = true;
             return describeTty(*facts) + (node == shownAs ? "" : ", on " + node);
         }
     }
     struct stat st {};
     if (::stat(real.c_str(), &st) != 0) return "not present";
     if (!S_ISCHR(st.st_mode)) return "not a device";
-    if (!devError && real.parent_path() == dev / "pts") return "pseudo-terminal";
-    return "not a serial device";
+    terminal = !devError && real.parent_path() == dev / "pts";
+    return terminal ? "pseudo-terminal" : "not a serial device";
 }
 
 }  // namespace
@@ -113,12 +117,17 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
         t.description = "not a port name (comN or a device path)";
         return t;
     }
-    const auto aliasPath = portAliasPath(port, roots.configHome);
-    t.alias = aliasPath && *aliasPath == *path;
+    t.refused = path->refused != 0;
+    if (t.refused && !path->alias) {
+        t.description = "its alias " + path->path + " cannot be looked at: " + errorCause(path->refused);
+        return t;
+    }
+    t.alias = path->alias;
     std::error_code ec;
-    const fs::path target = t.alias ? fs::read_symlink(*path, ec) : fs::path(*path);
-    t.opens = ec ? *path : target.string();
-    t.description = describeNode(*path, t.opens, roots);
+    const fs::path target = t.alias ? fs::read_symlink(path->path, ec) : fs::path(path->path);
+    t.opens = ec ? path->path : target.string();
+    // The terminal an ended unit's alias names may be somebody else's by now: not looked at.
+    t.description = t.refused ? endedUnitText(port) : describeNode(path->path, t.opens, roots, t.terminal);
     return t;
 }
 

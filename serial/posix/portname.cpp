@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include "serial/posix/unit_record.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -24,14 +26,19 @@ std::optional<std::string> comNumber(const std::string& name) {
 
 }  // namespace
 
-std::optional<std::string> resolvePortName(const std::string& name, const std::string& home,
-                                           const std::string& devFolder) {
-    if (name.find('/') != std::string::npos) return name;
+std::optional<PortPath> resolvePortName(const std::string& name, const std::string& home,
+                                        const std::string& devFolder) {
+    if (name.find('/') != std::string::npos) return PortPath{name};
     const auto alias = portAliasPath(name, home);
     if (!alias) return std::nullopt;
     struct stat st {};
-    if (::lstat(alias->c_str(), &st) == 0) return alias;
-    return devFolder + "/ttyS" + std::to_string(std::stol(name.substr(3)) - 1);
+    if (::lstat(alias->c_str(), &st) != 0) {
+        if (errno == ENOENT) return PortPath{devFolder + "/ttyS" + std::to_string(std::stol(name.substr(3)) - 1)};
+        return PortPath{*alias, false, errno};
+    }
+    PortPath p{*alias, S_ISLNK(st.st_mode)};
+    if (p.alias && aliasMaker(*alias) == AliasMaker::EndedUnit) p.refused = kUnitEnded;
+    return p;
 }
 
 std::optional<std::string> portAliasPath(const std::string& name, const std::string& home) {

@@ -1,17 +1,32 @@
 #pragma once
 // Which device a port name opens: a name holding "/" is a path used as it is; "comN" (any case,
 // N from 1) is the alias <config>/vtconfig/ports/comN when it exists, else /dev/ttyS<N-1>;
-// anything else names no device. The one home of that rule: the comm layer, vtunit's alias
-// and the run script (through vtportalias) all take it from here. Free of Qt.
+// anything else names no device. Only an alias that is absent falls back to ttyS: one that
+// cannot be looked at (no permission, a file in place of the folder, a link loop, a name too
+// long) refuses the name, as does an alias left by a simulated unit that has ended. The one home
+// of that rule: the comm layer, vtunit's alias and the run script (through vtportalias) all take
+// it from here. Free of Qt.
+#include <cerrno>
 #include <optional>
 #include <string>
 
 namespace commapi {
 
+// Why a comN is refused although its alias is there: the simulated unit that made it has ended.
+inline constexpr int kUnitEnded = EOWNERDEAD;
+
+struct PortPath {
+    std::string path;    // what opening the name opens: the alias, /dev/ttyS<N-1>, or the path given
+    bool alias = false;  // path is comN's alias, a link
+    // 0 when the name may be opened; else why not: the errno of looking at the alias, or
+    // kUnitEnded (path is then the alias).
+    int refused = 0;
+};
+
 // configHome is $XDG_CONFIG_HOME, or ~/.config when that is unset or empty; devFolder is where
-// the ttyS nodes are (another folder only in tests).
-std::optional<std::string> resolvePortName(const std::string& name, const std::string& configHome,
-                                           const std::string& devFolder = "/dev");
+// the ttyS nodes are (another folder only in tests). nullopt for a name that is no port.
+std::optional<PortPath> resolvePortName(const std::string& name, const std::string& configHome,
+                                        const std::string& devFolder = "/dev");
 // Where the alias of "comN" lives, whether or not it exists; nullopt for any other name.
 std::optional<std::string> portAliasPath(const std::string& name, const std::string& configHome);
 // The folder of the aliases.

@@ -31,11 +31,11 @@ bool askLowLatency(const tty::Queries& queries, int fd) {
 
 std::unique_ptr<CommPort> PosixLayer::createFile(const std::string& name) {
     const auto path = resolvePortName(name, configHome());
-    if (!path) {
-        failed(ENOENT);
+    if (!path || path->refused) {
+        failed(path ? path->refused : ENOENT);
         return nullptr;
     }
-    const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path->path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         failed(errno);
         return nullptr;

@@ -7,41 +7,67 @@
 #include "serial/posix/rx_queue.h"
 #include "testkit/temp_dir.h"
 
-using commapi::resolvePortName;
 namespace fs = std::filesystem;
 
 class PortNames : public ::testing::Test {
 protected:
     PortNames() { fs::create_directories(home_ / "vtconfig/ports"); }
+    // What name opens, "refused: <errno>" when it opens nothing, "" for no port name.
+    std::string resolvePortName(const std::string& name) const { return opens(name, home_); }
+    static std::string opens(const std::string& name, const std::string& home) {
+        const auto p = commapi::resolvePortName(name, home);
+        if (!p) return "";
+        return p->refused ? "refused: " + std::to_string(p->refused) : p->path;
+    }
     vttest::TempDir dir_;
     fs::path home_ = dir_.path();
 };
 
 TEST_F(PortNames, PathIsUsedAsItIs) {
-    EXPECT_EQ(resolvePortName("/dev/pts/7", home_), "/dev/pts/7");
-    EXPECT_EQ(resolvePortName("./relative/tty", home_), "./relative/tty");
+    EXPECT_EQ(resolvePortName("/dev/pts/7"), "/dev/pts/7");
+    EXPECT_EQ(resolvePortName("./relative/tty"), "./relative/tty");
 }
 
 TEST_F(PortNames, ComWithoutAliasIsTheMatchingTtyS) {
-    EXPECT_EQ(resolvePortName("COM1", home_), "/dev/ttyS0");
-    EXPECT_EQ(resolvePortName("com12", home_), "/dev/ttyS11");
-    EXPECT_EQ(resolvePortName("cOm3", home_), "/dev/ttyS2");
+    EXPECT_EQ(resolvePortName("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(resolvePortName("com12"), "/dev/ttyS11");
+    EXPECT_EQ(resolvePortName("cOm3"), "/dev/ttyS2");
 }
 
 TEST_F(PortNames, AliasWinsAndIsFoundInAnyCase) {
     fs::create_symlink("/dev/null", home_ / "vtconfig/ports/com2");
-    EXPECT_EQ(resolvePortName("COM2", home_), (home_ / "vtconfig/ports/com2").string());
-    EXPECT_EQ(resolvePortName("com2", home_), (home_ / "vtconfig/ports/com2").string());
-    EXPECT_EQ(resolvePortName("com3", home_), "/dev/ttyS2");
+    EXPECT_EQ(resolvePortName("COM2"), (home_ / "vtconfig/ports/com2").string());
+    EXPECT_EQ(resolvePortName("com2"), (home_ / "vtconfig/ports/com2").string());
+    EXPECT_EQ(resolvePortName("com3"), "/dev/ttyS2");
     EXPECT_EQ(commapi::portAliasPath("COM3", home_), (home_ / "vtconfig/ports/com3").string())
         << "where an alias is made, before it exists";
 }
 
 TEST_F(PortNames, AnythingElseNamesNoDevice) {
     for (const char* bad : {"", "COM", "COM0", "COM01", "COMx", "LPT1", "ttyS0", "COM1 ", "COM-1", "COM99999999"}) {
-        EXPECT_FALSE(resolvePortName(bad, home_)) << bad;
+        EXPECT_EQ(resolvePortName(bad), "") << bad;
         EXPECT_FALSE(commapi::portAliasPath(bad, home_)) << bad;
     }
+}
+
+// Only an alias that is not there falls back to ttyS; one that cannot be looked at refuses the
+// name with the reason, and a file in its place is opened (and refused as no terminal) as it is.
+TEST_F(PortNames, AnAliasThatCannotBeLookedAtRefusesTheName) {
+    fs::remove(home_ / "vtconfig/ports");
+    vttest::writeBytes((home_ / "vtconfig/ports").string(), "not a folder");
+    EXPECT_EQ(resolvePortName("com1"), "refused: " + std::to_string(ENOTDIR));
+    fs::remove(home_ / "vtconfig/ports");
+    fs::create_symlink("ports", home_ / "vtconfig/ports");  // a link loop
+    EXPECT_EQ(resolvePortName("com1"), "refused: " + std::to_string(ELOOP));
+    EXPECT_EQ(opens("com1", std::string(5000, 'x')), "refused: " + std::to_string(ENAMETOOLONG));
+    EXPECT_EQ(opens("com1", (home_ / "absent/folder").string()), "/dev/ttyS0") << "a missing folder on the way is no alias";
+
+    fs::remove(home_ / "vtconfig/ports");
+    fs::create_directories(home_ / "vtconfig/ports/com2");
+    const auto folder = commapi::resolvePortName("com2", home_);
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->path, (home_ / "vtconfig/ports/com2").string());
+    EXPECT_FALSE(folder->alias) << "only a link is an alias";
 }
 
 TEST(RxQueue, KeepsOrderAcrossTheWrapAndRefusesOverflow) {

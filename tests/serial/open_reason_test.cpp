@@ -2,7 +2,11 @@
 // log and vtctl show.
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -82,10 +86,38 @@ TEST(OpenReason, ADanglingAliasIsNoSuchDevice) {
     EXPECT_EQ(reasonFor("com7"), "Cannot open com7 (" + home.file("ttyUSB9") + "): no such device");
 }
 
-TEST(OpenReason, ARegularFileIsNotASerialDevice) {
+// Each says what it is instead of the system's bare text (a socket is no "no such device").
+TEST(OpenReason, WhatIsNoSerialDeviceSaysWhatItIs) {
     vttest::TempDir dir;
     vttest::writeBytes(dir.file("notes"), "x");
-    EXPECT_EQ(reasonFor(dir.file("notes")), "Cannot open " + dir.file("notes") + ": not a serial device");
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", dir.file("socket").c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    for (const auto& [name, what] : {std::pair{"notes", "not a serial device (a regular file)"},
+                                     {"fifo", "not a serial device (a FIFO)"},
+                                     {"folder", "not a serial device (a folder)"},
+                                     {"socket", "not a serial device (a socket)"},
+                                     {"loop", "a loop of links"}})
+        EXPECT_EQ(reasonFor(dir.file(name)), "Cannot open " + dir.file(name) + ": " + what);
+    ::close(sock);
+}
+
+// A program that set exclusive mode and ended leaves it behind while another open keeps the
+// terminal; nobody holds a lock then.
+TEST(OpenReason, ExclusiveModeWithoutAHolderWasLeftByAProgramThatEnded) {
+    PtyPeer peer;
+    const int fd = ::open(peer.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_EQ(::ioctl(fd, TIOCEXCL), 0);
+    EXPECT_EQ(reasonFor(peer.path()), "Cannot open " + peer.path() +
+                                          ": in use: left in exclusive mode by a program that has ended (no "
+                                          "program holds its lock)");
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
 }
 
 // Only a holder counts: a process waiting for the lock, and an open-file lock (no process), do

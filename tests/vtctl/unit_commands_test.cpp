@@ -2,11 +2,15 @@
 // command fails, each with its exit code and reason, within the reply wait's bound.
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "testkit/port_holder.h"
 #include "tests/vtctl/units.h"
@@ -28,6 +32,14 @@ struct Vtctl : vttest::UnitsOnPorts {
         return status;
     }
     bool aliasLeft(int n) const { return std::filesystem::is_symlink(dir.portAlias(n)); }
+    // The settings of unit n's terminal, as the next program to open it finds them.
+    termios slaveAttr(int n) const {
+        termios t{};
+        const int fd = ::open(dir.portAlias(n).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ::tcgetattr(fd, &t);
+        ::close(fd);
+        return t;
+    }
 };
 
 // A dump row of sixteen bytes: first, then fifteen 00.
@@ -123,15 +135,39 @@ TEST_F(Vtctl, ABadFileOrCommandLineSendsNothing) {
     EXPECT_TRUE(received(1).empty());  // the port was never opened: nothing can be on its way
 }
 
+// Two signals at once (a Ctrl-C pressed twice) end it as one does: the port is put back first.
 TEST_F(Vtctl, AStopSignalEndsTheWaitAndPutsThePortBack) {
     startUnit(1, {"--silent"});
+    const termios found = slaveAttr(1);
     VtctlRun vtctl({"init"});
     ASSERT_EQ(receivedOnce(1, 1), Bytes{"49"});  // waiting for the reply now
-    EXPECT_EQ(vtctl.stop(SIGINT), 1);
+    ::kill(vtctl.pid(), SIGINT);
+    std::this_thread::sleep_for(5ms);  // two signals, not one pending twice
+    ::kill(vtctl.pid(), SIGINT);
+    EXPECT_EQ(vtctl.wait(), 1);
     EXPECT_EQ(vtctl.err(), "interrupted\n");
+    const termios after = slaveAttr(1);
+    EXPECT_EQ(std::memcmp(&found, &after, sizeof found), 0) << "the terminal's settings as they were";
     vttest::PortHolder holder(dir.portAlias(1));  // neither locked nor left exclusive
     EXPECT_TRUE(holder.held());
     holder.letGo();
+}
+
+// The exclusive mode that a killed vtctl leaves on the simulated unit's terminal is cleared by
+// the unit, so the next vtctl gets the port.
+TEST_F(Vtctl, AKilledClientLeavesTheSimulatedPortFreeForTheNext) {
+    startUnit(1, {"--reply-delay", "1000"});
+    {
+        VtctlRun killed({"init"});
+        ASSERT_EQ(receivedOnce(1, 1), Bytes{"49"});
+        EXPECT_EQ(killed.stop(SIGKILL), 128 + SIGKILL);
+    }
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (vttest::readWholeFile(dir.file("log1")).find("released\n") == std::string::npos &&
+           std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(10ms);
+    std::string err;
+    EXPECT_EQ(run({"init"}, nullptr, &err), 0) << err;
 }
 
 TEST_F(Vtctl, PortsSaysWhatEachNameOpens) {

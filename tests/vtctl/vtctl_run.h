@@ -14,17 +14,19 @@ namespace vttest {
 
 class VtctlRun {
 public:
-    // Starts vtctl with args; stderr goes to stderrFd instead of a file when one is given.
-    explicit VtctlRun(std::vector<std::string> args, int stderrFd = -1)
+    // Starts vtctl with args; stderr goes to stderrFd instead of a file when one is given. A
+    // launcher (setpriv and its options) runs vtctl when one is given.
+    explicit VtctlRun(std::vector<std::string> args, int stderrFd = -1, std::vector<std::string> launcher = {})
         : child_([&](const ChildProcess::Parent&) {
               const int out = ::open(dir_.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
               const int err = stderrFd >= 0 ? stderrFd : ::open(dir_.file("err").c_str(), O_WRONLY | O_CREAT, 0600);
               if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) return 126;
               args.insert(args.begin(), VTCTL_BINARY);
+              args.insert(args.begin(), launcher.begin(), launcher.end());
               std::vector<char*> argv;
               for (std::string& a : args) argv.push_back(a.data());
               argv.push_back(nullptr);
-              ::execv(argv[0], argv.data());
+              ::execvp(argv[0], argv.data());
               return 127;
           }) {}
 
@@ -35,6 +37,7 @@ public:
         return status;
     }
     int stop(int sig) { return child_.stop(sig); }
+    pid_t pid() const { return child_.pid(); }
 
     std::string out() const { return readWholeFile(dir_.file("out")); }
     std::string err() const { return readWholeFile(dir_.file("err")); }

@@ -106,6 +106,7 @@ TEST_F(UnitLine, AliasIsRemovedOnSignals) {
         ASSERT_TRUE(u.start({}));
         EXPECT_EQ(u.unit->stop(sig), 0);
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias))) << sig;
+        EXPECT_EQ(listing(u.dir.file("vtconfig/ports")), "") << "its record goes with it";
     }
 }
 
@@ -126,6 +127,10 @@ TEST_F(UnitLine, AnExistingAliasIsKeptUnlessForced) {
         EXPECT_EQ(forced.stop(SIGTERM), 0);
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(com3)));
+    writeBytes(dir.portAlias(4), "mine");
+    UnitProcess onAFile(dir.path(), dir.file("log"), {"--port", "com4", "--force"});
+    EXPECT_EQ(onAFile.waitExit(5s), 2) << "only a link is ever replaced";
+    EXPECT_EQ(readWholeFile(dir.portAlias(4)), "mine");
 }
 
 TEST_F(UnitLine, ReopeningTheLineAfterTheOtherSideClosedStillWorks) {

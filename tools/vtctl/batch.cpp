@@ -20,13 +20,13 @@ volatile std::sig_atomic_t gStopSignal = 0;
 
 void noteStop(int sig) { gStopSignal = sig; }
 
-// The stop signals set a flag while the object lives; a second one ends the program at once.
+// The stop signals set a flag while the object lives, however many come: each port is put back
+// as it was found before the program ends, and that takes a moment only (every wait is bounded).
 class StopSignals {
 public:
     StopSignals() {
         struct sigaction sa {};
         sa.sa_handler = noteStop;
-        sa.sa_flags = SA_RESETHAND;
         sigemptyset(&sa.sa_mask);
         for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &sa, &before_[i]);
     }

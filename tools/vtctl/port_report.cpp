@@ -1,6 +1,5 @@
 #include "tools/vtctl/port_report.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "serial/posix/portname.h"
@@ -8,12 +7,12 @@
 namespace vtctl {
 namespace {
 
-// Whether this user may open the device a port leads to; "" when there is no device to open.
+// Whether this user may open the terminal a port leads to; "" when it leads to none (nothing,
+// a refused alias, a file, a device that is no terminal: vtctl would not open those either).
 std::string accessNote(const commapi::ComPortTarget& t, const commapi::CatalogRoots& roots) {
     const auto path = commapi::resolvePortName(t.port, roots.configHome, roots.dev);
-    struct stat st {};
-    if (!path || ::stat(path->c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return "";
-    return ::access(path->c_str(), R_OK | W_OK) == 0 ? "; you may open it" : "; you may not open it";
+    if (!path || !t.terminal || t.refused) return "";
+    return ::access(path->path.c_str(), R_OK | W_OK) == 0 ? "; you may open it" : "; you may not open it";
 }
 
 }  // namespace

@@ -19,6 +19,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often the terminal is looked at for an exclusive mode that its client left behind.
+constexpr std::chrono::milliseconds kAbandonedLook{100};
+
 // Bytes due to go out: an answer, or a flood of floodSize bytes 00 01 ... FF 00 ... made as
 // they go (so a large flood takes no memory).
 struct Chunk {
@@ -99,6 +102,7 @@ private:
     std::optional<LineEnd> take(const unsigned char* bytes, std::size_t n, Clock::time_point at);
     bool answer(std::uint8_t byte, Clock::time_point at);
     std::optional<LineEnd> giveOut();
+    Clock::time_point lookForAbandonedClient(Clock::time_point now);
 
     Pty& pty_;
     const Options& options_;
@@ -111,6 +115,7 @@ private:
     std::optional<Arriving> arriving_;         // paced: the byte on its way in
     Clock::time_point lineFree_{};             // paced: when the line back is free again
     bool floodPending_;
+    Clock::time_point nextLook_{};  // when lookForAbandonedClient is due
 };
 
 // The adapter passes on what it holds at each tick of its timer: the first at or after t.
@@ -131,7 +136,7 @@ std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
         if (auto end = take(&in.byte, 1, in.at)) return end;
     }
     short events = 0;
-    Clock::time_point wake = Clock::time_point::max();
+    Clock::time_point wake = lookForAbandonedClient(now);
     if (!arriving_)
         events |= POLLIN;
     else
@@ -156,6 +161,16 @@ std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
     }
     if ((pfd.revents & POLLOUT) && !out_.empty()) return giveOut();
     return std::nullopt;
+}
+
+// Clears an exclusive mode whose client has gone; when to look again.
+Clock::time_point Loop::lookForAbandonedClient(Clock::time_point now) {
+    if (now < nextLook_) return nextLook_;
+    if (clearAbandonedExclusive(pty_)) {
+        std::printf("released\n");
+        std::fflush(stdout);
+    }
+    return nextLook_ = now + kAbandonedLook;
 }
 
 // A paced line takes one byte and lets it arrive a byte time later; otherwise all that is there

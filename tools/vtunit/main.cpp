@@ -36,13 +36,15 @@ sigset_t blockStopSignals() {
     return waitMask;
 }
 
-// The pty and its alias, released on every way out of main.
+// The pty, its alias and the alias's record, released on every way out of main: the alias
+// before the terminal, whose number the next terminal opened may get.
 struct Line {
     vtunit::Pty pty;
+    commapi::UnitRecord record;
     std::string alias;
     ~Line() {
-        vtunit::closePty(pty);
         if (!alias.empty()) vtunit::removeAlias(alias, pty.slavePath);
+        vtunit::closePty(pty);
     }
 };
 
@@ -56,7 +58,7 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
     }
     if (options.link) {
         const std::string alias = aliasDirectory() + "/" + options.port;
-        if (!makeAlias(alias, line.pty.slavePath, options.force, error)) {
+        if (!makeAlias(alias, line.pty.slavePath, options.force, line.record, error)) {
             std::fprintf(stderr, "vtunit: %s\n", error.c_str());
             return 2;
         }

@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "serial/posix/alias_link.h"
+#include "serial/posix/open_reason.h"
 #include "serial/posix/portname.h"
+#include "serial/posix/tty_ioctl.h"
 
 namespace vtunit {
 namespace {
@@ -28,6 +31,12 @@ bool makeDirectories(const std::string& dir, std::string& error) {
         }
     }
     return true;
+}
+
+// Why vtunit does not take alias's name, where something of that mode is.
+std::string refusal(const std::string& alias, mode_t found) {
+    if (S_ISLNK(found)) return "the port alias " + alias + " exists already (--force replaces it)";
+    return commapi::notAnAliasText(alias, found);
 }
 
 std::string parentOf(const std::string& path) {
@@ -81,29 +90,29 @@ void closePty(Pty& pty) {
 
 std::string aliasDirectory() { return commapi::portAliasFolder(commapi::configHome()); }
 
-bool makeAlias(const std::string& alias, const std::string& target, bool force, std::string& error) {
+bool makeAlias(const std::string& alias, const std::string& target, bool force, commapi::UnitRecord& record,
+               std::string& error) {
     if (!makeDirectories(parentOf(alias), error)) return false;
-    if (::symlink(target.c_str(), alias.c_str()) == 0) return true;
-    if (errno != EEXIST) {
-        error = sysError("cannot link " + alias);
+    const bool replace = force || commapi::aliasMaker(alias) == commapi::AliasMaker::EndedUnit;
+    struct stat st {};
+    if (::lstat(alias.c_str(), &st) == 0 && (!S_ISLNK(st.st_mode) || !replace)) {
+        error = refusal(alias, st.st_mode);
         return false;
     }
-    if (!force) {
-        error = "the port alias " + alias + " exists already (--force replaces it)";
-        return false;
+    // The record comes first: a unit killed at any moment leaves no alias without one.
+    error = record.publish(alias, target);
+    if (!error.empty()) return false;
+    mode_t found = S_IFLNK;
+    switch (commapi::placeAliasLink(alias, target, replace, found)) {
+        case commapi::AliasPlaced::Done: break;
+        case commapi::AliasPlaced::Exists:
+        case commapi::AliasPlaced::NotALink: error = refusal(alias, found); return false;
+        case commapi::AliasPlaced::Failed: error = sysError("cannot link " + alias); return false;
     }
-    const std::string temp = alias + ".vtunit-" + std::to_string(::getpid());
-    ::unlink(temp.c_str());
-    if (::symlink(target.c_str(), temp.c_str()) != 0) {
-        error = sysError("cannot link " + temp);
-        return false;
-    }
-    if (::rename(temp.c_str(), alias.c_str()) != 0) {
-        error = sysError("cannot replace " + alias);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    error = record.noteLink(alias);
+    if (error.empty()) return true;
+    removeAlias(alias, target);
+    return false;
 }
 
 void removeAlias(const std::string& alias, const std::string& target) {
@@ -111,6 +120,13 @@ void removeAlias(const std::string& alias, const std::string& target) {
     ssize_t n = ::readlink(alias.c_str(), buf, sizeof buf - 1);
     if (n < 0) return;
     if (std::string(buf, static_cast<std::size_t>(n)) == target) ::unlink(alias.c_str());
+}
+
+bool clearAbandonedExclusive(const Pty& pty) {
+    if (!commapi::tty::isExclusive(pty.slaveKeep)) return false;
+    struct stat st {};
+    if (::fstat(pty.slaveKeep, &st) != 0 || commapi::isLocked(commapi::procLocks(), st.st_dev, st.st_ino)) return false;
+    return commapi::tty::setExclusive(pty.slaveKeep, false);
 }
 
 }  // namespace vtunit

@@ -3,6 +3,8 @@
 // configurator at it. POSIX only; errors come back as text for main() to print.
 #include <string>
 
+#include "serial/posix/unit_record.h"
+
 namespace vtunit {
 
 struct Pty {
@@ -18,10 +20,18 @@ void closePty(Pty& pty);
 // The folder of the port aliases, as the comm layer looks for them (serial/posix/portname.h).
 std::string aliasDirectory();
 
-// Links alias -> target. Refuses an existing alias unless force; the replacement is atomic.
-bool makeAlias(const std::string& alias, const std::string& target, bool force, std::string& error);
+// Links alias -> target and records it as this running unit's. An existing alias is replaced
+// only when force is given or when the unit that made it has ended, and only if it is a link;
+// the name never points nowhere in between.
+bool makeAlias(const std::string& alias, const std::string& target, bool force, commapi::UnitRecord& record,
+               std::string& error);
 
 // Removes the alias only while it still points at target (someone may have replaced it).
 void removeAlias(const std::string& alias, const std::string& target);
+
+// A client that ended without closing the port (SIGKILL, a crash) leaves the terminal in
+// exclusive mode, which lasts while this side keeps the terminal open: every later open would
+// be refused. Clears it once no program holds a lock on the terminal; true when it did.
+bool clearAbandonedExclusive(const Pty& pty);
 
 }  // namespace vtunit

@@ -1,0 +1,130 @@
+// Which device a port name opens, in the corners: an alias left by a killed simulated unit, an
+// alias that cannot be looked at, the same device named twice. Nothing here opens a port of the
+// machine: what vtctl is kept from opening is a terminal the test holds.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include "serial/commapi.h"
+#include "serial/posix/portname.h"
+#include "tests/vtctl/units.h"
+#include "tests/vtctl/vtctl_run.h"
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A terminal somebody else opened (a shell's): both ends held by the test.
+struct Terminal {
+    int master = -1, slave = -1;
+    std::string name;
+    Terminal() {
+        char buf[64] = {};
+        if (::openpty(&master, &slave, buf, nullptr, nullptr) == 0) name = buf;
+    }
+    ~Terminal() {
+        ::close(slave);
+        ::close(master);
+    }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+    termios attr() const {
+        termios t{};
+        ::tcgetattr(master, &t);
+        return t;
+    }
+    // Whatever reached the terminal within the limit.
+    std::string written(std::chrono::milliseconds limit) const {
+        pollfd p{master, POLLIN, 0};
+        char buf[256];
+        const ssize_t n = ::poll(&p, 1, static_cast<int>(limit.count())) == 1 ? ::read(master, buf, sizeof buf) : 0;
+        return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : "";
+    }
+};
+
+bool sameTermios(const termios& a, const termios& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The next terminal opened on the machine that gets the number wanted (after a while, none).
+std::unique_ptr<Terminal> terminalNamed(const std::string& wanted) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        auto t = std::make_unique<Terminal>();
+        if (t->name == wanted) return t;
+        t.reset();
+        std::this_thread::sleep_for(10ms);
+    }
+    return nullptr;
+}
+
+struct PortChoice : vttest::UnitsOnPorts {
+    int run(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
+        vttest::VtctlRun vtctl(std::move(args));
+        const int status = vtctl.wait();
+        if (out) *out = vtctl.out();
+        if (err) *err = vtctl.err();
+        return status;
+    }
+    std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+};
+
+}  // namespace
+
+TEST_F(PortChoice, AnAliasLeftByAKilledUnitNeverReachesTheNextTerminal) {
+    startUnit(11);
+    const std::string old = fs::read_symlink(dir.portAlias(11));
+    ASSERT_EQ(units[11]->stop(SIGKILL), 128 + SIGKILL);
+    const auto victim = terminalNamed(old);
+    if (!victim) GTEST_SKIP() << "another program took " << old;
+    const termios before = victim->attr();
+
+    std::string out, err;
+    EXPECT_EQ(run({"--port", "com11", "channel", "1"}, nullptr, &err), 1);
+    EXPECT_EQ(err, "Cannot open com11 (" + old + "): the simulated unit on com11 is no longer running\n");
+    EXPECT_EQ(commapi::defaultLayer().createFile("COM11"), nullptr) << "the window's open";
+    EXPECT_EQ(commapi::defaultLayer().lastError(), commapi::kUnitEnded);
+    EXPECT_EQ(run({"--port", "com11", "ports"}, &out), 0);
+    EXPECT_EQ(firstLine(out), "com11 opens " + old + " (alias): the simulated unit on com11 is no longer running");
+    EXPECT_EQ(victim->written(100ms), "");
+    EXPECT_TRUE(sameTermios(victim->attr(), before));
+
+    // A simulated unit takes the name over without --force, and is opened again.
+    units[11] = std::make_unique<vttest::UnitProcess>(dir.path(), dir.file("log11"),
+                                                      std::vector<std::string>{"--port", "com11"});
+    for (int i = 0; i < 500 && fs::read_symlink(dir.portAlias(11)) == old; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(run({"--port", "com11", "channel", "1"}), 0);
+    EXPECT_EQ(receivedOnce(11, 2), (std::vector<std::string>{"31", "0D"}));
+}
+
+// A user's link to a terminal has no record of a unit, whatever number the terminal has.
+TEST_F(PortChoice, AUsersOwnAliasToATerminalOpens) {
+    startUnit(11);
+    const std::string old = fs::read_symlink(dir.portAlias(11));
+    ASSERT_EQ(units[11]->stop(SIGKILL), 128 + SIGKILL);
+    const auto mine = terminalNamed(old);
+    if (!mine) GTEST_SKIP() << "another program took " << old;
+    fs::remove(dir.portAlias(11));
+    dir.linkPort(11, old);  // as socat makes it
+    EXPECT_NE(commapi::defaultLayer().createFile("com11"), nullptr) << commapi::defaultLayer().lastError();
+}
+
+// As another user, a ports folder that user may not look into hides whether com1 has an alias:
+// com1 is then no /dev/ttyS0 but a name that cannot be told.
+TEST_F(PortChoice, AnAliasThatCannotBeLookedAtIsNoTtyS) {
+    if (::geteuid() != 0) GTEST_SKIP() << "running as another user needs root";
+    fs::create_directories(dir.file("vtconfig/ports"));
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.file("vtconfig").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.file("vtconfig/ports").c_str(), 0700), 0);
+    vttest::VtctlRun vtctl({"--port", "com1", "ports"}, -1,
+                           {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    EXPECT_EQ(vtctl.wait(), 0) << vtctl.err();
+    EXPECT_EQ(firstLine(vtctl.out()), "com1: its alias " + dir.portAlias(1) + " cannot be looked at: permission denied");
+}
