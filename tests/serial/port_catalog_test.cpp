@@ -6,7 +6,11 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/syscall.h>
+
 #include <algorithm>
+#include <functional>
 #include <filesystem>
 
 #include "serial/posix/port_catalog.h"
@@ -20,7 +24,17 @@ namespace {
 
 const vttest::FakeUsbAdapter kFtdi = vttest::ftdiAdapter();
 
+// Runs once right after the next link is made: the moment between making an alias's new link
+// and renaming it into place.
+std::function<void()> gAfterSymlink;
+
 }  // namespace
+
+extern "C" int symlink(const char* target, const char* path) noexcept {
+    const int made = static_cast<int>(::syscall(SYS_symlinkat, target, AT_FDCWD, path));
+    if (made == 0 && gAfterSymlink) std::exchange(gAfterSymlink, nullptr)();
+    return made;
+}
 
 class PortCatalog : public ::testing::Test {
 protected:
@@ -131,6 +145,25 @@ TEST_F(PortCatalog, AssigningReplacesOnlyAnAlias) {
         EXPECT_STREQ(e.what(), (alias(4) + " is a regular file, not an alias; it is left as it is").c_str());
     }
     EXPECT_THROW(commapi::assignComPort(tree_.node("ttyS0"), usb, roots_), text::VtError) << "a path is no comN";
+}
+
+// A file that comes under the alias's name while an assign replaces the alias (right after the
+// new link is made beside it) stays, whether the name held an alias before or nothing.
+TEST_F(PortCatalog, AFileThatComesDuringAnAssignIsNeverReplaced) {
+    const auto devices = commapi::listSerialDevices(roots_);
+    commapi::assignComPort("com3", devices[0], roots_);
+    const auto plantFile = [this] {
+        vttest::writeBytes(home_.file("mine"), "mine");
+        ASSERT_EQ(::rename(home_.file("mine").c_str(), alias(3).c_str()), 0);
+    };
+    for (const bool hadAlias : {true, false}) {
+        if (!hadAlias) fs::remove(alias(3));
+        gAfterSymlink = plantFile;
+        EXPECT_THROW(commapi::assignComPort("com3", devices[1], roots_), text::VtError) << hadAlias;
+        EXPECT_EQ(vttest::readWholeFile(alias(3)), "mine") << hadAlias;
+        EXPECT_EQ(vttest::listing(home_.file("vtconfig/ports")), "com3\n") << "no temporary name is left";
+        fs::remove(alias(3));
+    }
 }
 
 // What ./run links com1 to: the simulated unit's pseudo-terminal.

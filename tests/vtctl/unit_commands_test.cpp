@@ -170,11 +170,15 @@ TEST_F(Vtctl, AKilledClientLeavesTheSimulatedPortFreeForTheNext) {
     EXPECT_EQ(run({"init"}, nullptr, &err), 0) << err;
 }
 
+// Only a link is an alias, and only a terminal is one "you may open".
 TEST_F(Vtctl, PortsSaysWhatEachNameOpens) {
     startUnit(1);
     vttest::writeBytes(dir.file("plain"), "");
     dir.linkPort(3, dir.file("plain"));
-    for (int n : {2, 4, 5, 6, 7, 8, 9, 10, 11, 12}) dir.linkPort(n, dir.file("absent"));  // not this machine's ttyS
+    vttest::writeBytes(dir.portAlias(4), "");
+    std::filesystem::create_directory(dir.portAlias(5));
+    dir.linkPort(6, "/dev/null");
+    for (int n : {2, 7, 8, 9, 10, 11, 12}) dir.linkPort(n, dir.file("absent"));  // not this machine's ttyS
     std::string out;
     EXPECT_EQ(run({"ports"}, &out), 0);
     std::vector<std::string> lines;
@@ -185,6 +189,9 @@ TEST_F(Vtctl, PortsSaysWhatEachNameOpens) {
     EXPECT_EQ(lines[0], "com1 opens " + slave + " (alias): pseudo-terminal; you may open it");
     EXPECT_EQ(lines[1], "com2 opens " + dir.file("absent") + " (alias): not present");
     EXPECT_EQ(lines[2], "com3 opens " + dir.file("plain") + " (alias): not a device");
+    EXPECT_EQ(lines[3], "com4 opens " + dir.portAlias(4) + ": not a device");
+    EXPECT_EQ(lines[4], "com5 opens " + dir.portAlias(5) + ": not a device");
+    EXPECT_EQ(lines[5], "com6 opens /dev/null (alias): not a serial device");
     EXPECT_EQ(lines[11], "com12 opens " + dir.file("absent") + " (alias): not present");
 }
 
