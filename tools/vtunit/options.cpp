@@ -161,7 +161,8 @@ Every received byte is logged on stdout as one line "rx XX" (upper-case hexadeci
 
 Options:
   --port comN           alias name (default com1)
-  --force               replace an existing alias (otherwise vtunit refuses to start)
+  --force               replace an existing alias, a link (otherwise vtunit refuses to start;
+                        an alias left by a simulated unit that was killed is replaced anyway)
   --no-link             make no alias; use with --print-slave or --slave-file
   --print-slave         first line on stdout: "slave <path of the terminal>"
   --slave-file FILE     write the path of the terminal into FILE
