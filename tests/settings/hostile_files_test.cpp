@@ -153,6 +153,28 @@ TEST_F(HostileSettingsFile, ALinkOfAnotherUserIsNotFollowed) {
     EXPECT_TRUE(S_ISLNK(lstatOf(path).st_mode));
 }
 
+// The directory is his, so the rename would go through: only the write-access check stops an
+// ordinary user, for a save with changes and for one without.
+TEST_F(HostileSettingsFile, AnOrdinaryUserMayNotReplaceAnotherUsersFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "planting another user's file needs root";
+    const std::string rootsFile = "[Frequency]\r\nLocalOutput=1\r\n";
+    writeBytes(path, rootsFile);
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    const auto report = vttest::asUnprivileged(dir.path(), [&] {
+        std::string unchanged = "saved";
+        try {
+            settings::save(path, settings::load(path));
+        } catch (const settings::SaveError& e) {
+            unchanged = e.what();
+        }
+        return saveReport(path) + "|" + unchanged;
+    });
+    ASSERT_TRUE(report) << "cannot switch to an ordinary user";
+    EXPECT_EQ(*report, path + " に書き込めません|" + path + " に書き込めません");
+    EXPECT_EQ(readWholeFile(path), rootsFile);
+    EXPECT_EQ(lstatOf(path).st_uid, 0u);
+}
+
 TEST_F(HostileSettingsFile, ASaveKeepsTheFilesOwnerAndModeWithoutSetIdBits) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
     writeBytes(path, "[Frequency]\r\nLocalOutput=1\r\n");

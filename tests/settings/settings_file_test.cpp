@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/inotify.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <climits>
@@ -250,6 +251,60 @@ TEST_F(SettingsFile, SavedValuesLoadBack) {
     EXPECT_EQ(settings::load(path), v);
     settings::save(path, v);  // a second save changes nothing
     EXPECT_EQ(settings::load(path), v);
+}
+
+// Another editor changed the file while the window was open: the save starts from what is there
+// now, so nothing is spliced in at the old file's offsets.
+TEST_F(SettingsFile, ASaveAfterAnotherEditorsChangeStartsFromTheFileAsItIsNow) {
+    writeBytes(path, kDefaultsOnDisk);
+    settings::SettingsFile file(path);
+    const std::string edited = std::string("; by hand\r\n[Other]\r\nfoo=bar\r\n") + kDefaultsOnDisk;
+    writeBytes(path, edited);
+    SettingsValues v = file.values();
+    v.ScrollBar1 = 5;
+    file.save(v);
+    std::string expected = edited;
+    expected.replace(expected.find("UpGain=127"), 10, "UpGain=5");
+    EXPECT_EQ(readWholeFile(path), expected);
+}
+
+// Longer than the read buffer (256 KiB) and not one repeated byte, so a shifted copy shows: a
+// CR LF file is copied by the kernel, an LF file through the buffer.
+TEST_F(SettingsFile, ALineLongerThanTheReadBufferLoadsAndSavesIntact) {
+    std::string note = "Note=";
+    for (std::size_t i = 0; i < (std::size_t{600} << 10); ++i) note += static_cast<char>('a' + i % 23);
+    for (const std::string eol : {"\r\n", "\n"}) {
+        writeBytes(path, "[Frequency]" + eol + note + eol + "LocalOutput=555" + eol);
+        settings::SettingsFile file(path);
+        SettingsValues v = file.values();
+        EXPECT_EQ(v.Edit1, "555");
+        v.Edit2 = "7";
+        file.save(v);
+        const std::string after = readWholeFile(path);
+        EXPECT_TRUE(after.starts_with("[Frequency]\r\n" + note + "\r\nLocalOutput=555\r\nMultiplier=7\r\n"))
+            << "line ends " << eol.size() << ", file of " << after.size() << " bytes";
+    }
+}
+
+// Same inode, same modification time; an LF file is no such case, it comes out CR LF.
+TEST_F(SettingsFile, ASaveThatChangesNoByteLeavesTheFileAlone) {
+    const auto stamp = [&] {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return std::to_string(st.st_ino) + "@" + std::to_string(st.st_mtim.tv_sec);
+    };
+    writeBytes(path, kDefaultsOnDisk);
+    const struct timespec longAgo[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), longAgo, 0), 0);
+    const std::string before = stamp();
+    settings::save(path, settings::load(path));
+    EXPECT_EQ(stamp(), before);
+
+    std::string lf = kDefaultsOnDisk;
+    for (std::size_t at; (at = lf.find('\r')) != std::string::npos;) lf.erase(at, 1);
+    writeBytes(path, lf);
+    settings::save(path, settings::load(path));
+    EXPECT_EQ(readWholeFile(path), kDefaultsOnDisk);
 }
 
 }  // namespace
