@@ -74,6 +74,14 @@ TEST_F(PortCatalog, ListsTheDevicesPresentWithTheirStableNames) {
     EXPECT_EQ(usb.line(), tree_.node("ttyUSB0") + " (" + stable() + "): FTDI FT232R USB UART, serial A50285BI");
 }
 
+// With ttyS2 beside ttyS10, only number order puts ttyS2 first.
+TEST_F(PortCatalog, DevicesComeInNumberOrder) {
+    tree_.addUart("ttyS2", 4);
+    std::string names;
+    for (const commapi::SerialDevice& d : commapi::listSerialDevices(roots_)) names += d.name + " ";
+    EXPECT_EQ(names, "ttyS0 ttyS1 ttyS2 ttyS10 ttyUSB0 ");
+}
+
 TEST_F(PortCatalog, UsbStringsAreTheDevicesOwnAndShownSafely) {
     // A modem-class adapter sits on the interface itself; this one reports no maker or product.
     tree_.addUsbAdapter({.tty = "ttyACM0", .usbDevice = "1-3", .vendorId = "2341", .productId = "0043"});
