@@ -75,19 +75,43 @@ std::string installedCommaLocale() {
     return found;
 }
 
-// The same, else de_DE compiled into a private folder that LOCPATH names for this program and the
-// tools it starts, when the locale sources (Debian's "locales") and localedef are there. The
-// machine's own locales are never touched.
+// Compiles name ("de_DE.UTF-8") from the locale sources (Debian's "locales") into a private
+// folder that LOCPATH names for this program and the tools it starts; false when it cannot. The
+// machine's own locales are never touched. Once LOCPATH is set only that folder is looked in, and
+// glibc remembers a failed lookup: a locale is looked up there only after it has been compiled.
+bool compilePrivateLocale(const std::string& name) {
+    static const vttest::TempDir dir;
+    const std::string source = name.substr(0, name.find('.'));
+    if (::access(("/usr/share/i18n/locales/" + source).c_str(), R_OK) != 0) return false;
+    const std::string command = "localedef -i " + source + " -f UTF-8 '" + dir.file(name) + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == -1 || ::access(dir.file(name).c_str(), R_OK) != 0) return false;
+    ::setenv("LOCPATH", dir.path().c_str(), 1);
+    return true;
+}
+
+bool privateLocalesOnly() { return std::getenv("LOCPATH") != nullptr; }
+
+// installedCommaLocale(), else de_DE compiled privately.
 std::string commaLocale() {
     static const std::string locale = [] {
-        if (std::string found = installedCommaLocale(); !found.empty()) return found;
-        static const vttest::TempDir dir;
-        if (::access("/usr/share/i18n/locales/de_DE", R_OK) != 0) return std::string();
-        const std::string command = "localedef -i de_DE -f UTF-8 '" + dir.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == -1 || ::access(dir.file("de_DE.UTF-8").c_str(), R_OK) != 0)
-            return std::string();
-        ::setenv("LOCPATH", dir.path().c_str(), 1);
-        return installedCommaLocale();
+        if (std::string found = privateLocalesOnly() ? "" : installedCommaLocale(); !found.empty()) return found;
+        return compilePrivateLocale("de_DE.UTF-8") ? installedCommaLocale() : std::string();
+    }();
+    return locale;
+}
+
+// Japanese in UTF-8, installed or compiled privately; "" when neither.
+std::string japaneseLocale() {
+    static const std::string locale = [] {
+        const char* const name = "ja_JP.UTF-8";
+        const auto usable = [name] {  // setlocale, not newlocale: glibc's newlocale leaks LOCPATH
+            const std::string saved = std::setlocale(LC_TIME, nullptr);
+            const bool known = std::setlocale(LC_TIME, name) != nullptr;
+            std::setlocale(LC_TIME, saved.c_str());
+            return known;
+        };
+        const bool found = (!privateLocalesOnly() && usable()) || (compilePrivateLocale(name) && usable());
+        return found ? std::string(name) : std::string();
     }();
     return locale;
 }
@@ -332,6 +356,52 @@ TEST(VtplanChannels, NumbersUseAPointWhateverTheLocale) {
     EXPECT_EQ(comma.status, 0) << comma.err;
     EXPECT_EQ(comma.out, vtplan({"--channels", list}).out);
     EXPECT_EQ(comma.out, "0 04000004 06000018 08B0E560 13407FFE 0C0016FC 12345499992.371 -7.629 1545000.076 -\n");
+}
+
+// The list's shape and order: a byte-order mark is no part of the first name; the lines follow
+// the channels, not the rows; a column named twice and a row longer than the header are refused;
+// problems come in the file's order (a plan failing on line 2 before a short row on line 3), and
+// at most twenty of them.
+TEST(VtplanChannels, ListShapeAndTheOrderOfLinesAndProblems) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("p.csv");
+    const auto run = [&](const std::string& csv) {
+        vttest::writeBytes(list, csv);
+        return vtplan({"--channels", list});
+    };
+    const std::string head = "channel,local_output,multiplier,std,r\n";
+    Outcome r = run("\xEF\xBB\xBF" + head + "5,12340,100,10,2\n0,12340,100,10,4\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(r.out.starts_with("0 04000008 ")) << r.out;
+    EXPECT_NE(r.out.find("\n5 04000004 "), std::string::npos) << r.out;
+
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r,R\n0,12340,100,10,2,2\n").err,
+              list + ":1: column r given twice\n");
+    EXPECT_EQ(run(head + "0,12340,100,10,2,9\n").err, list + ":2: expected 5 fields, found 6\n");
+    EXPECT_EQ(run(head + "0,12340,5.0,10,2\n1,12340\n").err,
+              list + ":2: '5.0' は整数ではありません.\n" + list + ":3: expected 5 fields, found 2\n");
+
+    std::string garbage = head;
+    for (int i = 0; i < 25; ++i) garbage += "x\n";
+    r = run(garbage);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 21) << r.err;
+    EXPECT_TRUE(r.err.ends_with(list + ":21: too many problems; the rest of the file is not read\n")) << r.err;
+}
+
+// The date line in the locale's own words and in code page 932, as the rest of the header:
+// 年 is 94 4E there, E5 B9 B4 in UTF-8.
+TEST(VtplanChannels, TheDateLineIsCodePage932UnderAJapaneseLocale) {
+    const std::string locale = japaneseLocale();
+    if (locale.empty()) GTEST_SKIP() << "no Japanese locale, and none can be made here";
+    const vttest::TempDir dir;
+    const std::string list = dir.file("PLAN.csv"), header = dir.file("OUT.h");
+    vttest::writeBytes(list, std::string(kPlanHead) + kPlanRows);
+    const Outcome r = vtplan({"--channels", list, "--header", header}, locale);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string file = vttest::readWholeFile(header);
+    const std::string dateLine = file.substr(0, file.find("\r\n"));
+    EXPECT_NE(dateLine.find("\x94N"), std::string::npos) << dateLine;
+    EXPECT_EQ(dateLine.find("\xE5\xB9\xB4"), std::string::npos) << dateLine;
 }
 
 namespace {
