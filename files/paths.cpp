@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "files/links.h"
+
 namespace files {
 
 std::string currentDirectory() {
@@ -29,7 +31,16 @@ std::string stateHome() {
     const char* xdg = std::getenv("XDG_STATE_HOME");
     if (xdg && *xdg == '/') return xdg;
     const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.local/state";
+    return home && *home == '/' ? joinPath(home, ".local/state") : std::string();
+}
+
+int checkPrivateFolder(const std::string& dir) {
+    const Resolved r = followTrustedLinks(dir);
+    struct stat st {};
+    if (r.error != 0) return r.error;
+    if (::lstat(r.path.c_str(), &st) != 0) return errno;
+    if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+    return st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 ? 0 : EPERM;
 }
 
 int makePrivateDirectories(const std::string& dir) {

@@ -12,8 +12,13 @@ std::string currentDirectory();
 std::string joinPath(const std::string& dir, std::string_view name);
 
 // Where the program keeps state between runs: $XDG_STATE_HOME when it is an absolute path,
-// else ~/.local/state.
+// else $HOME/.local/state when HOME is one; "" when neither names a place.
 std::string stateHome();
+
+// 0 when dir is a folder of the running user's that nobody else may write to (reached through
+// no link but a trusted one), so that what the program finds in it is its own; else ENOENT,
+// ENOTDIR, EACCES (a link that is not followed) or EPERM (another owner, or writable by others).
+int checkPrivateFolder(const std::string& dir);
 
 // Makes dir and each missing folder above it, each new one private to the user (0700); folders
 // already there stay as they are. Returns 0 or the errno of the step that failed.

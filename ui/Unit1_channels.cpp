@@ -23,9 +23,21 @@ const char* const kReplaceKeptTable = "Replace the kept channel table with the t
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// The folder and file that keep the table between runs.
-std::string keptTableFolder() { return files::joinPath(files::stateHome(), "vtconfig"); }
+const char* const kNoStateFolder =
+    "The channel table is not kept: neither XDG_STATE_HOME nor HOME names a folder for it.";
+
+// The folder and file that keep the table between runs; "" when there is no place for them.
+std::string keptTableFolder() {
+    const std::string home = files::stateHome();
+    return home.empty() ? home : files::joinPath(home, "vtconfig");
+}
 std::string keptTablePath() { return files::joinPath(keptTableFolder(), "last-channels.h"); }
+
+// Why the folder is no place for the table: a file found in a folder that somebody else owns or
+// may write to could be anybody's choice of table.
+QString notPrivate(const std::string& folder) {
+    return QString::fromStdString(folder) + QStringLiteral(" is not a folder of yours that only you may write to.");
+}
 
 }  // namespace
 
@@ -78,11 +90,15 @@ void TForm1::openStartTable() {
         runGuarded([&] { openChannels(startHeader_); });
         return;
     }
-    if (!channelsPage->reopenBox->isChecked()) return;
+    if (!channelsPage->reopenBox->isChecked() || keptTableFolder().empty()) return;
     // Nothing kept yet (ticked but never closed since, or removed): nothing to say.
     const std::string kept = keptTablePath();
     const files::FileStamp found = files::stampOf(kept);
     if (found.error == ENOENT) return;
+    if (files::checkPrivateFolder(keptTableFolder()) != 0) {
+        appendStatusLine(QStringLiteral("The kept channel table is not opened: ") + notPrivate(keptTableFolder()));
+        return;
+    }
     runGuarded([&] {
         openChannels(kept);
         keptTableOpened_ = found;
@@ -99,9 +115,18 @@ bool TForm1::mayReplaceKeptTable() {
 
 bool TForm1::keepTableForNextStart() {
     if (!channelsPage->reopenBox->isChecked()) return true;
+    // No place, or none of the operator's own: said in the log, as the window closes anyway.
+    if (keptTableFolder().empty()) {
+        appendStatusLine(QString::fromUtf8(kNoStateFolder));
+        return true;
+    }
     try {
         if (const int err = files::makePrivateDirectories(keptTableFolder()))
             throw text::VtError(files::ioErrorMessageForErrno(err));
+        if (files::checkPrivateFolder(keptTableFolder()) != 0) {
+            appendStatusLine(QStringLiteral("The channel table is not kept: ") + notPrivate(keptTableFolder()));
+            return true;
+        }
         if (!mayReplaceKeptTable()) return true;
         headerfile::writeHeaderFile(keptTablePath(), ChannelTable, HeaderClock);
         keptTableOpened_ = files::stampOf(keptTablePath());  // this window's own from now on

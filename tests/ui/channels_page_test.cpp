@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -251,6 +252,56 @@ private slots:
         }
         QVERIFY(recorder().texts(Shown::Question).isEmpty());
         QVERIFY(vttest::readWholeFile(kept).find("//7  12000MHz") != std::string::npos);
+        ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
+    }
+
+    // A state folder that somebody else owns or may write to (a shared sticky folder where
+    // another user made vtconfig/ first) could hand the window anybody's table: nothing is
+    // opened from it nor written to it, and the log says so; neither is a state folder at the
+    // root when neither XDG_STATE_HOME nor HOME is set. No box, no question: the close goes on.
+    void aStateFolderNotPrivateToTheUserOrNoneAtAllKeepsNoTable() {
+        const vttest::TempDir dir;
+        const vttest::CurrentDirectory cwd(dir.path());
+        const std::string shared = stateHome_.file("shared"), planted = shared + "/vtconfig/last-channels.h";
+        QCOMPARE(::mkdir(shared.c_str(), 01777), 0);
+        QCOMPARE(::mkdir((shared + "/vtconfig").c_str(), 0777), 0);
+        QCOMPARE(::chmod((shared + "/vtconfig").c_str(), 0777), 0);  // past the umask
+        planning::ChannelTable theirs;
+        theirs.set(4, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0}, "somebody else's");
+        vttest::writeBytes(planted, headerfile::headerFileBytes(theirs, "//date"));
+        vttest::writeBytes(dir.file("VTCONFIG.INI"), "[vtconfig]\r\nReopenTable=1\r\n");
+        ::setenv("XDG_STATE_HOME", shared.c_str(), 1);
+        const QString notPrivate = QString::fromStdString(shared) + "/vtconfig is not a folder of yours that only you may write to.";
+        const auto check = [&] {
+            recorder().shown.clear();
+            TForm1 w;
+            QCOMPARE(row(w, 4), kEmptyCells + QStringList{""});
+            QVERIFY(w.Memo2->toPlainText().contains("The kept channel table is not opened: " + notPrivate));
+            setChannel(w, 2);
+            QVERIFY(w.FormClose());
+            QVERIFY(w.Memo2->toPlainText().endsWith("The channel table is not kept: " + notPrivate));
+            QVERIFY(shownErrors().isEmpty() && recorder().texts(Shown::Question).isEmpty());
+            QCOMPARE(vttest::readWholeFile(planted), headerfile::headerFileBytes(theirs, "//date"));
+        };
+        check();
+        if (::geteuid() == 0) {  // another owner: only root can give the folder away
+            QCOMPARE(::chmod((shared + "/vtconfig").c_str(), 0755), 0);
+            QCOMPARE(::chown((shared + "/vtconfig").c_str(), 65534, 65534), 0);
+            check();
+        }
+
+        const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+        ::unsetenv("XDG_STATE_HOME");
+        ::unsetenv("HOME");
+        recorder().shown.clear();
+        {
+            TForm1 w;
+            QVERIFY(w.FormClose());
+            QVERIFY(w.Memo2->toPlainText().endsWith(
+                "The channel table is not kept: neither XDG_STATE_HOME nor HOME names a folder for it."));
+            QVERIFY(shownErrors().isEmpty() && recorder().texts(Shown::Question).isEmpty());
+        }
+        if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
         ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
     }
 
