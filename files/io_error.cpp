@@ -1,6 +1,9 @@
 #include "files/io_error.h"
 
 #include <cerrno>
+#include <cstring>
+
+#include "files/file_read.h"
 
 namespace files {
 namespace {
@@ -38,10 +41,14 @@ std::string ioErrorMessage(int code) {
 }  // namespace
 
 // An errno the table does not name is shown by its number, never looked up as a code: EIO (5)
-// is no "access denied", ENETUNREACH (101) no full disk.
+// is no "access denied", ENETUNREACH (101) no full disk. A bare number says nothing to the
+// operator, so the system's own text for it follows.
 std::string ioErrorMessageForErrno(int errnoValue) {
+    if (errnoValue == EFBIG)
+        return "the file is larger than " + std::to_string(kMaxReadBytes >> 20) + " MiB, the most that is read";
     const int code = ioErrorCode(errnoValue);
-    return code != 0 ? ioErrorMessage(code) : "I/O エラー (" + std::to_string(errnoValue) + ")";
+    if (code != 0) return ioErrorMessage(code);
+    return "I/O エラー (" + std::to_string(errnoValue) + "): " + std::strerror(errnoValue);
 }
 
 }  // namespace files

@@ -5,8 +5,9 @@
 namespace files {
 
 // The message of the I/O error code that an errno stands for, UTF-8 ("ディスクがいっぱいです",
-// "I/O エラー (28)", ...). The codes: EACCES/EPERM/EROFS 5, ENOENT 2, ENAMETOOLONG/EINVAL 3,
-// EMFILE/ENFILE 4, ENOSPC/EDQUOT 101; any other errno is its own code.
+// ...). The codes: EACCES/EPERM/EROFS 5, ENOENT 2, ENAMETOOLONG/EINVAL 3, EMFILE/ENFILE 4,
+// ENOSPC/EDQUOT 101. EFBIG is a file beyond what the program reads (kMaxReadBytes), named so.
+// Any other errno: "I/O エラー (N): " and the system's text for it.
 std::string ioErrorMessageForErrno(int errnoValue);
 
 }  // namespace files

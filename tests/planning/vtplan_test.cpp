@@ -520,3 +520,19 @@ TEST(VtplanChannels, TrailingCommasAndBlanksAroundFieldsAreFineAndAListWithoutCh
     EXPECT_EQ(run("channel,,local_output,multiplier,std,r\n"), "1 " + list + ":1: unknown column \"\"\n");
     EXPECT_EQ(run("\nchannel,local_output,multiplier,std,r\n\n"), "1 " + list + ":2: no channels\n");
 }
+
+// The limit of what is read is named, not given as a bare number; --channels /dev/stdin reads
+// standard input as - does.
+TEST(VtplanChannels, AListBeyondTheReadLimitIsToldSoAndDevStdinIsStandardInput) {
+    const vttest::TempDir dir;
+    const std::string big = dir.file("big.csv");
+    vttest::writeBytes(big, "channel,local_output,multiplier,std,r\n");
+    ASSERT_EQ(::truncate(big.c_str(), (64 << 20) + 1), 0);
+    EXPECT_EQ(vtplan({"--channels", big}).err, "vtplan: " + big + ": the file is larger than 64 MiB, the most that is read.\n");
+
+    const std::string list = dir.file("p.csv");
+    vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n3,12340,100,10,2\n");
+    const Outcome r = vtplan({"--channels", "/dev/stdin"}, "C.UTF-8", list);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("3 04000004 06000018 08AE147A ")) << r.out;
+}

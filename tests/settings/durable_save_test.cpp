@@ -2,6 +2,8 @@
 // and a sync that fails leaves the old file and nothing else.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <unistd.h>
 #include <cerrno>
 #include <string>
@@ -86,11 +88,14 @@ TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
 
 }  // namespace
 
-// An errno the message table does not name keeps its own number: EIO (5) is no refused access and
-// ENETUNREACH (101) no full disk.
-TEST(IoErrorText, AnErrnoTheTableDoesNotNameIsShownByItsNumber) {
-    EXPECT_EQ(files::ioErrorMessageForErrno(EIO), "I/O エラー (5)");
-    EXPECT_EQ(files::ioErrorMessageForErrno(ENETUNREACH), "I/O エラー (101)");
+// An errno the message table does not name keeps its own number, with the system's text for it:
+// EIO (5) is no refused access and ENETUNREACH (101) no full disk. A file beyond the read limit
+// is told so, with the limit.
+TEST(IoErrorText, AnErrnoTheTableDoesNotNameIsShownByItsNumberAndTheSystemsText) {
+    EXPECT_EQ(files::ioErrorMessageForErrno(EIO), std::string("I/O エラー (5): ") + std::strerror(EIO));
+    EXPECT_EQ(files::ioErrorMessageForErrno(ENETUNREACH), std::string("I/O エラー (101): ") + std::strerror(ENETUNREACH));
+    EXPECT_EQ(files::ioErrorMessageForErrno(ENOTDIR), std::string("I/O エラー (20): ") + std::strerror(ENOTDIR));
     EXPECT_EQ(files::ioErrorMessageForErrno(EACCES), "ファイルへのアクセスが拒否されました");
     EXPECT_EQ(files::ioErrorMessageForErrno(ENOSPC), "ディスクがいっぱいです");
+    EXPECT_EQ(files::ioErrorMessageForErrno(EFBIG), "the file is larger than 64 MiB, the most that is read");
 }
