@@ -195,18 +195,39 @@ TEST_F(Vtctl, PortsSaysWhatEachNameOpens) {
     EXPECT_EQ(lines[11], "com12 opens " + dir.file("absent") + " (alias): not present");
 }
 
+// Only a write has a progress line, and only on a terminal (off one, see WriteOfAHeader…).
 TEST_F(Vtctl, AWriteOnATerminalShowsItsProgress) {
     startUnit(1);
     vttest::writeExampleHeader(dir.file("table.h"));
-    int master = -1, slave = -1;
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    VtctlRun vtctl({"write", dir.file("table.h")}, slave);
-    ::close(slave);
-    EXPECT_EQ(vtctl.wait(), 0);
-    std::string shown;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;) shown.append(buf, static_cast<std::size_t>(n));
-    ::close(master);
+    const auto onTerminal = [](std::vector<std::string> args) {
+        int master = -1, slave = -1;
+        if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return std::string("no pty");
+        VtctlRun vtctl(std::move(args), slave);
+        ::close(slave);
+        std::string shown = std::to_string(vtctl.wait()) + " ";
+        char buf[4096];
+        for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;) shown.append(buf, static_cast<std::size_t>(n));
+        ::close(master);
+        return shown;
+    };
+    const std::string shown = onTerminal({"write", dir.file("table.h")});
+    EXPECT_TRUE(shown.starts_with("0 ")) << shown;
     EXPECT_NE(shown.find("\r130/130 bytes, "), std::string::npos) << shown;
     EXPECT_EQ(shown.back(), '\n');
+    EXPECT_EQ(onTerminal({"init"}), "0 ");
+}
+
+// dump and send give up on a unit that never goes quiet once more than 64 KiB has come, with
+// what came printed and the status of a failed command.
+TEST_F(Vtctl, DumpAndSendStopAtTheirLimitAgainstAFloodingUnit) {
+    startUnit(1, {"--flood", "1073741824"});
+    startUnit(2, {"--flood", "1073741824"});
+    for (const auto& [port, command] : {std::pair{"com1", "dump"}, std::pair{"com2", "send"}}) {
+        std::vector<std::string> args{"--port", port, command};
+        if (std::string(command) == "send") args.push_back("41");
+        std::string out, err;
+        EXPECT_EQ(run(args, &out, &err), 1) << command;
+        EXPECT_EQ(err, "the unit never went quiet (65536 bytes and more)\n") << command;
+        EXPECT_GT(std::count(out.begin(), out.end(), '\n'), 65536 / 16) << command;  // rows of sixteen
+    }
 }
