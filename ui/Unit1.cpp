@@ -41,7 +41,8 @@ const char* const kCloseWithoutSaving = "設定を保存せずに終了します
 QString unsetChannelsQuestion(const std::vector<int>& channels) {
     QStringList names;
     for (int c : channels) names << QStringLiteral("ch%1").arg(c);
-    return names.join(QStringLiteral(", ")) + (channels.size() == 1 ? QStringLiteral(" has") : QStringLiteral(" have")) +
+    return names.join(QStringLiteral(", ")) +
+           (channels.size() == 1 ? QStringLiteral(" has") : QStringLiteral(" have")) +
            QStringLiteral(" not been set and will be written as zero. Write anyway?");
 }
 

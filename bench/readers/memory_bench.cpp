@@ -52,8 +52,7 @@ Figures measure(const std::function<void()>& read) {
         const auto start = Clock::now();
         try {
             read();
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
         Figures f{statusKb("VmHWM:") - before, std::chrono::duration<double>(Clock::now() - start).count()};
         (void)!::write(fds[1], &f, sizeof f);
         ::_exit(0);

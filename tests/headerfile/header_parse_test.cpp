@@ -107,9 +107,11 @@ TEST(HeaderRead, OverlongDescriptionsAndOnesEndingInByte5CAreRefusedWithTheirLin
             return e.what();
         }
     };
-    const std::string kEndsIn5C = ": the description ends in byte 0x5C, which C takes as joining the next line to the comment";
+    const std::string kEndsIn5C =
+        ": the description ends in byte 0x5C, which C takes as joining the next line to the comment";
     EXPECT_EQ(refusal(withDescription(3, std::string(1024, 'x'))), "accepted");
-    EXPECT_EQ(refusal(withDescription(3, std::string(1025, 'x'))), "line 17: the description is longer than 1024 bytes");
+    EXPECT_EQ(refusal(withDescription(3, std::string(1025, 'x'))),
+              "line 17: the description is longer than 1024 bytes");
     EXPECT_EQ(refusal(withDescription(0, "C:\\plans\\")), "line 2" + kEndsIn5C);
     EXPECT_EQ(refusal(withDescription(7, text::utf8ToCp932("周波数表"))), "line 37" + kEndsIn5C);
     EXPECT_EQ(refusal(withDescription(7, "ends \\ \t")), "line 37" + kEndsIn5C);  // the blanks go with the line end

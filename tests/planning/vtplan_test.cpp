@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <clocale>
@@ -406,6 +406,13 @@ TEST(VtplanChannels, TheDateLineIsCodePage932UnderAJapaneseLocale) {
 
 namespace {
 
+// Writes csv as the list and plans it: the exit status, a blank, then standard output and error.
+std::string runList(const std::string& list, const std::string& csv) {
+    vttest::writeBytes(list, csv);
+    const Outcome r = vtplan({"--channels", list});
+    return std::to_string(r.status) + " " + r.out + r.err;
+}
+
 // The header's lines after the date line, which follows the clock.
 std::string afterDateLine(const std::string& header) { return header.substr(header.find("\r\n") + 2); }
 
@@ -431,8 +438,9 @@ TEST(VtplanChannels, AHeaderNamedOnTheCommandLineIsWrittenIntoStreamsAndThroughO
 
     const std::string toStdout = dir.file("stdout-link");
     ASSERT_EQ(::symlink("/proc/self/fd/1", toStdout.c_str()), 0);
-    for (const auto& [args, input] : {std::pair{std::vector<std::string>{"--channels", list, "--header", toStdout}, ""},
-                                      std::pair{std::vector<std::string>{"--channels", "-", "--header", "-"}, list.c_str()}}) {
+    for (const auto& [args, input] :
+         {std::pair{std::vector<std::string>{"--channels", list, "--header", toStdout}, ""},
+          std::pair{std::vector<std::string>{"--channels", "-", "--header", "-"}, list.c_str()}}) {
         const Outcome r = vtplan(args, "C.UTF-8", input);
         EXPECT_EQ(r.status, 0) << r.err;
         ASSERT_TRUE(r.out.starts_with("//")) << r.out;
@@ -475,25 +483,22 @@ TEST(VtplanChannels, AHeaderNamedOnTheCommandLineIsWrittenIntoStreamsAndThroughO
 TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
     const vttest::TempDir dir;
     const std::string list = dir.file("p.csv");
-    const auto problems = [&](const std::string& csv) {
-        vttest::writeBytes(list, csv);
-        const Outcome r = vtplan({"--channels", list});
-        EXPECT_EQ(r.status, 1);
-        return r.err;
-    };
+    const auto problems = [&](const std::string& csv) { return runList(list, csv); };
     const std::string head = "channel,local_output,multiplier,std,r,hik\n";
     EXPECT_EQ(problems("channel,local_output,multiplier,std,r,\x1b[2J\x7f\xc2\x9b\xff\n"),
-              list + ":1: unknown column \"\\x1b[2j\\x7f\\xc2\\x9b\\xff\"\n");
-    EXPECT_EQ(problems(head + "0,\"12\r34\",100,10,2,on\n"), list + ":2: '12\\x0d34' は浮動小数点数ではありません.\n");
+              "1 " + list + ":1: unknown column \"\\x1b[2j\\x7f\\xc2\\x9b\\xff\"\n");
+    EXPECT_EQ(problems(head + "0,\"12\r34\",100,10,2,on\n"),
+              "1 " + list + ":2: '12\\x0d34' は浮動小数点数ではありません.\n");
     const std::string wide = "表" + std::string(100, 'y');
     EXPECT_EQ(problems(head + "0,12340,100,10,2,\"" + wide + "\"\n"),
-              list + ":2: bad value for hik: 表" + std::string(79, 'y') + "…\n");
+              "1 " + list + ":2: bad value for hik: 表" + std::string(79, 'y') + "…\n");
     EXPECT_EQ(problems(head + "0,12340,100,10,2," + std::string(80, 'z') + "\n"),
-              list + ":2: bad value for hik: " + std::string(80, 'z') + "\n");
+              "1 " + list + ":2: bad value for hik: " + std::string(80, 'z') + "\n");
     EXPECT_EQ(problems(head + "0,\"" + std::string(1025, '1') + "\",100,10,2,on\n1," + std::string(1025, '1') +
                        ",100,10,2,on\n2," + std::string(1024, 'x') + ",100,10,2,on\n"),
-              list + ":2: a field is longer than 1024 bytes\n" + list + ":3: a field is longer than 1024 bytes\n" +
-                  list + ":4: '" + std::string(80, 'x') + "…' は浮動小数点数ではありません.\n");
+              "1 " + list + ":2: a field is longer than 1024 bytes\n" + list +
+                  ":3: a field is longer than 1024 bytes\n" + list + ":4: '" + std::string(80, 'x') +
+                  "…' は浮動小数点数ではありません.\n");
 }
 
 // What spreadsheets and hands write: a trailing comma after the names (and in the rows), blanks
@@ -501,15 +506,14 @@ TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
 TEST(VtplanChannels, TrailingCommasAndBlanksAroundFieldsAreFineAndAListWithoutChannelsIsNot) {
     const vttest::TempDir dir;
     const std::string list = dir.file("p.csv");
-    const auto run = [&](const std::string& csv) {
-        vttest::writeBytes(list, csv);
-        const Outcome r = vtplan({"--channels", list});
-        return std::to_string(r.status) + " " + r.out + r.err;
-    };
-    const std::string ch0 = vtplan({"--channels", "-"}, "C.UTF-8", [&] {
-        vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n0,12340,100,10,2\n");
-        return list;
-    }()).out;
+    const auto run = [&](const std::string& csv) { return runList(list, csv); };
+    const std::string ch0 =
+        vtplan({"--channels", "-"}, "C.UTF-8",
+               [&] {
+                   vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n0,12340,100,10,2\n");
+                   return list;
+               }())
+            .out;
     ASSERT_TRUE(ch0.starts_with("0 04000004 ")) << ch0;
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,,\n0,12340,100,10,2,,\n"), "0 " + ch0);
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n\t0 ,\t12340\t, 100,10 , \"2\" \n"), "0 " + ch0);
@@ -528,7 +532,8 @@ TEST(VtplanChannels, AListBeyondTheReadLimitIsToldSoAndDevStdinIsStandardInput) 
     const std::string big = dir.file("big.csv");
     vttest::writeBytes(big, "channel,local_output,multiplier,std,r\n");
     ASSERT_EQ(::truncate(big.c_str(), (64 << 20) + 1), 0);
-    EXPECT_EQ(vtplan({"--channels", big}).err, "vtplan: " + big + ": the file is larger than 64 MiB, the most that is read.\n");
+    EXPECT_EQ(vtplan({"--channels", big}).err,
+              "vtplan: " + big + ": the file is larger than 64 MiB, the most that is read.\n");
 
     const std::string list = dir.file("p.csv");
     vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n3,12340,100,10,2\n");

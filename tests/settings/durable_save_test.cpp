@@ -93,7 +93,8 @@ TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
 // is told so, with the limit.
 TEST(IoErrorText, AnErrnoTheTableDoesNotNameIsShownByItsNumberAndTheSystemsText) {
     EXPECT_EQ(files::ioErrorMessageForErrno(EIO), std::string("I/O エラー (5): ") + std::strerror(EIO));
-    EXPECT_EQ(files::ioErrorMessageForErrno(ENETUNREACH), std::string("I/O エラー (101): ") + std::strerror(ENETUNREACH));
+    EXPECT_EQ(files::ioErrorMessageForErrno(ENETUNREACH),
+              std::string("I/O エラー (101): ") + std::strerror(ENETUNREACH));
     EXPECT_EQ(files::ioErrorMessageForErrno(ENOTDIR), std::string("I/O エラー (20): ") + std::strerror(ENOTDIR));
     EXPECT_EQ(files::ioErrorMessageForErrno(EACCES), "ファイルへのアクセスが拒否されました");
     EXPECT_EQ(files::ioErrorMessageForErrno(ENOSPC), "ディスクがいっぱいです");

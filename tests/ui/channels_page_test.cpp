@@ -272,7 +272,8 @@ private slots:
         vttest::writeBytes(planted, headerfile::headerFileBytes(theirs, "//date"));
         vttest::writeBytes(dir.file("VTCONFIG.INI"), "[vtconfig]\r\nReopenTable=1\r\n");
         ::setenv("XDG_STATE_HOME", shared.c_str(), 1);
-        const QString notPrivate = QString::fromStdString(shared) + "/vtconfig is not a folder of yours that only you may write to.";
+        const QString notPrivate =
+            QString::fromStdString(shared) + "/vtconfig is not a folder of yours that only you may write to.";
         const auto check = [&] {
             recorder().shown.clear();
             TForm1 w;

@@ -74,9 +74,9 @@ TEST_F(UnitLine, ItsSlaveFileMayBeAFifoAndItsMemoryFileALink) {
     ASSERT_TRUE(waitFor([&] { return readWholeFile(behind).size() == 128; }));
     EXPECT_EQ(readWholeFile(behind), std::string(128, '\0'));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(std::filesystem::status(behind).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(behind).permissions(), std::filesystem::perms::owner_read |
+                                                                 std::filesystem::perms::owner_write |
+                                                                 std::filesystem::perms::group_read);
 }
 
 TEST_F(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {

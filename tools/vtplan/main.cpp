@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "channel_list.h"
+#include "files/io_error.h"
+#include "files/named_files.h"
 #include "headerfile/header_text.h"
 #include "options.h"
 #include "planning/actual_output.h"
@@ -15,8 +17,6 @@
 #include "planning/register_words.h"
 #include "planning/spur.h"
 #include "text/decimal_separator.h"
-#include "files/named_files.h"
-#include "files/io_error.h"
 
 namespace {
 

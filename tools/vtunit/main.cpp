@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "files/named_files.h"
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
-#include "files/named_files.h"
 
 namespace {
 
