@@ -21,7 +21,7 @@ std::string errorCause(int error) {
         case EDQUOT: return "no space left on the device";
         case EROFS: return "a read-only file system";
         case EIO: return "an input/output error";
-        case EFBIG: return "too large";
+        case EFBIG: return "over the file size limit";
         case EPIPE: return "the reading end has closed";
         case ENXIO:
         case ENODEV: return "no such device";

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Each man page formats without a warning and describes every option that its program's --help
-# names. Arguments: PROGRAM MAN_PAGE, repeated.
+# Each man page formats without a warning, describes every option that its program's --help
+# names, and has each option of the usage line in its synopsis. Arguments: PROGRAM MAN_PAGE,
+# repeated.
 set -euo pipefail
 status=0
 while (($# >= 2)); do
@@ -18,5 +19,16 @@ while (($# >= 2)); do
       status=1
     fi
   done
+  # A synopsis that lists options one by one (not "[options]") lists each one the usage
+  # (--help up to its first blank line) names.
+  synopsis=$(sed -n '/^\.SH SYNOPSIS/,/^\.SH [^S]/p' "$page" | sed 's/\\-/-/g')
+  if ! grep -qw options <<<"$synopsis"; then
+    for option in $("$program" --help | sed '/^$/q' | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+      if ! grep -qE -- "(^|[^a-z-])$option([^a-z-]|$)" <<<"$synopsis"; then
+        echo "$page: $option (from the usage of ${program##*/} --help) is not in the synopsis"
+        status=1
+      fi
+    done
+  fi
 done
 exit $status

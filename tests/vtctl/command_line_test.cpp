@@ -19,10 +19,11 @@ TEST(VtctlCommandLine, TakesEachCommandWithItsArguments) {
     EXPECT_EQ(r.options.command, Command::Channel);
     EXPECT_EQ(r.options.channel, 7);
 
-    r = parseOptions({"send", "41", "0x0d", "f", "--quiet-ms", "5", "--raw"});
+    r = parseOptions({"send", "41", "0x0d", "f", "--quiet-ms", "5", "--raw", "--timeout", "3600"});
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.options.bytes, (std::vector<std::uint8_t>{0x41, 0x0D, 0x0F}));
     EXPECT_EQ(r.options.quietMs, 5);
+    EXPECT_EQ(r.options.timeoutS, 3600);
     EXPECT_TRUE(r.options.raw);
 
     r = parseOptions({"write", "t.h"});
@@ -31,6 +32,7 @@ TEST(VtctlCommandLine, TakesEachCommandWithItsArguments) {
     EXPECT_TRUE(r.options.ports.empty());  // com1
     EXPECT_EQ(r.options.baud, 9600);
     EXPECT_EQ(r.options.quietMs, 200);
+    EXPECT_EQ(r.options.timeoutS, 10);
     EXPECT_TRUE(parseOptions({"--help"}).options.help);
 }
 
@@ -52,6 +54,8 @@ TEST(VtctlCommandLine, RefusesWhatItCannotDoWithTheReason) {
         {{"write", ""}, "write: empty file name"},
         {{"--quiet-ms", "0", "dump"}, "--quiet-ms:"},
         {{"--raw", "init"}, "--raw: only for dump and send"},
+        {{"--timeout", "3601", "dump"}, "--timeout: a whole number of seconds 1 ... 3600"},
+        {{"--timeout", "5", "write", "t.h"}, "--timeout: only for dump and send"},
         {{"--raw", "--port", "com1", "--port", "com2", "dump"}, "--raw: one port only"},
     };
     for (const auto& [args, reason] : bad) {

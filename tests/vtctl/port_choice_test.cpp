@@ -128,3 +128,16 @@ TEST_F(PortChoice, AnAliasThatCannotBeLookedAtIsNoTtyS) {
     EXPECT_EQ(vtctl.wait(), 0) << vtctl.err();
     EXPECT_EQ(firstLine(vtctl.out()), "com1: its alias " + dir.portAlias(1) + " cannot be looked at: permission denied");
 }
+
+// Two jobs on one device would each send the command: the same device named twice, in any
+// spelling, is refused before anything is opened.
+TEST_F(PortChoice, TheSameDeviceTwiceIsAUsageError) {
+    startUnit(1);
+    const std::string slave = fs::read_symlink(dir.portAlias(1));
+    std::string err;
+    for (const std::string& other : {std::string("COM1"), dir.portAlias(1), slave}) {
+        EXPECT_EQ(run({"--port", "com1", "--port", "com2", "--port", other, "init"}, nullptr, &err), 2) << other;
+        EXPECT_EQ(err, "vtctl: --port com1 and --port " + other + " name the same device (try vtctl --help)\n");
+    }
+    EXPECT_TRUE(received(1).empty());
+}

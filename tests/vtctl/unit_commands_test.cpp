@@ -129,13 +129,52 @@ TEST_F(Vtctl, ABadFileOrCommandLineSendsNothing) {
     std::string err;
     EXPECT_EQ(run({"write", dir.file("bad.h")}, nullptr, &err), 3);
     EXPECT_EQ(err, "vtctl: " + dir.file("bad.h") + ": line 3: expected `  0x…,    //RefReg`\n");
-    EXPECT_EQ(run({"write", dir.file("missing.h")}), 3);
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("folder"));
+    std::filesystem::create_symlink("loop", dir.file("loop"));
+    for (const auto& [file, problem] : {std::pair{dir.file("missing.h"), "no such file"},
+                                        {dir.file("fifo"), "not a file but a FIFO"},
+                                        {dir.file("folder"), "not a file but a folder"},
+                                        {std::string("/dev/null"), "not a file but a device"},
+                                        {dir.file("loop"), "a loop of links"}}) {
+        EXPECT_EQ(run({"write", file}, nullptr, &err), 3) << file;
+        EXPECT_EQ(err, "vtctl: " + file + ": " + problem + "\n");
+    }
     EXPECT_EQ(run({"--baud", "4800", "init"}, nullptr, &err), 2);
     EXPECT_EQ(err, "vtctl: --baud: 9600 or 115200, not '4800' (try vtctl --help)\n");
     EXPECT_TRUE(received(1).empty());  // the port was never opened: nothing can be on its way
 }
 
 // Two signals at once (a Ctrl-C pressed twice) end it as one does: the port is put back first.
+// A unit that never stops sending ends dump and send at --timeout, with what came so far.
+TEST_F(Vtctl, DumpAndSendEndAtTheTimeout) {
+    startUnit(1, {"--flood", "1000000", "--baud", "9600"});  // about 100 s of bytes
+    for (const std::vector<std::string>& command : {std::vector<std::string>{"dump"}, {"send", "41"}}) {
+        std::vector<std::string> args{"--timeout", "1"};
+        args.insert(args.end(), command.begin(), command.end());
+        VtctlRun vtctl(args);
+        EXPECT_EQ(vtctl.wait(8s), 1) << command[0];
+        EXPECT_EQ(vtctl.err(), "the reply went on past 1 s (--timeout)\n");
+        EXPECT_GT(vtctl.out().size(), 100u) << "what came is printed";
+    }
+}
+
+// Output that cannot be written (a full disk, a file size limit) is said, and fails the run.
+TEST_F(Vtctl, AFailedWriteOfTheOutputIsReported) {
+    startUnit(1);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    // No file may grow: stdout's file is full from the start (stderr goes to a pipe).
+    VtctlRun vtctl({"--quiet-ms", "50", "dump"}, pipeFds[1], {"bash", "-c", "trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""});
+    ::close(pipeFds[1]);
+    EXPECT_EQ(vtctl.wait(), 1);
+    char buf[256];
+    const ssize_t n = ::read(pipeFds[0], buf, sizeof buf);
+    ::close(pipeFds[0]);
+    EXPECT_EQ(std::string(buf, static_cast<std::size_t>(std::max<ssize_t>(n, 0))),
+              "vtctl: cannot write to standard output: over the file size limit\n");
+}
+
 TEST_F(Vtctl, AStopSignalEndsTheWaitAndPutsThePortBack) {
     startUnit(1, {"--silent"});
     const termios found = slaveAttr(1);

@@ -3,7 +3,8 @@
 namespace vtctl {
 
 std::string helpText() {
-    return R"(Usage: vtctl [--port P]... [--baud 9600|115200] [--quiet-ms MS] [--raw] COMMAND [ARGS]
+    return R"(Usage: vtctl [--port P]... [--baud 9600|115200] [--quiet-ms MS] [--timeout SECONDS] [--raw]
+             COMMAND [ARGS]
 
 Talks to the Vantorix unit as the configurator's window does: the same bytes on the wire, the
 same reply waits (at most 2 s each; a closed port or a vanished device ends a wait at once).
@@ -26,16 +27,20 @@ Commands:
 Options:
   --port P          comN (the alias $XDG_CONFIG_HOME/vtconfig/ports/comN, or /dev/ttyS<N-1>)
                     or a device path; default com1. Given several times, the command runs on
-                    every port at once and prints a line per port: port, result, time
+                    every port at once and prints a line per port: port, result, time (the
+                    same device twice, as com1 and COM1 or an alias and its device, is refused)
   --baud B          9600 (default) or 115200
   --quiet-ms MS     dump and send: how long the line must stay quiet (default 200)
+  --timeout SECONDS dump and send: the longest the whole reply may take (1 ... 3600, default
+                    10); past it the command fails
   --raw             dump and send: the bytes as they came, not as hexadecimal rows (one port)
   -h, --help        this text
 
 Exit status:
   0  done
-  1  the command failed: no reply from the unit, the device has gone, or the port could not be
-     opened (the reason is on stderr; with several ports: any port failed, after all finished);
+  1  the command failed: no reply from the unit, the device has gone, a reply past --timeout,
+     or the port could not be opened (the reason is on stderr; with several ports: any port
+     failed, after all finished), or stdout could not be written;
      also after SIGINT, SIGTERM or SIGHUP, once every port is closed and put back as it was
   2  bad command line
   3  the header file could not be read or is not a register header

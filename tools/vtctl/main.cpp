@@ -1,27 +1,68 @@
 // vtctl: the unit from the command line, on one port or on many at once (see --help).
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "headerfile/header_file.h"
+#include "files/file_read.h"
+#include "headerfile/header_parse.h"
+#include "serial/commapi.h"
 #include "serial/posix/portname.h"
 #include "text/vt_error.h"
 #include "tools/vtctl/batch.h"
+#include "tools/vtctl/file_problem.h"
 #include "tools/vtctl/hex_rows.h"
 #include "tools/vtctl/options.h"
 #include "tools/vtctl/port_report.h"
 #include "tools/vtctl/report.h"
+#include "tools/vtctl/same_device.h"
 
 namespace {
 
 using namespace vtctl;
 
-void put(std::FILE* f, const std::string& text) { std::fwrite(text.data(), 1, text.size(), f); }
+int gStdoutError = 0;  // the first failed write to stdout (errno)
+
+void put(std::FILE* f, const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), f) != text.size() && f == stdout && gStdoutError == 0)
+        gStdoutError = errno;
+}
+
+// Ends the output on stdout: a write that failed (a full disk, a closed pipe) is said on stderr
+// and fails the run. The exit code.
+int finish(int code) {
+    if (std::fflush(stdout) != 0 && gStdoutError == 0) gStdoutError = errno;
+    if (gStdoutError == 0 && std::ferror(stdout)) gStdoutError = EIO;
+    if (gStdoutError == 0) return code;
+    put(stderr, "vtctl: cannot write to standard output: " + commapi::errorCause(gStdoutError) + "\n");
+    return code == kExitDone ? kExitFailed : code;
+}
+
+int usageError(const std::string& error) {
+    put(stderr, "vtctl: " + error + " (try vtctl --help)\n");
+    return kExitUsage;
+}
 
 int listPorts(const Options& o) {
     for (const std::string& line : portsLines(o.ports, commapi::systemRoots())) put(stdout, line + "\n");
-    return std::fflush(stdout) == 0 ? kExitDone : kExitFailed;
+    return finish(kExitDone);
+}
+
+// The register header's table; nullopt once the problem is said.
+std::optional<planning::ChannelTable> readTable(const std::string& path) {
+    std::string bytes;
+    if (const int error = files::readFile(path, bytes)) {
+        put(stderr, "vtctl: " + path + ": " + fileProblem(path, error) + "\n");
+        return std::nullopt;
+    }
+    try {
+        return headerfile::parseHeader(bytes);
+    } catch (const text::VtError& e) {
+        put(stderr, "vtctl: " + path + ": " + e.what() + "\n");
+        return std::nullopt;
+    }
 }
 
 // What came back from a port, on stdout: raw, or as rows (after the port's name when there are
@@ -48,8 +89,7 @@ int report(const Options& o, const std::vector<std::string>& ports, const std::v
     }
     if (several)
         for (std::size_t i = 0; i < ports.size(); ++i) put(stdout, summaryLine(ports[i], results[i]) + "\n");
-    const bool written = std::fflush(stdout) == 0;
-    return anyFailed || !written ? kExitFailed : kExitDone;
+    return finish(anyFailed ? kExitFailed : kExitDone);
 }
 
 }  // namespace
@@ -57,25 +97,21 @@ int report(const Options& o, const std::vector<std::string>& ports, const std::v
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParseResult parsed = parseOptions(args);
-    if (!parsed.error.empty()) {
-        put(stderr, "vtctl: " + parsed.error + " (try vtctl --help)\n");
-        return kExitUsage;
-    }
+    if (!parsed.error.empty()) return usageError(parsed.error);
     const Options& o = parsed.options;
     if (o.help) {
         put(stdout, helpText());
-        return std::fflush(stdout) == 0 ? kExitDone : kExitFailed;
+        return finish(kExitDone);
     }
+    if (const std::string twice = samePortTwice(o.ports, commapi::configHome()); !twice.empty())
+        return usageError(twice);
     if (o.command == Command::Ports) return listPorts(o);
 
-    Request request{o.command, {}, o.channel, o.bytes, o.baud, o.quietMs};
+    Request request{o.command, {}, o.channel, o.bytes, o.baud, o.quietMs, o.timeoutS};
     if (o.command == Command::Write) {
-        try {
-            request.table = headerfile::readHeaderFile(o.file);
-        } catch (const text::VtError& e) {
-            put(stderr, "vtctl: " + o.file + ": " + e.what() + "\n");
-            return kExitBadFile;
-        }
+        const auto table = readTable(o.file);
+        if (!table) return kExitBadFile;
+        request.table = *table;
     }
     QCoreApplication app(argc, argv);
     const std::vector<std::string> ports = o.ports.empty() ? std::vector<std::string>{"com1"} : o.ports;

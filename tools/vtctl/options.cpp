@@ -9,11 +9,11 @@
 namespace vtctl {
 namespace {
 
-enum Id { kHelp, kPort, kBaud, kQuietMs, kRaw };
+enum Id { kHelp, kPort, kBaud, kQuietMs, kTimeout, kRaw };
 
 const std::vector<cli::OptionDef> kOptionDefs{
-    {"help", 'h', false, kHelp},     {"port", 0, true, kPort}, {"baud", 0, true, kBaud},
-    {"quiet-ms", 0, true, kQuietMs}, {"raw", 0, false, kRaw},
+    {"help", 'h', false, kHelp},     {"port", 0, true, kPort},       {"baud", 0, true, kBaud},
+    {"quiet-ms", 0, true, kQuietMs}, {"timeout", 0, true, kTimeout}, {"raw", 0, false, kRaw},
 };
 
 // More bytes than anybody types; the line of a shell allows far more.
@@ -64,6 +64,10 @@ std::string apply(const cli::Item& item, Options& o) {
             if (cli::takeInt(v, o.quietMs, 1, kMaxQuietMs)) return {};
             return "--quiet-ms: a whole number of milliseconds 1 ... " + std::to_string(kMaxQuietMs) + ", not '" + v +
                    "'";
+        case kTimeout:
+            o.timeoutGiven = true;
+            if (cli::takeInt(v, o.timeoutS, 1, kMaxTimeoutS)) return {};
+            return "--timeout: a whole number of seconds 1 ... " + std::to_string(kMaxTimeoutS) + ", not '" + v + "'";
     }
     return {};
 }
@@ -120,7 +124,9 @@ std::string takeCommand(const std::vector<std::string>& operands, Options& o) {
 
 // What the options and the command cannot do together; the error text, or "".
 std::string conflictOf(const Options& o) {
-    if (o.raw && o.command != Command::Dump && o.command != Command::Send) return "--raw: only for dump and send";
+    const bool prints = o.command == Command::Dump || o.command == Command::Send;
+    if (o.raw && !prints) return "--raw: only for dump and send";
+    if (o.timeoutGiven && !prints) return "--timeout: only for dump and send";
     if (o.raw && o.ports.size() > 1) return "--raw: one port only (the bytes of several would run together)";
     return {};
 }

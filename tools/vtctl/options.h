@@ -16,11 +16,15 @@ inline constexpr int kExitBadFile = 3;
 
 inline constexpr int kDefaultQuietMs = 200;
 inline constexpr int kMaxQuietMs = 60'000;
+inline constexpr int kDefaultTimeoutS = 10;  // the whole reply of dump and send
+inline constexpr int kMaxTimeoutS = 3600;
 
 struct Options {
     std::vector<std::string> ports;  // as given, in order; none: com1 (ports: com1 ... com12)
     int baud = 9600;
     int quietMs = kDefaultQuietMs;
+    int timeoutS = kDefaultTimeoutS;
+    bool timeoutGiven = false;
     bool raw = false;
     bool help = false;
     Command command = Command::None;

@@ -1,5 +1,6 @@
 #include "tools/vtctl/port_job.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -19,7 +20,7 @@ namespace {
 // byte leaves the adapter before the port's settings are put back.
 constexpr int kSettleMs = 30;
 
-enum IdleEnd { kIdleOver = 1, kKeptSending, kStopped };
+enum IdleEnd { kIdleOver = 1, kKeptSending, kTimedOut, kStopped };
 
 }  // namespace
 
@@ -35,15 +36,19 @@ public:
     Session& operator=(const Session&) = delete;
 
     // Runs the thread's events for ms milliseconds, or (untilQuiet) until nothing has come in
-    // for that long. How it ended.
+    // for that long, but not past the reply's deadline. How it ended.
     IdleEnd idle(int ms, bool untilQuiet) {
         if (stopped) return kStopped;
+        if (untilQuiet && replyDeadline.hasExpired()) return kTimedOut;
         QEventLoop loop;
-        QTimer over;
+        QTimer over, whole;
         over.setSingleShot(true);
         over.setTimerType(Qt::PreciseTimer);
         QObject::connect(&over, &QTimer::timeout, &loop, [&loop] { loop.exit(kIdleOver); });
+        whole.setSingleShot(true);
+        QObject::connect(&whole, &QTimer::timeout, &loop, [&loop] { loop.exit(kTimedOut); });
         if (untilQuiet) {
+            whole.start(static_cast<int>(replyDeadline.remainingTime()));
             tap.setOnReceived([&] {
                 if (tap.received().size() > kMostReceived)
                     loop.exit(kKeptSending);
@@ -61,6 +66,7 @@ public:
 
     // Runs the command on the open port; how its last idle time ended.
     IdleEnd runCommand(const Request& request) {
+        replyDeadline.setRemainingTime(std::chrono::seconds(request.timeoutS), Qt::PreciseTimer);
         switch (request.command) {
             case Command::Write: link.write(request.table); return kIdleOver;
             case Command::Channel: link.simpleCommand(protocol::channelCommand(request.channel)); break;
@@ -89,6 +95,7 @@ public:
     device::DeviceLink link;
     QObject inbox;  // where interrupt() posts to
     QEventLoop* idleLoop = nullptr;
+    QDeadlineTimer replyDeadline;  // of dump and send, from their first byte
     bool stopped = false;
 };
 
@@ -151,7 +158,10 @@ JobResult PortJob::work() {
         r.outcome = Outcome::Gone;
     else if (s.view.noReply())
         r.outcome = Outcome::NoReply;
-    else
+    else if (end == kTimedOut) {
+        r.outcome = Outcome::TimedOut;
+        r.detail = "the reply went on past " + std::to_string(request_.timeoutS) + " s (--timeout)";
+    } else
         r.outcome = end == kKeptSending ? Outcome::KeptSending : Outcome::Done;
     return r;
 }

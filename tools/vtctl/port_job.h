@@ -25,6 +25,7 @@ struct Request {
     std::vector<std::uint8_t> bytes;  // send
     int baud = 9600;
     int quietMs = kDefaultQuietMs;
+    int timeoutS = kDefaultTimeoutS;  // dump and send: the whole reply
 };
 
 struct JobResult {
@@ -34,13 +35,14 @@ struct JobResult {
         NoReply,      // a reply wait ran out, or the line was lost
         Gone,         // the device went away during the command
         KeptSending,  // dump or send: the line never went quiet
+        TimedOut,     // dump or send: the reply went on past the request's timeout
         Interrupted,  // stopped by a signal
         Failed,       // anything else; detail says what
     };
     Outcome outcome = Outcome::Failed;
     bool noReply = false;               // a reply wait ended without a reply
     int openError = 0;                  // errno of the failed open
-    std::string detail;                 // Failed: the error's text
+    std::string detail;                 // Failed, TimedOut: the reason's text
     std::string received;               // every byte that came in
     std::vector<std::string> messages;  // the link's message boxes other than the open's "Error"
     std::int64_t elapsedMs = 0;

@@ -33,6 +33,7 @@ std::string failureText(const std::string& port, const JobResult& result) {
         case Outcome::KeptSending:
             return "the unit never went quiet (" + std::to_string(kMostReceived) + " bytes and more)";
         case Outcome::Interrupted: return "interrupted";
+        case Outcome::TimedOut:
         case Outcome::Failed: break;
     }
     return result.detail.empty() ? "failed" : result.detail;
