@@ -1,3 +1,4 @@
+#include "protocol/unit_protocol.h"
 #include "tools/vtctl/options.h"
 
 namespace vtctl {
@@ -13,7 +14,8 @@ Commands:
   write FILE.h      write the channel table of a register header ("header file", "Save..."):
                     "W", CR and the 128-byte image, each byte after the unit's reply; on a
                     terminal a progress line on stderr (bytes sent of 130, time so far)
-  channel N         switch the unit to memory channel N (0 ... 7)
+  channel N         switch the unit to memory channel N (0 ... )" +
+           std::to_string(protocol::kChannels - 1) + R"()
   init              initialise the unit ("I")
   dump              "D" and CR; prints every byte received from "D" on until the line has been
                     quiet for --quiet-ms, 16 to a row in hexadecimal (not interpreted)

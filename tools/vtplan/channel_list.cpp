@@ -226,7 +226,8 @@ bool Reader::takeRow(int line, std::string_view text) {
     const auto [end, ec] = std::from_chars(channel.data(), channel.data() + channel.size(), row.channel);
     if (channel.empty() || ec != std::errc() || end != channel.data() + channel.size() || row.channel < 0 ||
         row.channel >= planning::ChannelTable::kChannels)
-        return problem(line, "channel must be 0 to 7: " + shown(channel));
+        return problem(line, "channel must be 0 to " + std::to_string(planning::ChannelTable::kChannels - 1) + ": " +
+                                 shown(channel));
     int& first = firstLine_[static_cast<size_t>(row.channel)];
     if (first != 0)
         return problem(line, "channel " + std::to_string(row.channel) + " given twice (first on line " +
