@@ -195,7 +195,7 @@ TEST_F(Vtctl, AStopSignalEndsTheWaitAndPutsThePortBack) {
 // The exclusive mode that a killed vtctl leaves on the simulated unit's terminal is cleared by
 // the unit, so the next vtctl gets the port.
 TEST_F(Vtctl, AKilledClientLeavesTheSimulatedPortFreeForTheNext) {
-    startUnit(1, {"--reply-delay", "1000"});
+    startUnit(1, {"--reply-delay", "400"});  // long enough to kill the first while it waits
     {
         VtctlRun killed({"init"});
         ASSERT_EQ(receivedOnce(1, 1), Bytes{"49"});
