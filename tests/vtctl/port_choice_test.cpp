@@ -73,15 +73,21 @@ struct PortChoice : vttest::UnitsOnPorts {
         return status;
     }
     std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+    // Kills a unit on com11 (SIGKILL: its alias stays) and opens the next terminal that gets its
+    // terminal's number, old; null when another program took that number.
+    std::unique_ptr<Terminal> killUnitAndTakeItsNumber(std::string& old) {
+        startUnit(11);
+        old = fs::read_symlink(dir.portAlias(11));
+        EXPECT_EQ(units[11]->stop(SIGKILL), 128 + SIGKILL);
+        return terminalNamed(old);
+    }
 };
 
 }  // namespace
 
 TEST_F(PortChoice, AnAliasLeftByAKilledUnitNeverReachesTheNextTerminal) {
-    startUnit(11);
-    const std::string old = fs::read_symlink(dir.portAlias(11));
-    ASSERT_EQ(units[11]->stop(SIGKILL), 128 + SIGKILL);
-    const auto victim = terminalNamed(old);
+    std::string old;
+    const auto victim = killUnitAndTakeItsNumber(old);
     if (!victim) GTEST_SKIP() << "another program took " << old;
     const termios before = victim->attr();
 
@@ -105,10 +111,8 @@ TEST_F(PortChoice, AnAliasLeftByAKilledUnitNeverReachesTheNextTerminal) {
 
 // A user's link to a terminal has no record of a unit, whatever number the terminal has.
 TEST_F(PortChoice, AUsersOwnAliasToATerminalOpens) {
-    startUnit(11);
-    const std::string old = fs::read_symlink(dir.portAlias(11));
-    ASSERT_EQ(units[11]->stop(SIGKILL), 128 + SIGKILL);
-    const auto mine = terminalNamed(old);
+    std::string old;
+    const auto mine = killUnitAndTakeItsNumber(old);
     if (!mine) GTEST_SKIP() << "another program took " << old;
     fs::remove(dir.portAlias(11));
     dir.linkPort(11, old);  // as socat makes it

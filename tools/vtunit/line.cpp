@@ -140,7 +140,7 @@ std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
     if (!arriving_)
         events |= POLLIN;
     else
-        wake = arriving_->at;
+        wake = std::min(wake, arriving_->at);
     if (!out_.empty()) {
         const auto ready = released(out_.front());
         if (ready <= now)
