@@ -151,7 +151,7 @@ void DeviceLink::dump() {
     send(protocol::kCR);
 }
 
-void DeviceLink::write(const planning::ChannelTable& table) {
+bool DeviceLink::write(const planning::ChannelTable& table) {
     CommandScope scope(*this);
     fields.RxCount = 0;
     fields.RxSeen = 0;
@@ -162,13 +162,21 @@ void DeviceLink::write(const planning::ChannelTable& table) {
     // A command run inside one of the waits below may rebuild WriteImage; this transfer keeps
     // sending the image it started with.
     const auto image = fields.WriteImage;
-    if (!replied(send(protocol::kWrite))) return;
+    // A reply to a byte that could not be sent does not make the unit hold it.
+    bool everyByteSent = true;
+    const auto put = [&](std::uint8_t b) {
+        const bool sent = send(b);
+        everyByteSent = everyByteSent && sent;
+        return replied(sent);
+    };
+    if (!put(protocol::kWrite)) return false;
     fields.RxSeen = 0;
-    if (!replied(send(protocol::kCR))) return;
+    if (!put(protocol::kCR)) return false;
     for (std::uint8_t b : image) {
         fields.RxSeen = 0;
-        if (!replied(send(b))) return;
+        if (!put(b)) return false;
     }
+    return everyByteSent;
 }
 
 void DeviceLink::viewBuffer() {

@@ -49,7 +49,7 @@ public:
     // Button22Click with protocol::channelCommand(0 ... 7).
     void simpleCommand(char letter);
     void dump();                                      // Button11Click
-    void write(const planning::ChannelTable& table);  // Button6Click
+    bool write(const planning::ChannelTable& table);  // Button6Click; true when every byte got its reply
     void viewBuffer();                                // Button13Click
     void sendKey(const QString& typed);               // Edit8KeyPress: the character's byte(s)
     void sendByte(std::uint8_t b);                    // the same for a byte given as it is

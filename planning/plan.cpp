@@ -12,15 +12,26 @@ namespace {
 
 constexpr int64_t kFractionSteps = int64_t{1} << 24;
 
-// MHz to Hz in extended precision, rounded ties-to-even; a result beyond int64 is the runtime's
-// invalid-operation error, as the conversion instruction would raise it.
-int64_t toHz(long double mhz) {
+// MHz to Hz in extended precision, rounded ties-to-even; nothing beyond int64.
+std::optional<int64_t> tryToHz(long double mhz) {
     const long double hz = std::nearbyintl(mhz * 1000000.0L);
-    if (!(hz >= -0x1p63L && hz < 0x1p63L)) throw text::VtError(std::string(kInvalidFpOperation));
+    if (!(hz >= -0x1p63L && hz < 0x1p63L)) return std::nullopt;
     return static_cast<int64_t>(hz);
 }
 
+// A result beyond int64 is the runtime's invalid-operation error, as the conversion instruction
+// would raise it.
+int64_t toHz(long double mhz) {
+    if (const auto hz = tryToHz(mhz)) return *hz;
+    throw text::VtError(std::string(kInvalidFpOperation));
+}
+
 }  // namespace
+
+std::optional<int64_t> tryMegahertzToHz(std::string_view text, char decimalSeparator) {
+    const auto mhz = tryParseDecimal(text, decimalSeparator);
+    return mhz ? tryToHz(*mhz) : std::nullopt;
+}
 
 FrequencyPlan findRatios(const PlanInputs& in) {
     namespace w = wrapping;

@@ -1,7 +1,9 @@
 #pragma once
 // The ratio finder: from the four operator texts to the synthesizer's division ratios.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace planning {
 
@@ -17,6 +19,10 @@ struct FrequencyPlan {
 
 // The search up to its result labels; throws text::VtError with the runtime's text at the failing step.
 FrequencyPlan findRatios(const PlanInputs& inputs);
+
+// A frequency text in MHz as the search reads LocalOutput and STD: Hz, rounded ties to even;
+// nullopt for a text the search would refuse.
+std::optional<int64_t> tryMegahertzToHz(std::string_view text, char decimalSeparator);
 
 // The label texts that the search writes, in the window's control names.
 struct PlanLabels {

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "planning/register_words.h"
+#include "planning/spur.h"
 
 namespace settings {
 namespace {
@@ -39,6 +40,11 @@ constexpr SettingKey check(std::string_view section, std::string_view key, std::
     return {section, key, KeyKind::Check, control, nullptr, field, 0, 0, {}, true};
 }
 
+constexpr SettingKey whole(std::string_view section, std::string_view key, std::string_view control, int V::*field,
+                           int fallback) {
+    return {section, key, KeyKind::Whole, control, nullptr, field, 0, fallback, {}, true};
+}
+
 // The charge-pump and modulator choices of a new plan are the defaults of their keys.
 constexpr planning::ChargePumpSettings kCp{};
 constexpr planning::SdSettings kSd{};
@@ -60,6 +66,7 @@ constexpr std::array kKeys{
     radio("SD", "frac_rstb", "RadioGroup6", &V::RadioGroup6, kRadioGroup6Items, kSd.fracRstb),
     radio("SD", "frac_bypass", "RadioGroup7", &V::RadioGroup7, kRadioGroup7Items, kSd.fracBypass),
     check("vtconfig", "ReopenTable", "ReopenTableCheckBox", &V::ReopenTableCheckBox),
+    whole("vtconfig", "SpurWarnHz", "SpurWarnHzBox", &V::SpurWarnHzBox, planning::kDefaultSpurWarnHz),
 };
 
 // Each key carries the field its kind needs, and names a control unless the file writes it alone.
@@ -70,7 +77,8 @@ constexpr bool wellFormed(const SettingKey& k) {
         case KeyKind::ComboIndex:
         case KeyKind::RadioIndex:
         case KeyKind::Position:
-        case KeyKind::Check: break;
+        case KeyKind::Check:
+        case KeyKind::Whole: break;
     }
     return k.number != nullptr && k.text == nullptr && !k.control.empty();
 }
@@ -93,6 +101,7 @@ int withinControl(const SettingKey& key, int value) {
         case KeyKind::RadioIndex: return std::clamp(value, -1, key.items - 1);
         case KeyKind::Position: return std::clamp(value, 0, kScrollBarMax);
         case KeyKind::Check: return value != 0 ? 1 : 0;
+        case KeyKind::Whole: return std::max(value, 0);
         case KeyKind::Text:
         case KeyKind::Version: break;
     }

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QTimer>
+#include <ctime>
 
 #include "common/notifier.h"
 #include "files/paths.h"
@@ -175,7 +176,11 @@ void TForm1::Button4Click() {
     Label29->setText(qs(l.Label29));
     Label32->setText(qs(l.Label32));
 
+    // An encoding that fails half way leaves words that no one search made.
+    LastSearch.reset();
+    const planning::SearchRecord search{in, chargePumpSettings(), sdSettings(), plan};
     CalcPLLReg();
+    LastSearch = search;
 
     Edit4->setText(qs(planning::hex8(Words.RefReg)));
     Edit6->setText(qs(planning::hex8(Words.IntgReg)));
@@ -224,15 +229,23 @@ void TForm1::ScrollBar3Scroll(int ScrollPos) {
 
 // --- Memory channels ----------------------------------------------------------------------------
 
+std::string TForm1::clockTime() const {
+    const std::tm t = HeaderClock.now();
+    char text[16];
+    return std::string(text, std::strftime(text, sizeof text, "%H:%M", &t));
+}
+
 void TForm1::Button14Click() {
     const int channel = RadioGroup2->ItemIndex();
     if (channel < 0 || channel >= planning::ChannelTable::kChannels) return;  // no channel selected
 
     const planning::DescriptionInputs d{textOf(Edit1), textOf(Edit3), textOf(Label11), chargePumpSettings(),
                                         sdSettings()};
+    const std::string description = planning::ChannelDescription(d);
     // The table keeps the description as the header file holds it: 8-bit code page 932.
-    ChannelTable.set(channel, Words, text::utf8ToCp932(planning::ChannelDescription(d)));
-    ChannelOrigin[static_cast<size_t>(channel)] = QStringLiteral("set");
+    ChannelTable.set(channel, Words, text::utf8ToCp932(description));
+    planning::SlotRecord& record = ChannelRecords[static_cast<size_t>(channel)];
+    record = planning::afterSet(record, LastSearch, description, clockTime());
     showChannels();
 }
 
@@ -276,7 +289,11 @@ void TForm1::Button11Click() { Link.dump(); }
 void TForm1::Button6Click() {
     const std::vector<int> unset = unsetChannels();
     if (!unset.empty() && !notifier().ask(unsetChannelsQuestion(unset))) return;
-    Link.write(ChannelTable);
+    // The table may change while the write waits; only what was sent counts as written.
+    const planning::ChannelTable sent = ChannelTable;
+    if (!Link.write(sent)) return;
+    planning::markWritten(ChannelRecords, sent, ChannelTable, clockTime(), rs232c1.portname().toStdString());
+    showChannels();
 }
 void TForm1::Button13Click() { Link.viewBuffer(); }
 void TForm1::Edit8KeyPress(const QString& Key) { Link.sendKey(Key); }

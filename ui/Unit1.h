@@ -11,14 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "headerfile/header_text.h"
 #include "common/exception_report.h"
 #include "device/device_link.h"
 #include "device/device_view.h"
 #include "device/rs232c_port.h"
 #include "files/file_read.h"
+#include "headerfile/header_text.h"
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
+#include "planning/slot_record.h"
 #include "serial/rs232c.h"
 #include "ui/setting_controls.h"
 #include "ui/start_options.h"
@@ -100,6 +101,9 @@ public:
     void Edit8KeyPress(const QString& Key);
     void Button12Click();  // hidden "send"
 
+    // The clock's time as a slot's status shows it, "HH:MM".
+    std::string clockTime() const;
+
     // The controls' current choices, as the planning core takes them.
     planning::ChargePumpSettings chargePumpSettings() const;
     planning::SdSettings sdSettings() const;
@@ -108,13 +112,16 @@ public:
     planning::RegisterWords Words;        // RefReg, IntgReg, FracReg, CPReg, SDReg; zero until the first search
     planning::ChannelTable ChannelTable;  // memory channels ch0..ch7 (slot 8 unused)
     char DecimalSeparator;                // the locale's, read once at creation
-    headerfile::ExportClock HeaderClock;    // clock and formats of the header export
+    headerfile::ExportClock HeaderClock;  // clock and formats of the header export
     Trs232c rs232c1;                      // the serial port component, closed until the connect
     device::Rs232cPort rs232c1Port{rs232c1};
     device::DeviceLink Link{rs232c1Port, *this};  // RxBuffer, RxCount, RxSeen ... in Link.fields
 
-    // Where each channel's slot came from: "set", the name of the file opened, or "".
-    std::array<QString, planning::ChannelTable::kChannels> ChannelOrigin;
+    // What the window knows of each slot: where it came from, the search behind its words,
+    // whether the unit holds it. The Channels page shows it.
+    planning::SlotRecords ChannelRecords;
+    // The last search that went through to its five words; "set" records it with the slot.
+    std::optional<planning::SearchRecord> LastSearch;
 
     // Page control and the controls below it.
     QTabWidget* PageControl1 = nullptr;

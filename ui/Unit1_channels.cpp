@@ -8,13 +8,13 @@
 #include <QTabWidget>
 #include <cerrno>
 
-#include "headerfile/header_file.h"
 #include "common/notifier.h"
+#include "files/io_error.h"
+#include "files/paths.h"
+#include "headerfile/header_file.h"
 #include "text/vt_error.h"
 #include "ui/Unit1.h"
 #include "ui/channels_page.h"
-#include "files/io_error.h"
-#include "files/paths.h"
 
 namespace {
 
@@ -52,21 +52,24 @@ void TForm1::buildChannelsPage() {
 
 std::vector<int> TForm1::unsetChannels() const {
     std::vector<int> unset;
-    for (size_t c = 0; c < ChannelOrigin.size(); ++c)
-        if (ChannelOrigin[c].isEmpty()) unset.push_back(static_cast<int>(c));
+    for (size_t c = 0; c < ChannelRecords.size(); ++c)
+        if (ChannelRecords[c].source == planning::SlotRecord::Source::None) unset.push_back(static_cast<int>(c));
     return unset;
 }
 
-void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelOrigin, DecimalSeparator); }
+void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelRecords, DecimalSeparator); }
 
 void TForm1::openChannels(const std::string& path) {
     ChannelTable = headerfile::readHeaderFile(path);  // whole, or it throws and nothing changed
     // A slot the file leaves empty looks like one never set; only what the file holds is from it.
-    const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
-    for (size_t i = 0; i < ChannelOrigin.size(); ++i) {
+    const std::string name = QFileInfo(QFile::decodeName(path.c_str())).fileName().toStdString();
+    for (size_t i = 0; i < ChannelRecords.size(); ++i) {
         const planning::ChannelTable& t = ChannelTable;
         const bool held = !t.ChannelDescription[i].empty() || (t.RefReg[i] | t.IntgReg[i] | t.FracReg[i] | t.CPReg[i]);
-        ChannelOrigin[i] = held ? name : QString();
+        ChannelRecords[i] = {};
+        if (!held) continue;
+        ChannelRecords[i].source = planning::SlotRecord::Source::File;
+        ChannelRecords[i].fileName = name;
     }
     showChannels();
 }

@@ -3,25 +3,41 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
+#include <array>
+#include <climits>
 
 #include "planning/channel_meaning.h"
+#include "planning/slot_details.h"
+#include "planning/slot_figures.h"
+#include "planning/spur.h"
 #include "ui/fonts.h"
 
 namespace {
 
-enum Column { Description, RefReg, IntgReg, FracReg, CPReg, R, NInt, NFrac, N, Synthesizer, Origin, kColumns };
+using Page = ChannelsPage;
 
 struct ColumnText {
     const char* caption;  // also what a screen reader names the column by
     const char* description;
-    int width;  // 0: as wide as the texts in it
+    int widest;  // the most the column takes; the first four together fit the page. 0: as its texts
 };
 
 // clang-format off
-constexpr std::array<ColumnText, kColumns> kColumnTexts{{
-    {"Description", "The description stored with the channel", 136},
+constexpr std::array<ColumnText, Page::kColumns> kColumnTexts{{
+    {"Output (MHz)", "The output frequency asked for, as the description quotes it", 90},
+    {"Error (Hz)", "The words' output minus the output asked for; \"derived\" when the multiplier was worked out "
+                   "because the slot does not record it", 170},
+    {"Spur offset (Hz)", "How far from the carrier the nearest integer-boundary spur sits; ! when nearer than the "
+                         "warning threshold; none in integer mode", 120},
+    {"Status", "not set, set at a time, from a file, stale, written at a time through a port, or changed since "
+               "written", 176},
     {"RefReg", "Register 02h word (REFDIV), hexadecimal", 0},
     {"IntgReg", "Register 03h word (Integer), hexadecimal", 0},
     {"FracReg", "Register 04h word (Fractional), hexadecimal", 0},
@@ -31,9 +47,16 @@ constexpr std::array<ColumnText, kColumns> kColumnTexts{{
     {"NFrac", "Fractional division ratio in steps of 2^-24, from the 04h word", 0},
     {"N", "Division ratio N_INT + NFrac / 2^24", 0},
     {"Synthesizer (Hz)", "Synthesizer frequency 2 x PD x N, with PD from the description", 0},
-    {"From", "Where the channel came from: set, or the name of the file opened", 0},
+    {"Multiplier", "The multiplier recorded at set, or derived for a slot opened from a file", 0},
+    {"Description", "The description stored with the channel", 400},
 }};
 // clang-format on
+
+constexpr int kLeft = 8, kWidth = 610, kControlsTop = 304;
+
+const QString kDerived = QStringLiteral(
+    "The slot does not record its multiplier: it is derived as the whole number nearest the output asked for "
+    "divided by the synthesizer frequency");
 
 QString dialogOpen(FileDialogKind kind, const QString& suggestion, QWidget* parent) {
     const QString headers = QStringLiteral("Header files (*.h)");
@@ -47,10 +70,13 @@ QString dialogOpen(FileDialogKind kind, const QString& suggestion, QWidget* pare
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-QTableWidgetItem* cell(const std::string& text, Qt::Alignment alignment) {
+// A cell shows text; a screen reader reads `spoken`, which an empty cell also has.
+QTableWidgetItem* cell(const std::string& text, Qt::Alignment alignment, const QString& spoken = {}) {
     auto* item = new QTableWidgetItem(QString::fromStdString(text));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     item->setTextAlignment(alignment | Qt::AlignVCenter);
+    const QString name = !spoken.isEmpty() ? spoken : text.empty() ? QStringLiteral("empty") : item->text();
+    item->setData(Qt::AccessibleTextRole, name);
     return item;
 }
 
@@ -58,18 +84,7 @@ QTableWidgetItem* cell(const std::string& text, Qt::Alignment alignment) {
 
 ChannelsPage::ChannelsPage(QWidget* parent) : QWidget(parent) {
     buildTable();
-    openButton = new QPushButton(QStringLiteral("Open…"), this);
-    openButton->setObjectName("OpenChannelsButton");
-    openButton->setGeometry(440, 304, 75, 25);
-    saveButton = new QPushButton(QStringLiteral("Save…"), this);
-    saveButton->setObjectName("SaveChannelsButton");
-    saveButton->setGeometry(528, 304, 75, 25);
-    for (QPushButton* b : {openButton, saveButton}) b->setAutoDefault(false);
-    reopenBox = new QCheckBox(QStringLiteral("Reopen this table at next start"), this);
-    reopenBox->setObjectName("ReopenTableCheckBox");
-    reopenBox->setGeometry(8, 306, 360, 20);
-    setTabOrder(openButton, saveButton);
-    setTabOrder(saveButton, reopenBox);
+    buildControls();
     chooseFile = [this](FileDialogKind kind, const QString& suggestion) { return dialogOpen(kind, suggestion, this); };
 }
 
@@ -77,11 +92,12 @@ void ChannelsPage::buildTable() {
     table = new QTableWidget(planning::ChannelTable::kChannels, kColumns, this);
     table->setObjectName("ChannelsTable");
     table->setAccessibleName(QStringLiteral("Channels"));
-    table->setGeometry(8, 8, 610, 288);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setWordWrap(false);
     table->setTabKeyNavigation(false);  // Tab leaves the table; the arrow keys move between cells
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int c = 0; c < kColumns; ++c) {
         const ColumnText& t = kColumnTexts[static_cast<size_t>(c)];
         auto* header = new QTableWidgetItem(QString::fromUtf8(t.caption));
@@ -89,47 +105,128 @@ void ChannelsPage::buildTable() {
         header->setToolTip(QString::fromUtf8(t.description));
         table->setHorizontalHeaderItem(c, header);
     }
-    for (int r = 0; r < planning::ChannelTable::kChannels; ++r) {
-        auto* header = new QTableWidgetItem(QStringLiteral("ch%1").arg(r));
-        table->setVerticalHeaderItem(r, header);
-    }
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+    for (int r = 0; r < planning::ChannelTable::kChannels; ++r)
+        table->setVerticalHeaderItem(r, new QTableWidgetItem(QStringLiteral("ch%1").arg(r)));
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    // Eight rows, the header and the scroll bar, nothing more: the details line takes the rest.
+    const int frame = 2 * table->frameWidth();
+    const int height = table->horizontalHeader()->sizeHint().height() +
+                       planning::ChannelTable::kChannels * table->verticalHeader()->defaultSectionSize() +
+                       table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table) + frame;
+    table->setGeometry(kLeft, 8, kWidth, height);
+    connect(table, &QTableWidget::currentCellChanged, this, [this] { showDetails(); });
+
+    details = new QPlainTextEdit(this);
+    details->setObjectName("ChannelDetails");
+    details->setAccessibleName(QStringLiteral("Details of the selected channel"));
+    details->setReadOnly(true);
+    details->setTabChangesFocus(true);
+    const int top = table->geometry().bottom() + 5;
+    details->setGeometry(kLeft, top, kWidth, kControlsTop - 5 - top);
 }
 
-void ChannelsPage::showTable(const planning::ChannelTable& t, const Origins& origins, char decimalSeparator) {
+void ChannelsPage::buildControls() {
+    reopenBox = new QCheckBox(QStringLiteral("Reopen this table at next start"), this);
+    reopenBox->setObjectName("ReopenTableCheckBox");
+    reopenBox->setGeometry(kLeft, kControlsTop + 2, reopenBox->sizeHint().width(), 20);
+
+    spurWarnCaption = new QLabel(QStringLiteral("Spur warning below (Hz)"), this);
+    spurWarnCaption->setObjectName("SpurWarnHzCaption");
+    const int captionLeft = reopenBox->geometry().right() + 16;
+    spurWarnCaption->setGeometry(captionLeft, kControlsTop + 4, spurWarnCaption->sizeHint().width(), 18);
+    spurWarnBox = new QSpinBox(this);
+    spurWarnBox->setObjectName("SpurWarnHzBox");
+    spurWarnBox->setRange(0, INT_MAX);
+    spurWarnBox->setValue(static_cast<int>(planning::kDefaultSpurWarnHz));
+    spurWarnBox->setGeometry(spurWarnCaption->geometry().right() + 6, kControlsTop + 1, 92, 22);
+    spurWarnCaption->setBuddy(spurWarnBox);
+    spurWarnBox->setAccessibleName(spurWarnCaption->text());
+    connect(spurWarnBox, &QSpinBox::valueChanged, this, [this] {
+        showRows();
+        showDetails();
+    });
+
+    openButton = new QPushButton(QStringLiteral("Open…"), this);
+    openButton->setObjectName("OpenChannelsButton");
+    openButton->setGeometry(440, kControlsTop, 75, 25);
+    saveButton = new QPushButton(QStringLiteral("Save…"), this);
+    saveButton->setObjectName("SaveChannelsButton");
+    saveButton->setGeometry(528, kControlsTop, 75, 25);
+    for (QPushButton* b : {openButton, saveButton}) b->setAutoDefault(false);
+    // Left to right, top to bottom.
+    setTabOrder(table, details);
+    setTabOrder(details, reopenBox);
+    setTabOrder(reopenBox, spurWarnBox);
+    setTabOrder(spurWarnBox, openButton);
+    setTabOrder(openButton, saveButton);
+}
+
+void ChannelsPage::showTable(const planning::ChannelTable& t, const planning::SlotRecords& records,
+                             char decimalSeparator) {
+    table_ = t;
+    records_ = records;
+    decimalSeparator_ = decimalSeparator;
+    showRows();
+    if (table->currentRow() < 0) table->setCurrentCell(0, 0);
+    showDetails();
+}
+
+void ChannelsPage::showRows() {
     const QFont fixed = fixedPitchFont();
-    constexpr Qt::Alignment kLeft = Qt::AlignLeft, kRight = Qt::AlignRight;
+    const int threshold = spurWarnBox->value();
+    constexpr Qt::Alignment kLeftAligned = Qt::AlignLeft, kRight = Qt::AlignRight;
     for (int r = 0; r < planning::ChannelTable::kChannels; ++r) {
-        const planning::ChannelRow row = planning::channelRow(t, r, decimalSeparator);
-        const std::array<std::pair<const std::string*, Qt::Alignment>, Origin> texts{{
-            {&row.description, kLeft},
-            {&row.RefReg, kLeft},
-            {&row.IntgReg, kLeft},
-            {&row.FracReg, kLeft},
-            {&row.CPReg, kLeft},
-            {&row.R, kRight},
-            {&row.N_INT, kRight},
-            {&row.NFrac, kRight},
-            {&row.N, kRight},
-            {&row.synthesizerHz, kRight},
-        }};
-        for (int c = 0; c < Origin; ++c) {
-            QTableWidgetItem* item = cell(*texts[static_cast<size_t>(c)].first, texts[static_cast<size_t>(c)].second);
-            if (c >= RefReg && c <= CPReg) item->setFont(fixed);
-            if (c == Description) item->setToolTip(item->text());
+        const planning::SlotRecord& record = records_[static_cast<size_t>(r)];
+        const planning::ChannelRow row = planning::channelRow(table_, r, decimalSeparator_);
+        const planning::SlotFigures f = planning::slotFigures(
+            table_, r, record.search ? std::optional(record.search->plan.Multiplier) : std::nullopt, threshold,
+            decimalSeparator_);
+        const std::string derived = f.multiplierDerived ? " (derived)" : "";
+        const std::string spur = f.spurOffsetHz + (f.spurWarned ? " !" : "");
+        const QString spurSpoken =
+            f.spurWarned ? QString::fromStdString(f.spurOffsetHz) +
+                               QStringLiteral(", nearer than the warning threshold of %1 Hz").arg(threshold)
+                         : QString();
+        const std::string multiplier = f.multiplier ? std::to_string(*f.multiplier) + derived : std::string();
+        std::array<QTableWidgetItem*, kColumns> items{
+            cell(f.outputMHz, kRight),
+            cell(f.errorHz.empty() ? std::string() : f.errorHz + derived, kRight),
+            cell(spur, kRight, spurSpoken),
+            cell(planning::slotStatus(record), kLeftAligned),
+            cell(row.RefReg, kLeftAligned),
+            cell(row.IntgReg, kLeftAligned),
+            cell(row.FracReg, kLeftAligned),
+            cell(row.CPReg, kLeftAligned),
+            cell(row.R, kRight),
+            cell(row.N_INT, kRight),
+            cell(row.NFrac, kRight),
+            cell(row.N, kRight),
+            cell(row.synthesizerHz, kRight),
+            cell(multiplier, kRight),
+            cell(row.description, kLeftAligned),
+        };
+        for (int c = RefReg; c <= CPReg; ++c) items[static_cast<size_t>(c)]->setFont(fixed);
+        for (int c = 0; c < kColumns; ++c) {
+            QTableWidgetItem* item = items[static_cast<size_t>(c)];
+            if (c <= Status || c == Description) item->setToolTip(item->text());
+            if ((c == Error || c == Multiplier) && f.multiplierDerived) item->setToolTip(kDerived);
             table->setItem(r, c, item);
         }
-        auto* origin = cell({}, kLeft);
-        origin->setText(origins[static_cast<size_t>(r)]);
-        table->setItem(r, Origin, origin);
     }
-    // The description is long: the start names the channel, the tooltip and a wider column the rest.
     for (int c = 0; c < kColumns; ++c) {
-        int width = kColumnTexts[static_cast<size_t>(c)].width;
-        if (width == 0) {
-            table->resizeColumnToContents(c);
-            width = table->columnWidth(c) + 6;  // room between the fixed-pitch words
-        }
-        table->setColumnWidth(c, width);
+        table->resizeColumnToContents(c);
+        const int widest = kColumnTexts[static_cast<size_t>(c)].widest;
+        const int width = table->columnWidth(c) + 6;  // room between the fixed-pitch words
+        table->setColumnWidth(c, widest > 0 ? std::min(width, widest) : width);
     }
+}
+
+void ChannelsPage::showDetails() {
+    const int r = table->currentRow();
+    if (r < 0) {
+        details->setPlainText(QStringLiteral("Select a channel to see it in full."));
+        return;
+    }
+    details->setPlainText(QString::fromStdString(
+        planning::slotDetails(table_, r, records_[static_cast<size_t>(r)], spurWarnBox->value(), decimalSeparator_)));
 }

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSpinBox>
 
 #include "ui/radio_group.h"
 
@@ -22,6 +23,7 @@ const char* controlKind(settings::KeyKind kind) {
         case settings::KeyKind::RadioIndex: return "radio group";
         case settings::KeyKind::Position: return "scroll bar";
         case settings::KeyKind::Check: return "check box";
+        case settings::KeyKind::Whole: return "spin box";
         case settings::KeyKind::Version: break;
     }
     return "control";
@@ -42,6 +44,7 @@ std::optional<SettingControls::Control> SettingControls::lookUp(const QObject& f
         case settings::KeyKind::RadioIndex: return found(form.findChild<TRadioGroup*>(name));
         case settings::KeyKind::Position: return found(form.findChild<QScrollBar*>(name));
         case settings::KeyKind::Check: return found(form.findChild<QCheckBox*>(name));
+        case settings::KeyKind::Whole: return found(form.findChild<QSpinBox*>(name));
         case settings::KeyKind::Version: break;
     }
     return std::nullopt;
@@ -54,8 +57,9 @@ SettingControls::SettingControls(const QObject& form, std::span<const settings::
             bound_.push_back({&k, *control});
             continue;
         }
-        problems_ << QStringLiteral("settings key %1: the window has no %2 named \"%3\"; the key is neither loaded "
-                                    "nor saved")
+        problems_ << QStringLiteral(
+                         "settings key %1: the window has no %2 named \"%3\"; the key is neither loaded "
+                         "nor saved")
                          .arg(keyName(k), QString::fromLatin1(controlKind(k.kind)), QString::fromLatin1(k.control));
     }
 }
@@ -67,7 +71,8 @@ void SettingControls::load(const settings::SettingsValues& v) const {
                               [&](QComboBox* c) { c->setCurrentIndex(v.*k.number); },
                               [&](TRadioGroup* r) { r->setItemIndex(v.*k.number); },
                               [&](QScrollBar* s) { s->setValue(v.*k.number); },
-                              [&](QCheckBox* c) { c->setChecked(v.*k.number != 0); }},
+                              [&](QCheckBox* c) { c->setChecked(v.*k.number != 0); },
+                              [&](QSpinBox* s) { s->setValue(v.*k.number); }},
                    b.control);
     }
 }
@@ -79,7 +84,8 @@ void SettingControls::save(settings::SettingsValues& v) const {
                               [&](QComboBox* c) { v.*k.number = c->currentIndex(); },
                               [&](TRadioGroup* r) { v.*k.number = r->ItemIndex(); },
                               [&](QScrollBar* s) { v.*k.number = s->value(); },
-                              [&](QCheckBox* c) { v.*k.number = c->isChecked() ? 1 : 0; }},
+                              [&](QCheckBox* c) { v.*k.number = c->isChecked() ? 1 : 0; },
+                              [&](QSpinBox* s) { v.*k.number = s->value(); }},
                    b.control);
     }
 }

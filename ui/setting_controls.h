@@ -17,6 +17,7 @@ class QComboBox;
 class QLineEdit;
 class QObject;
 class QScrollBar;
+class QSpinBox;
 class TRadioGroup;
 
 class SettingControls {
@@ -29,7 +30,7 @@ public:
     void save(settings::SettingsValues& values) const;        // from them; keys left out keep values'
 
 private:
-    using Control = std::variant<QLineEdit*, QComboBox*, TRadioGroup*, QScrollBar*, QCheckBox*>;
+    using Control = std::variant<QLineEdit*, QComboBox*, TRadioGroup*, QScrollBar*, QCheckBox*, QSpinBox*>;
     static std::optional<Control> lookUp(const QObject& form, const settings::SettingKey& key);
     struct Bound {
         const settings::SettingKey* key;

@@ -184,6 +184,33 @@ TEST_F(Link, WriteSends130BytesEachAfterItsReplyAndKeepsTheImage) {
     EXPECT_TRUE(vttest::pumpUntil([&] { return view.status == QString("06 ").repeated(130); }));
 }
 
+// The window marks channels written only when the unit got all of the image: every byte sent and
+// answered. A byte that could not be sent, answered all the same, or a unit gone silent is no success.
+TEST_F(Link, WriteSucceedsOnlyWhenEveryByteWentOutAndWasAnswered) {
+    planning::ChannelTable table;
+    port.answerEveryByte();
+    EXPECT_TRUE(link.write(table));
+    port.written.clear();
+    port.onWrite = [&](std::uint8_t) {
+        port.deliver("\x06");
+        if (port.written.size() != 60) return;
+        port.writesFail = true;
+        port.later(
+            [&] {
+                port.writesFail = false;
+                port.deliver("\x06");
+            },
+            5);
+    };
+    EXPECT_FALSE(link.write(table));
+    EXPECT_EQ(port.written.size(), 129u);
+    port.onWrite = [&](std::uint8_t) {
+        if (port.written.size() < 100) port.deliver("\x06");
+    };
+    link.setReplyLimit(100ms);
+    EXPECT_FALSE(link.write(table));
+}
+
 TEST_F(Link, ALongReplyDuringWriteCannotChangeTheBytesSent) {
     planning::ChannelTable table;
     table.set(0, planning::RegisterWords{.RefReg = 1, .IntgReg = 2, .FracReg = 3, .CPReg = 4}, "");

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "tests/device/recorders.h"
 #include "tests/device/unit_on_com1.h"
 #include "ui/Unit1.h"
+#include "ui/channels_page.h"
 #include "ui/radio_group.h"
 
 using namespace std::chrono_literals;
@@ -82,6 +84,34 @@ TEST_F(Window, WriteAfterSetPutsTheImageIntoTheUnit) {
     EXPECT_EQ(memory.substr(0, 16),
               std::string("\x18\x00\x00\x06\x04\x00\x00\x04\xFE\x7F\x40\x13\x7A\x14\xAE\x08", 16));
     EXPECT_EQ(memory.substr(16), std::string(112, '\0'));
+}
+
+// The Channels page says what the unit holds: "written" only after a Write of which every byte
+// got its reply, until the next "set"; a Write cut short marks nothing.
+TEST_F(Window, TheChannelsPageSaysWhichSlotsTheUnitHolds) {
+    startUnit({"--stop-after", "200"});  // the second Write is cut short
+    openWindow();
+    form->HeaderClock.now = [] {
+        std::tm t{};
+        t.tm_hour = 11;
+        t.tm_min = 26;
+        return t;
+    };
+    const auto status = [&](int c) { return form->channelsPage->table->item(c, ChannelsPage::Status)->text(); };
+    form->Button4->click();
+    form->Button14->click();  // ch0
+    EXPECT_EQ(status(0), "set 11:26");
+    notes.answerYes = true;
+    form->Link.setReplyLimit(300ms);
+    form->Button6->click();
+    ASSERT_TRUE(unitGot(130));
+    EXPECT_EQ(status(0), "written 11:26 (com1)");
+    EXPECT_EQ(status(1), "not set");
+    form->Button14->click();
+    EXPECT_EQ(status(0), "changed since written");
+    form->Button6->click();
+    EXPECT_TRUE(form->Memo2->toPlainText().endsWith(device::kNoReplyLine));
+    EXPECT_EQ(status(0), "changed since written");
 }
 
 // A channel never filled would go to the unit as zero words over whatever it holds: "Write"

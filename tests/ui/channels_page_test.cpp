@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <cstdlib>
@@ -29,11 +30,13 @@ const QStringList kEmptyCells{"", "00000000", "00000000", "00000000", "00000000"
 
 void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 
-// The texts of a row, left to right.
+// What a row shows of its slot: the description, the words and their meaning, the synthesizer
+// frequency, then the status with its time as "HH:MM".
 QStringList row(TForm1& w, int r) {
-    QStringList cells;
-    for (int c = 0; c < w.channelsPage->table->columnCount(); ++c) cells << w.channelsPage->table->item(r, c)->text();
-    return cells;
+    const QTableWidget* t = w.channelsPage->table;
+    QStringList cells{t->item(r, ChannelsPage::Description)->text()};
+    for (int c = ChannelsPage::RefReg; c <= ChannelsPage::Synthesizer; ++c) cells << t->item(r, c)->text();
+    return cells << t->item(r, ChannelsPage::Status)->text().replace(QRegularExpression("\\d\\d:\\d\\d"), "HH:MM");
 }
 
 // Search with the window's inputs and "set" into channel.
@@ -62,8 +65,8 @@ private slots:
     void setShowsInTheTableAtOnce() {
         WindowUnderTest w;
         setChannel(*w, 3);
-        QCOMPARE(row(*w, 3), kDefaultCells + QStringList{"set"});
-        QCOMPARE(row(*w, 0), kEmptyCells + QStringList{""});
+        QCOMPARE(row(*w, 3), kDefaultCells + QStringList{"set HH:MM"});
+        QCOMPARE(row(*w, 0), kEmptyCells + QStringList{"not set"});
         QCOMPARE(w->channelsPage->table->verticalHeaderItem(3)->text(), QString("ch3"));
     }
 
@@ -76,14 +79,14 @@ private slots:
         answerDialogs(*w, w.dir() + "/bad.h");
         click(w->channelsPage->openButton);
         QCOMPARE(shownErrors(), QStringList{"line 4: expected `  0x…,    //IntgReg`."});
-        QCOMPARE(row(*w, 0), kDefaultCells + QStringList{"set"});
+        QCOMPARE(row(*w, 0), kDefaultCells + QStringList{"set HH:MM"});
         QCOMPARE(w->ChannelTable.IntgReg[0], 0x06000018u);
 
         recorder().shown.clear();
         answerDialogs(*w, w.dir() + "/absent.h");
         click(w->channelsPage->openButton);
         QCOMPARE(shownErrors(), QStringList{"ファイルが見つかりません."});
-        QCOMPARE(row(*w, 0), kDefaultCells + QStringList{"set"});
+        QCOMPARE(row(*w, 0), kDefaultCells + QStringList{"set HH:MM"});
     }
 
     // "Save…" writes what "header file" writes; "Open…" in another window brings all of it back.
@@ -109,7 +112,8 @@ private slots:
         QVERIFY(shownErrors().isEmpty());
         for (int r = 0; r < planning::ChannelTable::kChannels; ++r) {
             QStringList expected = row(*w, r);
-            expected.back() = r == 0 || r == 6 ? "kept.h" : "";  // what the file leaves empty is from nowhere
+            expected.back() =
+                r == 0 || r == 6 ? "from kept.h" : "not set";  // what the file leaves empty is from nowhere
             QCOMPARE(row(*other, r), expected);
         }
         QCOMPARE(headerfile::headerChannelLines(other->ChannelTable), headerfile::headerChannelLines(w->ChannelTable));
@@ -126,7 +130,8 @@ private slots:
         QCOMPARE(name(w->channelsPage->reopenBox), QString("Reopen this table at next start"));
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(w->channelsPage->table);
         QCOMPARE(table->text(QAccessible::Name), QString("Channels"));
-        QAccessibleTableCellInterface* cell = table->tableInterface()->cellAt(2, 9)->tableCellInterface();
+        QAccessibleTableCellInterface* cell =
+            table->tableInterface()->cellAt(2, ChannelsPage::Synthesizer)->tableCellInterface();
         // Qt hands out header cells it never registers nor frees: registered here so they can go.
         const QList<QAccessibleInterface*> column = cell->columnHeaderCells(), row = cell->rowHeaderCells();
         QCOMPARE(column.size(), 1);
@@ -151,14 +156,14 @@ private slots:
         const auto start = parseStartOptions({"plan.h"}, problem);
         QVERIFY(start);
         TForm1 opened(*start);
-        QCOMPARE(row(opened, 1), kDefaultCells + QStringList{"plan.h"});
+        QCOMPARE(row(opened, 1), kDefaultCells + QStringList{"from plan.h"});
 
         recorder().shown.clear();
         TForm1 failed(StartOptions{"absent.h"});
         QCOMPARE(recorder().shown.front().kind, Shown::Error);
         QCOMPARE(recorder().shown.front().text, QString("ファイルが見つかりません."));
         QCOMPARE(recorder().shown.back().text, QString("Error"));  // the start-up connect comes after
-        QCOMPARE(row(failed, 1), kEmptyCells + QStringList{""});
+        QCOMPARE(row(failed, 1), kEmptyCells + QStringList{"not set"});
         QVERIFY(!parseStartOptions({"a.h", "b.h"}, problem));
         QVERIFY(parseStartOptions({"--help"}, problem)->help);
     }
@@ -192,12 +197,12 @@ private slots:
         {
             TForm1 reopened;
             QVERIFY(reopened.channelsPage->reopenBox->isChecked());
-            QCOMPARE(row(reopened, 2), kDefaultCells + QStringList{"last-channels.h"});
+            QCOMPARE(row(reopened, 2), kDefaultCells + QStringList{"from last-channels.h"});
             reopened.channelsPage->reopenBox->click();
             QVERIFY(reopened.FormClose());
         }
         TForm1 discarded;
-        QCOMPARE(row(discarded, 2), kEmptyCells + QStringList{""});
+        QCOMPARE(row(discarded, 2), kEmptyCells + QStringList{"not set"});
         QVERIFY(shownErrors().isEmpty());
         ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
     }
@@ -228,7 +233,7 @@ private slots:
             recorder().shown.clear();
             TForm1 w(start);
             QCOMPARE(shownErrors().value(0), shown);
-            QCOMPARE(row(w, 1), kEmptyCells + QStringList{""});
+            QCOMPARE(row(w, 1), kEmptyCells + QStringList{"not set"});
             recorder().answerYes = false;
             QVERIFY(w.FormClose());
             QCOMPARE(recorder().texts(Shown::Question), QStringList{kQuestion});
@@ -243,7 +248,7 @@ private slots:
         recorder().shown.clear();
         {
             TForm1 opened;
-            QCOMPARE(row(opened, 7), kDefaultCells + QStringList{"last-channels.h"});
+            QCOMPARE(row(opened, 7), kDefaultCells + QStringList{"from last-channels.h"});
             opened.RadioGroup2->setItemIndex(7);
             opened.Edit1->setText("12000");
             click(opened.Button4);

@@ -1,0 +1,75 @@
+#include "planning/slot_details.h"
+
+#include "planning/channel_meaning.h"
+#include "planning/slot_figures.h"
+
+namespace planning {
+namespace {
+
+std::string searchText(const SearchRecord& s) {
+    const PlanInputs& in = s.inputs;
+    return "LocalOutput " + in.localOutput + " MHz, Multiplier " + in.multiplier + ", STD " + in.std + " MHz, R " +
+           in.r;
+}
+
+// "Words 04000004 06000018 08AE147A 13407FFE: R 2, N_INT 12, NFrac 5704253, N 12.339999974,
+// synthesizer 123399999.738 Hz."
+std::string wordsLine(const ChannelRow& row) {
+    std::string line = "Words " + row.RefReg + ' ' + row.IntgReg + ' ' + row.FracReg + ' ' + row.CPReg;
+    std::string meaning;
+    if (!row.R.empty()) meaning += ", R " + row.R;
+    if (!row.N.empty()) meaning += ", N_INT " + row.N_INT + ", NFrac " + row.NFrac + ", N " + row.N;
+    if (!row.synthesizerHz.empty()) meaning += ", synthesizer " + row.synthesizerHz + " Hz";
+    if (!meaning.empty()) line += ':' + meaning.substr(1);
+    return line + '.';
+}
+
+// "Multiplier 100 (derived), error -26.226 Hz, nearest spur at 1600000.262 Hz."
+std::string figuresLine(const SlotFigures& f, int64_t spurWarnHz) {
+    std::string line;
+    if (f.multiplier) line += ", multiplier " + std::to_string(*f.multiplier) + (f.multiplierDerived ? " (derived)" : "");
+    if (!f.errorHz.empty()) line += ", error " + f.errorHz + " Hz";
+    if (f.spurOffsetHz == "none") line += ", no integer-boundary spur (integer mode)";
+    if (!f.spurOffsetHz.empty() && f.spurOffsetHz != "none") {
+        line += ", nearest spur at " + f.spurOffsetHz + " Hz";
+        if (f.spurWarned) line += ", nearer than the warning threshold of " + std::to_string(spurWarnHz) + " Hz";
+    }
+    if (line.empty()) return line;
+    line[2] = static_cast<char>(line[2] - 'a' + 'A');
+    return line.substr(2) + '.';
+}
+
+// "Set 11:26 from the search of LocalOutput 12340 MHz, ...; written 11:30 (com1)."
+std::string sourceLine(const SlotRecord& r) {
+    std::string line;
+    if (r.source == SlotRecord::Source::File) {
+        line = "Opened from " + r.fileName;
+    } else {
+        line = "Set " + r.setTime;
+        if (r.search) line += " from the search of " + searchText(*r.search);
+    }
+    if (!r.writtenTime.empty()) line += "; written " + r.writtenTime + " (" + r.writtenPort + ")";
+    if (r.changedSinceWritten) line += "; changed since written";
+    line += '.';
+    if (r.stale)
+        line += r.search ? " Stale: the description quotes other settings than that search had (LocalOutput, STD, "
+                           "PD, charge pump or SD); search again, then set."
+                         : " Stale: no search made these words; search, then set.";
+    return line;
+}
+
+}  // namespace
+
+std::string slotDetails(const ChannelTable& t, int channel, const SlotRecord& r, int64_t spurWarnHz, char sep) {
+    const std::string name = "ch" + std::to_string(channel);
+    if (r.source == SlotRecord::Source::None) return name + ": not set.";
+    const ChannelRow row = channelRow(t, channel, sep);
+    const SlotFigures f = slotFigures(t, channel, r.search ? std::optional(r.search->plan.Multiplier) : std::nullopt,
+                                      spurWarnHz, sep);
+    std::string out = name + ": " + (row.description.empty() ? "(no description)" : row.description) + '\n';
+    out += wordsLine(row) + '\n';
+    if (const std::string figures = figuresLine(f, spurWarnHz); !figures.empty()) out += figures + '\n';
+    return out + sourceLine(r);
+}
+
+}  // namespace planning

@@ -1,0 +1,17 @@
+#pragma once
+// The details line of the Channels page for one slot, in plain English: the whole description,
+// the words and what they mean, the multiplier and the figures, where the slot came from, and
+// the nearest spur.
+#include <cstdint>
+#include <string>
+
+#include "planning/channel_table.h"
+#include "planning/slot_record.h"
+
+namespace planning {
+
+// Lines separated by "\n".
+std::string slotDetails(const ChannelTable& table, int channel, const SlotRecord& record, int64_t spurWarnHz,
+                        char decimalSeparator);
+
+}  // namespace planning

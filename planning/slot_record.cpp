@@ -1,0 +1,48 @@
+#include "planning/slot_record.h"
+
+#include "planning/number_format.h"
+
+namespace planning {
+
+std::string slotStatus(const SlotRecord& r) {
+    using Source = SlotRecord::Source;
+    if (r.source == Source::None) return "not set";
+    if (r.stale) return "stale";
+    if (r.changedSinceWritten) return "changed since written";
+    if (!r.writtenTime.empty()) return "written " + r.writtenTime + " (" + r.writtenPort + ")";
+    if (r.source == Source::File) return "from " + r.fileName;
+    return "set " + r.setTime;
+}
+
+bool describesSearch(const SearchRecord& s, std::string_view descriptionUtf8) {
+    return ChannelDescription({s.inputs.localOutput, s.inputs.std, formatInt(s.plan.PdHz), s.cp, s.sd}) ==
+           descriptionUtf8;
+}
+
+SlotRecord afterSet(const SlotRecord& before, const std::optional<SearchRecord>& search,
+                    std::string_view descriptionUtf8, std::string time) {
+    SlotRecord r;
+    r.source = SlotRecord::Source::Set;
+    r.setTime = std::move(time);
+    r.search = search;
+    r.stale = !search || !describesSearch(*search, descriptionUtf8);
+    r.writtenTime = before.writtenTime;
+    r.writtenPort = before.writtenPort;
+    r.changedSinceWritten = !before.writtenTime.empty();
+    return r;
+}
+
+void markWritten(SlotRecords& records, const ChannelTable& sent, const ChannelTable& now, const std::string& time,
+                 const std::string& port) {
+    for (size_t c = 0; c < records.size(); ++c) {
+        SlotRecord& r = records[c];
+        const bool same = sent.RefReg[c] == now.RefReg[c] && sent.IntgReg[c] == now.IntgReg[c] &&
+                          sent.FracReg[c] == now.FracReg[c] && sent.CPReg[c] == now.CPReg[c];
+        if (r.source == SlotRecord::Source::None || !same) continue;
+        r.writtenTime = time;
+        r.writtenPort = port;
+        r.changedSinceWritten = false;
+    }
+}
+
+}  // namespace planning

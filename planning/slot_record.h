@@ -1,0 +1,54 @@
+#pragma once
+// What the window knows of each channel slot beyond its words and description: where the slot
+// came from, the search that made its words, whether the description still quotes that search,
+// and whether the unit holds it. The Channels page's status and figures come from it.
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "planning/channel_table.h"
+#include "planning/plan.h"
+#include "planning/register_words.h"
+
+namespace planning {
+
+// A search that went through to its five words: its inputs as typed, the choices it encoded, its plan.
+struct SearchRecord {
+    PlanInputs inputs;
+    ChargePumpSettings cp;
+    SdSettings sd;
+    FrequencyPlan plan;
+};
+
+struct SlotRecord {
+    enum class Source { None, Set, File };
+    Source source = Source::None;
+    std::string fileName;                // File: the name of the file opened
+    std::string setTime;                 // Set: "HH:MM"
+    std::optional<SearchRecord> search;  // Set: the search whose words were stored, if one went through
+    bool stale = false;                  // Set: the description quotes other settings than that search's
+    std::string writtenTime;             // after a Write in which every byte got its reply: "HH:MM"
+    std::string writtenPort;             // and the port it went through ("com1")
+    bool changedSinceWritten = false;    // a "set" came after that Write
+};
+using SlotRecords = std::array<SlotRecord, ChannelTable::kChannels>;
+
+// "not set", "set HH:MM", "from FILE", "stale", "written HH:MM (comN)", "changed since written".
+std::string slotStatus(const SlotRecord& record);
+
+// Whether "set" would write this description for the words of this search: the description
+// quotes LocalOutput, STD, PD and the charge-pump and SD choices, all of which the search fixed.
+bool describesSearch(const SearchRecord& search, std::string_view descriptionUtf8);
+
+// The record of a slot after "set": search is the last search that went through (none when the
+// words were not made by one, before the first search or after a failed encoding).
+SlotRecord afterSet(const SlotRecord& before, const std::optional<SearchRecord>& search,
+                    std::string_view descriptionUtf8, std::string time);
+
+// After a Write in which every byte got its reply: the slots that were filled and still hold the
+// words sent (a "set" may have run while the Write waited) are written.
+void markWritten(SlotRecords& records, const ChannelTable& sent, const ChannelTable& now, const std::string& time,
+                 const std::string& port);
+
+}  // namespace planning
