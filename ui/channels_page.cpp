@@ -132,6 +132,7 @@ void ChannelsPage::buildControls() {
 
     spurWarnCaption = new QLabel(QStringLiteral("Spur warning below (Hz)"), this);
     spurWarnCaption->setObjectName("SpurWarnHzCaption");
+    spurWarnCaption->setTextFormat(Qt::PlainText);
     const int captionLeft = reopenBox->geometry().right() + 16;
     spurWarnCaption->setGeometry(captionLeft, kControlsTop + 4, spurWarnCaption->sizeHint().width(), 18);
     spurWarnBox = new QSpinBox(this);
