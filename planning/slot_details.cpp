@@ -1,7 +1,9 @@
 #include "planning/slot_details.h"
 
 #include "planning/channel_meaning.h"
+#include "planning/r_choice.h"
 #include "planning/slot_figures.h"
+#include "planning/spur.h"
 
 namespace planning {
 namespace {
@@ -24,15 +26,28 @@ std::string wordsLine(const ChannelRow& row) {
     return line + '.';
 }
 
-// "Multiplier 100 (derived), error -26.226 Hz, nearest spur at 1600000.262 Hz."
-std::string figuresLine(const SlotFigures& f, int64_t spurWarnHz) {
+// The values of R near the search's own whose spur clears the threshold:
+// "; with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz", or "; no R up to 12 clears it".
+std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
+    const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz);
+    if (found.empty()) return "; no R up to " + std::to_string(kOtherRFactor * s.plan.R) + " clears it";
+    std::string text;
+    for (const RChoice& c : found)
+        text += ", with R " + std::to_string(c.r) + ": " + spurOffsetHzText(c.planned->plan, sep) + " Hz";
+    return ';' + text.substr(1);
+}
+
+// "Multiplier 100 (derived), error -26.226 Hz, nearest spur at 1600000.262 Hz", then for a slot
+// whose search is recorded the other values of R.
+std::string figuresLine(const SlotFigures& f, const SlotRecord& r, int64_t spurWarnHz, char sep) {
     std::string line;
     if (f.multiplier) line += ", multiplier " + std::to_string(*f.multiplier) + (f.multiplierDerived ? " (derived)" : "");
     if (!f.errorHz.empty()) line += ", error " + f.errorHz + " Hz";
     if (f.spurOffsetHz == "none") line += ", no integer-boundary spur (integer mode)";
     if (!f.spurOffsetHz.empty() && f.spurOffsetHz != "none") {
         line += ", nearest spur at " + f.spurOffsetHz + " Hz";
-        if (f.spurWarned) line += ", nearer than the warning threshold of " + std::to_string(spurWarnHz) + " Hz";
+        if (f.spurWarned) line += " (nearer than the " + std::to_string(spurWarnHz) + " Hz threshold)";
+        if (r.search) line += otherRs(*r.search, spurWarnHz, sep);
     }
     if (line.empty()) return line;
     line[2] = static_cast<char>(line[2] - 'a' + 'A');
@@ -68,7 +83,7 @@ std::string slotDetails(const ChannelTable& t, int channel, const SlotRecord& r,
                                       spurWarnHz, sep);
     std::string out = name + ": " + (row.description.empty() ? "(no description)" : row.description) + '\n';
     out += wordsLine(row) + '\n';
-    if (const std::string figures = figuresLine(f, spurWarnHz); !figures.empty()) out += figures + '\n';
+    if (const std::string figures = figuresLine(f, r, spurWarnHz, sep); !figures.empty()) out += figures + '\n';
     return out + sourceLine(r);
 }
 

@@ -121,6 +121,7 @@ void ChannelsPage::buildTable() {
     details->setAccessibleName(QStringLiteral("Details of the selected channel"));
     details->setReadOnly(true);
     details->setTabChangesFocus(true);
+    details->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // long lines wrap
     const int top = table->geometry().bottom() + 5;
     details->setGeometry(kLeft, top, kWidth, kControlsTop - 5 - top);
 }

@@ -8,46 +8,16 @@
 
 #include "planning/plan.h"
 #include "planning/spur.h"
+#include "tests/planning/exact_reference.h"
 
 using namespace planning;
 
 namespace {
 
-using i128 = __int128;
-constexpr i128 kSteps = i128{1} << 24;
+using exactref::i128;
+using exactref::kSteps;
 
-i128 floorDiv(i128 a, i128 b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
-
-// num / den (num >= 0, den > 0) with three decimals, an exact half to the even neighbour.
-std::string decimal3(i128 num, i128 den) {
-    i128 q = num * 1000 / den;
-    const i128 twiceRest = 2 * (num * 1000 % den);
-    if (twiceRest > den || (twiceRest == den && q % 2 != 0)) ++q;
-    std::string digits;
-    for (i128 v = q; v != 0 || digits.size() < 4; v /= 10) digits.insert(digits.begin(), char('0' + int(v % 10)));
-    digits.insert(digits.end() - 3, '.');
-    return digits;
-}
-
-// With the ratio N = steps / 2^24, the output over PD is 2 x steps / 2^24; the spur sits at the
-// distance of that to its nearest whole number, times |PD|. As num / den Hz.
-struct Offset {
-    bool integerMode;
-    i128 num, den;
-};
-Offset reference(i128 pd, i128 steps) {
-    if (steps % kSteps == 0) return {true, 0, 1};
-    const i128 twice = 2 * steps;
-    const i128 nearest = floorDiv(twice + kSteps / 2, kSteps);
-    i128 distance = twice - nearest * kSteps;
-    if (distance < 0) distance = -distance;
-    return {false, distance * (pd < 0 ? -pd : pd), kSteps};
-}
-
-std::string referenceText(i128 pd, i128 steps) {
-    const Offset o = reference(pd, steps);
-    return o.integerMode ? "none" : decimal3(o.num, o.den);
-}
+std::string referenceText(i128 pd, i128 steps) { return exactref::spurText(pd, steps); }
 
 }  // namespace
 
@@ -101,9 +71,8 @@ TEST(Spur, RandomPlansMatchExactArithmetic) {
         const std::string expected = referenceText(pd, steps);
         ASSERT_EQ(spurOffsetHzText(p, '.'), expected) << loMHz << " " << mul << " " << stdMHz << " " << r;
         const int64_t threshold = std::uniform_int_distribution<int64_t>(0, 2'000'000)(rng);
-        const Offset o = reference(pd, steps);
-        ASSERT_EQ(spurBelow(p, threshold), !o.integerMode && o.num < threshold * o.den) << expected << " " << threshold;
-        integerMode += o.integerMode ? 1 : 0;
+        ASSERT_EQ(spurBelow(p, threshold), exactref::spurBelow(pd, steps, threshold)) << expected << " " << threshold;
+        integerMode += expected == "none" ? 1 : 0;
     }
     EXPECT_GT(integerMode, 0);
 }

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include <algorithm>
+#include <random>
 
 #include "testkit/temp_dir.h"
+#include "tests/planning/exact_reference.h"
 
 extern char** environ;
 
@@ -540,4 +542,100 @@ TEST(VtplanChannels, AListBeyondTheReadLimitIsToldSoAndDevStdinIsStandardInput) 
     const Outcome r = vtplan({"--channels", "/dev/stdin"}, "C.UTF-8", list);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.starts_with("3 04000004 06000018 08AE147A ")) << r.out;
+}
+
+// --- --compare-r: the same output for every R of a range -------------------------------------
+
+// The example: 12340 MHz from x100 on 10 MHz, R 1 to 4 with R 2 the operator's own.
+TEST(VtplanCompareR, OneLinePerRWithItsMarks) {
+    Outcome r = vtplan({"--compare-r", "1-4", "12340", "100", "10", "2"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "1 10000000 33.379 3400000.334 -\n2 5000000 -26.226 1600000.262 *\n3 3333333 -8.529 66678.915 !\n"
+              "4 2500000 3.576 900000.036 !\n");
+    r = vtplan({"--spur-warn", "66679", "--compare-r=2-3", "--", "12340", "100", "10", "3"});
+    EXPECT_EQ(r.out, "2 5000000 -26.226 1600000.262 -\n3 3333333 -8.529 66678.915 *!\n");
+    r = vtplan({"--spur-warn", "66678", "--compare-r", "3-3", "12340", "100", "10", "9"});
+    EXPECT_EQ(r.out, "3 3333333 -8.529 66678.915 -\n");
+    EXPECT_EQ(vtplan({"--compare-r", "1-1", "12000", "100", "10", "1"}).out, "1 10000000 0.000 none *\n");
+}
+
+// Random outputs, multipliers, references and ranges against exact arithmetic.
+TEST(VtplanCompareR, RandomRangesMatchExactArithmetic) {
+    std::mt19937_64 rng(21);
+    for (int run = 0; run < 25; ++run) {
+        const auto pick = [&](int64_t low, int64_t high) {
+            return std::uniform_int_distribution<int64_t>(low, high)(rng);
+        };
+        const int64_t lo = pick(1, 40000), mul = pick(1, 400), std = pick(1, 200), first = pick(1, 50);
+        const int64_t last = first + pick(0, 40), given = pick(1, last + 5), warn = pick(0, 2000000);
+        const Outcome r = vtplan({"--spur-warn", std::to_string(warn), "--compare-r",
+                                  std::to_string(first) + "-" + std::to_string(last), std::to_string(lo),
+                                  std::to_string(mul), std::to_string(std), std::to_string(given)});
+        std::string expected;
+        for (int64_t rr = first; rr <= last; ++rr) {
+            const exactref::Ratio q = exactref::ratio(lo * 1000000, mul, std * 1000000, rr);
+            const bool near = exactref::spurBelow(q.pd, q.steps, warn);
+            const std::string mark = rr == given ? (near ? "*!" : "*") : (near ? "!" : "-");
+            expected += std::to_string(rr) + " " + std::to_string(static_cast<int64_t>(q.pd)) + " " +
+                        exactref::errorHz(lo * 1000000, mul, q) + " " + exactref::spurText(q.pd, q.steps) + " " + mark +
+                        "\n";
+        }
+        ASSERT_EQ(r.status, 0);
+        ASSERT_EQ(r.out, expected) << lo << " " << mul << " " << std << " " << first << "-" << last;
+    }
+}
+
+// A plan that fails for one R says so on its line, with the window's text, and the others go
+// on: at a 1.98 THz reference the fraction's shift overflows for R 2 alone.
+TEST(VtplanCompareR, AFailingRInTheMiddleAndTheRestGoOn) {
+    const std::vector<std::string> plan{"7196227.32904", "1", "1978443.589459", "3"};
+    Outcome r = vtplan({"--compare-r", "1-4", plan[0], plan[1], plan[2], plan[3]});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4);
+    EXPECT_TRUE(r.out.starts_with("1 1978443589459 ")) << r.out;
+    EXPECT_NE(r.out.find("\n2 error: Register 04h data -7955320 is out of range 0 to 16777215.\n3 659481196486 "),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(" *\n4 494610897364 "), std::string::npos) << r.out;
+    EXPECT_EQ(vtplan({plan[0], plan[1], plan[2], "2"}).err,
+              "Register 04h data -7955320 is out of range 0 to 16777215.\n");
+    // Past STD in Hz, PD is 0.
+    r = vtplan({"--compare-r", "3-4", "12340", "100", "0.000003", "3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.ends_with("\n4 error: ゼロによる除算.\n")) << r.out;
+}
+
+TEST(VtplanCompareR, AWrongCommandLineIsAUsageError) {
+    const std::vector<std::string> plan{"12340", "100", "10", "2"};
+    for (const std::vector<std::string>& head :
+         std::vector<std::vector<std::string>>{{"--compare-r", "0-4"},
+                                               {"--compare-r", "4-3"},
+                                               {"--compare-r", "1-1001"},
+                                               {"--compare-r", "4"},
+                                               {"--compare-r", "1-"},
+                                               {"--compare-r", "-4"},
+                                               {"--compare-r", "1-4", "--channels", "x.csv"}}) {
+        std::vector<std::string> args = head;
+        args.insert(args.end(), plan.begin(), plan.end());
+        const Outcome r = vtplan(args);
+        EXPECT_EQ(r.status, 2) << head[1];
+        EXPECT_NE(r.err.find("usage: vtplan"), std::string::npos) << head[1];
+    }
+    for (const char* badR : {"0", "2.0", "x", "-1"})
+        EXPECT_EQ(vtplan({"--compare-r", "1-4", "--", "12340", "100", "10", badR}).status, 2) << badR;
+    const Outcome most = vtplan({"--compare-r", "1-1000", "12340", "100", "10", "2"});
+    EXPECT_EQ(most.status, 0);
+    EXPECT_EQ(std::count(most.out.begin(), most.out.end(), '\n'), 1000);
+    EXPECT_NE(vtplan({"--help"}).out.find("--compare-r A-B"), std::string::npos);
+}
+
+TEST(VtplanCompareR, InputsFollowTheLocaleAsInSingleMode) {
+    const std::string locale = commaLocale();
+    if (locale.empty()) GTEST_SKIP() << "no locale with a decimal comma, and none can be made here";
+    EXPECT_EQ(vtplan({"--compare-r", "2-2", "12340,5", "100", "10", "2"}, locale).out,
+              "2 5000000 -2,861 1595000,029 *\n");
+    EXPECT_EQ(vtplan({"--compare-r", "2-2", "12340.5", "100", "10", "2"}, locale).out,
+              "2 error: '12340.5' は浮動小数点数ではありません.\n");
 }

@@ -208,6 +208,25 @@ private slots:
                          qPrintable(control->objectName()));
     }
 
+    // The details line names the values of R near the slot's own (within 1 … 4 x R) whose spur
+    // clears the threshold, from the inputs recorded at "set"; a file records none.
+    void theDetailsLineOffersOtherValuesOfR() {
+        WindowUnderTest w;
+        searchAndSet(*w, 0, {"12340", "100", "10", "3"});
+        searchAndSet(*w, 1, {"12340", "100", "10", "2"});
+        const auto details = [&](int c) {
+            w->channelsPage->table->setCurrentCell(c, 0);
+            return w->channelsPage->details->toPlainText().split('\n').value(2);
+        };
+        QCOMPARE(details(0), QString("Multiplier 100, error -8.529 Hz, nearest spur at 66678.915 Hz (nearer than the "
+                                     "1000000 Hz threshold); with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz."));
+        QCOMPARE(details(1), QString("Multiplier 100, error -26.226 Hz, nearest spur at 1600000.262 Hz; with R 1: "
+                                     "3400000.334 Hz."));
+        w->channelsPage->spurWarnBox->setValue(3500000);
+        QVERIFY2(details(0).endsWith("(nearer than the 3500000 Hz threshold); no R up to 12 clears it."),
+                 qPrintable(details(0)));
+    }
+
     // The threshold is the [vtconfig] key SpurWarnHz: read at start, written at close once chosen.
     void theThresholdIsKeptInTheSettingsFile() {
         const vttest::TempDir dir;

@@ -14,6 +14,7 @@
 #include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
+#include "planning/r_choice.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
 #include "text/decimal_separator.h"
@@ -115,6 +116,29 @@ int runChannels(const vtplan::Options& options) {
     return emit(channelLines(planned, options.spurWarnHz)) ? 0 : kExitPlanError;
 }
 
+// One line per r: r, PdHz, ErrorHz, SpurOffsetHz and a mark ("*" the R given, "!" a spur nearer
+// than the threshold, "*!" both, "-" neither); a plan that fails is "r error: TEXT" and the
+// others go on.
+int runCompareR(const vtplan::Options& options, char sep) {
+    const planning::ChannelInputs in{
+        {options.localOutput, options.multiplier, options.std, options.r, sep}, options.chargePump, options.sd};
+    std::string out;
+    for (const planning::RChoice& c : planning::planEachR(in, options.compareFirst, options.compareLast)) {
+        out += std::to_string(c.r);
+        if (!c.planned) {
+            out += " error: " + c.error + '\n';
+            continue;
+        }
+        const planning::FrequencyPlan& p = c.planned->plan;
+        out += ' ' + planning::formatInt(p.PdHz) + ' ' + planning::errorHzText(p, sep) + ' ' +
+               planning::spurOffsetHzText(p, sep) + ' ';
+        const bool given = c.r == options.givenR, near = planning::spurBelow(p, options.spurWarnHz);
+        out += given || near ? std::string(given ? "*" : "") + (near ? "!" : "") : "-";
+        out += '\n';
+    }
+    return emit(out) ? 0 : kExitPlanError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,6 +157,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "");
     std::setlocale(LC_TIME, "");
     if (!options->channelsFile.empty()) return runChannels(*options);
+    if (options->compareFirst > 0) return runCompareR(*options, text::localeDecimalSeparator());
     try {
         return run(*options, text::localeDecimalSeparator());
     } catch (const text::VtError& e) {

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "planning/number_text.h"
 #include "tools/cli/command_line.h"
 
 namespace vtplan {
@@ -9,7 +10,7 @@ namespace {
 
 // A setting's option has the setting's number as its id; the other options' ids lie beyond.
 constexpr int id(Setting s) { return static_cast<int>(s); }
-enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn };
+enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn, kCompareR };
 
 const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},
@@ -24,8 +25,9 @@ const std::vector<cli::OptionDef> kOptionDefs{
     {"mode", 0, true, id(Setting::Mode)},
     {"frac-rstb", 0, true, id(Setting::FracRstb)},
     {"frac-bypass", 0, true, id(Setting::FracBypass)},
-    // the spur warning
+    // the spur warning, and R compared
     {"spur-warn", 0, true, kSpurWarn},
+    {"compare-r", 0, true, kCompareR},
     // a whole table
     {"channels", 0, true, kChannels},
     {"header", 0, true, kHeader},
@@ -37,6 +39,19 @@ bool takeChoice(const std::string& text, int& field, const char* first, const ch
     return true;
 }
 
+// "A-B" with 1 <= A <= B and at most kMostComparedR values.
+bool takeRange(const std::string& text, int& first, int& last) {
+    const size_t dash = text.find('-');
+    if (dash == std::string::npos) return false;
+    int a = 0, b = 0;
+    if (!cli::takeInt(text.substr(0, dash), a, 1, std::numeric_limits<int>::max()) ||
+        !cli::takeInt(text.substr(dash + 1), b, a, std::numeric_limits<int>::max()) || b - a >= kMostComparedR)
+        return false;
+    first = a;
+    last = b;
+    return true;
+}
+
 // Sets what the option says; false for a value it does not take.
 bool apply(const cli::Item& item, Options& o) {
     switch (item.id) {
@@ -44,12 +59,14 @@ bool apply(const cli::Item& item, Options& o) {
         case kChannels: o.channelsFile = item.value; return !item.value.empty();
         case kHeader: o.headerFile = item.value; return !item.value.empty();
         case kSpurWarn: return cli::takeInt(item.value, o.spurWarnHz, 0, std::numeric_limits<int>::max());
+        case kCompareR: return takeRange(item.value, o.compareFirst, o.compareLast);
         default: return applySetting(static_cast<Setting>(item.id), item.value, o.chargePump, o.sd);
     }
 }
 
 // The operands and the table options together; "" when they fit.
 std::string operandProblem(Options& o, const std::vector<std::string>& operands) {
+    if (!o.channelsFile.empty() && o.compareFirst > 0) return "--channels and --compare-r do not go together";
     if (!o.channelsFile.empty()) return operands.empty() ? "" : "--channels takes no LOCALOUTPUT MULTIPLIER STD R";
     if (!o.headerFile.empty()) return "--header needs --channels";
     if (operands.size() != 4) return "expected LOCALOUTPUT MULTIPLIER STD R";
@@ -57,6 +74,11 @@ std::string operandProblem(Options& o, const std::vector<std::string>& operands)
     o.multiplier = operands[1];
     o.std = operands[2];
     o.r = operands[3];
+    // Compared, R only says which line is the operator's own; read as the window reads R.
+    if (o.compareFirst == 0) return {};
+    const auto r = planning::tryParseDecimal(o.r, '.') ? planning::tryParseWhole(o.r) : std::nullopt;
+    if (!r || *r < 1) return "R must be a whole number from 1 with --compare-r: " + o.r;
+    o.givenR = *r;
     return {};
 }
 

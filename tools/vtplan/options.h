@@ -16,13 +16,19 @@ struct Options {
     std::string channelsFile;                       // --channels PLAN.csv: a whole table from a list, no operands
     std::string headerFile;                         // --header OUT.h, with --channels only
     int spurWarnHz = planning::kDefaultSpurWarnHz;  // --spur-warn HZ: a nearer spur is marked
+    int compareFirst = 0, compareLast = 0;          // --compare-r A-B: the same plan for each R; 0 without
+    int givenR = 0;                                 // with --compare-r: the R operand, marked "*"
     bool help = false;                              // --help or -h: the usage, nothing else
 };
 
 inline constexpr const char* kUsage =
     "usage: vtplan [--help] [--up N] [--down N] [--offset N] [--offset-dir up|down] [--hik on|off] [--seed N] "
     "[--mode N] [--frac-rstb N] [--frac-bypass N] [--spur-warn HZ] [--] LOCALOUTPUT MULTIPLIER STD R\n"
-    "       vtplan [the same options] --channels PLAN.csv [--header OUT.h]";
+    "       vtplan [the same options] --channels PLAN.csv [--header OUT.h]\n"
+    "       vtplan [the same options] --compare-r A-B LOCALOUTPUT MULTIPLIER STD R";
+
+// At most this many values of R in one --compare-r.
+inline constexpr int kMostComparedR = 1000;
 
 // Options and the four operands; "--" ends the options. Nothing on a usage error, with the reason.
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem);

@@ -1,0 +1,34 @@
+#pragma once
+// The reference divider R is the operator's choice and moves the nearest integer-boundary spur a
+// long way. The same output planned for other values of R, as the window's search and "set" plan
+// it, so the operator sees the choices; which R the phase detector takes is his to judge.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "planning/channel_plan.h"
+
+namespace planning {
+
+struct RChoice {
+    int64_t r = 0;
+    std::optional<PlannedChannel> planned;  // none when the plan fails
+    std::string error;                      // then the window's error text, full stop included
+};
+
+// in planned with R = r, its R text replaced.
+RChoice planWithR(const ChannelInputs& in, int64_t r);
+
+// Every r from first to last, in order.
+std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t last);
+
+// How far clearingRs looks: up to this many times the own R.
+inline constexpr int64_t kOtherRFactor = 4;
+
+// Up to two values of R within 1 … kOtherRFactor x ownR, ownR left out, nearest to ownR first (the smaller
+// of two as near), whose plan goes through and whose spur offset is at least spurWarnHz (integer
+// mode has none); in ascending order.
+std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz);
+
+}  // namespace planning
