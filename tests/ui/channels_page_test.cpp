@@ -282,7 +282,7 @@ private slots:
         const auto check = [&] {
             recorder().shown.clear();
             TForm1 w;
-            QCOMPARE(row(w, 4), kEmptyCells + QStringList{""});
+            QCOMPARE(row(w, 4), kEmptyCells + QStringList{"not set"});
             QVERIFY(w.Memo2->toPlainText().contains("The kept channel table is not opened: " + notPrivate));
             setChannel(w, 2);
             QVERIFY(w.FormClose());
