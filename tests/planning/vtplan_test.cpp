@@ -266,7 +266,8 @@ std::string wordsOf(const std::vector<std::string>& args) {
     for (const char* name :
          {"RefReg ", "IntgReg ", "FracReg ", "CPReg ", "SDReg ", "ActualHz ", "ErrorHz ", "SpurOffsetHz "}) {
         const size_t at = r.out.find(std::string("\n") + name) + 1 + std::string(name).size();
-        words += " " + r.out.substr(at, r.out.find('\n', at) - at);
+        words += ' ';  // not " " + std::string&&, on which GCC 12 at -O3 warns (-Wrestrict)
+        words += r.out.substr(at, r.out.find('\n', at) - at);
     }
     return words;
 }
