@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "common/exception_report.h"
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 
 namespace {
 

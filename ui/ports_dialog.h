@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "serial/posix/port_catalog.h"
+#include "serial/port_catalog.h"
 
 class QComboBox;
 class QLabel;

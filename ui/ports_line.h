@@ -5,7 +5,7 @@
 #include <QObject>
 #include <functional>
 
-#include "serial/posix/port_catalog.h"
+#include "serial/port_catalog.h"
 
 class PortsDialog;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "serial/posix/alias_link.h"
+#include "serial/alias_link.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -14,10 +14,10 @@
 #include <sstream>
 #include <vector>
 
+#include "serial/alias_link.h"
 #include "serial/commapi.h"
-#include "serial/posix/alias_link.h"
-#include "serial/posix/portname.h"
-#include "serial/posix/unit_record.h"
+#include "serial/portname.h"
+#include "serial/unit_record.h"
 
 namespace commapi {
 namespace {

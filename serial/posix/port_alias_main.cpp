@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "serial/posix/portname.h"
-#include "serial/posix/unit_record.h"
+#include "serial/portname.h"
+#include "serial/unit_record.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "serial/alias_link.h"
 #include "serial/commapi.h"
-#include "serial/posix/alias_link.h"
-#include "serial/posix/port_catalog.h"
-#include "serial/posix/portname.h"
+#include "serial/port_catalog.h"
+#include "serial/portname.h"
 #include "text/vt_error.h"
 
 namespace commapi {

@@ -1,4 +1,4 @@
-#include "serial/posix/port_catalog.h"
+#include "serial/port_catalog.h"
 
 #include <sys/stat.h>
 
@@ -9,9 +9,9 @@
 #include <tuple>
 
 #include "serial/commapi.h"
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 #include "serial/posix/sysfs_tty.h"
-#include "serial/posix/unit_record.h"
+#include "serial/unit_record.h"
 
 namespace commapi {
 namespace fs = std::filesystem;

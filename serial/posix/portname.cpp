@@ -1,8 +1,8 @@
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 
 #include <sys/stat.h>
 
-#include "serial/posix/unit_record.h"
+#include "serial/unit_record.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
+#include "serial/portname.h"
 #include "serial/posix/last_error.h"
-#include "serial/posix/portname.h"
 #include "serial/posix/posix_port.h"
 
 namespace commapi {

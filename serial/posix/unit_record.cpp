@@ -1,4 +1,4 @@
-#include "serial/posix/unit_record.h"
+#include "serial/unit_record.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 #include "serial/posix/rx_queue.h"
 #include "testkit/temp_dir.h"
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <filesystem>
 
-#include "serial/posix/port_catalog.h"
+#include "serial/port_catalog.h"
 #include "testkit/fake_serial_tree.h"
 #include "text/vt_error.h"
 

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "serial/commapi.h"
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 #include "tests/vtctl/units.h"
 #include "tests/vtctl/vtctl_run.h"
 

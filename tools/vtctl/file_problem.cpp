@@ -6,8 +6,8 @@
 #include <cerrno>
 
 #include "files/file_read.h"
+#include "serial/alias_link.h"
 #include "serial/commapi.h"
-#include "serial/posix/alias_link.h"
 
 namespace vtctl {
 

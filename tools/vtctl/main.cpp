@@ -9,7 +9,7 @@
 #include "files/file_read.h"
 #include "headerfile/header_parse.h"
 #include "serial/commapi.h"
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 #include "text/vt_error.h"
 #include "tools/vtctl/batch.h"
 #include "tools/vtctl/file_problem.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "protocol/unit_protocol.h"
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 #include "tools/cli/command_line.h"
 
 namespace vtctl {

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "serial/posix/portname.h"
+#include "serial/portname.h"
 
 namespace vtctl {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/posix/port_catalog.h"
+#include "serial/port_catalog.h"
 
 namespace vtctl {
 

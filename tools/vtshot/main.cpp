@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "planning/error_texts.h"
-#include "serial/posix/port_catalog.h"
-#include "serial/posix/portname.h"
+#include "serial/port_catalog.h"
+#include "serial/portname.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/error_report.h"

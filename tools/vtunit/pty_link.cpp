@@ -8,10 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "serial/posix/alias_link.h"
-#include "serial/posix/open_reason.h"
-#include "serial/posix/portname.h"
-#include "serial/posix/tty_ioctl.h"
+#include "serial/alias_link.h"
+#include "serial/portname.h"
+#include "serial/simulated_terminal.h"
 
 namespace vtunit {
 namespace {
@@ -122,11 +121,6 @@ void removeAlias(const std::string& alias, const std::string& target) {
     if (std::string(buf, static_cast<std::size_t>(n)) == target) ::unlink(alias.c_str());
 }
 
-bool clearAbandonedExclusive(const Pty& pty) {
-    if (!commapi::tty::isExclusive(pty.slaveKeep)) return false;
-    struct stat st {};
-    if (::fstat(pty.slaveKeep, &st) != 0 || commapi::isLocked(commapi::procLocks(), st.st_dev, st.st_ino)) return false;
-    return commapi::tty::setExclusive(pty.slaveKeep, false);
-}
+bool clearAbandonedExclusive(const Pty& pty) { return commapi::clearAbandonedExclusive(pty.slaveKeep); }
 
 }  // namespace vtunit

@@ -3,7 +3,7 @@
 // configurator at it. POSIX only; errors come back as text for main() to print.
 #include <string>
 
-#include "serial/posix/unit_record.h"
+#include "serial/unit_record.h"
 
 namespace vtunit {
 
@@ -17,7 +17,7 @@ struct Pty {
 bool openPty(Pty& pty, std::string& error);
 void closePty(Pty& pty);
 
-// The folder of the port aliases, as the comm layer looks for them (serial/posix/portname.h).
+// The folder of the port aliases, as the comm layer looks for them (serial/portname.h).
 std::string aliasDirectory();
 
 // Links alias -> target and records it as this running unit's. An existing alias is replaced
