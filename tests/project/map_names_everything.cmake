@@ -1,0 +1,51 @@
+# Fails when docs/architecture.md leaves out a top-level folder (as `name/`) or a program (as
+# `name`), or when code outside serial/ and its tests includes a serial/posix/ header, which the
+# map says nothing above serial/ does.
+# cmake -DSOURCE=<source folder> -DPROGRAMS=<a,b,...> -P map_names_everything.cmake
+file(READ ${SOURCE}/docs/architecture.md map)
+string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
+set(missing "")
+
+file(GLOB entries LIST_DIRECTORIES true RELATIVE ${SOURCE} ${SOURCE}/*)
+set(folders "")
+foreach(entry ${entries})
+  # Build trees (./test makes build, build-asan, ... here) are no part of the code.
+  if(IS_DIRECTORY ${SOURCE}/${entry} AND NOT entry MATCHES "^\\." AND NOT EXISTS ${SOURCE}/${entry}/CMakeCache.txt)
+    list(APPEND folders ${entry})
+    string(FIND "${map}" "`${entry}/" at)
+    if(at EQUAL -1)
+      list(APPEND missing "folder ${entry}/")
+    endif()
+  endif()
+endforeach()
+
+foreach(program ${PROGRAMS})
+  string(FIND "${map}" "`${program}`" at)
+  if(at EQUAL -1)
+    list(APPEND missing "program ${program}")
+  endif()
+endforeach()
+
+foreach(folder ${folders})
+  if(folder STREQUAL "serial")
+    continue()
+  endif()
+  file(GLOB_RECURSE sources RELATIVE ${SOURCE} ${SOURCE}/${folder}/*.cpp ${SOURCE}/${folder}/*.h)
+  foreach(source ${sources})
+    if(source MATCHES "^tests/serial/")
+      continue()
+    endif()
+    file(STRINGS ${SOURCE}/${source} includes REGEX "#include \"serial/posix/")
+    if(includes)
+      list(APPEND missing "${source} includes a serial/posix/ header")
+    endif()
+  endforeach()
+endforeach()
+
+if(missing)
+  list(JOIN missing "\n  " text)
+  message(FATAL_ERROR "docs/architecture.md and the code disagree:\n  ${text}")
+endif()
+list(LENGTH folders nfolders)
+list(LENGTH PROGRAMS nprograms)
+message(STATUS "the map names all ${nfolders} folders and ${nprograms} programs")
