@@ -86,13 +86,9 @@ planning::ChannelTable parseHeader(std::string_view bytes) {
         const auto slot = static_cast<size_t>(n);
         const auto description = descriptionLine(lines.next(), n);
         if (!description) fail("`//" + std::to_string(n) + "  ` and the channel's description");
-        // Longer than any the window makes, it is no description but a file to stall the window with.
-        if (description->size() > kMaxDescriptionBytes)
-            refuse("the description is longer than " + std::to_string(kMaxDescriptionBytes) + " bytes");
-        // In C a backslash at the end of a // comment carries the comment on into the next line,
-        // which swallows that line's word: the header would no longer compile to the table.
-        if (description->ends_with('\\'))
-            refuse("the description ends in byte 0x5C, which C takes as joining the next line to the comment");
+        // Longer than any the window makes, it is no description but a file to stall the window
+        // with; one ending in a backslash would, compiled, swallow the next line's word.
+        if (std::string why = planning::descriptionProblem(*description); !why.empty()) refuse(std::move(why));
         table.ChannelDescription[slot] = std::string(*description);
         const std::array<uint32_t*, 4> words = {&table.RefReg[slot], &table.IntgReg[slot], &table.FracReg[slot],
                                                 &table.CPReg[slot]};

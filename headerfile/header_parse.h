@@ -1,7 +1,6 @@
 #pragma once
 // Reading a register header back into a channel table: the exact lines the export writes, with
 // LF or CR LF line ends, blanks at line ends and lower-case hexadecimal digits tolerated.
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,9 +8,6 @@
 #include "text/vt_error.h"
 
 namespace headerfile {
-
-// The longest description a header may hold; the window's own are about 200 bytes.
-inline constexpr std::size_t kMaxDescriptionBytes = 1024;
 
 // The first line that is not what the export writes there. what(): "line 7: expected `  0x…,    //IntgReg`",
 // or "line 2: " and what is wrong with a description.
@@ -26,9 +22,9 @@ struct HeaderFormatError : text::VtError {
 
 // The table the bytes describe: for channels 0..7 the description (code page 932, byte for
 // byte) and RefReg, IntgReg, FracReg, CPReg; SDReg is not in the file and stays 0. All or
-// nothing: throws HeaderFormatError at the first line that does not fit. A description longer
-// than kMaxDescriptionBytes, or one whose last byte is 0x5C (a backslash, or the second byte of
-// a code page 932 character such as 表), does not fit. Holds no more than the bytes themselves.
+// nothing: throws HeaderFormatError at the first line that does not fit. A description that
+// planning::descriptionProblem() finds fault with (too long, or ending in byte 0x5C: a backslash,
+// or the second byte of a code page 932 character such as 表) does not fit. Holds no more than the bytes themselves.
 planning::ChannelTable parseHeader(std::string_view bytes);
 
 }  // namespace headerfile

@@ -2,6 +2,7 @@
 
 #include <langinfo.h>
 
+#include "headerfile/header_parse.h"
 #include "planning/number_format.h"
 #include "text/cp932.h"
 
@@ -95,7 +96,15 @@ std::string headerFileBytes(const planning::ChannelTable& table, std::string_vie
 }
 
 std::string headerFileBytes(const planning::ChannelTable& table, const ExportClock& clock) {
-    return headerFileBytes(table, headerDateLine(clock.now(), clock.dateFormat, clock.timeFormat));
+    std::string bytes = headerFileBytes(table, headerDateLine(clock.now(), clock.dateFormat, clock.timeFormat));
+    // The makers of descriptions refuse what the reader would; this is the last word on it, so
+    // that a kept table or an export is never a file its own program refuses to open.
+    try {
+        parseHeader(bytes);
+    } catch (const HeaderFormatError& e) {
+        throw text::VtError(std::string("the header would not read back: ") + e.what());
+    }
+    return bytes;
 }
 
 }  // namespace headerfile

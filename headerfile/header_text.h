@@ -34,7 +34,8 @@ std::string headerChannelLines(const planning::ChannelTable& table);
 // The whole file: the date line (UTF-8, converted) and the channel lines.
 std::string headerFileBytes(const planning::ChannelTable& table, std::string_view dateLineUtf8);
 
-// The file with the clock read twice, as the export does: once here for the date line.
+// The file with the clock read twice, as the export does: once here for the date line. Throws
+// text::VtError when the bytes would not read back as a header (see parseHeader).
 std::string headerFileBytes(const planning::ChannelTable& table, const ExportClock& clock);
 
 }  // namespace headerfile

@@ -76,6 +76,17 @@ std::string ChannelDescription(const DescriptionInputs& in) {
     return oneLine(text);
 }
 
+std::string descriptionProblem(std::string_view cp932) {
+    if (cp932.size() > kMaxDescriptionBytes)
+        return "the description is " + std::to_string(cp932.size()) + " bytes long, more than the " +
+               std::to_string(kMaxDescriptionBytes) + " a header holds";
+    // A reader drops blanks at a line's end, so a backslash before them ends the line all the same.
+    const size_t last = cp932.find_last_not_of(" \t\r");
+    if (last != std::string_view::npos && cp932[last] == '\\')
+        return "the description ends in byte 0x5C, which C takes as joining the next line to the comment";
+    return {};
+}
+
 void ChannelTable::set(int channel, const RegisterWords& words, std::string description) {
     if (channel < 0 || channel >= kChannels) return;
     const auto slot = static_cast<size_t>(channel);

@@ -1,8 +1,10 @@
 #pragma once
 // The memory channels' words and descriptions, kept for one program run.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "planning/register_words.h"
 
@@ -18,6 +20,16 @@ struct DescriptionInputs {
 // into the inputs may hold line breaks; each one (CR, LF, VT, FF, NEL, the line and paragraph
 // separators) becomes a blank, so the description never spans lines.
 std::string ChannelDescription(const DescriptionInputs& in);
+
+// The longest description a register header holds, in bytes of code page 932 as the file has
+// them; the window's own are about 200. The header's reader and every maker of a description
+// hold to it, so no header is written that the program would refuse to read.
+inline constexpr std::size_t kMaxDescriptionBytes = 1024;
+
+// Why a description (code page 932) cannot go into a register header and come back from it:
+// longer than kMaxDescriptionBytes, or ending (blanks and tabs at the line's end aside) in byte
+// 0x5C, which C takes as joining the next line to the comment. Empty when it can.
+std::string descriptionProblem(std::string_view cp932);
 
 // The unit's channels; the write image, the settings range and the simulated unit's memory
 // follow from kChannels. One slot more than channels: the table of the original design had a

@@ -111,11 +111,24 @@ TEST(HeaderRead, OverlongDescriptionsAndOnesEndingInByte5CAreRefusedWithTheirLin
         ": the description ends in byte 0x5C, which C takes as joining the next line to the comment";
     EXPECT_EQ(refusal(withDescription(3, std::string(1024, 'x'))), "accepted");
     EXPECT_EQ(refusal(withDescription(3, std::string(1025, 'x'))),
-              "line 17: the description is longer than 1024 bytes");
+              "line 17: the description is 1025 bytes long, more than the 1024 a header holds");
     EXPECT_EQ(refusal(withDescription(0, "C:\\plans\\")), "line 2" + kEndsIn5C);
     EXPECT_EQ(refusal(withDescription(7, text::utf8ToCp932("周波数表"))), "line 37" + kEndsIn5C);
     EXPECT_EQ(refusal(withDescription(7, "ends \\ \t")), "line 37" + kEndsIn5C);  // the blanks go with the line end
     EXPECT_EQ(refusal(withDescription(7, text::utf8ToCp932("表の値 a\\b"))), "accepted");
+
+    // What the writers put on disk is never such a file: the bytes are refused before they go.
+    planning::ChannelTable t = sampleTable();
+    t.ChannelDescription[4] = "ends \\ \t";
+    const headerfile::ExportClock clock{[] { return std::tm{}; }, "%Y", "%H"};
+    try {
+        headerfile::headerFileBytes(t, clock);
+        ADD_FAILURE() << "made a header that does not read back";
+    } catch (const text::VtError& e) {
+        EXPECT_EQ(std::string(e.what()), "the header would not read back: line 22" + kEndsIn5C);
+    }
+    t.ChannelDescription[4] = "ends";
+    EXPECT_NO_THROW(headerfile::headerFileBytes(t, clock));
 }
 
 }  // namespace

@@ -51,6 +51,13 @@ TEST(Description, NeverEndsInTheByte0x5CWhateverIsTyped) {
         }
 }
 
+// The reader drops blanks at a line's end before it looks at the last byte; so does the check.
+TEST(Description, ABackslashBeforeBlanksAtTheEndIsAProblemToo) {
+    EXPECT_NE(descriptionProblem("a\\ \t"), "");
+    EXPECT_EQ(descriptionProblem("a\\b \t"), "");
+    EXPECT_EQ(descriptionProblem(""), "");
+}
+
 TEST(ChannelTableSlots, SetReplacesOneChannelOnly) {
     ChannelTable table;
     table.set(0, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0x0C0016FC}, "first");

@@ -504,6 +504,22 @@ TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
                   "…' は浮動小数点数ではありません.\n");
 }
 
+// The description quotes local_output and std as written: one no header could hold (here 1,025
+// bytes, by leading zeros) is a problem of its line, and nothing is written.
+TEST(VtplanChannels, ADescriptionNoHeaderCouldHoldIsAProblemOfItsLine) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("p.csv"), header = dir.file("OUT.h");
+    const std::string zeros(1025 - kDefaultDescription.size(), '0');
+    vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n1,12340,100,10,2\n\n4,\"" + zeros +
+                                 "12340\",100,10,2\n");
+    Outcome r = vtplan({"--channels", list, "--header", header});
+    EXPECT_EQ(std::to_string(r.status) + " " + r.out + r.err,
+              "1 " + list +
+                  ":4: the description is 1025 bytes long, more than the 1024 a header holds; local_output "
+                  "and std are quoted in it as written\n");
+    EXPECT_EQ(vttest::listing(dir.path()), "p.csv\n");
+}
+
 // What spreadsheets and hands write: a trailing comma after the names (and in the rows), blanks
 // and tabs around fields. A list that names its columns and then lists no channel is a mistake.
 TEST(VtplanChannels, TrailingCommasAndBlanksAroundFieldsAreFineAndAListWithoutChannelsIsNot) {

@@ -180,6 +180,30 @@ private slots:
         QCOMPARE(w->ChannelTable.IntgReg[1], 0u);
     }
 
+    // A description no header could hold is refused before the slot changes: the limit counts
+    // the bytes of code page 932 the file holds (two for あ, not UTF-8's three).
+    void setRefusesADescriptionNoHeaderCouldHold() {
+        WindowUnderTest w;
+        click(w->Button4);
+        w->RadioGroup2->setItemIndex(3);
+        click(w->Button14);
+        const planning::ChannelTable before = w->ChannelTable;
+        const std::string statusBefore = planning::slotStatus(w->ChannelRecords[3]);
+        w->Edit1->setText(QString(443, QChar(0x3042)));  // the description: 140 + 2 x 443 bytes
+        click(w->Button14);
+        QCOMPARE(shownErrors(), QStringList{"ch3 is not set: the description is 1026 bytes long, more than the 1024 a "
+                                            "header holds; LocalOutput and STD are quoted in it as typed."});
+        QCOMPARE(w->ChannelTable.ChannelDescription[3], before.ChannelDescription[3]);
+        QCOMPARE(planning::slotStatus(w->ChannelRecords[3]), statusBefore);
+        recorder().shown.clear();
+        w->Edit1->setText(QString(442, QChar(0x3042)));
+        click(w->Button14);
+        QCOMPARE(shownErrors(), QStringList());
+        QCOMPARE(w->ChannelTable.ChannelDescription[3].size(), planning::kMaxDescriptionBytes);
+        click(w->Button15);  // and it goes into a header that reads back
+        QCOMPARE(shownErrors(), QStringList());
+    }
+
     // Reachable only through a damaged settings file: nothing is written anywhere.
     void setWithoutChannelDoesNothing() {
         WindowUnderTest w;

@@ -283,7 +283,12 @@ PlannedTable planChannelList(const ChannelList& list) {
     for (const ListedChannel& row : list.channels) {
         try {
             planning::PlannedChannel plan = planning::planChannel(row.inputs);
-            out.table.set(row.channel, plan.words, text::utf8ToCp932(plan.description));
+            std::string description = text::utf8ToCp932(plan.description);
+            if (const std::string why = planning::descriptionProblem(description); !why.empty()) {
+                out.problems.push_back({row.line, why + "; local_output and std are quoted in it as written"});
+                continue;
+            }
+            out.table.set(row.channel, plan.words, std::move(description));
             out.plans.emplace_back(row.channel, std::move(plan));
         } catch (const text::VtError& e) {
             out.problems.push_back({row.line, shownPlanProblem(text::withFullStop(e.what()), row.inputs.plan)});

@@ -106,7 +106,13 @@ int runChannels(const vtplan::Options& options) {
     for (const vtplan::ListProblem& p : planned.problems) std::cerr << list << ':' << p.line << ": " << p.text << '\n';
     if (!planned.problems.empty()) return kExitPlanError;
     if (!options.headerFile.empty()) {
-        const std::string header = headerfile::headerFileBytes(planned.table, headerfile::systemExportClock());
+        std::string header;
+        try {
+            header = headerfile::headerFileBytes(planned.table, headerfile::systemExportClock());
+        } catch (const text::VtError& e) {
+            std::cerr << "vtplan: " << options.headerFile << ": " << e.what() << '\n';
+            return kExitPlanError;
+        }
         if (const int err = files::writeNamedOutput(options.headerFile, header)) {
             std::cerr << "vtplan: " << options.headerFile << ": "
                       << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
