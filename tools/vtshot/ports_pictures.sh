@@ -6,7 +6,13 @@
 set -euo pipefail
 build=$1
 out=$2
-tree=$(mktemp -d /tmp/vtXXX)  # short, so the pictures show whole paths
+# The same short path every time, so the pictures show whole paths and change only when the
+# window does. mkdir refuses a folder that is there already (another run's, or anybody's).
+tree=/tmp/vtpic
+if ! mkdir -m 700 "$tree"; then
+  echo "ports_pictures.sh: $tree is there already; remove it if it is a leftover of an earlier run" >&2
+  exit 1
+fi
 trap 'rm -rf "$tree"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
