@@ -92,12 +92,13 @@ bool save(QWidget& w, const char* path) {
 }
 
 // A picture needs no unit: every comN leads nowhere, so the start-up connect never reaches a
-// device of this machine (/dev/ttyS0 may be its console).
+// device of this machine (/dev/ttyS0 may be its console). The target is relative, inside the
+// private folder: the ComPort page names it the same way at every run.
 void portsLeadNowhere(const QTemporaryDir& home) {
     const std::filesystem::path ports = home.filePath("vtconfig/ports").toStdString();
     std::filesystem::create_directories(ports);
     for (int n = 1; n <= 12; ++n)
-        std::filesystem::create_symlink(home.filePath("absent").toStdString(), ports / ("com" + std::to_string(n)));
+        std::filesystem::create_symlink("absent", ports / ("com" + std::to_string(n)));
     ::setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
 }
 
