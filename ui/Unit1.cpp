@@ -246,9 +246,12 @@ void TForm1::Button14Click() {
     std::string bytes = text::utf8ToCp932(description);
     // A slot that no header could hold would make every later export and the kept table a file
     // this program refuses to open; the slot keeps what it had.
-    if (const std::string why = planning::descriptionProblem(bytes); !why.empty())
-        throw text::VtError("ch" + std::to_string(channel) + " is not set: " + why +
-                            "; LocalOutput and STD are quoted in it as typed");
+    if (const std::string why = planning::descriptionProblem(bytes); !why.empty()) {
+        std::string refusal = "ch";
+        refusal += std::to_string(channel);
+        refusal += " is not set: " + why + "; LocalOutput and STD are quoted in it as typed";
+        throw text::VtError(refusal);
+    }
     ChannelTable.set(channel, Words, std::move(bytes));
     planning::SlotRecord& record = ChannelRecords[static_cast<size_t>(channel)];
     record = planning::afterSet(record, LastSearch, description, clockTime());
