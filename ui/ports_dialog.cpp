@@ -22,6 +22,7 @@ QTableWidgetItem* cell(const std::string& text) {
     auto* item = new QTableWidgetItem(qs(text));
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     item->setToolTip(qs(text));
+    if (text.empty()) item->setData(Qt::AccessibleTextRole, QStringLiteral("none"));  // a screen reader says so
     return item;
 }
 
@@ -58,6 +59,7 @@ void PortsDialog::buildControls() {
     devices->horizontalHeader()->setStretchLastSection(true);
     devices->setWordWrap(false);
     devices->setTextElideMode(Qt::ElideMiddle);
+    devices->setTabKeyNavigation(false);  // Tab leaves the table; the arrow keys move between rows
     caption->setBuddy(devices);
     devices->setAccessibleName(caption->text());  // a table is not named by its caption's relation
 

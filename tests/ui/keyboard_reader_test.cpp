@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "testkit/fake_serial_tree.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/channels_page.h"
 #include "ui/ports_dialog.h"
@@ -150,6 +151,32 @@ private slots:
                             .configHome = nowhere.file("config")},
                            "com1", &*w);
         QCOMPARE(accessible(dialog.devices), QString("Serial devices present"));
+    }
+
+    // The Ports dialog's device table lets Tab and Shift+Tab go on; a cell with nothing in it
+    // (an on-board port has no stable name) still has a name to read.
+    void thePortsDialogsTableLetsTabGo() {
+        vttest::FakeSerialTree machine;
+        machine.addUsbAdapter(vttest::ftdiAdapter());
+        machine.addUart("ttyS0", 4);
+        WindowUnderTest w;
+        PortsDialog dialog({.sys = machine.sys(), .dev = machine.dev(), .byId = machine.byId(),
+                            .configHome = machine.file("config")},
+                           "com1", &*w);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(dialog.devices->rowCount(), 2);
+        for (const auto& [key, modifiers] : {std::pair{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Backtab, Qt::ShiftModifier}}) {
+            dialog.devices->setFocus(Qt::TabFocusReason);
+            dialog.devices->setCurrentCell(0, 0);
+            QTest::keyClick(dialog.windowHandle(), key, modifiers);
+            QVERIFY(QApplication::focusWidget() != dialog.devices);
+            QCOMPARE(dialog.devices->currentColumn(), 0);
+        }
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(dialog.devices);
+        QStringList stable;
+        for (int r = 0; r < 2; ++r) stable << table->tableInterface()->cellAt(r, 2)->text(QAccessible::Name);
+        QVERIFY2(stable.contains("none"), qPrintable(stable.join(", ")));
     }
 };
 
