@@ -510,8 +510,8 @@ TEST(VtplanChannels, ADescriptionNoHeaderCouldHoldIsAProblemOfItsLine) {
     const vttest::TempDir dir;
     const std::string list = dir.file("p.csv"), header = dir.file("OUT.h");
     const std::string zeros(1025 - kDefaultDescription.size(), '0');
-    vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n1,12340,100,10,2\n\n4,\"" + zeros +
-                                 "12340\",100,10,2\n");
+    vttest::writeBytes(
+        list, "channel,local_output,multiplier,std,r\n1,12340,100,10,2\n\n4,\"" + zeros + "12340\",100,10,2\n");
     Outcome r = vtplan({"--channels", list, "--header", header});
     EXPECT_EQ(std::to_string(r.status) + " " + r.out + r.err,
               "1 " + list +

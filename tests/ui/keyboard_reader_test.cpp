@@ -160,13 +160,14 @@ private slots:
         machine.addUsbAdapter(vttest::ftdiAdapter());
         machine.addUart("ttyS0", 4);
         WindowUnderTest w;
-        PortsDialog dialog({.sys = machine.sys(), .dev = machine.dev(), .byId = machine.byId(),
-                            .configHome = machine.file("config")},
-                           "com1", &*w);
+        PortsDialog dialog(
+            {.sys = machine.sys(), .dev = machine.dev(), .byId = machine.byId(), .configHome = machine.file("config")},
+            "com1", &*w);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QCOMPARE(dialog.devices->rowCount(), 2);
-        for (const auto& [key, modifiers] : {std::pair{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Backtab, Qt::ShiftModifier}}) {
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Backtab, Qt::ShiftModifier}}) {
             dialog.devices->setFocus(Qt::TabFocusReason);
             dialog.devices->setCurrentCell(0, 0);
             QTest::keyClick(dialog.windowHandle(), key, modifiers);

@@ -12,9 +12,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -97,8 +97,7 @@ bool save(QWidget& w, const char* path) {
 void portsLeadNowhere(const QTemporaryDir& home) {
     const std::filesystem::path ports = home.filePath("vtconfig/ports").toStdString();
     std::filesystem::create_directories(ports);
-    for (int n = 1; n <= 12; ++n)
-        std::filesystem::create_symlink("absent", ports / ("com" + std::to_string(n)));
+    for (int n = 1; n <= 12; ++n) std::filesystem::create_symlink("absent", ports / ("com" + std::to_string(n)));
     ::setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
 }
 
@@ -115,9 +114,7 @@ void lookAtRoots(TForm1& form, const std::string& dir) {
 // A picture's start-up connect fails by design (each comN leads nowhere, or into a made-up
 // machine), and its reason names a scratch folder that differs at every run. The status log of a
 // picture is the same every time: the welcome line, as after a start that found the unit.
-void showWelcomeOnly(TForm1& form) {
-    form.Memo2->setPlainText(form.Memo2->document()->firstBlock().text());
-}
+void showWelcomeOnly(TForm1& form) { form.Memo2->setPlainText(form.Memo2->document()->firstBlock().text()); }
 
 }  // namespace
 
