@@ -39,6 +39,18 @@ QString notPrivate(const std::string& folder) {
     return QString::fromStdString(folder) + QStringLiteral(" is not a folder of yours that only you may write to.");
 }
 
+// Why the table can be neither opened nor kept at all; empty when it can (a folder not yet
+// there is made, private, at the close).
+QString noPlaceToKeep() {
+    if (keptTableFolder().empty()) return QString::fromUtf8(kNoStateFolder);
+    const int err = files::checkPrivateFolder(keptTableFolder());
+    if (err == 0 || err == ENOENT) return {};
+    const bool kept = files::stampOf(keptTablePath()).error != ENOENT;
+    return (kept ? QStringLiteral("The kept channel table is not opened: ")
+                 : QStringLiteral("The channel table is not kept: ")) +
+           notPrivate(keptTableFolder());
+}
+
 }  // namespace
 
 void TForm1::buildChannelsPage() {
@@ -89,19 +101,19 @@ void TForm1::SaveChannelsClick() {
 }
 
 void TForm1::openStartTable() {
+    // Told at the start: the line the close writes goes with the window.
+    const bool ticked = channelsPage->reopenBox->isChecked();
+    const QString noPlace = ticked ? noPlaceToKeep() : QString();
+    if (!noPlace.isEmpty()) appendStatusLine(noPlace);
     if (!startHeader_.empty()) {
         runGuarded([&] { openChannels(startHeader_); });
         return;
     }
-    if (!channelsPage->reopenBox->isChecked() || keptTableFolder().empty()) return;
+    if (!ticked || !noPlace.isEmpty()) return;
     // Nothing kept yet (ticked but never closed since, or removed): nothing to say.
     const std::string kept = keptTablePath();
     const files::FileStamp found = files::stampOf(kept);
     if (found.error == ENOENT) return;
-    if (files::checkPrivateFolder(keptTableFolder()) != 0) {
-        appendStatusLine(QStringLiteral("The kept channel table is not opened: ") + notPrivate(keptTableFolder()));
-        return;
-    }
     runGuarded([&] {
         openChannels(kept);
         keptTableOpened_ = found;
