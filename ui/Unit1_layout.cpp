@@ -272,10 +272,8 @@ W* make(QWidget* parent, const Row& row) {
         w->setInsertPolicy(QComboBox::NoInsert);
         w->addItems(row.items);
         w->setGeometry(rect(row.at, 145, 20));
-        // Qt names a combo box on Linux by its value and leaves the name to a caption's relation;
-        // there is no caption here, so the edit that takes the keys carries the name as well.
+        // The box is read by its name (comboBoxAccessible); the edit that takes its keys is too.
         w->lineEdit()->setAccessibleName(QString::fromUtf8(row.spoken));
-        w->setAccessibleDescription(QString::fromUtf8(row.spoken));
     } else {
         static_assert(std::is_same_v<W, QGroupBox>);
         w = new QGroupBox(caption, parent);

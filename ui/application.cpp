@@ -6,6 +6,7 @@
 #include <clocale>
 
 #include "common/exception_report.h"
+#include "ui/combo_box_accessible.h"
 #include "ui/fonts.h"
 
 namespace {
@@ -23,6 +24,7 @@ QString applicationTitle() { return QStringLiteral("Vantorix-10G_K512 Configurat
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     QAccessible::installFactory(formAccessible);
+    QAccessible::installFactory(comboBoxAccessible);
     // The number and date texts follow the user's locale (LC_NUMERIC, LC_TIME). Qt sets it from
     // the environment too; saying so here keeps the window independent of that detail.
     std::setlocale(LC_ALL, "");
