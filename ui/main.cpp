@@ -1,7 +1,9 @@
 // vtconfig: the configurator window. `vtconfig FILE.h` opens a register header at start.
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/notifier.h"
@@ -26,8 +28,14 @@ int main(int argc, char** argv) {
         std::cout << kVtconfigUsage << '\n';
         return 0;
     }
-    TApplication app(argc, argv);  // takes Qt's own options out of argv
-    const auto start = startOptions(argc, argv, problem);
+    // Qt takes its options out of argv wherever they stand; what follows "--" is the program's
+    // alone (a file named "-style" stays a file), so Qt sees only the words before it.
+    const int ours = static_cast<int>(std::find(argv + 1, argv + argc, std::string_view("--")) - argv);
+    int qtArgc = ours;
+    TApplication app(qtArgc, argv);  // takes Qt's own options out of argv[0, ours)
+    std::vector<std::string> args(argv + 1, argv + qtArgc);
+    args.insert(args.end(), argv + ours, argv + argc);
+    const auto start = parseStartOptions(args, problem);
     if (!start) {
         std::cerr << "vtconfig: " << problem << '\n' << kVtconfigUsage << '\n';
         return 2;

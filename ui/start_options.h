@@ -1,10 +1,13 @@
 #pragma once
-// The window's command line: `vtconfig [--help] [FILE.h]`, after Qt has taken its own options.
+// The window's command line: `vtconfig [Qt options] [--] [FILE.h]`, after Qt has taken its own
+// options from before the "--".
 #include <optional>
 #include <string>
 #include <vector>
 
-inline constexpr const char* kVtconfigUsage = "usage: vtconfig [--help] [FILE.h]";
+inline constexpr const char* kVtconfigUsage =
+    "usage: vtconfig [Qt options] [--] [FILE.h]\n"
+    "       vtconfig --help";
 
 // What the command line asks of the window.
 struct StartOptions {
