@@ -109,6 +109,8 @@ TEST_F(Window, TheChannelsPageSaysWhichSlotsTheUnitHolds) {
     EXPECT_EQ(status(1), "not set");
     form->Button14->click();
     EXPECT_EQ(status(0), "changed since written");
+    const QString details = form->channelsPage->details->toPlainText();
+    EXPECT_TRUE(details.endsWith("; written 11:26 (com1); changed since written.")) << details.toStdString();
     form->Button6->click();
     EXPECT_TRUE(form->Memo2->toPlainText().endsWith(device::kNoReplyLine));
     EXPECT_EQ(status(0), "changed since written");

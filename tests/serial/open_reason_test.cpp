@@ -15,6 +15,7 @@
 #include "pty_peer.h"
 #include "serial/commapi.h"
 #include "serial/posix/open_reason.h"
+#include "serial/simulated_terminal.h"
 #include "testkit/child_process.h"
 #include "testkit/port_holder.h"
 #include "testkit/temp_dir.h"
@@ -116,7 +117,18 @@ TEST(OpenReason, ExclusiveModeWithoutAHolderWasLeftByAProgramThatEnded) {
     EXPECT_EQ(reasonFor(peer.path()), "Cannot open " + peer.path() +
                                           ": in use: left in exclusive mode by a program that has ended (no "
                                           "program holds its lock)");
+    // The simulated unit drops such a mode, but never one whose program still holds the lock.
     ::ioctl(fd, TIOCNXCL);
+    {
+        vttest::PortHolder holder(peer.path());
+        ASSERT_TRUE(holder.held());
+        EXPECT_FALSE(clearAbandonedExclusive(fd));
+        int exclusive = 0;
+        EXPECT_TRUE(::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive);
+        holder.letGo();
+    }
+    ASSERT_EQ(::ioctl(fd, TIOCEXCL), 0);
+    EXPECT_TRUE(clearAbandonedExclusive(fd));
     ::close(fd);
 }
 

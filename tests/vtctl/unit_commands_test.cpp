@@ -132,11 +132,14 @@ TEST_F(Vtctl, ABadFileOrCommandLineSendsNothing) {
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
     std::filesystem::create_directory(dir.file("folder"));
     std::filesystem::create_symlink("loop", dir.file("loop"));
+    vttest::writeBytes(dir.file("big.h"), "");
+    ASSERT_EQ(::truncate(dir.file("big.h").c_str(), (64 << 20) + 1), 0);
     for (const auto& [file, problem] : {std::pair{dir.file("missing.h"), "no such file"},
                                         {dir.file("fifo"), "not a file but a FIFO"},
                                         {dir.file("folder"), "not a file but a folder"},
                                         {std::string("/dev/null"), "not a file but a device"},
-                                        {dir.file("loop"), "a loop of links"}}) {
+                                        {dir.file("loop"), "a loop of links"},
+                                        {dir.file("big.h"), "too large (more than 64 MiB)"}}) {
         EXPECT_EQ(run({"write", file}, nullptr, &err), 3) << file;
         EXPECT_EQ(err, "vtctl: " + file + ": " + problem + "\n");
     }

@@ -110,6 +110,17 @@ TEST_F(UnitLine, AliasIsRemovedOnSignals) {
     }
 }
 
+// A unit forced over a running one owns the alias and its record from then on: the first, ending,
+// leaves both to it, so that the alias is still known as a unit's once the second is killed.
+TEST_F(UnitLine, AUnitForcedOverARunningOneKeepsTheRecordWhenTheFirstEnds) {
+    ASSERT_TRUE(start({}));
+    const auto first = std::filesystem::read_symlink(alias);
+    UnitProcess second(dir.path(), dir.file("log2"), {"--port", "com1", "--force"});
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::read_symlink(alias) != first; }));
+    EXPECT_EQ(unit->stop(SIGTERM), 0);
+    EXPECT_EQ(listing(dir.file("vtconfig/ports")), "com1\ncom1.unit\n");
+}
+
 TEST_F(UnitLine, AnExistingAliasIsKeptUnlessForced) {
     const std::string com3 = dir.portAlias(3);
     dir.linkPort(3, "/dev/ttyUSB0");
