@@ -259,6 +259,13 @@ const char* const kPlanRows =
     "4,9000,100,10,2,,,,,,,\n"
     "5,12340,100,10,4,,,,,,,\n";
 
+// Writes csv as the list and plans it: the exit status, a blank, then standard output and error.
+std::string runList(const std::string& list, const std::string& csv) {
+    vttest::writeBytes(list, csv);
+    const Outcome r = vtplan({"--channels", list});
+    return std::to_string(r.status) + " " + r.out + r.err;
+}
+
 // The words vtplan gives for one plan with the options, as the list's line gives them.
 std::string wordsOf(const std::vector<std::string>& args) {
     const Outcome r = vtplan(args);
@@ -326,11 +333,7 @@ TEST(VtplanChannels, EightRowsAsTheWindowPlansThemAndOneBadRowWritesNothing) {
 TEST(VtplanChannels, ProblemsOfTheListNameTheirLines) {
     const vttest::TempDir dir;
     const std::string list = dir.file("p.csv");
-    const auto problems = [&](const std::string& csv) {
-        vttest::writeBytes(list, csv);
-        const Outcome r = vtplan({"--channels", list});
-        return std::to_string(r.status) + " " + r.out + r.err;
-    };
+    const auto problems = [&](const std::string& csv) { return runList(list, csv); };
     EXPECT_EQ(problems("channel,local_output,multiplier,std\n0,1,1,1\n"), "1 " + list + ":1: missing column r\n");
     EXPECT_EQ(problems("channel,local_output,multiplier,std,r,gain\n"), "1 " + list + ":1: unknown column \"gain\"\n");
     EXPECT_EQ(problems(""), "1 " + list + ":1: no header row naming the columns\n");
@@ -408,13 +411,6 @@ TEST(VtplanChannels, TheDateLineIsCodePage932UnderAJapaneseLocale) {
 }
 
 namespace {
-
-// Writes csv as the list and plans it: the exit status, a blank, then standard output and error.
-std::string runList(const std::string& list, const std::string& csv) {
-    vttest::writeBytes(list, csv);
-    const Outcome r = vtplan({"--channels", list});
-    return std::to_string(r.status) + " " + r.out + r.err;
-}
 
 // The header's lines after the date line, which follows the clock.
 std::string afterDateLine(const std::string& header) { return header.substr(header.find("\r\n") + 2); }

@@ -65,13 +65,6 @@ std::unique_ptr<Terminal> terminalNamed(const std::string& wanted) {
 }
 
 struct PortChoice : vttest::UnitsOnPorts {
-    int run(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
-        vttest::VtctlRun vtctl(std::move(args));
-        const int status = vtctl.wait();
-        if (out) *out = vtctl.out();
-        if (err) *err = vtctl.err();
-        return status;
-    }
     std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
     // Kills a unit on com11 (SIGKILL: its alias stays) and opens the next terminal that gets its
     // terminal's number, old; null when another program took that number.

@@ -23,14 +23,6 @@ using Bytes = std::vector<std::string>;
 namespace {
 
 struct Vtctl : vttest::UnitsOnPorts {
-    // Runs vtctl to its end; the exit status.
-    int run(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
-        VtctlRun vtctl(std::move(args));
-        const int status = vtctl.wait();
-        if (out) *out = vtctl.out();
-        if (err) *err = vtctl.err();
-        return status;
-    }
     bool aliasLeft(int n) const { return std::filesystem::is_symlink(dir.portAlias(n)); }
     // The settings of unit n's terminal, as the next program to open it finds them.
     termios slaveAttr(int n) const {

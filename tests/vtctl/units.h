@@ -1,6 +1,6 @@
 #pragma once
 // Simulated units on com1, com2, ... of one private configuration folder, as vtctl finds them;
-// unit N logs to logN and keeps its memory in memoryN there.
+// unit N logs to logN and keeps its memory in memoryN there; vtctl run against them.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,6 +14,7 @@
 #include "protocol/unit_protocol.h"
 #include "testkit/unit_process.h"
 #include "tests/device/example_words.h"
+#include "tests/vtctl/vtctl_run.h"
 
 namespace vttest {
 
@@ -22,6 +23,14 @@ struct UnitsOnPorts : ::testing::Test {
     std::map<int, std::unique_ptr<UnitProcess>> units;
 
     std::string name(int n) const { return "com" + std::to_string(n); }
+    // Runs vtctl to its end; the exit status.
+    static int run(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
+        VtctlRun vtctl(std::move(args));
+        const int status = vtctl.wait();
+        if (out) *out = vtctl.out();
+        if (err) *err = vtctl.err();
+        return status;
+    }
     void startUnit(int n, std::vector<std::string> args = {}) {
         args.insert(args.end(), {"--port", name(n), "--memory-file", dir.file("memory" + std::to_string(n))});
         units[n] = std::make_unique<UnitProcess>(dir.path(), dir.file("log" + std::to_string(n)), std::move(args));
