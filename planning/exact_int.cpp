@@ -7,74 +7,139 @@ namespace planning {
 
 using u128 = unsigned __int128;
 
+namespace {
+
+constexpr unsigned kDigitsPerChunk = 19;
+constexpr uint64_t kChunk = 10'000'000'000'000'000'000u;  // 10^19, the most below 2^64
+
+uint64_t tenTo(unsigned n) {
+    uint64_t p = 1;
+    while (n-- > 0) p *= 10;
+    return p;
+}
+
+}  // namespace
+
 ExactInt::ExactInt(int64_t v) {
     negative_ = v < 0;
-    mag_[0] = negative_ ? uint64_t{0} - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+    mag_.push_back(negative_ ? uint64_t{0} - static_cast<uint64_t>(v) : static_cast<uint64_t>(v));
+    normalise();
 }
 
 ExactInt ExactInt::fromInt128(__int128 v) {
     ExactInt r;
     r.negative_ = v < 0;
     const u128 m = r.negative_ ? u128{0} - static_cast<u128>(v) : static_cast<u128>(v);
-    r.mag_[0] = static_cast<uint64_t>(m);
-    r.mag_[1] = static_cast<uint64_t>(m >> 64);
+    r.mag_ = {static_cast<uint64_t>(m), static_cast<uint64_t>(m >> 64)};
+    r.normalise();
     return r;
 }
 
-bool ExactInt::isZero() const {
-    return std::all_of(mag_.begin(), mag_.end(), [](uint64_t x) { return x == 0; });
+ExactInt ExactInt::fromDigits(std::string_view digits) {
+    ExactInt r;
+    size_t at = 0;
+    // The first chunk takes what does not divide into whole chunks, so the rest are all full.
+    size_t take = digits.size() % kDigitsPerChunk;
+    if (take == 0) take = kDigitsPerChunk;
+    while (at < digits.size()) {
+        uint64_t chunk = 0;
+        for (size_t i = at; i < at + take; ++i) {
+            const char c = digits[i];
+            if (c < '0' || c > '9') throw std::invalid_argument("ExactInt digits");
+            chunk = chunk * 10 + static_cast<uint64_t>(c - '0');
+        }
+        multiplySmall(r.mag_, tenTo(static_cast<unsigned>(take)), chunk);
+        at += take;
+        take = kDigitsPerChunk;
+    }
+    r.normalise();
+    return r;
 }
 
-void ExactInt::normaliseZero() {
-    if (isZero()) negative_ = false;
+void ExactInt::trim(Limbs& m) {
+    while (!m.empty() && m.back() == 0) m.pop_back();
+}
+
+void ExactInt::normalise() {
+    trim(mag_);
+    if (mag_.empty()) negative_ = false;
 }
 
 int ExactInt::compareMagnitude(const Limbs& a, const Limbs& b) {
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
     for (size_t i = a.size(); i-- > 0;)
         if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
     return 0;
 }
 
+int ExactInt::compare(const ExactInt& o) const {
+    if (negative_ != o.negative_) return negative_ ? -1 : 1;
+    const int m = compareMagnitude(mag_, o.mag_);
+    return negative_ ? -m : m;
+}
+
 ExactInt::Limbs ExactInt::addMagnitude(const Limbs& a, const Limbs& b) {
-    Limbs r{};
+    Limbs r(std::max(a.size(), b.size()) + 1, 0);
     u128 carry = 0;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const u128 s = u128{a[i]} + b[i] + carry;
+    for (size_t i = 0; i + 1 < r.size(); ++i) {
+        const u128 s = u128{i < a.size() ? a[i] : 0} + (i < b.size() ? b[i] : 0) + carry;
         r[i] = static_cast<uint64_t>(s);
         carry = s >> 64;
     }
-    if (carry != 0) throw std::overflow_error("ExactInt overflow");
+    r.back() = static_cast<uint64_t>(carry);
+    trim(r);
     return r;
 }
 
 ExactInt::Limbs ExactInt::subMagnitude(const Limbs& a, const Limbs& b) {
-    Limbs r{};
+    Limbs r(a.size(), 0);
     uint64_t borrow = 0;
     for (size_t i = 0; i < a.size(); ++i) {
-        const u128 d = u128{a[i]} - b[i] - borrow;
+        const u128 d = u128{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
         r[i] = static_cast<uint64_t>(d);
         borrow = (d >> 64) != 0 ? 1 : 0;
     }
+    trim(r);
     return r;
 }
 
+void ExactInt::multiplySmall(Limbs& m, uint64_t factor, uint64_t addend) {
+    u128 carry = addend;
+    for (uint64_t& limb : m) {
+        const u128 t = u128{limb} * factor + carry;
+        limb = static_cast<uint64_t>(t);
+        carry = t >> 64;
+    }
+    if (carry != 0) m.push_back(static_cast<uint64_t>(carry));
+    trim(m);
+}
+
+uint64_t ExactInt::divideSmall(Limbs& m, uint64_t divisor) {
+    u128 remainder = 0;
+    for (size_t i = m.size(); i-- > 0;) {
+        const u128 cur = (remainder << 64) | m[i];
+        m[i] = static_cast<uint64_t>(cur / divisor);
+        remainder = cur % divisor;
+    }
+    trim(m);
+    return static_cast<uint64_t>(remainder);
+}
+
 ExactInt ExactInt::operator*(const ExactInt& o) const {
-    std::array<uint64_t, 8> wide{};
+    ExactInt r;
+    if (isZero() || o.isZero()) return r;
+    r.mag_.assign(mag_.size() + o.mag_.size(), 0);
     for (size_t i = 0; i < mag_.size(); ++i) {
         u128 carry = 0;
         for (size_t j = 0; j < o.mag_.size(); ++j) {
-            const u128 t = u128{mag_[i]} * o.mag_[j] + wide[i + j] + carry;
-            wide[i + j] = static_cast<uint64_t>(t);
+            const u128 t = u128{mag_[i]} * o.mag_[j] + r.mag_[i + j] + carry;
+            r.mag_[i + j] = static_cast<uint64_t>(t);
             carry = t >> 64;
         }
-        wide[i + o.mag_.size()] = static_cast<uint64_t>(carry);
+        r.mag_[i + o.mag_.size()] = static_cast<uint64_t>(carry);
     }
-    if (std::any_of(wide.begin() + 4, wide.end(), [](uint64_t x) { return x != 0; }))
-        throw std::overflow_error("ExactInt overflow");
-    ExactInt r;
-    std::copy(wide.begin(), wide.begin() + 4, r.mag_.begin());
     r.negative_ = negative_ != o.negative_;
-    r.normaliseZero();
+    r.normalise();
     return r;
 }
 
@@ -90,46 +155,60 @@ ExactInt ExactInt::operator+(const ExactInt& o) const {
         r.mag_ = subMagnitude(o.mag_, mag_);
         r.negative_ = o.negative_;
     }
-    r.normaliseZero();
+    r.normalise();
     return r;
 }
 
-ExactInt ExactInt::operator-(const ExactInt& o) const {
-    ExactInt negated = o;
-    negated.negative_ = !o.negative_;
-    negated.normaliseZero();
-    return *this + negated;
+ExactInt ExactInt::operator-() const {
+    ExactInt r = *this;
+    r.negative_ = !negative_;
+    r.normalise();
+    return r;
+}
+
+ExactInt ExactInt::operator-(const ExactInt& o) const { return *this + -o; }
+
+ExactInt ExactInt::timesTenTo(unsigned exponent) const {
+    ExactInt r = *this;
+    for (; exponent >= kDigitsPerChunk; exponent -= kDigitsPerChunk) multiplySmall(r.mag_, kChunk, 0);
+    multiplySmall(r.mag_, tenTo(exponent), 0);
+    r.normalise();
+    return r;
+}
+
+ExactInt ExactInt::roundedDivide(std::span<const uint64_t> factors) const {
+    // floor(m / D) and floor(2m / D), D the product, through one small division after another:
+    // the second is twice the first, plus one when the rest is at least half of D.
+    Limbs quotient = mag_, twice = addMagnitude(mag_, mag_);
+    bool twiceExact = true;
+    for (const uint64_t f : factors) {
+        if (f == 0) throw std::invalid_argument("ExactInt division by zero");
+        divideSmall(quotient, f);
+        twiceExact = divideSmall(twice, f) == 0 && twiceExact;
+    }
+    const bool halfOrMore = !twice.empty() && (twice[0] & 1) != 0;
+    const bool exactHalf = halfOrMore && twiceExact;
+    const bool odd = !quotient.empty() && (quotient[0] & 1) != 0;
+    if (halfOrMore && (!exactHalf || odd)) quotient = addMagnitude(quotient, Limbs{1});
+    ExactInt r;
+    r.mag_ = std::move(quotient);
+    r.negative_ = negative_;
+    r.normalise();
+    return r;
 }
 
 ExactInt ExactInt::roundedShiftRight(unsigned bits) const {
-    if (bits == 0) return *this;
     if (bits >= 64) throw std::invalid_argument("ExactInt shift");
-    ExactInt r;
-    r.negative_ = negative_;
-    for (size_t i = 0; i < mag_.size(); ++i) {
-        const uint64_t high = i + 1 < mag_.size() ? mag_[i + 1] : 0;
-        r.mag_[i] = (mag_[i] >> bits) | (high << (64 - bits));
-    }
-    const uint64_t rest = mag_[0] & ((uint64_t{1} << bits) - 1);
-    const uint64_t half = uint64_t{1} << (bits - 1);
-    if (rest > half || (rest == half && (r.mag_[0] & 1) != 0)) r.mag_ = addMagnitude(r.mag_, Limbs{1, 0, 0, 0});
-    r.normaliseZero();
-    return r;
+    const uint64_t divisor[] = {uint64_t{1} << bits};
+    return roundedDivide(divisor);
 }
 
 std::string ExactInt::toFixed(unsigned decimals, char decimalSeparator) const {
     std::string digits;
     Limbs m = mag_;
-    constexpr uint64_t kChunk = 10;
     do {
-        u128 remainder = 0;
-        for (size_t i = m.size(); i-- > 0;) {
-            const u128 cur = (remainder << 64) | m[i];
-            m[i] = static_cast<uint64_t>(cur / kChunk);
-            remainder = cur % kChunk;
-        }
-        digits.push_back(static_cast<char>('0' + static_cast<int>(remainder)));
-    } while (std::any_of(m.begin(), m.end(), [](uint64_t x) { return x != 0; }));
+        digits.push_back(static_cast<char>('0' + divideSmall(m, 10)));
+    } while (!m.empty());
     while (digits.size() <= decimals) digits.push_back('0');
     std::reverse(digits.begin(), digits.end());
     if (decimals > 0) digits.insert(digits.end() - decimals, decimalSeparator);

@@ -1,9 +1,11 @@
 #pragma once
-// A signed integer wide enough for products of the plan's 64-bit quantities (up to 2^255 in magnitude),
-// used where results must be exact rather than wrapped.
-#include <array>
+// A signed integer of any size, used where results must be exact rather than wrapped: a
+// frequency typed with many decimals still counts to its last digit.
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace planning {
 
@@ -12,25 +14,40 @@ public:
     ExactInt() = default;
     explicit ExactInt(int64_t v);
     static ExactInt fromInt128(__int128 v);
+    // Decimal digits only ("000123"); "" is zero.
+    static ExactInt fromDigits(std::string_view digits);
 
     ExactInt operator*(const ExactInt& o) const;
     ExactInt operator+(const ExactInt& o) const;
     ExactInt operator-(const ExactInt& o) const;
+    ExactInt operator-() const;
+    ExactInt timesTenTo(unsigned exponent) const;
 
-    // Division by 2^bits, rounded to nearest with ties to even.
+    friend bool operator==(const ExactInt& a, const ExactInt& b) = default;
+    friend bool operator<(const ExactInt& a, const ExactInt& b) { return a.compare(b) < 0; }
+    bool isNegative() const { return negative_; }
+    bool isZero() const { return mag_.empty(); }
+
+    // Division by the product of the factors (each at least 1), rounded to nearest with ties to
+    // even; a negative number rounds as its magnitude does.
+    ExactInt roundedDivide(std::span<const uint64_t> factors) const;
+    // Division by 2^bits (bits < 64), rounded as roundedDivide.
     ExactInt roundedShiftRight(unsigned bits) const;
     // Division by 10^decimals written with that many decimals ("-12.345").
     std::string toFixed(unsigned decimals, char decimalSeparator) const;
 
 private:
-    using Limbs = std::array<uint64_t, 4>;
+    using Limbs = std::vector<uint64_t>;  // least significant first, no zero limb at the top
+    int compare(const ExactInt& o) const;
     static int compareMagnitude(const Limbs& a, const Limbs& b);
     static Limbs addMagnitude(const Limbs& a, const Limbs& b);
     static Limbs subMagnitude(const Limbs& a, const Limbs& b);  // a >= b
-    bool isZero() const;
-    void normaliseZero();
+    static void multiplySmall(Limbs& m, uint64_t factor, uint64_t addend);
+    static uint64_t divideSmall(Limbs& m, uint64_t divisor);  // returns the remainder
+    static void trim(Limbs& m);
+    void normalise();
 
-    Limbs mag_{};
+    Limbs mag_;
     bool negative_ = false;
 };
 

@@ -27,15 +27,8 @@ bool takeSign(std::string_view text, size_t& i) {
     return text[i++] == '-';
 }
 
-// A decimal text taken apart: value = significant * 10^exponent, significant without leading zeros.
-struct DecimalParts {
-    bool negative = false;
-    std::string significant;
-    int64_t exponent = 0;
-};
-
 // The mantissa's digits and separator from i on; false when it holds no digit nor separator.
-bool takeMantissa(std::string_view text, size_t& i, char decimalSeparator, DecimalParts& parts) {
+bool takeMantissa(std::string_view text, size_t& i, char decimalSeparator, ExactDecimal& parts) {
     bool seenMantissa = false;
     bool seenSeparator = false;
     for (; i < text.size(); ++i) {
@@ -55,7 +48,7 @@ bool takeMantissa(std::string_view text, size_t& i, char decimalSeparator, Decim
 }
 
 // "E" or "e", a sign and digits, if they are at i.
-void takeExponent(std::string_view text, size_t& i, DecimalParts& parts) {
+void takeExponent(std::string_view text, size_t& i, ExactDecimal& parts) {
     if (i >= text.size() || (text[i] != 'E' && text[i] != 'e')) return;
     ++i;
     const bool negativeExponent = takeSign(text, i);
@@ -67,8 +60,8 @@ void takeExponent(std::string_view text, size_t& i, DecimalParts& parts) {
     parts.exponent += negativeExponent ? -written : written;
 }
 
-std::optional<DecimalParts> decimalParts(std::string_view text, char decimalSeparator) {
-    DecimalParts parts;
+std::optional<ExactDecimal> decimalParts(std::string_view text, char decimalSeparator) {
+    ExactDecimal parts;
     size_t i = 0;
     skipBlanks(text, i);
     parts.negative = takeSign(text, i);
@@ -82,7 +75,7 @@ std::optional<DecimalParts> decimalParts(std::string_view text, char decimalSepa
 }  // namespace
 
 std::optional<long double> tryParseDecimal(std::string_view text, char decimalSeparator) {
-    std::optional<DecimalParts> parts = decimalParts(text, decimalSeparator);
+    std::optional<ExactDecimal> parts = decimalParts(text, decimalSeparator);
     if (!parts) return std::nullopt;
     long double value = 0;
     if (!parts->significant.empty()) {
@@ -99,6 +92,11 @@ std::optional<long double> tryParseDecimal(std::string_view text, char decimalSe
         }
     }
     return parts->negative ? -value : value;
+}
+
+std::optional<ExactDecimal> tryExactDecimal(std::string_view text, char decimalSeparator) {
+    if (!tryParseDecimal(text, decimalSeparator)) return std::nullopt;
+    return decimalParts(text, decimalSeparator);
 }
 
 long double parseDecimal(std::string_view text, char decimalSeparator) {
