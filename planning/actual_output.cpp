@@ -1,30 +1,43 @@
 #include "planning/actual_output.h"
 
-#include "planning/exact_int.h"
+#include "planning/channel_meaning.h"
+#include "planning/plan.h"
+#include "planning/register_words.h"
 
 namespace planning {
 namespace {
 
+constexpr int kHzPerMHzTens = 6;
 constexpr unsigned kDecimals = 3;
-constexpr int64_t kMilli = 1000;
-// Hz * 1000 = Multiplier * 2 * PdHz * (N_INT * 2^24 + NFrac) * 1000 / 2^24
-//           = Multiplier * PdHz * (N_INT * 2^24 + NFrac) * 125 / 2^20
-constexpr unsigned kShift = 20;
-
-ExactInt actualMilliHzScaled(const FrequencyPlan& p) {
-    const __int128 ratio = static_cast<__int128>(p.N_INT) * (int64_t{1} << 24) + p.NFrac;
-    return ExactInt(p.Multiplier) * ExactInt(p.PdHz) * ExactInt::fromInt128(ratio) * ExactInt(125);
-}
+constexpr uint64_t kFractionSteps = uint64_t{1} << 24;
 
 }  // namespace
 
-std::string actualHzText(const FrequencyPlan& p, char decimalSeparator) {
-    return actualMilliHzScaled(p).roundedShiftRight(kShift).toFixed(kDecimals, decimalSeparator);
+std::optional<WordRatios> readWords(uint32_t refReg, uint32_t intgReg, uint32_t fracReg) {
+    const auto r = registerData(refReg, kRefDivRegister);
+    const auto nInt = registerData(intgReg, kIntegerRegister);
+    const auto nFrac = registerData(fracReg, kFractionalRegister);
+    if (!r || !nInt || !nFrac) return std::nullopt;
+    return WordRatios{*r, *nInt, *nFrac};
 }
 
-std::string errorHzText(const FrequencyPlan& p, char decimalSeparator) {
-    const ExactInt requested = ExactInt(p.LocalOutputHz) * ExactInt(kMilli) * ExactInt(int64_t{1} << kShift);
-    return (actualMilliHzScaled(p) - requested).roundedShiftRight(kShift).toFixed(kDecimals, decimalSeparator);
+std::optional<ExactFraction> typedHz(std::string_view mhzText, char decimalSeparator) {
+    // Beyond what the search takes (no 64-bit number of hertz) there is no plan to figure.
+    if (!tryMegahertzToHz(mhzText, decimalSeparator)) return std::nullopt;
+    return ExactFraction::fromDecimal(mhzText, decimalSeparator, kHzPerMHzTens);
 }
+
+std::optional<ExactFraction> exactPdHz(const ExactFraction& stdHz, int64_t r) {
+    if (r == 0) return std::nullopt;
+    const ExactFraction pd = stdHz.dividedBy(static_cast<uint64_t>(r < 0 ? -r : r));
+    return r < 0 ? pd * ExactInt(-1) : pd;
+}
+
+ExactFraction outputHz(const ExactFraction& pdHz, const WordRatios& w, int64_t multiplier) {
+    const __int128 steps = static_cast<__int128>(w.nInt) * static_cast<__int128>(kFractionSteps) + w.nFrac;
+    return (pdHz * (ExactInt(2) * ExactInt::fromInt128(steps) * ExactInt(multiplier))).dividedBy(kFractionSteps);
+}
+
+std::string hzText(const ExactFraction& hz, char decimalSeparator) { return hz.toFixed(kDecimals, decimalSeparator); }
 
 }  // namespace planning

@@ -1,15 +1,15 @@
 #include "planning/channel_meaning.h"
 
-#include <charconv>
-
 #include "planning/actual_output.h"
 #include "planning/exact_int.h"
 #include "planning/number_format.h"
+#include "planning/number_text.h"
 #include "text/cp932.h"
 
 namespace planning {
 namespace {
 
+constexpr std::string_view kAfterOutput = "MHz, std=", kAfterStd = "MHz, PD=";
 constexpr unsigned kFractionBits = 24;
 constexpr unsigned kRatioDecimals = 9;
 constexpr int64_t kRatioScale = 1'000'000'000;
@@ -24,17 +24,23 @@ std::optional<uint32_t> registerData(uint32_t word, uint32_t registerNumber) {
     return data;
 }
 
-std::optional<int64_t> pdFromDescription(std::string_view d) {
-    const size_t at = d.rfind("PD=");
+std::optional<std::string> outputFromDescription(std::string_view d) {
+    const size_t end = d.find(kAfterOutput);
+    if (end == std::string_view::npos) return std::nullopt;
+    return std::string(d.substr(0, end));
+}
+
+std::optional<std::string> stdFromDescription(std::string_view d) {
+    const size_t at = d.find(kAfterOutput);
     if (at == std::string_view::npos) return std::nullopt;
-    const std::string_view rest = d.substr(at + 3);
-    const size_t end = rest.find("Hz");
-    if (end == std::string_view::npos || end == 0) return std::nullopt;
-    int64_t pd = 0;
-    const char* last = rest.data() + end;
-    const auto [ptr, ec] = std::from_chars(rest.data(), last, pd);
-    if (ec != std::errc() || ptr != last) return std::nullopt;
-    return pd;
+    const std::string_view rest = d.substr(at + kAfterOutput.size());
+    const size_t end = rest.find(kAfterStd);
+    if (end == std::string_view::npos) return std::nullopt;
+    return std::string(rest.substr(0, end));
+}
+
+char quotedSeparator(std::string_view numberText, char decimalSeparator) {
+    return tryParseDecimal(numberText, decimalSeparator) ? decimalSeparator : '.';
 }
 
 std::string ratioText(int64_t nInt, int64_t nFrac, char decimalSeparator) {
@@ -42,16 +48,6 @@ std::string ratioText(int64_t nInt, int64_t nFrac, char decimalSeparator) {
     return (ExactInt::fromInt128(ratio) * ExactInt(kRatioScale))
         .roundedShiftRight(kFractionBits)
         .toFixed(kRatioDecimals, decimalSeparator);
-}
-
-std::string synthesizerHzText(int64_t pdHz, int64_t nInt, int64_t nFrac, char decimalSeparator) {
-    // The output with a multiplier of one is what the synthesizer itself puts out.
-    FrequencyPlan p;
-    p.Multiplier = 1;
-    p.PdHz = pdHz;
-    p.N_INT = nInt;
-    p.NFrac = nFrac;
-    return actualHzText(p, decimalSeparator);
 }
 
 ChannelRow channelRow(const ChannelTable& table, int channel, char decimalSeparator) {
@@ -70,8 +66,12 @@ ChannelRow channelRow(const ChannelTable& table, int channel, char decimalSepara
     row.NFrac = optionalInt(nFrac);
     if (!nInt || !nFrac) return row;
     row.N = ratioText(*nInt, *nFrac, decimalSeparator);
-    if (const auto pd = pdFromDescription(row.description))
-        row.synthesizerHz = synthesizerHzText(*pd, *nInt, *nFrac, decimalSeparator);
+    const auto std = stdFromDescription(row.description);
+    if (!r || !std) return row;
+    const auto stdHz = typedHz(*std, quotedSeparator(*std, decimalSeparator));
+    const auto pd = stdHz ? exactPdHz(*stdHz, *r) : std::nullopt;
+    // The output with a multiplier of one is what the synthesizer itself puts out.
+    if (pd) row.synthesizerHz = hzText(outputHz(*pd, {*r, *nInt, *nFrac}, 1), decimalSeparator);
     return row;
 }
 

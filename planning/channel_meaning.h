@@ -1,6 +1,7 @@
 #pragma once
 // What a channel slot holds, read back from its words as a person reads them: the reference
-// divider, the division ratio and the synthesizer's frequency, as texts for a table row.
+// divider, the division ratio and the synthesizer's frequency (2 x STD / R x N, STD as the
+// description quotes it), as texts for a table row.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,15 +15,16 @@ namespace planning {
 // for any other word (a slot never set holds 0, which is no word of any register).
 std::optional<uint32_t> registerData(uint32_t word, uint32_t registerNumber);
 
-// The integer between the description's last "PD=" and the "Hz" after it; nullopt when that
-// is not a whole number (a blank label, an edited file).
-std::optional<int64_t> pdFromDescription(std::string_view descriptionUtf8);
+// The LocalOutput the description quotes, as typed (before its first "MHz, std=").
+std::optional<std::string> outputFromDescription(std::string_view descriptionUtf8);
+// The STD it quotes, as typed (from there to the next "MHz, PD=").
+std::optional<std::string> stdFromDescription(std::string_view descriptionUtf8);
+// The decimal separator a quoted number reads with: the window's, else "." (a list's, or the
+// quote of another locale).
+char quotedSeparator(std::string_view numberText, char decimalSeparator);
 
 // N_INT + NFrac / 2^24 with nine decimals, ties to even ("12.339999974").
 std::string ratioText(int64_t nInt, int64_t nFrac, char decimalSeparator);
-
-// 2 * PD * (N_INT + NFrac / 2^24) in Hz with three decimals, ties to even.
-std::string synthesizerHzText(int64_t pdHz, int64_t nInt, int64_t nFrac, char decimalSeparator);
 
 // One slot as texts. A value its words or description do not give is "".
 struct ChannelRow {

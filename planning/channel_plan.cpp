@@ -11,6 +11,7 @@ PlannedChannel planChannel(const ChannelInputs& in) {
     CalcPLLReg(in.cp, in.sd, labels.Label10, labels.Label18, labels.Label20, out.words);
     // The description quotes the inputs as typed and the "PD(Hz)" label the search wrote.
     out.description = ChannelDescription({in.plan.localOutput, in.plan.std, labels.Label11, in.cp, in.sd});
+    out.figures = figuresOf(in.plan, out.plan.Multiplier, out.words);
     return out;
 }
 

@@ -30,15 +30,19 @@ std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t l
     return choices;
 }
 
+int64_t otherRLimit(int64_t ownR) { return std::min(kOtherRFactor * ownR, int64_t{kRefDivLimit}); }
+
 std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz) {
     std::vector<RChoice> found;
+    const int64_t limit = otherRLimit(ownR);
     const auto clears = [&](int64_t r) {
-        if (r < 1 || r > kOtherRFactor * ownR) return;
+        if (r < 1 || r > limit) return;
         RChoice c = planWithR(in, r);
-        if (c.planned && !spurBelow(c.planned->plan, spurWarnHz)) found.push_back(std::move(c));
+        if (c.planned && c.planned->figures && !c.planned->figures->spurs.below(spurWarnHz))
+            found.push_back(std::move(c));
     };
     // Outwards from ownR, the smaller side first, until two are found or the range is done.
-    for (int64_t step = 1; found.size() < kNearestWanted && step < kOtherRFactor * ownR; ++step) {
+    for (int64_t step = 1; found.size() < kNearestWanted && (ownR - step >= 1 || ownR + step <= limit); ++step) {
         clears(ownR - step);
         if (found.size() < kNearestWanted) clears(ownR + step);
     }

@@ -1,7 +1,7 @@
 #pragma once
-// The reference divider R is the operator's choice and moves the nearest integer-boundary spur a
-// long way. The same output planned for other values of R, as the window's search and "set" plan
-// it, so the operator sees the choices; which R the phase detector takes is his to judge.
+// The reference divider R is the operator's choice and moves the spurs a long way. The same output planned for other
+// values of R, as the window's search and "set" plan it, so the operator sees the choices; which R the phase detector
+// takes is his to judge.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,12 +23,14 @@ RChoice planWithR(const ChannelInputs& in, int64_t r);
 // Every r from first to last, in order.
 std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t last);
 
-// How far clearingRs looks: up to this many times the own R.
+// How far clearingRs looks: up to this many times the own R, and never past the most the 02h word
+// holds.
 inline constexpr int64_t kOtherRFactor = 4;
+int64_t otherRLimit(int64_t ownR);
 
-// Up to two values of R within 1 … kOtherRFactor x ownR, ownR left out, nearest to ownR first (the smaller
-// of two as near), whose plan goes through and whose spur offset is at least spurWarnHz (integer
-// mode has none); in ascending order.
+// Up to two values of R within 1 … otherRLimit(ownR), ownR left out, nearest to ownR first (the
+// smaller of two as near), whose plan goes through and whose spur offset is at least spurWarnHz
+// (a plan without a spur has none); in ascending order.
 std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz);
 
 }  // namespace planning

@@ -2,6 +2,7 @@
 
 #include "planning/channel_meaning.h"
 #include "planning/r_choice.h"
+#include "planning/register_words.h"
 #include "planning/slot_figures.h"
 #include "planning/spur.h"
 
@@ -26,32 +27,55 @@ std::string wordsLine(const ChannelRow& row) {
     return line + '.';
 }
 
-// The values of R near the search's own whose spur clears the threshold:
-// "; with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz", or "; no R up to 12 clears it".
+// The values of R near the search's own whose spur clears the threshold, each with its error:
+// "; with R 1: 1700000.167 Hz (error 33.379 Hz), with R 2: …", or "; no R up to 12 clears it".
 std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz);
-    if (found.empty()) return "; no R up to " + std::to_string(kOtherRFactor * s.plan.R) + " clears it";
+    if (found.empty()) return "; no R up to " + std::to_string(otherRLimit(s.plan.R)) + " clears it";
     std::string text;
-    for (const RChoice& c : found)
-        text += ", with R " + std::to_string(c.r) + ": " + spurOffsetHzText(c.planned->plan, sep) + " Hz";
+    for (const RChoice& c : found) {
+        const WordFigures& f = *c.planned->figures;
+        text += ", with R " + std::to_string(c.r) + ": " + spurHzText(f.spurs.offsetHz(), sep) + " Hz";
+        if (f.errorHz) text += " (error " + hzText(*f.errorHz, sep) + " Hz)";
+    }
     return ';' + text.substr(1);
 }
 
-// "Multiplier 100 (derived), error -26.226 Hz, nearest spur at 1600000.262 Hz", then for a slot
-// whose search is recorded the other values of R.
-std::string figuresLine(const SlotFigures& f, const SlotRecord& r, int64_t spurWarnHz, char sep) {
-    std::string line;
-    if (f.multiplier) line += ", multiplier " + std::to_string(*f.multiplier) + (f.multiplierDerived ? " (derived)" : "");
+// "Multiplier 100 (derived), error -26.226 Hz."
+std::string errorLine(const SlotFigures& f) {
+    if (!f.multiplier) return {};
+    std::string line = "Multiplier " + std::to_string(*f.multiplier) + (f.multiplierDerived ? " (derived)" : "");
     if (!f.errorHz.empty()) line += ", error " + f.errorHz + " Hz";
-    if (f.spurOffsetHz == "none") line += ", no integer-boundary spur (integer mode)";
-    if (!f.spurOffsetHz.empty() && f.spurOffsetHz != "none") {
-        line += ", nearest spur at " + f.spurOffsetHz + " Hz";
-        if (f.spurWarned) line += " (nearer than the " + std::to_string(spurWarnHz) + " Hz threshold)";
-        if (r.search) line += otherRs(*r.search, spurWarnHz, sep);
-    }
-    if (line.empty()) return line;
-    line[2] = static_cast<char>(line[2] - 'a' + 'A');
-    return line.substr(2) + '.';
+    return line + '.';
+}
+
+// Both spurs, the nearer named, and whether it clears the threshold; when it does not, for a
+// slot whose search is recorded, the values of R near its own that do:
+// "Fractional spur at 1633327.206 Hz, beat spur at 66678.921 Hz (the nearer): nearer than the
+// 1000000 Hz threshold; with R 1: …".
+std::string spurLine(const SlotFigures& f, const SlotRecord& r, int64_t spurWarnHz, char sep) {
+    if (!f.figures) return {};
+    const Spurs& s = f.figures->spurs;
+    const bool both = s.fracHz && s.beatHz;
+    std::string line =
+        s.fracHz ? "Fractional spur at " + spurHzText(s.fracHz, sep) + " Hz" : "No fractional spur (integer mode)";
+    if (both && s.nearer == Spurs::Nearer::Frac) line += " (the nearer)";
+    line += s.beatHz ? ", beat spur at " + spurHzText(s.beatHz, sep) + " Hz" : ", no beat spur (2N is whole)";
+    if (both && s.nearer == Spurs::Nearer::Beat) line += " (the nearer)";
+    if (!s.offsetHz()) return line + '.';
+    const std::string threshold = std::to_string(spurWarnHz) + " Hz threshold";
+    if (!f.spurWarned) return line + ": clears the " + threshold + '.';
+    line += ": nearer than the " + threshold;
+    if (r.search) line += otherRs(*r.search, spurWarnHz, sep);
+    return line + '.';
+}
+
+// The words hold no R above 16384: the search's own R is then not what the unit divides by.
+std::string rLimitLine(const SlotRecord& r) {
+    if (!r.search || r.search->plan.R <= kRefDivLimit) return {};
+    const std::string limit = std::to_string(kRefDivLimit);
+    return "R " + std::to_string(r.search->plan.R) + " is above " + limit +
+           ", the most the 02h word holds; the words use R " + limit + '.';
 }
 
 // "Set 11:26 from the search of LocalOutput 12340 MHz, ...; written 11:30 (com1)."
@@ -79,11 +103,11 @@ std::string slotDetails(const ChannelTable& t, int channel, const SlotRecord& r,
     const std::string name = "ch" + std::to_string(channel);
     if (r.source == SlotRecord::Source::None) return name + ": not set.";
     const ChannelRow row = channelRow(t, channel, sep);
-    const SlotFigures f = slotFigures(t, channel, r.search ? std::optional(r.search->plan.Multiplier) : std::nullopt,
-                                      spurWarnHz, sep);
+    const SlotFigures f =
+        slotFigures(t, channel, r.search ? std::optional(r.search->plan.Multiplier) : std::nullopt, spurWarnHz, sep);
     std::string out = name + ": " + (row.description.empty() ? "(no description)" : row.description) + '\n';
-    out += wordsLine(row) + '\n';
-    if (const std::string figures = figuresLine(f, r, spurWarnHz, sep); !figures.empty()) out += figures + '\n';
+    for (const std::string& line : {wordsLine(row), rLimitLine(r), errorLine(f), spurLine(f, r, spurWarnHz, sep)})
+        if (!line.empty()) out += line + '\n';
     return out + sourceLine(r);
 }
 

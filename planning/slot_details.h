@@ -1,7 +1,7 @@
 #pragma once
 // The details line of the Channels page for one slot, in plain English: the whole description,
-// the words and what they mean, the multiplier and the figures, where the slot came from, and
-// the nearest spur.
+// the words and what they mean, the multiplier and the error, both spurs and the nearer (with other
+// values of R when it is too near), and where the slot came from.
 #include <cstdint>
 #include <string>
 

@@ -1,32 +1,34 @@
 #include "planning/slot_figures.h"
 
-#include "planning/actual_output.h"
 #include "planning/channel_meaning.h"
 #include "planning/plan.h"
-#include "planning/spur.h"
 #include "text/cp932.h"
 
 namespace planning {
 namespace {
 
-constexpr std::string_view kAfterOutput = "MHz, std=";
 constexpr __int128 kSteps = __int128{1} << 24;
+
+// A quoted frequency in Hz, exactly and as the search rounds it.
+struct Quoted {
+    std::optional<ExactFraction> exact;
+    std::optional<int64_t> rounded;
+};
+Quoted quoted(const std::optional<std::string>& text, char decimalSeparator) {
+    if (!text) return {};
+    const char sep = quotedSeparator(*text, decimalSeparator);
+    return {typedHz(*text, sep), tryMegahertzToHz(*text, sep)};
+}
 
 }  // namespace
 
-std::optional<std::string> outputFromDescription(std::string_view d) {
-    const size_t end = d.find(kAfterOutput);
-    if (end == std::string_view::npos) return std::nullopt;
-    return std::string(d.substr(0, end));
-}
-
-std::optional<int64_t> derivedMultiplier(int64_t askedHz, int64_t pdHz, int64_t nInt, int64_t nFrac) {
-    // asked / (2 x PD x steps / 2^24), rounded half up, in 128 bits: asked x 2^24 stays below 2^87,
-    // 2 x PD x steps below 2^113 for the words' 24-bit ratio parts.
-    const __int128 steps = __int128{nInt} * kSteps + nFrac;
-    const __int128 synth = 2 * __int128{pdHz} * steps;
-    if (askedHz <= 0 || pdHz <= 0 || steps <= 0) return std::nullopt;
-    const __int128 m = (2 * __int128{askedHz} * kSteps + synth) / (2 * synth);
+std::optional<int64_t> derivedMultiplier(int64_t askedHz, int64_t stdHz, const WordRatios& w) {
+    // asked x R x 2^24 / (2 x STD x steps), rounded half up, in 128 bits: with the words' 24-bit
+    // fields every product stays below 2^115.
+    const __int128 steps = __int128{w.nInt} * kSteps + w.nFrac;
+    const __int128 synth = 2 * __int128{stdHz} * steps;
+    if (askedHz <= 0 || stdHz <= 0 || w.r <= 0 || steps <= 0) return std::nullopt;
+    const __int128 m = (2 * __int128{askedHz} * w.r * kSteps + synth) / (2 * synth);
     if (m < 1 || m > INT32_MAX) return std::nullopt;
     return static_cast<int64_t>(m);
 }
@@ -36,32 +38,22 @@ SlotFigures slotFigures(const ChannelTable& t, int channel, std::optional<int64_
     const auto i = static_cast<size_t>(channel);
     const std::string description = text::cp932ToUtf8(t.ChannelDescription.at(i));
     SlotFigures f;
-    const auto output = outputFromDescription(description);
-    if (output) f.outputMHz = *output;
-    const auto pd = pdFromDescription(description);
-    const auto nInt = registerData(t.IntgReg[i], kIntegerRegister);
-    const auto nFrac = registerData(t.FracReg[i], kFractionalRegister);
-    if (!pd || !nInt || !nFrac) return f;
-    f.spurOffsetHz = spurOffsetHzText(*pd, *nFrac, sep);
-    f.spurWarned = spurBelow(*pd, *nFrac, spurWarnHz);
-
-    std::optional<int64_t> askedHz;
-    if (output) askedHz = tryMegahertzToHz(*output, sep);
-    if (output && !askedHz && sep != '.') askedHz = tryMegahertzToHz(*output, '.');  // a list's or another locale's
-    if (!askedHz) return f;
+    const auto outputText = outputFromDescription(description);
+    if (outputText) f.outputMHz = *outputText;
+    const auto words = readWords(t.RefReg[i], t.IntgReg[i], t.FracReg[i]);
+    const Quoted std = quoted(stdFromDescription(description), sep);
+    if (!words || !std.exact) return f;
+    const Quoted asked = quoted(outputText, sep);
     f.multiplier = recordedMultiplier;
-    if (!f.multiplier) {
-        f.multiplier = derivedMultiplier(*askedHz, *pd, *nInt, *nFrac);
+    if (!f.multiplier && asked.rounded && std.rounded) {
+        f.multiplier = derivedMultiplier(*asked.rounded, *std.rounded, *words);
         f.multiplierDerived = f.multiplier.has_value();
     }
-    if (!f.multiplier) return f;
-    FrequencyPlan p;
-    p.LocalOutputHz = *askedHz;
-    p.Multiplier = *f.multiplier;
-    p.PdHz = *pd;
-    p.N_INT = *nInt;
-    p.NFrac = *nFrac;
-    f.errorHz = errorHzText(p, sep);
+    f.figures = wordFigures(*std.exact, asked.exact, f.multiplier, *words);
+    if (!f.figures) return f;
+    if (f.figures->errorHz) f.errorHz = hzText(*f.figures->errorHz, sep);
+    f.spurOffsetHz = spurHzText(f.figures->spurs.offsetHz(), sep);
+    f.spurWarned = f.figures->spurs.below(spurWarnHz);
     return f;
 }
 

@@ -1,31 +1,31 @@
 #pragma once
 // The figures an engineer checks for a channel slot: the output asked for, how far the words'
-// output lies from it, and how close the nearest integer-boundary spur sits. They come from the
-// slot itself (its words and the description's LocalOutput and PD), so a slot opened from a file
-// has them too; only the multiplier is not in a slot, and is recorded at "set" or else derived.
+// output lies from it, and the two spurs. They come from the slot itself (its words and the
+// LocalOutput and STD its description quotes), so a slot opened from a file has them too; only
+// the multiplier is not in a slot, and is recorded at "set" or else derived.
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
+#include "planning/actual_output.h"
 #include "planning/channel_table.h"
+#include "planning/word_figures.h"
 
 namespace planning {
 
-// The LocalOutput text the description quotes, as typed (before its first "MHz, std=").
-std::optional<std::string> outputFromDescription(std::string_view descriptionUtf8);
-
-// The whole number nearest askedHz / (2 x PD x (N_INT + NFrac / 2^24)), the multiplier that puts
-// the synthesizer's output closest to what was asked; nullopt when that is no positive number.
-std::optional<int64_t> derivedMultiplier(int64_t askedHz, int64_t pdHz, int64_t nInt, int64_t nFrac);
+// The whole number nearest askedHz / (2 x STD / R x (N_INT + NFrac / 2^24)), the multiplier that
+// puts the synthesizer's output closest to what was asked; nullopt when that is no positive number.
+// A guess, not a figure: the hertz the search rounds to are close enough for it.
+std::optional<int64_t> derivedMultiplier(int64_t askedHz, int64_t stdHz, const WordRatios& words);
 
 struct SlotFigures {
     std::string outputMHz;              // as the description quotes it; "" when it quotes none
     std::optional<int64_t> multiplier;  // recorded at "set", else derived
     bool multiplierDerived = false;
-    std::string errorHz;       // actual - asked in the format of ActualHz; "" when a figure is missing
-    std::string spurOffsetHz;  // as vtplan prints it ("none" in integer mode); "" when PD or NFrac is missing
-    bool spurWarned = false;   // nearer than the threshold
+    std::optional<WordFigures> figures;  // none without words or a quoted STD
+    std::string errorHz;                 // in the format of ActualHz; "" when a figure is missing
+    std::string spurOffsetHz;            // as vtplan prints it ("none" without a spur); "" without figures
+    bool spurWarned = false;             // nearer than the threshold
 };
 
 // recordedMultiplier: the multiplier of the search whose words "set" stored; nullopt for a slot

@@ -1,41 +1,33 @@
 #include "planning/spur.h"
 
-#include "planning/exact_int.h"
+#include "planning/actual_output.h"
 
 namespace planning {
 namespace {
 
-constexpr unsigned kFractionBits = 24;
-constexpr int64_t kSteps = int64_t{1} << kFractionBits;
-constexpr unsigned kDecimals = 3;
-// mHz = d * PD * 1000 / 2^24 = d * PD * 125 / 2^21
-constexpr int64_t kMilliOver8 = 125;
-constexpr unsigned kShift = kFractionBits - 3;
+constexpr int64_t kSteps = int64_t{1} << 24;
 
-// A distance has no sign, though a plan of negative inputs has a negative PD.
-__int128 magnitude(int64_t pd) { return pd < 0 ? -static_cast<__int128>(pd) : pd; }
-
-}  // namespace
-
-std::optional<int64_t> spurSteps(int64_t nFrac) {
-    if (nFrac == 0) return std::nullopt;
-    // Only the low 24 bits of 2 x NFrac count; two's complement gives the non-negative residue.
-    const int64_t g = static_cast<int64_t>((static_cast<uint64_t>(nFrac) << 1) & (kSteps - 1));
+// The distance of a fraction of steps / 2^24 from the nearest whole number, in 2^-24 steps.
+int64_t distanceToWhole(int64_t steps) {
+    const int64_t g = ((steps % kSteps) + kSteps) % kSteps;
     return g < kSteps - g ? g : kSteps - g;
 }
 
-std::string spurOffsetHzText(int64_t pdHz, int64_t nFrac, char decimalSeparator) {
-    const auto d = spurSteps(nFrac);
-    if (!d) return "none";
-    return (ExactInt(*d) * ExactInt::fromInt128(magnitude(pdHz)) * ExactInt(kMilliOver8))
-        .roundedShiftRight(kShift)
-        .toFixed(kDecimals, decimalSeparator);
+}  // namespace
+
+Spurs spursOf(const ExactFraction& pdHz, int64_t nFrac) {
+    Spurs s;
+    const ExactFraction pd = pdHz.magnitude();  // a distance has no sign
+    const int64_t frac = distanceToWhole(nFrac), beat = distanceToWhole(2 * (nFrac % kSteps));
+    if (frac != 0) s.fracHz = (pd * ExactInt(frac)).dividedBy(kSteps);
+    if (beat != 0) s.beatHz = (pd * ExactInt(beat)).dividedBy(kSteps);
+    if (s.fracHz) s.nearer = Spurs::Nearer::Frac;
+    if (s.beatHz && (!s.fracHz || beat < frac)) s.nearer = Spurs::Nearer::Beat;
+    return s;
 }
 
-bool spurBelow(int64_t pdHz, int64_t nFrac, int64_t thresholdHz) {
-    const auto d = spurSteps(nFrac);
-    if (!d) return false;
-    return *d * magnitude(pdHz) < static_cast<__int128>(thresholdHz) * kSteps;
+std::string spurHzText(const std::optional<ExactFraction>& hz, char decimalSeparator) {
+    return hz ? hzText(*hz, decimalSeparator) : "none";
 }
 
 }  // namespace planning

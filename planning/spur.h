@@ -1,30 +1,34 @@
 #pragma once
-// The nearest integer-boundary spur of a fractional-N plan. The synthesizer puts out 2 x PD x N;
-// where that lies close to a whole multiple of PD, a spur appears at that distance from the
-// carrier, and after the multiplier at the same offset in Hz. Other fractional spurs and what the
-// loop filter makes of them are not figured here.
+// The two spurs a fractional-N plan puts near the carrier. The fractional divider, running at
+// PD x N, puts its own at PD x min(f, 1 - f), f = NFrac / 2^24. The synthesizer's output 2 x PD x N
+// beats with the nearest harmonic of PD at PD x min(g, 1 - g), g = frac(2N). Which is stronger
+// depends on the chip's layout, so the nearer one counts. After the multiplier both keep their
+// offset in Hz. Other fractional spurs and what the loop filter makes of them are not figured here.
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "planning/plan.h"
+#include "planning/exact_fraction.h"
 
 namespace planning {
 
 inline constexpr int64_t kDefaultSpurWarnHz = 1'000'000;
 
-// The distance d, in 2^-24 steps of PD, from 2 x N to the nearest whole number:
-// g = (2 x NFrac) mod 2^24, d = min(g, 2^24 - g). nullopt in integer mode (NFrac 0): no spur.
-std::optional<int64_t> spurSteps(int64_t nFrac);
+struct Spurs {
+    std::optional<ExactFraction> fracHz;  // none when NFrac is 0 (integer mode)
+    std::optional<ExactFraction> beatHz;  // none when 2N is whole: the harmonic sits on the carrier
+    enum class Nearer { None, Frac, Beat } nearer = Nearer::None;
 
-// d x |PD| / 2^24 in Hz with three decimals, ties to even, as ActualHz; "none" in integer mode.
-std::string spurOffsetHzText(int64_t pdHz, int64_t nFrac, char decimalSeparator);
-inline std::string spurOffsetHzText(const FrequencyPlan& p, char decimalSeparator) {
-    return spurOffsetHzText(p.PdHz, p.NFrac, decimalSeparator);
-}
+    // The nearer of the two, none when neither exists.
+    const std::optional<ExactFraction>& offsetHz() const { return nearer == Nearer::Beat ? beatHz : fracHz; }
+    // The offset is below thresholdHz, exactly (not its rounded text); never without a spur.
+    bool below(int64_t thresholdHz) const { return offsetHz() && offsetHz()->below(thresholdHz); }
+};
 
-// The offset is below thresholdHz, exactly (not its rounded text); never in integer mode.
-bool spurBelow(int64_t pdHz, int64_t nFrac, int64_t thresholdHz);
-inline bool spurBelow(const FrequencyPlan& p, int64_t thresholdHz) { return spurBelow(p.PdHz, p.NFrac, thresholdHz); }
+// NFrac as the 04h word holds it, 0 … 2^24 - 1.
+Spurs spursOf(const ExactFraction& pdHz, int64_t nFrac);
+
+// In the format of ActualHz, "none" for a spur that does not exist.
+std::string spurHzText(const std::optional<ExactFraction>& hz, char decimalSeparator);
 
 }  // namespace planning

@@ -52,13 +52,16 @@ TEST(ChannelRow, WordsOfAnotherRegisterAndABlankPdGiveEmptyCells) {
     EXPECT_EQ(empty.RefReg, "00000000");
     EXPECT_EQ(empty.R + empty.N_INT + empty.NFrac + empty.N + empty.synthesizerHz, "");
 
-    // "set" before any search: zero words, the PD label two blanks.
+    // The PD label two blanks ("set" after a reset): PD is STD / R all the same; without a STD
+    // there is none.
     const RegisterWords words{0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0};
     const ChannelRow blankPd = channelRow(tableWith(1, words, "12340MHz, std=10MHz, PD=  Hz, UpGain=127"), 1, '.');
     EXPECT_EQ(blankPd.N, "12.339999974");
-    EXPECT_EQ(blankPd.synthesizerHz, "");
+    EXPECT_EQ(blankPd.synthesizerHz, "123399999.738");
+    for (const char* noStd : {"12340MHz, std=MHz, PD=5000000Hz", "12340MHz, std=10MHz"})
+        EXPECT_EQ(channelRow(tableWith(1, words, noStd), 1, '.').synthesizerHz, "") << noStd;
 
-    // The last "PD=" is the label's: text typed into the inputs comes before it.
+    // The STD is the first "MHz, std=" on: a LocalOutput typed comes before it.
     const ChannelRow typed = channelRow(tableWith(1, words, "PD=1HzMHz, std=10MHz, PD=5000000Hz, UpGain=1"), 1, '.');
     EXPECT_EQ(typed.synthesizerHz, "123399999.738");
 

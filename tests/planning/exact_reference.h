@@ -7,6 +7,7 @@ namespace exactref {
 
 using i128 = __int128;
 inline constexpr i128 kSteps = i128{1} << 24;
+inline constexpr i128 kMostR = 16384;  // the most the 02h word holds
 
 inline i128 floorDiv(i128 a, i128 b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
 
@@ -23,7 +24,11 @@ inline std::string decimal3(i128 num, i128 den) {
     return (negative && q != 0 ? "-" : "") + digits;
 }
 
-// PD and the ratio in 2^-24 steps, (VCO / 2) / PD rounded to the nearest step, halves up.
+// The R the unit divides by: the 02h word holds at most 16384.
+inline i128 wordR(i128 typedR) { return typedR > kMostR ? kMostR : typedR; }
+
+// The plan's PD, cut to whole hertz, and the ratio in 2^-24 steps, (VCO / 2) / PD rounded to the
+// nearest step, halves up.
 struct Ratio {
     i128 pd, steps;
 };
@@ -32,31 +37,40 @@ inline Ratio ratio(i128 localOutputHz, i128 multiplier, i128 stdHz, i128 r) {
     return {pd, (2 * half * kSteps + pd) / (2 * pd)};
 }
 
-// Multiplier x 2 x PD x N minus the output asked for, in Hz.
-inline std::string errorHz(i128 localOutputHz, i128 multiplier, const Ratio& q) {
-    return decimal3(multiplier * 2 * q.pd * q.steps - localOutputHz * kSteps, kSteps);
+// Frequencies below are given in 1/scale Hz, r is the word's. Multiplier x 2 x STD / r x N: what
+// the unit puts out, in Hz; and that minus the output asked for.
+inline std::string actualHz(i128 multiplier, i128 std, i128 r, i128 steps, i128 scale = 1) {
+    return decimal3(multiplier * 2 * std * steps, r * kSteps * scale);
+}
+inline std::string errorHz(i128 localOutput, i128 multiplier, i128 std, i128 r, i128 steps, i128 scale = 1) {
+    return decimal3(multiplier * 2 * std * steps - localOutput * r * kSteps, r * kSteps * scale);
 }
 
-// The output over PD is 2 x steps / 2^24; the spur sits at its distance to the nearest whole
-// number, times |PD|, as num / den Hz. Integer mode when the steps are whole.
-struct Offset {
-    bool integerMode;
+// A spur as num / den Hz, or none.
+struct Spur {
+    bool none;
     i128 num, den;
 };
-inline Offset spurOffset(i128 pd, i128 steps) {
-    if (steps % kSteps == 0) return {true, 0, 1};
-    const i128 twice = 2 * steps;
-    i128 distance = twice - floorDiv(twice + kSteps / 2, kSteps) * kSteps;
+// |STD / r| x the distance of x / 2^24 to the nearest whole number; none when x / 2^24 is whole.
+inline Spur spurAt(i128 std, i128 r, i128 x, i128 scale) {
+    i128 distance = x - floorDiv(2 * x + kSteps, 2 * kSteps) * kSteps;
     if (distance < 0) distance = -distance;
-    return {false, distance * (pd < 0 ? -pd : pd), kSteps};
+    if (distance == 0) return {true, 0, 1};
+    return {false, distance * (std < 0 ? -std : std), (r < 0 ? -r : r) * kSteps * scale};
 }
-inline std::string spurText(i128 pd, i128 steps) {
-    const Offset o = spurOffset(pd, steps);
-    return o.integerMode ? "none" : decimal3(o.num, o.den);
+// The fractional divider's, at the distance of N from a whole number.
+inline Spur fracSpur(i128 std, i128 r, i128 steps, i128 scale = 1) { return spurAt(std, r, steps, scale); }
+// The output's beat with the nearest harmonic of PD, at the distance of 2N from a whole number.
+inline Spur beatSpur(i128 std, i128 r, i128 steps, i128 scale = 1) { return spurAt(std, r, 2 * steps, scale); }
+inline Spur nearer(const Spur& a, const Spur& b) {
+    if (a.none || b.none) return a.none ? b : a;
+    return b.num * a.den < a.num * b.den ? b : a;
 }
-inline bool spurBelow(i128 pd, i128 steps, i128 thresholdHz) {
-    const Offset o = spurOffset(pd, steps);
-    return !o.integerMode && o.num < thresholdHz * o.den;
+inline Spur spurOffset(i128 std, i128 r, i128 steps, i128 scale = 1) {
+    return nearer(fracSpur(std, r, steps, scale), beatSpur(std, r, steps, scale));
 }
+
+inline std::string text(const Spur& s) { return s.none ? "none" : decimal3(s.num, s.den); }
+inline bool below(const Spur& s, i128 thresholdHz) { return !s.none && s.num < thresholdHz * s.den; }
 
 }  // namespace exactref

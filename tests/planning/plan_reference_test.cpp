@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
-#include "planning/actual_output.h"
 #include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
+#include "planning/word_figures.h"
 
 using namespace planning;
 
@@ -50,14 +50,13 @@ std::string fixed3(i128 milli) {
     return (negative ? "-" : "") + digits;
 }
 
-// x / 2^bits rounded half to even, x of either sign.
-i128 roundShift(i128 x, int bits) {
+// x / d rounded half to even, x of either sign, d > 0.
+i128 roundDivide(i128 x, i128 d) {
     const bool negative = x < 0;
     if (negative) x = -x;
-    i128 q = x >> bits;
-    const i128 rest = x - (q << bits);
-    const i128 half = i128{1} << (bits - 1);
-    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    i128 q = x / d;
+    const i128 twiceRest = 2 * (x - q * d);
+    if (twiceRest > d || (twiceRest == d && (q & 1) != 0)) ++q;
     return negative ? -q : q;
 }
 
@@ -115,9 +114,15 @@ TEST(PlanReference, RandomPositivePlansMatchExactArithmetic) {
         ASSERT_EQ(p.NFrac, static_cast<int64_t>(steps & 0xFFFFFF));
         ASSERT_EQ(p.FFRAC, static_cast<int64_t>((half % pd) << 24));
 
-        const i128 actualScaled = i128{mul} * 2 * pd * steps * 1000;  // mHz * 2^24
-        ASSERT_EQ(actualHzText(p, '.'), fixed3(roundShift(actualScaled, 24)));
-        ASSERT_EQ(errorHzText(p, '.'), fixed3(roundShift(actualScaled - (i128{loHz} * 1000 << 24), 24)));
+        // What the words give: PD = STD / R exactly, with the R the 02h word holds (an N_INT past
+        // the 03h word's 24 bits is figured all the same).
+        const i128 wordR = r > 16384 ? 16384 : r;
+        const auto f = wordFigures(*typedHz(in.std, sep), typedHz(in.localOutput, sep), mul,
+                                   WordRatios{static_cast<int64_t>(wordR), p.N_INT, p.NFrac});
+        const i128 actualScaled = i128{mul} * 2 * stdHz * steps * 1000;  // mHz * 2^24 * R
+        ASSERT_EQ(hzText(*f->actualHz, '.'), fixed3(roundDivide(actualScaled, wordR << 24)));
+        ASSERT_EQ(hzText(*f->errorHz, '.'),
+                  fixed3(roundDivide(actualScaled - (i128{loHz} * 1000 * wordR << 24), wordR << 24)));
     }
     EXPECT_GT(zeroPd, 0);
 }

@@ -127,7 +127,8 @@ TEST(Vtplan, WorkedExample) {
     EXPECT_EQ(r.out,
               "VcoHz 123400000\nPdHz 5000000\nVcoMHz 123.4\nR 2\nN_INT 12\nNFrac 5704253\nFFRAC 28521267200000\n"
               "RefReg 04000004\nIntgReg 06000018\nFracReg 08AE147A\nCPReg 13407FFE\nSDReg 0C0016FC\n"
-              "ActualHz 12339999973.774\nErrorHz -26.226\nSpurOffsetHz 1600000.262\n");
+              "ActualHz 12339999973.774\nErrorHz -26.226\nFracSpurHz 1699999.869\nBeatSpurHz 1600000.262\n"
+              "SpurOffsetHz 1600000.262\n");
 }
 
 // The spur offset in the plan's format; nearer than --spur-warn (default 1 MHz) it is a warning on
@@ -135,13 +136,17 @@ TEST(Vtplan, WorkedExample) {
 TEST(Vtplan, SpurOffsetAndItsWarning) {
     Outcome r = vtplan({"12340", "100", "10", "3"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.ends_with("\nSpurOffsetHz 66678.915\n")) << r.out;
+    EXPECT_TRUE(r.out.ends_with("\nSpurOffsetHz 66678.921\n")) << r.out;
     EXPECT_EQ(r.err,
-              "vtplan: warning: the nearest integer-boundary spur is 66678.915 Hz from the carrier, closer than "
+              "vtplan: warning: the nearest spur (BeatSpurHz) is 66678.921 Hz from the carrier, closer than "
               "1000000 Hz\n");
     r = vtplan({"--spur-warn", "66679", "12340", "100", "10", "3"});
     EXPECT_NE(r.err.find("closer than 66679 Hz"), std::string::npos);
     EXPECT_EQ(vtplan({"--spur-warn=66678", "12340", "100", "10", "3"}).err, "");
+    // The divider's own spur, which the beat alone would miss.
+    EXPECT_EQ(vtplan({"9876.54321", "48", "19.2", "5"}).err,
+              "vtplan: warning: the nearest spur (FracSpurHz) is 799341.888 Hz from the carrier, closer than "
+              "1000000 Hz\n");
     EXPECT_EQ(vtplan({"--spur-warn", "1600001", "12340", "100", "10", "2"}).status, 0);
     EXPECT_NE(vtplan({"--spur-warn", "1600001", "12340", "100", "10", "2"}).err.find("1600000.262 Hz"),
               std::string::npos);
@@ -151,7 +156,7 @@ TEST(Vtplan, SpurOffsetAndItsWarning) {
     EXPECT_TRUE(
         r.out.ends_with("\nNFrac 0\nFFRAC 0\nRefReg 04000002\nIntgReg 0600000C\nFracReg 08000000\n"
                         "CPReg 13407FFE\nSDReg 0C0016FC\nActualHz 12000000000.000\nErrorHz 0.000\n"
-                        "SpurOffsetHz none\n"))
+                        "FracSpurHz none\nBeatSpurHz none\nSpurOffsetHz none\n"))
         << r.out;
     EXPECT_EQ(r.err, "");
     for (const char* bad : {"-1", "1.5", "", "x", "2147483648"})
@@ -311,10 +316,11 @@ TEST(VtplanChannels, EightRowsAsTheWindowPlansThemAndOneBadRowWritesNothing) {
     EXPECT_NE(lines.find("\n7" + wordsOf({"--up=64", "--down=64", "--seed=3", "--mode=2", "12800", "128", "10", "2"}) +
                          " -\n"),
               std::string::npos);
-    // Spurs nearer than 1 MHz are marked: 900 kHz with R 4, and one on the carrier (N 5.5).
+    // Spurs nearer than 1 MHz are marked: the divider's at 800 kHz with R 4; with N 5.5 there is
+    // no beat, and the divider's spur sits at PD / 2.
     EXPECT_NE(lines.find("\n5" + wordsOf({"12340", "100", "10", "4"}) + " !\n"), std::string::npos);
-    EXPECT_NE(lines.find(" 900000.036 !\n"), std::string::npos);
-    EXPECT_NE(lines.find(" 0.000 !\n3 "), std::string::npos);
+    EXPECT_NE(lines.find(" 799999.982 !\n"), std::string::npos);
+    EXPECT_NE(lines.find(" 5000000.000 -\n3 "), std::string::npos);
     r = vtplan({"--spur-warn", "0", "--channels", list});
     EXPECT_EQ(r.status, 0);
     std::string unmarked = lines;
@@ -565,12 +571,12 @@ TEST(VtplanCompareR, OneLinePerRWithItsMarks) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out,
-              "1 10000000 33.379 3400000.334 -\n2 5000000 -26.226 1600000.262 *\n3 3333333 -8.529 66678.915 !\n"
-              "4 2500000 3.576 900000.036 !\n");
+              "1 10000000 33.379 1700000.167 -\n2 5000000 -26.226 1600000.262 *\n3 3333333 1225.471 66678.921 !\n"
+              "4 2500000 3.576 799999.982 !\n");
     r = vtplan({"--spur-warn", "66679", "--compare-r=2-3", "--", "12340", "100", "10", "3"});
-    EXPECT_EQ(r.out, "2 5000000 -26.226 1600000.262 -\n3 3333333 -8.529 66678.915 *!\n");
+    EXPECT_EQ(r.out, "2 5000000 -26.226 1600000.262 -\n3 3333333 1225.471 66678.921 *!\n");
     r = vtplan({"--spur-warn", "66678", "--compare-r", "3-3", "12340", "100", "10", "9"});
-    EXPECT_EQ(r.out, "3 3333333 -8.529 66678.915 -\n");
+    EXPECT_EQ(r.out, "3 3333333 1225.471 66678.921 -\n");
     EXPECT_EQ(vtplan({"--compare-r", "1-1", "12000", "100", "10", "1"}).out, "1 10000000 0.000 none *\n");
 }
 
@@ -589,11 +595,12 @@ TEST(VtplanCompareR, RandomRangesMatchExactArithmetic) {
         std::string expected;
         for (int64_t rr = first; rr <= last; ++rr) {
             const exactref::Ratio q = exactref::ratio(lo * 1000000, mul, std * 1000000, rr);
-            const bool near = exactref::spurBelow(q.pd, q.steps, warn);
+            const exactref::Spur spur = exactref::spurOffset(std * 1000000, exactref::wordR(rr), q.steps);
+            const bool near = exactref::below(spur, warn);
             const std::string mark = rr == given ? (near ? "*!" : "*") : (near ? "!" : "-");
             expected += std::to_string(rr) + " " + std::to_string(static_cast<int64_t>(q.pd)) + " " +
-                        exactref::errorHz(lo * 1000000, mul, q) + " " + exactref::spurText(q.pd, q.steps) + " " + mark +
-                        "\n";
+                        exactref::errorHz(lo * 1000000, mul, std * 1000000, exactref::wordR(rr), q.steps) + " " +
+                        exactref::text(spur) + " " + mark + "\n";
         }
         ASSERT_EQ(r.status, 0);
         ASSERT_EQ(r.out, expected) << lo << " " << mul << " " << std << " " << first << "-" << last;

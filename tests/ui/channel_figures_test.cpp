@@ -79,13 +79,14 @@ private slots:
             QCOMPARE(cellText(*w, c, Page::Multiplier), plans[c][1]);
             QCOMPARE(cellText(*w, c, Page::Status), QString("set 11:26"));
         }
-        QCOMPARE(cellText(*w, 1, Page::Spur), QString("66678.915 !"));
+        QCOMPARE(cellText(*w, 1, Page::Error), QString("1225.471"));
+        QCOMPARE(cellText(*w, 1, Page::Spur), QString("66678.921 !"));
         QCOMPARE(cellText(*w, 2, Page::Spur), QString("none"));
         // A threshold of its own, as vtplan's --spur-warn.
         w->channelsPage->spurWarnBox->setValue(66678);
-        QCOMPARE(cellText(*w, 1, Page::Spur), QString("66678.915"));
+        QCOMPARE(cellText(*w, 1, Page::Spur), QString("66678.921"));
         w->channelsPage->spurWarnBox->setValue(66679);
-        QCOMPARE(cellText(*w, 1, Page::Spur), QString("66678.915 !"));
+        QCOMPARE(cellText(*w, 1, Page::Spur), QString("66678.921 !"));
     }
 
     // A header keeps no multiplier: the page derives it and says so; the figures are those of
@@ -111,7 +112,8 @@ private slots:
         QVERIFY2(details.startsWith("ch5: 12450MHz, std=10MHz, PD=10000000Hz, UpGain=64, DnGain=64, Offset=-8, HiK "
                                     "mode=Off, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use\n"),
                  qPrintable(details));
-        QVERIFY2(details.contains("Multiplier 100 (derived), error 47.684 Hz, nearest spur at 4500000.477 Hz."),
+        QVERIFY2(details.contains("\nMultiplier 100 (derived), error 47.684 Hz.\nFractional spur at 2250000.238 Hz "
+                                  "(the nearer), beat spur at 4500000.477 Hz: clears the 1000000 Hz threshold.\n"),
                  qPrintable(details));
         // Under a decimal comma the list's "12370.5" still reads; the figures follow the window.
         w->DecimalSeparator = ',';
@@ -120,7 +122,7 @@ private slots:
     }
 
     // "set" stores the last search's words with the description of the controls as they are now:
-    // when those differ the slot is stale, and a description without PD gives no figures.
+    // when those differ the slot is stale, and its error is from the LocalOutput it quotes.
     void aDescriptionThatNoLongerQuotesTheSearchIsStale() {
         WindowUnderTest w;
         setClock(*w, {localTime(2026, 12, 7, 9, 5, 0)});
@@ -140,8 +142,8 @@ private slots:
         QTest::mouseClick(w->Button14, Qt::LeftButton);
         QCOMPARE(cellText(*w, 3, Page::Status), QString("stale"));
         QCOMPARE(cellText(*w, 3, Page::Output), QString("12350"));
-        QCOMPARE(cellText(*w, 3, Page::Error), QString(""));
-        QCOMPARE(cellText(*w, 3, Page::Spur), QString(""));
+        QCOMPARE(cellText(*w, 3, Page::Error), QString("-10000026.226"));
+        QCOMPARE(cellText(*w, 3, Page::Spur), QString("1600000.262"));
         w->channelsPage->table->setCurrentCell(3, 0);
         QVERIFY(w->channelsPage->details->toPlainText().contains("Stale: the description quotes other settings"));
         QTest::mouseClick(w->Button4, Qt::LeftButton);
@@ -208,22 +210,29 @@ private slots:
                          qPrintable(control->objectName()));
     }
 
-    // The details line names the values of R near the slot's own (within 1 … 4 x R) whose spur
-    // clears the threshold, from the inputs recorded at "set"; a file records none.
+    // The details line names both spurs and the nearer; when that one is too near, the values of
+    // R near the slot's own (within 1 … 4 x R) whose spur clears the threshold, each with its
+    // error, from the inputs recorded at "set"; a spur that clears it needs none. An R the 02h
+    // word cannot hold is said to be replaced.
     void theDetailsLineOffersOtherValuesOfR() {
         WindowUnderTest w;
         searchAndSet(*w, 0, {"12340", "100", "10", "3"});
         searchAndSet(*w, 1, {"12340", "100", "10", "2"});
+        searchAndSet(*w, 2, {"12340", "100", "10", "20000"});
         const auto details = [&](int c) {
             w->channelsPage->table->setCurrentCell(c, 0);
-            return w->channelsPage->details->toPlainText().split('\n').value(2);
+            return w->channelsPage->details->toPlainText().split('\n').mid(2, 2).join('\n');
         };
-        QCOMPARE(details(0), QString("Multiplier 100, error -8.529 Hz, nearest spur at 66678.915 Hz (nearer than the "
-                                     "1000000 Hz threshold); with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz."));
-        QCOMPARE(details(1), QString("Multiplier 100, error -26.226 Hz, nearest spur at 1600000.262 Hz; with R 1: "
-                                     "3400000.334 Hz."));
+        QCOMPARE(details(0), QString("Multiplier 100, error 1225.471 Hz.\nFractional spur at 1633327.206 Hz, beat spur "
+                                     "at 66678.921 Hz (the nearer): nearer than the 1000000 Hz threshold; with R 1: "
+                                     "1700000.167 Hz (error 33.379 Hz), with R 2: 1600000.262 Hz (error -26.226 Hz)."));
+        QCOMPARE(details(1), QString("Multiplier 100, error -26.226 Hz.\nFractional spur at 1699999.869 Hz, beat spur "
+                                     "at 1600000.262 Hz (the nearer): clears the 1000000 Hz threshold."));
+        QCOMPARE(details(2), QString("R 20000 is above 16384, the most the 02h word holds; the words use R 16384.\n"
+                                     "Multiplier 100, error 2723476562.500 Hz."));
+        QCOMPARE(cellText(*w, 2, Page::Error), QString("2723476562.500"));
         w->channelsPage->spurWarnBox->setValue(3500000);
-        QVERIFY2(details(0).endsWith("(nearer than the 3500000 Hz threshold); no R up to 12 clears it."),
+        QVERIFY2(details(0).endsWith("nearer than the 3500000 Hz threshold; no R up to 12 clears it."),
                  qPrintable(details(0)));
     }
 
@@ -236,7 +245,7 @@ private slots:
             TForm1 w;
             QCOMPARE(w.channelsPage->spurWarnBox->value(), 70000);
             searchAndSet(w, 0, {"12340", "100", "10", "3"});
-            QCOMPARE(cellText(w, 0, Page::Spur), QString("66678.915 !"));
+            QCOMPARE(cellText(w, 0, Page::Spur), QString("66678.921 !"));
             w.channelsPage->spurWarnBox->setValue(50000);
             QVERIFY(w.FormClose());
         }

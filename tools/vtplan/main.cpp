@@ -2,6 +2,7 @@
 // whole channel table from a list, optionally written as a register header.
 #include <clocale>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,13 +11,13 @@
 #include "files/named_files.h"
 #include "headerfile/header_text.h"
 #include "options.h"
-#include "planning/actual_output.h"
 #include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
 #include "planning/r_choice.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
+#include "planning/word_figures.h"
 #include "text/decimal_separator.h"
 
 namespace {
@@ -39,6 +40,19 @@ bool emit(const std::string& out) {
     return false;
 }
 
+// What the words really give, after them: the output and its error, both spurs and the nearer.
+void addFigureLines(std::string& out, const planning::WordFigures& f, char sep) {
+    addLine(out, "ActualHz", planning::hzText(*f.actualHz, sep));
+    addLine(out, "ErrorHz", planning::hzText(*f.errorHz, sep));
+    addLine(out, "FracSpurHz", planning::spurHzText(f.spurs.fracHz, sep));
+    addLine(out, "BeatSpurHz", planning::spurHzText(f.spurs.beatHz, sep));
+    addLine(out, "SpurOffsetHz", planning::spurHzText(f.spurs.offsetHz(), sep));
+}
+
+const char* nearerName(const planning::Spurs& s) {
+    return s.nearer == planning::Spurs::Nearer::Beat ? "BeatSpurHz" : "FracSpurHz";
+}
+
 // The plan lines, then the words. When the encoding fails the plan lines are still written,
 // as the window keeps the labels that the search had set, and the error follows.
 int run(const vtplan::Options& options, char sep) {
@@ -46,6 +60,7 @@ int run(const vtplan::Options& options, char sep) {
     const planning::FrequencyPlan plan = planning::findRatios(inputs);
     const planning::PlanLabels labels = planning::planLabels(plan, sep);
     std::string out;
+    std::optional<planning::WordFigures> figures;
     addLine(out, "VcoHz", labels.Label4);
     addLine(out, "PdHz", labels.Label11);
     addLine(out, "VcoMHz", labels.Label9);
@@ -61,18 +76,21 @@ int run(const vtplan::Options& options, char sep) {
         addLine(out, "FracReg", planning::hex8(words.FracReg));
         addLine(out, "CPReg", planning::hex8(words.CPReg));
         addLine(out, "SDReg", planning::hex8(words.SDReg));
-        addLine(out, "ActualHz", planning::actualHzText(plan, sep));
-        addLine(out, "ErrorHz", planning::errorHzText(plan, sep));
-        addLine(out, "SpurOffsetHz", planning::spurOffsetHzText(plan, sep));
+        figures = planning::figuresOf(inputs, plan.Multiplier, words);
     } catch (const text::VtError&) {
         emit(out);
         throw;
     }
+    if (figures) addFigureLines(out, *figures, sep);
     const bool written = emit(out);
-    // A warning only: the plan is what was asked for, and the exit code stays that of the plan.
-    if (planning::spurBelow(plan, options.spurWarnHz))
-        std::cerr << "vtplan: warning: the nearest integer-boundary spur is " << planning::spurOffsetHzText(plan, sep)
-                  << " Hz from the carrier, closer than " << options.spurWarnHz << " Hz\n";
+    // Warnings only: the plan is what was asked for, and the exit code stays that of the plan.
+    if (plan.R > planning::kRefDivLimit)
+        std::cerr << "vtplan: warning: R " << plan.R << " is above " << planning::kRefDivLimit
+                  << ", the most the 02h word holds; the words use R " << planning::kRefDivLimit << '\n';
+    if (figures && figures->spurs.below(options.spurWarnHz))
+        std::cerr << "vtplan: warning: the nearest spur (" << nearerName(figures->spurs) << ") is "
+                  << planning::spurHzText(figures->spurs.offsetHz(), sep) << " Hz from the carrier, closer than "
+                  << options.spurWarnHz << " Hz\n";
     return written ? 0 : kExitPlanError;
 }
 
@@ -84,10 +102,11 @@ std::string channelLines(const vtplan::PlannedTable& planned, int spurWarnHz) {
         out += std::to_string(channel);
         for (uint32_t word : {p.words.RefReg, p.words.IntgReg, p.words.FracReg, p.words.CPReg, p.words.SDReg})
             out += ' ' + planning::hex8(word);
-        for (const std::string& hz : {planning::actualHzText(p.plan, '.'), planning::errorHzText(p.plan, '.'),
-                                      planning::spurOffsetHzText(p.plan, '.')})
+        const planning::WordFigures& f = *p.figures;
+        for (const std::string& hz : {planning::hzText(*f.actualHz, '.'), planning::hzText(*f.errorHz, '.'),
+                                      planning::spurHzText(f.spurs.offsetHz(), '.')})
             out += ' ' + hz;
-        out += planning::spurBelow(p.plan, spurWarnHz) ? " !\n" : " -\n";
+        out += f.spurs.below(spurWarnHz) ? " !\n" : " -\n";
     }
     return out;
 }
@@ -135,10 +154,10 @@ int runCompareR(const vtplan::Options& options, char sep) {
             out += " error: " + c.error + '\n';
             continue;
         }
-        const planning::FrequencyPlan& p = c.planned->plan;
-        out += ' ' + planning::formatInt(p.PdHz) + ' ' + planning::errorHzText(p, sep) + ' ' +
-               planning::spurOffsetHzText(p, sep) + ' ';
-        const bool given = c.r == options.givenR, near = planning::spurBelow(p, options.spurWarnHz);
+        const planning::WordFigures& f = *c.planned->figures;
+        out += ' ' + planning::formatInt(c.planned->plan.PdHz) + ' ' + planning::hzText(*f.errorHz, sep) + ' ' +
+               planning::spurHzText(f.spurs.offsetHz(), sep) + ' ';
+        const bool given = c.r == options.givenR, near = f.spurs.below(options.spurWarnHz);
         out += given || near ? std::string(given ? "*" : "") + (near ? "!" : "") : "-";
         out += '\n';
     }
