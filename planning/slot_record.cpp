@@ -32,6 +32,20 @@ SlotRecord afterSet(const SlotRecord& before, const std::optional<SearchRecord>&
     return r;
 }
 
+std::vector<int> unkeptSlots(const SlotRecords& records) {
+    std::vector<int> unkept;
+    for (size_t c = 0; c < records.size(); ++c) {
+        const SlotRecord& r = records[c];
+        const bool written = !r.writtenTime.empty() && !r.changedSinceWritten;
+        if (r.source == SlotRecord::Source::Set && !r.savedSinceSet && !written) unkept.push_back(static_cast<int>(c));
+    }
+    return unkept;
+}
+
+void markSaved(SlotRecords& records) {
+    for (SlotRecord& r : records) r.savedSinceSet = true;
+}
+
 void markWritten(SlotRecords& records, const ChannelTable& sent, const ChannelTable& now, const std::string& time,
                  const std::string& port) {
     for (size_t c = 0; c < records.size(); ++c) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "planning/channel_table.h"
 #include "planning/plan.h"
@@ -31,6 +32,7 @@ struct SlotRecord {
     std::string writtenTime;             // after a Write in which every byte got its reply: "HH:MM"
     std::string writtenPort;             // and the port it went through ("com1")
     bool changedSinceWritten = false;    // a "set" came after that Write
+    bool savedSinceSet = false;          // Set: the table went into a file since (Save…, "header file")
 };
 using SlotRecords = std::array<SlotRecord, ChannelTable::kChannels>;
 
@@ -45,6 +47,12 @@ bool describesSearch(const SearchRecord& search, std::string_view descriptionUtf
 // words were not made by one, before the first search or after a failed encoding).
 SlotRecord afterSet(const SlotRecord& before, const std::optional<SearchRecord>& search,
                     std::string_view descriptionUtf8, std::string time);
+
+// The slots set in this run that are neither in a file nor in the unit: nothing brings them back
+// once the table is replaced.
+std::vector<int> unkeptSlots(const SlotRecords& records);
+// After the whole table went into a file.
+void markSaved(SlotRecords& records);
 
 // After a Write in which every byte got its reply: the slots that were filled and still hold the
 // words sent (a "set" may have run while the Write waited) are written.

@@ -264,6 +264,7 @@ void TForm1::Button14Click() {
 void TForm1::Button15Click() {
     const std::string name = headerfile::headerFileName(HeaderClock.now());
     headerfile::writeHeaderFile(files::joinPath(files::currentDirectory(), name), ChannelTable, HeaderClock);
+    tableSaved(name);
 }
 
 // --- device link ---------------------------------------------------------------------------

@@ -288,6 +288,11 @@ private:
     // The channels that hold neither a "set" of this run nor what an opened file gave them,
     // ascending: "Write" would put zero words into the unit for them.
     std::vector<int> unsetChannels() const;
+    // Whether an opened table may replace this one: no slot set in this run is lost that neither
+    // a file nor the unit holds, or the operator says so.
+    bool mayReplaceTable();
+    // After the table went whole into a file: its slots count as kept; the status log names the file.
+    void tableSaved(const std::string& shownName);
 
     std::string startHeader_;  // from the command line
     // The kept table as this start opened it or this window last wrote it; empty when neither

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QStringList>
 #include <QTabWidget>
 #include <cerrno>
 
@@ -51,6 +52,16 @@ QString noPlaceToKeep() {
            notPrivate(keptTableFolder());
 }
 
+// "ch0, ch3 were set in this run and have not been saved or written. Replace the table anyway?"
+QString replaceUnkeptQuestion(const std::vector<int>& channels) {
+    QStringList names;
+    for (int c : channels) names << QStringLiteral("ch%1").arg(c);
+    return names.join(QStringLiteral(", ")) +
+           (channels.size() == 1 ? QStringLiteral(" was set in this run and has not been saved or written.")
+                                 : QStringLiteral(" were set in this run and have not been saved or written.")) +
+           QStringLiteral(" Replace the table anyway?");
+}
+
 }  // namespace
 
 void TForm1::buildChannelsPage() {
@@ -71,8 +82,21 @@ std::vector<int> TForm1::unsetChannels() const {
 
 void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelRecords, DecimalSeparator); }
 
+bool TForm1::mayReplaceTable() {
+    const std::vector<int> unkept = planning::unkeptSlots(ChannelRecords);
+    return unkept.empty() || notifier().ask(replaceUnkeptQuestion(unkept));
+}
+
+void TForm1::tableSaved(const std::string& shownName) {
+    planning::markSaved(ChannelRecords);
+    appendStatusLine(QStringLiteral("Channel table written to ") + QFile::decodeName(shownName.c_str()) +
+                     QLatin1Char('.'));
+}
+
 void TForm1::openChannels(const std::string& path) {
-    ChannelTable = headerfile::readHeaderFile(path);  // whole, or it throws and nothing changed
+    planning::ChannelTable opened = headerfile::readHeaderFile(path);  // whole, or it throws
+    if (!mayReplaceTable()) return;
+    ChannelTable = std::move(opened);
     // A slot the file leaves empty looks like one never set; only what the file holds is from it.
     const std::string name = QFileInfo(QFile::decodeName(path.c_str())).fileName().toStdString();
     for (size_t i = 0; i < ChannelRecords.size(); ++i) {
@@ -97,7 +121,9 @@ void TForm1::SaveChannelsClick() {
     const std::string suggestion =
         files::joinPath(files::currentDirectory(), headerfile::headerFileName(HeaderClock.now()));
     const QString path = channelsPage->chooseFile(FileDialogKind::Save, QFile::decodeName(suggestion.c_str()));
-    if (!path.isEmpty()) headerfile::writeHeaderFile(localPath(path), ChannelTable, HeaderClock);
+    if (path.isEmpty()) return;
+    headerfile::writeHeaderFile(localPath(path), ChannelTable, HeaderClock);
+    tableSaved(localPath(path));
 }
 
 void TForm1::openStartTable() {

@@ -15,6 +15,7 @@
 
 #include "headerfile/header_parse.h"
 #include "headerfile/header_text.h"
+#include "planning/slot_record.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/channels_page.h"
 #include "ui/radio_group.h"
@@ -109,7 +110,9 @@ private slots:
         WindowUnderTest other;
         setChannel(*other, 3);  // the file leaves ch3 empty: after the open it is set no more
         answerDialogs(*other, w.dir() + "/kept.h");
+        recorder().answerYes = true;
         click(other->channelsPage->openButton);
+        recorder().answerYes = false;
         QVERIFY(shownErrors().isEmpty());
         for (int r = 0; r < planning::ChannelTable::kChannels; ++r) {
             QStringList expected = row(*w, r);
@@ -118,6 +121,65 @@ private slots:
             QCOMPARE(row(*other, r), expected);
         }
         QCOMPARE(headerfile::headerChannelLines(other->ChannelTable), headerfile::headerChannelLines(w->ChannelTable));
+    }
+
+    // Open… replaces the table whole: slots set in this run that no file and no Write keep are
+    // named first, and No changes nothing. Saving (Save…, "header file") or a Write keeps them,
+    // and the log names the file saved.
+    void openOverSlotsNotKeptAsksFirst_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("asked");  // the slots named, "" for no question
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("two set, No") << QStringList{"set 0", "set 3"} << "ch0, ch3 were" << false;
+        QTest::newRow("one set, Yes") << QStringList{"set 5"} << "ch5 was" << true;
+        QTest::newRow("saved") << QStringList{"set 0", "save"} << "" << true;
+        QTest::newRow("header file") << QStringList{"set 0", "header file"} << "" << true;
+        QTest::newRow("written") << QStringList{"set 1", "written"} << "" << true;
+        QTest::newRow("set after the save") << QStringList{"set 0", "save", "set 2"} << "ch2 was" << false;
+        QTest::newRow("set after the Write") << QStringList{"set 1", "written", "set 1"} << "ch1 was" << false;
+    }
+    void openOverSlotsNotKeptAsksFirst() {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, asked);
+        QFETCH(bool, yes);
+        WindowUnderTest w;
+        setClock(*w, {localTime(2026, 12, 7, 11, 26, 2)});
+        const QString opened = w.dir() + "/opened.h";
+        vttest::writeBytes(local(opened), headerfile::headerFileBytes(planning::ChannelTable{}, "//date"));
+        answerDialogs(*w, w.dir() + "/saved.h");
+        // The log names the file saved (a search clears the log: it is read at once).
+        const auto logged = [&](const QString& name) {
+            return w->Memo2->toPlainText().endsWith("Channel table written to " + name + ".");
+        };
+        for (const QString& step : steps) {
+            if (step.startsWith("set ")) setChannel(*w, step.mid(4).toInt());
+            if (step == "save") {
+                click(w->channelsPage->saveButton);
+                QVERIFY(logged(w.dir() + "/saved.h"));
+            }
+            if (step == "header file") {
+                click(w->Button15);
+                QVERIFY(logged("20261207_1126param.h"));
+            }
+            if (step == "written")
+                planning::markWritten(w->ChannelRecords, w->ChannelTable, w->ChannelTable, "11:30", "com1");
+        }
+        const planning::ChannelTable before = w->ChannelTable;
+        recorder().shown.clear();
+        recorder().answerYes = yes;
+        answerDialogs(*w, opened);
+        click(w->channelsPage->openButton);
+        recorder().answerYes = false;
+        const QStringList expected{asked +
+                                   (asked.endsWith("were") ? " set in this run and have not been saved or written."
+                                                           : " set in this run and has not been saved or written.") +
+                                   " Replace the table anyway?"};
+        QCOMPARE(recorder().texts(Shown::Question), asked.isEmpty() ? QStringList{} : expected);
+        const bool replaced = asked.isEmpty() || yes;
+        QCOMPARE(headerfile::headerChannelLines(w->ChannelTable),
+                 headerfile::headerChannelLines(replaced ? planning::ChannelTable{} : before));
+        QCOMPARE(w->channelsPage->table->item(0, ChannelsPage::Status)->text().startsWith("set"),
+                 !replaced && steps[0] == "set 0");
     }
 
     // A screen reader names each control by its caption and each column by its header.
