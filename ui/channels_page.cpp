@@ -34,8 +34,9 @@ constexpr std::array<ColumnText, Page::kColumns> kColumnTexts{{
     {"Output (MHz)", "The output frequency asked for, as the description quotes it", 90},
     {"Error (Hz)", "The words' output minus the output asked for; \"derived\" when the multiplier was worked out "
                    "because the slot does not record it", 170},
-    {"Spur offset (Hz)", "How far from the carrier the nearest integer-boundary spur sits; ! when nearer than the "
-                         "warning threshold; none in integer mode", 120},
+    {"Spur offset (Hz)", "How far from the carrier the nearer of two spurs sits, the fractional divider's or the "
+                         "output's beat with a harmonic of PD; ! when nearer than the warning threshold; none "
+                         "without either", 120},
     {"Status", "not set, set at a time, from a file, stale, written at a time through a port, or changed since "
                "written", 176},
     {"RefReg", "Register 02h word (REFDIV), hexadecimal", 0},
@@ -46,13 +47,14 @@ constexpr std::array<ColumnText, Page::kColumns> kColumnTexts{{
     {"N_INT", "Integer division ratio, from the 03h word", 0},
     {"NFrac", "Fractional division ratio in steps of 2^-24, from the 04h word", 0},
     {"N", "Division ratio N_INT + NFrac / 2^24", 0},
-    {"Synthesizer (Hz)", "Synthesizer frequency 2 x PD x N, with PD from the description", 0},
+    {"Synthesizer (Hz)", "Synthesizer frequency 2 x PD x N, PD = STD / R with the STD the description quotes", 0},
     {"Multiplier", "The multiplier recorded at set, or derived for a slot opened from a file", 0},
     {"Description", "The description stored with the channel", 400},
 }};
 // clang-format on
 
 constexpr int kLeft = 8, kWidth = 610, kControlsTop = 304;
+constexpr int kSpurWarnStepHz = 100'000;  // an arrow press; any value can be typed
 
 const QString kDerived = QStringLiteral(
     "The slot does not record its multiplier: it is derived as the whole number nearest the output asked for "
@@ -140,6 +142,7 @@ void ChannelsPage::buildControls() {
     spurWarnBox->setObjectName("SpurWarnHzBox");
     spurWarnBox->setRange(0, INT_MAX);
     spurWarnBox->setValue(static_cast<int>(planning::kDefaultSpurWarnHz));
+    spurWarnBox->setSingleStep(kSpurWarnStepHz);
     spurWarnBox->setGeometry(spurWarnCaption->geometry().right() + 6, kControlsTop + 1, 92, 22);
     spurWarnCaption->setBuddy(spurWarnBox);
     spurWarnBox->setAccessibleName(spurWarnCaption->text());

@@ -1,7 +1,7 @@
 #pragma once
 // The "Channels" page: the channel table as an engineer checks it, one row per channel: the output
-// asked for, how far the words' output lies from it, the nearest integer-boundary spur and the
-// slot's status, with the words and what they mean further right; the selected row in full in a
+// asked for, how far the words' output lies from it, the nearer of its two spurs and the slot's
+// status, with the words and what they mean further right; the selected row in full in a
 // details line under the table. Buttons open and save the table as a register header; the
 // operator chooses whether it is kept for the next start and how near a spur is marked.
 // The page only shows; the window acts.

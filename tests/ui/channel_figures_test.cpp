@@ -236,7 +236,8 @@ private slots:
                  qPrintable(details(0)));
     }
 
-    // The threshold is the [vtconfig] key SpurWarnHz: read at start, written at close once chosen.
+    // The threshold is the [vtconfig] key SpurWarnHz: read at start, written at close once chosen;
+    // an arrow press steps it by 100 kHz.
     void theThresholdIsKeptInTheSettingsFile() {
         const vttest::TempDir dir;
         const vttest::CurrentDirectory cwd(dir.path());
@@ -247,9 +248,10 @@ private slots:
             searchAndSet(w, 0, {"12340", "100", "10", "3"});
             QCOMPARE(cellText(w, 0, Page::Spur), QString("66678.921 !"));
             w.channelsPage->spurWarnBox->setValue(50000);
+            QTest::keyClick(w.channelsPage->spurWarnBox, Qt::Key_Up);  // an arrow steps by 100 kHz
             QVERIFY(w.FormClose());
         }
-        QVERIFY(vttest::readWholeFile(dir.file("VTCONFIG.INI")).find("SpurWarnHz=50000\r\n") != std::string::npos);
+        QVERIFY(vttest::readWholeFile(dir.file("VTCONFIG.INI")).find("SpurWarnHz=150000\r\n") != std::string::npos);
     }
 };
 
