@@ -7,6 +7,7 @@
 
 #include "common/exception_report.h"
 #include "ui/combo_box_accessible.h"
+#include "ui/enter_key.h"
 #include "ui/fonts.h"
 
 namespace {
@@ -39,6 +40,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
+        if (pressFocusedButtonOnEnter(receiver, event)) return true;
         return QApplication::notify(receiver, event);
     } catch (...) {
         reportException(std::current_exception());

@@ -1,7 +1,8 @@
 #pragma once
-// The application object: names the program, gives every widget the window's font and, as a
-// last line of defence, sends an error that escaped some event's processing to the central
-// exception handler instead of letting it unwind through the event loop.
+// The application object: names the program, gives every widget the window's font, lets Enter
+// press the push button that has the focus and, as a last line of defence, sends an error that
+// escaped some event's processing to the central exception handler instead of letting it unwind
+// through the event loop.
 #include <QApplication>
 
 // The program's title: the window's caption and the title of every message box.

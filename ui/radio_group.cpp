@@ -14,7 +14,20 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, int c
         group_->addButton(b, i);
         buttons_.push_back(b);
     }
+    connect(group_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) keepTabStopOnChecked();
+    });
+    keepTabStopOnChecked();
     arrange();
+}
+
+void TRadioGroup::keepTabStopOnChecked() {
+    const int stop = std::max(0, ItemIndex());
+    for (int i = 0; i < count(); ++i) {
+        QRadioButton* b = button(i);
+        const Qt::FocusPolicy tab = i == stop ? Qt::TabFocus : Qt::NoFocus;
+        b->setFocusPolicy(static_cast<Qt::FocusPolicy>((b->focusPolicy() & ~Qt::TabFocus) | tab));
+    }
 }
 
 int TRadioGroup::ItemIndex() const { return group_->checkedId(); }
@@ -28,6 +41,7 @@ void TRadioGroup::setItemIndex(int index) {
     group_->setExclusive(false);
     for (auto* b : buttons_) b->setChecked(false);
     group_->setExclusive(true);
+    keepTabStopOnChecked();
 }
 
 void TRadioGroup::resizeEvent(QResizeEvent* event) {

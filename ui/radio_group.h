@@ -29,6 +29,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Tab and Shift+Tab stop at the checked item (the first when none is), so that Space there
+    // changes nothing; the arrow keys move between the items.
+    void keepTabStopOnChecked();
+
     QButtonGroup* group_;
     std::vector<QRadioButton*> buttons_;  // owned by this widget through Qt parenting
     int columns_;

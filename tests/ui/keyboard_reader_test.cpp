@@ -90,6 +90,59 @@ private slots:
         QVERIFY(r.visited.contains(w->channelsPage->table));
     }
 
+    // Tab (or Shift+Tab) into a radio group lands on its checked item, the first when none is,
+    // so that Space there changes nothing.
+    void tabIntoARadioGroupLandsOnTheCheckedItem_data() {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("checked");
+        QTest::addColumn<bool>("back");
+        QTest::newRow("seed select, Tab") << "RadioGroup4" << 3 << false;
+        QTest::newRow("seed select, Shift+Tab") << "RadioGroup4" << 1 << true;
+        QTest::newRow("memory channel, Tab") << "RadioGroup2" << 5 << false;
+        QTest::newRow("memory channel, Shift+Tab") << "RadioGroup2" << 6 << true;
+        QTest::newRow("none checked") << "RadioGroup5" << -1 << false;
+    }
+    void tabIntoARadioGroupLandsOnTheCheckedItem() {
+        QFETCH(QString, group);
+        QFETCH(int, checked);
+        QFETCH(bool, back);
+        WindowUnderTest w;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(&*w));
+        w->PageControl1->setCurrentIndex(1);
+        auto* g = w->findChild<TRadioGroup*>(group);
+        g->setItemIndex(checked);
+        // The control the key leaves for the group: the nearest tab stop outside it on that side.
+        QWidget* from = g->button(0);
+        do from = back ? from->nextInFocusChain() : from->previousInFocusChain();
+        while (g->isAncestorOf(from) || !(from->focusPolicy() & Qt::TabFocus) || !from->isVisible());
+        from->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w->windowHandle(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                        back ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(QApplication::focusWidget(), g->button(std::max(0, checked)));
+        QTest::keyClick(w->windowHandle(), Qt::Key_Space);
+        QCOMPARE(g->ItemIndex(), std::max(0, checked));
+    }
+
+    // Enter, on the main keys or the keypad, presses the push button that has the focus.
+    void enterPressesTheFocusedButton_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+    void enterPressesTheFocusedButton() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        WindowUnderTest w;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(&*w));
+        w->PageControl1->setCurrentIndex(1);
+        w->Button4->setFocus(Qt::TabFocusReason);  // "search"
+        QTest::keyClick(w->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(w->Label11->text(), QString("5000000"));
+    }
+
     // In the Channels table the arrow keys move from cell to cell.
     void arrowsMoveBetweenTheTableCells() {
         WindowUnderTest w;
