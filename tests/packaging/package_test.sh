@@ -70,6 +70,8 @@ CPReg 13407FFE
 SDReg 0C0016FC
 ActualHz 12339999973.774
 ErrorHz -26.226
+FracSpurHz 1699999.869
+BeatSpurHz 1600000.262
 SpurOffsetHz 1600000.262
 PLAN
 echo "package_test: $(basename "$deb"): Depends: $depends"
