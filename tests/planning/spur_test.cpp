@@ -34,7 +34,8 @@ class WorkedFigures : public testing::TestWithParam<Worked> {};
 }  // namespace
 
 // The engineer's table, then integer mode, N on a half step (no beat, the divider's spur at
-// PD / 2), LocalOutput and STD typed finer than a hertz, and an exact half rounded to even.
+// PD / 2), LocalOutput and STD typed finer than a hertz, an exact half rounded to even, and a
+// LocalOutput 10^-34 Hz below it, which is no half any more.
 TEST_P(WorkedFigures, AsTheWordsGiveThem) {
     const Worked& w = GetParam();
     const PlannedChannel c = planChannel({{w.localOutput, w.multiplier, w.std, w.r, '.'}});
@@ -56,7 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
                "1600000.262"},
         Worked{"12340", "100", "10.0000003", "3", "12340001595.672", "1595.672", "1633327.255", "66678.923",
                "66678.923"},
-        Worked{"2.097152", "524288", "0.000003", "1", "2097152.062", "0.062", "1.000", "1.000", "1.000"}));
+        Worked{"2.097152", "524288", "0.000003", "1", "2097152.062", "0.062", "1.000", "1.000", "1.000"},
+        Worked{"2.0971519999999999999999999999999999999999", "524288", "0.000003", "1", "2097152.062", "0.063", "1.000",
+               "1.000", "1.000"}));
 
 TEST(Spur, TheLocaleSeparatorAndTheThresholdComparedExactly) {
     const PlannedChannel c = planChannel({{"12340,5", "100", "10", "3", ','}});

@@ -163,6 +163,21 @@ TEST(Vtplan, SpurOffsetAndItsWarning) {
         EXPECT_EQ(vtplan({"--spur-warn", bad, "12340", "100", "10", "2"}).status, 2) << bad;
 }
 
+// An R the 02h word cannot hold: the words keep 16384, a warning says so, the exit status stays
+// and the figures are those of the words.
+TEST(Vtplan, AnRAboveWhatTheWordHoldsIsWarnedOf) {
+    const Outcome r = vtplan({"12340", "100", "10", "20000"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "vtplan: warning: R 20000 is above 16384, the most the 02h word holds; the words use R 16384\n");
+    EXPECT_NE(r.out.find("\nR 20000\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(
+        r.out.ends_with("\nRefReg 04008000\nIntgReg 0603C410\nFracReg 08000000\nCPReg 13407FFE\nSDReg "
+                        "0C0016FC\nActualHz 15063476562.500\nErrorHz 2723476562.500\nFracSpurHz none\n"
+                        "BeatSpurHz none\nSpurOffsetHz none\n"))
+        << r.out;
+    EXPECT_EQ(vtplan({"--spur-warn", "0", "12340", "100", "10", "16384"}).err, "");
+}
+
 TEST(Vtplan, OptionsReachTheWords) {
     const Outcome r = vtplan({"--up", "0",      "--down=0", "--offset", "0", "--offset-dir", "down", "--hik",
                               "off",  "--seed", "0",        "--mode",   "0", "--frac-rstb",  "0",    "--frac-bypass",
