@@ -1,6 +1,5 @@
 #include "planning/actual_output.h"
 
-#include "planning/channel_meaning.h"
 #include "planning/plan.h"
 #include "planning/register_words.h"
 

@@ -18,12 +18,6 @@ std::string optionalInt(const std::optional<uint32_t>& v) { return v ? formatInt
 
 }  // namespace
 
-std::optional<uint32_t> registerData(uint32_t word, uint32_t registerNumber) {
-    const uint32_t data = (word >> 1) & static_cast<uint32_t>(kRegisterDataMax);
-    if (word != ((registerNumber << 24) + data) << 1) return std::nullopt;
-    return data;
-}
-
 std::optional<std::string> outputFromDescription(std::string_view d) {
     const size_t end = d.find(kAfterOutput);
     if (end == std::string_view::npos) return std::nullopt;

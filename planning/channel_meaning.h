@@ -11,10 +11,6 @@
 
 namespace planning {
 
-// The data of word when it is laid out as registerWord(registerNumber, data) makes it; nullopt
-// for any other word (a slot never set holds 0, which is no word of any register).
-std::optional<uint32_t> registerData(uint32_t word, uint32_t registerNumber);
-
 // The LocalOutput the description quotes, as typed (before its first "MHz, std=").
 std::optional<std::string> outputFromDescription(std::string_view descriptionUtf8);
 // The STD it quotes, as typed (from there to the next "MHz, PD=").

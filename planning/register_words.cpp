@@ -23,6 +23,12 @@ uint32_t registerWord(uint32_t registerNumber, int64_t data) {
     return ((registerNumber << 24) + static_cast<uint32_t>(data)) << 1;
 }
 
+std::optional<uint32_t> registerData(uint32_t word, uint32_t registerNumber) {
+    const uint32_t data = (word >> 1) & static_cast<uint32_t>(kRegisterDataMax);
+    if (word != ((registerNumber << 24) + data) << 1) return std::nullopt;
+    return data;
+}
+
 int64_t chargePumpData(const ChargePumpSettings& cp) {
     const int64_t offsetUp = cp.offsetDir == 0 ? 1 : 0;
     const int64_t offsetDown = cp.offsetDir == 1 ? 1 : 0;

@@ -1,6 +1,7 @@
 #pragma once
 // The five synthesizer register words and the charge-pump current texts.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,10 @@ inline constexpr int64_t kRegisterDataMax = 16777215;
 // ((register << 24) + data) << 1; throws text::VtError "Register 03h data -12 is out of range 0 to 16777215"
 // for data that would spill into the register-number bits.
 uint32_t registerWord(uint32_t registerNumber, int64_t data);
+
+// The data of word when it is laid out as registerWord(registerNumber, data) makes it; nullopt
+// for any other word (a slot never set holds 0, which is no word of any register).
+std::optional<uint32_t> registerData(uint32_t word, uint32_t registerNumber);
 
 int64_t chargePumpData(const ChargePumpSettings& cp);
 int64_t sdData(const SdSettings& sd);  // negative with a -1 index in frac_rstb
