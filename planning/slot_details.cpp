@@ -35,7 +35,8 @@ std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     std::string text;
     for (const RChoice& c : found) {
         const WordFigures& f = *c.planned->figures;
-        text += ", with R " + std::to_string(c.r) + ": " + spurHzText(f.spurs.offsetHz(), sep) + " Hz";
+        const auto& spur = f.spurs.offsetHz();
+        text += ", with R " + std::to_string(c.r) + ": " + (spur ? hzText(*spur, sep) + " Hz" : "no spur");
         if (f.errorHz) text += " (error " + hzText(*f.errorHz, sep) + " Hz)";
     }
     return ';' + text.substr(1);
