@@ -486,8 +486,11 @@ TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
     const std::string head = "channel,local_output,multiplier,std,r,hik\n";
     EXPECT_EQ(problems("channel,local_output,multiplier,std,r,\x1b[2J\x7f\xc2\x9b\xff\n"),
               "1 " + list + ":1: unknown column \"\\x1b[2j\\x7f\\xc2\\x9b\\xff\"\n");
-    EXPECT_EQ(problems(head + "0,\"12\r34\",100,10,2,on\n"),
-              "1 " + list + ":2: '12\\x0d34' は浮動小数点数ではありません.\n");
+    for (const auto& [field, seen] : {std::pair<std::string, std::string>{"\"12\r34\"", "12\\x0d34"},
+                                      {std::string("123.\0" "4", 6), "123.\\x004"},
+                                      {"12\u202E40\u2066", "12\\xe2\\x80\\xae40\\xe2\\x81\\xa6"}})
+        EXPECT_EQ(problems(head + "0," + field + ",100,10,2,on\n"),
+                  "1 " + list + ":2: '" + seen + "' は浮動小数点数ではありません.\n");
     const std::string wide = "表" + std::string(100, 'y');
     EXPECT_EQ(problems(head + "0,12340,100,10,2,\"" + wide + "\"\n"),
               "1 " + list + ":2: bad value for hik: 表" + std::string(79, 'y') + "…\n");

@@ -35,8 +35,18 @@ constexpr size_t kShownChars = 80;
 // No value is anywhere near this long; a longer field is refused before it is copied.
 constexpr size_t kMaxFieldBytes = 1024;
 
-// text as a problem line shows it on a terminal: control bytes (C0, DEL, C1) and bytes that are
-// no UTF-8 as \xNN, and cut after maxChars characters with "…".
+// The bidirectional controls (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069), which
+// reorder on a terminal the text that follows them, in UTF-8.
+bool isBidiControl(std::string_view utf8) {
+    if (utf8 == "\xD8\x9C") return true;
+    if (utf8.size() != 3 || utf8[0] != '\xE2') return false;
+    const auto b1 = static_cast<unsigned char>(utf8[1]), b2 = static_cast<unsigned char>(utf8[2]);
+    return (b1 == 0x80 && (b2 == 0x8E || b2 == 0x8F || (b2 >= 0xAA && b2 <= 0xAE))) ||
+           (b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9);
+}
+
+// text as a problem line shows it on a terminal: control bytes (C0, DEL, C1), bidirectional
+// controls and bytes that are no UTF-8 as \xNN, and cut after maxChars characters with "…".
 std::string shown(std::string_view text, size_t maxChars = kShownChars) {
     std::string out;
     size_t chars = 0;
@@ -53,9 +63,9 @@ std::string shown(std::string_view text, size_t maxChars = kShownChars) {
         for (size_t k = 1; whole && k < length; ++k) whole = (byte(i + k) & 0xC0) == 0x80;
         if (!whole || c < 0x20 || c == 0x7F) {
             escaped(i++);
-        } else if (c == 0xC2 && byte(i + 1) < 0xA0) {  // U+0080 .. U+009F
-            escaped(i++);
-            escaped(i++);
+        } else if ((c == 0xC2 && byte(i + 1) < 0xA0) ||
+                   isBidiControl(text.substr(i, length))) {  // C1, U+0080 to U+009F
+            for (const size_t end = i + length; i < end;) escaped(i++);
         } else {
             out.append(text.substr(i, length));
             i += length;
@@ -291,7 +301,7 @@ PlannedTable planChannelList(const ChannelList& list) {
             out.table.set(row.channel, plan.words, std::move(description));
             out.plans.emplace_back(row.channel, std::move(plan));
         } catch (const text::VtError& e) {
-            out.problems.push_back({row.line, shownPlanProblem(text::withFullStop(e.what()), row.inputs.plan)});
+            out.problems.push_back({row.line, shownPlanProblem(text::withFullStop(e.text()), row.inputs.plan)});
         }
     }
     std::stable_sort(out.problems.begin(), out.problems.end(),
