@@ -27,13 +27,15 @@ std::string wordsLine(const ChannelRow& row) {
 }
 
 // The values of R near the search's own whose spur clears the threshold:
-// "; with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz", or "; no R up to 12 clears it".
+// "; with R 1: 3400000.334 Hz, with R 20: integer mode", or "; no R up to 12 clears it".
 std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz);
     if (found.empty()) return "; no R up to " + std::to_string(kOtherRFactor * s.plan.R) + " clears it";
     std::string text;
-    for (const RChoice& c : found)
-        text += ", with R " + std::to_string(c.r) + ": " + spurOffsetHzText(c.planned->plan, sep) + " Hz";
+    for (const RChoice& c : found) {
+        const std::string spur = spurOffsetHzText(c.planned->plan, sep);
+        text += ", with R " + std::to_string(c.r) + ": " + (spur == "none" ? "integer mode" : spur + " Hz");
+    }
     return ';' + text.substr(1);
 }
 

@@ -214,6 +214,7 @@ private slots:
         WindowUnderTest w;
         searchAndSet(*w, 0, {"12340", "100", "10", "3"});
         searchAndSet(*w, 1, {"12340", "100", "10", "2"});
+        searchAndSet(*w, 2, {"12100", "100", "10", "19"});
         const auto details = [&](int c) {
             w->channelsPage->table->setCurrentCell(c, 0);
             return w->channelsPage->details->toPlainText().split('\n').value(2);
@@ -222,6 +223,7 @@ private slots:
                                      "1000000 Hz threshold); with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz."));
         QCOMPARE(details(1), QString("Multiplier 100, error -26.226 Hz, nearest spur at 1600000.262 Hz; with R 1: "
                                      "3400000.334 Hz."));
+        QVERIFY2(details(2).endsWith("; with R 5: 1000000.000 Hz, with R 20: integer mode."), qPrintable(details(2)));
         w->channelsPage->spurWarnBox->setValue(3500000);
         QVERIFY2(details(0).endsWith("(nearer than the 3500000 Hz threshold); no R up to 12 clears it."),
                  qPrintable(details(0)));
