@@ -229,6 +229,22 @@ TEST(Vtplan, UsageErrors) {
     }
 }
 
+// A value out of range names the range it must lie in.
+TEST(Vtplan, AValueOutOfRangeNamesTheRange) {
+    const std::vector<std::string> plan{"12340", "100", "10"};
+    for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--spur-warn", "-5", "2"}, "bad value for --spur-warn: -5 (a whole number of Hz from 0 to 2147483647)"},
+             {{"--compare-r", "4-3", "2"},
+              "bad value for --compare-r: 4-3 (A-B, whole numbers with 1 <= A <= B, at most 1000 values)"},
+             {{"--compare-r", "1-4", "2147483648"},
+              "R must be a whole number from 1 to 2147483647 with --compare-r: 2147483648"}}) {
+        std::vector<std::string> line(args.begin(), args.end() - 1);
+        line.insert(line.end(), plan.begin(), plan.end());
+        line.push_back(args.back());
+        EXPECT_TRUE(vtplan(line).err.starts_with("vtplan: " + said + "\n")) << said;
+    }
+}
+
 TEST(Vtplan, DecimalSeparatorFollowsTheLocale) {
     const std::string locale = commaLocale();
     if (locale.empty()) GTEST_SKIP() << "no locale with a decimal comma installed";
@@ -487,7 +503,7 @@ TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
     EXPECT_EQ(problems("channel,local_output,multiplier,std,r,\x1b[2J\x7f\xc2\x9b\xff\n"),
               "1 " + list + ":1: unknown column \"\\x1b[2j\\x7f\\xc2\\x9b\\xff\"\n");
     for (const auto& [field, seen] : {std::pair<std::string, std::string>{"\"12\r34\"", "12\\x0d34"},
-                                      {std::string("123.\0" "4", 6), "123.\\x004"},
+                                      {std::string("123.\0004", 6), "123.\\x004"},
                                       {"12\u202E40\u2066", "12\\xe2\\x80\\xae40\\xe2\\x81\\xa6"}})
         EXPECT_EQ(problems(head + "0," + field + ",100,10,2,on\n"),
                   "1 " + list + ":2: '" + seen + "' は浮動小数点数ではありません.\n");
