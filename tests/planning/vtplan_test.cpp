@@ -551,6 +551,10 @@ TEST(VtplanChannels, TrailingCommasAndBlanksAroundFieldsAreFineAndAListWithoutCh
     ASSERT_TRUE(ch0.starts_with("0 04000004 ")) << ch0;
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,,\n0,12340,100,10,2,,\n"), "0 " + ch0);
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n\t0 ,\t12340\t, 100,10 , \"2\" \n"), "0 " + ch0);
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r\n0,12340,100,10,\t\"2\"\n"), "0 " + ch0);
+    EXPECT_EQ(run("channel,local_output,multiplier,std,\"r\"\"\"\n"), "1 " + list + ":1: unknown column \"r\"\"\n");
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r\n0,12340,100,10,\"2\" x\n"),
+              "1 " + list + ":2: text after a quoted field\n");
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n0,12340,100,10,2,x\n"),
               "1 " + list + ":2: text in a column without a name: x\n");
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n0,12340,100,10,2,,\n"),
