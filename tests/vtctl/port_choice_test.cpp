@@ -136,5 +136,6 @@ TEST_F(PortChoice, TheSameDeviceTwiceIsAUsageError) {
         EXPECT_EQ(run({"--port", "com1", "--port", "com2", "--port", other, "init"}, nullptr, &err), 2) << other;
         EXPECT_EQ(err, "vtctl: --port com1 and --port " + other + " name the same device (try vtctl --help)\n");
     }
+    EXPECT_EQ(run({"--port", "com1", "--port", "COM1", "init"}, nullptr, &err), 2) << "next to each other";
     EXPECT_TRUE(received(1).empty());
 }
