@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "tests/device/fake_port.h"
 #include "tools/vtctl/hex_rows.h"
 #include "tools/vtctl/options.h"
 #include "tools/vtctl/report.h"
 #include "tools/vtctl/tapped_port.h"
-#include "tests/device/fake_port.h"
 
 using namespace vtctl;
 
