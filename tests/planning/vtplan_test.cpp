@@ -572,6 +572,9 @@ TEST(VtplanChannels, AListBeyondTheReadLimitIsToldSoAndDevStdinIsStandardInput) 
     ASSERT_EQ(::truncate(big.c_str(), (64 << 20) + 1), 0);
     EXPECT_EQ(vtplan({"--channels", big}).err,
               "vtplan: " + big + ": the file is larger than 64 MiB, the most that is read.\n");
+    ASSERT_EQ(::truncate(big.c_str(), 64 << 20), 0);  // at most 64 MiB: read, named or on standard input
+    for (const std::string& name : {big, std::string("-")})
+        EXPECT_EQ(vtplan({"--channels", name}, "C.UTF-8", big).err, name + ":2: a field is longer than 1024 bytes\n");
 
     const std::string list = dir.file("p.csv");
     vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n3,12340,100,10,2\n");
