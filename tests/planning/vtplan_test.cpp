@@ -504,7 +504,8 @@ TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
               "1 " + list + ":1: unknown column \"\\x1b[2j\\x7f\\xc2\\x9b\\xff\"\n");
     for (const auto& [field, seen] : {std::pair<std::string, std::string>{"\"12\r34\"", "12\\x0d34"},
                                       {std::string("123.\0004", 6), "123.\\x004"},
-                                      {"12\u202E40\u2066", "12\\xe2\\x80\\xae40\\xe2\\x81\\xa6"}})
+                                      {"12\u202E40\u2066", "12\\xe2\\x80\\xae40\\xe2\\x81\\xa6"},
+                                      {"12\xC0\x9F\xED\xA0\x80", "12\\xc0\\x9f\\xed\\xa0\\x80"}})
         EXPECT_EQ(problems(head + "0," + field + ",100,10,2,on\n"),
                   "1 " + list + ":2: '" + seen + "' は浮動小数点数ではありません.\n");
     const std::string wide = "表" + std::string(100, 'y');
