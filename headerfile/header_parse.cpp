@@ -80,14 +80,16 @@ planning::ChannelTable parseHeader(std::string_view bytes) {
         throw HeaderFormatError(lines.number(), HeaderFormatError::Problem{std::move(why)});
     };
 
-    if (lines.next().substr(0, 2) != "//") fail("`//` and the date");
+    const std::string_view dateLine = lines.next();
+    if (dateLine.substr(0, 2) != "//") fail("`//` and the date");
+    if (std::string why = planning::commentTextProblem(dateLine); !why.empty()) refuse(why.insert(0, "the date line "));
     planning::ChannelTable table;
     for (int n = 0; n < planning::ChannelTable::kChannels; ++n) {
         const auto slot = static_cast<size_t>(n);
         const auto description = descriptionLine(lines.next(), n);
         if (!description) fail("`//" + std::to_string(n) + "  ` and the channel's description");
         // Longer than any the window makes, it is no description but a file to stall the window
-        // with; one ending in a backslash would, compiled, swallow the next line's word.
+        // with; one ending in a backslash, or holding a lone CR, would compile to other words.
         if (std::string why = planning::descriptionProblem(*description); !why.empty()) refuse(std::move(why));
         table.ChannelDescription[slot] = std::string(*description);
         const std::array<uint32_t*, 4> words = {&table.RefReg[slot], &table.IntgReg[slot], &table.FracReg[slot],

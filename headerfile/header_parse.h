@@ -23,8 +23,9 @@ struct HeaderFormatError : text::VtError {
 // The table the bytes describe: for channels 0..7 the description (code page 932, byte for
 // byte) and RefReg, IntgReg, FracReg, CPReg; SDReg is not in the file and stays 0. All or
 // nothing: throws HeaderFormatError at the first line that does not fit. A description that
-// planning::descriptionProblem() finds fault with (too long, or ending in byte 0x5C: a backslash,
-// or the second byte of a code page 932 character such as 表) does not fit. Holds no more than the bytes themselves.
+// planning::descriptionProblem() finds fault with (too long, a control byte but tab, `??/`, or
+// ending in byte 0x5C: a backslash, or the second byte of a code page 932 character such as 表)
+// does not fit, nor a date line with a control byte or `??/`. Holds no more than the bytes themselves.
 planning::ChannelTable parseHeader(std::string_view bytes);
 
 }  // namespace headerfile

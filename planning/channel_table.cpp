@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 
@@ -22,14 +23,16 @@ constexpr std::array<std::string_view, 4> kMode{"reserved1", "reserved2", "ModeB
 constexpr std::array<std::string_view, 2> kFracRstb{"Disable", "Enable"};
 constexpr std::array<std::string_view, 2> kFracBypass{"Use", "Bypass"};
 
-// Every line break of UTF-8 text as one blank.
+bool isControlButTab(char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; }
+
+// Every line break of UTF-8 text, and every other control byte but tab, as one blank.
 std::string oneLine(std::string_view text) {
     static constexpr std::array<std::string_view, 3> kWideBreaks{"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"};
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const char c = text[i];
-        if (c == '\n' || c == '\v' || c == '\f' || c == '\r') {
+        if (isControlButTab(c)) {
             out += ' ';
             ++i;
             continue;
@@ -76,6 +79,18 @@ std::string ChannelDescription(const DescriptionInputs& in) {
     return oneLine(text);
 }
 
+std::string commentTextProblem(std::string_view text) {
+    // After one of these C need not read the rest of the line as comment: a lone CR ends the line
+    // for some compilers, a backslash before FF or VT joins the next one to it.
+    if (const auto control = std::find_if(text.begin(), text.end(), isControlButTab); control != text.end()) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(*control));
+        return std::string("holds the control byte ") + hex + ", where a tab is the only one allowed";
+    }
+    if (text.find("?\?/") != std::string_view::npos) return "holds `?\?/`, which C may read as a backslash";
+    return {};
+}
+
 std::string descriptionProblem(std::string_view cp932) {
     if (cp932.size() > kMaxDescriptionBytes) {
         // Appended, not "…" + std::string&&: on that GCC 12 at -O3 warns (-Wrestrict).
@@ -86,8 +101,9 @@ std::string descriptionProblem(std::string_view cp932) {
         why += " a header holds";
         return why;
     }
+    if (std::string why = commentTextProblem(cp932); !why.empty()) return why.insert(0, "the description ");
     // A reader drops blanks at a line's end, so a backslash before them ends the line all the same.
-    const size_t last = cp932.find_last_not_of(" \t\r");
+    const size_t last = cp932.find_last_not_of(" \t");
     if (last != std::string_view::npos && cp932[last] == '\\')
         return "the description ends in byte 0x5C, which C takes as joining the next line to the comment";
     return {};

@@ -17,8 +17,9 @@ struct DescriptionInputs {
 };
 
 // The one-line description of a channel: 22 pieces, no other separators. Text typed or pasted
-// into the inputs may hold line breaks; each one (CR, LF, VT, FF, NEL, the line and paragraph
-// separators) becomes a blank, so the description never spans lines.
+// into the inputs may hold line breaks and other control characters; each one (CR, LF, VT, FF,
+// NEL, the line and paragraph separators, every other C0 byte but tab) becomes a blank, so the
+// description never spans lines.
 std::string ChannelDescription(const DescriptionInputs& in);
 
 // The longest description a register header holds, in bytes of code page 932 as the file has
@@ -26,9 +27,15 @@ std::string ChannelDescription(const DescriptionInputs& in);
 // hold to it, so no header is written that the program would refuse to read.
 inline constexpr std::size_t kMaxDescriptionBytes = 1024;
 
+// Why text cannot stand in a comment line of a register header, which C would then read
+// otherwise than the header's reader: "holds the control byte 0x0D, …" for a C0 byte but tab,
+// "holds `??/`, …" for the trigraph of a backslash. Empty when it can.
+std::string commentTextProblem(std::string_view text);
+
 // Why a description (code page 932) cannot go into a register header and come back from it:
-// longer than kMaxDescriptionBytes, or ending (blanks and tabs at the line's end aside) in byte
-// 0x5C, which C takes as joining the next line to the comment. Empty when it can.
+// longer than kMaxDescriptionBytes; holding a control byte other than tab, or `??/`; or ending
+// (blanks and tabs at the line's end aside) in byte 0x5C, which C takes as joining the next line
+// to the comment. Empty when it can.
 std::string descriptionProblem(std::string_view cp932);
 
 // The unit's channels; the write image, the settings range and the simulated unit's memory

@@ -28,7 +28,8 @@ std::string wordsLine(const ChannelRow& row) {
 }
 
 // The values of R near the search's own whose spur clears the threshold, each with its error:
-// "; with R 1: 1700000.167 Hz (error 33.379 Hz), with R 2: …", or "; no R up to 12 clears it".
+// "; with R 1: 1700000.167 Hz (error 33.379 Hz), with R 4: integer mode (error 0.000 Hz)", or
+// "; no R up to 12 clears it".
 std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz);
     if (found.empty()) return "; no R up to " + std::to_string(otherRLimit(s.plan.R)) + " clears it";
@@ -36,7 +37,7 @@ std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     for (const RChoice& c : found) {
         const WordFigures& f = *c.planned->figures;
         const auto& spur = f.spurs.offsetHz();
-        text += ", with R " + std::to_string(c.r) + ": " + (spur ? hzText(*spur, sep) + " Hz" : "no spur");
+        text += ", with R " + std::to_string(c.r) + ": " + (spur ? hzText(*spur, sep) + " Hz" : "integer mode");
         if (f.errorHz) text += " (error " + hzText(*f.errorHz, sep) + " Hz)";
     }
     return ';' + text.substr(1);

@@ -42,6 +42,8 @@ inline constexpr int kRecordSize = 16;
 
 constexpr int imageSize(int channels) { return channels * kRecordSize; }
 inline constexpr int kImageSize = imageSize(kChannels);
+// "W", its CR and the image: what a write sends, every byte after the reply to the one before.
+inline constexpr int kWriteBytes = 2 + kImageSize;
 
 // The image of a table with the shape of planning::ChannelTable: its kChannels records, in order.
 template <class Table>

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
+#include "files/paths.h"
 #include "planning/number_text.h"
 #include "text/cp932.h"
-#include "files/paths.h"
 
 namespace settings {
 
@@ -23,7 +23,11 @@ SaveError::SaveError(const std::string& path, int err) : text::VtError(path + " 
 std::string settingsPath() { return files::joinPath(files::currentDirectory(), "VTCONFIG.INI"); }
 
 SettingsFile::SettingsFile(std::string path)
-    : path_(std::move(path)), profile_(path_, keyNames()), texts_(settingKeys().size()), inFile_(texts_.size()) {
+    : path_(std::move(path)),
+      profile_(path_, keyNames()),
+      texts_(settingKeys().size()),
+      numbers_(texts_.size()),
+      inFile_(texts_.size()) {
     for (std::size_t i = 0; i < settingKeys().size(); ++i) {
         const SettingKey& k = settingKeys()[i];
         const std::optional<std::string> stored = profile_.value(i);
@@ -34,6 +38,7 @@ SettingsFile::SettingsFile(std::string path)
         } else if (k.number) {
             const std::optional<int32_t> n = stored ? planning::tryParseWhole(*stored) : std::nullopt;
             loaded_.*k.number = withinControl(k, n ? *n : k.numberDefault);
+            if (k.onlyOnceChosen && stored) numbers_[i] = LoadedNumber{*stored, loaded_.*k.number};
         }
     }
 }
@@ -51,6 +56,8 @@ void SettingsFile::save(const SettingsValues& v) {
             values.emplace_back();
         else if (k.text)
             values.emplace_back(textBytes(i, v.*k.text));
+        else if (const auto& kept = numbers_[i]; kept && kept->value == v.*k.number)
+            values.emplace_back(kept->bytes);
         else
             values.emplace_back(std::to_string(k.number ? v.*k.number : 0));  // Version: always 0
     }

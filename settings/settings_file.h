@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "text/vt_error.h"
 #include "settings/private_profile.h"
 #include "settings/settings_values.h"
+#include "text/vt_error.h"
 
 namespace settings {
 
@@ -41,13 +41,21 @@ private:
     struct LoadedText {
         std::string bytes, shown;
     };
+    // A number as read and the value it gave.
+    struct LoadedNumber {
+        std::string bytes;
+        int value;
+    };
     std::string textBytes(std::size_t key, const std::string& shown) const;
 
     std::string path_;
     profile::PrivateProfile profile_;
     SettingsValues loaded_;
     std::vector<std::optional<LoadedText>> texts_;  // per key; the text keys found in the file
-    std::vector<bool> inFile_;                      // per key: found at the load or written since
+    // Per key of our own: while the value stays, the line goes back as it was, so one the program
+    // cannot read (SpurWarnHz=-5) is neither lost nor rewritten.
+    std::vector<std::optional<LoadedNumber>> numbers_;
+    std::vector<bool> inFile_;  // per key: found at the load or written since
 };
 
 // SettingsFile(path).values().

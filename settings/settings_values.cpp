@@ -101,7 +101,7 @@ int withinControl(const SettingKey& key, int value) {
         case KeyKind::RadioIndex: return std::clamp(value, -1, key.items - 1);
         case KeyKind::Position: return std::clamp(value, 0, kScrollBarMax);
         case KeyKind::Check: return value != 0 ? 1 : 0;
-        case KeyKind::Whole: return std::max(value, 0);
+        case KeyKind::Whole: return value >= 0 ? value : key.numberDefault;
         case KeyKind::Text:
         case KeyKind::Version: break;
     }

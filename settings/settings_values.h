@@ -52,7 +52,7 @@ enum class KeyKind {
     Position,    // a scroll bar's position, limited to 0 … kScrollBarMax
     Version,     // written as 0 at every save, never read; no control
     Check,       // a check box: 1 ticked, 0 not; anything but 0 reads as ticked
-    Whole,       // a spin box's whole number, 0 or more; below 0 it is 0
+    Whole,       // a spin box's whole number, 0 or more; below 0 it is unreadable: the default
 };
 
 // One key of the file: where it is, what it holds, the control that shows it and the field of

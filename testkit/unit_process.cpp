@@ -16,8 +16,12 @@ using Clock = std::chrono::steady_clock;
 UnitProcess::UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args)
     : ChildProcess([&](const Parent&) {
           ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-          const int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-          if (out >= 0) ::dup2(out, 1);
+          if (logFile.empty()) {
+              ::close(1);
+              ::close(2);
+          } else if (const int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644); out >= 0) {
+              ::dup2(out, 1);
+          }
           args.insert(args.begin(), VTUNIT_BINARY);
           std::vector<char*> argv;
           for (auto& a : args) argv.push_back(a.data());

@@ -17,7 +17,8 @@ std::vector<std::string> loggedBytes(const std::string& logFile);
 
 class UnitProcess : public ChildProcess {
 public:
-    // Starts vtunit with args; XDG_CONFIG_HOME is configHome, stdout goes to logFile.
+    // Starts vtunit with args; XDG_CONFIG_HOME is configHome, stdout goes to logFile (with no
+    // name, stdout and stderr are closed).
     UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args);
     ~UnitProcess();  // SIGTERM, then waits
 

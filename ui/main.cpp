@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/notifier.h"
+#include "files/standard_descriptors.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/error_report.h"
@@ -22,6 +23,7 @@ std::optional<StartOptions> startOptions(int argc, char** argv, std::string& pro
 }  // namespace
 
 int main(int argc, char** argv) {
+    files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     // The usage needs no screen: asked for on a line Qt has nothing in, it comes before the application.
     std::string problem;
     if (const auto early = startOptions(argc, argv, problem); early && early->help) {

@@ -63,12 +63,19 @@ TEST_F(Link, AnEventThatFindsNothingOnlyCounts) {
     EXPECT_EQ(view.status, "");
 }
 
+// A port closed by the program cannot count its queue either; that is no lost line, which would
+// stop the commands on the port once it is open again.
 TEST_F(Link, AnEventOnAClosedPortReadsNothing) {
     port.inbox.push_back(0x55);
     port.open = false;
     link.onRxChar();
     EXPECT_EQ(link.fields.RxCount, 0);
     EXPECT_EQ(view.status, "");
+    port.inbox.clear();
+    port.open = true;  // as the fixture opened it, with no open of the link's own in between
+    port.answerEveryByte();
+    link.simpleCommand('I');
+    EXPECT_EQ(port.written, "I\r");
 }
 
 TEST_F(Link, CaptureStopsAtTheEndOfTheBufferButLoggingGoesOn) {
@@ -209,8 +216,15 @@ TEST_F(Link, WriteSucceedsOnlyWhenEveryByteWentOutAndWasAnswered) {
     };
     link.setReplyLimit(100ms);
     EXPECT_FALSE(link.write(table));
+    port.written.clear();
+    port.onWrite = [&](std::uint8_t) {
+        if (port.written.size() != 2) port.deliver("\x06");  // every byte but the CR after "W"
+    };
+    EXPECT_FALSE(link.write(table));
 }
 
+// Neither a reply long enough to reach the image in the buffer nor a "set" while Write waits
+// changes the bytes of a transfer under way.
 TEST_F(Link, ALongReplyDuringWriteCannotChangeTheBytesSent) {
     planning::ChannelTable table;
     table.set(0, planning::RegisterWords{.RefReg = 1, .IntgReg = 2, .FracReg = 3, .CPReg = 4}, "");
@@ -219,6 +233,14 @@ TEST_F(Link, ALongReplyDuringWriteCannotChangeTheBytesSent) {
     ASSERT_EQ(port.written.size(), 130u);
     EXPECT_EQ(port.written.substr(2, 16), bytes({2, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0}));
     EXPECT_EQ(port.written.substr(18), std::string(112, '\0'));
+    const std::string first = port.written;
+    port.written.clear();
+    port.onWrite = [&](std::uint8_t) {
+        if (port.written.size() == 3) table.set(0, {}, "set while the Write waits");
+        port.deliver("\x06");
+    };
+    link.write(table);
+    EXPECT_EQ(port.written, first);
 }
 
 TEST_F(Link, KeysAndSendGoOutAloneWithoutWaiting) {

@@ -114,6 +114,9 @@ TEST_F(Window, TheChannelsPageSaysWhichSlotsTheUnitHolds) {
     form->Button6->click();
     EXPECT_TRUE(form->Memo2->toPlainText().endsWith(device::kNoReplyLine));
     EXPECT_EQ(status(0), "changed since written");
+    form->Edit1->setText("12345");  // the search's words, described with other settings
+    form->Button14->click();
+    EXPECT_EQ(status(0), "stale");
 }
 
 // A channel never filled would go to the unit as zero words over whatever it holds: "Write"

@@ -131,4 +131,36 @@ TEST(HeaderRead, OverlongDescriptionsAndOnesEndingInByte5CAreRefusedWithTheirLin
     EXPECT_NO_THROW(headerfile::headerFileBytes(t, clock));
 }
 
+// What C reads otherwise than the reader: after a lone CR some compilers read code, a backslash
+// before FF, VT or NUL (or `??/`, its trigraph) joins the next line's word to the comment. Each
+// is refused with its line, in the date line too; a tab, and `?` and `/` apart, are fine.
+TEST(HeaderRead, ControlBytesButTabAndTheTrigraphOfABackslashAreRefusedWithTheirLine) {
+    struct Case {
+        int channel;  // -1: the date line
+        std::string text, outcome;
+    };
+    const std::string holds = " holds the control byte ", only = ", where a tab is the only one allowed";
+    const std::vector<Case> cases = {
+        {0, "12340MHz\r  0x00000001,", "line 2: the description" + holds + "0x0D" + only},
+        {3, "a\\\f", "line 17: the description" + holds + "0x0C" + only},
+        {5, "a\\\vb", "line 27: the description" + holds + "0x0B" + only},
+        {7, std::string("a\\\0b", 4), "line 37: the description" + holds + "0x00" + only},
+        {6, "\x1b[2J", "line 32: the description" + holds + "0x1B" + only},
+        {1, "12340MHz ?\?/", "line 7: the description holds `?\?/`, which C may read as a backslash"},
+        {-1, "//2026/01/31\r  0x00000001,", "line 1: the date line" + holds + "0x0D" + only},
+        {2, "tab\there ?? / ?/ /??", "accepted"},
+    };
+    for (const Case& c : cases) {
+        planning::ChannelTable t = sampleTable();
+        if (c.channel >= 0) t.ChannelDescription[static_cast<size_t>(c.channel)] = c.text;
+        std::string outcome = "accepted";
+        try {
+            headerfile::parseHeader(headerfile::headerFileBytes(t, c.channel < 0 ? c.text : "//date"));
+        } catch (const headerfile::HeaderFormatError& e) {
+            outcome = e.what();
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.text;
+    }
+}
+
 }  // namespace

@@ -51,6 +51,19 @@ TEST(Description, NeverEndsInTheByte0x5CWhateverIsTyped) {
         }
 }
 
+// Nothing typed brings a control byte but tab into the window's descriptions, so what "set" stores
+// always goes into a header; `??/` typed is refused by "set", as it would be by the header's reader.
+TEST(Description, TypedControlBytesBecomeBlanksAndTypedTrigraphsAreRefused) {
+    for (int byte = 0; byte < 0x20; ++byte) {
+        const std::string typed = "12" + std::string(1, static_cast<char>(byte)) + "34";
+        const std::string bytes = text::utf8ToCp932(ChannelDescription({typed, typed, "5"}));
+        EXPECT_EQ(bytes.substr(0, 5), byte == '\t' ? typed : "12 34") << byte;
+        EXPECT_EQ(descriptionProblem(bytes), "") << byte;
+    }
+    EXPECT_EQ(descriptionProblem(text::utf8ToCp932(ChannelDescription({"12?\?/", "10", "5"}))),
+              "the description holds `?\?/`, which C may read as a backslash");
+}
+
 // The reader drops blanks at a line's end before it looks at the last byte; so does the check.
 TEST(Description, ABackslashBeforeBlanksAtTheEndIsAProblemToo) {
     EXPECT_NE(descriptionProblem("a\\ \t"), "");

@@ -249,6 +249,22 @@ TEST(Vtplan, UsageErrors) {
     }
 }
 
+// A value out of range names the range it must lie in.
+TEST(Vtplan, AValueOutOfRangeNamesTheRange) {
+    const std::vector<std::string> plan{"12340", "100", "10"};
+    for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--spur-warn", "-5", "2"}, "bad value for --spur-warn: -5 (a whole number of Hz from 0 to 2147483647)"},
+             {{"--compare-r", "4-3", "2"},
+              "bad value for --compare-r: 4-3 (A-B, whole numbers with 1 <= A <= B, at most 1000 values)"},
+             {{"--compare-r", "1-4", "2147483648"},
+              "R must be a whole number from 1 to 2147483647 with --compare-r: 2147483648"}}) {
+        std::vector<std::string> line(args.begin(), args.end() - 1);
+        line.insert(line.end(), plan.begin(), plan.end());
+        line.push_back(args.back());
+        EXPECT_TRUE(vtplan(line).err.starts_with("vtplan: " + said + "\n")) << said;
+    }
+}
+
 TEST(Vtplan, DecimalSeparatorFollowsTheLocale) {
     const std::string locale = commaLocale();
     if (locale.empty()) GTEST_SKIP() << "no locale with a decimal comma installed";
@@ -507,8 +523,12 @@ TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {
     const std::string head = "channel,local_output,multiplier,std,r,hik\n";
     EXPECT_EQ(problems("channel,local_output,multiplier,std,r,\x1b[2J\x7f\xc2\x9b\xff\n"),
               "1 " + list + ":1: unknown column \"\\x1b[2j\\x7f\\xc2\\x9b\\xff\"\n");
-    EXPECT_EQ(problems(head + "0,\"12\r34\",100,10,2,on\n"),
-              "1 " + list + ":2: '12\\x0d34' は浮動小数点数ではありません.\n");
+    for (const auto& [field, seen] : {std::pair<std::string, std::string>{"\"12\r34\"", "12\\x0d34"},
+                                      {std::string("123.\0004", 6), "123.\\x004"},
+                                      {"12\u202E40\u2066", "12\\xe2\\x80\\xae40\\xe2\\x81\\xa6"},
+                                      {"12\xC0\x9F\xED\xA0\x80", "12\\xc0\\x9f\\xed\\xa0\\x80"}})
+        EXPECT_EQ(problems(head + "0," + field + ",100,10,2,on\n"),
+                  "1 " + list + ":2: '" + seen + "' は浮動小数点数ではありません.\n");
     const std::string wide = "表" + std::string(100, 'y');
     EXPECT_EQ(problems(head + "0,12340,100,10,2,\"" + wide + "\"\n"),
               "1 " + list + ":2: bad value for hik: 表" + std::string(79, 'y') + "…\n");
@@ -553,6 +573,10 @@ TEST(VtplanChannels, TrailingCommasAndBlanksAroundFieldsAreFineAndAListWithoutCh
     ASSERT_TRUE(ch0.starts_with("0 04000004 ")) << ch0;
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,,\n0,12340,100,10,2,,\n"), "0 " + ch0);
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n\t0 ,\t12340\t, 100,10 , \"2\" \n"), "0 " + ch0);
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r\n0,12340,100,10,\t\"2\"\n"), "0 " + ch0);
+    EXPECT_EQ(run("channel,local_output,multiplier,std,\"r\"\"\"\n"), "1 " + list + ":1: unknown column \"r\"\"\n");
+    EXPECT_EQ(run("channel,local_output,multiplier,std,r\n0,12340,100,10,\"2\" x\n"),
+              "1 " + list + ":2: text after a quoted field\n");
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n0,12340,100,10,2,x\n"),
               "1 " + list + ":2: text in a column without a name: x\n");
     EXPECT_EQ(run("channel,local_output,multiplier,std,r,\n0,12340,100,10,2,,\n"),
@@ -570,6 +594,9 @@ TEST(VtplanChannels, AListBeyondTheReadLimitIsToldSoAndDevStdinIsStandardInput) 
     ASSERT_EQ(::truncate(big.c_str(), (64 << 20) + 1), 0);
     EXPECT_EQ(vtplan({"--channels", big}).err,
               "vtplan: " + big + ": the file is larger than 64 MiB, the most that is read.\n");
+    ASSERT_EQ(::truncate(big.c_str(), 64 << 20), 0);  // at most 64 MiB: read, named or on standard input
+    for (const std::string& name : {big, std::string("-")})
+        EXPECT_EQ(vtplan({"--channels", name}, "C.UTF-8", big).err, name + ":2: a field is longer than 1024 bytes\n");
 
     const std::string list = dir.file("p.csv");
     vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n3,12340,100,10,2\n");

@@ -49,7 +49,7 @@ constexpr const char* kJoin = "; add your user to the group that owns the device
 }  // namespace
 
 // A device of a group the user is not in: the reason says to join it, but only where the group
-// may read and write the device.
+// may read and write the device (not where it may only read it, or only write it).
 TEST(OpenReason, PermissionDeniedNamesTheGroupToJoin) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving a device to another group needs root";
     const group* dialout = ::getgrnam("dialout");
@@ -64,8 +64,10 @@ TEST(OpenReason, PermissionDeniedNamesTheGroupToJoin) {
         ASSERT_EQ(::chown(path.c_str(), 0, gid), 0);
         ASSERT_EQ(::chmod(path.c_str(), 0660), 0);
         EXPECT_EQ(reasonForNobody(path), "Cannot open " + path + ": permission denied (group " + name + ")" + kJoin);
-        ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
-        EXPECT_EQ(reasonForNobody(path), "Cannot open " + path + ": permission denied");
+        for (const mode_t mode : {0600, 0640, 0620}) {
+            ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+            EXPECT_EQ(reasonForNobody(path), "Cannot open " + path + ": permission denied") << mode;
+        }
     }
 }
 

@@ -90,6 +90,7 @@ TEST(ProfileWrite, NewKeyGoesAfterTheLastNonBlankLineOfItsSection) {
 
 TEST(ProfileWrite, NewSectionGoesToTheEndAndLfLinesComeOutAsCrLf) {
     EXPECT_EQ(withValue("[PD]\nUpGain=1", "SD", "seed", "2"), "[PD]\r\nUpGain=1\r\n[SD]\r\nseed=2\r\n");
+    EXPECT_EQ(withValue("[PD]\r\nUpGain=1\r", "SD", "seed", "2"), "[PD]\r\nUpGain=1\r\n[SD]\r\nseed=2\r\n");
 }
 
 TEST(ProfileWrite, LineBreaksInAValueCannotAddLines) {

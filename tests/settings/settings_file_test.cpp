@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "tests/settings/settings_dir.h"
 #include "settings/settings_file.h"
@@ -325,4 +327,28 @@ TEST_F(SettingsFile, TheReopenChoiceIsAppendedInASectionOfItsOwnOnceTicked) {
     EXPECT_EQ(settings::load(path).ReopenTableCheckBox, 0);
     EXPECT_EQ(loadFrom("[VTCONFIG]\r\nreopentable=7\r\n").ReopenTableCheckBox, 1);
     EXPECT_EQ(loadFrom("[vtconfig]\r\nReopenTable=yes\r\n").ReopenTableCheckBox, 0);
+}
+
+// Our own keys: a value the program cannot read (below 0, beyond 32 bits, no number) gives the
+// default, and a line whose value the window did not change goes back as it was; once changed,
+// it is written in decimal.
+TEST_F(SettingsFile, AnUnreadableValueOfOurKeysGivesTheDefaultAndKeepsItsLine) {
+    const std::vector<std::tuple<std::string, int SettingsValues::*, int>> cases = {
+        {"SpurWarnHz=-5", &SettingsValues::SpurWarnHzBox, 1000000},
+        {"SpurWarnHz=1e309", &SettingsValues::SpurWarnHzBox, 1000000},
+        {"SpurWarnHz=nan", &SettingsValues::SpurWarnHzBox, 1000000},
+        {"SpurWarnHz=0x20", &SettingsValues::SpurWarnHzBox, 32},
+        {"ReopenTable=yes", &SettingsValues::ReopenTableCheckBox, 0},
+    };
+    for (const auto& [line, field, value] : cases) {
+        const std::string file = std::string(kDefaultsOnDisk) + "[vtconfig]\r\n" + line + "\r\n";
+        SettingsValues v = loadFrom(file);
+        EXPECT_EQ(v.*field, value) << line;
+        settings::save(path, v);
+        EXPECT_EQ(readWholeFile(path), file) << line;
+        v.*field = 1;
+        settings::save(path, v);
+        EXPECT_EQ(readWholeFile(path),
+                  std::string(kDefaultsOnDisk) + "[vtconfig]\r\n" + line.substr(0, line.find('=')) + "=1\r\n");
+    }
 }

@@ -231,9 +231,10 @@ private slots:
         QCOMPARE(details(2), QString("R 20000 is above 16384, the most the 02h word holds; the words use R 16384.\n"
                                      "Multiplier 100, error 2723476562.500 Hz."));
         QCOMPARE(cellText(*w, 2, Page::Error), QString("2723476562.500"));
-        searchAndSet(*w, 3, {"12000", "100", "10", "3"});  // R 2 and R 4 divide it whole: no spur
-        QVERIFY2(details(3).endsWith("; with R 2: no spur (error 0.000 Hz), with R 4: no spur (error 0.000 Hz)."),
-                 qPrintable(details(3)));
+        searchAndSet(*w, 3, {"12000", "100", "10", "3"});  // R 2 and R 4 divide it whole: integer mode
+        QVERIFY2(
+            details(3).endsWith("; with R 2: integer mode (error 0.000 Hz), with R 4: integer mode (error 0.000 Hz)."),
+            qPrintable(details(3)));
         w->channelsPage->spurWarnBox->setValue(3500000);
         QVERIFY2(details(0).endsWith("nearer than the 3500000 Hz threshold; no R up to 12 clears it."),
                  qPrintable(details(0)));

@@ -321,6 +321,13 @@ private slots:
         }
         QVERIFY(recorder().texts(Shown::Question).isEmpty());
         QVERIFY(vttest::readWholeFile(kept).find("//7  12000MHz") != std::string::npos);
+        {
+            TForm1 again;  // opens it; another run then writes it before this one closes
+            vttest::writeBytes(kept, good);
+            QVERIFY(again.FormClose());
+            QCOMPARE(recorder().texts(Shown::Question), QStringList{kQuestion});
+            QCOMPARE(vttest::readWholeFile(kept), good);
+        }
         ::setenv("XDG_STATE_HOME", stateHome_.path().c_str(), 1);
     }
 

@@ -1,13 +1,15 @@
-// vtctl's command line and texts, without a unit.
+// vtctl's command line and texts, and what its tap on a port counts, without a unit.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/device/fake_port.h"
 #include "tools/vtctl/hex_rows.h"
 #include "tools/vtctl/options.h"
 #include "tools/vtctl/report.h"
+#include "tools/vtctl/tapped_port.h"
 
 using namespace vtctl;
 
@@ -77,4 +79,18 @@ TEST(VtctlTexts, RowsOfSixteenAndOneLinePerPort) {
     silent.outcome = JobResult::Outcome::NoReply;
     silent.elapsedMs = 12004;
     EXPECT_EQ(summaryLine("/dev/ttyUSB0", silent), "/dev/ttyUSB0: failed after 12.004 s: No reply from the unit");
+}
+
+// The progress line and the bytes an interrupted write is short of count what went out: a byte
+// the port could not write is not sent.
+TEST(VtctlTap, CountsOnlyTheBytesThePortWrote) {
+    vttest::FakePort port;
+    port.open = true;
+    std::atomic<int> sent{0};
+    TappedPort tap(port, sent);
+    for (const bool fails : {false, true, false}) {
+        port.writesFail = fails;
+        tap.WriteByte(0x57);
+    }
+    EXPECT_EQ(sent.load(), 2);
 }

@@ -136,5 +136,24 @@ TEST_F(PortChoice, TheSameDeviceTwiceIsAUsageError) {
         EXPECT_EQ(run({"--port", "com1", "--port", "com2", "--port", other, "init"}, nullptr, &err), 2) << other;
         EXPECT_EQ(err, "vtctl: --port com1 and --port " + other + " name the same device (try vtctl --help)\n");
     }
+    EXPECT_EQ(run({"--port", "com1", "--port", "COM1", "init"}, nullptr, &err), 2) << "next to each other";
     EXPECT_TRUE(received(1).empty());
+}
+
+// "You may open it" takes reading and writing: a terminal another user may only read, or only
+// write, is one that user may not open.
+TEST_F(PortChoice, AnotherUserMayOpenOnlyATerminalItMayReadAndWrite) {
+    if (::geteuid() != 0) GTEST_SKIP() << "running as another user needs root";
+    const Terminal t;
+    dir.linkPort(1, t.name);
+    for (const std::string& folder : {dir.path(), dir.file("vtconfig"), dir.file("vtconfig/ports")})
+        ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    for (const auto& [mode, note] : {std::pair{0606, "you may open it"}, {0604, "you may not open it"},
+                                     {0602, "you may not open it"}}) {
+        ASSERT_EQ(::chmod(t.name.c_str(), static_cast<mode_t>(mode)), 0);
+        vttest::VtctlRun vtctl({"--port", "com1", "ports"}, -1,
+                               {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+        EXPECT_EQ(vtctl.wait(), 0) << vtctl.err();
+        EXPECT_EQ(firstLine(vtctl.out()), "com1 opens " + t.name + " (alias): pseudo-terminal; " + note) << mode;
+    }
 }

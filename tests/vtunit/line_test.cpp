@@ -228,6 +228,17 @@ TEST_F(UnitLine, SlaveCanBeUsedWithoutAnAlias) {
     EXPECT_EQ(readWholeFile(dir.file("log")), "slave " + path + "\nrx 35\n");
 }
 
+// With standard output and error closed, the pty must not take their numbers: the slave line and
+// the log would go down the simulated line.
+TEST_F(UnitLine, WithStandardOutputAndErrorClosedTheLineCarriesOnlyReplies) {
+    UnitProcess p(dir.path(), "", {"--no-link", "--slave-file", dir.file("slave"), "--print-slave"});
+    ASSERT_TRUE(UnitProcess::waitForPath(dir.file("slave")));
+    const std::string path = readWholeFile(dir.file("slave"));
+    ASSERT_TRUE(path.ends_with('\n') && line.open(path.substr(0, path.size() - 1))) << path;
+    line.send("56");
+    EXPECT_EQ(line.receive(2), "\x06\x06");
+}
+
 TEST_F(UnitLine, HelpAndBadOptions) {
     UnitProcess help(dir.path(), dir.file("help"), {"--help"});
     EXPECT_EQ(help.waitExit(5s), 0);

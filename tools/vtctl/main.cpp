@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/file_read.h"
+#include "files/standard_descriptors.h"
 #include "headerfile/header_parse.h"
 #include "serial/commapi.h"
 #include "serial/portname.h"
@@ -95,6 +96,7 @@ int report(const Options& o, const std::vector<std::string>& ports, const std::v
 }  // namespace
 
 int main(int argc, char** argv) {
+    files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParseResult parsed = parseOptions(args);
     if (!parsed.error.empty()) return usageError(parsed.error);

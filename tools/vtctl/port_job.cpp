@@ -152,9 +152,12 @@ JobResult PortJob::work() {
     r.received = s.tap.received();
     r.messages = s.view.messages();
     r.noReply = s.view.noReply();
-    if (s.stopped)
+    if (s.stopped) {
         r.outcome = Outcome::Interrupted;
-    else if (s.tap.gone())
+        const int sent = sent_.load(std::memory_order_relaxed);
+        if (request_.command == Command::Write && sent > 0 && sent < protocol::kWriteBytes)
+            r.writeShort = protocol::kWriteBytes - sent;
+    } else if (s.tap.gone())
         r.outcome = Outcome::Gone;
     else if (s.view.noReply())
         r.outcome = Outcome::NoReply;

@@ -40,6 +40,9 @@ struct JobResult {
         Failed,       // anything else; detail says what
     };
     Outcome outcome = Outcome::Failed;
+    // An interrupted write that had begun: the bytes the unit still waits for, which it would
+    // take from the next command as memory.
+    int writeShort = 0;
     bool noReply = false;               // a reply wait ended without a reply
     int openError = 0;                  // errno of the failed open
     std::string detail;                 // Failed, TimedOut: the reason's text

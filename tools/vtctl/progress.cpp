@@ -6,17 +6,11 @@
 #include "tools/vtctl/report.h"
 
 namespace vtctl {
-namespace {
-
-// "W", CR and the image: every byte of a write waits for its reply.
-constexpr int kWriteBytes = 2 + protocol::kImageSize;
-
-}  // namespace
 
 std::string progressText(const std::vector<PortProgress>& ports, std::int64_t elapsedMs) {
     // Appended, not "/" + std::string&&: on that GCC 12 at -O3 warns of an impossible overlap.
     std::string total = "/";
-    total += std::to_string(kWriteBytes);
+    total += std::to_string(protocol::kWriteBytes);
     std::string out;
     if (ports.size() == 1) {
         out = std::to_string(ports[0].sent) + total + " bytes, ";

@@ -32,7 +32,12 @@ std::string failureText(const std::string& port, const JobResult& result) {
         case Outcome::Gone: return result.noReply ? noReply + " (the device has gone)" : "the device has gone";
         case Outcome::KeptSending:
             return "the unit never went quiet (" + std::to_string(kMostReceived) + " bytes and more)";
-        case Outcome::Interrupted: return "interrupted";
+        case Outcome::Interrupted: {
+            if (result.writeShort == 0) return "interrupted";
+            std::string text = "interrupted: the unit is left in the middle of a write, ";
+            text += std::to_string(result.writeShort);
+            return text + " bytes short: write it again";
+        }
         case Outcome::TimedOut:
         case Outcome::Failed: break;
     }

@@ -9,6 +9,7 @@
 #include "channel_list.h"
 #include "files/io_error.h"
 #include "files/named_files.h"
+#include "files/standard_descriptors.h"
 #include "headerfile/header_text.h"
 #include "options.h"
 #include "planning/error_texts.h"
@@ -167,6 +168,7 @@ int runCompareR(const vtplan::Options& options, char sep) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string problem;
     const auto options = vtplan::parseOptions(args, problem);

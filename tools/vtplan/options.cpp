@@ -79,16 +79,30 @@ std::string operandProblem(Options& o, const std::vector<std::string>& operands)
     // Not through `?:`, whose optional GCC 12 at -Os takes for maybe uninitialized.
     const auto r = planning::tryParseWhole(o.r);
     if (!planning::tryParseDecimal(o.r, '.') || !r || *r < 1)
-        return "R must be a whole number from 1 with --compare-r: " + o.r;
+        return "R must be a whole number from 1 to " + std::to_string(std::numeric_limits<int>::max()) +
+               " with --compare-r: " + o.r;
     o.givenR = *r;
     return {};
+}
+
+// What an option of ours takes, said after a value it does not: " (…)", or "".
+std::string allowedValues(int id) {
+    const std::string most = std::to_string(std::numeric_limits<int>::max());
+    switch (id) {
+        case kSpurWarn: return " (a whole number of Hz from 0 to " + most + ")";
+        case kCompareR:
+            return " (A-B, whole numbers with 1 <= A <= B, at most " + std::to_string(kMostComparedR) + " values)";
+        default: return {};
+    }
 }
 
 // The reason an item makes the line unusable, or "".
 std::string problemOf(const cli::Item& item, Options& o) {
     using Kind = cli::Item::Kind;
     switch (item.kind) {
-        case Kind::Option: return apply(item, o) ? std::string() : "bad value for " + item.name + ": " + item.value;
+        case Kind::Option:
+            return apply(item, o) ? std::string()
+                                  : "bad value for " + item.name + ": " + item.value + allowedValues(item.id);
         case Kind::NeedsValue: return "option " + item.name + " needs a value";
         case Kind::Unknown:
         case Kind::TakesNoValue: return "unknown option " + item.text;

@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/standard_descriptors.h"
 #include "planning/error_texts.h"
 #include "serial/port_catalog.h"
 #include "serial/portname.h"
@@ -119,6 +120,7 @@ void showWelcomeOnly(TForm1& form) { form.Memo2->setPlainText(form.Memo2->docume
 }  // namespace
 
 int main(int argc, char** argv) {
+    files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     TApplication app(argc, argv);
     const auto o = parse(argc, argv);
     if (!o) return usage();

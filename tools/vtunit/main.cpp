@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/named_files.h"
+#include "files/standard_descriptors.h"
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
@@ -87,6 +88,7 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     using namespace vtunit;
     std::vector<std::string> args(argv + 1, argv + argc);
     ParseResult parsed = parseOptions(args);

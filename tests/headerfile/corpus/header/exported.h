@@ -1,0 +1,41 @@
+//12/07/26 23:22:29
+//0  12340MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000004,    //RefReg
+  0x06000018,    //IntgReg
+  0x08AE147A,    //FracReg
+  0x13407FFE,    //CPReg
+//1  12350MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000004,    //RefReg
+  0x06000018,    //IntgReg
+  0x08B33334,    //FracReg
+  0x13407FFE,    //CPReg
+//2  12360MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000004,    //RefReg
+  0x06000018,    //IntgReg
+  0x08B851EC,    //FracReg
+  0x13407FFE,    //CPReg
+//3  12370.5MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000004,    //RefReg
+  0x06000018,    //IntgReg
+  0x08BDB22E,    //FracReg
+  0x13407FFE,    //CPReg
+//4  12400MHz, std=10MHz, PD=10000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000002,    //RefReg
+  0x0600000C,    //IntgReg
+  0x08666666,    //FracReg
+  0x13407FFE,    //CPReg
+//5  12450MHz, std=10MHz, PD=10000000Hz, UpGain=64, DnGain=64, Offset=-8, HiK mode=Off, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000002,    //RefReg
+  0x0600000C,    //IntgReg
+  0x08733334,    //FracReg
+  0x12844080,    //CPReg
+//6  11000MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000004,    //RefReg
+  0x06000016,    //IntgReg
+  0x08000000,    //FracReg
+  0x13407FFE,    //CPReg
+//7  12800MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use
+  0x04000004,    //RefReg
+  0x06000014,    //IntgReg
+  0x08000000,    //FracReg
+  0x13407FFE,    //CPReg
