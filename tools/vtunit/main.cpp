@@ -1,4 +1,5 @@
 // vtunit: the simulated Vantorix unit on a pseudo-terminal (see --help and README.md).
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -65,9 +66,11 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
         line.alias = alias;
     }
     if (!options.slaveFile.empty()) {
-        const int err = files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n");
+        const int err =
+            files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n", "/dev", files::Waiting::Never);
         if (err != 0) {
-            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.slaveFile.c_str(), std::strerror(err));
+            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.slaveFile.c_str(),
+                         err == ENXIO ? "nobody reads it" : std::strerror(err));
             return 1;
         }
     }
