@@ -98,8 +98,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (parsed.options.help) {
-        std::fputs(helpText().c_str(), stdout);
-        return 0;
+        // A usage that did not reach its reader (a full disk, a closed stdout) is no success.
+        if (std::fputs(helpText().c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+        std::fprintf(stderr, "vtunit: cannot write to standard output: %s\n", std::strerror(errno));
+        return 1;
     }
     const sigset_t waitMask = blockStopSignals();
     return serve(parsed.options, waitMask);
