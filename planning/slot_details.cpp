@@ -27,10 +27,16 @@ std::string wordsLine(const ChannelRow& row) {
 }
 
 // The values of R near the search's own whose spur clears the threshold:
-// "; with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz", or "; no R up to 12 clears it".
+// "; with R 1: 3400000.334 Hz, with R 2: 1600000.262 Hz", or "; no R up to 12 clears it" ("no R
+// from 15385 to 16384", where the search did not start at 1).
 std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz);
-    if (found.empty()) return "; no R up to " + std::to_string(kOtherRFactor * s.plan.R) + " clears it";
+    if (found.empty()) {
+        const RRange range = otherRRange(s.plan.R);
+        const bool fromOne = range.first == 1 || (s.plan.R == 1 && range.first == 2);
+        return (fromOne ? std::string("; no R up to ") : "; no R from " + std::to_string(range.first) + " to ") +
+               std::to_string(range.last) + " clears it";
+    }
     std::string text;
     for (const RChoice& c : found)
         text += ", with R " + std::to_string(c.r) + ": " + spurOffsetHzText(c.planned->plan, sep) + " Hz";
@@ -41,7 +47,8 @@ std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
 // whose search is recorded the other values of R.
 std::string figuresLine(const SlotFigures& f, const SlotRecord& r, int64_t spurWarnHz, char sep) {
     std::string line;
-    if (f.multiplier) line += ", multiplier " + std::to_string(*f.multiplier) + (f.multiplierDerived ? " (derived)" : "");
+    if (f.multiplier)
+        line += ", multiplier " + std::to_string(*f.multiplier) + (f.multiplierDerived ? " (derived)" : "");
     if (!f.errorHz.empty()) line += ", error " + f.errorHz + " Hz";
     if (f.spurOffsetHz == "none") line += ", no integer-boundary spur (integer mode)";
     if (!f.spurOffsetHz.empty() && f.spurOffsetHz != "none") {
@@ -79,8 +86,8 @@ std::string slotDetails(const ChannelTable& t, int channel, const SlotRecord& r,
     const std::string name = "ch" + std::to_string(channel);
     if (r.source == SlotRecord::Source::None) return name + ": not set.";
     const ChannelRow row = channelRow(t, channel, sep);
-    const SlotFigures f = slotFigures(t, channel, r.search ? std::optional(r.search->plan.Multiplier) : std::nullopt,
-                                      spurWarnHz, sep);
+    const SlotFigures f =
+        slotFigures(t, channel, r.search ? std::optional(r.search->plan.Multiplier) : std::nullopt, spurWarnHz, sep);
     std::string out = name + ": " + (row.description.empty() ? "(no description)" : row.description) + '\n';
     out += wordsLine(row) + '\n';
     if (const std::string figures = figuresLine(f, r, spurWarnHz, sep); !figures.empty()) out += figures + '\n';
