@@ -47,13 +47,12 @@ int readLink(int link, std::string& target) {
     }
 }
 
-Fd openPath(int at, const char* name, int extra = 0) {
-    return Fd(::openat(at, name, O_PATH | O_NOFOLLOW | O_CLOEXEC | extra));
-}
+Fd openPath(int at, const char* name) { return Fd(::openat(at, name, O_PATH | O_NOFOLLOW | O_CLOEXEC)); }
 
-// The folders from the root down to where the walk stands, with their names.
+// Where the walk stands: the folders it went through (from the root, or from the current
+// directory for a relative path) and the names of the whole way from the root.
 struct Way {
-    std::vector<Fd> folders;  // folders[0] is the root
+    std::vector<Fd> folders;
     std::vector<std::string> names;
 
     int top() const { return folders.back().get(); }
@@ -65,11 +64,15 @@ struct Way {
     std::string pathOf(const std::string& name) const { return names.empty() ? "/" + name : here() + "/" + name; }
     void up() {
         if (names.empty()) return;
-        folders.pop_back();
         names.pop_back();
+        if (folders.size() > 1)
+            folders.pop_back();
+        else  // above the folder a relative walk began in
+            folders.back() = openPath(top(), "..");
     }
     void toRoot() {
-        folders.resize(1);
+        folders.clear();
+        folders.push_back(Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)));
         names.clear();
     }
 };
@@ -100,13 +103,19 @@ void Fd::reset(int fd) {
 
 Walked walkPath(const std::string& path, Links last, const std::function<bool(const std::string&)>& stopAt) {
     if (path.empty()) return failed(ENOENT);
-    const std::string absolute = path.front() == '/' ? path : currentDirectory() + "/" + path;
-    if (absolute.front() != '/') return failed(ENOENT);  // the current directory is gone
     Way way;
-    way.folders.push_back(Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)));
+    if (path.front() == '/') {
+        way.toRoot();
+    } else {
+        // From the current directory itself: the folders above it need not be searchable.
+        const std::string cwd = currentDirectory();
+        if (cwd.front() != '/') return failed(ENOENT);  // it is gone
+        way.folders.push_back(Fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC)));
+        for (std::string& n : namesOf(cwd)) way.names.push_back(std::move(n));
+    }
     if (!way.folders.back().valid()) return failed(errno);
 
-    std::deque<std::string> rest = namesOf(absolute);
+    std::deque<std::string> rest = namesOf(path);
     int links = 0;
     while (!rest.empty()) {
         const std::string name = std::move(rest.front());

@@ -60,6 +60,13 @@ TEST(NamedOutput, OwnDescriptorsHoweverSpeltAndTheLongestNames) {
     }
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);
+    ASSERT_EQ(::mkdir(dir.file("cwd").c_str(), 0700), 0);
+    {
+        const vttest::CurrentDirectory cwd(dir.file("cwd"));
+        EXPECT_EQ(files::writeNamedOutput("../up/../above", "header"), ENOENT) << "no folder up";
+        EXPECT_EQ(files::writeNamedOutput(".././above", "header"), 0);
+    }
+    EXPECT_EQ(vttest::readWholeFile(dir.file("above")), "header");
     for (const std::size_t length : {250, 255}) {
         const std::string name = dir.file(std::string(length, 'h'));
         EXPECT_EQ(files::writeNamedOutput(name, "header"), 0) << length;
