@@ -1,15 +1,17 @@
 #include "files/atomic_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <vector>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdint>
 
 #include "files/file_ops.h"
-#include "files/paths.h"
 
 namespace files {
 
@@ -18,38 +20,60 @@ namespace {
 // What the new file replaces.
 struct Target {
     int error = 0;
-    std::string path;       // where the new file is renamed to
     bool existing = false;  // a regular file is there: its owner and mode carry over
     struct stat old {};
 };
 
-Target targetOf(const std::string& path, Links links) {
+Target targetOf(const Walked& w) {
     Target t;
-    t.path = path;
-    if (links == Links::FollowTrusted) {
-        const Resolved r = followTrustedLinks(path);
-        t.path = r.path;
-        if (r.error != 0) {
-            t.error = r.error == ENOENT ? 0 : r.error;
-            return t;
-        }
-    }
-    if (::lstat(t.path.c_str(), &t.old) != 0) {
-        t.error = errno == ENOENT ? 0 : errno;
+    if (w.error != 0) {
+        t.error = w.missing ? 0 : w.error;
         return t;
     }
-    if (S_ISLNK(t.old.st_mode) && links == Links::Replace) return t;  // the link itself goes
-    if (!S_ISREG(t.old.st_mode)) {
+    if (S_ISLNK(w.look.st_mode)) return t;  // walked with Links::Replace: the link itself goes
+    if (!S_ISREG(w.look.st_mode)) {
         t.error = EACCES;
         return t;
     }
     t.existing = true;
+    t.old = w.look;
     if ((t.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         t.error = EACCES;
-    else if (::faccessat(AT_FDCWD, t.path.c_str(), W_OK, AT_EACCESS) != 0)
+    else if (::faccessat(w.folder.get(), w.name.c_str(), W_OK, AT_EACCESS) != 0)
         t.error = errno;
     return t;
 }
+
+// The temporary file's name beside name, cut so that it fits where name itself just fits.
+std::string temporaryName(const std::string& name, unsigned attempt) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::uint64_t x = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                      (static_cast<std::uint64_t>(::getpid()) << 32) ^ (attempt * 0x9E3779B97F4A7C15ull);
+    std::string suffix = ".tmp.";
+    for (int i = 0; i < 6; ++i, x /= 62) suffix += kLetters[x % 62];
+    return name.substr(0, std::min<std::size_t>(name.size(), NAME_MAX - suffix.size())) + suffix;
+}
+
+// The signals that end a program by default and that are sent to stop one: held back while a
+// temporary file has a name, so that none ends the program with the temporary file left behind.
+// A signal that comes meanwhile is delivered once the file is in place (or gone).
+class HeldSignals {
+public:
+    HeldSignals() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int s : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXFSZ, SIGXCPU, SIGVTALRM,
+                      SIGPROF})
+            sigaddset(&held, s);
+        ::pthread_sigmask(SIG_BLOCK, &held, &before_);
+    }
+    ~HeldSignals() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+private:
+    sigset_t before_;
+};
 
 mode_t currentUmask() {
     mode_t m = ::umask(0);
@@ -83,9 +107,10 @@ int writeAll(int fd, std::string_view bytes) {
 }
 
 int checkReplaceable(const std::string& path, Links links) {
-    const Target target = targetOf(path, links);
+    const Walked w = walkPath(path, links);
+    const Target target = targetOf(w);
     if (target.error != 0) return target.error;
-    return ::faccessat(AT_FDCWD, parentOf(target.path).c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+    return ::faccessat(w.folder.get(), ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 int replaceFile(const std::string& path, std::string_view bytes, Links links) {
@@ -94,27 +119,35 @@ int replaceFile(const std::string& path, std::string_view bytes, Links links) {
 }
 
 int replaceFile(const std::string& path, const std::function<int(int fd)>& write, Links links) {
-    const Target target = targetOf(path, links);
-    if (target.error != 0) return target.error;
+    return replaceFound(walkPath(path, links), write);
+}
 
-    std::vector<char> temp(target.path.begin(), target.path.end());
-    const std::string_view suffix = ".tmp.XXXXXX";
-    temp.insert(temp.end(), suffix.begin(), suffix.end());
-    temp.push_back('\0');
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return errno;
+int replaceFound(const Walked& walked, const std::function<int(int fd)>& write) {
+    const Target target = targetOf(walked);
+    if (target.error != 0) return target.error;
+    const int folder = walked.folder.get();
+
+    const HeldSignals held;
+    std::string temp;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = temporaryName(walked.name, attempt);
+        fd = ::openat(folder, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) return errno;
+    }
+    if (fd < 0) return EEXIST;
 
     FileOps& ops = fileOps();
     int err = write(fd);
     if (err == 0) err = takeOverOwnerAndMode(fd, target);
     if (err == 0) err = ops.fsync(fd);
     if (const int closed = ops.close(fd); closed != 0 && err == 0) err = closed;
-    if (err == 0) err = ops.rename(temp.data(), target.path);
+    if (err == 0) err = ops.rename(folder, temp, walked.name);
     if (err != 0) {
-        ::unlink(temp.data());
+        ::unlinkat(folder, temp.c_str(), 0);
         return err;
     }
-    ops.syncDirectory(parentOf(target.path));
+    ops.syncDirectory(folder);
     return 0;
 }
 

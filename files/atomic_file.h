@@ -1,7 +1,9 @@
 #pragma once
 // Replacing a file whole: the new bytes go to a temporary file beside the target, which is
 // renamed over it only once everything is written and flushed. A failure at any point leaves
-// the target as it was (or absent) and no temporary file behind.
+// the target as it was (or absent) and no temporary file behind, and so does a signal meant to
+// stop the program that reaches the replacing thread (it takes effect once the file is in place). The folders on the
+// way are walked under the trusted-link rule (links.h).
 #include <functional>
 #include <string>
 #include <string_view>
@@ -18,6 +20,10 @@ namespace files {
 // writing, even for root. A replaced file keeps its owner and group where this process may give
 // them, and its permission bits without set-user-ID and set-group-ID.
 int replaceFile(const std::string& path, const std::function<int(int fd)>& write, Links links);
+
+// The same for the entry a walk found (walkPath), in the folder the walk kept: whatever the names
+// on the way hold by now, the file is replaced there.
+int replaceFound(const Walked& walked, const std::function<int(int fd)>& write);
 
 // The same with the bytes given.
 int replaceFile(const std::string& path, std::string_view bytes, Links links);

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstdio>
 
 namespace files {
 namespace {
@@ -17,12 +16,12 @@ int FileOps::fsync(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
 
 int FileOps::close(int fd) { return ::close(fd) == 0 ? 0 : errno; }
 
-int FileOps::rename(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+int FileOps::rename(int folder, const std::string& from, const std::string& to) {
+    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0 ? 0 : errno;
 }
 
-void FileOps::syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void FileOps::syncDirectory(int folder) {
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     (void)::fsync(fd);
     ::close(fd);

@@ -12,10 +12,11 @@ public:
     // Each returns 0 or the errno.
     virtual int fsync(int fd);
     virtual int close(int fd);
-    virtual int rename(const std::string& from, const std::string& to);
-    // Makes a rename in dir durable. Some file systems cannot sync a directory; that is no
+    // Renames from to to, both names in folder (a descriptor of it).
+    virtual int rename(int folder, const std::string& from, const std::string& to);
+    // Makes a rename in folder durable. Some file systems cannot sync a directory; that is no
     // failure, the new content is in place by then.
-    virtual void syncDirectory(const std::string& dir);
+    virtual void syncDirectory(int folder);
 };
 
 // The operations in force: the system's until others are installed.

@@ -28,46 +28,39 @@ int unusable(const struct stat& st) {
     return static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes ? EFBIG : 0;
 }
 
-// The entry path leads to, with its stat; error set when there is none to use.
-FileStamp found(const std::string& path, std::string& entry, struct stat& st) {
-    const Resolved r = followTrustedLinks(path);
-    entry = r.path;
-    FileStamp s;
-    if (r.error != 0 || ::lstat(r.path.c_str(), &st) != 0)
-        s.error = r.error != 0 ? r.error : errno;
-    else
-        s = stampFrom(st);
-    return s;
-}
-
 }  // namespace
 
 FileStamp stampOf(const std::string& path) {
-    std::string entry;
-    struct stat st {};
-    return found(path, entry, st);
+    const Walked w = walkPath(path, Links::FollowTrusted);
+    FileStamp s;
+    if (w.error != 0)
+        s.error = w.error;
+    else
+        s = stampFrom(w.look);
+    return s;
 }
 
 InputFile::InputFile(const std::string& path) {
-    std::string entry;
+    // Again when the name held something else at the open than at the look.
+    for (int attempt = 1; attempt <= 3 && open(path) == EAGAIN; ++attempt) {}
+}
+
+int InputFile::open(const std::string& path) {
+    const Walked w = walkPath(path, Links::FollowTrusted);
+    stamp_ = {};
+    if ((error_ = w.error) != 0) {
+        stamp_.error = error_;
+        return error_;
+    }
+    stamp_ = stampFrom(w.look);
+    // Decided from the look, before any open: a device is never even opened.
+    if ((error_ = unusable(w.look)) != 0) return error_;
+    Fd fd = openFound(w, O_RDONLY | O_NONBLOCK, error_);
     struct stat st {};
-    stamp_ = found(path, entry, st);
-    if ((error_ = stamp_.error) != 0) return;
-    // Checked before the open as well, so that a device is never even opened.
-    if ((error_ = unusable(st)) != 0) return;
-    fd_ = ::open(entry.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-    if (fd_ < 0) {
-        error_ = errno;
-        return;
-    }
-    if (::fstat(fd_, &st) != 0)
-        error_ = errno;
-    else
-        error_ = unusable(st);
-    if (error_ != 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    if (error_ == 0 && ::fstat(fd.get(), &st) != 0) error_ = errno;
+    if (error_ == 0) error_ = unusable(st);  // it may have grown since
+    if (error_ == 0) fd_ = fd.release();
+    return error_;
 }
 
 InputFile::~InputFile() {

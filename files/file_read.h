@@ -1,7 +1,8 @@
 #pragma once
 // Reading a file the program did not make: it may be a FIFO that never delivers, a device that
 // never ends, or a link planted by somebody else. Only a regular file of bounded size is read,
-// opened without blocking, reached through no link but a trusted one (Links::FollowTrusted).
+// opened without blocking, reached through no link but a trusted one (Links::FollowTrusted), and
+// opened as the very file that was looked at.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -38,6 +39,8 @@ public:
     const FileStamp& stamp() const { return stamp_; }
 
 private:
+    int open(const std::string& path);
+
     int fd_ = -1;
     int error_ = 0;
     FileStamp stamp_;

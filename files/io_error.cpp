@@ -46,6 +46,7 @@ std::string ioErrorMessage(int code) {
 std::string ioErrorMessageForErrno(int errnoValue) {
     if (errnoValue == EFBIG)
         return "the file is larger than " + std::to_string(kMaxReadBytes >> 20) + " MiB, the most that is read";
+    if (errnoValue == ENXIO) return "nobody reads it (a FIFO without a reader, or a device that is not there)";
     const int code = ioErrorCode(errnoValue);
     if (code != 0) return ioErrorMessage(code);
     return "I/O エラー (" + std::to_string(errnoValue) + "): " + std::strerror(errnoValue);

@@ -1,27 +1,70 @@
 #pragma once
-// Symbolic links under a file's name. A link somebody else planted may lead anywhere (another
+// Symbolic links on the way to a file. A link somebody else planted may lead anywhere (another
 // user's file, a device), so a link is followed only where the kernel's protected-links rule
 // would follow it in a shared directory: it belongs to the running user or to the owner of the
-// directory it sits in. The rule is applied in every directory.
+// directory it sits in. The rule is applied in every directory of a path, not only to its last
+// name.
+//
+// A path is walked one name at a time from a descriptor of the folder before it (openat with
+// O_NOFOLLOW), links followed by hand. What the walk looked at is what is opened afterwards
+// through the descriptors it kept, so a name that another user swaps meanwhile (a FIFO for a
+// link, a folder for a link) can change only which of the two is met, never let an untrusted
+// link be followed.
+#include <sys/stat.h>
+
 #include <functional>
 #include <string>
 
 namespace files {
 
-// How a symbolic link found under the file's name is treated.
+// How a symbolic link found under the file's own name (the path's last) is treated.
 enum class Links {
     Replace,        // a write replaces the link itself; nothing is written through it
     FollowTrusted,  // followed, link by link, while every link passes the rule above
 };
 
-// Where a path leads under Links::FollowTrusted.
-struct Resolved {
-    int error = 0;     // 0; ENOENT when nothing is there (target is where it would be created);
-                       // EACCES for a link that fails the rule; ELOOP for too many links
-    std::string path;  // the entry reached: never a link when error is 0
+// An open descriptor, closed when the object goes.
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(Fd&& other) noexcept : fd_(other.release()) {}
+    Fd& operator=(Fd&& other) noexcept;
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release();
+    void reset(int fd = -1);
+
+private:
+    int fd_ = -1;
 };
 
-// stopAt: a test on each name reached; where it holds the walk ends there (error 0), link or not.
-Resolved followTrustedLinks(const std::string& path, const std::function<bool(const std::string&)>& stopAt = {});
+// Where a walk ended.
+struct Walked {
+    // 0; ENOENT when nothing is there (missing tells whether only the last name is); EACCES for
+    // a link that fails the rule; ELOOP for too many links; else the errno of the step that failed.
+    int error = 0;
+    bool missing = false;  // only the last name is absent: folder and name say where it would be
+    bool stopped = false;  // stopAt held at path; nothing there was looked at
+    Fd folder;             // the folder holding the entry (O_PATH)
+    std::string name;      // the entry's name in folder
+    std::string path;      // absolute, without ".", ".." or any link
+    Fd entry;              // the entry itself (O_PATH, a link not followed), when found
+    struct stat look {};   // what entry was when it was found
+};
+
+// Walks path (relative to the current directory unless absolute). last says what a link under
+// the last name is: with Replace it is the entry. stopAt is asked about each path reached
+// before it is looked at; where it holds, the walk ends there (stopped).
+Walked walkPath(const std::string& path, Links last, const std::function<bool(const std::string& path)>& stopAt = {});
+
+// Opens the entry a walk found for I/O (flags as for open; O_NOFOLLOW, O_NOCTTY and O_CLOEXEC
+// are added) as the very file that was looked at, never again by its name. Returns the
+// descriptor, or -1 with error set: EAGAIN when the name holds something else by now.
+Fd openFound(const Walked& walked, int flags, int& error);
 
 }  // namespace files

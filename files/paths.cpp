@@ -35,23 +35,23 @@ std::string stateHome() {
 }
 
 int checkPrivateFolder(const std::string& dir) {
-    const Resolved r = followTrustedLinks(dir);
-    struct stat st {};
-    if (r.error != 0) return r.error;
-    if (::lstat(r.path.c_str(), &st) != 0) return errno;
-    if (!S_ISDIR(st.st_mode)) return ENOTDIR;
-    return st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 ? 0 : EPERM;
+    const Walked w = walkPath(dir, Links::FollowTrusted);
+    if (w.error != 0) return w.error;
+    if (!S_ISDIR(w.look.st_mode)) return ENOTDIR;
+    return w.look.st_uid == ::geteuid() && (w.look.st_mode & (S_IWGRP | S_IWOTH)) == 0 ? 0 : EPERM;
 }
 
 int makePrivateDirectories(const std::string& dir) {
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-    if (errno != ENOENT) return errno;
-    const std::string parent = parentOf(dir);
-    if (parent != dir)
+    Walked w = walkPath(dir, Links::FollowTrusted);
+    if (w.error == ENOENT && !w.missing) {
+        const std::string parent = parentOf(dir);
+        if (parent == dir) return ENOENT;
         if (const int err = makePrivateDirectories(parent)) return err;
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-    return 0;
+        w = walkPath(dir, Links::FollowTrusted);
+    }
+    if (w.error == 0) return S_ISDIR(w.look.st_mode) ? 0 : ENOTDIR;
+    if (!w.missing) return w.error;
+    return ::mkdirat(w.folder.get(), w.name.c_str(), 0700) == 0 || errno == EEXIST ? 0 : errno;
 }
 
 std::string parentOf(const std::string& path) {

@@ -1,7 +1,9 @@
 #include "planning/r_choice.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "planning/register_words.h"
 #include "planning/spur.h"
 #include "text/vt_error.h"
 
@@ -9,6 +11,22 @@ namespace planning {
 namespace {
 
 constexpr size_t kNearestWanted = 2;
+
+// Calls visit(r) for the values of R clearingRs looks at, nearest to ownR first (the smaller of
+// two as near), until visit returns false.
+template <typename Visit>
+void eachOtherR(int64_t ownR, Visit visit) {
+    const int64_t top = std::min(kOtherRFactor * ownR, int64_t{kRefDivLimit});
+    // An R beyond the range starts from its end rather than stepping towards it.
+    const int64_t from = ownR > top ? ownR - top : 1;
+    int64_t left = kMostOtherRs;
+    for (int64_t step = from; left > 0 && (ownR - step >= 1 || ownR + step <= top); ++step) {
+        for (const int64_t r : {ownR - step, ownR + step}) {
+            if (r < 1 || r > top) continue;
+            if (left-- == 0 || !visit(r)) return;
+        }
+    }
+}
 
 }  // namespace
 
@@ -30,22 +48,24 @@ std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t l
     return choices;
 }
 
-int64_t otherRLimit(int64_t ownR) { return std::min(kOtherRFactor * ownR, int64_t{kRefDivLimit}); }
+RRange otherRRange(int64_t ownR) {
+    RRange range{std::numeric_limits<int64_t>::max(), 0};
+    eachOtherR(ownR, [&](int64_t r) {
+        range.first = std::min(range.first, r);
+        range.last = std::max(range.last, r);
+        return true;
+    });
+    return range;
+}
 
 std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz) {
     std::vector<RChoice> found;
-    const int64_t limit = otherRLimit(ownR);
-    const auto clears = [&](int64_t r) {
-        if (r < 1 || r > limit) return;
+    eachOtherR(ownR, [&](int64_t r) {
         RChoice c = planWithR(in, r);
         if (c.planned && c.planned->figures && !c.planned->figures->spurs.below(spurWarnHz))
             found.push_back(std::move(c));
-    };
-    // Outwards from ownR, the smaller side first, until two are found or the range is done.
-    for (int64_t step = 1; found.size() < kNearestWanted && (ownR - step >= 1 || ownR + step <= limit); ++step) {
-        clears(ownR - step);
-        if (found.size() < kNearestWanted) clears(ownR + step);
-    }
+        return found.size() < kNearestWanted;
+    });
     std::sort(found.begin(), found.end(), [](const RChoice& a, const RChoice& b) { return a.r < b.r; });
     return found;
 }

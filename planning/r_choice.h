@@ -23,14 +23,21 @@ RChoice planWithR(const ChannelInputs& in, int64_t r);
 // Every r from first to last, in order.
 std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t last);
 
-// How far clearingRs looks: up to this many times the own R, and never past the most the 02h word
-// holds.
+// How far clearingRs looks: up to this many times the own R, never beyond what the 02h word
+// holds (kRefDivLimit), and at most kMostOtherRs values of R in all, so that it takes a few
+// milliseconds at most whatever R the operator typed.
 inline constexpr int64_t kOtherRFactor = 4;
-int64_t otherRLimit(int64_t ownR);
+inline constexpr int64_t kMostOtherRs = 1000;
 
-// Up to two values of R within 1 … otherRLimit(ownR), ownR left out, nearest to ownR first (the
-// smaller of two as near), whose plan goes through and whose spur offset is at least spurWarnHz
-// (a plan without a spur has none); in ascending order.
+// The values of R clearingRs looks at: those from first to last but ownR.
+struct RRange {
+    int64_t first = 0, last = 0;  // last < first: none
+};
+RRange otherRRange(int64_t ownR);
+
+// Up to two values of R of otherRRange(ownR), nearest to ownR first (the smaller of two as near),
+// whose plan goes through and whose spur offset is at least spurWarnHz (a plan without a spur has none);
+// in ascending order.
 std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz);
 
 }  // namespace planning

@@ -29,10 +29,15 @@ std::string wordsLine(const ChannelRow& row) {
 
 // The values of R near the search's own whose spur clears the threshold, each with its error:
 // "; with R 1: 1700000.167 Hz (error 33.379 Hz), with R 4: integer mode (error 0.000 Hz)", or
-// "; no R up to 12 clears it".
+// "; no R up to 12 clears it" ("no R from 15385 to 16384", where the search did not start at 1).
 std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz);
-    if (found.empty()) return "; no R up to " + std::to_string(otherRLimit(s.plan.R)) + " clears it";
+    if (found.empty()) {
+        const RRange range = otherRRange(s.plan.R);
+        const bool fromOne = range.first == 1 || (s.plan.R == 1 && range.first == 2);
+        return (fromOne ? std::string("; no R up to ") : "; no R from " + std::to_string(range.first) + " to ") +
+               std::to_string(range.last) + " clears it";
+    }
     std::string text;
     for (const RChoice& c : found) {
         const WordFigures& f = *c.planned->figures;

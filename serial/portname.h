@@ -31,6 +31,10 @@ std::optional<PortPath> resolvePortName(const std::string& name, const std::stri
 std::optional<std::string> portAliasPath(const std::string& name, const std::string& configHome);
 // The folder of the aliases.
 std::string portAliasFolder(const std::string& configHome);
+// Makes the folder of the aliases, and each missing folder above it, private (0700); one of the
+// user's own that is there already is made private too: what lies in it is nobody else's to
+// read or hold. 0 or the errno.
+int makePortAliasFolder(const std::string& configHome);
 // The configHome of this process's environment.
 std::string configHome();
 

@@ -1,9 +1,10 @@
 #pragma once
 // Telling a simulated unit's alias from one a user made. vtunit writes a record beside the alias
-// (comN.unit, naming its terminal and the alias link itself) and holds it locked (flock) for as
-// long as it runs; the lock goes with the process, even on SIGKILL. An alias that its record
-// names but that is no longer locked was left by a unit that has ended: the terminal number it
-// points at may belong to somebody else's terminal by now. Free of Qt.
+// (comN.unit, private to its owner, naming its process, its terminal and the alias link itself)
+// and holds it locked (flock) for as long as it runs; the lock goes with the process, even on
+// SIGKILL. An alias that its record names but whose unit's process no longer holds that lock
+// (anybody else's lock on the record does not count) was left by a unit that has ended: the
+// terminal number it points at may belong to somebody else's terminal by now. Free of Qt.
 #include <string>
 
 namespace commapi {

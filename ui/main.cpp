@@ -20,16 +20,22 @@ std::optional<StartOptions> startOptions(int argc, char** argv, std::string& pro
     return parseStartOptions(std::vector<std::string>(argv + 1, argv + argc), problem);
 }
 
+// Prints the usage; a usage that did not reach its reader (a full disk, a closed stdout) is no
+// success. The exit code.
+int printUsage() {
+    std::cout << kVtconfigUsage << '\n' << std::flush;
+    if (std::cout) return 0;
+    std::cerr << "vtconfig: cannot write to standard output\n";
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     // The usage needs no screen: asked for on a line Qt has nothing in, it comes before the application.
     std::string problem;
-    if (const auto early = startOptions(argc, argv, problem); early && early->help) {
-        std::cout << kVtconfigUsage << '\n';
-        return 0;
-    }
+    if (const auto early = startOptions(argc, argv, problem); early && early->help) return printUsage();
     // Qt takes its options out of argv wherever they stand; what follows "--" is the program's
     // alone (a file named "-style" stays a file), so Qt sees only the words before it.
     const int ours = static_cast<int>(std::find(argv + 1, argv + argc, std::string_view("--")) - argv);
@@ -42,10 +48,7 @@ int main(int argc, char** argv) {
         std::cerr << "vtconfig: " << problem << '\n' << kVtconfigUsage << '\n';
         return 2;
     }
-    if (start->help) {
-        std::cout << kVtconfigUsage << '\n';
-        return 0;
-    }
+    if (start->help) return printUsage();
     MessageBoxNotifier boxes;
     setNotifier(&boxes);
     installErrorReport();

@@ -2,16 +2,13 @@
 
 #include <grp.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "serial/alias_link.h"
@@ -32,7 +29,8 @@ std::string inUse(const OpenFailure& f) {
     }
     // Exclusive mode is the terminal's own and outlives the program that set it while another
     // open keeps the terminal (on real hardware it clears at the last close).
-    if (f.error == EBUSY) return "in use: left in exclusive mode by a program that has ended (no program holds its lock)";
+    if (f.error == EBUSY)
+        return "in use: left in exclusive mode by a program that has ended (no program holds its lock)";
     return "in use by another program";
 }
 
@@ -119,51 +117,6 @@ std::string openFailureText(const OpenFailure& f) {
         return "Cannot open " + where + ": its alias " + f.device + " cannot be looked at: " + errorCause(f.error);
     if (f.device != f.port) where += " (" + f.device + ")";
     return "Cannot open " + where + ": " + whatFailed(f);
-}
-
-namespace {
-
-// Calls found(pid) for each lock held on the inode (pid -1 for an open-file lock) until it says
-// to stop.
-template <typename Found>
-void eachLock(std::string_view procLocks, dev_t dev, ino_t ino, Found found) {
-    // "1: FLOCK  ADVISORY  WRITE 1234 00:19:3 0 EOF"; a waiter's line has "->" after the number.
-    char wanted[64];
-    std::snprintf(wanted, sizeof wanted, "%02x:%02x:%llu", major(dev), minor(dev),
-                  static_cast<unsigned long long>(ino));
-    std::istringstream in{std::string(procLocks)};
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream fields(line);
-        std::string number, kind, mode, access, pid, inode;
-        fields >> number >> kind;
-        if (kind == "->") continue;
-        fields >> mode >> access >> pid >> inode;
-        if (inode == wanted && !found(std::strtol(pid.c_str(), nullptr, 10))) return;
-    }
-}
-
-}  // namespace
-
-pid_t lockHolder(std::string_view procLocks, dev_t dev, ino_t ino) {
-    pid_t holder = 0;
-    eachLock(procLocks, dev, ino, [&](long pid) {
-        if (pid > 0) holder = static_cast<pid_t>(pid);
-        return holder == 0;
-    });
-    return holder;
-}
-
-bool isLocked(std::string_view procLocks, dev_t dev, ino_t ino) {
-    bool locked = false;
-    eachLock(procLocks, dev, ino, [&](long) { return !(locked = true); });
-    return locked;
-}
-
-std::string procLocks() {
-    std::ifstream in("/proc/locks");
-    std::ostringstream locks;
-    locks << in.rdbuf();
-    return locks.str();
 }
 
 OpenFailure lookUpOpenFailure(const std::string& port, int error) {

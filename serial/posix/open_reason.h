@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "serial/posix/proc_locks.h"
+
 namespace commapi {
 
 struct OpenFailure {
@@ -28,14 +30,6 @@ struct OpenFailure {
 
 // The line for the operator; "" when error is 0.
 std::string openFailureText(const OpenFailure& failure);
-
-// The process holding a lock (flock, POSIX) on the inode ino of the file system dev, from the
-// text of /proc/locks; 0 when there is none (or only an open-file lock, which names no process).
-pid_t lockHolder(std::string_view procLocks, dev_t dev, ino_t ino);
-// Whether anybody holds a lock of any kind on that inode (waiters do not count).
-bool isLocked(std::string_view procLocks, dev_t dev, ino_t ino);
-// This machine's /proc/locks.
-std::string procLocks();
 
 // Looks the facts up: the device the name resolves to, its group against this process's
 // groups, the lock holder in /proc/locks and its name in /proc/<pid>/comm.

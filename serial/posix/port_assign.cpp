@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "serial/alias_link.h"
 #include "serial/commapi.h"
@@ -17,15 +16,13 @@ namespace commapi {
 ComPortTarget assignComPort(const std::string& port, const SerialDevice& device, const CatalogRoots& roots) {
     const auto alias = portAliasPath(port, roots.configHome);
     if (!alias || port.find('/') != std::string::npos) throw text::VtError("'" + port + "' is not a port name comN");
-    std::error_code ec;
-    std::filesystem::create_directories(portAliasFolder(roots.configHome), ec);
-    if (ec) throw text::VtError(portAliasFolder(roots.configHome) + ": cannot make the folder: " + ec.message());
+    if (const int err = makePortAliasFolder(roots.configHome))
+        throw text::VtError(portAliasFolder(roots.configHome) + ": cannot make the folder: " + errorCause(err));
     mode_t found = 0;
     switch (placeAliasLink(*alias, device.aliasTarget(), true, found)) {
         case AliasPlaced::Done:
         case AliasPlaced::Exists: break;
-        case AliasPlaced::NotALink:
-            throw text::VtError(notAnAliasText(*alias, found));
+        case AliasPlaced::NotALink: throw text::VtError(notAnAliasText(*alias, found));
         case AliasPlaced::Failed: throw text::VtError(*alias + ": cannot make the link: " + errorCause(errno));
     }
     return describeComPort(port, roots);

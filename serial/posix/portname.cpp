@@ -1,6 +1,8 @@
 #include "serial/portname.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "serial/unit_record.h"
 
@@ -48,6 +50,21 @@ std::optional<std::string> portAliasPath(const std::string& name, const std::str
 }
 
 std::string portAliasFolder(const std::string& home) { return home + "/vtconfig/ports"; }
+
+int makePortAliasFolder(const std::string& home) {
+    const std::string folder = portAliasFolder(home);
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        if (::mkdir(folder.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat st {};
+    int err = ::fstat(fd, &st) == 0 ? 0 : errno;
+    if (err == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) != 0 && ::fchmod(fd, st.st_mode & 0700) != 0)
+        err = errno;
+    ::close(fd);
+    return err;
+}
 
 std::string configHome() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");

@@ -8,7 +8,10 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+
+#include "serial/posix/proc_locks.h"
 
 namespace commapi {
 namespace {
@@ -18,6 +21,7 @@ constexpr std::size_t kMostRecordBytes = 4096 + 128;  // a path and a few short 
 // What a record says: the alias's target and which link the alias is, which a link the user
 // makes later is not, even to the same terminal number.
 struct Record {
+    std::string pid;  // of the unit that wrote it
     std::string terminal;
     std::string link;
 };
@@ -40,19 +44,27 @@ Record readRecord(int fd) {
         have += static_cast<std::size_t>(n);
     }
     const std::string text(buf, have);
-    return {field(text, "terminal"), field(text, "link")};
+    return {field(text, "pid"), field(text, "terminal"), field(text, "link")};
 }
 
 // Which link: its inode, and when it was made (an inode number is soon given to the next file).
 std::string linkIdentity(const struct stat& st) {
-    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + " " + std::to_string(st.st_ctim.tv_sec) +
-           "." + std::to_string(st.st_ctim.tv_nsec);
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + " " + std::to_string(st.st_ctim.tv_sec) + "." +
+           std::to_string(st.st_ctim.tv_nsec);
 }
 
 std::string linkText(const std::string& path) {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
     return n > 0 && static_cast<std::size_t>(n) < sizeof buf ? std::string(buf, static_cast<std::size_t>(n)) : "";
+}
+
+bool heldByItsUnit(int fd, const struct stat& st, const Record& record) {
+    const std::string locks = procLocks();
+    if (locks.empty()) return ::flock(fd, LOCK_SH | LOCK_NB) != 0;  // no /proc: any lock at all
+    char* end = nullptr;
+    const long pid = std::strtol(record.pid.c_str(), &end, 10);
+    return pid > 0 && *end == '\0' && holdsLock(locks, st.st_dev, st.st_ino, static_cast<pid_t>(pid));
 }
 
 std::string sysError(const std::string& what) { return what + ": " + std::strerror(errno); }
@@ -81,10 +93,9 @@ AliasMaker aliasMaker(const std::string& alias) {
     const Record record = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? readRecord(fd) : Record{};
     // A record without the link is one whose unit was about to make its alias.
     if (record.terminal == target && (record.link.empty() || record.link == linkIdentity(link))) {
-        // A running unit holds the lock from before the record had its name: a free lock means
-        // the unit has gone.
-        const bool free = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
-        maker = free ? AliasMaker::EndedUnit : AliasMaker::RunningUnit;
+        // A running unit holds the lock from before the record had its name. Only its own lock
+        // counts: anybody else who came to hold one would keep a dead unit's alias alive.
+        maker = heldByItsUnit(fd, st, record) ? AliasMaker::RunningUnit : AliasMaker::EndedUnit;
     }
     ::close(fd);
     return maker;
@@ -94,7 +105,8 @@ std::string UnitRecord::publish(const std::string& alias, const std::string& ter
     const std::string path = unitRecordPath(alias);
     const std::string temp = path + ".new-" + std::to_string(::getpid());
     ::unlink(temp.c_str());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // Nobody else may open it: a lock needs no more than a read-only descriptor.
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return sysError("cannot make " + temp);
     const std::string text = "vtunit\npid " + std::to_string(::getpid()) + "\nterminal " + terminal + "\n";
     const bool written = ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
@@ -115,13 +127,15 @@ std::string UnitRecord::noteLink(const std::string& alias) {
     if (::lstat(alias.c_str(), &link) != 0) return sysError("cannot look at " + alias);
     // One write at the end: a reader sees the line whole or not at all.
     const std::string line = "link " + linkIdentity(link) + "\n";
-    if (::write(fd_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return sysError("cannot write " + path_);
+    if (::write(fd_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+        return sysError("cannot write " + path_);
     return {};
 }
 
 UnitRecord::~UnitRecord() {
     if (fd_ < 0) return;
-    struct stat mine {}, named {};
+    struct stat mine {
+    }, named{};
     if (::fstat(fd_, &mine) == 0 && ::lstat(path_.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
         mine.st_ino == named.st_ino)
         ::unlink(path_.c_str());

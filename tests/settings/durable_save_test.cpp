@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "testkit/temp_dir.h"
 #include "files/file_ops.h"
 #include "files/io_error.h"
 #include "settings/settings_file.h"
+#include "testkit/temp_dir.h"
 
 using vttest::listing;
 using vttest::readWholeFile;
@@ -39,13 +39,13 @@ public:
         noted.push_back("close");
         return FileOps::close(fd);
     }
-    int rename(const std::string& from, const std::string& to) override {
+    int rename(int folder, const std::string& from, const std::string& to) override {
         noted.push_back("rename");
-        return FileOps::rename(from, to);
+        return FileOps::rename(folder, from, to);
     }
-    void syncDirectory(const std::string& dir) override {
+    void syncDirectory(int folder) override {
         noted.push_back("sync directory");
-        FileOps::syncDirectory(dir);
+        FileOps::syncDirectory(folder);
     }
 
     std::vector<std::string> noted;

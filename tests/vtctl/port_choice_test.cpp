@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 
 #include "serial/commapi.h"
 #include "serial/portname.h"
+#include "serial/unit_record.h"
 #include "tests/vtctl/units.h"
 #include "tests/vtctl/vtctl_run.h"
 
@@ -102,6 +104,23 @@ TEST_F(PortChoice, AnAliasLeftByAKilledUnitNeverReachesTheNextTerminal) {
     EXPECT_EQ(receivedOnce(11, 2), (std::vector<std::string>{"31", "0D"}));
 }
 
+// A unit's record is its owner's alone, and only the unit's own lock on it counts: another
+// process that came to hold one (a lock needs no more than a read-only descriptor) keeps no
+// killed unit's alias alive.
+TEST_F(PortChoice, NoOtherProcesssLockOnTheRecordKeepsAKilledUnitAlive) {
+    startUnit(11);
+    const std::string record = commapi::unitRecordPath(dir.portAlias(11));
+    EXPECT_EQ(fs::status(record).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(dir.file("vtconfig/ports")).permissions(), fs::perms::owner_all);
+    const int held = ::open(record.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    EXPECT_EQ(commapi::aliasMaker(dir.portAlias(11)), commapi::AliasMaker::RunningUnit);
+    EXPECT_EQ(units[11]->stop(SIGKILL), 128 + SIGKILL);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(commapi::aliasMaker(dir.portAlias(11)), commapi::AliasMaker::EndedUnit);
+    ::close(held);
+}
+
 // A user's link to a terminal has no record of a unit, whatever number the terminal has.
 TEST_F(PortChoice, AUsersOwnAliasToATerminalOpens) {
     std::string old;
@@ -123,7 +142,8 @@ TEST_F(PortChoice, AnAliasThatCannotBeLookedAtIsNoTtyS) {
     vttest::VtctlRun vtctl({"--port", "com1", "ports"}, -1,
                            {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     EXPECT_EQ(vtctl.wait(), 0) << vtctl.err();
-    EXPECT_EQ(firstLine(vtctl.out()), "com1: its alias " + dir.portAlias(1) + " cannot be looked at: permission denied");
+    EXPECT_EQ(firstLine(vtctl.out()),
+              "com1: its alias " + dir.portAlias(1) + " cannot be looked at: permission denied");
 }
 
 // Two jobs on one device would each send the command: the same device named twice, in any

@@ -79,6 +79,45 @@ TEST_F(UnitLine, ItsSlaveFileMayBeAFifoAndItsMemoryFileALink) {
                                                                  std::filesystem::perms::group_read);
 }
 
+// A memory file that is a FIFO nobody reads, or one whose reader never reads (its pipe soon
+// full), holds back no answer: the images it cannot take are said on stderr and left out, and a
+// stop signal still ends the unit and takes its alias away.
+TEST(UnitMemoryFifo, NeverHoldsBackAnAnswerNorAStopSignal) {
+    struct Row {
+        bool reader;
+        int signal;
+        const char* said;
+    } rows[] = {{false, SIGTERM, "nobody reads it"}, {true, SIGHUP, "its reader does not keep up"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.said);
+        SimulatedUnit u;
+        ASSERT_EQ(::mkfifo(u.memoryFile.c_str(), 0600), 0);
+        const int reader = row.reader ? ::open(u.memoryFile.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        ASSERT_TRUE(!row.reader || ::fcntl(reader, F_SETPIPE_SZ, 4096) >= 0);
+        // The unit's stderr is a file of the test's while it starts.
+        const int testErr = ::dup(2), unitErr = ::open(u.dir.file("err").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ::dup2(unitErr, 2);
+        const bool started = u.start({});
+        ::dup2(testErr, 2);
+        ::close(testErr);
+        ::close(unitErr);
+        ASSERT_TRUE(started);
+        LineEnd line(u.alias);
+        int answered = 0;
+        while (answered < 40) {  // 32 images fill the reader's pipe
+            line.send("I");
+            if (line.receive(1) != "\x06") break;
+            ++answered;
+        }
+        EXPECT_EQ(answered, 40);
+        EXPECT_NE(readWholeFile(u.dir.file("err")).find(row.said), std::string::npos)
+            << readWholeFile(u.dir.file("err"));
+        EXPECT_EQ(u.unit->stop(row.signal), 0);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias)));
+        if (reader >= 0) ::close(reader);
+    }
+}
+
 TEST_F(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {
     ASSERT_TRUE(startAndOpen({}));
     line.send("W\r" + image() + "6\r");

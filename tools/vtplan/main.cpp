@@ -178,7 +178,9 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << vtplan::kUsage << '\n' << std::flush;
-        return std::cout ? 0 : kExitPlanError;
+        if (std::cout) return 0;
+        std::cerr << "vtplan: cannot write to standard output\n";
+        return kExitPlanError;
     }
     // The date line of a header follows LC_TIME as the window's export does.
     std::setlocale(LC_NUMERIC, "");

@@ -45,13 +45,18 @@ std::size_t nextBytes(const Chunk& c, std::size_t want, unsigned char (&scratch)
     return want;
 }
 
+// Never waits for the file's reader: the answers go on while a FIFO or terminal is not read.
 void saveMemory(const Options& options, const Unit& unit) {
     if (options.memoryFile.empty()) return;
     const Memory& m = unit.memory();
     const std::string_view bytes(reinterpret_cast<const char*>(m.data()), m.size());
     std::fflush(stdout);  // the log lines before, when the memory goes to standard output too
-    if (const int err = files::writeNamedOutput(options.memoryFile, bytes); err != 0)
-        std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.memoryFile.c_str(), std::strerror(err));
+    const int err = files::writeNamedOutput(options.memoryFile, bytes, "/dev", files::Waiting::Never);
+    if (err == 0) return;
+    const char* why = err == ENXIO    ? "nobody reads it; the memory is not written there this time"
+                      : err == EAGAIN ? "its reader does not keep up; the memory is not written there this time"
+                                      : std::strerror(err);
+    std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.memoryFile.c_str(), why);
 }
 
 LineEnd failed(const char* what) {

@@ -1,4 +1,5 @@
 // vtunit: the simulated Vantorix unit on a pseudo-terminal (see --help and README.md).
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -66,9 +67,11 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
         line.alias = alias;
     }
     if (!options.slaveFile.empty()) {
-        const int err = files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n");
+        const int err =
+            files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n", "/dev", files::Waiting::Never);
         if (err != 0) {
-            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.slaveFile.c_str(), std::strerror(err));
+            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.slaveFile.c_str(),
+                         err == ENXIO ? "nobody reads it" : std::strerror(err));
             return 1;
         }
     }
@@ -97,8 +100,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (parsed.options.help) {
-        std::fputs(helpText().c_str(), stdout);
-        return 0;
+        // A usage that did not reach its reader (a full disk, a closed stdout) is no success.
+        if (std::fputs(helpText().c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+        std::fprintf(stderr, "vtunit: cannot write to standard output: %s\n", std::strerror(errno));
+        return 1;
     }
     const sigset_t waitMask = blockStopSignals();
     return serve(parsed.options, waitMask);

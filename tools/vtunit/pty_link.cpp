@@ -17,30 +17,10 @@ namespace {
 
 std::string sysError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-bool makeDirectories(const std::string& dir, std::string& error) {
-    std::string partial;
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = dir.find('/', pos + 1);
-        partial = dir.substr(0, pos);
-        if (partial.empty()) continue;
-        if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = sysError("cannot create " + partial);
-            return false;
-        }
-    }
-    return true;
-}
-
 // Why vtunit does not take alias's name, where something of that mode is.
 std::string refusal(const std::string& alias, mode_t found) {
     if (S_ISLNK(found)) return "the port alias " + alias + " exists already (--force replaces it)";
     return commapi::notAnAliasText(alias, found);
-}
-
-std::string parentOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 }  // namespace
@@ -91,7 +71,11 @@ std::string aliasDirectory() { return commapi::portAliasFolder(commapi::configHo
 
 bool makeAlias(const std::string& alias, const std::string& target, bool force, commapi::UnitRecord& record,
                std::string& error) {
-    if (!makeDirectories(parentOf(alias), error)) return false;
+    if (const int err = commapi::makePortAliasFolder(commapi::configHome())) {
+        errno = err;
+        error = sysError("cannot make the folder of " + alias);
+        return false;
+    }
     const bool replace = force || commapi::aliasMaker(alias) == commapi::AliasMaker::EndedUnit;
     struct stat st {};
     if (::lstat(alias.c_str(), &st) == 0 && (!S_ISLNK(st.st_mode) || !replace)) {
