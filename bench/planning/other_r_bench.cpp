@@ -32,7 +32,7 @@ bool unboundedSearch(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz, 
         if (r < 1 || r > 4 * ownR) return;
         --budget;
         const RChoice c = planning::planWithR(in, r);
-        if (c.planned && !planning::spurBelow(c.planned->plan, spurWarnHz)) ++found;
+        if (c.planned && c.planned->figures && !c.planned->figures->spurs.below(spurWarnHz)) ++found;
     };
     for (int64_t step = 1; found < 2 && step < 4 * ownR; ++step) {
         if (budget <= 0) return false;
