@@ -54,11 +54,11 @@ std::string oneLine(std::string_view text) {
 
 std::string ChannelDescription(const DescriptionInputs& in) {
     std::string text;
-    text += in.edit1;
+    text += in.localOutput;
     text += "MHz, std=";
-    text += in.edit3;
+    text += in.std;
     text += "MHz, PD=";
-    text += in.label11;
+    text += in.pdHz;
     text += "Hz, UpGain=";
     text += std::to_string(in.cp.up);
     text += ", DnGain=";

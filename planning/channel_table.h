@@ -11,7 +11,7 @@
 namespace planning {
 
 struct DescriptionInputs {
-    std::string edit1, edit3, label11;
+    std::string localOutput, std, pdHz;  // LocalOutput and STD as typed, PD as the search shows it
     ChargePumpSettings cp = {};
     SdSettings sd = {};
 };

@@ -73,14 +73,13 @@ FrequencyPlan findRatios(const PlanInputs& in) {
 
 PlanLabels planLabels(const FrequencyPlan& p, char decimalSeparator) {
     PlanLabels labels;
-    labels.Label4 = formatInt(p.VcoHz);
-    labels.Label11 = formatInt(p.PdHz);
-    labels.Label9 = formatGeneral(p.VcoMHz, decimalSeparator);
-    labels.Label10 = formatInt(p.R);
-    labels.Label18 = formatInt(p.N_INT);
-    labels.Label20 = formatInt(p.NFrac);
-    labels.Label29 = formatInt(p.FFRAC);
-    labels.Label32 = formatInt(p.N_INT);
+    labels.vcoHz = formatInt(p.VcoHz);
+    labels.pdHz = formatInt(p.PdHz);
+    labels.vcoMHz = formatGeneral(p.VcoMHz, decimalSeparator);
+    labels.r = formatInt(p.R);
+    labels.nInt = formatInt(p.N_INT);
+    labels.nFrac = formatInt(p.NFrac);
+    labels.fFrac = formatInt(p.FFRAC);
     return labels;
 }
 

@@ -24,9 +24,9 @@ FrequencyPlan findRatios(const PlanInputs& inputs);
 // nullopt for a text the search would refuse.
 std::optional<int64_t> tryMegahertzToHz(std::string_view text, char decimalSeparator);
 
-// The label texts that the search writes, in the window's control names.
+// The texts that the search shows, one per value.
 struct PlanLabels {
-    std::string Label4, Label11, Label9, Label10, Label18, Label20, Label29, Label32;
+    std::string vcoHz, pdHz, vcoMHz, r, nInt, nFrac, fFrac;
 };
 PlanLabels planLabels(const FrequencyPlan& plan, char decimalSeparator);
 

@@ -42,15 +42,15 @@ int64_t sdData(const SdSettings& sd) {
            kSdConstantBits;
 }
 
-void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view label10, std::string_view label18,
-                std::string_view label20, RegisterWords& words) {
+void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view rText, std::string_view nIntText,
+                std::string_view nFracText, RegisterWords& words) {
     words.CPReg = registerWord(kChargePumpRegister, chargePumpData(cp));
     words.SDReg = registerWord(kSdRegister, sdData(sd));
-    int64_t refDiv = parseWhole(label10);
+    int64_t refDiv = parseWhole(rText);
     if (refDiv > kRefDivLimit) refDiv = kRefDivLimit;
     words.RefReg = registerWord(kRefDivRegister, refDiv);
-    words.IntgReg = registerWord(kIntegerRegister, parseWhole(label18));
-    words.FracReg = registerWord(kFractionalRegister, parseWhole(label20));
+    words.IntgReg = registerWord(kIntegerRegister, parseWhole(nIntText));
+    words.FracReg = registerWord(kFractionalRegister, parseWhole(nFracText));
 }
 
 std::string currentLabel(int position, int microampsPerStep) {

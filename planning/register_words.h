@@ -42,8 +42,8 @@ int64_t sdData(const SdSettings& sd);  // negative with a -1 index in frac_rstb
 
 // CP, SD, Ref, Intg, Frac in that order; each word is stored in `words` as soon as it is formed,
 // so a failure leaves the earlier ones updated.
-void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view label10, std::string_view label18,
-                std::string_view label20, RegisterWords& words);
+void CalcPLLReg(const ChargePumpSettings& cp, const SdSettings& sd, std::string_view rText, std::string_view nIntText,
+                std::string_view nFracText, RegisterWords& words);
 
 // "2540uA": position times the step in microamps.
 std::string currentLabel(int position, int microampsPerStep);

@@ -167,14 +167,14 @@ void TForm1::Button4Click() {
     const planning::FrequencyPlan plan = planning::findRatios(in);
 
     const planning::PlanLabels l = planning::planLabels(plan, DecimalSeparator);
-    setValueText(*Label4, qs(l.Label4));
-    setValueText(*Label11, qs(l.Label11));
-    setValueText(*Label9, qs(l.Label9));
-    setValueText(*Label10, qs(l.Label10));
-    setValueText(*Label18, qs(l.Label18));
-    setValueText(*Label20, qs(l.Label20));
-    Label29->setText(qs(l.Label29));
-    Label32->setText(qs(l.Label32));
+    setValueText(*Label4, qs(l.vcoHz));
+    setValueText(*Label11, qs(l.pdHz));
+    setValueText(*Label9, qs(l.vcoMHz));
+    setValueText(*Label10, qs(l.r));
+    setValueText(*Label18, qs(l.nInt));
+    setValueText(*Label20, qs(l.nFrac));
+    Label29->setText(qs(l.fFrac));
+    Label32->setText(qs(l.nInt));
 
     // An encoding that fails half way leaves words that no one search made.
     LastSearch.reset();

@@ -7,7 +7,7 @@
 using namespace planning;
 
 TEST(Description, DefaultsAfterTheWorkedExample) {
-    DescriptionInputs in{.edit1 = "12340", .edit3 = "10", .label11 = "5000000"};
+    DescriptionInputs in{.localOutput = "12340", .std = "10", .pdHz = "5000000"};
     EXPECT_EQ(ChannelDescription(in),
               "12340MHz, std=10MHz, PD=5000000Hz, UpGain=127, DnGain=127, Offset=+0, HiK mode=On, "
               "SD seed=B29D08h, Mode=ModeA, frac_rstb=Enable, frac_bypass=Use");
@@ -34,7 +34,7 @@ TEST(Description, NoItemSelectedGivesAnEmptyPiece) {
 }
 
 TEST(Description, OperatorTextIsCopiedLiterally) {
-    DescriptionInputs in{.edit1 = "%s%n", .edit3 = "%d", .label11 = "  "};
+    DescriptionInputs in{.localOutput = "%s%n", .std = "%d", .pdHz = "  "};
     EXPECT_EQ(ChannelDescription(in).substr(0, 20), "%s%nMHz, std=%dMHz, ");
 }
 

@@ -47,14 +47,13 @@ TEST(Plan, WorkedExample) {
     EXPECT_EQ(p.NFrac, 0x570A3D);
 
     const PlanLabels l = planLabels(p, '.');
-    EXPECT_EQ(l.Label4, "123400000");
-    EXPECT_EQ(l.Label11, "5000000");
-    EXPECT_EQ(l.Label9, "123.4");
-    EXPECT_EQ(l.Label10, "2");
-    EXPECT_EQ(l.Label18, "12");
-    EXPECT_EQ(l.Label20, "5704253");
-    EXPECT_EQ(l.Label29, "28521267200000");
-    EXPECT_EQ(l.Label32, "12");
+    EXPECT_EQ(l.vcoHz, "123400000");
+    EXPECT_EQ(l.pdHz, "5000000");
+    EXPECT_EQ(l.vcoMHz, "123.4");
+    EXPECT_EQ(l.r, "2");
+    EXPECT_EQ(l.nInt, "12");
+    EXPECT_EQ(l.nFrac, "5704253");
+    EXPECT_EQ(l.fFrac, "28521267200000");
     EXPECT_EQ(actualAndError("12340", "100", "10", "2"), "12339999973.774 -26.226");
 }
 
@@ -66,7 +65,7 @@ TEST(Plan, ActualAndErrorRoundTiesToEven) {
 TEST(Plan, LocaleSeparatorInInputAndDisplay) {
     const FrequencyPlan p = plan("12340,5", "100", "10", "2", ',');
     EXPECT_EQ(p.LocalOutputHz, 12340500000);
-    EXPECT_EQ(planLabels(p, ',').Label9, "123,405");
+    EXPECT_EQ(planLabels(p, ',').vcoMHz, "123,405");
 }
 
 TEST(Plan, FailureTableTexts) {
@@ -114,7 +113,7 @@ TEST(Plan, NegativeMultiplierTruncatesTowardZero) {
     EXPECT_EQ(p.N_INT, -12);
     EXPECT_EQ(p.FFRAC, -28521267200000);
     EXPECT_EQ(p.NFrac, -5704252);
-    EXPECT_EQ(planLabels(p, '.').Label9, "-123.4");
+    EXPECT_EQ(planLabels(p, '.').vcoMHz, "-123.4");
 }
 
 TEST(Plan, ProductsAndShiftWrapWithoutComplaint) {

@@ -60,7 +60,7 @@ TEST(Words, ConversionFailureLeavesEarlierWordsUpdated) {
     const PlanLabels l = planLabels(p, '.');
     RegisterWords w = kOld;
     try {
-        CalcPLLReg({}, {}, l.Label10, l.Label18, l.Label20, w);
+        CalcPLLReg({}, {}, l.r, l.nInt, l.nFrac, w);
         ADD_FAILURE();
     } catch (const text::VtError& e) {
         EXPECT_STREQ(e.what(), "'6170000000' は整数ではありません");

@@ -62,16 +62,16 @@ int run(const vtplan::Options& options, char sep) {
     const planning::PlanLabels labels = planning::planLabels(plan, sep);
     std::string out;
     std::optional<planning::WordFigures> figures;
-    addLine(out, "VcoHz", labels.Label4);
-    addLine(out, "PdHz", labels.Label11);
-    addLine(out, "VcoMHz", labels.Label9);
-    addLine(out, "R", labels.Label10);
-    addLine(out, "N_INT", labels.Label18);
-    addLine(out, "NFrac", labels.Label20);
-    addLine(out, "FFRAC", labels.Label29);
+    addLine(out, "VcoHz", labels.vcoHz);
+    addLine(out, "PdHz", labels.pdHz);
+    addLine(out, "VcoMHz", labels.vcoMHz);
+    addLine(out, "R", labels.r);
+    addLine(out, "N_INT", labels.nInt);
+    addLine(out, "NFrac", labels.nFrac);
+    addLine(out, "FFRAC", labels.fFrac);
     try {
         planning::RegisterWords words;
-        planning::CalcPLLReg(options.chargePump, options.sd, labels.Label10, labels.Label18, labels.Label20, words);
+        planning::CalcPLLReg(options.chargePump, options.sd, labels.r, labels.nInt, labels.nFrac, words);
         addLine(out, "RefReg", planning::hex8(words.RefReg));
         addLine(out, "IntgReg", planning::hex8(words.IntgReg));
         addLine(out, "FracReg", planning::hex8(words.FracReg));
