@@ -11,38 +11,34 @@ namespace {
 
 using V = SettingsValues;
 
-constexpr SettingKey text(std::string_view section, std::string_view key, std::string_view control,
-                          std::string V::*field, std::string_view fallback) {
-    return {section, key, KeyKind::Text, control, field, nullptr, 0, 0, fallback};
+constexpr SettingKey text(std::string_view section, std::string_view key, std::string V::*field,
+                          std::string_view fallback) {
+    return {section, key, KeyKind::Text, field, nullptr, 0, 0, fallback};
 }
 
-constexpr SettingKey number(KeyKind kind, std::string_view section, std::string_view key, std::string_view control,
-                            int V::*field, int items, int fallback) {
-    return {section, key, kind, control, nullptr, field, items, fallback, {}};
+constexpr SettingKey number(KeyKind kind, std::string_view section, std::string_view key, int V::*field, int items,
+                            int fallback) {
+    return {section, key, kind, nullptr, field, items, fallback, {}};
 }
 
-constexpr SettingKey combo(std::string_view section, std::string_view key, std::string_view control, int V::*field,
-                           int items, int fallback) {
-    return number(KeyKind::ComboIndex, section, key, control, field, items, fallback);
+constexpr SettingKey combo(std::string_view section, std::string_view key, int V::*field, int items, int fallback) {
+    return number(KeyKind::ComboIndex, section, key, field, items, fallback);
 }
 
-constexpr SettingKey radio(std::string_view section, std::string_view key, std::string_view control, int V::*field,
-                           int items, int fallback) {
-    return number(KeyKind::RadioIndex, section, key, control, field, items, fallback);
+constexpr SettingKey radio(std::string_view section, std::string_view key, int V::*field, int items, int fallback) {
+    return number(KeyKind::RadioIndex, section, key, field, items, fallback);
 }
 
-constexpr SettingKey position(std::string_view section, std::string_view key, std::string_view control, int V::*field,
-                              int fallback) {
-    return number(KeyKind::Position, section, key, control, field, 0, fallback);
+constexpr SettingKey position(std::string_view section, std::string_view key, int V::*field, int fallback) {
+    return number(KeyKind::Position, section, key, field, 0, fallback);
 }
 
-constexpr SettingKey check(std::string_view section, std::string_view key, std::string_view control, int V::*field) {
-    return {section, key, KeyKind::Check, control, nullptr, field, 0, 0, {}, true};
+constexpr SettingKey check(std::string_view section, std::string_view key, int V::*field) {
+    return {section, key, KeyKind::Check, nullptr, field, 0, 0, {}, true};
 }
 
-constexpr SettingKey whole(std::string_view section, std::string_view key, std::string_view control, int V::*field,
-                           int fallback) {
-    return {section, key, KeyKind::Whole, control, nullptr, field, 0, fallback, {}, true};
+constexpr SettingKey whole(std::string_view section, std::string_view key, int V::*field, int fallback) {
+    return {section, key, KeyKind::Whole, nullptr, field, 0, fallback, {}, true};
 }
 
 // The charge-pump and modulator choices of a new plan are the defaults of their keys.
@@ -50,37 +46,37 @@ constexpr planning::ChargePumpSettings kCp{};
 constexpr planning::SdSettings kSd{};
 
 constexpr std::array kKeys{
-    text("Frequency", "LocalOutput", "Edit1", &V::Edit1, "12340"),
-    text("Frequency", "Multiplier", "Edit2", &V::Edit2, "100"),
-    text("Frequency", "std", "Edit3", &V::Edit3, "10"),
-    text("Frequency", "RDIV", "Edit11", &V::Edit11, "2"),
-    combo("rs232c1", "portname", "ComboBox1", &V::ComboBox1, kComboBox1Items, 0),
-    combo("rs232c1", "BAUD", "ComboBox2", &V::ComboBox2, kComboBox2Items, 0),
-    radio("Memory", "Channel", "RadioGroup2", &V::RadioGroup2, kRadioGroup2Items, 0),
-    SettingKey{"Vantorix", "Version", KeyKind::Version, {}},
-    position("PD", "UpGain", "ScrollBar1", &V::ScrollBar1, kCp.up),
-    position("PD", "DnGain", "ScrollBar2", &V::ScrollBar2, kCp.down),
-    position("PD", "Offset", "ScrollBar3", &V::ScrollBar3, kCp.offset),
-    radio("SD", "seed", "RadioGroup4", &V::RadioGroup4, kRadioGroup4Items, kSd.seed),
-    radio("SD", "Mode", "RadioGroup5", &V::RadioGroup5, kRadioGroup5Items, kSd.mode),
-    radio("SD", "frac_rstb", "RadioGroup6", &V::RadioGroup6, kRadioGroup6Items, kSd.fracRstb),
-    radio("SD", "frac_bypass", "RadioGroup7", &V::RadioGroup7, kRadioGroup7Items, kSd.fracBypass),
-    check("vtconfig", "ReopenTable", "ReopenTableCheckBox", &V::ReopenTableCheckBox),
-    whole("vtconfig", "SpurWarnHz", "SpurWarnHzBox", &V::SpurWarnHzBox, planning::kDefaultSpurWarnHz),
+    text("Frequency", "LocalOutput", &V::localOutput, "12340"),
+    text("Frequency", "Multiplier", &V::multiplier, "100"),
+    text("Frequency", "std", &V::std, "10"),
+    text("Frequency", "RDIV", &V::r, "2"),
+    combo("rs232c1", "portname", &V::portIndex, kPortItems, 0),
+    combo("rs232c1", "BAUD", &V::baudIndex, kBaudItems, 0),
+    radio("Memory", "Channel", &V::channel, kChannelItems, 0),
+    SettingKey{"Vantorix", "Version", KeyKind::Version},
+    position("PD", "UpGain", &V::upCurrent, kCp.up),
+    position("PD", "DnGain", &V::downCurrent, kCp.down),
+    position("PD", "Offset", &V::offsetCurrent, kCp.offset),
+    radio("SD", "seed", &V::seed, kSeedItems, kSd.seed),
+    radio("SD", "Mode", &V::mode, kModeItems, kSd.mode),
+    radio("SD", "frac_rstb", &V::fracRstb, kFracRstbItems, kSd.fracRstb),
+    radio("SD", "frac_bypass", &V::fracBypass, kFracBypassItems, kSd.fracBypass),
+    check("vtconfig", "ReopenTable", &V::reopenTable),
+    whole("vtconfig", "SpurWarnHz", &V::spurWarnHz, planning::kDefaultSpurWarnHz),
 };
 
-// Each key carries the field its kind needs, and names a control unless the file writes it alone.
+// Each key carries the field its kind needs, and none when the file writes it alone.
 constexpr bool wellFormed(const SettingKey& k) {
     switch (k.kind) {
-        case KeyKind::Text: return k.text != nullptr && k.number == nullptr && !k.control.empty();
-        case KeyKind::Version: return k.text == nullptr && k.number == nullptr && k.control.empty();
+        case KeyKind::Text: return k.text != nullptr && k.number == nullptr;
+        case KeyKind::Version: return k.text == nullptr && k.number == nullptr;
         case KeyKind::ComboIndex:
         case KeyKind::RadioIndex:
         case KeyKind::Position:
         case KeyKind::Check:
         case KeyKind::Whole: break;
     }
-    return k.number != nullptr && k.text == nullptr && !k.control.empty();
+    return k.number != nullptr && k.text == nullptr;
 }
 static_assert(std::all_of(kKeys.begin(), kKeys.end(), wellFormed));
 

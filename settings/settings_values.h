@@ -1,6 +1,7 @@
 #pragma once
 // The operator's choices that survive a restart, as plain values, and the keys of the settings
-// file that hold them: listed once, for the load, the save and the window's controls.
+// file that hold them: listed once, for the load, the save and the window's controls (which the
+// window finds for each key itself).
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,41 +11,40 @@
 namespace settings {
 
 // Item counts of the lists the indexes refer to.
-inline constexpr int kComboBox1Items = 12;                                   // "com1" … "com12"
-inline constexpr int kComboBox2Items = 2;                                    // "9600", "115200"
-inline constexpr int kRadioGroup2Items = planning::ChannelTable::kChannels;  // "ch0" … "ch7"
-inline constexpr int kRadioGroup4Items = 4;                                  // seed select
-inline constexpr int kRadioGroup5Items = 4;                                  // Modulator Mode
-inline constexpr int kRadioGroup6Items = 2;                                  // frac_rstb
-inline constexpr int kRadioGroup7Items = 2;                                  // fracbypas
+inline constexpr int kPortItems = 12;                                    // "com1" … "com12"
+inline constexpr int kBaudItems = 2;                                     // "9600", "115200"
+inline constexpr int kChannelItems = planning::ChannelTable::kChannels;  // "ch0" … "ch7"
+inline constexpr int kSeedItems = 4;                                     // seed select
+inline constexpr int kModeItems = 4;                                     // Modulator Mode
+inline constexpr int kFracRstbItems = 2;                                 // frac_rstb
+inline constexpr int kFracBypassItems = 2;                               // fracbypas
 inline constexpr int kScrollBarMax = 127;
 
-// One value per key, named after the control that shows it. Indexes are item positions, -1 = no
-// item selected.
+// One value per key. Indexes are item positions, -1 = no item selected.
 struct SettingsValues {
     SettingsValues();  // every key's default: what the file gives when it holds nothing usable
 
-    int ComboBox1;            // port: 0 = "com1"
-    int ComboBox2;            // baud: 0 = "9600"
-    int RadioGroup2;          // memory channel
-    std::string Edit1;        // LocalOutput (MHz)
-    std::string Edit2;        // Multiplier
-    std::string Edit3;        // STD (MHz)
-    std::string Edit11;       // R
-    int ScrollBar1;           // charge-pump up current
-    int ScrollBar2;           // charge-pump down current
-    int ScrollBar3;           // charge-pump offset current
-    int RadioGroup4;          // seed
-    int RadioGroup5;          // modulator mode
-    int RadioGroup6;          // frac_rstb
-    int RadioGroup7;          // fracbypas
-    int ReopenTableCheckBox;  // 1: the channel table is kept for the next start
-    int SpurWarnHzBox;        // the Channels page marks a spur nearer than this many Hz
+    int portIndex;            // 0 = "com1"
+    int baudIndex;            // 0 = "9600"
+    int channel;              // memory channel
+    std::string localOutput;  // LocalOutput (MHz)
+    std::string multiplier;   // Multiplier
+    std::string std;          // STD (MHz)
+    std::string r;            // R
+    int upCurrent;            // charge-pump up current, in steps
+    int downCurrent;          // charge-pump down current, in steps
+    int offsetCurrent;        // charge-pump offset current, in steps
+    int seed;                 // seed select
+    int mode;                 // modulator mode
+    int fracRstb;             // frac_rstb
+    int fracBypass;           // fracbypas
+    int reopenTable;          // 1: the channel table is kept for the next start
+    int spurWarnHz;           // the Channels page marks a spur nearer than this many Hz
 
     bool operator==(const SettingsValues&) const = default;
 };
 
-// What a key holds, and how a loaded value is kept within its control.
+// What a key holds, and how a loaded value is kept within the range of the control that shows it.
 enum class KeyKind {
     Text,        // an edit's text, as it is
     ComboIndex,  // a combo box's selected item; outside the list none (-1)
@@ -55,12 +55,10 @@ enum class KeyKind {
     Whole,       // a spin box's whole number, 0 or more; below 0 it is unreadable: the default
 };
 
-// One key of the file: where it is, what it holds, the control that shows it and the field of
-// SettingsValues that carries it.
+// One key of the file: where it is, what it holds and the field of SettingsValues that carries it.
 struct SettingKey {
     std::string_view section, key;
     KeyKind kind;
-    std::string_view control;                     // the control's name ("" for Version)
     std::string SettingsValues::*text = nullptr;  // KeyKind::Text
     int SettingsValues::*number = nullptr;        // the index and position kinds
     int items = 0;                                // ComboIndex, RadioIndex: the list's length

@@ -124,10 +124,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-// Each key's value goes into the control its key names, and back. The controls are looked up once;
+// Each key's value goes into the control named for its key, and back. The controls are looked up once;
 // a key without its control is reported and keeps the file's value.
 void TForm1::LoadSettings() {
-    settingControls_.emplace(*this, settings::settingKeys());
+    settingControls_.emplace(*this, keyControls(settings::settingKeys()));
     if (const QStringList& problems = settingControls_->problems(); !problems.isEmpty())
         notifier().showError(QString::fromStdString(text::withFullStop(problems.join('\n').toStdString())));
     // Setting a control here runs none of its handlers; the reset after the load refreshes the labels.

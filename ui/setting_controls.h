@@ -1,12 +1,13 @@
 #pragma once
-// The window's control of each settings key, found by the name the key table gives, once, when
-// the window is made. A key whose control is missing or of another kind than the key holds is
-// reported and left out of the load and the save, so a slip in the table shows as one message at
-// start instead of a crash, and the key's value in the file stays as it was.
+// The window's control of each settings key, found by its name once, when the window is made.
+// A key whose control is missing or of another kind than the key holds is reported and left out
+// of the load and the save, so a slip in the names shows as one message at start instead of a
+// crash, and the key's value in the file stays as it was.
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -20,9 +21,18 @@ class QScrollBar;
 class QSpinBox;
 class TRadioGroup;
 
+// A settings key and the name of the control that shows it.
+struct KeyControl {
+    const settings::SettingKey* key;
+    std::string_view control;  // "" when no control is named for the key
+};
+
+// Each key but the version (the file writes it alone) with its control's name.
+std::vector<KeyControl> keyControls(std::span<const settings::SettingKey> keys);
+
 class SettingControls {
 public:
-    SettingControls(const QObject& form, std::span<const settings::SettingKey> keys);
+    SettingControls(const QObject& form, std::span<const KeyControl> keys);
 
     // One line per key that found no control, empty when every key has its control.
     const QStringList& problems() const { return problems_; }
@@ -31,7 +41,7 @@ public:
 
 private:
     using Control = std::variant<QLineEdit*, QComboBox*, TRadioGroup*, QScrollBar*, QCheckBox*, QSpinBox*>;
-    static std::optional<Control> lookUp(const QObject& form, const settings::SettingKey& key);
+    static std::optional<Control> lookUp(const QObject& form, const KeyControl& key);
     struct Bound {
         const settings::SettingKey* key;
         Control control;

@@ -111,7 +111,7 @@ void atomicCopy(const std::string& path) {
 void loadAndSave(const std::string& path, bool change) {
     settings::SettingsFile file(path);
     settings::SettingsValues v = file.values();
-    if (change) v.Edit1 = v.Edit1 == "12340" ? "12341" : "12340";
+    if (change) v.localOutput = v.localOutput == "12340" ? "12341" : "12340";
     file.save(v);
 }
 

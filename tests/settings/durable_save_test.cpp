@@ -57,7 +57,7 @@ private:
 
 settings::SettingsValues changed() {
     settings::SettingsValues v;
-    v.Edit1 = "55555";
+    v.localOutput = "55555";
     return v;
 }
 

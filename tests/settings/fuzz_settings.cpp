@@ -44,12 +44,12 @@ bool survives(const std::string& text) {
 }
 
 void sameIntegersAndTexts(const settings::SettingsValues& a, const settings::SettingsValues& b) {
-    check(a.ComboBox1 == b.ComboBox1 && a.ComboBox2 == b.ComboBox2 && a.RadioGroup2 == b.RadioGroup2);
-    check(a.ScrollBar1 == b.ScrollBar1 && a.ScrollBar2 == b.ScrollBar2 && a.ScrollBar3 == b.ScrollBar3);
-    check(a.RadioGroup4 == b.RadioGroup4 && a.RadioGroup5 == b.RadioGroup5 && a.RadioGroup6 == b.RadioGroup6 &&
-          a.RadioGroup7 == b.RadioGroup7 && a.ReopenTableCheckBox == b.ReopenTableCheckBox);
-    for (auto text : {&settings::SettingsValues::Edit1, &settings::SettingsValues::Edit2,
-                      &settings::SettingsValues::Edit3, &settings::SettingsValues::Edit11})
+    check(a.portIndex == b.portIndex && a.baudIndex == b.baudIndex && a.channel == b.channel);
+    check(a.upCurrent == b.upCurrent && a.downCurrent == b.downCurrent && a.offsetCurrent == b.offsetCurrent);
+    check(a.seed == b.seed && a.mode == b.mode && a.fracRstb == b.fracRstb && a.fracBypass == b.fracBypass &&
+          a.reopenTable == b.reopenTable);
+    for (auto text : {&settings::SettingsValues::localOutput, &settings::SettingsValues::multiplier,
+                      &settings::SettingsValues::std, &settings::SettingsValues::r})
         if (survives(a.*text)) check(a.*text == b.*text);
 }
 
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     settings::SettingsFile file(settingsPath());
     const settings::SettingsValues loaded = file.values();
-    check(loaded.ScrollBar1 >= 0 && loaded.ScrollBar1 <= settings::kScrollBarMax);
-    check(loaded.ComboBox1 >= -1 && loaded.ComboBox1 < settings::kComboBox1Items);
-    check(loaded.RadioGroup2 >= -1 && loaded.RadioGroup2 < settings::kRadioGroup2Items);
+    check(loaded.upCurrent >= 0 && loaded.upCurrent <= settings::kScrollBarMax);
+    check(loaded.portIndex >= -1 && loaded.portIndex < settings::kPortItems);
+    check(loaded.channel >= -1 && loaded.channel < settings::kChannelItems);
     file.save(loaded);
     const std::string saved = fileBytes();
     file.save(loaded);  // the same values again: nothing changes

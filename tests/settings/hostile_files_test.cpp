@@ -25,7 +25,7 @@ constexpr uid_t kNobody = 65534;
 
 SettingsValues changed() {
     SettingsValues v;
-    v.Edit1 = "55555";
+    v.localOutput = "55555";
     return v;
 }
 
@@ -140,16 +140,16 @@ TEST_F(HostileSettingsFile, ALinkOfAnotherUserIsNotFollowed) {
     ASSERT_EQ(::symlink("victim.ini", path.c_str()), 0);
     ASSERT_EQ(::lchown(path.c_str(), kNobody, kNobody), 0);
 
-    EXPECT_EQ(settings::load(path).Edit1, "12340");
+    EXPECT_EQ(settings::load(path).localOutput, "12340");
     EXPECT_EQ(saveReport(path), path + " に書き込めません");
     EXPECT_EQ(readWholeFile(victim), secret);
     EXPECT_EQ(lstatOf(victim).st_uid, 0u);
 
     // The same link planted by the directory's owner is followed, and written through.
     ASSERT_EQ(::chown(dir.path().c_str(), kNobody, kNobody), 0);
-    EXPECT_EQ(settings::load(path).Edit1, "999");
+    EXPECT_EQ(settings::load(path).localOutput, "999");
     EXPECT_EQ(saveReport(path), "saved");
-    EXPECT_EQ(settings::load(victim).Edit1, "55555");
+    EXPECT_EQ(settings::load(victim).localOutput, "55555");
     EXPECT_TRUE(S_ISLNK(lstatOf(path).st_mode));
 }
 
@@ -188,7 +188,7 @@ TEST_F(HostileSettingsFile, ASaveKeepsTheFilesOwnerAndModeWithoutSetIdBits) {
 
     ASSERT_EQ(::chmod(path.c_str(), 06754), 0);
     SettingsValues v = changed();
-    v.ScrollBar1 = 5;  // something to write
+    v.upCurrent = 5;  // something to write
     settings::save(path, v);
     st = lstatOf(path);
     EXPECT_EQ(st.st_uid, kNobody);

@@ -21,8 +21,8 @@ namespace {
 
 SettingsValues changed() {
     SettingsValues v;
-    v.Edit1 = "55555";
-    v.ScrollBar1 = 1;
+    v.localOutput = "55555";
+    v.upCurrent = 1;
     return v;
 }
 

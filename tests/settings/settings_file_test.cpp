@@ -78,87 +78,87 @@ TEST_F(SettingsFile, PathIsTheCurrentDirectoryAndTheUpperCaseName) {
 
 TEST_F(SettingsFile, FirstStartWithoutAFileGivesDefaultsAndCreatesNothing) {
     const SettingsValues v = settings::load(path);
-    EXPECT_EQ(v.ComboBox1, 0);
-    EXPECT_EQ(v.ComboBox2, 0);
-    EXPECT_EQ(v.RadioGroup2, 0);
-    EXPECT_EQ(v.Edit1, "12340");
-    EXPECT_EQ(v.Edit2, "100");
-    EXPECT_EQ(v.Edit3, "10");
-    EXPECT_EQ(v.Edit11, "2");
-    EXPECT_EQ(v.ScrollBar1, 127);
-    EXPECT_EQ(v.ScrollBar2, 127);
-    EXPECT_EQ(v.ScrollBar3, 0);
-    EXPECT_EQ(v.RadioGroup4, 2);
-    EXPECT_EQ(v.RadioGroup5, 3);
-    EXPECT_EQ(v.RadioGroup6, 1);
-    EXPECT_EQ(v.RadioGroup7, 0);
+    EXPECT_EQ(v.portIndex, 0);
+    EXPECT_EQ(v.baudIndex, 0);
+    EXPECT_EQ(v.channel, 0);
+    EXPECT_EQ(v.localOutput, "12340");
+    EXPECT_EQ(v.multiplier, "100");
+    EXPECT_EQ(v.std, "10");
+    EXPECT_EQ(v.r, "2");
+    EXPECT_EQ(v.upCurrent, 127);
+    EXPECT_EQ(v.downCurrent, 127);
+    EXPECT_EQ(v.offsetCurrent, 0);
+    EXPECT_EQ(v.seed, 2);
+    EXPECT_EQ(v.mode, 3);
+    EXPECT_EQ(v.fracRstb, 1);
+    EXPECT_EQ(v.fracBypass, 0);
     EXPECT_EQ(listing(dir.path()), "");
 }
 
 TEST_F(SettingsFile, PortAndBaudAreListPositions) {
     const SettingsValues v = loadFrom("[rs232c1]\r\nportname=3\r\nBAUD=1\r\n");
-    EXPECT_EQ(v.ComboBox1, 3);
-    EXPECT_EQ(v.ComboBox2, 1);
+    EXPECT_EQ(v.portIndex, 3);
+    EXPECT_EQ(v.baudIndex, 1);
 }
 
 TEST_F(SettingsFile, IntegerKeysFollowTheWholeNumberRule) {
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0x20\r\n").ScrollBar1, 32);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0X1f\r\n").ScrollBar1, 31);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=$10\r\n").ScrollBar1, 16);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=x11\r\n").ScrollBar1, 17);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=X12\r\n").ScrollBar1, 18);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=+9\r\n").ScrollBar1, 9);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain='40'\r\n").ScrollBar1, 40);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=\" 41\"\r\n").ScrollBar1, 41);
-    EXPECT_EQ(loadFrom("[SD]\r\nMode=-0x1\r\n").RadioGroup5, -1);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0x20\r\n").upCurrent, 32);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0X1f\r\n").upCurrent, 31);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=$10\r\n").upCurrent, 16);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=x11\r\n").upCurrent, 17);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=X12\r\n").upCurrent, 18);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=+9\r\n").upCurrent, 9);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain='40'\r\n").upCurrent, 40);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=\" 41\"\r\n").upCurrent, 41);
+    EXPECT_EQ(loadFrom("[SD]\r\nMode=-0x1\r\n").mode, -1);
 }
 
 TEST_F(SettingsFile, UnusableIntegerTextGivesTheKeysDefault) {
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=abc\r\n").ScrollBar1, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=\r\n").ScrollBar1, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=12abc\r\n").ScrollBar1, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0x\r\n").ScrollBar1, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=1.5\r\n").ScrollBar1, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain='5 '\r\n").ScrollBar1, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nOffset=2147483648\r\n").ScrollBar3, 0);
-    EXPECT_EQ(loadFrom("[SD]\r\nseed=0x80000000\r\n").RadioGroup4, 2);
-    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=com4\r\n").ComboBox1, 0);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=abc\r\n").upCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=\r\n").upCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=12abc\r\n").upCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=0x\r\n").upCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=1.5\r\n").upCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain='5 '\r\n").upCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=2147483648\r\n").offsetCurrent, 0);
+    EXPECT_EQ(loadFrom("[SD]\r\nseed=0x80000000\r\n").seed, 2);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=com4\r\n").portIndex, 0);
 }
 
 TEST_F(SettingsFile, ScrollBarPositionsAreLimitedTo0Through127) {
-    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=500\r\n").ScrollBar1, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nDnGain=128\r\n").ScrollBar2, 127);
-    EXPECT_EQ(loadFrom("[PD]\r\nOffset=-5\r\n").ScrollBar3, 0);
-    EXPECT_EQ(loadFrom("[PD]\r\nOffset=-2147483648\r\n").ScrollBar3, 0);
-    EXPECT_EQ(loadFrom("[PD]\r\nOffset=127\r\n").ScrollBar3, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nUpGain=500\r\n").upCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nDnGain=128\r\n").downCurrent, 127);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=-5\r\n").offsetCurrent, 0);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=-2147483648\r\n").offsetCurrent, 0);
+    EXPECT_EQ(loadFrom("[PD]\r\nOffset=127\r\n").offsetCurrent, 127);
 }
 
 TEST_F(SettingsFile, RadioIndexesBeyondTheListTakeTheNearestEnd) {
-    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=12\r\n").RadioGroup2, 7);
-    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=-1\r\n").RadioGroup2, -1);
-    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=-7\r\n").RadioGroup2, -1);
-    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=7\r\n").RadioGroup2, 7);
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=12\r\n").channel, 7);
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=-1\r\n").channel, -1);
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=-7\r\n").channel, -1);
+    EXPECT_EQ(loadFrom("[Memory]\r\nChannel=7\r\n").channel, 7);
     const SettingsValues v = loadFrom("[SD]\r\nseed=4\r\nMode=99\r\nfrac_rstb=2\r\nfrac_bypass=-3\r\n");
-    EXPECT_EQ(v.RadioGroup4, 3);
-    EXPECT_EQ(v.RadioGroup5, 3);
-    EXPECT_EQ(v.RadioGroup6, 1);
-    EXPECT_EQ(v.RadioGroup7, -1);
+    EXPECT_EQ(v.seed, 3);
+    EXPECT_EQ(v.mode, 3);
+    EXPECT_EQ(v.fracRstb, 1);
+    EXPECT_EQ(v.fracBypass, -1);
 }
 
 TEST_F(SettingsFile, ComboIndexesOutsideTheListSelectNothing) {
-    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=12\r\n").ComboBox1, -1);
-    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=11\r\n").ComboBox1, 11);
-    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=-2\r\n").ComboBox1, -1);
-    EXPECT_EQ(loadFrom("[rs232c1]\r\nBAUD=2\r\n").ComboBox2, -1);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=12\r\n").portIndex, -1);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=11\r\n").portIndex, 11);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nportname=-2\r\n").portIndex, -1);
+    EXPECT_EQ(loadFrom("[rs232c1]\r\nBAUD=2\r\n").baudIndex, -1);
 }
 
 TEST_F(SettingsFile, TextKeysAreTakenAsStoredAndConvertedFromCodePage932) {
     const SettingsValues v =
         loadFrom("[frequency]\nlocaloutput=  1.5e3  \nMultiplier=\nSTD=\x83\x5C\x81\x5B\x83\x58\nRDIV='2 '\n");
-    EXPECT_EQ(v.Edit1, "1.5e3");
-    EXPECT_EQ(v.Edit2, "");  // present but empty: not the default
-    EXPECT_EQ(v.Edit3, "ソース");
-    EXPECT_EQ(v.Edit11, "2 ");
+    EXPECT_EQ(v.localOutput, "1.5e3");
+    EXPECT_EQ(v.multiplier, "");  // present but empty: not the default
+    EXPECT_EQ(v.std, "ソース");
+    EXPECT_EQ(v.r, "2 ");
 }
 
 TEST_F(SettingsFile, SaveOnAFreshFileWritesSectionsInFirstWriteOrder) {
@@ -169,10 +169,10 @@ TEST_F(SettingsFile, SaveOnAFreshFileWritesSectionsInFirstWriteOrder) {
 
 TEST_F(SettingsFile, SaveWritesTextsInCodePage932AndIndexesInDecimal) {
     SettingsValues v;
-    v.Edit1 = "ソース";
-    v.ComboBox1 = -1;
-    v.RadioGroup2 = -1;
-    v.ScrollBar3 = 100;
+    v.localOutput = "ソース";
+    v.portIndex = -1;
+    v.channel = -1;
+    v.offsetCurrent = 100;
     settings::save(path, v);
     const std::string bytes = readWholeFile(path);
     EXPECT_NE(bytes.find("\r\nLocalOutput=\x83\x5C\x81\x5B\x83\x58\r\n"), std::string::npos);
@@ -186,7 +186,7 @@ TEST_F(SettingsFile, SaveReplacesKeysInPlaceAndKeepsEverythingElse) {
                "; vtconfig\n[PD]\nupgain = 5\nExtra=keep me\n\n[Frequency]\nLocalOutput=1\n"
                "[Other]\nfoo=bar\n[Vantorix]\nVersion=7\n");
     SettingsValues v;
-    v.ScrollBar1 = 64;
+    v.upCurrent = 64;
     settings::save(path, v);
     EXPECT_EQ(readWholeFile(path),
               "; vtconfig\r\n[PD]\r\nupgain=64\r\nExtra=keep me\r\nDnGain=127\r\nOffset=0\r\n\r\n"
@@ -201,7 +201,7 @@ TEST_F(SettingsFile, SaveKeepsAPrivateFilePrivate) {
     writeBytes(path, kDefaultsOnDisk);
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     SettingsValues v;
-    v.Edit1 = "1";
+    v.localOutput = "1";
     settings::save(path, v);
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -216,8 +216,8 @@ TEST_F(SettingsFile, LoadReadsTheFileOnceAndSaveReplacesItOnce) {
     const SettingsValues loaded = settings::load(path);
     EXPECT_EQ(watch.take("VTCONFIG.INI"), "1 opens, 0 renames");
     SettingsValues v = loaded;
-    v.Edit1 = "1";
-    v.ScrollBar3 = 9;
+    v.localOutput = "1";
+    v.offsetCurrent = 9;
     settings::save(path, v);
     EXPECT_EQ(watch.take("VTCONFIG.INI").substr(9), "1 renames");
     EXPECT_EQ(settings::load(path), v);
@@ -226,7 +226,7 @@ TEST_F(SettingsFile, LoadReadsTheFileOnceAndSaveReplacesItOnce) {
 TEST_F(SettingsFile, AByteOrderMarkIsNoPartOfTheFirstLineAndStaysInFront) {
     const std::string bom = "\xEF\xBB\xBF";
     const SettingsValues v = loadFrom(bom + "[Frequency]\r\nLocalOutput=555\r\n");
-    EXPECT_EQ(v.Edit1, "555");
+    EXPECT_EQ(v.localOutput, "555");
     settings::save(path, v);
     std::string expected = bom + kDefaultsOnDisk;
     expected.replace(expected.find("=12340"), 6, "=555");
@@ -235,20 +235,20 @@ TEST_F(SettingsFile, AByteOrderMarkIsNoPartOfTheFirstLineAndStaysInFront) {
 
 TEST_F(SettingsFile, SavedValuesLoadBack) {
     SettingsValues v;
-    v.ComboBox1 = 3;
-    v.ComboBox2 = 1;
-    v.RadioGroup2 = 5;
-    v.Edit1 = "9876.5";
-    v.Edit2 = "ソース";
-    v.Edit3 = "";
-    v.Edit11 = "4";
-    v.ScrollBar1 = 1;
-    v.ScrollBar2 = 2;
-    v.ScrollBar3 = 3;
-    v.RadioGroup4 = 0;
-    v.RadioGroup5 = 2;
-    v.RadioGroup6 = 0;
-    v.RadioGroup7 = 1;
+    v.portIndex = 3;
+    v.baudIndex = 1;
+    v.channel = 5;
+    v.localOutput = "9876.5";
+    v.multiplier = "ソース";
+    v.std = "";
+    v.r = "4";
+    v.upCurrent = 1;
+    v.downCurrent = 2;
+    v.offsetCurrent = 3;
+    v.seed = 0;
+    v.mode = 2;
+    v.fracRstb = 0;
+    v.fracBypass = 1;
     settings::save(path, v);
     EXPECT_EQ(settings::load(path), v);
     settings::save(path, v);  // a second save changes nothing
@@ -263,7 +263,7 @@ TEST_F(SettingsFile, ASaveAfterAnotherEditorsChangeStartsFromTheFileAsItIsNow) {
     const std::string edited = std::string("; by hand\r\n[Other]\r\nfoo=bar\r\n") + kDefaultsOnDisk;
     writeBytes(path, edited);
     SettingsValues v = file.values();
-    v.ScrollBar1 = 5;
+    v.upCurrent = 5;
     file.save(v);
     std::string expected = edited;
     expected.replace(expected.find("UpGain=127"), 10, "UpGain=5");
@@ -279,8 +279,8 @@ TEST_F(SettingsFile, ALineLongerThanTheReadBufferLoadsAndSavesIntact) {
         writeBytes(path, "[Frequency]" + eol + note + eol + "LocalOutput=555" + eol);
         settings::SettingsFile file(path);
         SettingsValues v = file.values();
-        EXPECT_EQ(v.Edit1, "555");
-        v.Edit2 = "7";
+        EXPECT_EQ(v.localOutput, "555");
+        v.multiplier = "7";
         file.save(v);
         const std::string after = readWholeFile(path);
         EXPECT_TRUE(after.starts_with("[Frequency]\r\n" + note + "\r\nLocalOutput=555\r\nMultiplier=7\r\n"))
@@ -318,15 +318,15 @@ TEST_F(SettingsFile, TheReopenChoiceIsAppendedInASectionOfItsOwnOnceTicked) {
     SettingsValues v;
     file.save(v);
     EXPECT_EQ(readWholeFile(path), kDefaultsOnDisk);
-    v.ReopenTableCheckBox = 1;
+    v.reopenTable = 1;
     file.save(v);
     EXPECT_EQ(readWholeFile(path), std::string(kDefaultsOnDisk) + "[vtconfig]\r\nReopenTable=1\r\n");
-    v.ReopenTableCheckBox = 0;
+    v.reopenTable = 0;
     file.save(v);
     EXPECT_EQ(readWholeFile(path), std::string(kDefaultsOnDisk) + "[vtconfig]\r\nReopenTable=0\r\n");
-    EXPECT_EQ(settings::load(path).ReopenTableCheckBox, 0);
-    EXPECT_EQ(loadFrom("[VTCONFIG]\r\nreopentable=7\r\n").ReopenTableCheckBox, 1);
-    EXPECT_EQ(loadFrom("[vtconfig]\r\nReopenTable=yes\r\n").ReopenTableCheckBox, 0);
+    EXPECT_EQ(settings::load(path).reopenTable, 0);
+    EXPECT_EQ(loadFrom("[VTCONFIG]\r\nreopentable=7\r\n").reopenTable, 1);
+    EXPECT_EQ(loadFrom("[vtconfig]\r\nReopenTable=yes\r\n").reopenTable, 0);
 }
 
 // Our own keys: a value the program cannot read (below 0, beyond 32 bits, no number) gives the
@@ -334,11 +334,11 @@ TEST_F(SettingsFile, TheReopenChoiceIsAppendedInASectionOfItsOwnOnceTicked) {
 // it is written in decimal.
 TEST_F(SettingsFile, AnUnreadableValueOfOurKeysGivesTheDefaultAndKeepsItsLine) {
     const std::vector<std::tuple<std::string, int SettingsValues::*, int>> cases = {
-        {"SpurWarnHz=-5", &SettingsValues::SpurWarnHzBox, 1000000},
-        {"SpurWarnHz=1e309", &SettingsValues::SpurWarnHzBox, 1000000},
-        {"SpurWarnHz=nan", &SettingsValues::SpurWarnHzBox, 1000000},
-        {"SpurWarnHz=0x20", &SettingsValues::SpurWarnHzBox, 32},
-        {"ReopenTable=yes", &SettingsValues::ReopenTableCheckBox, 0},
+        {"SpurWarnHz=-5", &SettingsValues::spurWarnHz, 1000000},
+        {"SpurWarnHz=1e309", &SettingsValues::spurWarnHz, 1000000},
+        {"SpurWarnHz=nan", &SettingsValues::spurWarnHz, 1000000},
+        {"SpurWarnHz=0x20", &SettingsValues::spurWarnHz, 32},
+        {"ReopenTable=yes", &SettingsValues::reopenTable, 0},
     };
     for (const auto& [line, field, value] : cases) {
         const std::string file = std::string(kDefaultsOnDisk) + "[vtconfig]\r\n" + line + "\r\n";

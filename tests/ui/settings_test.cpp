@@ -169,11 +169,11 @@ private slots:
         InDirectory dir;
         TForm1 form;
         QVERIFY(shownErrors().isEmpty());
-        std::vector<settings::SettingKey> keys(settings::settingKeys().begin(), settings::settingKeys().end());
+        std::vector<KeyControl> keys = keyControls(settings::settingKeys());
         QVERIFY(SettingControls(form, keys).problems().isEmpty());
-        for (settings::SettingKey& k : keys) {
-            if (k.key == "LocalOutput") k.control = "Edit1x";
-            if (k.key == "portname") k.control = "Edit2";  // a line edit, not a combo box
+        for (KeyControl& k : keys) {
+            if (k.key->key == "LocalOutput") k.control = "Edit1x";
+            if (k.key->key == "portname") k.control = "Edit2";  // a line edit, not a combo box
         }
         const SettingControls controls(form, keys);
         QCOMPARE(controls.problems(),
@@ -182,13 +182,13 @@ private slots:
                               "settings key [rs232c1] portname: the window has no combo box named \"Edit2\"; the key "
                               "is neither loaded nor saved"}));
         settings::SettingsValues v;
-        v.Edit1 = "kept";
-        v.ComboBox1 = 5;
+        v.localOutput = "kept";
+        v.portIndex = 5;
         form.Edit2->setText("64");
         controls.save(v);
-        QCOMPARE(v.Edit1, std::string("kept"));
-        QCOMPARE(v.ComboBox1, 5);
-        QCOMPARE(v.Edit2, std::string("64"));
+        QCOMPARE(v.localOutput, std::string("kept"));
+        QCOMPARE(v.portIndex, 5);
+        QCOMPARE(v.multiplier, std::string("64"));
     }
 };
 
