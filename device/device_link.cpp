@@ -59,21 +59,21 @@ void DeviceLink::connect(const QString& baudItemText, const QString& portItemTex
     const auto baud = planning::tryParseWhole(baudItemText.toStdString());
     port_.setbps(baud ? *baud : 9600);
     port_.setportname(portItemText);
-    view_.setOpenEnabled(false);
-    view_.setCloseEnabled(true);
+    view_.enableOpen(false);
+    view_.enableClose(true);
     if (!port_.Open()) {
         view_.beep(kAsteriskBeep);
         view_.showMessage(QStringLiteral("Error"));
         if (const QString reason = port_.openFailureReason(); !reason.isEmpty()) view_.appendStatusLine(reason);
-        view_.setOpenEnabled(true);
-        view_.setCloseEnabled(false);
+        view_.enableOpen(true);
+        view_.enableClose(false);
     }
 }
 
 void DeviceLink::disconnect() {
     port_.Close();
-    view_.setOpenEnabled(true);
-    view_.setCloseEnabled(false);
+    view_.enableOpen(true);
+    view_.enableClose(false);
 }
 
 void DeviceLink::onOpen() {
@@ -91,7 +91,7 @@ void DeviceLink::onClose() {
 
 void DeviceLink::onRxChar() {
     fields.RxEventCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(fields.RxEventCount) + 1u);
-    view_.setEdit7Text(QString::number(fields.RxEventCount));
+    view_.showReceiveCount(QString::number(fields.RxEventCount));
     drain();
 }
 
@@ -181,7 +181,7 @@ bool DeviceLink::write(const planning::ChannelTable& table) {
 
 void DeviceLink::viewBuffer() {
     const std::string text = bufferViewText(fields.RxBuffer);
-    view_.setMemo3Text(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    view_.showBuffer(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void DeviceLink::sendKey(const QString& typed) {

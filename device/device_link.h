@@ -35,25 +35,25 @@ public:
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
-    // Button1Click (closeFirst) and the start-up connect of FormCreate (not closeFirst).
-    // The texts are those of the selected list items of ComboBox2 and ComboBox1 ("" for none).
+    // "Open" (closeFirst) and the start-up connect of FormCreate (not closeFirst).
+    // The texts are those of the selected items of the baud and port lists ("" for none).
     void connect(const QString& baudItemText, const QString& portItemText, bool closeFirst);
-    void disconnect();  // Button2Click
+    void disconnect();  // "Close"
 
     void onOpen();    // rs232c1Open
     void onClose();   // rs232c1Close
     void onRxChar();  // rs232c1RXCHAR
     void onPacket();  // rs232c1PACKET
 
-    // Button10Click (also Label26) with protocol::kInitialize; Button3Click, Button16Click ...
-    // Button22Click with protocol::channelCommand(0 ... 7).
+    // "Initialize" (also the charge-pump "UpGain" label) with protocol::kInitialize; the
+    // RemoteControl buttons "ch0" ... "ch7" with protocol::channelCommand(0 ... 7).
     void simpleCommand(char letter);
-    void dump();                                      // Button11Click
-    bool write(const planning::ChannelTable& table);  // Button6Click; true when every byte got its reply
-    void viewBuffer();                                // Button13Click
-    void sendKey(const QString& typed);               // Edit8KeyPress: the character's byte(s)
+    void dump();                                      // "Dump"
+    bool write(const planning::ChannelTable& table);  // "Write"; true when every byte got its reply
+    void viewBuffer();                                // "View Buffer"
+    void sendKey(const QString& typed);               // a key typed for the unit: the character's byte(s)
     void sendByte(std::uint8_t b);                    // the same for a byte given as it is
-    void sendReturn();                                // Button12Click
+    void sendReturn();                                // "send"
 
     // Call when the window is asked to close. True while a command waits: the window must then
     // ignore this close; the wait ends, and once the last command has unwound the link calls

@@ -9,14 +9,14 @@ namespace device {
 class DeviceView {
 public:
     virtual ~DeviceView() = default;
-    // Memo2, the status log. Appends must stay cheap however long the log has grown.
+    // The status log. Appends must stay cheap however long the log has grown.
     virtual void appendStatusText(const QString& text) = 0;  // runs on in the current line
     virtual void appendStatusLine(const QString& line) = 0;  // a line of its own
     virtual void clearStatus() = 0;
-    virtual void setEdit7Text(const QString& text) = 0;
-    virtual void setMemo3Text(const QString& text) = 0;  // rows end with CR LF
-    virtual void setOpenEnabled(bool on) = 0;            // Button1 "Open"
-    virtual void setCloseEnabled(bool on) = 0;           // Button2 "Close"
+    virtual void showReceiveCount(const QString& count) = 0;  // receive events since start
+    virtual void showBuffer(const QString& text) = 0;         // the buffer's rows, each ending in CR LF
+    virtual void enableOpen(bool on) = 0;                     // the "Open" button
+    virtual void enableClose(bool on) = 0;                    // the "Close" button
     // A close of the window was put off while a command waited; the wait has unwound now,
     // so the window may close (post it, do not close from inside this call).
     virtual void resumeClose() = 0;

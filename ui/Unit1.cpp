@@ -313,12 +313,12 @@ void TForm1::appendStatusText(const QString& text) { statusLog_->appendRunOn(tex
 void TForm1::appendStatusLine(const QString& line) { statusLog_->appendLine(line); }
 void TForm1::clearStatus() { statusLog_->clear(); }
 
-void TForm1::setEdit7Text(const QString& text) { Edit7->setText(text); }
-void TForm1::setMemo3Text(const QString& text) {
+void TForm1::showReceiveCount(const QString& text) { Edit7->setText(text); }
+void TForm1::showBuffer(const QString& text) {
     Memo3->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
-void TForm1::setOpenEnabled(bool on) { Button1->setEnabled(on); }
-void TForm1::setCloseEnabled(bool on) { Button2->setEnabled(on); }
+void TForm1::enableOpen(bool on) { Button1->setEnabled(on); }
+void TForm1::enableClose(bool on) { Button2->setEnabled(on); }
 void TForm1::resumeClose() {
     QTimer::singleShot(0, this, [this] { close(); });
 }

@@ -249,10 +249,10 @@ private:
     void appendStatusText(const QString& text) override;
     void appendStatusLine(const QString& line) override;
     void clearStatus() override;
-    void setEdit7Text(const QString& text) override;
-    void setMemo3Text(const QString& text) override;
-    void setOpenEnabled(bool on) override;
-    void setCloseEnabled(bool on) override;
+    void showReceiveCount(const QString& text) override;
+    void showBuffer(const QString& text) override;
+    void enableOpen(bool on) override;
+    void enableClose(bool on) override;
     void resumeClose() override;
     // The selected list items' texts ("" when none is selected).
     QString selectedItem(const QComboBox* box) const;

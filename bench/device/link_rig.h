@@ -46,10 +46,10 @@ struct StringView : device::DeviceView {
     void appendStatusText(const QString& t) override { log += t; }
     void appendStatusLine(const QString& l) override { log += '\n' + l; }
     void clearStatus() override { log.clear(); }
-    void setEdit7Text(const QString&) override {}
-    void setMemo3Text(const QString&) override {}
-    void setOpenEnabled(bool) override {}
-    void setCloseEnabled(bool) override {}
+    void showReceiveCount(const QString&) override {}
+    void showBuffer(const QString&) override {}
+    void enableOpen(bool) override {}
+    void enableClose(bool) override {}
     void resumeClose() override {}
     virtual qsizetype logged() const { return log.size(); }
 };

@@ -52,13 +52,13 @@ TEST_F(Link, OneEventWithThreeBytesLogsStoresAndCountsOnce) {
     EXPECT_EQ(link.fields.RxEventCount, 1);
     EXPECT_EQ(link.fields.RxByte, 0x7F);
     EXPECT_EQ(link.fields.RxSeen, 1);
-    EXPECT_EQ(view.edit7, "1");
+    EXPECT_EQ(view.receiveCount, "1");
 }
 
 TEST_F(Link, AnEventThatFindsNothingOnlyCounts) {
     link.onRxChar();
     link.onRxChar();
-    EXPECT_EQ(view.edit7, "2");
+    EXPECT_EQ(view.receiveCount, "2");
     EXPECT_EQ(link.fields.RxSeen, 0);
     EXPECT_EQ(view.status, "");
 }
@@ -172,7 +172,7 @@ TEST_F(Link, DumpRestartsTheCaptureAndTheViewSkipsPositionZero) {
     link.dump();
     EXPECT_EQ(port.written, "D\r");
     link.viewBuffer();
-    EXPECT_TRUE(view.memo3.startsWith("11 22 00 "));
+    EXPECT_TRUE(view.buffer.startsWith("11 22 00 "));
     EXPECT_EQ(link.fields.RxCount, 3);
 }
 

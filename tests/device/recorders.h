@@ -13,9 +13,9 @@ namespace vttest {
 inline constexpr std::chrono::hours kUnreachedReplyLimit{1};
 
 struct RecordingView final : device::DeviceView {
-    QString status;  // Memo2's text; lines joined with "\n"
-    QString edit7;
-    QString memo3;
+    QString status;  // the status log; lines joined with "\n"
+    QString receiveCount;
+    QString buffer;
     bool openEnabled = true;
     bool closeEnabled = false;
     int resumeCloses = 0;
@@ -31,10 +31,10 @@ struct RecordingView final : device::DeviceView {
         status += line;
     }
     void clearStatus() override { status.clear(); }
-    void setEdit7Text(const QString& text) override { edit7 = text; }
-    void setMemo3Text(const QString& text) override { memo3 = text; }
-    void setOpenEnabled(bool on) override { openEnabled = on; }
-    void setCloseEnabled(bool on) override { closeEnabled = on; }
+    void showReceiveCount(const QString& count) override { receiveCount = count; }
+    void showBuffer(const QString& text) override { buffer = text; }
+    void enableOpen(bool on) override { openEnabled = on; }
+    void enableClose(bool on) override { closeEnabled = on; }
     void resumeClose() override {
         ++resumeCloses;
         if (onResumeClose) onResumeClose();

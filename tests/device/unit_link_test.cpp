@@ -100,7 +100,7 @@ TEST_F(OnUnit, DumpAfterWriteShowsTheMemoryFromPositionOne) {
     // The answer to "D" (06, memory, channel) and the 06 for its CR.
     ASSERT_TRUE(vttest::pumpUntil([&] { return link.fields.RxCount == 131; }));
     link.viewBuffer();
-    const QStringList rows = view.memo3.split("\r\n");
+    const QStringList rows = view.buffer.split("\r\n");
     ASSERT_EQ(rows.size(), 18);
     EXPECT_EQ(rows[0], "18 00 00 06 04 00 00 04 FE 7F 40 13 7A 14 AE 08 ");
     EXPECT_EQ(rows[1], QString("00 ").repeated(16));

@@ -19,10 +19,10 @@ public:
         if (line == QLatin1String(device::kNoReplyLine)) noReply_ = true;
     }
     void clearStatus() override {}
-    void setEdit7Text(const QString&) override {}
-    void setMemo3Text(const QString&) override {}
-    void setOpenEnabled(bool) override {}
-    void setCloseEnabled(bool) override {}
+    void showReceiveCount(const QString&) override {}
+    void showBuffer(const QString&) override {}
+    void enableOpen(bool) override {}
+    void enableClose(bool) override {}
     void resumeClose() override {}
     void showMessage(const QString& text) override { messages_.push_back(text.toStdString()); }
     void beep(unsigned) override {}
