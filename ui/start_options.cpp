@@ -1,6 +1,6 @@
 #include "ui/start_options.h"
 
-#include "tools/cli/command_line.h"
+#include "cli/command_line.h"
 
 std::optional<StartOptions> parseStartOptions(const std::vector<std::string>& args, std::string& problem) {
     enum { kHelp };

@@ -2,9 +2,9 @@
 
 #include <charconv>
 
+#include "cli/command_line.h"
 #include "protocol/unit_protocol.h"
 #include "serial/portname.h"
-#include "tools/cli/command_line.h"
 
 namespace vtctl {
 namespace {

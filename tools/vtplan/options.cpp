@@ -2,8 +2,8 @@
 
 #include <limits>
 
+#include "cli/command_line.h"
 #include "planning/number_text.h"
-#include "tools/cli/command_line.h"
 
 namespace vtplan {
 namespace {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "tools/cli/command_line.h"
+#include "cli/command_line.h"
 
 namespace vtunit {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/cli/command_line.h"
+#include "cli/command_line.h"
 
 #include <getopt.h>
 
