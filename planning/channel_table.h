@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "planning/register_words.h"
+#include "protocol/channel_count.h"
 
 namespace planning {
 
@@ -38,12 +39,11 @@ std::string commentTextProblem(std::string_view text);
 // to the comment. Empty when it can.
 std::string descriptionProblem(std::string_view cp932);
 
-// The unit's channels; the write image, the settings range and the simulated unit's memory
-// follow from kChannels. One slot more than channels: the table of the original design had a
-// ninth slot that nothing writes or reads, and the table keeps that shape.
+// The unit's channels, as many as protocol::kChannels. One slot more than channels: the table of
+// the original design had a ninth slot that nothing writes or reads, and the table keeps that shape.
 class ChannelTable {
 public:
-    static constexpr int kChannels = 8;
+    static constexpr int kChannels = protocol::kChannels;
     static constexpr int kSlots = kChannels + 1;
 
     std::array<uint32_t, kSlots> RefReg{};

@@ -1,13 +1,13 @@
 #pragma once
 // The unit's byte protocol, for the window's link (device/) and the simulated unit
 // (tools/vtunit): the command bytes, the reply, and the layouts of the write image and of the
-// dump answer. Every size follows from the channel table's channel count. Pure logic.
+// dump answer. Every size follows from the channel count. Pure logic.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "planning/channel_table.h"
+#include "protocol/channel_count.h"
 
 namespace protocol {
 
@@ -18,9 +18,6 @@ inline constexpr char kWrite = 'W';  // after its CR the image follows, a byte p
 inline constexpr std::uint8_t kCR = 0x0D;
 // What the simulated unit answers; the window never looks at a reply, it only counts that one came.
 inline constexpr std::uint8_t kAck = 0x06;
-
-inline constexpr int kChannels = planning::ChannelTable::kChannels;
-static_assert(kChannels >= 1 && kChannels <= 10, "a channel is chosen by one digit");
 
 // "0" ... "7": switch to memory channel 0 ... 7.
 constexpr char channelCommand(int channel) { return static_cast<char>('0' + channel); }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "device/buffer_view.h"
+#include "planning/channel_table.h"
 #include "protocol/unit_protocol.h"
 #include "tests/device/example_words.h"
 
