@@ -4,16 +4,6 @@
 
 namespace planning {
 
-std::string slotStatus(const SlotRecord& r) {
-    using Source = SlotRecord::Source;
-    if (r.source == Source::None) return "not set";
-    if (r.stale) return "stale";
-    if (r.changedSinceWritten) return "changed since written";
-    if (!r.writtenTime.empty()) return "written " + r.writtenTime + " (" + r.writtenPort + ")";
-    if (r.source == Source::File) return "from " + r.fileName;
-    return "set " + r.setTime;
-}
-
 bool describesSearch(const SearchRecord& s, std::string_view descriptionUtf8) {
     return ChannelDescription({s.inputs.localOutput, s.inputs.std, formatInt(s.plan.PdHz), s.cp, s.sd}) ==
            descriptionUtf8;

@@ -36,9 +36,6 @@ struct SlotRecord {
 };
 using SlotRecords = std::array<SlotRecord, ChannelTable::kChannels>;
 
-// "not set", "set HH:MM", "from FILE", "stale", "written HH:MM (comN)", "changed since written".
-std::string slotStatus(const SlotRecord& record);
-
 // Whether "set" would write this description for the words of this search: the description
 // quotes LocalOutput, STD, PD and the charge-pump and SD choices, all of which the search fixed.
 bool describesSearch(const SearchRecord& search, std::string_view descriptionUtf8);

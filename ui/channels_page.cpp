@@ -13,9 +13,10 @@
 #include <array>
 #include <climits>
 
-#include "planning/channel_meaning.h"
-#include "planning/slot_details.h"
-#include "planning/slot_figures.h"
+#include "channels/channel_meaning.h"
+#include "channels/slot_details.h"
+#include "channels/slot_figures.h"
+#include "channels/slot_status.h"
 #include "planning/spur.h"
 #include "ui/fonts.h"
 
@@ -182,8 +183,8 @@ void ChannelsPage::showRows() {
     constexpr Qt::Alignment kLeftAligned = Qt::AlignLeft, kRight = Qt::AlignRight;
     for (int r = 0; r < planning::ChannelTable::kChannels; ++r) {
         const planning::SlotRecord& record = records_[static_cast<size_t>(r)];
-        const planning::ChannelRow row = planning::channelRow(table_, r, decimalSeparator_);
-        const planning::SlotFigures f = planning::slotFigures(
+        const channels::ChannelRow row = channels::channelRow(table_, r, decimalSeparator_);
+        const channels::SlotFigures f = channels::slotFigures(
             table_, r, record.search ? std::optional(record.search->plan.Multiplier) : std::nullopt, threshold,
             decimalSeparator_);
         const std::string derived = f.multiplierDerived ? " (derived)" : "";
@@ -197,7 +198,7 @@ void ChannelsPage::showRows() {
             cell(f.outputMHz, kRight),
             cell(f.errorHz.empty() ? std::string() : f.errorHz + derived, kRight),
             cell(spur, kRight, spurSpoken),
-            cell(planning::slotStatus(record), kLeftAligned),
+            cell(channels::slotStatus(record), kLeftAligned),
             cell(row.RefReg, kLeftAligned),
             cell(row.IntgReg, kLeftAligned),
             cell(row.FracReg, kLeftAligned),
@@ -233,5 +234,5 @@ void ChannelsPage::showDetails() {
         return;
     }
     details->setPlainText(QString::fromStdString(
-        planning::slotDetails(table_, r, records_[static_cast<size_t>(r)], spurWarnBox->value(), decimalSeparator_)));
+        channels::slotDetails(table_, r, records_[static_cast<size_t>(r)], spurWarnBox->value(), decimalSeparator_)));
 }

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "channels/slot_status.h"
 #include "headerfile/header_text.h"
 #include "tests/ui/ui_test_support.h"
 #include "files/file_read.h"
@@ -188,13 +189,13 @@ private slots:
         w->RadioGroup2->setItemIndex(3);
         click(w->Button14);
         const planning::ChannelTable before = w->ChannelTable;
-        const std::string statusBefore = planning::slotStatus(w->ChannelRecords[3]);
+        const std::string statusBefore = channels::slotStatus(w->ChannelRecords[3]);
         w->Edit1->setText(QString(443, QChar(0x3042)));  // the description: 140 + 2 x 443 bytes
         click(w->Button14);
         QCOMPARE(shownErrors(), QStringList{"ch3 is not set: the description is 1026 bytes long, more than the 1024 a "
                                             "header holds; LocalOutput and STD are quoted in it as typed."});
         QCOMPARE(w->ChannelTable.ChannelDescription[3], before.ChannelDescription[3]);
-        QCOMPARE(planning::slotStatus(w->ChannelRecords[3]), statusBefore);
+        QCOMPARE(channels::slotStatus(w->ChannelRecords[3]), statusBefore);
         recorder().shown.clear();
         w->Edit1->setText(QString(442, QChar(0x3042)));
         click(w->Button14);

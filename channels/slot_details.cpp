@@ -1,12 +1,27 @@
-#include "planning/slot_details.h"
+#include "channels/slot_details.h"
 
-#include "planning/channel_meaning.h"
+#include "channels/channel_meaning.h"
+#include "channels/slot_figures.h"
 #include "planning/r_choice.h"
 #include "planning/register_words.h"
-#include "planning/slot_figures.h"
 #include "planning/spur.h"
 
-namespace planning {
+namespace channels {
+
+using planning::ChannelTable;
+using planning::clearingRs;
+using planning::hzText;
+using planning::kRefDivLimit;
+using planning::otherRRange;
+using planning::PlanInputs;
+using planning::RChoice;
+using planning::RRange;
+using planning::SearchRecord;
+using planning::SlotRecord;
+using planning::spurHzText;
+using planning::Spurs;
+using planning::WordFigures;
+
 namespace {
 
 std::string searchText(const SearchRecord& s) {
@@ -118,4 +133,4 @@ std::string slotDetails(const ChannelTable& t, int channel, const SlotRecord& r,
     return out + sourceLine(r);
 }
 
-}  // namespace planning
+}  // namespace channels

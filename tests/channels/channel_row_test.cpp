@@ -1,11 +1,12 @@
 // A channel planned in one call, and a slot read back from its words for the "Channels" page.
 #include <gtest/gtest.h>
 
-#include "planning/channel_meaning.h"
+#include "channels/channel_meaning.h"
 #include "planning/channel_plan.h"
 #include "text/cp932.h"
 #include "text/vt_error.h"
 
+using namespace channels;
 using namespace planning;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "planning/channel_meaning.h"
+#include "channels/channel_meaning.h"
 
 #include "planning/actual_output.h"
 #include "planning/exact_int.h"
@@ -6,7 +6,22 @@
 #include "planning/number_text.h"
 #include "text/cp932.h"
 
-namespace planning {
+namespace channels {
+
+using planning::ChannelTable;
+using planning::ExactInt;
+using planning::exactPdHz;
+using planning::formatInt;
+using planning::hex8;
+using planning::hzText;
+using planning::kFractionalRegister;
+using planning::kIntegerRegister;
+using planning::kRefDivRegister;
+using planning::outputHz;
+using planning::registerData;
+using planning::tryParseDecimal;
+using planning::typedHz;
+
 namespace {
 
 constexpr std::string_view kAfterOutput = "MHz, std=", kAfterStd = "MHz, PD=";
@@ -69,4 +84,4 @@ ChannelRow channelRow(const ChannelTable& table, int channel, char decimalSepara
     return row;
 }
 
-}  // namespace planning
+}  // namespace channels

@@ -1,10 +1,21 @@
-#include "planning/slot_figures.h"
+#include "channels/slot_figures.h"
 
-#include "planning/channel_meaning.h"
+#include "channels/channel_meaning.h"
 #include "planning/plan.h"
 #include "text/cp932.h"
 
-namespace planning {
+namespace channels {
+
+using planning::ChannelTable;
+using planning::ExactFraction;
+using planning::hzText;
+using planning::readWords;
+using planning::spurHzText;
+using planning::tryMegahertzToHz;
+using planning::typedHz;
+using planning::wordFigures;
+using planning::WordRatios;
+
 namespace {
 
 constexpr __int128 kSteps = __int128{1} << 24;
@@ -57,4 +68,4 @@ SlotFigures slotFigures(const ChannelTable& t, int channel, std::optional<int64_
     return f;
 }
 
-}  // namespace planning
+}  // namespace channels

@@ -9,7 +9,7 @@
 
 #include "planning/channel_table.h"
 
-namespace planning {
+namespace channels {
 
 // The LocalOutput the description quotes, as typed (before its first "MHz, std=").
 std::optional<std::string> outputFromDescription(std::string_view descriptionUtf8);
@@ -28,6 +28,6 @@ struct ChannelRow {
     std::string RefReg, IntgReg, FracReg, CPReg;
     std::string R, N_INT, NFrac, N, synthesizerHz;
 };
-ChannelRow channelRow(const ChannelTable& table, int channel, char decimalSeparator);
+ChannelRow channelRow(const planning::ChannelTable& table, int channel, char decimalSeparator);
 
-}  // namespace planning
+}  // namespace channels

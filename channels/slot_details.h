@@ -8,10 +8,10 @@
 #include "planning/channel_table.h"
 #include "planning/slot_record.h"
 
-namespace planning {
+namespace channels {
 
 // Lines separated by "\n".
-std::string slotDetails(const ChannelTable& table, int channel, const SlotRecord& record, int64_t spurWarnHz,
-                        char decimalSeparator);
+std::string slotDetails(const planning::ChannelTable& table, int channel, const planning::SlotRecord& record,
+                        int64_t spurWarnHz, char decimalSeparator);
 
-}  // namespace planning
+}  // namespace channels

@@ -1,0 +1,15 @@
+#include "channels/slot_status.h"
+
+namespace channels {
+
+std::string slotStatus(const planning::SlotRecord& r) {
+    using Source = planning::SlotRecord::Source;
+    if (r.source == Source::None) return "not set";
+    if (r.stale) return "stale";
+    if (r.changedSinceWritten) return "changed since written";
+    if (!r.writtenTime.empty()) return "written " + r.writtenTime + " (" + r.writtenPort + ")";
+    if (r.source == Source::File) return "from " + r.fileName;
+    return "set " + r.setTime;
+}
+
+}  // namespace channels
