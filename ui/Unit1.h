@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "channels/kept_table.h"
 #include "common/exception_report.h"
 #include "device/device_link.h"
 #include "device/device_view.h"
 #include "device/rs232c_port.h"
-#include "files/file_read.h"
 #include "headerfile/header_text.h"
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
@@ -294,8 +294,6 @@ private:
     // After the table went whole into a file: its slots count as kept; the status log names the file.
     void tableSaved(const std::string& shownName);
 
-    std::string startHeader_;  // from the command line
-    // The kept table as this start opened it or this window last wrote it; empty when neither
-    // (absent, unreadable, not wanted, or a header of the command line taken instead).
-    std::optional<files::FileStamp> keptTableOpened_;
+    std::string startHeader_;        // from the command line
+    channels::KeptTable keptTable_;  // where the table is kept, and whether it is this window's
 };

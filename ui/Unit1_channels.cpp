@@ -7,10 +7,8 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTabWidget>
-#include <cerrno>
 
 #include "common/notifier.h"
-#include "files/io_error.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
 #include "text/vt_error.h"
@@ -23,34 +21,6 @@ const char* const kCloseWithoutTable = "Close without keeping the channel table 
 const char* const kReplaceKeptTable = "Replace the kept channel table with the table now in the window?";
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-const char* const kNoStateFolder =
-    "The channel table is not kept: neither XDG_STATE_HOME nor HOME names a folder for it.";
-
-// The folder and file that keep the table between runs; "" when there is no place for them.
-std::string keptTableFolder() {
-    const std::string home = files::stateHome();
-    return home.empty() ? home : files::joinPath(home, "vtconfig");
-}
-std::string keptTablePath() { return files::joinPath(keptTableFolder(), "last-channels.h"); }
-
-// Why the folder is no place for the table: a file found in a folder that somebody else owns or
-// may write to could be anybody's choice of table.
-QString notPrivate(const std::string& folder) {
-    return QString::fromStdString(folder) + QStringLiteral(" is not a folder of yours that only you may write to.");
-}
-
-// Why the table can be neither opened nor kept at all; empty when it can (a folder not yet
-// there is made, private, at the close).
-QString noPlaceToKeep() {
-    if (keptTableFolder().empty()) return QString::fromUtf8(kNoStateFolder);
-    const int err = files::checkPrivateFolder(keptTableFolder());
-    if (err == 0 || err == ENOENT) return {};
-    const bool kept = files::stampOf(keptTablePath()).error != ENOENT;
-    return (kept ? QStringLiteral("The kept channel table is not opened: ")
-                 : QStringLiteral("The channel table is not kept: ")) +
-           notPrivate(keptTableFolder());
-}
 
 // "ch0, ch3 were set in this run and have not been saved or written. Replace the table anyway?"
 QString replaceUnkeptQuestion(const std::vector<int>& channels) {
@@ -129,7 +99,7 @@ void TForm1::SaveChannelsClick() {
 void TForm1::openStartTable() {
     // Told at the start: the line the close writes goes with the window.
     const bool ticked = channelsPage->reopenBox->isChecked();
-    const QString noPlace = ticked ? noPlaceToKeep() : QString();
+    const QString noPlace = ticked ? QString::fromStdString(channels::KeptTable::noPlace()) : QString();
     if (!noPlace.isEmpty()) appendStatusLine(noPlace);
     if (!startHeader_.empty()) {
         runGuarded([&] { openChannels(startHeader_); });
@@ -137,40 +107,28 @@ void TForm1::openStartTable() {
     }
     if (!ticked || !noPlace.isEmpty()) return;
     // Nothing kept yet (ticked but never closed since, or removed): nothing to say.
-    const std::string kept = keptTablePath();
-    const files::FileStamp found = files::stampOf(kept);
-    if (found.error == ENOENT) return;
+    const std::optional<files::FileStamp> found = channels::KeptTable::lookForFile();
+    if (!found) return;
     runGuarded([&] {
-        openChannels(kept);
-        keptTableOpened_ = found;
+        openChannels(channels::KeptTable::path());
+        keptTable_.opened(*found);
     });
 }
 
-// A kept table that this start did not open (it failed to load, another header was given, the
-// box was ticked later, another run wrote it since) may be the operator's only copy.
 bool TForm1::mayReplaceKeptTable() {
-    const files::FileStamp now = files::stampOf(keptTablePath());
-    if (now.error == ENOENT || (keptTableOpened_ && *keptTableOpened_ == now)) return true;
-    return notifier().ask(QString::fromUtf8(kReplaceKeptTable));
+    return keptTable_.replaceableWithoutAsking() || notifier().ask(QString::fromUtf8(kReplaceKeptTable));
 }
 
 bool TForm1::keepTableForNextStart() {
     if (!channelsPage->reopenBox->isChecked()) return true;
-    // No place, or none of the operator's own: said in the log, as the window closes anyway.
-    if (keptTableFolder().empty()) {
-        appendStatusLine(QString::fromUtf8(kNoStateFolder));
-        return true;
-    }
     try {
-        if (const int err = files::makePrivateDirectories(keptTableFolder()))
-            throw text::VtError(files::ioErrorMessageForErrno(err));
-        if (files::checkPrivateFolder(keptTableFolder()) != 0) {
-            appendStatusLine(QStringLiteral("The channel table is not kept: ") + notPrivate(keptTableFolder()));
+        // No place, or none of the operator's own: said in the log, as the window closes anyway.
+        if (const std::string notKept = keptTable_.prepareFolder(); !notKept.empty()) {
+            appendStatusLine(QString::fromStdString(notKept));
             return true;
         }
         if (!mayReplaceKeptTable()) return true;
-        headerfile::writeHeaderFile(keptTablePath(), ChannelTable, HeaderClock);
-        keptTableOpened_ = files::stampOf(keptTablePath());  // this window's own from now on
+        keptTable_.write(ChannelTable, HeaderClock);
         return true;
     } catch (const text::VtError&) {
         reportException(std::current_exception());
