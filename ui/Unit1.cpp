@@ -12,12 +12,16 @@
 #include <QTimer>
 #include <ctime>
 
+#include "channels/kept_table.h"
 #include "common/notifier.h"
+#include "device/device_link.h"
+#include "device/rs232c_port.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
 #include "protocol/unit_protocol.h"
+#include "serial/rs232c.h"
 #include "settings/settings_file.h"
 #include "text/cp932.h"
 #include "text/decimal_separator.h"
@@ -27,6 +31,8 @@
 #include "ui/ports_line.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
+#include "ui/setting_controls.h"
+#include "ui/start_options.h"
 #include "ui/status_log.h"
 #include "ui/value_label.h"
 
@@ -49,13 +55,24 @@ QString unsetChannelsQuestion(const std::vector<int>& channels) {
 
 }  // namespace
 
+struct TForm1::Connection {
+    explicit Connection(device::DeviceView& view) : link(port, view) {}
+    Trs232c component;
+    device::Rs232cPort port{component};
+    device::DeviceLink link;
+};
+
 TForm1::TForm1(QWidget* parent) : TForm1(StartOptions{}, parent) {}
 
 TForm1::TForm1(StartOptions start, QWidget* parent)
     : QWidget(parent),
       DecimalSeparator(text::localeDecimalSeparator()),
       HeaderClock(headerfile::systemExportClock()),
-      startHeader_(std::move(start.headerFile)) {
+      connection_(std::make_unique<Connection>(static_cast<device::DeviceView&>(*this))),
+      rs232c1(connection_->component),
+      Link(connection_->link),
+      startHeader_(std::move(start.headerFile)),
+      keptTable_(std::make_unique<channels::KeptTable>()) {
     buildLayout();
     buildChannelsPage();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
@@ -127,7 +144,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // Each key's value goes into the control named for its key, and back. The controls are looked up once;
 // a key without its control is reported and keeps the file's value.
 void TForm1::LoadSettings() {
-    settingControls_.emplace(*this, keyControls(settings::settingKeys()));
+    settingControls_ = std::make_unique<SettingControls>(*this, keyControls(settings::settingKeys()));
     if (const QStringList& problems = settingControls_->problems(); !problems.isEmpty())
         notifier().showError(QString::fromStdString(text::withFullStop(problems.join('\n').toStdString())));
     // Setting a control here runs none of its handlers; the reset after the load refreshes the labels.

@@ -5,25 +5,17 @@
 // error report.
 #include <QString>
 #include <QWidget>
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "channels/kept_table.h"
 #include "common/exception_report.h"
-#include "device/device_link.h"
 #include "device/device_view.h"
-#include "device/rs232c_port.h"
 #include "headerfile/header_text.h"
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
 #include "planning/slot_record.h"
-#include "serial/rs232c.h"
-#include "ui/setting_controls.h"
-#include "ui/start_options.h"
-#include "ui/status_log.h"
 
 class ChannelsPage;
 class QComboBox;
@@ -34,11 +26,23 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class PortsLine;
+class SettingControls;
 class TClickLabel;
 class TRadioGroup;
 class TScrollBar;
+class Trs232c;
+struct StartOptions;
+namespace channels {
+class KeptTable;
+}
+namespace device {
+class DeviceLink;
+}
 namespace settings {
 class SettingsFile;
+}
+namespace statuslog {
+class StatusLog;
 }
 
 class TForm1 : public QWidget, private device::DeviceView {
@@ -113,9 +117,15 @@ public:
     planning::ChannelTable ChannelTable;  // memory channels ch0..ch7 (slot 8 unused)
     char DecimalSeparator;                // the locale's, read once at creation
     headerfile::ExportClock HeaderClock;  // clock and formats of the header export
-    Trs232c rs232c1;                      // the serial port component, closed until the connect
-    device::Rs232cPort rs232c1Port{rs232c1};
-    device::DeviceLink Link{rs232c1Port, *this};  // RxBuffer, RxCount, RxSeen ... in Link.fields
+private:
+    // The serial component, the link and the port between them, defined in Unit1.cpp so that
+    // this header needs none of their headers.
+    struct Connection;
+    std::unique_ptr<Connection> connection_;
+
+public:
+    Trs232c& rs232c1;          // the serial port component, closed until the connect
+    device::DeviceLink& Link;  // RxBuffer, RxCount, RxSeen ... in Link.fields
 
     // What the window knows of each slot: where it came from, the search behind its words,
     // whether the unit holds it. The Channels page shows it.
@@ -260,7 +270,7 @@ private:
     std::unique_ptr<statuslog::StatusLog> statusLog_;  // Memo2's appends
     // The settings file as loaded, kept for the save (texts the operator left go back as read).
     std::unique_ptr<settings::SettingsFile> settingsFile_;
-    std::optional<SettingControls> settingControls_;  // each key's control, looked up at the load
+    std::unique_ptr<SettingControls> settingControls_;  // each key's control, looked up at the load
 
     // The controls from the layout's rows, each wired to its handler (Unit1_layout.cpp).
     void buildLayout();
@@ -294,6 +304,6 @@ private:
     // After the table went whole into a file: its slots count as kept; the status log names the file.
     void tableSaved(const std::string& shownName);
 
-    std::string startHeader_;        // from the command line
-    channels::KeptTable keptTable_;  // where the table is kept, and whether it is this window's
+    std::string startHeader_;                         // from the command line
+    std::unique_ptr<channels::KeptTable> keptTable_;  // where the table is kept, and whether it is this window's
 };

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTabWidget>
 
+#include "channels/kept_table.h"
 #include "common/notifier.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
@@ -111,24 +112,24 @@ void TForm1::openStartTable() {
     if (!found) return;
     runGuarded([&] {
         openChannels(channels::KeptTable::path());
-        keptTable_.opened(*found);
+        keptTable_->opened(*found);
     });
 }
 
 bool TForm1::mayReplaceKeptTable() {
-    return keptTable_.replaceableWithoutAsking() || notifier().ask(QString::fromUtf8(kReplaceKeptTable));
+    return keptTable_->replaceableWithoutAsking() || notifier().ask(QString::fromUtf8(kReplaceKeptTable));
 }
 
 bool TForm1::keepTableForNextStart() {
     if (!channelsPage->reopenBox->isChecked()) return true;
     try {
         // No place, or none of the operator's own: said in the log, as the window closes anyway.
-        if (const std::string notKept = keptTable_.prepareFolder(); !notKept.empty()) {
+        if (const std::string notKept = keptTable_->prepareFolder(); !notKept.empty()) {
             appendStatusLine(QString::fromStdString(notKept));
             return true;
         }
         if (!mayReplaceKeptTable()) return true;
-        keptTable_.write(ChannelTable, HeaderClock);
+        keptTable_->write(ChannelTable, HeaderClock);
         return true;
     } catch (const text::VtError&) {
         reportException(std::current_exception());

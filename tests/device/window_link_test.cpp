@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "device/device_link.h"
 #include "headerfile/header_text.h"
 #include "testkit/port_holder.h"
 #include "testkit/qt/gtest_main.h"
@@ -21,6 +22,7 @@
 #include "ui/Unit1.h"
 #include "ui/channels_page.h"
 #include "ui/radio_group.h"
+#include "ui/start_options.h"
 
 using namespace std::chrono_literals;
 

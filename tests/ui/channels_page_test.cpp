@@ -19,6 +19,7 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/channels_page.h"
 #include "ui/radio_group.h"
+#include "ui/start_options.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/click_label.h"
 #include "ui/radio_group.h"
+#include "ui/setting_controls.h"
 
 namespace {
 

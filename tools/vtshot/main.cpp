@@ -35,6 +35,7 @@
 #include "ui/message_box_notifier.h"
 #include "ui/ports_dialog.h"
 #include "ui/ports_line.h"
+#include "ui/start_options.h"
 
 namespace {
 
