@@ -1,7 +1,6 @@
 #pragma once
 // What every window test shares: the notifier that records instead of showing boxes, a fresh
-// window in a private current directory, and a main() that runs one QTest class under the
-// application object the program itself uses, in a configuration folder of its own.
+// window in a private current directory, and the one main() that runs a QTest class.
 #include <QString>
 #include <QTest>
 #include <memory>
@@ -43,10 +42,18 @@ void setClock(TForm1& form, std::vector<std::tm> readings, std::string dateForma
               std::string timeFormat = "%H:%M:%S");
 std::tm localTime(int year, int month, int day, int hour, int minute, int second);
 
-int runUiTest(QObject& test, int argc, char** argv);
+// The window tests are one executable, a QTest class a source file `<name>_test.cpp`, each class run
+// alone in a process of its own (`vtui_tests <name>`), under the application object the program
+// itself uses, in a configuration folder of its own. VT_UI_TEST_MAIN(Class) registers the class
+// of the file it is written in.
+using UiTestFactory = std::unique_ptr<QObject> (*)();
+bool registerUiTest(const char* sourceFile, UiTestFactory make);
 
-#define VT_UI_TEST_MAIN(TestClass)          \
-    int main(int argc, char** argv) {       \
-        TestClass test;                     \
-        return runUiTest(test, argc, argv); \
+// Runs the class registered as argv[1] with the arguments after it; 2 for a name not registered.
+int runUiTest(int argc, char** argv);
+
+#define VT_UI_TEST_MAIN(TestClass)                                                                        \
+    namespace {                                                                                           \
+    const bool registered##TestClass =                                                                    \
+        registerUiTest(__FILE__, [] { return std::unique_ptr<QObject>(std::make_unique<TestClass>()); }); \
     }
