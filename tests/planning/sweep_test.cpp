@@ -156,11 +156,11 @@ TEST(SweepSummary, TextNamesTheRunsAndTheFailures) {
         return p;
     };
     const Spurs near{ExactFraction(ExactInt(5)), std::nullopt, Spurs::Nearer::Frac};
-    for (int64_t i : {68, 69, 70, 132, 140}) s.add(point(i, 0, near));
+    for (int64_t i : {68, 69, 70, 72, 140}) s.add(point(i, 0, near));
     s.add(point(3, 2, std::nullopt));
     s.add(point(4, 2, std::nullopt));
     EXPECT_EQ(s.text(*steps, '.'),
-              "R 3: below 1000000 Hz from 12336.8 to 12337.0 MHz, at 12343.2 MHz, at 12344.0 MHz\n"
+              "R 3: below 1000000 Hz from 12336.8 to 12337.0 MHz, at 12337.2 MHz, at 12344.0 MHz\n"
               "R 1: nowhere below 1000000 Hz\n"
               "R 7: nowhere below 1000000 Hz; no plan at 2 outputs, 12330.3 MHz: ゼロによる除算.\n");
 }
