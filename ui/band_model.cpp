@@ -141,9 +141,8 @@ Range spurRange(const Result& r) {
     forEachValue(r, true, take);
     if (r.request.thresholdHz > 0) take(static_cast<double>(r.request.thresholdHz));
     if (hi == 0) return {1, 10};
-    Range range{std::pow(10.0, std::floor(std::log10(lo))), std::pow(10.0, std::ceil(std::log10(hi)))};
-    if (range.hi <= range.lo) range.hi = range.lo * 10;
-    return range;
+    // A decade above the highest, so that a threshold of 1 MHz is not drawn on the frame.
+    return {std::pow(10.0, std::floor(std::log10(lo))), std::pow(10.0, std::floor(std::log10(hi)) + 1)};
 }
 
 Range errorRange(const Result& r) {

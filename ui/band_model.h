@@ -62,8 +62,9 @@ std::string hzTickLabel(double hz);
 struct Range {
     double lo = 0, hi = 1;
 };
-// The spur axis: whole decades around every spur and the threshold; the error axis: the errors
-// with a margin, zero inside. Missing values do not count; no values give a unit range.
+// The spur axis: whole decades around every spur and the threshold, the highest below the top;
+// the error axis: the errors with a margin, zero inside. Missing values do not count; no values
+// give a unit range.
 Range spurRange(const Result& r);
 Range errorRange(const Result& r);
 Range outputRange(const Result& r);
