@@ -33,7 +33,7 @@ inline constexpr const char* kUsage =
     "[--mode N] [--frac-rstb N] [--frac-bypass N] [--spur-warn HZ] [--] LOCALOUTPUT MULTIPLIER STD R\n"
     "       vtplan [the same options] --channels PLAN.csv [--header OUT.h]\n"
     "       vtplan [the same options] --compare-r A-B LOCALOUTPUT MULTIPLIER STD R\n"
-    "       vtplan [the same options] [--csv] --sweep FROM-TO STEP MULTIPLIER STD R[,R...]";
+    "       vtplan [the same options] [--csv] --sweep FROM-TO [--] STEP MULTIPLIER STD R[,R...]";
 
 // At most this many values of R in one --compare-r.
 inline constexpr int kMostComparedR = 1000;
