@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -36,6 +37,12 @@ struct BandChart::Frame {
     }
 };
 
+struct BandChart::Drawing {
+    QRectF area;
+    Frame frame;
+    std::vector<std::vector<QPolygonF>> lines;  // per curve, broken where a value is missing
+};
+
 BandChart::BandChart(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -46,6 +53,7 @@ QColor BandChart::curveColour(int curve) { return QColor(kColours[static_cast<si
 
 void BandChart::setResult(std::shared_ptr<const band::Result> result) {
     result_ = std::move(result);
+    drawing_.reset();
     index_ = -1;
     curve_ = -1;
     update();
@@ -53,11 +61,13 @@ void BandChart::setResult(std::shared_ptr<const band::Result> result) {
 
 void BandChart::setView(band::View view) {
     view_ = view;
+    drawing_.reset();
     update();
 }
 
 void BandChart::setMarks(std::vector<band::ChannelMark> marks) {
     marks_ = std::move(marks);
+    drawing_.reset();
     update();
 }
 
@@ -136,13 +146,21 @@ void BandChart::draw(QPainter& painter, const QRectF& area, bool chosen) const {
         painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, placeholder_);
         return;
     }
-    const Frame f = frameIn(area, fm);
+    const Drawing& d = drawingFor(area);
+    const Frame& f = d.frame;
     drawAxes(painter, f, fm);
     drawHeader(painter, f, fm);
     painter.save();
     painter.setClipRect(f.plot.adjusted(-1, -1, 1, 1));
     painter.setRenderHint(QPainter::Antialiasing);
-    drawCurves(painter, f);
+    for (size_t c = 0; c < d.lines.size(); ++c) {
+        painter.setPen(QPen(curveColour(static_cast<int>(c)), 1.5));
+        for (const QPolygonF& line : d.lines[c])
+            if (line.size() == 1)
+                painter.drawPoint(line.front());
+            else
+                painter.drawPolyline(line);
+    }
     if (f.log && result_->request.thresholdHz > 0) {  // over the curves: what they are read against
         const double y = f.py(static_cast<double>(result_->request.thresholdHz));
         painter.setPen(QPen(kThreshold, 1.5, Qt::DashLine));
@@ -241,25 +259,33 @@ void BandChart::drawHeader(QPainter& painter, const Frame& f, const QFontMetrics
     }
 }
 
+const BandChart::Drawing& BandChart::drawingFor(const QRectF& area) const {
+    if (!drawing_ || drawing_->area != area) {
+        Frame f = frameIn(area, QFontMetricsF(font()));
+        auto lines = curveLines(f);
+        drawing_ = std::make_shared<const Drawing>(Drawing{area, std::move(f), std::move(lines)});
+    }
+    return *drawing_;
+}
+
 // Each curve through its points; where more points than pixels fall on a column, the column
 // shows their lowest and highest, so no spike is lost to thinning.
-void BandChart::drawCurves(QPainter& painter, const Frame& f) const {
+std::vector<std::vector<QPolygonF>> BandChart::curveLines(const Frame& f) const {
     const planning::SweepSteps& steps = result_->request.inputs.steps;
+    std::vector<std::vector<QPolygonF>> curves;
     for (int c = 0; c < static_cast<int>(result_->curves.size()); ++c) {
-        painter.setPen(QPen(curveColour(c), 1.5));
+        std::vector<QPolygonF>& lines = curves.emplace_back();
         QPolygonF line;
-        const auto flush = [&] {
-            if (line.size() == 1) painter.drawPoint(line.front());
-            if (line.size() > 1) painter.drawPolyline(line);
-            line.clear();
-        };
         double column = -1, lo = 0, hi = 0, last = 0;
+        const auto closeColumn = [&] {
+            if (column >= 0 && hi > lo) line << QPointF(column, lo) << QPointF(column, hi) << QPointF(column, last);
+        };
         for (int64_t i = 0; i < steps.count(); ++i) {
             const double v = valueAt(c, i);
             if (std::isnan(v) || (f.log && v <= 0)) {
-                if (column >= 0) line << QPointF(column, lo) << QPointF(column, hi) << QPointF(column, last);
+                closeColumn();
                 column = -1;
-                flush();
+                if (!line.isEmpty()) lines.push_back(std::exchange(line, {}));
                 continue;
             }
             const double x = f.px(steps.megahertz(i)), y = f.py(v), at = std::floor(x);
@@ -269,20 +295,20 @@ void BandChart::drawCurves(QPainter& painter, const Frame& f) const {
                 last = y;
                 continue;
             }
-            if (column >= 0) line << QPointF(column, lo) << QPointF(column, hi) << QPointF(column, last);
+            closeColumn();
             line << QPointF(x, y);
             column = at;
             lo = hi = last = y;
         }
-        if (column >= 0) line << QPointF(column, lo) << QPointF(column, hi) << QPointF(column, last);
-        flush();
+        closeColumn();
+        if (!line.isEmpty()) lines.push_back(std::move(line));
     }
+    return curves;
 }
 
 void BandChart::chooseAt(const QPointF& pos) {
     if (!result_) return;
-    const QFontMetricsF fm(font());
-    const Frame f = frameIn(rect(), fm);
+    const Frame& f = drawingFor(rect()).frame;
     const double mhz = f.x.lo + (pos.x() - f.plot.left()) / f.plot.width() * (f.x.hi - f.x.lo);
     const int64_t index = band::nearestOutput(result_->request.inputs.steps, mhz);
     int best = curve_ < 0 ? 0 : curve_;

@@ -48,8 +48,12 @@ private:
     // Where the curves go in area, and how values map into it.
     struct Frame;
     Frame frameIn(const QRectF& area, const QFontMetricsF& fm) const;
+    // A frame and the curves' lines in it, worked out once for a size: pointing and painting
+    // again cost nothing per point of the sweep.
+    struct Drawing;
+    const Drawing& drawingFor(const QRectF& area) const;
     void draw(QPainter& painter, const QRectF& area, bool chosen) const;
-    void drawCurves(QPainter& painter, const Frame& f) const;
+    std::vector<std::vector<QPolygonF>> curveLines(const Frame& f) const;
     void drawAxes(QPainter& painter, const Frame& f, const QFontMetricsF& fm) const;
     void drawHeader(QPainter& painter, const Frame& f, const QFontMetricsF& fm) const;
     void chooseAt(const QPointF& pos);
@@ -59,6 +63,7 @@ private:
     band::View view_ = band::View::Spur;
     std::vector<band::ChannelMark> marks_;
     QString placeholder_;
+    mutable std::shared_ptr<const Drawing> drawing_;  // of the last size drawn; reset by every change
     int64_t index_ = -1;
     int curve_ = -1;
 };
