@@ -41,6 +41,7 @@ struct BandChart::Drawing {
     QRectF area;
     Frame frame;
     std::vector<std::vector<QPolygonF>> lines;  // per curve, broken where a value is missing
+    bool smooth = true;  // antialiased: not where many points share a column, whose zigzag it makes slow
 };
 
 BandChart::BandChart(QWidget* parent) : QWidget(parent) {
@@ -152,7 +153,7 @@ void BandChart::draw(QPainter& painter, const QRectF& area, bool chosen) const {
     drawHeader(painter, f, fm);
     painter.save();
     painter.setClipRect(f.plot.adjusted(-1, -1, 1, 1));
-    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, d.smooth);
     for (size_t c = 0; c < d.lines.size(); ++c) {
         painter.setPen(QPen(curveColour(static_cast<int>(c)), 1.5));
         for (const QPolygonF& line : d.lines[c])
@@ -263,7 +264,9 @@ const BandChart::Drawing& BandChart::drawingFor(const QRectF& area) const {
     if (!drawing_ || drawing_->area != area) {
         Frame f = frameIn(area, QFontMetricsF(font()));
         auto lines = curveLines(f);
-        drawing_ = std::make_shared<const Drawing>(Drawing{area, std::move(f), std::move(lines)});
+        const double perColumn = static_cast<double>(result_->request.inputs.steps.count()) / f.plot.width();
+        const bool smooth = perColumn < 8;
+        drawing_ = std::make_shared<const Drawing>(Drawing{area, std::move(f), std::move(lines), smooth});
     }
     return *drawing_;
 }
