@@ -58,6 +58,7 @@ TForm1::TForm1(StartOptions start, QWidget* parent)
       startHeader_(std::move(start.headerFile)) {
     buildLayout();
     buildChannelsPage();
+    buildBandPage();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
     Ports = new PortsLine(*TabSheet3, *ComboBox1, this);
     wireHandlers();

@@ -185,7 +185,7 @@ private slots:
     // A screen reader names each control by its caption and each column by its header.
     void controlsAndColumnsAreNamedForAScreenReader() {
         WindowUnderTest w;
-        QCOMPARE(w->PageControl1->count(), 5);
+        QCOMPARE(w->PageControl1->count(), 6);
         QCOMPARE(w->PageControl1->tabText(4), QString("Channels"));
         const auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
         QCOMPARE(name(w->channelsPage->openButton), QString("Open…"));

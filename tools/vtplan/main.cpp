@@ -18,6 +18,8 @@
 #include "planning/r_choice.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
+#include "planning/sweep.h"
+#include "planning/sweep_text.h"
 #include "planning/word_figures.h"
 #include "text/decimal_separator.h"
 
@@ -48,6 +50,12 @@ void addFigureLines(std::string& out, const planning::WordFigures& f, char sep) 
     addLine(out, "FracSpurHz", planning::spurHzText(f.spurs.fracHz, sep));
     addLine(out, "BeatSpurHz", planning::spurHzText(f.spurs.beatHz, sep));
     addLine(out, "SpurOffsetHz", planning::spurHzText(f.spurs.offsetHz(), sep));
+}
+
+void warnOfLargeR(int64_t r) {
+    if (r > planning::kRefDivLimit)
+        std::cerr << "vtplan: warning: R " << r << " is above " << planning::kRefDivLimit
+                  << ", the most the 02h word holds; the words use R " << planning::kRefDivLimit << '\n';
 }
 
 const char* nearerName(const planning::Spurs& s) {
@@ -85,9 +93,7 @@ int run(const vtplan::Options& options, char sep) {
     if (figures) addFigureLines(out, *figures, sep);
     const bool written = emit(out);
     // Warnings only: the plan is what was asked for, and the exit code stays that of the plan.
-    if (plan.R > planning::kRefDivLimit)
-        std::cerr << "vtplan: warning: R " << plan.R << " is above " << planning::kRefDivLimit
-                  << ", the most the 02h word holds; the words use R " << planning::kRefDivLimit << '\n';
+    warnOfLargeR(plan.R);
     if (figures && figures->spurs.below(options.spurWarnHz))
         std::cerr << "vtplan: warning: the nearest spur (" << nearerName(figures->spurs) << ") is "
                   << planning::spurHzText(figures->spurs.offsetHz(), sep) << " Hz from the carrier, closer than "
@@ -165,6 +171,42 @@ int runCompareR(const vtplan::Options& options, char sep) {
     return emit(out) ? 0 : kExitPlanError;
 }
 
+// Writes out when it has grown past a chunk, or at the end: a sweep streams whatever its length.
+bool flushed(std::string& out, size_t atLeast) {
+    if (out.size() < atLeast) return true;
+    const bool written = static_cast<bool>(std::cout.write(out.data(), static_cast<std::streamsize>(out.size())));
+    out.clear();
+    return written;
+}
+
+// One line per output and R, outputs in order and each with every R of the list; a plan that
+// fails is "f R error: TEXT" and the others go on. Numbers typed follow the locale, as in single
+// mode; a band that is no band, or too large, is a usage error.
+int runSweep(const vtplan::Options& options, char sep) {
+    std::string problem;
+    const auto steps = planning::SweepSteps::read(options.sweepFrom, options.sweepTo, options.sweepStep, sep, problem);
+    if (steps) problem = planning::sweepSizeProblem(*steps, options.sweepRs.size());
+    if (!problem.empty()) {
+        std::cerr << "vtplan: " << problem << '\n' << vtplan::kUsage << '\n';
+        return kExitUsage;
+    }
+    const planning::SweepInputs in{*steps, options.sweepRs,    options.multiplier, options.std,
+                                   sep,    options.chargePump, options.sd};
+    const planning::SweepTextFormat format{options.csv, sep, options.spurWarnHz};
+    constexpr size_t kChunk = 1 << 16;
+    std::string out = options.csv ? planning::sweepCsvHeader() : std::string();
+    out.reserve(kChunk + 256);
+    bool written = true;
+    planning::sweep(in, [&](const planning::SweepPoint& p) {
+        planning::appendSweepText(out, in, p, format);
+        return written = flushed(out, kChunk);
+    });
+    if (written) written = flushed(out, 0) && static_cast<bool>(std::cout.flush());
+    if (!written) std::cerr << "vtplan: cannot write the plan to standard output\n";
+    for (const int64_t r : options.sweepRs) warnOfLargeR(r);
+    return written ? 0 : kExitPlanError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -186,6 +228,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "");
     std::setlocale(LC_TIME, "");
     if (!options->channelsFile.empty()) return runChannels(*options);
+    if (options->sweep) return runSweep(*options, text::localeDecimalSeparator());
     if (options->compareFirst > 0) return runCompareR(*options, text::localeDecimalSeparator());
     try {
         return run(*options, text::localeDecimalSeparator());

@@ -4,13 +4,14 @@
 
 #include "cli/command_line.h"
 #include "planning/number_text.h"
+#include "planning/sweep.h"
 
 namespace vtplan {
 namespace {
 
 // A setting's option has the setting's number as its id; the other options' ids lie beyond.
 constexpr int id(Setting s) { return static_cast<int>(s); }
-enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn, kCompareR };
+enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn, kCompareR, kSweep, kCsv };
 
 const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},
@@ -28,6 +29,9 @@ const std::vector<cli::OptionDef> kOptionDefs{
     // the spur warning, and R compared
     {"spur-warn", 0, true, kSpurWarn},
     {"compare-r", 0, true, kCompareR},
+    // a band of outputs
+    {"sweep", 0, true, kSweep},
+    {"csv", 0, false, kCsv},
     // a whole table
     {"channels", 0, true, kChannels},
     {"header", 0, true, kHeader},
@@ -52,6 +56,18 @@ bool takeRange(const std::string& text, int& first, int& last) {
     return true;
 }
 
+// "FROM-TO": split at the first '-' that is neither a leading sign nor an exponent's.
+bool takeBand(const std::string& text, Options& o) {
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (text[i] != '-' || text[i - 1] == 'e' || text[i - 1] == 'E') continue;
+        o.sweep = true;
+        o.sweepFrom = text.substr(0, i);
+        o.sweepTo = text.substr(i + 1);
+        return !o.sweepTo.empty();
+    }
+    return false;
+}
+
 // Sets what the option says; false for a value it does not take.
 bool apply(const cli::Item& item, Options& o) {
     switch (item.id) {
@@ -60,12 +76,29 @@ bool apply(const cli::Item& item, Options& o) {
         case kHeader: o.headerFile = item.value; return !item.value.empty();
         case kSpurWarn: return cli::takeInt(item.value, o.spurWarnHz, 0, std::numeric_limits<int>::max());
         case kCompareR: return takeRange(item.value, o.compareFirst, o.compareLast);
+        case kSweep: return takeBand(item.value, o);
+        case kCsv: o.csv = true; return true;
         default: return applySetting(static_cast<Setting>(item.id), item.value, o.chargePump, o.sd);
     }
 }
 
+std::string sweepOperandProblem(Options& o, const std::vector<std::string>& operands) {
+    if (!o.headerFile.empty()) return "--header needs --channels";
+    if (operands.size() != 4) return "expected STEP MULTIPLIER STD R[,R...] after --sweep FROM-TO";
+    o.sweepStep = operands[0];
+    o.multiplier = operands[1];
+    o.std = operands[2];
+    std::string problem;
+    if (const auto rs = planning::readRList(operands[3], problem)) o.sweepRs = *rs;
+    return problem;
+}
+
 // The operands and the table options together; "" when they fit.
 std::string operandProblem(Options& o, const std::vector<std::string>& operands) {
+    if (o.csv && !o.sweep) return "--csv needs --sweep";
+    if (o.sweep && (!o.channelsFile.empty() || o.compareFirst > 0))
+        return "--sweep goes with neither --channels nor --compare-r";
+    if (o.sweep) return sweepOperandProblem(o, operands);
     if (!o.channelsFile.empty() && o.compareFirst > 0) return "--channels and --compare-r do not go together";
     if (!o.channelsFile.empty()) return operands.empty() ? "" : "--channels takes no LOCALOUTPUT MULTIPLIER STD R";
     if (!o.headerFile.empty()) return "--header needs --channels";

@@ -7,6 +7,9 @@
 //   --ports       grab the Ports dialog, opened from the "ComPort" page
 //   --roots DIR   the ports line and dialog look at DIR/sys, DIR/dev, DIR/dev/serial/by-id
 //   --link comN=PATH  comN's alias points at PATH instead of nowhere
+//   --plot        on the "Band" page (5): press Plot, wait for the sweep, choose the point in the
+//                 middle of the band on the first curve
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -31,6 +34,8 @@
 #include "serial/portname.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
+#include "ui/band_chart.h"
+#include "ui/band_page.h"
 #include "ui/error_report.h"
 #include "ui/message_box_notifier.h"
 #include "ui/ports_dialog.h"
@@ -41,14 +46,14 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: vtshot OUT.png [--page N] [--open FILE.h] [--search] [--error TEXT] [--ports] "
-                 "[--roots DIR] [--link comN=PATH]...\n");
+                 "[--roots DIR] [--link comN=PATH]... [--plot]\n");
     return 2;
 }
 
 struct Options {
     const char* out = nullptr;
     int page = -1;
-    bool search = false, ports = false;
+    bool search = false, ports = false, plot = false;
     const char* error = nullptr;
     const char* roots = nullptr;
     std::vector<std::pair<std::string, std::string>> links;  // comN, target
@@ -71,6 +76,8 @@ std::optional<Options> parse(int argc, char** argv) {
             o.error = argv[++i];
         else if (!std::strcmp(argv[i], "--ports"))
             o.ports = true;
+        else if (!std::strcmp(argv[i], "--plot"))
+            o.plot = true;
         else if (!std::strcmp(argv[i], "--roots") && more)
             o.roots = argv[++i];
         else if (!std::strcmp(argv[i], "--link") && more && std::strchr(argv[i + 1], '=')) {
@@ -117,6 +124,17 @@ void lookAtRoots(TForm1& form, const std::string& dir) {
 // picture is the same every time: the welcome line, as after a start that found the unit.
 void showWelcomeOnly(TForm1& form) { form.Memo2->setPlainText(form.Memo2->document()->firstBlock().text()); }
 
+// The band as the page plots it by default, and a point chosen so the line under the chart reads it.
+void plotBand(TForm1& form) {
+    form.show();
+    form.PageControl1->setCurrentWidget(form.bandPage);
+    QEventLoop wait;
+    QObject::connect(form.bandPage, &BandPage::finished, &wait, &QEventLoop::quit);
+    form.bandPage->plotButton->click();
+    wait.exec();
+    form.bandPage->chart->choose(form.bandPage->chart->result()->request.inputs.steps.count() / 2, 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -147,6 +165,7 @@ int main(int argc, char** argv) {
     if (o->roots) lookAtRoots(form, o->roots);
     if (o->page >= 0) form.PageControl1->setCurrentIndex(o->page);
     if (o->search) form.Button4->click();
+    if (o->plot) plotBand(form);
     if (o->ports) {
         form.show();
         PortsDialog* dialog = form.Ports->openDialog();
