@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "channels/channel_meaning.h"
 #include "planning/actual_output.h"
-#include "planning/channel_meaning.h"
 #include "planning/number_text.h"
 #include "planning/spur.h"
 #include "planning/sweep_text.h"
@@ -166,9 +166,9 @@ Range outputRange(const Result& r) {
 std::vector<ChannelMark> channelMarks(const planning::ChannelTable& table, Range band, char decimalSeparator) {
     std::vector<ChannelMark> marks;
     for (int c = 0; c < planning::ChannelTable::kChannels; ++c) {
-        const auto output = planning::outputFromDescription(text::cp932ToUtf8(table.ChannelDescription.at(c)));
+        const auto output = channels::outputFromDescription(text::cp932ToUtf8(table.ChannelDescription.at(c)));
         if (!output) continue;
-        const auto mhz = planning::tryParseDecimal(*output, planning::quotedSeparator(*output, decimalSeparator));
+        const auto mhz = planning::tryParseDecimal(*output, channels::quotedSeparator(*output, decimalSeparator));
         if (mhz && *mhz >= band.lo && *mhz <= band.hi) marks.push_back({c, static_cast<double>(*mhz)});
     }
     return marks;
