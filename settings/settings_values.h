@@ -7,11 +7,12 @@
 #include <string_view>
 
 #include "planning/channel_table.h"
+#include "serial/listed_ports.h"
 
 namespace settings {
 
 // Item counts of the lists the indexes refer to.
-inline constexpr int kPortItems = 12;                                    // "com1" … "com12"
+inline constexpr int kPortItems = commapi::kListedPorts;                 // "com1" … "com12"
 inline constexpr int kBaudItems = 2;                                     // "9600", "115200"
 inline constexpr int kChannelItems = planning::ChannelTable::kChannels;  // "ch0" … "ch7"
 inline constexpr int kSeedItems = 4;                                     // seed select

@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "serial/listed_ports.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/click_label.h"
@@ -109,6 +110,13 @@ Row groupBox(QGroupBox* F::*m, const char* name, const char* caption, Place at, 
 Row with(unsigned look, Row row) {
     row.look |= look;
     return row;
+}
+
+// "com1" … "com12", the ports the window offers by name.
+QStringList listedPorts() {
+    QStringList names;
+    for (int n = 1; n <= commapi::kListedPorts; ++n) names << QStringLiteral("com%1").arg(n);
+    return names;
 }
 
 // The choices a new plan starts from are those the radio groups show at first.
@@ -217,8 +225,7 @@ std::vector<Page> layoutRows() {
             button(&F::Button22, "Button22", "ch7", {40, 296}, &F::Button22Click),
         }},
         {&F::TabSheet3, {  // "ComPort"
-            comboBox(&F::ComboBox1, "ComboBox1", "Port", {"com1", "com2", "com3", "com4", "com5", "com6", "com7",
-                                                          "com8", "com9", "com10", "com11", "com12"}, {24, 48}),
+            comboBox(&F::ComboBox1, "ComboBox1", "Port", listedPorts(), {24, 48}),
             comboBox(&F::ComboBox2, "ComboBox2", "Baud rate", {"9600", "115200"}, {176, 48}),
             button(&F::Button1, "Button1", "Open", {376, 32}, &F::Button1Click),
             button(&F::Button2, "Button2", "Close", {376, 72}, &F::Button2Click),

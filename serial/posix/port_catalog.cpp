@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "serial/commapi.h"
+#include "serial/listed_ports.h"
 #include "serial/portname.h"
 #include "serial/posix/sysfs_tty.h"
 #include "serial/unit_record.h"
@@ -16,8 +17,6 @@
 namespace commapi {
 namespace fs = std::filesystem;
 namespace {
-
-constexpr int kListedPorts = 12;  // the port list of the "ComPort" page
 
 // Splits "ttyS10" into ("ttyS", 10) so that ttyS2 comes before ttyS10.
 std::tuple<std::string, long, std::string> nameOrder(const std::string& name) {
