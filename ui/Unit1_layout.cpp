@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "protocol/line_speeds.h"
 #include "serial/listed_ports.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
@@ -117,6 +118,13 @@ QStringList listedPorts() {
     QStringList names;
     for (int n = 1; n <= commapi::kListedPorts; ++n) names << QStringLiteral("com%1").arg(n);
     return names;
+}
+
+// "9600", "115200": the unit's line speeds.
+QStringList baudRates() {
+    QStringList rates;
+    for (const int baud : protocol::kBaudRates) rates << QString::number(baud);
+    return rates;
 }
 
 // The choices a new plan starts from are those the radio groups show at first.
@@ -226,7 +234,7 @@ std::vector<Page> layoutRows() {
         }},
         {&F::TabSheet3, {  // "ComPort"
             comboBox(&F::ComboBox1, "ComboBox1", "Port", listedPorts(), {24, 48}),
-            comboBox(&F::ComboBox2, "ComboBox2", "Baud rate", {"9600", "115200"}, {176, 48}),
+            comboBox(&F::ComboBox2, "ComboBox2", "Baud rate", baudRates(), {176, 48}),
             button(&F::Button1, "Button1", "Open", {376, 32}, &F::Button1Click),
             button(&F::Button2, "Button2", "Close", {376, 72}, &F::Button2Click),
             with(Hidden, edit(&F::Edit7, "Edit7", {184, 88})),  // count of receive events

@@ -57,9 +57,12 @@ std::string apply(const cli::Item& item, Options& o) {
             o.ports.push_back(v);
             return {};
         case kBaud:
-            if (v != "9600" && v != "115200") return "--baud: 9600 or 115200, not '" + v + "'";
-            o.baud = v == "9600" ? 9600 : 115200;
-            return {};
+            for (const int baud : protocol::kBaudRates)
+                if (v == std::to_string(baud)) {
+                    o.baud = baud;
+                    return {};
+                }
+            return "--baud: " + baudChoice(" or ") + ", not '" + v + "'";
         case kQuietMs:
             if (cli::takeInt(v, o.quietMs, 1, kMaxQuietMs)) return {};
             return "--quiet-ms: a whole number of milliseconds 1 ... " + std::to_string(kMaxQuietMs) + ", not '" + v +
@@ -132,6 +135,16 @@ std::string conflictOf(const Options& o) {
 }
 
 }  // namespace
+
+std::string baudChoice(const char* separator, bool markDefault) {
+    std::string text;
+    for (const int baud : protocol::kBaudRates) {
+        if (!text.empty()) text += separator;
+        text += std::to_string(baud);
+        if (markDefault && baud == protocol::kDefaultBaud) text += " (default)";
+    }
+    return text;
+}
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;

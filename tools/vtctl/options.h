@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/line_speeds.h"
+
 namespace vtctl {
 
 enum class Command { None, Write, Channel, Init, Dump, Send, Ports };
@@ -21,7 +23,7 @@ inline constexpr int kMaxTimeoutS = 3600;
 
 struct Options {
     std::vector<std::string> ports;  // as given, in order; none: com1 (ports: com1 ... com12)
-    int baud = 9600;
+    int baud = protocol::kDefaultBaud;
     int quietMs = kDefaultQuietMs;
     int timeoutS = kDefaultTimeoutS;
     bool timeoutGiven = false;
@@ -39,6 +41,10 @@ struct ParseResult {
 };
 
 ParseResult parseOptions(const std::vector<std::string>& args);
+
+// The unit's line speeds as a choice, between separator: "9600 or 115200", "9600|115200"; the
+// default marked " (default)" when asked.
+std::string baudChoice(const char* separator, bool markDefault = false);
 
 std::string helpText();
 
