@@ -20,7 +20,7 @@ inline constexpr int kSeedItems = 4;                                            
 inline constexpr int kModeItems = 4;                                              // Modulator Mode
 inline constexpr int kFracRstbItems = 2;                                          // frac_rstb
 inline constexpr int kFracBypassItems = 2;                                        // fracbypas
-inline constexpr int kScrollBarMax = 127;
+inline constexpr int kScrollBarMax = planning::kCurrentStepsMax;
 
 // One value per key. Indexes are item positions, -1 = no item selected.
 struct SettingsValues {

@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "planning/register_words.h"
 #include "protocol/line_speeds.h"
 #include "serial/listed_ports.h"
 #include "ui/Unit1.h"
@@ -272,7 +273,7 @@ W* make(QWidget* parent, const Row& row) {
     } else if constexpr (std::is_same_v<W, TScrollBar>) {
         w = new TScrollBar(parent);
         w->setGeometry(rect(row.at, 121, 16));
-        w->setRange(0, 127);
+        w->setRange(0, planning::kCurrentStepsMax);
     } else if constexpr (std::is_same_v<W, TRadioGroup>) {
         w = new TRadioGroup(caption, row.items, row.columns, parent);
         drawFrameThroughTitle(*w);

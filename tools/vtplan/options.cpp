@@ -128,12 +128,13 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     return o;
 }
 
-// Scroll bars run 0..127; a radio group may have no item selected (-1).
+// A current is 0 … kCurrentStepsMax steps, as its scroll bar runs; a radio group may have no item
+// selected (-1).
 bool applySetting(Setting setting, const std::string& v, planning::ChargePumpSettings& cp, planning::SdSettings& sd) {
     switch (setting) {
-        case Setting::Up: return cli::takeInt(v, cp.up, 0, 127);
-        case Setting::Down: return cli::takeInt(v, cp.down, 0, 127);
-        case Setting::Offset: return cli::takeInt(v, cp.offset, 0, 127);
+        case Setting::Up: return cli::takeInt(v, cp.up, 0, planning::kCurrentStepsMax);
+        case Setting::Down: return cli::takeInt(v, cp.down, 0, planning::kCurrentStepsMax);
+        case Setting::Offset: return cli::takeInt(v, cp.offset, 0, planning::kCurrentStepsMax);
         case Setting::OffsetDir: return takeChoice(v, cp.offsetDir, "up", "down");
         case Setting::HiK: return takeChoice(v, cp.hiK, "on", "off");
         case Setting::Seed: return cli::takeInt(v, sd.seed, -1, 3);
