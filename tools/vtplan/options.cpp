@@ -1,8 +1,12 @@
 #include "options.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <limits>
 
 #include "cli/command_line.h"
+#include "planning/choices.h"
 #include "planning/number_text.h"
 
 namespace vtplan {
@@ -33,10 +37,17 @@ const std::vector<cli::OptionDef> kOptionDefs{
     {"header", 0, true, kHeader},
 };
 
-bool takeChoice(const std::string& text, int& field, const char* first, const char* second) {
-    if (text != first && text != second) return false;
-    field = text == first ? 0 : 1;
-    return true;
+// An item of a radio group named by its caption in lower case ("up", "off").
+template <std::size_t N>
+bool takeChoice(const std::string& text, int& field, const std::array<planning::Choice, N>& choices) {
+    for (std::size_t i = 0; i < N; ++i) {
+        std::string lower(choices[i].caption);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (text != lower) continue;
+        field = static_cast<int>(i);
+        return true;
+    }
+    return false;
 }
 
 // "A-B" with 1 <= A <= B and at most kMostComparedR values.
@@ -135,12 +146,14 @@ bool applySetting(Setting setting, const std::string& v, planning::ChargePumpSet
         case Setting::Up: return cli::takeInt(v, cp.up, 0, planning::kCurrentStepsMax);
         case Setting::Down: return cli::takeInt(v, cp.down, 0, planning::kCurrentStepsMax);
         case Setting::Offset: return cli::takeInt(v, cp.offset, 0, planning::kCurrentStepsMax);
-        case Setting::OffsetDir: return takeChoice(v, cp.offsetDir, "up", "down");
-        case Setting::HiK: return takeChoice(v, cp.hiK, "on", "off");
-        case Setting::Seed: return cli::takeInt(v, sd.seed, -1, 3);
-        case Setting::Mode: return cli::takeInt(v, sd.mode, -1, 3);
-        case Setting::FracRstb: return cli::takeInt(v, sd.fracRstb, -1, 1);
-        case Setting::FracBypass: return cli::takeInt(v, sd.fracBypass, -1, 1);
+        case Setting::OffsetDir: return takeChoice(v, cp.offsetDir, planning::kOffsetDirChoices);
+        case Setting::HiK: return takeChoice(v, cp.hiK, planning::kHiKChoices);
+        case Setting::Seed: return cli::takeInt(v, sd.seed, -1, planning::lastChoice(planning::kSeedChoices));
+        case Setting::Mode: return cli::takeInt(v, sd.mode, -1, planning::lastChoice(planning::kModeChoices));
+        case Setting::FracRstb:
+            return cli::takeInt(v, sd.fracRstb, -1, planning::lastChoice(planning::kFracRstbChoices));
+        case Setting::FracBypass:
+            return cli::takeInt(v, sd.fracBypass, -1, planning::lastChoice(planning::kFracBypassChoices));
     }
     return false;
 }
