@@ -91,6 +91,15 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
     }
 }
 
+std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [name, value] : values) {
+        const std::string mark = "@" + name + "@";
+        for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + value.size()))
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
 bool takeInt(const std::string& text, int& field, int lowest, int highest) {
     int value = 0;
     const char* end = text.data() + text.size();

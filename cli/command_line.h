@@ -4,6 +4,7 @@
 // accepts is what its usage says. The tool decides what each item means and what it says about
 // a bad one.
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -35,6 +36,10 @@ struct Item {
 // Unknown, NeedsValue or TakesNoValue item, which is then the last. Uses getopt_long's global
 // state: one caller at a time.
 std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionDef>& defs);
+
+// text with each "@NAME@" of values replaced by its value: a usage that quotes counts of the code
+// names them as the man pages do, and gets them from where they are kept.
+std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values);
 
 // A whole decimal integer within [lowest, highest] into field; field is left alone otherwise.
 bool takeInt(const std::string& text, int& field, int lowest, int highest);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "protocol/text_figures.h"
 
 namespace vtunit {
 namespace {
@@ -143,7 +144,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
 }
 
 std::string helpText() {
-    return R"(Usage: vtunit [options]
+    return cli::filledIn(R"(Usage: vtunit [options]
 
 Plays the Vantorix unit's controller on a pseudo-terminal and links the terminal as the
 port alias $XDG_CONFIG_HOME/vtconfig/ports/<port> (default ~/.config/vtconfig/ports/com1),
@@ -152,10 +153,10 @@ which the configurator opens when it is told to use that port. The alias is remo
 
 The unit:
   every received byte     is answered with 06 (acknowledge), except as below
-  "W" then CR             the next 128 bytes are stored into the channel memory
-  "D"                     answered by the dump: 06, the 128 memory bytes, the channel byte
-                          (130 bytes in all, sent at once)
-  "0" ... "7"             switch the current channel (the channel byte becomes 00 ... 07)
+  "W" then CR             the next @VT_IMAGE_BYTES@ bytes are stored into the channel memory
+  "D"                     answered by the dump: 06, the @VT_IMAGE_BYTES@ memory bytes, the channel byte
+                          (@VT_DUMP_BYTES@ bytes in all, sent at once)
+  "0" ... "@VT_LAST_CHANNEL@"             switch the current channel (the channel byte becomes 00 ... @VT_LAST_CHANNEL_BYTE@)
   "I"                     initialise: memory all 00, channel 0
 Every received byte is logged on stdout as one line "rx XX" (upper-case hexadecimal).
 
@@ -166,7 +167,7 @@ Options:
   --no-link             make no alias; use with --print-slave or --slave-file
   --print-slave         first line on stdout: "slave <path of the terminal>"
   --slave-file FILE     write the path of the terminal into FILE
-  --memory-file FILE    write the 128 memory bytes into FILE whenever a write completes or
+  --memory-file FILE    write the @VT_IMAGE_BYTES@ memory bytes into FILE whenever a write completes or
                         "I" clears the memory (replaced as a whole, never half written)
 Faults:
   --silent              never answer
@@ -188,7 +189,8 @@ Faults:
 
 Exit status: 0 after a signal or a hang-up, 1 on a system error, 2 on a bad command line or
 an existing alias.
-)";
+)",
+                         protocol::textFigures());
 }
 
 }  // namespace vtunit
