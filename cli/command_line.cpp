@@ -91,6 +91,18 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
     }
 }
 
+std::string optionMistake(const Item& item) {
+    switch (item.kind) {
+        case Kind::Unknown: return "unknown option '" + item.name + "'";
+        case Kind::NeedsValue: return item.name + " needs a value";
+        case Kind::TakesNoValue: return item.name + " takes no value";
+        case Kind::Option:
+        case Kind::Operand:
+        case Kind::EndOfOptions: break;
+    }
+    return {};
+}
+
 std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values) {
     for (const auto& [name, value] : values) {
         const std::string mark = "@" + name + "@";

@@ -75,20 +75,6 @@ std::string apply(const cli::Item& item, Options& o) {
     return {};
 }
 
-// The error text of an item that is no usable option, or "".
-std::string problemOf(const cli::Item& item) {
-    using Kind = cli::Item::Kind;
-    switch (item.kind) {
-        case Kind::Option:
-        case Kind::Operand:
-        case Kind::EndOfOptions: return {};
-        case Kind::NeedsValue: return item.name + " needs a value";
-        case Kind::TakesNoValue: return item.name + " takes no value";
-        case Kind::Unknown: break;
-    }
-    return "unknown option '" + item.name + "'";
-}
-
 // The command's arguments into o; the error text, or "".
 std::string takeArguments(const std::vector<std::string>& args, Options& o) {
     switch (o.command) {
@@ -150,7 +136,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;
     std::vector<std::string> operands;
     for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        r.error = problemOf(item);
+        r.error = cli::optionMistake(item);
         if (r.error.empty() && item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
         if (r.error.empty() && item.kind == cli::Item::Kind::Option) r.error = apply(item, r.options);
         if (!r.error.empty()) return r;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "protocol/line_speeds.h"
 
 namespace vtctl {
@@ -35,10 +36,7 @@ struct Options {
     std::vector<std::uint8_t> bytes;  // send
 };
 
-struct ParseResult {
-    Options options;
-    std::string error;  // empty when the command line was good
-};
+using ParseResult = cli::ParseResult<Options>;
 
 ParseResult parseOptions(const std::vector<std::string>& args);
 

@@ -114,9 +114,9 @@ std::string problemOf(const cli::Item& item, Options& o) {
         case Kind::Option:
             return apply(item, o) ? std::string()
                                   : "bad value for " + item.name + ": " + item.value + allowedValues(item.id);
-        case Kind::NeedsValue: return "option " + item.name + " needs a value";
+        case Kind::NeedsValue:
         case Kind::Unknown:
-        case Kind::TakesNoValue: return "unknown option " + item.text;
+        case Kind::TakesNoValue: return cli::optionMistake(item);
         case Kind::Operand:
         case Kind::EndOfOptions: break;
     }
@@ -125,18 +125,17 @@ std::string problemOf(const cli::Item& item, Options& o) {
 
 }  // namespace
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem) {
-    Options o;
+cli::ParseResult<Options> parseOptions(const std::vector<std::string>& args) {
+    cli::ParseResult<Options> r;
     std::vector<std::string> operands;
     for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        problem = problemOf(item, o);
-        if (!problem.empty()) return std::nullopt;
+        r.error = problemOf(item, r.options);
+        if (!r.error.empty()) return r;
         if (item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
     }
-    if (o.help) return o;
-    problem = operandProblem(o, operands);
-    if (!problem.empty()) return std::nullopt;
-    return o;
+    if (r.options.help) return r;
+    r.error = operandProblem(r.options, operands);
+    return r;
 }
 
 // A current is 0 … kCurrentStepsMax steps, as its scroll bar runs; a radio group may have no item

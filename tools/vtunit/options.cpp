@@ -117,18 +117,12 @@ std::string apply(const cli::Item& item, Options& o) {
     return {};
 }
 
-// The error text of an item that is no usable option, or "".
+// The error text of an item that is no usable option, or "". The unit takes no operands: an
+// argument that is no option is taken for a mistyped one.
 std::string problemOf(const cli::Item& item) {
     using Kind = cli::Item::Kind;
-    switch (item.kind) {
-        case Kind::Option: return {};
-        case Kind::NeedsValue: return item.name + " needs a value";
-        case Kind::TakesNoValue: return item.name + " takes no value";
-        case Kind::Operand:
-        case Kind::EndOfOptions:
-        case Kind::Unknown: break;
-    }
-    return "unknown option '" + (item.kind == Kind::Unknown ? item.name : item.text) + "'";
+    if (item.kind == Kind::Operand || item.kind == Kind::EndOfOptions) return "unknown option '" + item.text + "'";
+    return cli::optionMistake(item);
 }
 
 }  // namespace
