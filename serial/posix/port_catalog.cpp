@@ -117,6 +117,10 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
         return t;
     }
     t.refused = path->refused != 0;
+    if (path->refused == kNoConfigHome) {
+        t.description = noConfigHomeText();
+        return t;
+    }
     if (t.refused && !path->alias) {
         t.description = "its alias " + path->path + " cannot be looked at: " + errorCause(path->refused);
         return t;
@@ -134,7 +138,9 @@ std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots) {
     std::vector<long> numbers;
     for (long n = 1; n <= kListedPorts; ++n) numbers.push_back(n);
     std::error_code ec;
-    for (fs::directory_iterator it(portAliasFolder(roots.configHome), ec), end; !ec && it != end; it.increment(ec)) {
+    fs::directory_iterator it, end;  // without a home there are no aliases to list
+    if (!roots.configHome.empty()) it = fs::directory_iterator(portAliasFolder(roots.configHome), ec);
+    for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const auto [prefix, n, whole] = nameOrder(name);
         if (prefix == "com" && n > kListedPorts && portAliasPath(name, roots.configHome) == it->path().string())
