@@ -6,6 +6,7 @@
 
 #include "cli/command_line.h"
 #include "protocol/text_figures.h"
+#include "serial/portname.h"
 
 namespace vtunit {
 namespace {
@@ -16,16 +17,6 @@ std::optional<long long> parseCount(const std::string& text) {
     auto [p, ec] = std::from_chars(text.data(), end, v);
     if (text.empty() || ec != std::errc() || p != end || v < 0) return std::nullopt;
     return v;
-}
-
-std::optional<std::string> portAlias(const std::string& text) {
-    if (text.size() < 4) return std::nullopt;
-    std::string lower;
-    for (char c : text) lower.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
-    if (lower.compare(0, 3, "com") != 0) return std::nullopt;
-    auto n = parseCount(lower.substr(3));
-    if (!n || *n < 1 || *n > 255 || lower[3] == '0') return std::nullopt;
-    return lower;
 }
 
 enum Id {
@@ -100,11 +91,11 @@ std::string apply(const cli::Item& item, Options& o) {
         case kSilent: o.faults.silent = true; return {};
         case kPrintSlave: o.printSlave = true; return {};
         case kPort:
-            if (auto alias = portAlias(item.value)) {
+            if (auto alias = commapi::portAliasName(item.value)) {
                 o.port = *alias;
                 return {};
             }
-            return "--port: not a port name com1 ... com255: '" + item.value + "'";
+            return "--port: not a port name comN: '" + item.value + "'";
         case kStopAfter: return takeCount(item, o.faults.stopAfter);
         case kHangupAfter: return takeHangupCount(item, o.faults.hangupAfter);
         case kReplyDelay: return takeCount(item, o.replyDelayMs, 0, kMaxReplyDelayMs);
