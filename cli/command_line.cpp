@@ -103,6 +103,17 @@ std::string optionMistake(const Item& item) {
     return {};
 }
 
+std::string readOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
+                        const std::function<std::string(const Item&)>& apply, std::vector<std::string>& operands) {
+    for (const Item& item : readCommandLine(args, defs)) {
+        std::string error = optionMistake(item);
+        if (error.empty() && item.kind == Kind::Option) error = apply(item);
+        if (!error.empty()) return error;
+        if (item.kind == Kind::Operand) operands.push_back(item.text);
+    }
+    return {};
+}
+
 std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values) {
     for (const auto& [name, value] : values) {
         const std::string mark = "@" + name + "@";

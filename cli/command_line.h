@@ -3,6 +3,7 @@
 // name (no abbreviations), a short one only on its own (no bundling), so that what a tool
 // accepts is what its usage says. A mistake in writing an option is worded the same in every
 // program (optionMistake); what each item means, and what is wrong with a value, is the tool's.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,13 @@ struct ParseResult {
 // An Unknown, NeedsValue or TakesNoValue item as every program words it: "unknown option
 // '--colour'", "--port needs a value", "--help takes no value"; "" for any other item.
 std::string optionMistake(const Item& item);
+
+// Reads args as readCommandLine does: each option goes to apply, which sets what it says and
+// returns what is wrong with its value ("" for nothing); the operands are collected in order; "--"
+// only ends the options. Stops at the first mistake and returns its text, worded by
+// optionMistake or by apply; "" for a good line.
+std::string readOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
+                        const std::function<std::string(const Item&)>& apply, std::vector<std::string>& operands);
 
 // text with each "@NAME@" of values replaced by its value: a usage that quotes counts of the code
 // names them as the man pages do, and gets them from where they are kept.

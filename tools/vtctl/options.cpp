@@ -135,13 +135,9 @@ std::string baudChoice(const char* separator, bool markDefault) {
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        r.error = cli::optionMistake(item);
-        if (r.error.empty() && item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
-        if (r.error.empty() && item.kind == cli::Item::Kind::Option) r.error = apply(item, r.options);
-        if (!r.error.empty()) return r;
-    }
-    if (r.options.help) return r;
+    r.error = cli::readOptions(
+        args, kOptionDefs, [&r](const cli::Item& item) { return apply(item, r.options); }, operands);
+    if (!r.error.empty() || r.options.help) return r;
     r.error = takeCommand(operands, r.options);
     if (r.error.empty()) r.error = conflictOf(r.options);
     return r;

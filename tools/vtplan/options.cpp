@@ -107,20 +107,10 @@ std::string allowedValues(int id) {
     }
 }
 
-// The reason an item makes the line unusable, or "".
-std::string problemOf(const cli::Item& item, Options& o) {
-    using Kind = cli::Item::Kind;
-    switch (item.kind) {
-        case Kind::Option:
-            return apply(item, o) ? std::string()
-                                  : "bad value for " + item.name + ": " + item.value + allowedValues(item.id);
-        case Kind::NeedsValue:
-        case Kind::Unknown:
-        case Kind::TakesNoValue: return cli::optionMistake(item);
-        case Kind::Operand:
-        case Kind::EndOfOptions: break;
-    }
-    return {};
+// Sets what the option says; what is wrong with its value, or "".
+std::string valueProblem(const cli::Item& item, Options& o) {
+    if (apply(item, o)) return {};
+    return "bad value for " + item.name + ": " + item.value + allowedValues(item.id);
 }
 
 }  // namespace
@@ -128,12 +118,9 @@ std::string problemOf(const cli::Item& item, Options& o) {
 cli::ParseResult<Options> parseOptions(const std::vector<std::string>& args) {
     cli::ParseResult<Options> r;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        r.error = problemOf(item, r.options);
-        if (!r.error.empty()) return r;
-        if (item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
-    }
-    if (r.options.help) return r;
+    r.error = cli::readOptions(
+        args, kOptionDefs, [&r](const cli::Item& item) { return valueProblem(item, r.options); }, operands);
+    if (!r.error.empty() || r.options.help) return r;
     r.error = operandProblem(r.options, operands);
     return r;
 }

@@ -91,12 +91,9 @@ std::string apply(const cli::Item& item, Options& o) {
 cli::ParseResult<Options> parse(const std::vector<std::string>& args) {
     cli::ParseResult<Options> r;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        r.error = cli::optionMistake(item);
-        if (r.error.empty() && item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
-        if (r.error.empty() && item.kind == cli::Item::Kind::Option) r.error = apply(item, r.options);
-        if (!r.error.empty()) return r;
-    }
+    r.error = cli::readOptions(
+        args, kOptionDefs, [&r](const cli::Item& item) { return apply(item, r.options); }, operands);
+    if (!r.error.empty()) return r;
     if (operands.size() != 1)
         r.error = "expected OUT.png";
     else
