@@ -10,6 +10,7 @@
 #include "device/buffer_view.h"
 #include "device/capture.h"
 #include "planning/number_text.h"
+#include "protocol/line_speeds.h"
 #include "protocol/unit_protocol.h"
 #include "text/cp932.h"
 
@@ -57,7 +58,7 @@ DeviceLink::~DeviceLink() = default;
 void DeviceLink::connect(const QString& baudItemText, const QString& portItemText, bool closeFirst) {
     if (closeFirst) port_.Close();
     const auto baud = planning::tryParseWhole(baudItemText.toStdString());
-    port_.setbps(baud ? *baud : 9600);
+    port_.setbps(baud ? *baud : protocol::kDefaultBaud);
     port_.setportname(portItemText);
     view_.enableOpen(false);
     view_.enableClose(true);

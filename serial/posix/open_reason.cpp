@@ -111,6 +111,7 @@ void lookUpHolder(OpenFailure& f, const struct stat& st) {
 std::string openFailureText(const OpenFailure& f) {
     if (f.error == 0) return {};
     if (f.port.empty()) return "No port is selected";
+    if (f.noAliasFolder) return "Cannot open " + f.port + ": " + noConfigHomeText();
     std::string where = f.port;
     if (f.device.empty()) return "Cannot open " + where + ": not a port name (com1, com2, ... or a device path)";
     if (f.aliasUnreadable)
@@ -125,6 +126,10 @@ OpenFailure lookUpOpenFailure(const std::string& port, int error) {
     f.error = error;
     const auto path = resolvePortName(port, configHome());
     if (!path) return f;
+    if (path->refused == error && error == kNoConfigHome) {
+        f.noAliasFolder = true;
+        return f;
+    }
     if (path->refused == error && error != kUnitEnded) {
         f.device = path->path;
         f.aliasUnreadable = true;

@@ -14,8 +14,9 @@
 namespace commapi {
 
 ComPortTarget assignComPort(const std::string& port, const SerialDevice& device, const CatalogRoots& roots) {
+    if (!portAliasName(port)) throw text::VtError("'" + port + "' is not a port name comN");
     const auto alias = portAliasPath(port, roots.configHome);
-    if (!alias || port.find('/') != std::string::npos) throw text::VtError("'" + port + "' is not a port name comN");
+    if (!alias) throw text::VtError(port + ": " + noConfigHomeText());
     if (const int err = makePortAliasFolder(roots.configHome))
         throw text::VtError(portAliasFolder(roots.configHome) + ": cannot make the folder: " + errorCause(err));
     mode_t found = 0;

@@ -212,13 +212,13 @@ int runSweep(const vtplan::Options& options, char sep) {
 int main(int argc, char** argv) {
     files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     const std::vector<std::string> args(argv + 1, argv + argc);
-    std::string problem;
-    const auto options = vtplan::parseOptions(args, problem);
-    if (!options) {
-        std::cerr << "vtplan: " << problem << '\n' << vtplan::kUsage << '\n';
+    const auto parsed = vtplan::parseOptions(args);
+    if (!parsed.error.empty()) {
+        std::cerr << "vtplan: " << parsed.error << '\n' << vtplan::kUsage << '\n';
         return kExitUsage;
     }
-    if (options->help) {
+    const vtplan::Options& options = parsed.options;
+    if (options.help) {
         std::cout << vtplan::kUsage << '\n' << std::flush;
         if (std::cout) return 0;
         std::cerr << "vtplan: cannot write to standard output\n";
@@ -227,11 +227,11 @@ int main(int argc, char** argv) {
     // The date line of a header follows LC_TIME as the window's export does.
     std::setlocale(LC_NUMERIC, "");
     std::setlocale(LC_TIME, "");
-    if (!options->channelsFile.empty()) return runChannels(*options);
-    if (options->sweep) return runSweep(*options, text::localeDecimalSeparator());
-    if (options->compareFirst > 0) return runCompareR(*options, text::localeDecimalSeparator());
+    if (!options.channelsFile.empty()) return runChannels(options);
+    if (options.sweep) return runSweep(options, text::localeDecimalSeparator());
+    if (options.compareFirst > 0) return runCompareR(options, text::localeDecimalSeparator());
     try {
-        return run(*options, text::localeDecimalSeparator());
+        return run(options, text::localeDecimalSeparator());
     } catch (const text::VtError& e) {
         std::cerr << text::withFullStop(e.what()) << '\n';
         return kExitPlanError;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
 
@@ -38,8 +39,8 @@ inline constexpr const char* kUsage =
 // At most this many values of R in one --compare-r.
 inline constexpr int kMostComparedR = 1000;
 
-// Options and the four operands; "--" ends the options. Nothing on a usage error, with the reason.
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem);
+// Options and the four operands; "--" ends the options. The error is the reason of a usage error.
+cli::ParseResult<Options> parseOptions(const std::vector<std::string>& args);
 
 // The charge-pump and modulator settings, each set from a text as the option of its name takes it
 // (the numbers within their controls' ranges, "up"/"down", "on"/"off").
