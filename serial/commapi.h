@@ -153,8 +153,5 @@ CommLayer& defaultLayer();
 // for GetLastError, with what the system can tell about the device (its group, the process that
 // holds it). error is lastError().error after a failed createFile; "" for 0. Defined by the back end.
 std::string openFailureReason(const std::string& port, int error);
-// The cause behind a system error in a few words of English, whatever the locale ("permission
-// denied", "a loop of links"), as the reasons give it. Defined by the back end.
-std::string errorCause(int error);
 
 }  // namespace commapi

@@ -8,7 +8,7 @@
 #include <map>
 #include <tuple>
 
-#include "serial/commapi.h"
+#include "files/errno_text.h"
 #include "serial/portname.h"
 #include "serial/posix/sysfs_tty.h"
 #include "serial/unit_record.h"
@@ -119,7 +119,7 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
     }
     t.refused = path->refused != 0;
     if (t.refused && !path->alias) {
-        t.description = "its alias " + path->path + " cannot be looked at: " + errorCause(path->refused);
+        t.description = "its alias " + path->path + " cannot be looked at: " + files::englishErrnoText(path->refused);
         return t;
     }
     t.alias = path->alias;

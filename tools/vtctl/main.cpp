@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "files/errno_text.h"
 #include "files/file_read.h"
 #include "files/standard_descriptors.h"
 #include "headerfile/header_parse.h"
-#include "serial/commapi.h"
 #include "serial/portname.h"
 #include "text/vt_error.h"
 #include "tools/vtctl/batch.h"
-#include "tools/vtctl/file_problem.h"
 #include "tools/vtctl/hex_rows.h"
 #include "tools/vtctl/options.h"
 #include "tools/vtctl/port_report.h"
@@ -37,7 +36,7 @@ int finish(int code) {
     if (std::fflush(stdout) != 0 && gStdoutError == 0) gStdoutError = errno;
     if (gStdoutError == 0 && std::ferror(stdout)) gStdoutError = EIO;
     if (gStdoutError == 0) return code;
-    put(stderr, "vtctl: cannot write to standard output: " + commapi::errorCause(gStdoutError) + "\n");
+    put(stderr, "vtctl: cannot write to standard output: " + files::englishErrnoText(gStdoutError) + "\n");
     return code == kExitDone ? kExitFailed : code;
 }
 
@@ -55,7 +54,7 @@ int listPorts(const Options& o) {
 std::optional<planning::ChannelTable> readTable(const std::string& path) {
     std::string bytes;
     if (const int error = files::readFile(path, bytes)) {
-        put(stderr, "vtctl: " + path + ": " + fileProblem(path, error) + "\n");
+        put(stderr, "vtctl: " + path + ": " + files::englishFileProblem(path, error) + "\n");
         return std::nullopt;
     }
     try {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "channel_list.h"
-#include "files/io_error.h"
+#include "files/errno_text.h"
 #include "files/named_files.h"
 #include "files/standard_descriptors.h"
 #include "headerfile/header_text.h"
@@ -118,7 +118,7 @@ int runChannels(const vtplan::Options& options) {
     const std::string& list = options.channelsFile;
     std::string bytes;
     if (const int err = files::readNamedInput(list, bytes)) {
-        std::cerr << "vtplan: " << list << ": " << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
+        std::cerr << "vtplan: " << list << ": " << text::withFullStop(files::windowErrnoText(err)) << '\n';
         return kExitPlanError;
     }
     const vtplan::PlannedTable planned =
@@ -134,8 +134,8 @@ int runChannels(const vtplan::Options& options) {
             return kExitPlanError;
         }
         if (const int err = files::writeNamedOutput(options.headerFile, header)) {
-            std::cerr << "vtplan: " << options.headerFile << ": "
-                      << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
+            std::cerr << "vtplan: " << options.headerFile << ": " << text::withFullStop(files::windowErrnoText(err))
+                      << '\n';
             return kExitPlanError;
         }
     }
