@@ -8,6 +8,8 @@
 
 namespace headerfile {
 
+ReadError::ReadError(int err) : text::VtError(files::windowErrnoText(err)), errnoValue(err) {}
+
 void writeHeaderFile(const std::string& path, const planning::ChannelTable& table, const ExportClock& clock) {
     if (const int err = files::replaceFile(path, headerFileBytes(table, clock), files::Links::Replace))
         throw text::VtError(files::windowErrnoText(err));
@@ -15,7 +17,7 @@ void writeHeaderFile(const std::string& path, const planning::ChannelTable& tabl
 
 planning::ChannelTable readHeaderFile(const std::string& path) {
     std::string bytes;
-    if (const int err = files::readFile(path, bytes)) throw text::VtError(files::windowErrnoText(err));
+    if (const int err = files::readFile(path, bytes)) throw ReadError(err);
     return parseHeader(bytes);
 }
 

@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "files/errno_text.h"
-#include "files/file_read.h"
 #include "files/standard_descriptors.h"
-#include "headerfile/header_parse.h"
+#include "headerfile/header_file.h"
 #include "serial/portname.h"
 #include "text/vt_error.h"
 #include "tools/vtctl/batch.h"
@@ -52,17 +51,14 @@ int listPorts(const Options& o) {
 
 // The register header's table; nullopt once the problem is said.
 std::optional<planning::ChannelTable> readTable(const std::string& path) {
-    std::string bytes;
-    if (const int error = files::readFile(path, bytes)) {
-        put(stderr, "vtctl: " + path + ": " + files::englishFileProblem(path, error) + "\n");
-        return std::nullopt;
-    }
     try {
-        return headerfile::parseHeader(bytes);
+        return headerfile::readHeaderFile(path);
+    } catch (const headerfile::ReadError& e) {
+        put(stderr, "vtctl: " + path + ": " + files::englishFileProblem(path, e.errnoValue) + "\n");
     } catch (const text::VtError& e) {
         put(stderr, "vtctl: " + path + ": " + e.what() + "\n");
-        return std::nullopt;
     }
+    return std::nullopt;
 }
 
 // What came back from a port, on stdout: raw, or as rows (after the port's name when there are
