@@ -118,7 +118,7 @@ int runChannels(const vtplan::Options& options) {
     const std::string& list = options.channelsFile;
     std::string bytes;
     if (const int err = files::readNamedInput(list, bytes)) {
-        std::cerr << "vtplan: " << list << ": " << text::withFullStop(files::windowErrnoText(err)) << '\n';
+        std::cerr << "vtplan: " << list << ": " << files::englishFileProblem(list, err) << '\n';
         return kExitPlanError;
     }
     const vtplan::PlannedTable planned =
@@ -134,7 +134,7 @@ int runChannels(const vtplan::Options& options) {
             return kExitPlanError;
         }
         if (const int err = files::writeNamedOutput(options.headerFile, header)) {
-            std::cerr << "vtplan: " << options.headerFile << ": " << text::withFullStop(files::windowErrnoText(err))
+            std::cerr << "vtplan: " << options.headerFile << ": " << files::englishFileProblem(options.headerFile, err)
                       << '\n';
             return kExitPlanError;
         }
