@@ -592,8 +592,7 @@ TEST(VtplanChannels, AListBeyondTheReadLimitIsToldSoAndDevStdinIsStandardInput) 
     const std::string big = dir.file("big.csv");
     vttest::writeBytes(big, "channel,local_output,multiplier,std,r\n");
     ASSERT_EQ(::truncate(big.c_str(), (64 << 20) + 1), 0);
-    EXPECT_EQ(vtplan({"--channels", big}).err,
-              "vtplan: " + big + ": too large (more than 64 MiB)\n");
+    EXPECT_EQ(vtplan({"--channels", big}).err, "vtplan: " + big + ": too large (more than 64 MiB)\n");
     ASSERT_EQ(::truncate(big.c_str(), 64 << 20), 0);  // at most 64 MiB: read, named or on standard input
     for (const std::string& name : {big, std::string("-")})
         EXPECT_EQ(vtplan({"--channels", name}, "C.UTF-8", big).err, name + ":2: a field is longer than 1024 bytes\n");

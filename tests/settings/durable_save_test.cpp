@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "files/file_ops.h"
 #include "files/errno_text.h"
+#include "files/file_ops.h"
 #include "settings/settings_file.h"
 #include "testkit/temp_dir.h"
 
@@ -93,8 +93,7 @@ TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
 // is told so, with the limit.
 TEST(IoErrorText, AnErrnoTheTableDoesNotNameIsShownByItsNumberAndTheSystemsText) {
     EXPECT_EQ(files::windowErrnoText(EIO), std::string("I/O エラー (5): ") + std::strerror(EIO));
-    EXPECT_EQ(files::windowErrnoText(ENETUNREACH),
-              std::string("I/O エラー (101): ") + std::strerror(ENETUNREACH));
+    EXPECT_EQ(files::windowErrnoText(ENETUNREACH), std::string("I/O エラー (101): ") + std::strerror(ENETUNREACH));
     EXPECT_EQ(files::windowErrnoText(ENOTDIR), std::string("I/O エラー (20): ") + std::strerror(ENOTDIR));
     EXPECT_EQ(files::windowErrnoText(EACCES), "ファイルへのアクセスが拒否されました");
     EXPECT_EQ(files::windowErrnoText(ENOSPC), "ディスクがいっぱいです");
