@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "common/notifier.h"
+#include "device/device_link.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
 #include "planning/number_format.h"
@@ -302,7 +303,7 @@ void TForm1::Button6Click() {
     if (!unset.empty() && !notifier().ask(unsetChannelsQuestion(unset))) return;
     // The table may change while the write waits; only what was sent counts as written.
     const planning::ChannelTable sent = ChannelTable;
-    if (!Link.write(sent)) return;
+    if (Link.write(sent) != device::Outcome::Reply) return;
     planning::markWritten(ChannelRecords, sent, ChannelTable, clockTime(), rs232c1.portname().toStdString());
     showChannels();
 }

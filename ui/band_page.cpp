@@ -17,7 +17,7 @@
 
 #include "common/exception_report.h"
 #include "files/atomic_file.h"
-#include "files/io_error.h"
+#include "files/errno_text.h"
 #include "files/paths.h"
 #include "planning/number_text.h"
 #include "text/vt_error.h"
@@ -323,6 +323,6 @@ QString BandPage::save() {
     const std::string local = QFile::encodeName(path).toStdString();
     if (const int err =
             files::replaceFile(local, std::string_view(bytes.constData(), bytes.size()), files::Links::Replace))
-        throw text::VtError(files::ioErrorMessageForErrno(err));
+        throw text::VtError(files::windowErrnoText(err));
     return path;
 }

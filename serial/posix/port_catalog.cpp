@@ -8,6 +8,7 @@
 #include <map>
 #include <tuple>
 
+#include "files/errno_text.h"
 #include "serial/commapi.h"
 #include "serial/listed_ports.h"
 #include "serial/portname.h"
@@ -122,7 +123,7 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
         return t;
     }
     if (t.refused && !path->alias) {
-        t.description = "its alias " + path->path + " cannot be looked at: " + errorCause(path->refused);
+        t.description = "its alias " + path->path + " cannot be looked at: " + files::englishErrnoText(path->refused);
         return t;
     }
     t.alias = path->alias;

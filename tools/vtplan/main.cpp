@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "channel_list.h"
-#include "files/io_error.h"
+#include "files/errno_text.h"
 #include "files/named_files.h"
 #include "files/standard_descriptors.h"
 #include "headerfile/header_text.h"
@@ -124,7 +124,7 @@ int runChannels(const vtplan::Options& options) {
     const std::string& list = options.channelsFile;
     std::string bytes;
     if (const int err = files::readNamedInput(list, bytes)) {
-        std::cerr << "vtplan: " << list << ": " << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
+        std::cerr << "vtplan: " << list << ": " << files::englishFileProblem(list, err) << '\n';
         return kExitPlanError;
     }
     const vtplan::PlannedTable planned =
@@ -140,8 +140,8 @@ int runChannels(const vtplan::Options& options) {
             return kExitPlanError;
         }
         if (const int err = files::writeNamedOutput(options.headerFile, header)) {
-            std::cerr << "vtplan: " << options.headerFile << ": "
-                      << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
+            std::cerr << "vtplan: " << options.headerFile << ": " << files::englishFileProblem(options.headerFile, err)
+                      << '\n';
             return kExitPlanError;
         }
     }
