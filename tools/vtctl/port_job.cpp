@@ -164,6 +164,11 @@ JobResult PortJob::work() {
         r.outcome = Outcome::Gone;
     else if (r.noReply)
         r.outcome = Outcome::NoReply;
+    else if (s.outcome == device::Outcome::NotAllSent) {
+        // Every reply came, but to bytes of which one never left: what the unit holds is unknown.
+        r.outcome = Outcome::Failed;
+        r.detail = "a byte could not be sent to the unit, though it answered every one that was";
+    }
     else if (end == kTimedOut) {
         r.outcome = Outcome::TimedOut;
         r.detail = "the reply went on past " + std::to_string(request_.timeoutS) + " s (--timeout)";
