@@ -4,6 +4,7 @@
 #include "planning/exact_int.h"
 #include "planning/number_format.h"
 #include "planning/number_text.h"
+#include "planning/register_words.h"
 #include "text/cp932.h"
 
 namespace channels {
@@ -25,7 +26,6 @@ using planning::typedHz;
 namespace {
 
 constexpr std::string_view kAfterOutput = "MHz, std=", kAfterStd = "MHz, PD=";
-constexpr unsigned kFractionBits = 24;
 constexpr unsigned kRatioDecimals = 9;
 constexpr int64_t kRatioScale = 1'000'000'000;
 
@@ -53,9 +53,9 @@ char quotedSeparator(std::string_view numberText, char decimalSeparator) {
 }
 
 std::string ratioText(int64_t nInt, int64_t nFrac, char decimalSeparator) {
-    const __int128 ratio = static_cast<__int128>(nInt) * (int64_t{1} << kFractionBits) + nFrac;
+    const __int128 ratio = static_cast<__int128>(nInt) * planning::kFractionSteps + nFrac;
     return (ExactInt::fromInt128(ratio) * ExactInt(kRatioScale))
-        .roundedShiftRight(kFractionBits)
+        .roundedShiftRight(planning::kDataBits)
         .toFixed(kRatioDecimals, decimalSeparator);
 }
 

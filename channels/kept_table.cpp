@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "files/io_error.h"
+#include "files/errno_text.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
 #include "text/vt_error.h"
@@ -44,8 +44,7 @@ std::optional<files::FileStamp> KeptTable::lookForFile() {
 
 std::string KeptTable::prepareFolder() const {
     if (folder().empty()) return kNoStateFolder;
-    if (const int err = files::makePrivateDirectories(folder()))
-        throw text::VtError(files::ioErrorMessageForErrno(err));
+    if (const int err = files::makePrivateDirectories(folder())) throw text::VtError(files::windowErrnoText(err));
     if (files::checkPrivateFolder(folder()) != 0) return "The channel table is not kept: " + notPrivate(folder());
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "channels/channel_meaning.h"
 #include "planning/plan.h"
+#include "planning/register_words.h"
 #include "text/cp932.h"
 
 namespace channels {
@@ -18,7 +19,7 @@ using planning::WordRatios;
 
 namespace {
 
-constexpr __int128 kSteps = __int128{1} << 24;
+constexpr __int128 kSteps = planning::kFractionSteps;
 
 // A quoted frequency in Hz, exactly and as the search rounds it.
 struct Quoted {

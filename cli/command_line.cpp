@@ -91,6 +91,38 @@ std::vector<Item> readCommandLine(const std::vector<std::string>& args, const st
     }
 }
 
+std::string optionMistake(const Item& item) {
+    switch (item.kind) {
+        case Kind::Unknown: return "unknown option '" + item.name + "'";
+        case Kind::NeedsValue: return item.name + " needs a value";
+        case Kind::TakesNoValue: return item.name + " takes no value";
+        case Kind::Option:
+        case Kind::Operand:
+        case Kind::EndOfOptions: break;
+    }
+    return {};
+}
+
+std::string readOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
+                        const std::function<std::string(const Item&)>& apply, std::vector<std::string>& operands) {
+    for (const Item& item : readCommandLine(args, defs)) {
+        std::string error = optionMistake(item);
+        if (error.empty() && item.kind == Kind::Option) error = apply(item);
+        if (!error.empty()) return error;
+        if (item.kind == Kind::Operand) operands.push_back(item.text);
+    }
+    return {};
+}
+
+std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [name, value] : values) {
+        const std::string mark = "@" + name + "@";
+        for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + value.size()))
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
 bool takeInt(const std::string& text, int& field, int lowest, int highest) {
     int value = 0;
     const char* end = text.data() + text.size();

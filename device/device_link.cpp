@@ -10,6 +10,7 @@
 #include "device/buffer_view.h"
 #include "device/capture.h"
 #include "planning/number_text.h"
+#include "protocol/line_speeds.h"
 #include "protocol/unit_protocol.h"
 #include "text/cp932.h"
 
@@ -25,6 +26,30 @@ constexpr int kPacketScratch = 1025;
 struct DeviceLink::Wait {
     QEventLoop* loop = nullptr;
     bool timedOut = false;
+};
+
+// The bytes of one command: whether each went out, and how the last reply wait ended.
+class DeviceLink::Exchange {
+public:
+    explicit Exchange(DeviceLink& link) : link_(link) {}
+    void send(std::uint8_t b) { everyByteSent_ = link_.send(b) && everyByteSent_; }
+    // Sends b and waits for its reply; false when none came, and the command stops there.
+    bool sendAndAwait(std::uint8_t b) {
+        const bool sent = link_.send(b);
+        everyByteSent_ = sent && everyByteSent_;
+        wait_ = link_.replied(sent);
+        return wait_ == Outcome::Reply;
+    }
+    Outcome outcome() const {
+        // A reply to a byte that could not be sent does not make the unit hold it.
+        if (wait_ == Outcome::Reply && !everyByteSent_) return Outcome::NotAllSent;
+        return wait_;
+    }
+
+private:
+    DeviceLink& link_;
+    bool everyByteSent_ = true;
+    Outcome wait_ = Outcome::Reply;
 };
 
 // Counts a command in progress; when the last one unwinds after a close was put off, the window
@@ -57,7 +82,7 @@ DeviceLink::~DeviceLink() = default;
 void DeviceLink::connect(const QString& baudItemText, const QString& portItemText, bool closeFirst) {
     if (closeFirst) port_.Close();
     const auto baud = planning::tryParseWhole(baudItemText.toStdString());
-    port_.setbps(baud ? *baud : 9600);
+    port_.setbps(baud ? *baud : protocol::kDefaultBaud);
     port_.setportname(portItemText);
     view_.enableOpen(false);
     view_.enableClose(true);
@@ -135,24 +160,29 @@ void DeviceLink::onPacket() {
     }
 }
 
-void DeviceLink::simpleCommand(char letter) {
+Outcome DeviceLink::simpleCommand(char letter) {
     CommandScope scope(*this);
+    Exchange bytes(*this);
     fields.RxSeen = 0;
-    if (!replied(send(static_cast<std::uint8_t>(letter)))) return;
-    send(protocol::kCR);
+    if (!bytes.sendAndAwait(static_cast<std::uint8_t>(letter))) return bytes.outcome();
+    bytes.send(protocol::kCR);
+    return bytes.outcome();
 }
 
-void DeviceLink::dump() {
+Outcome DeviceLink::dump() {
     CommandScope scope(*this);
+    Exchange bytes(*this);
     fields.RxCount = 0;
     fields.RxSeen = 0;
-    if (!replied(send(protocol::kDump))) return;
+    if (!bytes.sendAndAwait(protocol::kDump)) return bytes.outcome();
     fields.RxSeen = 0;
-    send(protocol::kCR);
+    bytes.send(protocol::kCR);
+    return bytes.outcome();
 }
 
-bool DeviceLink::write(const planning::ChannelTable& table) {
+Outcome DeviceLink::write(const planning::ChannelTable& table) {
     CommandScope scope(*this);
+    Exchange bytes(*this);
     fields.RxCount = 0;
     fields.RxSeen = 0;
     pendingLog_.clear();
@@ -162,21 +192,14 @@ bool DeviceLink::write(const planning::ChannelTable& table) {
     // A command run inside one of the waits below may rebuild WriteImage; this transfer keeps
     // sending the image it started with.
     const auto image = fields.WriteImage;
-    // A reply to a byte that could not be sent does not make the unit hold it.
-    bool everyByteSent = true;
-    const auto put = [&](std::uint8_t b) {
-        const bool sent = send(b);
-        everyByteSent = everyByteSent && sent;
-        return replied(sent);
-    };
-    if (!put(protocol::kWrite)) return false;
+    if (!bytes.sendAndAwait(protocol::kWrite)) return bytes.outcome();
     fields.RxSeen = 0;
-    if (!put(protocol::kCR)) return false;
+    if (!bytes.sendAndAwait(protocol::kCR)) return bytes.outcome();
     for (std::uint8_t b : image) {
         fields.RxSeen = 0;
-        if (!put(b)) return false;
+        if (!bytes.sendAndAwait(b)) return bytes.outcome();
     }
-    return everyByteSent;
+    return bytes.outcome();
 }
 
 void DeviceLink::viewBuffer() {
@@ -206,18 +229,18 @@ void DeviceLink::lineLost() {
 
 bool DeviceLink::send(std::uint8_t b) { return port_.WriteByte(b); }
 
-bool DeviceLink::replied(bool sent) {
+Outcome DeviceLink::replied(bool sent) {
     // A byte that could not be sent on an open line still gets its wait, bounded as any: the
     // unit may answer all the same. Only a closed port or a vanished device ends it at once.
     if (!sent && port_.InQueueCount() < 0 && port_.isOpen()) lineLost();
-    const WaitOutcome outcome = awaitReply();
-    if (outcome == WaitOutcome::Reply) return true;
+    const Outcome outcome = awaitReply();
+    if (outcome == Outcome::Reply) return outcome;
     flushLog();
     view_.appendStatusLine(QString::fromLatin1(kNoReplyLine));
-    return false;
+    return outcome;
 }
 
-WaitOutcome DeviceLink::awaitReply() {
+Outcome DeviceLink::awaitReply() {
     const std::uint64_t epoch = lineEpoch_;
     QEventLoop loop;
     Wait wait;
@@ -231,29 +254,29 @@ WaitOutcome DeviceLink::awaitReply() {
     });
     waits_.push_back(&wait);
     limit.start(replyLimit_);
-    WaitOutcome outcome;
+    Outcome outcome;
     for (;;) {
         // Closing and a lost line win over a reply: the command must send nothing more.
         if (closeDeferred_) {
-            outcome = WaitOutcome::Closing;
+            outcome = Outcome::Closing;
             break;
         }
         if (lineGone_ || epoch != lineEpoch_ || !port_.isOpen()) {
-            outcome = WaitOutcome::NoLine;
+            outcome = Outcome::NoLine;
             break;
         }
         if (fields.RxSeen != 0) {
-            outcome = WaitOutcome::Reply;
+            outcome = Outcome::Reply;
             break;
         }
         if (wait.timedOut) {
-            outcome = WaitOutcome::TimedOut;
+            outcome = Outcome::TimedOut;
             break;
         }
         // Blocks until an event comes; the link exits the loop when something above changes.
         // Any other exit code means the application is ending.
         if (loop.exec() != kWake) {
-            outcome = WaitOutcome::Closing;
+            outcome = Outcome::Closing;
             break;
         }
     }

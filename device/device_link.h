@@ -19,14 +19,21 @@ class QEventLoop;
 
 namespace device {
 
+// The status log's line for a command that stopped without its reply. What happened is the
+// command's Outcome: the line is for the operator only.
 inline const char* const kNoReplyLine = "No reply from the unit";
 
-enum class WaitOutcome {
-    Reply,     // a byte arrived (RxSeen became 1)
-    NoLine,    // the port was closed, or the unit cannot be reached any more
-    Closing,   // the window is closing, or the application is ending
-    TimedOut,  // no reply within the limit
+// How a command ended, and how each of its reply waits ends (a wait never ends NotAllSent).
+enum class Outcome {
+    Reply,       // every byte went out and every reply came (a wait: a byte arrived, RxSeen became 1)
+    NotAllSent,  // every reply came, but a byte could not be sent: the unit may not hold what it answered
+    NoLine,      // the port was closed, or the unit cannot be reached any more
+    Closing,     // the window is closing, or the application is ending
+    TimedOut,    // no reply within the limit
 };
+
+// Every reply the command waited for came, whether or not each byte went out.
+constexpr bool everyReplyCame(Outcome o) { return o == Outcome::Reply || o == Outcome::NotAllSent; }
 
 class DeviceLink {
 public:
@@ -45,15 +52,17 @@ public:
     void onRxChar();  // rs232c1RXCHAR
     void onPacket();  // rs232c1PACKET
 
+    // The commands: each returns how it ended; a wait that ends without its reply also puts
+    // kNoReplyLine into the status log, and the command sends nothing more.
     // "Initialize" (also the charge-pump "UpGain" label) with protocol::kInitialize; the
     // RemoteControl buttons "ch0" ... "ch7" with protocol::channelCommand(0 ... 7).
-    void simpleCommand(char letter);
-    void dump();                                      // "Dump"
-    bool write(const planning::ChannelTable& table);  // "Write"; true when every byte got its reply
-    void viewBuffer();                                // "View Buffer"
-    void sendKey(const QString& typed);               // a key typed for the unit: the character's byte(s)
-    void sendByte(std::uint8_t b);                    // the same for a byte given as it is
-    void sendReturn();                                // "send"
+    Outcome simpleCommand(char letter);
+    Outcome dump();                                      // "Dump"
+    Outcome write(const planning::ChannelTable& table);  // "Write"; Reply: the unit holds the table
+    void viewBuffer();                                   // "View Buffer"
+    void sendKey(const QString& typed);                  // a key typed for the unit: the character's byte(s)
+    void sendByte(std::uint8_t b);                       // the same for a byte given as it is
+    void sendReturn();                                   // "send"
 
     // Call when the window is asked to close. True while a command waits: the window must then
     // ignore this close; the wait ends, and once the last command has unwound the link calls
@@ -75,11 +84,12 @@ public:
 
 private:
     class CommandScope;
+    class Exchange;
     struct Wait;
 
     bool send(std::uint8_t b);
-    WaitOutcome awaitReply();
-    bool replied(bool sent);  // waits; on anything but a reply logs the no-reply line
+    Outcome awaitReply();
+    Outcome replied(bool sent);  // waits; on anything but a reply logs the no-reply line
     void wakeWaits();
     void drain();
     void logBytes(const QString& hex);

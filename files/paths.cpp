@@ -10,6 +10,11 @@
 #include "files/links.h"
 
 namespace files {
+namespace {
+
+bool isAbsolute(const char* path) { return path && *path == '/'; }
+
+}  // namespace
 
 std::string currentDirectory() {
     std::vector<char> buf(PATH_MAX);
@@ -27,12 +32,16 @@ std::string joinPath(const std::string& dir, std::string_view name) {
     return p;
 }
 
-std::string stateHome() {
-    const char* xdg = std::getenv("XDG_STATE_HOME");
-    if (xdg && *xdg == '/') return xdg;
+std::string xdgHome(const char* variable, std::string_view belowHome) {
+    const char* xdg = std::getenv(variable);
+    if (isAbsolute(xdg)) return xdg;
     const char* home = std::getenv("HOME");
-    return home && *home == '/' ? joinPath(home, ".local/state") : std::string();
+    return isAbsolute(home) ? joinPath(home, belowHome) : std::string();
 }
+
+std::string stateHome() { return xdgHome("XDG_STATE_HOME", ".local/state"); }
+
+std::string configHome() { return xdgHome("XDG_CONFIG_HOME", ".config"); }
 
 int checkPrivateFolder(const std::string& dir) {
     const Walked w = walkPath(dir, Links::FollowTrusted);

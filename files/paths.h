@@ -11,9 +11,16 @@ std::string currentDirectory();
 // dir + "/" + name, with no doubled separator when dir already ends in one.
 std::string joinPath(const std::string& dir, std::string_view name);
 
-// Where the program keeps state between runs: $XDG_STATE_HOME when it is an absolute path,
-// else $HOME/.local/state when HOME is one; "" when neither names a place.
+// A base folder by the XDG rule, the one rule of every home the programs use: $variable when it
+// is an absolute path (a relative one is ignored, as the rule asks); else $HOME/belowHome when
+// HOME is an absolute path; "" when neither names a place, and the caller refuses to keep or
+// look for anything there rather than guess one.
+std::string xdgHome(const char* variable, std::string_view belowHome);
+
+// Where the programs keep state between runs: $XDG_STATE_HOME, or ~/.local/state.
 std::string stateHome();
+// Where the programs keep their configuration (the port aliases): $XDG_CONFIG_HOME, or ~/.config.
+std::string configHome();
 
 // 0 when dir is a folder of the running user's that nobody else may write to (reached through
 // no link but a trusted one), so that what the program finds in it is its own; else ENOENT,

@@ -5,8 +5,16 @@
 
 #include "headerfile/header_text.h"
 #include "planning/channel_table.h"
+#include "text/vt_error.h"
 
 namespace headerfile {
+
+// A header file that could not be read: the window's text, and the errno behind it for a tool
+// that says it in words of its own.
+struct ReadError : text::VtError {
+    explicit ReadError(int errnoValue);
+    int errnoValue;
+};
 
 // Writes the table's header to path as one atomic replace; a link under the name is replaced,
 // never written through. Throws text::VtError with the runtime's I/O text on failure, leaving
@@ -14,8 +22,8 @@ namespace headerfile {
 void writeHeaderFile(const std::string& path, const planning::ChannelTable& table, const ExportClock& clock);
 
 // Reads a header the program (or anybody) made: a regular file of bounded size only, opened
-// without blocking. Throws text::VtError with the runtime's I/O text when it cannot be read,
-// HeaderFormatError when it is not a header; a table is read whole or not at all.
+// without blocking. Throws ReadError when it cannot be read, HeaderFormatError when it is not a
+// header; a table is read whole or not at all.
 planning::ChannelTable readHeaderFile(const std::string& path);
 
 }  // namespace headerfile

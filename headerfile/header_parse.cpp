@@ -1,14 +1,9 @@
 #include "headerfile/header_parse.h"
 
-#include <array>
-#include <charconv>
-#include <cstdint>
-#include <optional>
+#include "headerfile/header_lines.h"
 
 namespace headerfile {
 namespace {
-
-constexpr std::array<std::string_view, 4> kWordNames = {"RefReg", "IntgReg", "FracReg", "CPReg"};
 
 // The file's lines one at a time, without their ends and without blanks at their ends; a
 // final line end closes the last line rather than opening an empty one. Nothing is copied: a
@@ -39,32 +34,6 @@ private:
     bool ended_ = false;
 };
 
-std::optional<uint32_t> hexWord(std::string_view digits) {
-    if (digits.size() != 8) return std::nullopt;
-    uint32_t word = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), word, 16);
-    if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-    return word;
-}
-
-// "  0xXXXXXXXX,    //Name"
-std::optional<uint32_t> constantLine(std::string_view line, std::string_view name) {
-    constexpr std::string_view head = "  0x", tail = ",    //";
-    if (line.size() != head.size() + 8 + tail.size() + name.size()) return std::nullopt;
-    if (line.substr(0, head.size()) != head || line.substr(head.size() + 8, tail.size()) != tail ||
-        line.substr(head.size() + 8 + tail.size()) != name)
-        return std::nullopt;
-    return hexWord(line.substr(head.size(), 8));
-}
-
-// "//n  description", or "//n" alone for an empty description whose blanks went with the line end.
-std::optional<std::string_view> descriptionLine(std::string_view line, int channel) {
-    const std::string mark = "//" + std::to_string(channel);
-    if (line == mark) return std::string_view();
-    if (line.substr(0, mark.size() + 2) != mark + "  ") return std::nullopt;
-    return line.substr(mark.size() + 2);
-}
-
 }  // namespace
 
 HeaderFormatError::HeaderFormatError(int lineNumber, const std::string& expected)
@@ -81,23 +50,22 @@ planning::ChannelTable parseHeader(std::string_view bytes) {
     };
 
     const std::string_view dateLine = lines.next();
-    if (dateLine.substr(0, 2) != "//") fail("`//` and the date");
+    if (dateLine.substr(0, kCommentMark.size()) != kCommentMark)
+        fail("`" + std::string(kCommentMark) + "` and the date");
     if (std::string why = planning::commentTextProblem(dateLine); !why.empty()) refuse(why.insert(0, "the date line "));
     planning::ChannelTable table;
     for (int n = 0; n < planning::ChannelTable::kChannels; ++n) {
         const auto slot = static_cast<size_t>(n);
-        const auto description = descriptionLine(lines.next(), n);
-        if (!description) fail("`//" + std::to_string(n) + "  ` and the channel's description");
+        const auto description = readDescriptionLine(lines.next(), n);
+        if (!description) fail("`" + descriptionLineStart(n) + "` and the channel's description");
         // Longer than any the window makes, it is no description but a file to stall the window
         // with; one ending in a backslash, or holding a lone CR, would compile to other words.
         if (std::string why = planning::descriptionProblem(*description); !why.empty()) refuse(std::move(why));
         table.ChannelDescription[slot] = std::string(*description);
-        const std::array<uint32_t*, 4> words = {&table.RefReg[slot], &table.IntgReg[slot], &table.FracReg[slot],
-                                                &table.CPReg[slot]};
-        for (size_t k = 0; k < kWordNames.size(); ++k) {
-            const auto word = constantLine(lines.next(), kWordNames[k]);
-            if (!word) fail("`  0x…,    //" + std::string(kWordNames[k]) + "`");
-            *words[k] = *word;
+        for (const WordLine& w : kWordLines) {
+            const auto word = readWordLine(lines.next(), w.name);
+            if (!word) fail("`" + wordLineShape(w.name) + "`");
+            (table.*w.words)[slot] = *word;
         }
     }
     for (std::string_view line = lines.next(); !lines.ended(); line = lines.next())

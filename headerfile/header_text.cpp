@@ -2,8 +2,8 @@
 
 #include <langinfo.h>
 
+#include "headerfile/header_lines.h"
 #include "headerfile/header_parse.h"
-#include "planning/number_format.h"
 #include "text/cp932.h"
 
 namespace headerfile {
@@ -36,14 +36,6 @@ std::string padded(int v, size_t width) {
 
 std::string two(int v) { return padded(v, 2); }
 
-void constantLine(std::string& out, uint32_t word, std::string_view name) {
-    out += "  0x";
-    out += planning::hex8(word);
-    out += ",    //";
-    out += name;
-    out += "\r\n";
-}
-
 }  // namespace
 
 ExportClock systemExportClock() {
@@ -65,7 +57,7 @@ std::string headerFileName(const std::tm& t) {
 }
 
 std::string headerDateLine(const std::tm& t, const std::string& dateFormat, const std::string& timeFormat) {
-    std::string line = "//";
+    std::string line(kCommentMark);
     line += formatTime(t, dateFormat);
     if (t.tm_hour != 0 || t.tm_min != 0 || t.tm_sec != 0) {
         line += ' ';
@@ -78,21 +70,19 @@ std::string headerChannelLines(const planning::ChannelTable& table) {
     std::string out;
     for (int n = 0; n < planning::ChannelTable::kChannels; ++n) {
         const auto i = static_cast<size_t>(n);
-        out += "//";
-        out += std::to_string(n);
-        out += "  ";
+        out += descriptionLineStart(n);
         out += table.ChannelDescription[i];
-        out += "\r\n";
-        constantLine(out, table.RefReg[i], "RefReg");
-        constantLine(out, table.IntgReg[i], "IntgReg");
-        constantLine(out, table.FracReg[i], "FracReg");
-        constantLine(out, table.CPReg[i], "CPReg");
+        out += kLineEnd;
+        for (const WordLine& w : kWordLines) {
+            out += wordLine((table.*w.words)[i], w.name);
+            out += kLineEnd;
+        }
     }
     return out;
 }
 
 std::string headerFileBytes(const planning::ChannelTable& table, std::string_view dateLineUtf8) {
-    return text::utf8ToCp932(dateLineUtf8) + "\r\n" + headerChannelLines(table);
+    return text::utf8ToCp932(dateLineUtf8) + std::string(kLineEnd) + headerChannelLines(table);
 }
 
 std::string headerFileBytes(const planning::ChannelTable& table, const ExportClock& clock) {

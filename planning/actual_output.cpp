@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kHzPerMHzTens = 6;
 constexpr unsigned kDecimals = 3;
-constexpr uint64_t kFractionSteps = uint64_t{1} << 24;
 
 }  // namespace
 
@@ -34,7 +33,8 @@ std::optional<ExactFraction> exactPdHz(const ExactFraction& stdHz, int64_t r) {
 
 ExactFraction outputHz(const ExactFraction& pdHz, const WordRatios& w, int64_t multiplier) {
     const __int128 steps = static_cast<__int128>(w.nInt) * static_cast<__int128>(kFractionSteps) + w.nFrac;
-    return (pdHz * (ExactInt(2) * ExactInt::fromInt128(steps) * ExactInt(multiplier))).dividedBy(kFractionSteps);
+    return (pdHz * (ExactInt(2) * ExactInt::fromInt128(steps) * ExactInt(multiplier)))
+        .dividedBy(static_cast<uint64_t>(kFractionSteps));
 }
 
 std::string hzText(const ExactFraction& hz, char decimalSeparator) { return hz.toFixed(kDecimals, decimalSeparator); }

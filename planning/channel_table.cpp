@@ -6,22 +6,10 @@
 #include <string_view>
 #include <utility>
 
+#include "planning/choices.h"
+
 namespace planning {
 namespace {
-
-// The piece for a radio-group item; no item selected (or an unknown one) gives nothing.
-template <size_t N>
-std::string_view item(const std::array<std::string_view, N>& texts, int index) {
-    if (index < 0 || static_cast<size_t>(index) >= N) return {};
-    return texts[static_cast<size_t>(index)];
-}
-
-constexpr std::array<std::string_view, 2> kOffsetSign{"+", "-"};
-constexpr std::array<std::string_view, 2> kHiK{"On", "Off"};
-constexpr std::array<std::string_view, 4> kSeed{"0", "LSB", "B29D08h", "50F1CDh"};
-constexpr std::array<std::string_view, 4> kMode{"reserved1", "reserved2", "ModeB", "ModeA"};
-constexpr std::array<std::string_view, 2> kFracRstb{"Disable", "Enable"};
-constexpr std::array<std::string_view, 2> kFracBypass{"Use", "Bypass"};
 
 bool isControlButTab(char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; }
 
@@ -64,18 +52,18 @@ std::string ChannelDescription(const DescriptionInputs& in) {
     text += ", DnGain=";
     text += std::to_string(in.cp.down);
     text += ", Offset=";
-    text += item(kOffsetSign, in.cp.offsetDir);
+    text += choiceWord(kOffsetDirChoices, in.cp.offsetDir);
     text += std::to_string(in.cp.offset);
     text += ", HiK mode=";
-    text += item(kHiK, in.cp.hiK);
+    text += choiceWord(kHiKChoices, in.cp.hiK);
     text += ", SD seed=";
-    text += item(kSeed, in.sd.seed);
+    text += choiceWord(kSeedChoices, in.sd.seed);
     text += ", Mode=";
-    text += item(kMode, in.sd.mode);
+    text += choiceWord(kModeChoices, in.sd.mode);
     text += ", frac_rstb=";
-    text += item(kFracRstb, in.sd.fracRstb);
+    text += choiceWord(kFracRstbChoices, in.sd.fracRstb);
     text += ", frac_bypass=";
-    text += item(kFracBypass, in.sd.fracBypass);
+    text += choiceWord(kFracBypassChoices, in.sd.fracBypass);
     return oneLine(text);
 }
 

@@ -5,12 +5,11 @@
 #include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/number_text.h"
+#include "planning/register_words.h"
 #include "planning/wrapping.h"
 
 namespace planning {
 namespace {
-
-constexpr int64_t kFractionSteps = int64_t{1} << 24;
 
 // MHz to Hz in extended precision, rounded ties-to-even; nothing beyond int64.
 std::optional<int64_t> tryToHz(long double mhz) {
@@ -60,7 +59,7 @@ FrequencyPlan findRatios(const PlanInputs& in) {
     if (p.PdHz == 0) throw text::VtError(std::string(kIntZeroDivide));
     const int64_t halfVco = w::div(p.VcoHz, 2);
     p.N_INT = w::div(halfVco, p.PdHz);
-    p.FFRAC = w::shl24(w::sub(halfVco, w::mul(p.N_INT, p.PdHz)));
+    p.FFRAC = w::mul(w::sub(halfVco, w::mul(p.N_INT, p.PdHz)), kFractionSteps);
     p.NFrac = w::div(w::add(p.FFRAC, w::div(p.PdHz, 2)), p.PdHz);
     // A fraction rounded up to a whole step belongs to the integer part; left in NFrac it would
     // spill into the 04h word's register-number bits.

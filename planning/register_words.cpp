@@ -20,12 +20,12 @@ uint32_t registerWord(uint32_t registerNumber, int64_t data) {
         throw text::VtError("Register " + std::string(number) + " data " + std::to_string(data) +
                             " is out of range 0 to " + std::to_string(kRegisterDataMax));
     }
-    return ((registerNumber << 24) + static_cast<uint32_t>(data)) << 1;
+    return ((registerNumber << kDataBits) + static_cast<uint32_t>(data)) << 1;
 }
 
 std::optional<uint32_t> registerData(uint32_t word, uint32_t registerNumber) {
     const uint32_t data = (word >> 1) & static_cast<uint32_t>(kRegisterDataMax);
-    if (word != ((registerNumber << 24) + data) << 1) return std::nullopt;
+    if (word != ((registerNumber << kDataBits) + data) << 1) return std::nullopt;
     return data;
 }
 
@@ -33,8 +33,9 @@ int64_t chargePumpData(const ChargePumpSettings& cp) {
     const int64_t offsetUp = cp.offsetDir == 0 ? 1 : 0;
     const int64_t offsetDown = cp.offsetDir == 1 ? 1 : 0;
     const int64_t hiK = cp.hiK == 0 ? 1 : 0;
-    return int64_t{cp.down} + int64_t{cp.up} * 128 + int64_t{cp.offset} * 16384 + (offsetUp << 21) +
-           (offsetDown << 22) + (hiK << 23);
+    constexpr int64_t kStepsField = int64_t{1} << kCurrentBits;  // one current field
+    return int64_t{cp.down} + int64_t{cp.up} * kStepsField + int64_t{cp.offset} * kStepsField * kStepsField +
+           (offsetUp << 21) + (offsetDown << 22) + (hiK << 23);
 }
 
 int64_t sdData(const SdSettings& sd) {

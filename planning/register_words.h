@@ -7,9 +7,20 @@
 
 namespace planning {
 
-// Scroll-bar positions 0..127 and radio-group item indexes (-1 = no item selected).
+// A register word is ((register << kDataBits) + data) << 1: the register's number above 24 bits
+// of data. NFrac, the whole data of the 04h word, counts PD in steps of 2^-24.
+inline constexpr unsigned kDataBits = 24;
+inline constexpr int64_t kFractionSteps = int64_t{1} << kDataBits;
+inline constexpr int64_t kRegisterDataMax = kFractionSteps - 1;
+
+// The charge pump's currents are 7-bit fields of the 09h word (down, up, offset from bit 0): a
+// current is 0 … kCurrentStepsMax steps, as its scroll bar runs.
+inline constexpr int kCurrentBits = 7;
+inline constexpr int kCurrentStepsMax = (1 << kCurrentBits) - 1;
+
+// Current steps 0 … kCurrentStepsMax and radio-group item indexes (-1 = no item selected).
 struct ChargePumpSettings {
-    int up = 127, down = 127, offset = 0;
+    int up = kCurrentStepsMax, down = kCurrentStepsMax, offset = 0;
     int offsetDir = 0;  // 0 Up, 1 Down
     int hiK = 0;        // 0 On, 1 Off
 };
@@ -27,9 +38,8 @@ inline constexpr uint32_t kRefDivRegister = 0x02, kIntegerRegister = 0x03, kFrac
                           kSdRegister = 0x06, kChargePumpRegister = 0x09;
 
 inline constexpr int32_t kRefDivLimit = 16384;
-inline constexpr int64_t kRegisterDataMax = 16777215;
 
-// ((register << 24) + data) << 1; throws text::VtError "Register 03h data -12 is out of range 0 to 16777215"
+// The word of data for registerNumber; throws text::VtError "Register 03h data -12 is out of range 0 to 16777215"
 // for data that would spill into the register-number bits.
 uint32_t registerWord(uint32_t registerNumber, int64_t data);
 

@@ -13,7 +13,6 @@ inline int64_t sub(int64_t a, int64_t b) {
 inline int64_t mul(int64_t a, int64_t b) {
     return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
 }
-inline int64_t shl24(int64_t a) { return static_cast<int64_t>(static_cast<uint64_t>(a) << 24); }
 
 // Truncating division; INT64_MIN div -1 wraps to INT64_MIN instead of trapping. b must not be 0.
 inline int64_t div(int64_t a, int64_t b) {

@@ -19,8 +19,6 @@ enum class AliasPlaced {
 // Links alias -> target; replace: an existing link gives way.
 AliasPlaced placeAliasLink(const std::string& alias, const std::string& target, bool replace, mode_t& found);
 
-// "a regular file", "a folder", "a device", "a FIFO", "a socket", "a link" for a file's mode.
-const char* fileKind(mode_t mode);
 // Why what is found under an alias's name is not replaced: "<alias> is a regular file, not an
 // alias; it is left as it is".
 std::string notAnAliasText(const std::string& alias, mode_t found);

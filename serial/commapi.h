@@ -84,6 +84,26 @@ constexpr DWORD kCeRxOver = 0x0001, kCeOverrun = 0x0002, kCeRxParity = 0x0004, k
 constexpr DWORD kSetXoff = 1, kSetXon = 2, kSetRts = 3, kClrRts = 4, kSetDtr = 5, kClrDtr = 6, kSetBreak = 8,
                 kClrBreak = 9;
 
+// Why the last failed call of the layer or of one of its ports failed (CommLayer::lastError):
+// what kind of failure, and the system's error number behind it. Every call that returns false
+// (or createFile null) sets it for the calling thread, as GetLastError's value is set.
+enum class CommCode : BYTE {
+    kNone,     // nothing has failed since the last successful createFile
+    kSystem,   // the system refused a call; error is its errno
+    kRefused,  // the layer refused: a name that is no port or whose alias is refused, a device that
+               // is no terminal or that another program holds exclusively, a value out of range, a
+               // second wait (error: ENOENT, kUnitEnded, ENOTTY, EBUSY, EINVAL ...)
+    kGone,     // the device has gone (unplugged, hung up): transfers fail from now on; error is what
+               // the system said, ENODEV when it said nothing
+    kClosed,   // the port was closed before the call (error EBADF)
+};
+
+struct CommError {
+    CommCode code = CommCode::kNone;
+    int error = 0;  // errno; 0 exactly when code is kNone
+    friend bool operator==(const CommError&, const CommError&) = default;
+};
+
 // One open port: the handle-taking calls of the Windows API as members. Transfers are synchronous:
 // readFile/writeFile return when done, when the driver's time limits end them, or at waitLimitMs,
 // so nothing is ever left pending on a buffer after they return.
@@ -121,8 +141,8 @@ public:
     // then says why.
     virtual std::unique_ptr<CommPort> createFile(const std::string& name) = 0;
     // Like GetLastError: why this thread's last failed call of the layer or of one of its ports
-    // failed, as an errno value (0 after a successful createFile).
-    virtual int lastError() const = 0;
+    // failed (kNone after a successful createFile).
+    virtual CommError lastError() const = 0;
 };
 
 // The back end the build picked, shared by every component that is given no other layer.
@@ -131,10 +151,7 @@ CommLayer& defaultLayer();
 
 // Why port did not open, as one line of English for the operator: the part FormatMessage plays
 // for GetLastError, with what the system can tell about the device (its group, the process that
-// holds it). error is lastError() after a failed createFile; "" for 0. Defined by the back end.
+// holds it). error is lastError().error after a failed createFile; "" for 0. Defined by the back end.
 std::string openFailureReason(const std::string& port, int error);
-// The cause behind a system error in a few words of English, whatever the locale ("permission
-// denied", "a loop of links"), as the reasons give it. Defined by the back end.
-std::string errorCause(int error);
 
 }  // namespace commapi

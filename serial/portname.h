@@ -14,6 +14,9 @@ namespace commapi {
 
 // Why a comN is refused although its alias is there: the simulated unit that made it has ended.
 inline constexpr int kUnitEnded = EOWNERDEAD;
+// Why a comN is refused when no folder can hold its alias (configHome() is ""): an alias that is
+// absent never refuses a name, so ENOENT says this alone.
+inline constexpr int kNoConfigHome = ENOENT;
 
 struct PortPath {
     std::string path;    // what opening the name opens: the alias, /dev/ttyS<N-1>, or the path given
@@ -23,19 +26,28 @@ struct PortPath {
     int refused = 0;
 };
 
-// configHome is $XDG_CONFIG_HOME, or ~/.config when that is unset or empty; devFolder is where
-// the ttyS nodes are (another folder only in tests). nullopt for a name that is no port.
+// configHome is where the aliases' folder lies (configHome(), a test's own folder); for "" a comN
+// is refused (kNoConfigHome). devFolder is where the ttyS nodes are (another folder only in
+// tests). nullopt for a name that is no port.
 std::optional<PortPath> resolvePortName(const std::string& name, const std::string& configHome,
                                         const std::string& devFolder = "/dev");
-// Where the alias of "comN" lives, whether or not it exists; nullopt for any other name.
+// "comN" in lower case for a name of a port alias (any case, N from 1, no leading zero, at most six
+// digits); nullopt for any other name.
+std::optional<std::string> portAliasName(const std::string& name);
+// Where the alias of "comN" lives, whether or not it exists; nullopt for any other name, and for
+// every name when configHome is "".
 std::optional<std::string> portAliasPath(const std::string& name, const std::string& configHome);
 // The folder of the aliases.
 std::string portAliasFolder(const std::string& configHome);
 // Makes the folder of the aliases, and each missing folder above it, private (0700); one of the
 // user's own that is there already is made private too: what lies in it is nobody else's to
-// read or hold. 0 or the errno.
+// read or hold. 0 or the errno; kNoConfigHome, making nothing, for a configHome of "".
 int makePortAliasFolder(const std::string& configHome);
-// The configHome of this process's environment.
+// The configHome of this process's environment: $XDG_CONFIG_HOME or ~/.config, by the one XDG
+// rule of files::xdgHome; "" when neither names a place.
 std::string configHome();
+// Why a comN cannot be used when configHome() is "": "neither XDG_CONFIG_HOME nor HOME names a
+// folder for its alias".
+std::string noConfigHomeText();
 
 }  // namespace commapi

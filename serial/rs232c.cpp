@@ -59,14 +59,14 @@ bool Trs232c::Open() {
 
     commhandle_ = layer_.createFile(portname_.toStdString());
     if (!commhandle_) {
-        lastError_ = layer_.lastError();
+        lastError_ = layer_.lastError().error;
         showDebug("回線オープンエラー");
         return false;
     }
     // A failed step closes what it opened: the handle would otherwise stay open with nothing
     // left to close it, and keep the port locked.
     auto fail = [this](const char* text) {
-        lastError_ = layer_.lastError();
+        lastError_ = layer_.lastError().error;
         showDebug(text);
         commhandle_->purgeComm(kPurgeAbort);
         commhandle_->closeHandle();

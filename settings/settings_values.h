@@ -7,25 +7,28 @@
 #include <string_view>
 
 #include "planning/channel_table.h"
+#include "planning/choices.h"
+#include "protocol/line_speeds.h"
+#include "serial/listed_ports.h"
 
 namespace settings {
 
 // Item counts of the lists the indexes refer to.
-inline constexpr int kPortItems = 12;                                    // "com1" … "com12"
-inline constexpr int kBaudItems = 2;                                     // "9600", "115200"
-inline constexpr int kChannelItems = planning::ChannelTable::kChannels;  // "ch0" … "ch7"
-inline constexpr int kSeedItems = 4;                                     // seed select
-inline constexpr int kModeItems = 4;                                     // Modulator Mode
-inline constexpr int kFracRstbItems = 2;                                 // frac_rstb
-inline constexpr int kFracBypassItems = 2;                               // fracbypas
-inline constexpr int kScrollBarMax = 127;
+inline constexpr int kPortItems = commapi::kListedPorts;                          // "com1" … "com12"
+inline constexpr int kBaudItems = static_cast<int>(protocol::kBaudRates.size());  // "9600", "115200"
+inline constexpr int kChannelItems = planning::ChannelTable::kChannels;           // "ch0" … "ch7"
+inline constexpr int kSeedItems = planning::lastChoice(planning::kSeedChoices) + 1;
+inline constexpr int kModeItems = planning::lastChoice(planning::kModeChoices) + 1;
+inline constexpr int kFracRstbItems = planning::lastChoice(planning::kFracRstbChoices) + 1;
+inline constexpr int kFracBypassItems = planning::lastChoice(planning::kFracBypassChoices) + 1;
+inline constexpr int kScrollBarMax = planning::kCurrentStepsMax;
 
 // One value per key. Indexes are item positions, -1 = no item selected.
 struct SettingsValues {
     SettingsValues();  // every key's default: what the file gives when it holds nothing usable
 
     int portIndex;            // 0 = "com1"
-    int baudIndex;            // 0 = "9600"
+    int baudIndex;            // 0 = the first, "9600"
     int channel;              // memory channel
     std::string localOutput;  // LocalOutput (MHz)
     std::string multiplier;   // Multiplier

@@ -75,6 +75,7 @@ TForm1::TForm1(StartOptions start, QWidget* parent)
       keptTable_(std::make_unique<channels::KeptTable>()) {
     buildLayout();
     buildChannelsPage();
+    buildBandPage();
     statusLog_ = std::make_unique<statuslog::StatusLog>(*Memo2);
     Ports = new PortsLine(*TabSheet3, *ComboBox1, this);
     wireHandlers();
@@ -318,7 +319,7 @@ void TForm1::Button6Click() {
     if (!unset.empty() && !notifier().ask(unsetChannelsQuestion(unset))) return;
     // The table may change while the write waits; only what was sent counts as written.
     const planning::ChannelTable sent = ChannelTable;
-    if (!Link.write(sent)) return;
+    if (Link.write(sent) != device::Outcome::Reply) return;
     planning::markWritten(ChannelRecords, sent, ChannelTable, clockTime(), rs232c1.portname().toStdString());
     showChannels();
 }

@@ -17,6 +17,7 @@
 #include "planning/register_words.h"
 #include "planning/slot_record.h"
 
+class BandPage;
 class ChannelsPage;
 class QComboBox;
 class QGroupBox;
@@ -82,6 +83,9 @@ public:
     void OpenChannelsClick();  // "Open…": a register header replaces the table whole, or nothing changes
     void SaveChannelsClick();  // "Save…": the header export under a name the operator picks
     void openChannels(const std::string& path);  // throws text::VtError; the table stays as it was
+    // The "Band" page (Unit1_band.cpp).
+    void UseBandClick();   // "Use": the chosen output and R into LocalOutput and R, then the search
+    void SaveBandClick();  // "Save…": the chart as PNG or SVG, the sweep as CSV
 
     // Device link: connect, disconnect, the serial component's events, the commands.
     void Button1Click();  // "Open"
@@ -244,6 +248,8 @@ public:
 
     // "Channels": the table, "Open…", "Save…", "Reopen this table at next start"
     ChannelsPage* channelsPage = nullptr;
+    // "Band": spur and error across a band for several R; its controls are made when first shown
+    BandPage* bandPage = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -283,6 +289,8 @@ private:
 
     // The "Channels" page after the four of the layout, and its handlers wired.
     void buildChannelsPage();
+    // The "Band" page after "Channels"; empty until first shown.
+    void buildBandPage();
     // Shows the table as it is now on the "Channels" page.
     void showChannels();
     // Start-up: the header of the command line, else the table kept at the last close when the

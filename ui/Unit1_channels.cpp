@@ -14,6 +14,7 @@
 #include "headerfile/header_file.h"
 #include "text/vt_error.h"
 #include "ui/Unit1.h"
+#include "ui/band_page.h"
 #include "ui/channels_page.h"
 
 namespace {
@@ -51,7 +52,10 @@ std::vector<int> TForm1::unsetChannels() const {
     return unset;
 }
 
-void TForm1::showChannels() { channelsPage->showTable(ChannelTable, ChannelRecords, DecimalSeparator); }
+void TForm1::showChannels() {
+    channelsPage->showTable(ChannelTable, ChannelRecords, DecimalSeparator);
+    if (bandPage) bandPage->tableChanged();
+}
 
 bool TForm1::mayReplaceTable() {
     const std::vector<int> unkept = planning::unkeptSlots(ChannelRecords);

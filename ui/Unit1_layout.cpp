@@ -18,6 +18,10 @@
 #include <variant>
 #include <vector>
 
+#include "planning/choices.h"
+#include "planning/register_words.h"
+#include "protocol/line_speeds.h"
+#include "serial/listed_ports.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/click_label.h"
@@ -111,6 +115,28 @@ Row with(unsigned look, Row row) {
     return row;
 }
 
+// "com1" … "com12", the ports the window offers by name.
+QStringList listedPorts() {
+    QStringList names;
+    for (int n = 1; n <= commapi::kListedPorts; ++n) names << QStringLiteral("com%1").arg(n);
+    return names;
+}
+
+// "9600", "115200": the unit's line speeds.
+QStringList baudRates() {
+    QStringList rates;
+    for (const int baud : protocol::kBaudRates) rates << QString::number(baud);
+    return rates;
+}
+
+// A radio group's items, as the window shows them.
+template <std::size_t N>
+QStringList itemsOf(const std::array<planning::Choice, N>& choices) {
+    QStringList items;
+    for (const planning::Choice& c : choices) items << QString::fromUtf8(c.caption.data(), c.caption.size());
+    return items;
+}
+
 // The choices a new plan starts from are those the radio groups show at first.
 constexpr planning::ChargePumpSettings kCp{};
 constexpr planning::SdSettings kSd{};
@@ -185,20 +211,20 @@ std::vector<Page> layoutRows() {
                 clickLabel(&F::Label26, "Label26", "UpGain", {136, 26, 61}, &F::Button10Click),
                 label(&F::Label28, "Label28", "DownGain", {136, 58, 61}),
                 label(&F::Label33, "Label33", "Offset", {136, 90, 61}),
-                radioGroup(&F::RadioGroup1, "RadioGroup1", "CP add 3.5mA", {"On", "Off"}, 1, kCp.hiK,
-                           {8, 112, 89, 65}),
-                radioGroup(&F::RadioGroup3, "RadioGroup3", "Offset Dir", {"Up", "Down"}, 1, kCp.offsetDir,
-                           {104, 112, 89, 65}),
+                radioGroup(&F::RadioGroup1, "RadioGroup1", "CP add 3.5mA", itemsOf(planning::kHiKChoices), 1,
+                           kCp.hiK, {8, 112, 89, 65}),
+                radioGroup(&F::RadioGroup3, "RadioGroup3", "Offset Dir", itemsOf(planning::kOffsetDirChoices), 1,
+                           kCp.offsetDir, {104, 112, 89, 65}),
             }),
             groupBox(&F::GroupBox5, "GroupBox5", "SD", {448, 8, 169, 185}, {
-                radioGroup(&F::RadioGroup4, "RadioGroup4", "seed select", {"0", "LSB", "B29D08h", "50F1CDh"}, 2,
+                radioGroup(&F::RadioGroup4, "RadioGroup4", "seed select", itemsOf(planning::kSeedChoices), 2,
                            kSd.seed, {4, 16, 161, 50}),
-                radioGroup(&F::RadioGroup5, "RadioGroup5", "Modulator Mode", {"Reserved", "Reserved", "ModeB", "ModeA"},
-                           2, kSd.mode, {4, 68, 161, 50}),
-                radioGroup(&F::RadioGroup7, "RadioGroup7", "fracbypas", {"use", "bypass"}, 1, kSd.fracBypass,
-                           {4, 120, 79, 58}),
-                radioGroup(&F::RadioGroup6, "RadioGroup6", "frac_rstb", {"Disable", "Enable"}, 1, kSd.fracRstb,
-                           {86, 120, 79, 58}),
+                radioGroup(&F::RadioGroup5, "RadioGroup5", "Modulator Mode", itemsOf(planning::kModeChoices), 2,
+                           kSd.mode, {4, 68, 161, 50}),
+                radioGroup(&F::RadioGroup7, "RadioGroup7", "fracbypas", itemsOf(planning::kFracBypassChoices), 1,
+                           kSd.fracBypass, {4, 120, 79, 58}),
+                radioGroup(&F::RadioGroup6, "RadioGroup6", "frac_rstb", itemsOf(planning::kFracRstbChoices), 1,
+                           kSd.fracRstb, {86, 120, 79, 58}),
             }),
             radioGroup(&F::RadioGroup2, "RadioGroup2", "MemoryChannel",
                        {"ch0", "ch1", "ch2", "ch3", "ch4", "ch5", "ch6", "ch7"}, 2, 0, {416, 200, 97, 129}),
@@ -217,9 +243,8 @@ std::vector<Page> layoutRows() {
             button(&F::Button22, "Button22", "ch7", {40, 296}, &F::Button22Click),
         }},
         {&F::TabSheet3, {  // "ComPort"
-            comboBox(&F::ComboBox1, "ComboBox1", "Port", {"com1", "com2", "com3", "com4", "com5", "com6", "com7",
-                                                          "com8", "com9", "com10", "com11", "com12"}, {24, 48}),
-            comboBox(&F::ComboBox2, "ComboBox2", "Baud rate", {"9600", "115200"}, {176, 48}),
+            comboBox(&F::ComboBox1, "ComboBox1", "Port", listedPorts(), {24, 48}),
+            comboBox(&F::ComboBox2, "ComboBox2", "Baud rate", baudRates(), {176, 48}),
             button(&F::Button1, "Button1", "Open", {376, 32}, &F::Button1Click),
             button(&F::Button2, "Button2", "Close", {376, 72}, &F::Button2Click),
             with(Hidden, edit(&F::Edit7, "Edit7", {184, 88})),  // count of receive events
@@ -257,7 +282,7 @@ W* make(QWidget* parent, const Row& row) {
     } else if constexpr (std::is_same_v<W, TScrollBar>) {
         w = new TScrollBar(parent);
         w->setGeometry(rect(row.at, 121, 16));
-        w->setRange(0, 127);
+        w->setRange(0, planning::kCurrentStepsMax);
     } else if constexpr (std::is_same_v<W, TRadioGroup>) {
         w = new TRadioGroup(caption, row.items, row.columns, parent);
         drawFrameThroughTitle(*w);
@@ -359,10 +384,13 @@ void TForm1::buildLayout() {
     for (const auto& [label, row] : captions)
         label->setBuddy(row->buddy ? static_cast<QWidget*>(this->*row->buddy) : this->*row->value);
     // The two "Reserved" modes read alike; what a channel's description calls them tells them apart.
-    RadioGroup5->button(0)->setAccessibleDescription(
-        QStringLiteral("Reserved mode 1 (reserved1 in a channel's description)"));
-    RadioGroup5->button(1)->setAccessibleDescription(
-        QStringLiteral("Reserved mode 2 (reserved2 in a channel's description)"));
+    for (int mode : {0, 1}) {
+        const std::string_view word = planning::kModeChoices[static_cast<std::size_t>(mode)].word;
+        RadioGroup5->button(mode)->setAccessibleDescription(
+            QStringLiteral("Reserved mode %1 (%2 in a channel's description)")
+                .arg(mode + 1)
+                .arg(QString::fromUtf8(word.data(), word.size())));
+    }
 
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     PageControl1->setCurrentWidget(TabSheet2);

@@ -1,7 +1,6 @@
 // vtconfig: the configurator window. `vtconfig FILE.h` opens a register header at start.
 #include <algorithm>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +15,8 @@
 
 namespace {
 
-std::optional<StartOptions> startOptions(int argc, char** argv, std::string& problem) {
-    return parseStartOptions(std::vector<std::string>(argv + 1, argv + argc), problem);
+StartParse startOptions(int argc, char** argv) {
+    return parseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
 }
 
 // Prints the usage; a usage that did not reach its reader (a full disk, a closed stdout) is no
@@ -34,8 +33,8 @@ int printUsage() {
 int main(int argc, char** argv) {
     files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     // The usage needs no screen: asked for on a line Qt has nothing in, it comes before the application.
-    std::string problem;
-    if (const auto early = startOptions(argc, argv, problem); early && early->help) return printUsage();
+    if (const StartParse early = startOptions(argc, argv); early.error.empty() && early.options.help)
+        return printUsage();
     // Qt takes its options out of argv wherever they stand; what follows "--" is the program's
     // alone (a file named "-style" stays a file), so Qt sees only the words before it.
     const int ours = static_cast<int>(std::find(argv + 1, argv + argc, std::string_view("--")) - argv);
@@ -43,19 +42,19 @@ int main(int argc, char** argv) {
     TApplication app(qtArgc, argv);  // takes Qt's own options out of argv[0, ours)
     std::vector<std::string> args(argv + 1, argv + qtArgc);
     args.insert(args.end(), argv + ours, argv + argc);
-    const auto start = parseStartOptions(args, problem);
-    if (!start) {
-        std::cerr << "vtconfig: " << problem << '\n' << kVtconfigUsage << '\n';
+    const StartParse start = parseStartOptions(args);
+    if (!start.error.empty()) {
+        std::cerr << "vtconfig: " << start.error << '\n' << kVtconfigUsage << '\n';
         return 2;
     }
-    if (start->help) return printUsage();
+    if (start.options.help) return printUsage();
     MessageBoxNotifier boxes;
     setNotifier(&boxes);
     installErrorReport();
 
     int rc = 0;
     {
-        TForm1 Form1(*start);
+        TForm1 Form1(start.options);
         Form1.show();
         rc = app.exec();
     }

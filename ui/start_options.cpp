@@ -1,26 +1,15 @@
 #include "ui/start_options.h"
 
-#include "cli/command_line.h"
-
-std::optional<StartOptions> parseStartOptions(const std::vector<std::string>& args, std::string& problem) {
+StartParse parseStartOptions(const std::vector<std::string>& args) {
     enum { kHelp };
-    StartOptions start;
+    StartParse r;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, {{"help", 'h', false, kHelp}})) {
-        using Kind = cli::Item::Kind;
-        switch (item.kind) {
-            case Kind::Option: start.help = true; break;
-            case Kind::Operand: operands.push_back(item.text); break;
-            case Kind::EndOfOptions: break;
-            case Kind::Unknown:
-            case Kind::NeedsValue:
-            case Kind::TakesNoValue: problem = "unknown option " + item.text; return std::nullopt;
-        }
-    }
-    if (operands.size() > 1) {
-        problem = "one header file at most";
-        return std::nullopt;
-    }
-    if (!operands.empty()) start.headerFile = operands.front();
-    return start;
+    const auto help = [&r](const cli::Item&) {
+        r.options.help = true;
+        return std::string();
+    };
+    r.error = cli::readOptions(args, {{"help", 'h', false, kHelp}}, help, operands);
+    if (r.error.empty() && operands.size() > 1) r.error = "one header file at most";
+    if (r.error.empty() && !operands.empty()) r.options.headerFile = operands.front();
+    return r;
 }

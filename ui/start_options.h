@@ -1,9 +1,10 @@
 #pragma once
 // The window's command line: `vtconfig [Qt options] [--] [FILE.h]`, after Qt has taken its own
 // options from before the "--".
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "cli/command_line.h"
 
 inline constexpr const char* kVtconfigUsage =
     "usage: vtconfig [Qt options] [--] [FILE.h]\n"
@@ -15,5 +16,6 @@ struct StartOptions {
     bool help = false;       // --help or -h: the usage, no window
 };
 
-// Nothing on a usage error, with the reason in problem.
-std::optional<StartOptions> parseStartOptions(const std::vector<std::string>& args, std::string& problem);
+// The error is the reason of a usage error.
+using StartParse = cli::ParseResult<StartOptions>;
+StartParse parseStartOptions(const std::vector<std::string>& args);

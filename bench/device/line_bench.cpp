@@ -25,8 +25,7 @@ std::vector<double> writeTimes(const std::string& path, const char* baud, int wr
     std::vector<double> ms;
     for (int w = 0; w < writes; ++w) {
         const auto start = Clock::now();
-        l.link.write(table);
-        if (l.link.fields.RxCount != 130 || view.log.contains(device::kNoReplyLine)) return {};
+        if (l.link.write(table) != device::Outcome::Reply || l.link.fields.RxCount != 130) return {};
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     return ms;

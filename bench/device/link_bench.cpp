@@ -100,8 +100,7 @@ double linkHandshakes(const std::string& path, int writes, const planning::Chann
     Link l(view, path);
     const auto start = Clock::now();
     for (int w = 0; w < writes; ++w) {
-        l.link.write(table);
-        if (l.link.fields.RxCount != 130 || view.log.contains(device::kNoReplyLine)) return -1;
+        if (l.link.write(table) != device::Outcome::Reply || l.link.fields.RxCount != 130) return -1;
     }
     const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
     // Let the last replies settle before the port closes.

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "files/errno_text.h"
+
 namespace commapi {
 namespace {
 
@@ -82,17 +84,8 @@ AliasPlaced placeAliasLink(const std::string& alias, const std::string& target, 
     return AliasPlaced::Failed;
 }
 
-const char* fileKind(mode_t mode) {
-    if (S_ISREG(mode)) return "a regular file";
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISLNK(mode)) return "a link";
-    return "a socket";
-}
-
 std::string notAnAliasText(const std::string& alias, mode_t found) {
-    return alias + " is " + fileKind(found) + ", not an alias; it is left as it is";
+    return alias + " is " + files::fileKind(found) + ", not an alias; it is left as it is";
 }
 
 }  // namespace commapi

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <vector>
 
-#include "serial/alias_link.h"
+#include "files/errno_text.h"
 #include "serial/commapi.h"
 #include "serial/portname.h"
 #include "serial/unit_record.h"
@@ -57,7 +57,7 @@ std::string whatFailed(const OpenFailure& f) {
         case EINVAL: return "the device does not take the port's settings";
         default: break;
     }
-    return errorCause(f.error);
+    return files::englishErrnoText(f.error);
 }
 
 // The first line of a file of the proc file system, without its line end ("" when unreadable).
@@ -111,10 +111,12 @@ void lookUpHolder(OpenFailure& f, const struct stat& st) {
 std::string openFailureText(const OpenFailure& f) {
     if (f.error == 0) return {};
     if (f.port.empty()) return "No port is selected";
+    if (f.noAliasFolder) return "Cannot open " + f.port + ": " + noConfigHomeText();
     std::string where = f.port;
     if (f.device.empty()) return "Cannot open " + where + ": not a port name (com1, com2, ... or a device path)";
     if (f.aliasUnreadable)
-        return "Cannot open " + where + ": its alias " + f.device + " cannot be looked at: " + errorCause(f.error);
+        return "Cannot open " + where + ": its alias " + f.device +
+               " cannot be looked at: " + files::englishErrnoText(f.error);
     if (f.device != f.port) where += " (" + f.device + ")";
     return "Cannot open " + where + ": " + whatFailed(f);
 }
@@ -125,6 +127,10 @@ OpenFailure lookUpOpenFailure(const std::string& port, int error) {
     f.error = error;
     const auto path = resolvePortName(port, configHome());
     if (!path) return f;
+    if (path->refused == error && error == kNoConfigHome) {
+        f.noAliasFolder = true;
+        return f;
+    }
     if (path->refused == error && error != kUnitEnded) {
         f.device = path->path;
         f.aliasUnreadable = true;
@@ -133,7 +139,7 @@ OpenFailure lookUpOpenFailure(const std::string& port, int error) {
     f.device = path->alias ? aliasTarget(path->path) : path->path;
     struct stat st {};
     if (::stat(f.device.c_str(), &st) != 0) return f;
-    if (!S_ISCHR(st.st_mode)) f.kind = fileKind(st.st_mode);
+    if (!S_ISCHR(st.st_mode)) f.kind = files::fileKind(st.st_mode);
     if (error == EACCES || error == EPERM) lookUpPermission(f, st);
     if (error == EBUSY || error == EWOULDBLOCK) lookUpHolder(f, st);
     return f;

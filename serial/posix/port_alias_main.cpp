@@ -33,10 +33,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* name = argv[argc - 1];
-    const auto path = commapi::portAliasPath(name, commapi::configHome());
-    if (!path) {
+    if (!commapi::portAliasName(name)) {
         std::fprintf(stderr, "vtportalias: not a port name comN: '%s'\n", name);
         return 2;
+    }
+    const auto path = commapi::portAliasPath(name, commapi::configHome());
+    if (!path) {
+        std::fprintf(stderr, "vtportalias: %s\n", commapi::noConfigHomeText().c_str());
+        return 1;
     }
     std::printf("%s\n", maker ? makerWord(*path) : path->c_str());
     return 0;

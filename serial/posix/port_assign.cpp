@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "files/errno_text.h"
 #include "serial/alias_link.h"
-#include "serial/commapi.h"
 #include "serial/port_catalog.h"
 #include "serial/portname.h"
 #include "text/vt_error.h"
@@ -14,16 +14,19 @@
 namespace commapi {
 
 ComPortTarget assignComPort(const std::string& port, const SerialDevice& device, const CatalogRoots& roots) {
+    if (!portAliasName(port)) throw text::VtError("'" + port + "' is not a port name comN");
     const auto alias = portAliasPath(port, roots.configHome);
-    if (!alias || port.find('/') != std::string::npos) throw text::VtError("'" + port + "' is not a port name comN");
+    if (!alias) throw text::VtError(port + ": " + noConfigHomeText());
     if (const int err = makePortAliasFolder(roots.configHome))
-        throw text::VtError(portAliasFolder(roots.configHome) + ": cannot make the folder: " + errorCause(err));
+        throw text::VtError(portAliasFolder(roots.configHome) +
+                            ": cannot make the folder: " + files::englishErrnoText(err));
     mode_t found = 0;
     switch (placeAliasLink(*alias, device.aliasTarget(), true, found)) {
         case AliasPlaced::Done:
         case AliasPlaced::Exists: break;
         case AliasPlaced::NotALink: throw text::VtError(notAnAliasText(*alias, found));
-        case AliasPlaced::Failed: throw text::VtError(*alias + ": cannot make the link: " + errorCause(errno));
+        case AliasPlaced::Failed:
+            throw text::VtError(*alias + ": cannot make the link: " + files::englishErrnoText(errno));
     }
     return describeComPort(port, roots);
 }

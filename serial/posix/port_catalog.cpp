@@ -8,7 +8,9 @@
 #include <map>
 #include <tuple>
 
+#include "files/errno_text.h"
 #include "serial/commapi.h"
+#include "serial/listed_ports.h"
 #include "serial/portname.h"
 #include "serial/posix/sysfs_tty.h"
 #include "serial/unit_record.h"
@@ -16,8 +18,6 @@
 namespace commapi {
 namespace fs = std::filesystem;
 namespace {
-
-constexpr int kListedPorts = 12;  // the port list of the "ComPort" page
 
 // Splits "ttyS10" into ("ttyS", 10) so that ttyS2 comes before ttyS10.
 std::tuple<std::string, long, std::string> nameOrder(const std::string& name) {
@@ -118,8 +118,12 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
         return t;
     }
     t.refused = path->refused != 0;
+    if (path->refused == kNoConfigHome) {
+        t.description = noConfigHomeText();
+        return t;
+    }
     if (t.refused && !path->alias) {
-        t.description = "its alias " + path->path + " cannot be looked at: " + errorCause(path->refused);
+        t.description = "its alias " + path->path + " cannot be looked at: " + files::englishErrnoText(path->refused);
         return t;
     }
     t.alias = path->alias;
@@ -135,7 +139,9 @@ std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots) {
     std::vector<long> numbers;
     for (long n = 1; n <= kListedPorts; ++n) numbers.push_back(n);
     std::error_code ec;
-    for (fs::directory_iterator it(portAliasFolder(roots.configHome), ec), end; !ec && it != end; it.increment(ec)) {
+    fs::directory_iterator it, end;  // without a home there are no aliases to list
+    if (!roots.configHome.empty()) it = fs::directory_iterator(portAliasFolder(roots.configHome), ec);
+    for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const auto [prefix, n, whole] = nameOrder(name);
         if (prefix == "com" && n > kListedPorts && portAliasPath(name, roots.configHome) == it->path().string())

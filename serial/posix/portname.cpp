@@ -4,15 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "serial/unit_record.h"
-
 #include <cctype>
-#include <cstdlib>
+
+#include "files/paths.h"
+#include "serial/unit_record.h"
 
 namespace commapi {
 namespace {
 
-// The N of "comN" (any case, N from 1, no leading zero), as its digits.
+// The N of "comN" (any case, N from 1, no leading zero, at most six digits), as its digits.
 std::optional<std::string> comNumber(const std::string& name) {
     if (name.size() < 4) return std::nullopt;
     for (int i = 0; i < 3; ++i) {
@@ -31,8 +31,9 @@ std::optional<std::string> comNumber(const std::string& name) {
 std::optional<PortPath> resolvePortName(const std::string& name, const std::string& home,
                                         const std::string& devFolder) {
     if (name.find('/') != std::string::npos) return PortPath{name};
+    if (!comNumber(name)) return std::nullopt;
+    if (home.empty()) return PortPath{{}, false, kNoConfigHome};
     const auto alias = portAliasPath(name, home);
-    if (!alias) return std::nullopt;
     struct stat st {};
     if (::lstat(alias->c_str(), &st) != 0) {
         if (errno == ENOENT) return PortPath{devFolder + "/ttyS" + std::to_string(std::stol(name.substr(3)) - 1)};
@@ -43,15 +44,22 @@ std::optional<PortPath> resolvePortName(const std::string& name, const std::stri
     return p;
 }
 
-std::optional<std::string> portAliasPath(const std::string& name, const std::string& home) {
+std::optional<std::string> portAliasName(const std::string& name) {
     const auto digits = comNumber(name);
     if (!digits) return std::nullopt;
-    return portAliasFolder(home) + "/com" + *digits;
+    return "com" + *digits;
+}
+
+std::optional<std::string> portAliasPath(const std::string& name, const std::string& home) {
+    const auto alias = portAliasName(name);
+    if (!alias || home.empty()) return std::nullopt;
+    return portAliasFolder(home) + "/" + *alias;
 }
 
 std::string portAliasFolder(const std::string& home) { return home + "/vtconfig/ports"; }
 
 int makePortAliasFolder(const std::string& home) {
+    if (home.empty()) return kNoConfigHome;
     const std::string folder = portAliasFolder(home);
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
         if (::mkdir(folder.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return errno;
@@ -66,11 +74,8 @@ int makePortAliasFolder(const std::string& home) {
     return err;
 }
 
-std::string configHome() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) return xdg;
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.config";
-}
+std::string configHome() { return files::configHome(); }
+
+std::string noConfigHomeText() { return "neither XDG_CONFIG_HOME nor HOME names a folder for its alias"; }
 
 }  // namespace commapi

@@ -13,10 +13,10 @@
 namespace commapi {
 namespace {
 
-// Gives up an fd that is not ours after all; err is why, kept as the last error.
-std::unique_ptr<CommPort> refuse(int fd, int err) {
+// Gives up an fd that is not ours after all; code and err are why, kept as the last error.
+std::unique_ptr<CommPort> refuse(int fd, CommCode code, int err) {
     ::close(fd);
-    failed(err);
+    failed(code, err);
     return nullptr;
 }
 
@@ -32,7 +32,7 @@ bool askLowLatency(const tty::Queries& queries, int fd) {
 std::unique_ptr<CommPort> PosixLayer::createFile(const std::string& name) {
     const auto path = resolvePortName(name, configHome());
     if (!path || path->refused) {
-        failed(path ? path->refused : ENOENT);
+        failed(CommCode::kRefused, path ? path->refused : ENOENT);
         return nullptr;
     }
     const int fd = ::open(path->path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -44,24 +44,25 @@ std::unique_ptr<CommPort> PosixLayer::createFile(const std::string& name) {
     // the super-user's and our own process's included; TIOCEXCL stops programs that do not take
     // the lock, and one that another program has asked for refuses the port (the super-user
     // would otherwise get past it).
-    if (!::isatty(fd)) return refuse(fd, ENOTTY);
-    if (tty::isExclusive(fd)) return refuse(fd, EBUSY);
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !tty::setExclusive(fd, true)) return refuse(fd, errno);
+    if (!::isatty(fd)) return refuse(fd, CommCode::kRefused, ENOTTY);
+    if (tty::isExclusive(fd)) return refuse(fd, CommCode::kRefused, EBUSY);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !tty::setExclusive(fd, true))
+        return refuse(fd, CommCode::kSystem, errno);
     tty::FoundMode found = tty::readMode(fd);
     if (!tty::makeRaw(fd)) {
         const int err = errno;
         tty::restoreMode(fd, found);
         tty::setExclusive(fd, false);
-        return refuse(fd, err);
+        return refuse(fd, CommCode::kSystem, err);
     }
     found.lowLatencyAdded = askLowLatency(queries_, fd);
     auto port = std::make_unique<PosixPort>(fd, found, queries_);
     if (!port->valid()) return nullptr;  // its wake-ups could not be made; it kept why
-    tLastError = 0;
+    tLastError = {};
     return port;
 }
 
-int PosixLayer::lastError() const { return tLastError; }
+CommError PosixLayer::lastError() const { return tLastError; }
 
 CommLayer& defaultLayer() {
     static PosixLayer layer;

@@ -11,7 +11,7 @@ public:
     // queries: how its ports ask the device about its output queue and modem lines.
     explicit PosixLayer(const tty::Queries& queries = tty::deviceQueries()) : queries_(queries) {}
     std::unique_ptr<CommPort> createFile(const std::string& name) override;
-    int lastError() const override;
+    CommError lastError() const override;
 
 private:
     const tty::Queries& queries_;

@@ -56,17 +56,24 @@ PosixPort::~PosixPort() {
 }
 
 bool PosixPort::closeHandle() {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return failed(CommCode::kClosed, EBADF);
     // The line is left as it was found, also for another program that keeps using it.
     if (found_.lowLatencyAdded) queries_.setLowLatency(fd_, false);
     tty::restoreMode(fd_, found_);
     tty::setExclusive(fd_, false);
     const bool ok = ::close(fd_) == 0;
+    const int err = errno;
     fd_ = -1;
     if (wakeFd_ >= 0) ::close(wakeFd_);
     if (rxFd_ >= 0) ::close(rxFd_);
     wakeFd_ = rxFd_ = -1;
-    return ok;
+    return ok || failed(err);
+}
+
+bool PosixPort::failedOn(int err) const { return fd_ < 0 ? failed(CommCode::kClosed, EBADF) : failed(err); }
+
+bool PosixPort::goneFailure() const {
+    return fd_ < 0 ? failed(CommCode::kClosed, EBADF) : failed(CommCode::kGone, goneError_);
 }
 
 void PosixPort::wake(int efd) {
@@ -81,9 +88,10 @@ void PosixPort::raise(DWORD events, bool byWaiter) {
     if (waiting_ && !byWaiter) wake(wakeFd_);
 }
 
-void PosixPort::markGone() {
+void PosixPort::markGone(int err) {
     if (gone_) return;
     gone_ = true;
+    goneError_ = err;
     // Wake the owner's receive handler: it finds the queue uncountable once it is empty.
     raise(kEvRxChar, false);
 }
@@ -144,7 +152,7 @@ void PosixPort::pull(bool byWaiter) {
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        markGone();  // read 0 after readiness, EIO, ...: the device is no more
+        markGone(n < 0 ? errno : ENODEV);  // read 0 after readiness, EIO, ...: the device is no more
         if (readerWaiting_ && byWaiter) wake(rxFd_);
         break;
     }
@@ -153,7 +161,7 @@ void PosixPort::pull(bool byWaiter) {
 }
 
 bool PosixPort::setupComm(DWORD inQueue, DWORD outQueue) {
-    if (inQueue == 0 || inQueue > kMaxQueue || outQueue > kMaxQueue) return failed(EINVAL);
+    if (inQueue == 0 || inQueue > kMaxQueue || outQueue > kMaxQueue) return failed(CommCode::kRefused, EINVAL);
     std::lock_guard lock(m_);
     const bool wasFull = queue_.full();
     queue_.reset(inQueue);
@@ -164,12 +172,12 @@ bool PosixPort::setupComm(DWORD inQueue, DWORD outQueue) {
 bool PosixPort::getCommState(DCB& dcb) {
     std::lock_guard lock(m_);
     dcb = dcb_;
-    return tty::readDcb(fd_, dcb);
+    return tty::readDcb(fd_, dcb) || failedOn(errno);
 }
 
 bool PosixPort::setCommState(const DCB& dcb) {
     std::lock_guard lock(m_);
-    if (!tty::applyDcb(fd_, dcb)) return failed(errno);
+    if (!tty::applyDcb(fd_, dcb)) return failedOn(errno);
     dcb_ = dcb;
     marked_ = tty::marksErrors(fd_);
     // Lines under program control keep what the program set; the others follow the DCB.
@@ -206,7 +214,8 @@ bool PosixPort::setCommMask(DWORD mask) {
 
 bool PosixPort::waitCommEvent(DWORD& occurred) {
     std::unique_lock lock(m_);
-    if (waiting_ || fd_ < 0) return false;
+    if (fd_ < 0) return failed(CommCode::kClosed, EBADF);
+    if (waiting_) return failed(CommCode::kRefused, EBUSY);
     waiting_ = true;
     waiterActive_ = true;
     for (;;) {
@@ -239,14 +248,14 @@ bool PosixPort::waitCommEvent(DWORD& occurred) {
         if (r < 0) {
             if (err == EINTR) continue;
             waiting_ = false;
-            return false;
+            return failed(err);
         }
         if (fds[0].revents) drain(wakeFd_);
         if (watchesLines()) checkLines(true);
         if (n == 2 && fds[1].revents) {
             pull(true);
             if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
-                markGone();
+                markGone(ENODEV);
                 if (readerWaiting_) wake(rxFd_);
             }
         }
@@ -257,19 +266,17 @@ bool PosixPort::waitCommEvent(DWORD& occurred) {
 
 bool PosixPort::purgeComm(DWORD flags) {
     std::lock_guard lock(m_);
-    bool ok = true;
+    int err = 0;  // of the first flush that failed
     if (flags & kPurgeRxClear) {
         const bool wasFull = queue_.full();
         queue_.clear();
         marks_.reset();
-        ok = tty::flushInput(fd_) && ok;
+        if (!tty::flushInput(fd_)) err = errno;
         roomFreed(wasFull);
     }
-    if (flags & kPurgeTxClear) {
-        ok = tty::flushOutput(fd_) && ok;
-    }
+    if ((flags & kPurgeTxClear) && !tty::flushOutput(fd_) && err == 0) err = errno;
     // Transfers are synchronous, so no transfer is ever pending to abort.
-    return ok;
+    return err == 0 || failedOn(err);
 }
 
 bool PosixPort::clearCommError(DWORD& errors, COMSTAT& stat) {
@@ -279,31 +286,33 @@ bool PosixPort::clearCommError(DWORD& errors, COMSTAT& stat) {
     errors_ = 0;
     stat = COMSTAT{};
     stat.cbInQue = static_cast<DWORD>(queue_.size());
-    if (gone_ && queue_.size() == 0) return false;  // nothing left, and nothing more will come
+    if (gone_ && queue_.size() == 0) return goneFailure();  // nothing left, and nothing more will come
     return true;
 }
 
 bool PosixPort::escapeCommFunction(DWORD func) {
     std::lock_guard lock(m_);
-    if (gone_) return false;
+    if (gone_) return goneFailure();
+    bool ok = false;
     switch (func) {
-        case kSetRts: return tty::setModemLines(fd_, true, true);
-        case kClrRts: return tty::setModemLines(fd_, true, false);
-        case kSetDtr: return tty::setModemLines(fd_, false, true);
-        case kClrDtr: return tty::setModemLines(fd_, false, false);
-        case kSetBreak: return tty::setBreak(fd_, true);
-        case kClrBreak: return tty::setBreak(fd_, false);
-        case kSetXoff: return tty::setXoffState(fd_, true);
-        case kSetXon: return tty::setXoffState(fd_, false);
-        default: return false;
+        case kSetRts: ok = tty::setModemLines(fd_, true, true); break;
+        case kClrRts: ok = tty::setModemLines(fd_, true, false); break;
+        case kSetDtr: ok = tty::setModemLines(fd_, false, true); break;
+        case kClrDtr: ok = tty::setModemLines(fd_, false, false); break;
+        case kSetBreak: ok = tty::setBreak(fd_, true); break;
+        case kClrBreak: ok = tty::setBreak(fd_, false); break;
+        case kSetXoff: ok = tty::setXoffState(fd_, true); break;
+        case kSetXon: ok = tty::setXoffState(fd_, false); break;
+        default: return failed(CommCode::kRefused, EINVAL);
     }
+    return ok || failedOn(errno);
 }
 
 bool PosixPort::readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) {
     done = 0;
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::unique_lock lock(m_);
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return failed(CommCode::kClosed, EBADF);
     const COMMTIMEOUTS t = timeouts_;
     const auto start = Clock::now();
     // The driver's total limit (none when both parts are 0), bounded by the caller's wait.
@@ -324,7 +333,7 @@ bool PosixPort::readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimit
             roomFreed(wasFull);
         }
         if (done == count) return true;
-        if (gone_) return false;
+        if (gone_) return goneFailure();
         if (returnAtOnce) return true;
         auto until = deadline;
         if (useInterval && done > 0) {
@@ -340,11 +349,11 @@ bool PosixPort::readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimit
         const int err = errno;
         lock.lock();
         readerWaiting_ = false;
-        if (r < 0 && err != EINTR) return false;
+        if (r < 0 && err != EINTR) return failed(err);
         if (r > 0 && fds[0].revents) drain(rxFd_);
         if (r > 0 && nfds == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) {
             pull(false);
-            markGone();
+            markGone(ENODEV);
         }
     }
 }
@@ -355,7 +364,7 @@ bool PosixPort::writeFile(const void* data, DWORD count, DWORD& done, DWORD wait
     COMMTIMEOUTS t;
     {
         std::lock_guard lock(m_);
-        if (fd_ < 0 || gone_) return false;
+        if (fd_ < 0 || gone_) return goneFailure();
         t = timeouts_;
     }
     const auto start = Clock::now();
@@ -375,17 +384,18 @@ bool PosixPort::writeFile(const void* data, DWORD count, DWORD& done, DWORD wait
             if (ms == 0) return true;  // the limit ended it: done < count
             pollfd p{fd_, POLLOUT, 0};
             const int r = ::poll(&p, 1, ms);
-            if (r < 0 && errno != EINTR) return false;
+            if (r < 0 && errno != EINTR) return failed(errno);
             if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLOUT)) {
                 std::lock_guard lock(m_);
-                markGone();
-                return false;
+                markGone(ENODEV);
+                return goneFailure();
             }
             continue;
         }
+        const int err = n < 0 ? errno : ENODEV;
         std::lock_guard lock(m_);
-        markGone();
-        return false;
+        markGone(err);
+        return goneFailure();
     }
 
     std::lock_guard lock(m_);

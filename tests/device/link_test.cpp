@@ -196,7 +196,7 @@ TEST_F(Link, WriteSends130BytesEachAfterItsReplyAndKeepsTheImage) {
 TEST_F(Link, WriteSucceedsOnlyWhenEveryByteWentOutAndWasAnswered) {
     planning::ChannelTable table;
     port.answerEveryByte();
-    EXPECT_TRUE(link.write(table));
+    EXPECT_EQ(link.write(table), device::Outcome::Reply);
     port.written.clear();
     port.onWrite = [&](std::uint8_t) {
         port.deliver("\x06");
@@ -209,18 +209,18 @@ TEST_F(Link, WriteSucceedsOnlyWhenEveryByteWentOutAndWasAnswered) {
             },
             5);
     };
-    EXPECT_FALSE(link.write(table));
+    EXPECT_NE(link.write(table), device::Outcome::Reply);
     EXPECT_EQ(port.written.size(), 129u);
     port.onWrite = [&](std::uint8_t) {
         if (port.written.size() < 100) port.deliver("\x06");
     };
     link.setReplyLimit(100ms);
-    EXPECT_FALSE(link.write(table));
+    EXPECT_NE(link.write(table), device::Outcome::Reply);
     port.written.clear();
     port.onWrite = [&](std::uint8_t) {
         if (port.written.size() != 2) port.deliver("\x06");  // every byte but the CR after "W"
     };
-    EXPECT_FALSE(link.write(table));
+    EXPECT_NE(link.write(table), device::Outcome::Reply);
 }
 
 // Neither a reply long enough to reach the image in the buffer nor a "set" while Write waits

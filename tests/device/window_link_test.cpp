@@ -162,8 +162,7 @@ TEST_F(Window, AHeaderFromTheCommandLineIsWhatWriteSends) {
             for (int b = 0; b < 4; ++b) image += static_cast<char>(word >> (8 * b));
     }
     startUnit({});
-    std::string problem;
-    form = std::make_unique<TForm1>(*parseStartOptions({dir.file("plan.h")}, problem));
+    form = std::make_unique<TForm1>(parseStartOptions({dir.file("plan.h")}).options);
     form->show();
     notes.answerYes = true;
     form->Button6->click();

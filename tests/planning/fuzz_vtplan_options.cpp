@@ -64,17 +64,12 @@ bool same(const vtplan::Options& a, const vtplan::Options& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> args = fuzzsupport::argsFromBytes(data, size);
-    std::string problem;
-    const auto options = vtplan::parseOptions(args, problem);
-    if (!options) {
-        if (problem.empty()) std::abort();
-        return 0;
-    }
-    if (!inRange(*options)) std::abort();
-    if (options->help) return 0;  // the usage, whatever else the line says
-    std::string again;
-    const auto reread =
-        vtplan::parseOptions(options->channelsFile.empty() ? written(*options) : writtenForList(*options), again);
-    if (!reread || !same(*options, *reread)) std::abort();
+    const auto parsed = vtplan::parseOptions(args);
+    if (!parsed.error.empty()) return 0;
+    const vtplan::Options& options = parsed.options;
+    if (!inRange(options)) std::abort();
+    if (options.help) return 0;  // the usage, whatever else the line says
+    const auto reread = vtplan::parseOptions(options.channelsFile.empty() ? written(options) : writtenForList(options));
+    if (!reread.error.empty() || !same(options, reread.options)) std::abort();
     return 0;
 }

@@ -70,6 +70,16 @@ TEST_F(PortNames, AnAliasThatCannotBeLookedAtRefusesTheName) {
     EXPECT_FALSE(folder->alias) << "only a link is an alias";
 }
 
+// With no home named (configHome() is ""), a comN is refused, never looked for below "/" nor
+// opened as ttyS, and no folder is made for it; a device path is still a device path.
+TEST_F(PortNames, WithoutAHomeEveryComNIsRefused) {
+    EXPECT_EQ(opens("com1", ""), "refused: " + std::to_string(commapi::kNoConfigHome));
+    EXPECT_EQ(opens("/dev/pts/7", ""), "/dev/pts/7");
+    EXPECT_EQ(opens("com0", ""), "");
+    EXPECT_FALSE(commapi::portAliasPath("com1", ""));
+    EXPECT_EQ(commapi::makePortAliasFolder(""), commapi::kNoConfigHome);
+}
+
 TEST(RxQueue, KeepsOrderAcrossTheWrapAndRefusesOverflow) {
     commapi::RxQueue q(4);
     const std::uint8_t a[] = {1, 2, 3};

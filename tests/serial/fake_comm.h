@@ -154,7 +154,7 @@ public:
         last = p.get();
         return p;
     }
-    int lastError() const override { return 0; }
+    commapi::CommError lastError() const override { return {}; }
     void setInQue(int n) {
         std::lock_guard lock(state.m);
         last->inQue = n;

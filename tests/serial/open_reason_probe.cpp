@@ -10,6 +10,6 @@ int main(int argc, char** argv) {
         std::puts("opened");
         return 0;
     }
-    std::puts(commapi::openFailureReason(argv[1], commapi::defaultLayer().lastError()).c_str());
+    std::puts(commapi::openFailureReason(argv[1], commapi::defaultLayer().lastError().error).c_str());
     return 1;
 }

@@ -26,7 +26,7 @@ namespace {
 
 std::string reasonFor(const std::string& port) {
     if (defaultLayer().createFile(port)) return "opened";
-    return openFailureReason(port, defaultLayer().lastError());
+    return openFailureReason(port, defaultLayer().lastError().error);
 }
 
 // What the probe says when it opens path as "nobody", with no groups but its own.

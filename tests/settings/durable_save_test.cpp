@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "files/errno_text.h"
 #include "files/file_ops.h"
-#include "files/io_error.h"
 #include "settings/settings_file.h"
 #include "testkit/temp_dir.h"
 
@@ -92,11 +92,10 @@ TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
 // EIO (5) is no refused access and ENETUNREACH (101) no full disk. A file beyond the read limit
 // is told so, with the limit.
 TEST(IoErrorText, AnErrnoTheTableDoesNotNameIsShownByItsNumberAndTheSystemsText) {
-    EXPECT_EQ(files::ioErrorMessageForErrno(EIO), std::string("I/O エラー (5): ") + std::strerror(EIO));
-    EXPECT_EQ(files::ioErrorMessageForErrno(ENETUNREACH),
-              std::string("I/O エラー (101): ") + std::strerror(ENETUNREACH));
-    EXPECT_EQ(files::ioErrorMessageForErrno(ENOTDIR), std::string("I/O エラー (20): ") + std::strerror(ENOTDIR));
-    EXPECT_EQ(files::ioErrorMessageForErrno(EACCES), "ファイルへのアクセスが拒否されました");
-    EXPECT_EQ(files::ioErrorMessageForErrno(ENOSPC), "ディスクがいっぱいです");
-    EXPECT_EQ(files::ioErrorMessageForErrno(EFBIG), "the file is larger than 64 MiB, the most that is read");
+    EXPECT_EQ(files::windowErrnoText(EIO), std::string("I/O エラー (5): ") + std::strerror(EIO));
+    EXPECT_EQ(files::windowErrnoText(ENETUNREACH), std::string("I/O エラー (101): ") + std::strerror(ENETUNREACH));
+    EXPECT_EQ(files::windowErrnoText(ENOTDIR), std::string("I/O エラー (20): ") + std::strerror(ENOTDIR));
+    EXPECT_EQ(files::windowErrnoText(EACCES), "ファイルへのアクセスが拒否されました");
+    EXPECT_EQ(files::windowErrnoText(ENOSPC), "ディスクがいっぱいです");
+    EXPECT_EQ(files::windowErrnoText(EFBIG), "the file is larger than 64 MiB, the most that is read");
 }

@@ -186,7 +186,7 @@ private slots:
     // A screen reader names each control by its caption and each column by its header.
     void controlsAndColumnsAreNamedForAScreenReader() {
         WindowUnderTest w;
-        QCOMPARE(w->PageControl1->count(), 5);
+        QCOMPARE(w->PageControl1->count(), 6);
         QCOMPARE(w->PageControl1->tabText(4), QString("Channels"));
         const auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
         QCOMPARE(name(w->channelsPage->openButton), QString("Open…"));
@@ -216,10 +216,9 @@ private slots:
         planning::ChannelTable table;
         table.set(1, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0}, kDefaultDescription.toStdString());
         vttest::writeBytes(dir.file("plan.h"), headerfile::headerFileBytes(table, "//date"));
-        std::string problem;
-        const auto start = parseStartOptions({"plan.h"}, problem);
-        QVERIFY(start);
-        TForm1 opened(*start);
+        const StartParse start = parseStartOptions({"plan.h"});
+        QVERIFY(start.error.empty());
+        TForm1 opened(start.options);
         QCOMPARE(row(opened, 1), kDefaultCells + QStringList{"from plan.h"});
 
         recorder().shown.clear();
@@ -228,8 +227,8 @@ private slots:
         QCOMPARE(recorder().shown.front().text, QString("ファイルが見つかりません."));
         QCOMPARE(recorder().shown.back().text, QString("Error"));  // the start-up connect comes after
         QCOMPARE(row(failed, 1), kEmptyCells + QStringList{"not set"});
-        QVERIFY(!parseStartOptions({"a.h", "b.h"}, problem));
-        QVERIFY(parseStartOptions({"--help"}, problem)->help);
+        QVERIFY(!parseStartOptions({"a.h", "b.h"}).error.empty());
+        QVERIFY(parseStartOptions({"--help"}).options.help);
     }
 
     // Ticked, the table comes back at the next start; unticked it does not, and the settings

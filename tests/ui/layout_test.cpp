@@ -62,10 +62,11 @@ private slots:
     void pagesInOrderManualWriteFirst() {
         WindowUnderTest w;
         QTabWidget* pc = w->PageControl1;
-        QCOMPARE(pc->count(), 5);  // the four of the original, then ours
+        QCOMPARE(pc->count(), 6);  // the four of the original, then ours
         QStringList titles;
         for (int i = 0; i < pc->count(); ++i) titles << pc->tabText(i);
-        QCOMPARE(titles, (QStringList{"LowLevelCommand", "Manual Write", "RemoteControl", "ComPort", "Channels"}));
+        QCOMPARE(titles,
+                 (QStringList{"LowLevelCommand", "Manual Write", "RemoteControl", "ComPort", "Channels", "Band"}));
         QCOMPARE(pc->currentWidget(), w->TabSheet2);
         QCOMPARE(pc->widget(2), w->TabSheet4);
         QCOMPARE(pc->widget(3), w->TabSheet3);

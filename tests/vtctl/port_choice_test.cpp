@@ -90,7 +90,7 @@ TEST_F(PortChoice, AnAliasLeftByAKilledUnitNeverReachesTheNextTerminal) {
     EXPECT_EQ(run({"--port", "com11", "channel", "1"}, nullptr, &err), 1);
     EXPECT_EQ(err, "Cannot open com11 (" + old + "): the simulated unit on com11 is no longer running\n");
     EXPECT_EQ(commapi::defaultLayer().createFile("COM11"), nullptr) << "the window's open";
-    EXPECT_EQ(commapi::defaultLayer().lastError(), commapi::kUnitEnded);
+    EXPECT_EQ(commapi::defaultLayer().lastError().error, commapi::kUnitEnded);
     EXPECT_EQ(run({"--port", "com11", "ports"}, &out), 0);
     EXPECT_EQ(firstLine(out), "com11 opens " + old + " (alias): the simulated unit on com11 is no longer running");
     EXPECT_EQ(victim->written(100ms), "");
@@ -128,7 +128,7 @@ TEST_F(PortChoice, AUsersOwnAliasToATerminalOpens) {
     if (!mine) GTEST_SKIP() << "another program took " << old;
     fs::remove(dir.portAlias(11));
     dir.linkPort(11, old);  // as socat makes it
-    EXPECT_NE(commapi::defaultLayer().createFile("com11"), nullptr) << commapi::defaultLayer().lastError();
+    EXPECT_NE(commapi::defaultLayer().createFile("com11"), nullptr) << commapi::defaultLayer().lastError().error;
 }
 
 // As another user, a ports folder that user may not look into hides whether com1 has an alias:

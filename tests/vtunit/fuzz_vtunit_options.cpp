@@ -1,6 +1,6 @@
 // libFuzzer: vtunit's command line through its public interface. Any arguments give options or
-// an error text, never a crash; accepted options name a port com1 ... com255 and hold no
-// negative count.
+// an error text, never a crash; accepted options name a port by the comm layer's rule (com1 ...
+// com999999) and hold no negative count.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -11,15 +11,15 @@
 
 namespace {
 
-// "com1" ... "com255", lower case, no leading zero.
+// "com1" ... "com999999", lower case, no leading zero.
 bool isPortAlias(const std::string& port) {
-    if (port.size() < 4 || port.size() > 6 || port.compare(0, 3, "com") != 0 || port[3] == '0') return false;
+    if (port.size() < 4 || port.size() > 9 || port.compare(0, 3, "com") != 0 || port[3] == '0') return false;
     int n = 0;
     for (std::size_t i = 3; i < port.size(); ++i) {
         if (port[i] < '0' || port[i] > '9') return false;
         n = n * 10 + (port[i] - '0');
     }
-    return n >= 1 && n <= 255;
+    return n >= 1 && n <= 999'999;
 }
 
 bool usable(const vtunit::Options& o) {

@@ -1,10 +1,17 @@
-#include "protocol/unit_protocol.h"
+#include "cli/command_line.h"
+#include "protocol/text_figures.h"
+#include "serial/listed_ports.h"
 #include "tools/vtctl/options.h"
 
 namespace vtctl {
 
 std::string helpText() {
-    return R"(Usage: vtctl [--port P]... [--baud 9600|115200] [--quiet-ms MS] [--timeout SECONDS] [--raw]
+    auto figures = protocol::textFigures();
+    figures.insert(figures.end(), {{"VT_LAST_LISTED_PORT", std::to_string(commapi::kListedPorts)},
+                                   {"VT_BAUD_USAGE", baudChoice("|")},
+                                   {"VT_BAUD_RATES", baudChoice(" or ", true)}});
+    return cli::filledIn(
+        R"(Usage: vtctl [--port P]... [--baud @VT_BAUD_USAGE@] [--quiet-ms MS] [--timeout SECONDS] [--raw]
              COMMAND [ARGS]
 
 Talks to the Vantorix unit as the configurator's window does: the same bytes on the wire, the
@@ -12,17 +19,16 @@ same reply waits (at most 2 s each; a closed port or a vanished device ends a wa
 
 Commands:
   write FILE.h      write the channel table of a register header ("header file", "Save..."):
-                    "W", CR and the 128-byte image, each byte after the unit's reply; on a
-                    terminal a progress line on stderr (bytes sent of 130, time so far)
-  channel N         switch the unit to memory channel N (0 ... )" +
-           std::to_string(protocol::kChannels - 1) + R"()
+                    "W", CR and the @VT_IMAGE_BYTES@-byte image, each byte after the unit's reply; on a
+                    terminal a progress line on stderr (bytes sent of @VT_WRITE_BYTES@, time so far)
+  channel N         switch the unit to memory channel N (0 ... @VT_LAST_CHANNEL@)
   init              initialise the unit ("I")
   dump              "D" and CR; prints every byte received from "D" on until the line has been
                     quiet for --quiet-ms, 16 to a row in hexadecimal (not interpreted)
   send HEX...       send each byte as it is (one or two hex digits each, "0x" allowed), with no
                     wait and no CR, as the window's hidden edit does; prints what comes back
                     until the line is quiet, as dump does
-  ports             what com1 ... com12 (or each --port) open, what that device is and
+  ports             what com1 ... com@VT_LAST_LISTED_PORT@ (or each --port) open, what that device is and
                     whether you may open it; then the serial devices present, with their
                     stable /dev/serial/by-id names (as the window's Ports dialog)
 
@@ -31,7 +37,7 @@ Options:
                     or a device path; default com1. Given several times, the command runs on
                     every port at once and prints a line per port: port, result, time (the
                     same device twice, as com1 and COM1 or an alias and its device, is refused)
-  --baud B          9600 (default) or 115200
+  --baud B          @VT_BAUD_RATES@
   --quiet-ms MS     dump and send: how long the line must stay quiet (default 200)
   --timeout SECONDS dump and send: the longest the whole reply may take (1 ... 3600, default
                     10); past it the command fails
@@ -54,7 +60,8 @@ Examples:
   vtctl send 49 0D
   vtctl --port com1 --port com2 --port com3 --port com4 write table.h
   for p in com1 com2 com3; do vtctl --port "$p" write table.h || echo "$p failed"; done
-)";
+)",
+        figures);
 }
 
 }  // namespace vtctl

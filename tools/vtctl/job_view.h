@@ -6,18 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "device/device_link.h"
 #include "device/device_view.h"
 
 namespace vtctl {
 
 class JobView final : public device::DeviceView {
 public:
-    // The received bytes' hexadecimal text: the tapped port keeps the bytes themselves.
+    // The received bytes' hexadecimal text: the tapped port keeps the bytes themselves; how a
+    // command ended is the link's outcome, not its status line.
     void appendStatusText(const QString&) override {}
-    void appendStatusLine(const QString& line) override {
-        if (line == QLatin1String(device::kNoReplyLine)) noReply_ = true;
-    }
+    void appendStatusLine(const QString&) override {}
     void clearStatus() override {}
     void showReceiveCount(const QString&) override {}
     void showBuffer(const QString&) override {}
@@ -27,13 +25,10 @@ public:
     void showMessage(const QString& text) override { messages_.push_back(text.toStdString()); }
     void beep(unsigned) override {}
 
-    // A reply wait ended without a reply ("No reply from the unit").
-    bool noReply() const { return noReply_; }
     // The link's message boxes, in order ("Error", "データ読込みエラー").
     const std::vector<std::string>& messages() const { return messages_; }
 
 private:
-    bool noReply_ = false;
     std::vector<std::string> messages_;
 };
 

@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "files/file_read.h"
+#include "files/errno_text.h"
 #include "files/standard_descriptors.h"
-#include "headerfile/header_parse.h"
-#include "serial/commapi.h"
+#include "headerfile/header_file.h"
 #include "serial/portname.h"
 #include "text/vt_error.h"
 #include "tools/vtctl/batch.h"
-#include "tools/vtctl/file_problem.h"
 #include "tools/vtctl/hex_rows.h"
 #include "tools/vtctl/options.h"
 #include "tools/vtctl/port_report.h"
@@ -37,7 +35,7 @@ int finish(int code) {
     if (std::fflush(stdout) != 0 && gStdoutError == 0) gStdoutError = errno;
     if (gStdoutError == 0 && std::ferror(stdout)) gStdoutError = EIO;
     if (gStdoutError == 0) return code;
-    put(stderr, "vtctl: cannot write to standard output: " + commapi::errorCause(gStdoutError) + "\n");
+    put(stderr, "vtctl: cannot write to standard output: " + files::englishErrnoText(gStdoutError) + "\n");
     return code == kExitDone ? kExitFailed : code;
 }
 
@@ -53,17 +51,14 @@ int listPorts(const Options& o) {
 
 // The register header's table; nullopt once the problem is said.
 std::optional<planning::ChannelTable> readTable(const std::string& path) {
-    std::string bytes;
-    if (const int error = files::readFile(path, bytes)) {
-        put(stderr, "vtctl: " + path + ": " + fileProblem(path, error) + "\n");
-        return std::nullopt;
-    }
     try {
-        return headerfile::parseHeader(bytes);
+        return headerfile::readHeaderFile(path);
+    } catch (const headerfile::ReadError& e) {
+        put(stderr, "vtctl: " + path + ": " + files::englishFileProblem(path, e.errnoValue) + "\n");
     } catch (const text::VtError& e) {
         put(stderr, "vtctl: " + path + ": " + e.what() + "\n");
-        return std::nullopt;
     }
+    return std::nullopt;
 }
 
 // What came back from a port, on stdout: raw, or as rows (after the port's name when there are

@@ -32,7 +32,7 @@ constexpr CommandDef kCommands[] = {
 
 // A port as the window takes it: "comN" through the alias rule, or a device path.
 bool isPortName(const std::string& text) {
-    return text.find('/') != std::string::npos || commapi::portAliasPath(text, "").has_value();
+    return text.find('/') != std::string::npos || commapi::portAliasName(text).has_value();
 }
 
 // One byte in hexadecimal: one or two digits, "0x" before them allowed.
@@ -57,9 +57,12 @@ std::string apply(const cli::Item& item, Options& o) {
             o.ports.push_back(v);
             return {};
         case kBaud:
-            if (v != "9600" && v != "115200") return "--baud: 9600 or 115200, not '" + v + "'";
-            o.baud = v == "9600" ? 9600 : 115200;
-            return {};
+            for (const int baud : protocol::kBaudRates)
+                if (v == std::to_string(baud)) {
+                    o.baud = baud;
+                    return {};
+                }
+            return "--baud: " + baudChoice(" or ") + ", not '" + v + "'";
         case kQuietMs:
             if (cli::takeInt(v, o.quietMs, 1, kMaxQuietMs)) return {};
             return "--quiet-ms: a whole number of milliseconds 1 ... " + std::to_string(kMaxQuietMs) + ", not '" + v +
@@ -70,20 +73,6 @@ std::string apply(const cli::Item& item, Options& o) {
             return "--timeout: a whole number of seconds 1 ... " + std::to_string(kMaxTimeoutS) + ", not '" + v + "'";
     }
     return {};
-}
-
-// The error text of an item that is no usable option, or "".
-std::string problemOf(const cli::Item& item) {
-    using Kind = cli::Item::Kind;
-    switch (item.kind) {
-        case Kind::Option:
-        case Kind::Operand:
-        case Kind::EndOfOptions: return {};
-        case Kind::NeedsValue: return item.name + " needs a value";
-        case Kind::TakesNoValue: return item.name + " takes no value";
-        case Kind::Unknown: break;
-    }
-    return "unknown option '" + item.name + "'";
 }
 
 // The command's arguments into o; the error text, or "".
@@ -133,16 +122,22 @@ std::string conflictOf(const Options& o) {
 
 }  // namespace
 
+std::string baudChoice(const char* separator, bool markDefault) {
+    std::string text;
+    for (const int baud : protocol::kBaudRates) {
+        if (!text.empty()) text += separator;
+        text += std::to_string(baud);
+        if (markDefault && baud == protocol::kDefaultBaud) text += " (default)";
+    }
+    return text;
+}
+
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        r.error = problemOf(item);
-        if (r.error.empty() && item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
-        if (r.error.empty() && item.kind == cli::Item::Kind::Option) r.error = apply(item, r.options);
-        if (!r.error.empty()) return r;
-    }
-    if (r.options.help) return r;
+    r.error = cli::readOptions(
+        args, kOptionDefs, [&r](const cli::Item& item) { return apply(item, r.options); }, operands);
+    if (!r.error.empty() || r.options.help) return r;
     r.error = takeCommand(operands, r.options);
     if (r.error.empty()) r.error = conflictOf(r.options);
     return r;

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
+#include "protocol/line_speeds.h"
+
 namespace vtctl {
 
 enum class Command { None, Write, Channel, Init, Dump, Send, Ports };
@@ -21,7 +24,7 @@ inline constexpr int kMaxTimeoutS = 3600;
 
 struct Options {
     std::vector<std::string> ports;  // as given, in order; none: com1 (ports: com1 ... com12)
-    int baud = 9600;
+    int baud = protocol::kDefaultBaud;
     int quietMs = kDefaultQuietMs;
     int timeoutS = kDefaultTimeoutS;
     bool timeoutGiven = false;
@@ -33,12 +36,13 @@ struct Options {
     std::vector<std::uint8_t> bytes;  // send
 };
 
-struct ParseResult {
-    Options options;
-    std::string error;  // empty when the command line was good
-};
+using ParseResult = cli::ParseResult<Options>;
 
 ParseResult parseOptions(const std::vector<std::string>& args);
+
+// The unit's line speeds as a choice, between separator: "9600 or 115200", "9600|115200"; the
+// default marked " (default)" when asked.
+std::string baudChoice(const char* separator, bool markDefault = false);
 
 std::string helpText();
 

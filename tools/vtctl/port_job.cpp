@@ -68,17 +68,19 @@ public:
     IdleEnd runCommand(const Request& request) {
         replyDeadline.setRemainingTime(std::chrono::seconds(request.timeoutS), Qt::PreciseTimer);
         switch (request.command) {
-            case Command::Write: link.write(request.table); return kIdleOver;
-            case Command::Channel: link.simpleCommand(protocol::channelCommand(request.channel)); break;
-            case Command::Init: link.simpleCommand(protocol::kInitialize); break;
-            case Command::Dump: link.dump(); return view.noReply() ? kIdleOver : idle(request.quietMs, true);
+            case Command::Write: outcome = link.write(request.table); return kIdleOver;
+            case Command::Channel: outcome = link.simpleCommand(protocol::channelCommand(request.channel)); break;
+            case Command::Init: outcome = link.simpleCommand(protocol::kInitialize); break;
+            case Command::Dump:
+                outcome = link.dump();
+                return device::everyReplyCame(outcome) ? idle(request.quietMs, true) : kIdleOver;
             case Command::Send:
                 for (std::uint8_t b : request.bytes) link.sendByte(b);
                 return idle(request.quietMs, true);
             case Command::Ports:
             case Command::None: return kIdleOver;
         }
-        return view.noReply() ? kIdleOver : idle(kSettleMs, false);
+        return device::everyReplyCame(outcome) ? idle(kSettleMs, false) : kIdleOver;
     }
 
     // The job's thread: ends the wait in progress and every one after it.
@@ -95,7 +97,8 @@ public:
     device::DeviceLink link;
     QObject inbox;  // where interrupt() posts to
     QEventLoop* idleLoop = nullptr;
-    QDeadlineTimer replyDeadline;  // of dump and send, from their first byte
+    QDeadlineTimer replyDeadline;                      // of dump and send, from their first byte
+    device::Outcome outcome = device::Outcome::Reply;  // of the link's command (send has none)
     bool stopped = false;
 };
 
@@ -151,7 +154,7 @@ JobResult PortJob::work() {
     s.link.disconnect();
     r.received = s.tap.received();
     r.messages = s.view.messages();
-    r.noReply = s.view.noReply();
+    r.noReply = !device::everyReplyCame(s.outcome);
     if (s.stopped) {
         r.outcome = Outcome::Interrupted;
         const int sent = sent_.load(std::memory_order_relaxed);
@@ -159,8 +162,13 @@ JobResult PortJob::work() {
             r.writeShort = protocol::kWriteBytes - sent;
     } else if (s.tap.gone())
         r.outcome = Outcome::Gone;
-    else if (s.view.noReply())
+    else if (r.noReply)
         r.outcome = Outcome::NoReply;
+    else if (s.outcome == device::Outcome::NotAllSent) {
+        // Every reply came, but to bytes of which one never left: what the unit holds is unknown.
+        r.outcome = Outcome::Failed;
+        r.detail = "a byte could not be sent to the unit, though it answered every one that was";
+    }
     else if (end == kTimedOut) {
         r.outcome = Outcome::TimedOut;
         r.detail = "the reply went on past " + std::to_string(request_.timeoutS) + " s (--timeout)";

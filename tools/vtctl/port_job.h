@@ -23,7 +23,7 @@ struct Request {
     planning::ChannelTable table;     // write
     int channel = 0;                  // channel
     std::vector<std::uint8_t> bytes;  // send
-    int baud = 9600;
+    int baud = protocol::kDefaultBaud;
     int quietMs = kDefaultQuietMs;
     int timeoutS = kDefaultTimeoutS;  // dump and send: the whole reply
 };

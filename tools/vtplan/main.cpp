@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "channel_list.h"
-#include "files/io_error.h"
+#include "files/errno_text.h"
 #include "files/named_files.h"
 #include "files/standard_descriptors.h"
 #include "headerfile/header_text.h"
@@ -18,6 +18,8 @@
 #include "planning/r_choice.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
+#include "planning/sweep.h"
+#include "planning/sweep_text.h"
 #include "planning/word_figures.h"
 #include "text/decimal_separator.h"
 
@@ -48,6 +50,12 @@ void addFigureLines(std::string& out, const planning::WordFigures& f, char sep) 
     addLine(out, "FracSpurHz", planning::spurHzText(f.spurs.fracHz, sep));
     addLine(out, "BeatSpurHz", planning::spurHzText(f.spurs.beatHz, sep));
     addLine(out, "SpurOffsetHz", planning::spurHzText(f.spurs.offsetHz(), sep));
+}
+
+void warnOfLargeR(int64_t r) {
+    if (r > planning::kRefDivLimit)
+        std::cerr << "vtplan: warning: R " << r << " is above " << planning::kRefDivLimit
+                  << ", the most the 02h word holds; the words use R " << planning::kRefDivLimit << '\n';
 }
 
 const char* nearerName(const planning::Spurs& s) {
@@ -85,9 +93,7 @@ int run(const vtplan::Options& options, char sep) {
     if (figures) addFigureLines(out, *figures, sep);
     const bool written = emit(out);
     // Warnings only: the plan is what was asked for, and the exit code stays that of the plan.
-    if (plan.R > planning::kRefDivLimit)
-        std::cerr << "vtplan: warning: R " << plan.R << " is above " << planning::kRefDivLimit
-                  << ", the most the 02h word holds; the words use R " << planning::kRefDivLimit << '\n';
+    warnOfLargeR(plan.R);
     if (figures && figures->spurs.below(options.spurWarnHz))
         std::cerr << "vtplan: warning: the nearest spur (" << nearerName(figures->spurs) << ") is "
                   << planning::spurHzText(figures->spurs.offsetHz(), sep) << " Hz from the carrier, closer than "
@@ -118,7 +124,7 @@ int runChannels(const vtplan::Options& options) {
     const std::string& list = options.channelsFile;
     std::string bytes;
     if (const int err = files::readNamedInput(list, bytes)) {
-        std::cerr << "vtplan: " << list << ": " << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
+        std::cerr << "vtplan: " << list << ": " << files::englishFileProblem(list, err) << '\n';
         return kExitPlanError;
     }
     const vtplan::PlannedTable planned =
@@ -134,8 +140,8 @@ int runChannels(const vtplan::Options& options) {
             return kExitPlanError;
         }
         if (const int err = files::writeNamedOutput(options.headerFile, header)) {
-            std::cerr << "vtplan: " << options.headerFile << ": "
-                      << text::withFullStop(files::ioErrorMessageForErrno(err)) << '\n';
+            std::cerr << "vtplan: " << options.headerFile << ": " << files::englishFileProblem(options.headerFile, err)
+                      << '\n';
             return kExitPlanError;
         }
     }
@@ -165,18 +171,54 @@ int runCompareR(const vtplan::Options& options, char sep) {
     return emit(out) ? 0 : kExitPlanError;
 }
 
+// Writes out when it has grown past a chunk, or at the end: a sweep streams whatever its length.
+bool flushed(std::string& out, size_t atLeast) {
+    if (out.size() < atLeast) return true;
+    const bool written = static_cast<bool>(std::cout.write(out.data(), static_cast<std::streamsize>(out.size())));
+    out.clear();
+    return written;
+}
+
+// One line per output and R, outputs in order and each with every R of the list; a plan that
+// fails is "f R error: TEXT" and the others go on. Numbers typed follow the locale, as in single
+// mode; a band that is no band, or too large, is a usage error.
+int runSweep(const vtplan::Options& options, char sep) {
+    std::string problem;
+    const auto steps = planning::SweepSteps::read(options.sweepFrom, options.sweepTo, options.sweepStep, sep, problem);
+    if (steps) problem = planning::sweepSizeProblem(*steps, options.sweepRs.size());
+    if (!problem.empty()) {
+        std::cerr << "vtplan: " << problem << '\n' << vtplan::kUsage << '\n';
+        return kExitUsage;
+    }
+    const planning::SweepInputs in{*steps, options.sweepRs,    options.multiplier, options.std,
+                                   sep,    options.chargePump, options.sd};
+    const planning::SweepTextFormat format{options.csv, sep, options.spurWarnHz};
+    constexpr size_t kChunk = 1 << 16;
+    std::string out = options.csv ? planning::sweepCsvHeader() : std::string();
+    out.reserve(kChunk + 256);
+    bool written = true;
+    planning::sweep(in, [&](const planning::SweepPoint& p) {
+        planning::appendSweepText(out, in, p, format);
+        return written = flushed(out, kChunk);
+    });
+    if (written) written = flushed(out, 0) && static_cast<bool>(std::cout.flush());
+    if (!written) std::cerr << "vtplan: cannot write the plan to standard output\n";
+    for (const int64_t r : options.sweepRs) warnOfLargeR(r);
+    return written ? 0 : kExitPlanError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     files::guardStandardDescriptors();  // before anything opens a descriptor of its own
     const std::vector<std::string> args(argv + 1, argv + argc);
-    std::string problem;
-    const auto options = vtplan::parseOptions(args, problem);
-    if (!options) {
-        std::cerr << "vtplan: " << problem << '\n' << vtplan::kUsage << '\n';
+    const auto parsed = vtplan::parseOptions(args);
+    if (!parsed.error.empty()) {
+        std::cerr << "vtplan: " << parsed.error << '\n' << vtplan::kUsage << '\n';
         return kExitUsage;
     }
-    if (options->help) {
+    const vtplan::Options& options = parsed.options;
+    if (options.help) {
         std::cout << vtplan::kUsage << '\n' << std::flush;
         if (std::cout) return 0;
         std::cerr << "vtplan: cannot write to standard output\n";
@@ -185,10 +227,11 @@ int main(int argc, char** argv) {
     // The date line of a header follows LC_TIME as the window's export does.
     std::setlocale(LC_NUMERIC, "");
     std::setlocale(LC_TIME, "");
-    if (!options->channelsFile.empty()) return runChannels(*options);
-    if (options->compareFirst > 0) return runCompareR(*options, text::localeDecimalSeparator());
+    if (!options.channelsFile.empty()) return runChannels(options);
+    if (options.sweep) return runSweep(options, text::localeDecimalSeparator());
+    if (options.compareFirst > 0) return runCompareR(options, text::localeDecimalSeparator());
     try {
-        return run(*options, text::localeDecimalSeparator());
+        return run(options, text::localeDecimalSeparator());
     } catch (const text::VtError& e) {
         std::cerr << text::withFullStop(e.what()) << '\n';
         return kExitPlanError;

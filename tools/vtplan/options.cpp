@@ -1,16 +1,21 @@
 #include "options.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <limits>
 
 #include "cli/command_line.h"
+#include "planning/choices.h"
 #include "planning/number_text.h"
+#include "planning/sweep.h"
 
 namespace vtplan {
 namespace {
 
 // A setting's option has the setting's number as its id; the other options' ids lie beyond.
 constexpr int id(Setting s) { return static_cast<int>(s); }
-enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn, kCompareR };
+enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn, kCompareR, kSweep, kCsv };
 
 const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},
@@ -28,15 +33,25 @@ const std::vector<cli::OptionDef> kOptionDefs{
     // the spur warning, and R compared
     {"spur-warn", 0, true, kSpurWarn},
     {"compare-r", 0, true, kCompareR},
+    // a band of outputs
+    {"sweep", 0, true, kSweep},
+    {"csv", 0, false, kCsv},
     // a whole table
     {"channels", 0, true, kChannels},
     {"header", 0, true, kHeader},
 };
 
-bool takeChoice(const std::string& text, int& field, const char* first, const char* second) {
-    if (text != first && text != second) return false;
-    field = text == first ? 0 : 1;
-    return true;
+// An item of a radio group named by its caption in lower case ("up", "off").
+template <std::size_t N>
+bool takeChoice(const std::string& text, int& field, const std::array<planning::Choice, N>& choices) {
+    for (std::size_t i = 0; i < N; ++i) {
+        std::string lower(choices[i].caption);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (text != lower) continue;
+        field = static_cast<int>(i);
+        return true;
+    }
+    return false;
 }
 
 // "A-B" with 1 <= A <= B and at most kMostComparedR values.
@@ -52,6 +67,18 @@ bool takeRange(const std::string& text, int& first, int& last) {
     return true;
 }
 
+// "FROM-TO": split at the first '-' that is neither a leading sign nor an exponent's.
+bool takeBand(const std::string& text, Options& o) {
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (text[i] != '-' || text[i - 1] == 'e' || text[i - 1] == 'E') continue;
+        o.sweep = true;
+        o.sweepFrom = text.substr(0, i);
+        o.sweepTo = text.substr(i + 1);
+        return !o.sweepTo.empty();
+    }
+    return false;
+}
+
 // Sets what the option says; false for a value it does not take.
 bool apply(const cli::Item& item, Options& o) {
     switch (item.id) {
@@ -60,12 +87,29 @@ bool apply(const cli::Item& item, Options& o) {
         case kHeader: o.headerFile = item.value; return !item.value.empty();
         case kSpurWarn: return cli::takeInt(item.value, o.spurWarnHz, 0, std::numeric_limits<int>::max());
         case kCompareR: return takeRange(item.value, o.compareFirst, o.compareLast);
+        case kSweep: return takeBand(item.value, o);
+        case kCsv: o.csv = true; return true;
         default: return applySetting(static_cast<Setting>(item.id), item.value, o.chargePump, o.sd);
     }
 }
 
+std::string sweepOperandProblem(Options& o, const std::vector<std::string>& operands) {
+    if (!o.headerFile.empty()) return "--header needs --channels";
+    if (operands.size() != 4) return "expected STEP MULTIPLIER STD R[,R...] after --sweep FROM-TO";
+    o.sweepStep = operands[0];
+    o.multiplier = operands[1];
+    o.std = operands[2];
+    std::string problem;
+    if (const auto rs = planning::readRList(operands[3], problem)) o.sweepRs = *rs;
+    return problem;
+}
+
 // The operands and the table options together; "" when they fit.
 std::string operandProblem(Options& o, const std::vector<std::string>& operands) {
+    if (o.csv && !o.sweep) return "--csv needs --sweep";
+    if (o.sweep && (!o.channelsFile.empty() || o.compareFirst > 0))
+        return "--sweep goes with neither --channels nor --compare-r";
+    if (o.sweep) return sweepOperandProblem(o, operands);
     if (!o.channelsFile.empty() && o.compareFirst > 0) return "--channels and --compare-r do not go together";
     if (!o.channelsFile.empty()) return operands.empty() ? "" : "--channels takes no LOCALOUTPUT MULTIPLIER STD R";
     if (!o.headerFile.empty()) return "--header needs --channels";
@@ -96,50 +140,39 @@ std::string allowedValues(int id) {
     }
 }
 
-// The reason an item makes the line unusable, or "".
-std::string problemOf(const cli::Item& item, Options& o) {
-    using Kind = cli::Item::Kind;
-    switch (item.kind) {
-        case Kind::Option:
-            return apply(item, o) ? std::string()
-                                  : "bad value for " + item.name + ": " + item.value + allowedValues(item.id);
-        case Kind::NeedsValue: return "option " + item.name + " needs a value";
-        case Kind::Unknown:
-        case Kind::TakesNoValue: return "unknown option " + item.text;
-        case Kind::Operand:
-        case Kind::EndOfOptions: break;
-    }
-    return {};
+// Sets what the option says; what is wrong with its value, or "".
+std::string valueProblem(const cli::Item& item, Options& o) {
+    if (apply(item, o)) return {};
+    return "bad value for " + item.name + ": " + item.value + allowedValues(item.id);
 }
 
 }  // namespace
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem) {
-    Options o;
+cli::ParseResult<Options> parseOptions(const std::vector<std::string>& args) {
+    cli::ParseResult<Options> r;
     std::vector<std::string> operands;
-    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        problem = problemOf(item, o);
-        if (!problem.empty()) return std::nullopt;
-        if (item.kind == cli::Item::Kind::Operand) operands.push_back(item.text);
-    }
-    if (o.help) return o;
-    problem = operandProblem(o, operands);
-    if (!problem.empty()) return std::nullopt;
-    return o;
+    r.error = cli::readOptions(
+        args, kOptionDefs, [&r](const cli::Item& item) { return valueProblem(item, r.options); }, operands);
+    if (!r.error.empty() || r.options.help) return r;
+    r.error = operandProblem(r.options, operands);
+    return r;
 }
 
-// Scroll bars run 0..127; a radio group may have no item selected (-1).
+// A current is 0 … kCurrentStepsMax steps, as its scroll bar runs; a radio group may have no item
+// selected (-1).
 bool applySetting(Setting setting, const std::string& v, planning::ChargePumpSettings& cp, planning::SdSettings& sd) {
     switch (setting) {
-        case Setting::Up: return cli::takeInt(v, cp.up, 0, 127);
-        case Setting::Down: return cli::takeInt(v, cp.down, 0, 127);
-        case Setting::Offset: return cli::takeInt(v, cp.offset, 0, 127);
-        case Setting::OffsetDir: return takeChoice(v, cp.offsetDir, "up", "down");
-        case Setting::HiK: return takeChoice(v, cp.hiK, "on", "off");
-        case Setting::Seed: return cli::takeInt(v, sd.seed, -1, 3);
-        case Setting::Mode: return cli::takeInt(v, sd.mode, -1, 3);
-        case Setting::FracRstb: return cli::takeInt(v, sd.fracRstb, -1, 1);
-        case Setting::FracBypass: return cli::takeInt(v, sd.fracBypass, -1, 1);
+        case Setting::Up: return cli::takeInt(v, cp.up, 0, planning::kCurrentStepsMax);
+        case Setting::Down: return cli::takeInt(v, cp.down, 0, planning::kCurrentStepsMax);
+        case Setting::Offset: return cli::takeInt(v, cp.offset, 0, planning::kCurrentStepsMax);
+        case Setting::OffsetDir: return takeChoice(v, cp.offsetDir, planning::kOffsetDirChoices);
+        case Setting::HiK: return takeChoice(v, cp.hiK, planning::kHiKChoices);
+        case Setting::Seed: return cli::takeInt(v, sd.seed, -1, planning::lastChoice(planning::kSeedChoices));
+        case Setting::Mode: return cli::takeInt(v, sd.mode, -1, planning::lastChoice(planning::kModeChoices));
+        case Setting::FracRstb:
+            return cli::takeInt(v, sd.fracRstb, -1, planning::lastChoice(planning::kFracRstbChoices));
+        case Setting::FracBypass:
+            return cli::takeInt(v, sd.fracBypass, -1, planning::lastChoice(planning::kFracBypassChoices));
     }
     return false;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // Command-line options of vtplan.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
 
@@ -18,20 +20,27 @@ struct Options {
     int spurWarnHz = planning::kDefaultSpurWarnHz;  // --spur-warn HZ: a nearer spur is marked
     int compareFirst = 0, compareLast = 0;          // --compare-r A-B: the same plan for each R; 0 without
     int givenR = 0;                                 // with --compare-r: the R operand, marked "*"
-    bool help = false;                              // --help or -h: the usage, nothing else
+    // --sweep FROM-TO: outputs from FROM to TO in steps of STEP for every R of a list; its
+    // operands STEP MULTIPLIER STD R[,R…] (numbers read with the locale's separator later)
+    bool sweep = false;
+    std::string sweepFrom, sweepTo, sweepStep;
+    std::vector<int64_t> sweepRs;
+    bool csv = false;   // --csv, with --sweep only: the same as CSV with a header row
+    bool help = false;  // --help or -h: the usage, nothing else
 };
 
 inline constexpr const char* kUsage =
     "usage: vtplan [--help] [--up N] [--down N] [--offset N] [--offset-dir up|down] [--hik on|off] [--seed N] "
     "[--mode N] [--frac-rstb N] [--frac-bypass N] [--spur-warn HZ] [--] LOCALOUTPUT MULTIPLIER STD R\n"
     "       vtplan [the same options] --channels PLAN.csv [--header OUT.h]\n"
-    "       vtplan [the same options] --compare-r A-B LOCALOUTPUT MULTIPLIER STD R";
+    "       vtplan [the same options] --compare-r A-B LOCALOUTPUT MULTIPLIER STD R\n"
+    "       vtplan [the same options] [--csv] --sweep FROM-TO [--] STEP MULTIPLIER STD R[,R...]";
 
 // At most this many values of R in one --compare-r.
 inline constexpr int kMostComparedR = 1000;
 
-// Options and the four operands; "--" ends the options. Nothing on a usage error, with the reason.
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& problem);
+// Options and the four operands; "--" ends the options. The error is the reason of a usage error.
+cli::ParseResult<Options> parseOptions(const std::vector<std::string>& args);
 
 // The charge-pump and modulator settings, each set from a text as the option of its name takes it
 // (the numbers within their controls' ranges, "up"/"down", "on"/"off").

@@ -9,6 +9,7 @@
 
 #include "files/named_files.h"
 #include "files/standard_descriptors.h"
+#include "serial/portname.h"
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
@@ -59,12 +60,16 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
         return 1;
     }
     if (options.link) {
-        const std::string alias = aliasDirectory() + "/" + options.port;
-        if (!makeAlias(alias, line.pty.slavePath, options.force, line.record, error)) {
+        const auto alias = aliasPath(options.port);
+        if (!alias) {
+            std::fprintf(stderr, "vtunit: %s: %s\n", options.port.c_str(), commapi::noConfigHomeText().c_str());
+            return 1;
+        }
+        if (!makeAlias(*alias, line.pty.slavePath, options.force, line.record, error)) {
             std::fprintf(stderr, "vtunit: %s\n", error.c_str());
             return 2;
         }
-        line.alias = alias;
+        line.alias = *alias;
     }
     if (!options.slaveFile.empty()) {
         const int err =

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "protocol/text_figures.h"
+#include "serial/portname.h"
 
 namespace vtunit {
 namespace {
@@ -15,16 +17,6 @@ std::optional<long long> parseCount(const std::string& text) {
     auto [p, ec] = std::from_chars(text.data(), end, v);
     if (text.empty() || ec != std::errc() || p != end || v < 0) return std::nullopt;
     return v;
-}
-
-std::optional<std::string> portAlias(const std::string& text) {
-    if (text.size() < 4) return std::nullopt;
-    std::string lower;
-    for (char c : text) lower.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
-    if (lower.compare(0, 3, "com") != 0) return std::nullopt;
-    auto n = parseCount(lower.substr(3));
-    if (!n || *n < 1 || *n > 255 || lower[3] == '0') return std::nullopt;
-    return lower;
 }
 
 enum Id {
@@ -99,11 +91,11 @@ std::string apply(const cli::Item& item, Options& o) {
         case kSilent: o.faults.silent = true; return {};
         case kPrintSlave: o.printSlave = true; return {};
         case kPort:
-            if (auto alias = portAlias(item.value)) {
+            if (auto alias = commapi::portAliasName(item.value)) {
                 o.port = *alias;
                 return {};
             }
-            return "--port: not a port name com1 ... com255: '" + item.value + "'";
+            return "--port: not a port name comN: '" + item.value + "'";
         case kStopAfter: return takeCount(item, o.faults.stopAfter);
         case kHangupAfter: return takeHangupCount(item, o.faults.hangupAfter);
         case kReplyDelay: return takeCount(item, o.replyDelayMs, 0, kMaxReplyDelayMs);
@@ -116,18 +108,12 @@ std::string apply(const cli::Item& item, Options& o) {
     return {};
 }
 
-// The error text of an item that is no usable option, or "".
+// The error text of an item that is no usable option, or "". The unit takes no operands: an
+// argument that is no option is taken for a mistyped one.
 std::string problemOf(const cli::Item& item) {
     using Kind = cli::Item::Kind;
-    switch (item.kind) {
-        case Kind::Option: return {};
-        case Kind::NeedsValue: return item.name + " needs a value";
-        case Kind::TakesNoValue: return item.name + " takes no value";
-        case Kind::Operand:
-        case Kind::EndOfOptions:
-        case Kind::Unknown: break;
-    }
-    return "unknown option '" + (item.kind == Kind::Unknown ? item.name : item.text) + "'";
+    if (item.kind == Kind::Operand || item.kind == Kind::EndOfOptions) return "unknown option '" + item.text + "'";
+    return cli::optionMistake(item);
 }
 
 }  // namespace
@@ -143,7 +129,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
 }
 
 std::string helpText() {
-    return R"(Usage: vtunit [options]
+    return cli::filledIn(R"(Usage: vtunit [options]
 
 Plays the Vantorix unit's controller on a pseudo-terminal and links the terminal as the
 port alias $XDG_CONFIG_HOME/vtconfig/ports/<port> (default ~/.config/vtconfig/ports/com1),
@@ -152,10 +138,10 @@ which the configurator opens when it is told to use that port. The alias is remo
 
 The unit:
   every received byte     is answered with 06 (acknowledge), except as below
-  "W" then CR             the next 128 bytes are stored into the channel memory
-  "D"                     answered by the dump: 06, the 128 memory bytes, the channel byte
-                          (130 bytes in all, sent at once)
-  "0" ... "7"             switch the current channel (the channel byte becomes 00 ... 07)
+  "W" then CR             the next @VT_IMAGE_BYTES@ bytes are stored into the channel memory
+  "D"                     answered by the dump: 06, the @VT_IMAGE_BYTES@ memory bytes, the channel byte
+                          (@VT_DUMP_BYTES@ bytes in all, sent at once)
+  "0" ... "@VT_LAST_CHANNEL@"             switch the current channel (the channel byte becomes 00 ... @VT_LAST_CHANNEL_BYTE@)
   "I"                     initialise: memory all 00, channel 0
 Every received byte is logged on stdout as one line "rx XX" (upper-case hexadecimal).
 
@@ -166,7 +152,7 @@ Options:
   --no-link             make no alias; use with --print-slave or --slave-file
   --print-slave         first line on stdout: "slave <path of the terminal>"
   --slave-file FILE     write the path of the terminal into FILE
-  --memory-file FILE    write the 128 memory bytes into FILE whenever a write completes or
+  --memory-file FILE    write the @VT_IMAGE_BYTES@ memory bytes into FILE whenever a write completes or
                         "I" clears the memory (replaced as a whole, never half written)
 Faults:
   --silent              never answer
@@ -188,7 +174,8 @@ Faults:
 
 Exit status: 0 after a signal or a hang-up, 1 on a system error, 2 on a bad command line or
 an existing alias.
-)";
+)",
+                         protocol::textFigures());
 }
 
 }  // namespace vtunit

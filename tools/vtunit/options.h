@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "tools/vtunit/unit.h"
 
 namespace vtunit {
@@ -28,10 +29,7 @@ struct Options {
     bool help = false;
 };
 
-struct ParseResult {
-    Options options;
-    std::string error;  // empty when the command line was good
-};
+using ParseResult = cli::ParseResult<Options>;
 
 ParseResult parseOptions(const std::vector<std::string>& args);
 

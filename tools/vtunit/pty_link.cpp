@@ -67,7 +67,9 @@ void closePty(Pty& pty) {
     pty.master = pty.slaveKeep = -1;
 }
 
-std::string aliasDirectory() { return commapi::portAliasFolder(commapi::configHome()); }
+std::optional<std::string> aliasPath(const std::string& port) {
+    return commapi::portAliasPath(port, commapi::configHome());
+}
 
 bool makeAlias(const std::string& alias, const std::string& target, bool force, commapi::UnitRecord& record,
                std::string& error) {

@@ -1,6 +1,7 @@
 #pragma once
 // The unit's end of the line: a pseudo-terminal in raw mode, and the port alias that points the
 // configurator at it. POSIX only; errors come back as text for main() to print.
+#include <optional>
 #include <string>
 
 #include "serial/unit_record.h"
@@ -17,8 +18,9 @@ struct Pty {
 bool openPty(Pty& pty, std::string& error);
 void closePty(Pty& pty);
 
-// The folder of the port aliases, as the comm layer looks for them (serial/portname.h).
-std::string aliasDirectory();
+// The alias of port ("comN") where the comm layer looks for it (serial/portname.h); nullopt when
+// no home names a folder for it.
+std::optional<std::string> aliasPath(const std::string& port);
 
 // Links alias -> target and records it as this running unit's. An existing alias is replaced
 // only when force is given or when the unit that made it has ended, and only if it is a link;
