@@ -83,8 +83,9 @@ std::string aliasTarget(const std::string& alias) {
 bool userIsIn(gid_t gid) {
     if (::getegid() == gid) return true;
     const int n = ::getgroups(0, nullptr);
-    std::vector<gid_t> groups(static_cast<std::size_t>(n > 0 ? n : 0));
-    if (n > 0 && ::getgroups(n, groups.data()) != n) return false;
+    if (n <= 0) return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(n));
+    if (::getgroups(n, groups.data()) != n) return false;
     for (gid_t g : groups) {
         if (g == gid) return true;
     }
