@@ -31,6 +31,7 @@
 
 #include "bench/device/link_rig.h"
 #include "testkit/cpu_time.h"
+#include "testkit/qt/input_delay.h"
 #include "ui/status_log.h"
 
 namespace {
@@ -139,25 +140,6 @@ void benchSilent() {
                 100.0 * cpu / wall, view.log.endsWith(device::kNoReplyLine) ? "yes" : "NO");
 }
 
-// Stands for input reaching the window: another thread posts an event every 2 ms; the delay
-// until the GUI thread handles it is how long the window would take to answer.
-class Ping final : public QObject {
-public:
-    QElapsedTimer clock;
-    std::atomic<qint64> worst{0};
-    bool event(QEvent* e) override {
-        if (e->type() != kType) return QObject::event(e);
-        const qint64 sent = static_cast<PingEvent*>(e)->sentNs;
-        worst = std::max<qint64>(worst, clock.nsecsElapsed() - sent);
-        return true;
-    }
-    static constexpr QEvent::Type kType = static_cast<QEvent::Type>(QEvent::User + 77);
-    struct PingEvent final : QEvent {
-        explicit PingEvent(qint64 ns) : QEvent(kType), sentNs(ns) {}
-        qint64 sentNs;
-    };
-};
-
 void benchFlood(const Options& o, StringView& view, const char* name) {
     Unit unit({"--flood", std::to_string(o.floodBytes)});
     Link l(view, unit.slave);
@@ -178,15 +160,7 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
     QObject::connect(&check, &QTimer::timeout, [&] {
         if (view.logged() >= want || since.elapsed() > 120000) loop.quit();
     });
-    Ping ping;
-    ping.clock.start();
-    std::atomic<bool> pinging{true};
-    std::thread pinger([&] {
-        while (pinging) {
-            QCoreApplication::postEvent(&ping, new Ping::PingEvent(ping.clock.nsecsElapsed()));
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    });
+    vttest::InputDelayProbe input;
     const double cpu0 = vttest::cpuSeconds();
     since.start();
     probe.start();
@@ -196,11 +170,9 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
     const qint64 took = since.elapsed();
     const double cpu = vttest::cpuSeconds() - cpu0;
     probe.stop();
-    pinging = false;
-    pinger.join();
-    QCoreApplication::removePostedEvents(&ping);
+    input.stop();
     std::printf("  %-28s %9lld ms %9lld ms %9lld ms %9lld ms %8.2f s %9d %9lld%s\n", name, static_cast<long long>(took),
-                static_cast<long long>(ping.worst / 1000000), static_cast<long long>(worst),
+                static_cast<long long>(input.worstMs()), static_cast<long long>(worst),
                 static_cast<long long>(l.worstHandlerMs), cpu, l.link.fields.RxEventCount,
                 static_cast<long long>(view.logged() / 3), view.logged() >= want ? "" : "  (incomplete)");
 }

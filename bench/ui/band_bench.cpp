@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "common/notifier.h"
+#include "testkit/qt/input_delay.h"
 #include "testkit/temp_dir.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
@@ -61,39 +62,13 @@ void privateMachine(const vttest::TempDir& home) {
     ::setenv("XDG_STATE_HOME", home.file("state").c_str(), 1);
 }
 
-// Another thread posts an event every 2 ms; the delay until the GUI thread takes it.
-class Ping final : public QObject {
-public:
-    QElapsedTimer clock;
-    std::atomic<qint64> worst{0};
-    bool event(QEvent* e) override {
-        if (e->type() != kType) return QObject::event(e);
-        const qint64 sent = static_cast<PingEvent*>(e)->sentNs;
-        worst = std::max<qint64>(worst, clock.nsecsElapsed() - sent);
-        return true;
-    }
-    static constexpr QEvent::Type kType = static_cast<QEvent::Type>(QEvent::User + 78);
-    struct PingEvent final : QEvent {
-        explicit PingEvent(qint64 ns) : QEvent(kType), sentNs(ns) {}
-        qint64 sentNs;
-    };
-};
-
 struct Responsiveness {
     qint64 doneMs = 0, worstDelayMs = 0, worstGapMs = 0;
 };
 
 // Runs work (which returns once the sweep is shown) while input is posted and a timer ticks.
 Responsiveness measure(const std::function<void()>& work) {
-    Ping ping;
-    ping.clock.start();
-    std::atomic<bool> pinging{true};
-    std::thread pinger([&] {
-        while (pinging) {
-            QCoreApplication::postEvent(&ping, new Ping::PingEvent(ping.clock.nsecsElapsed()));
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    });
+    vttest::InputDelayProbe input;
     QElapsedTimer since;
     qint64 lastTick = 0, worstGap = 0;
     QTimer probe;
@@ -112,10 +87,8 @@ Responsiveness measure(const std::function<void()>& work) {
     QTimer::singleShot(300, &after, &QEventLoop::quit);
     after.exec();
     probe.stop();
-    pinging = false;
-    pinger.join();
-    QCoreApplication::removePostedEvents(&ping);
-    return {done, ping.worst / 1000000, worstGap};
+    input.stop();
+    return {done, input.worstMs(), worstGap};
 }
 
 void benchSweep(long outputs) {
