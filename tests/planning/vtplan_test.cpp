@@ -621,6 +621,26 @@ TEST(VtplanCompareR, OneLinePerRWithItsMarks) {
     EXPECT_EQ(vtplan({"--compare-r", "1-1", "12000", "100", "10", "1"}).out, "1 10000000 0.000 none *\n");
 }
 
+// An R the 02h word cannot hold is warned of in a comparison and a list as in single mode: once
+// for the Rs of a range above the limit, and on the list's line; the exit status stays.
+TEST(VtplanCompareR, RsAboveWhatTheWordHoldsAreWarnedOf) {
+    const std::string tail = " above 16384, the most the 02h word holds; the words use R 16384\n";
+    vttest::TempDir dir;
+    const std::string list = dir.file("p.csv");
+    vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n3,12340,100,10,2\n\n5,12340,100,10,20000\n"
+                             "6,12340,100,10,16384\n");
+    for (const auto& [args, err] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--compare-r", "16380-16384", "12340", "100", "10", "2"}, ""},
+             {{"--compare-r", "16384-16385", "12340", "100", "10", "2"}, "vtplan: warning: R 16385 is" + tail},
+             {{"--compare-r", "16380-16390", "12340", "100", "10", "2"}, "vtplan: warning: R 16385 to 16390 are" + tail},
+             {{"--compare-r", "20000-20001", "12340", "100", "10", "2"}, "vtplan: warning: R 20000 to 20001 are" + tail},
+             {{"--channels", list}, list + ":4: warning: R 20000 is" + tail}}) {
+        const Outcome r = vtplan(args);
+        EXPECT_EQ(r.status, 0) << args[1];
+        EXPECT_EQ(r.err, err) << args[1];
+    }
+}
+
 // Random outputs, multipliers, references and ranges against exact arithmetic.
 TEST(VtplanCompareR, RandomRangesMatchExactArithmetic) {
     std::mt19937_64 rng(21);

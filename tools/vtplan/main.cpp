@@ -1,5 +1,6 @@
 // vtplan: the frequency plan and register words from the command line; with --channels, a
 // whole channel table from a list, optionally written as a register header.
+#include <algorithm>
 #include <clocale>
 #include <iostream>
 #include <optional>
@@ -52,10 +53,15 @@ void addFigureLines(std::string& out, const planning::WordFigures& f, char sep) 
     addLine(out, "SpurOffsetHz", planning::spurHzText(f.spurs.offsetHz(), sep));
 }
 
+// Warns, after the words, of Rs the 02h word cannot hold: `where` says whose ("vtplan", a list's
+// line), `rs` which ("20000", "16385 to 20000").
+void warnOfLargeR(const std::string& where, const std::string& rs, bool several = false) {
+    std::cerr << where << ": warning: R " << rs << (several ? " are" : " is") << " above " << planning::kRefDivLimit
+              << ", the most the 02h word holds; the words use R " << planning::kRefDivLimit << '\n';
+}
+
 void warnOfLargeR(int64_t r) {
-    if (r > planning::kRefDivLimit)
-        std::cerr << "vtplan: warning: R " << r << " is above " << planning::kRefDivLimit
-                  << ", the most the 02h word holds; the words use R " << planning::kRefDivLimit << '\n';
+    if (r > planning::kRefDivLimit) warnOfLargeR("vtplan", std::to_string(r));
 }
 
 const char* nearerName(const planning::Spurs& s) {
@@ -127,8 +133,8 @@ int runChannels(const vtplan::Options& options) {
         std::cerr << "vtplan: " << list << ": " << files::englishFileProblem(list, err) << '\n';
         return kExitPlanError;
     }
-    const vtplan::PlannedTable planned =
-        vtplan::planChannelList(vtplan::readChannelList(bytes, options.chargePump, options.sd));
+    const vtplan::ChannelList listed = vtplan::readChannelList(bytes, options.chargePump, options.sd);
+    const vtplan::PlannedTable planned = vtplan::planChannelList(listed);
     for (const vtplan::ListProblem& p : planned.problems) std::cerr << list << ':' << p.line << ": " << p.text << '\n';
     if (!planned.problems.empty()) return kExitPlanError;
     if (!options.headerFile.empty()) {
@@ -145,7 +151,14 @@ int runChannels(const vtplan::Options& options) {
             return kExitPlanError;
         }
     }
-    return emit(channelLines(planned, options.spurWarnHz)) ? 0 : kExitPlanError;
+    const bool written = emit(channelLines(planned, options.spurWarnHz));
+    for (const vtplan::ListedChannel& c : listed.channels) {
+        const auto plan = std::find_if(planned.plans.begin(), planned.plans.end(),
+                                       [&](const auto& p) { return p.first == c.channel; });
+        if (plan != planned.plans.end() && plan->second.plan.R > planning::kRefDivLimit)
+            warnOfLargeR(list + ':' + std::to_string(c.line), std::to_string(plan->second.plan.R));
+    }
+    return written ? 0 : kExitPlanError;
 }
 
 // One line per r: r, PdHz, ErrorHz, SpurOffsetHz and a mark ("*" the R given, "!" a spur nearer
@@ -168,7 +181,13 @@ int runCompareR(const vtplan::Options& options, char sep) {
         out += given || near ? std::string(given ? "*" : "") + (near ? "!" : "") : "-";
         out += '\n';
     }
-    return emit(out) ? 0 : kExitPlanError;
+    const bool written = emit(out);
+    const int above = std::max(options.compareFirst, static_cast<int>(planning::kRefDivLimit) + 1);
+    if (options.compareLast == above)
+        warnOfLargeR("vtplan", std::to_string(above));
+    else if (options.compareLast > above)
+        warnOfLargeR("vtplan", std::to_string(above) + " to " + std::to_string(options.compareLast), true);
+    return written ? 0 : kExitPlanError;
 }
 
 // Writes out when it has grown past a chunk, or at the end: a sweep streams whatever its length.
