@@ -18,7 +18,6 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +25,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench/device/link_rig.h"
@@ -145,15 +143,7 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
     Link l(view, unit.slave);
     const qsizetype want = 3 * (o.floodBytes + 1);  // the answer to the trigger, then the flood
     QElapsedTimer since;
-    qint64 lastTick = 0, worst = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = since.elapsed();
-        worst = std::max(worst, now - lastTick);
-        lastTick = now;
-    });
+    vttest::TimerGapProbe gaps;
     QEventLoop loop;
     QTimer check;
     check.setInterval(5);
@@ -163,16 +153,16 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
     vttest::InputDelayProbe input;
     const double cpu0 = vttest::cpuSeconds();
     since.start();
-    probe.start();
+    gaps.start();
     check.start();
     l.link.sendKey("x");  // the unit floods after answering it
     loop.exec();
     const qint64 took = since.elapsed();
     const double cpu = vttest::cpuSeconds() - cpu0;
-    probe.stop();
+    gaps.stop();
     input.stop();
     std::printf("  %-28s %9lld ms %9lld ms %9lld ms %9lld ms %8.2f s %9d %9lld%s\n", name, static_cast<long long>(took),
-                static_cast<long long>(input.worstMs()), static_cast<long long>(worst),
+                static_cast<long long>(input.worstMs()), static_cast<long long>(gaps.worstMs()),
                 static_cast<long long>(l.worstHandlerMs), cpu, l.link.fields.RxEventCount,
                 static_cast<long long>(view.logged() / 3), view.logged() >= want ? "" : "  (incomplete)");
 }

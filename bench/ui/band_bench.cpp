@@ -29,7 +29,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 #include <vector>
 
 #include "common/notifier.h"
@@ -69,26 +68,19 @@ struct Responsiveness {
 // Runs work (which returns once the sweep is shown) while input is posted and a timer ticks.
 Responsiveness measure(const std::function<void()>& work) {
     vttest::InputDelayProbe input;
+    vttest::TimerGapProbe gaps;
     QElapsedTimer since;
-    qint64 lastTick = 0, worstGap = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        worstGap = std::max(worstGap, since.elapsed() - lastTick);
-        lastTick = since.elapsed();
-    });
     since.start();
-    probe.start();
+    gaps.start();
     work();
     const qint64 done = since.elapsed();
     // What the result costs the window after it arrived (the chart's first paint) counts too.
     QEventLoop after;
     QTimer::singleShot(300, &after, &QEventLoop::quit);
     after.exec();
-    probe.stop();
+    gaps.stop();
     input.stop();
-    return {done, input.worstMs(), worstGap};
+    return {done, input.worstMs(), gaps.worstMs()};
 }
 
 void benchSweep(long outputs) {

@@ -1,11 +1,14 @@
 #pragma once
-// Stands for input reaching the window, for the benchmarks: another thread posts an event every
+// How long the window would take to answer, for the benchmarks.
+//
+// InputDelayProbe stands for input reaching the window: another thread posts an event every
 // 2 ms, and the longest delay until the GUI thread handles one is how long the window would take
 // to answer a key or a click.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -53,6 +56,33 @@ private:
     std::atomic<bool> posting_{true};
     std::atomic<qint64> worst_{0};  // GUI thread writes, the reader reads after stop()
     std::thread poster_;
+};
+
+// The longest gap between the ticks of a 1 ms timer from start() to stop(): Qt runs timers at
+// idle priority, so it shows how long the event loop went without a pause.
+class TimerGapProbe {
+public:
+    TimerGapProbe() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = since_.elapsed();
+            worst_ = std::max(worst_, now - lastTick_);
+            lastTick_ = now;
+        });
+    }
+    void start() {
+        since_.start();
+        lastTick_ = 0;
+        timer_.start();
+    }
+    void stop() { timer_.stop(); }
+    qint64 worstMs() const { return worst_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer since_;
+    qint64 lastTick_ = 0, worst_ = 0;
 };
 
 }  // namespace vttest
