@@ -83,6 +83,7 @@ public:
     void OpenChannelsClick();  // "Open…": a register header replaces the table whole, or nothing changes
     void SaveChannelsClick();  // "Save…": the header export under a name the operator picks
     void openChannels(const std::string& path);  // throws text::VtError; the table stays as it was
+    void takeTable(planning::ChannelTable opened, const std::string& path);  // a table read whole from path
     // The "Band" page (Unit1_band.cpp).
     void UseBandClick();   // "Use": the chosen output and R into LocalOutput and R, then the search
     void SaveBandClick();  // "Save…": the chart as PNG or SVG, the sweep as CSV

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include "text/shown.h"
 #include "ui/Unit1.h"
 #include "ui/band_page.h"
 #include "ui/channels_page.h"
@@ -41,5 +42,7 @@ void TForm1::UseBandClick() {
 
 void TForm1::SaveBandClick() {
     const QString path = bandPage->save();
-    if (!path.isEmpty()) appendStatusLine(QStringLiteral("Band written to ") + path + QLatin1Char('.'));
+    if (!path.isEmpty())
+        appendStatusLine(QStringLiteral("Band written to ") + QString::fromStdString(text::shown(path.toStdString())) +
+                         QLatin1Char('.'));
 }

@@ -65,8 +65,8 @@ TEST_P(KeptTableDecides, WhetherToReplaceAskOrKeepNothing) {
     KeptTable kept;
     ASSERT_EQ(KeptTable::folder(), folder);
     GetParam().run(folder, kept);
+    const std::string why = kept.lookAtFolder();
     EXPECT_EQ(kept.replaceableWithoutAsking(), GetParam().replaceable);
-    const std::string why = KeptTable::noPlace();
     EXPECT_EQ(why.substr(0, std::string(GetParam().noPlace).size()), GetParam().noPlace) << why;
     EXPECT_EQ(why.empty(), *GetParam().noPlace == '\0') << why;
 }
@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeptTableDecides,
                                                     [](const std::string& folder, KeptTable& kept) {
                                                         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
                                                         putFile(KeptTable::path(), "//then");
-                                                        kept.opened(*KeptTable::lookForFile());
+                                                        ASSERT_EQ(kept.lookAtFolder(), "");
+                                                        ASSERT_TRUE(kept.read());
                                                     },
                                                     true, ""},
                                            Decision{"there, but another header was opened",
@@ -91,7 +92,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeptTableDecides,
                                                     [](const std::string& folder, KeptTable& kept) {
                                                         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
                                                         putFile(KeptTable::path(), "//then");
-                                                        kept.opened(*KeptTable::lookForFile());
+                                                        ASSERT_EQ(kept.lookAtFolder(), "");
+                                                        ASSERT_TRUE(kept.read());
                                                         putFile(KeptTable::path(), "//later on");
                                                     },
                                                     false, ""},
