@@ -12,7 +12,9 @@
 #include <optional>
 #include <string_view>
 
+#include "files/errno_text.h"
 #include "files/named_files.h"
+#include "text/shown.h"
 
 namespace vtunit {
 namespace {
@@ -53,10 +55,10 @@ void saveMemory(const Options& options, const Unit& unit) {
     std::fflush(stdout);  // the log lines before, when the memory goes to standard output too
     const int err = files::writeNamedOutput(options.memoryFile, bytes, "/dev", files::Waiting::Never);
     if (err == 0) return;
-    const char* why = err == ENXIO    ? "nobody reads it; the memory is not written there this time"
-                      : err == EAGAIN ? "its reader does not keep up; the memory is not written there this time"
-                                      : std::strerror(err);
-    std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.memoryFile.c_str(), why);
+    const std::string why = err == ENXIO    ? "nobody reads it; the memory is not written there this time"
+                            : err == EAGAIN ? "its reader does not keep up; the memory is not written there this time"
+                                            : files::englishFileProblem(options.memoryFile, err);
+    std::fprintf(stderr, "vtunit: cannot write %s: %s\n", text::shown(options.memoryFile).c_str(), why.c_str());
 }
 
 LineEnd failed(const char* what) {

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "files/errno_text.h"
 #include "files/named_files.h"
 #include "files/standard_descriptors.h"
 #include "serial/portname.h"
+#include "text/shown.h"
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
@@ -66,7 +68,7 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
             return 1;
         }
         if (!makeAlias(*alias, line.pty.slavePath, options.force, line.record, error)) {
-            std::fprintf(stderr, "vtunit: %s\n", error.c_str());
+            std::fprintf(stderr, "vtunit: %s\n", text::shown(error).c_str());  // it names the alias
             return 2;
         }
         line.alias = *alias;
@@ -75,8 +77,8 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
         const int err =
             files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n", "/dev", files::Waiting::Never);
         if (err != 0) {
-            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", options.slaveFile.c_str(),
-                         err == ENXIO ? "nobody reads it" : std::strerror(err));
+            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", text::shown(options.slaveFile).c_str(),
+                         err == ENXIO ? "nobody reads it" : files::englishFileProblem(options.slaveFile, err).c_str());
             return 1;
         }
     }
