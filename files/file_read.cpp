@@ -28,21 +28,16 @@ int unusable(const struct stat& st) {
     return static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes ? EFBIG : 0;
 }
 
-FileStamp stampOfWalked(const Walked& w) {
+}  // namespace
+
+FileStamp stampIn(const Walked& folder, const std::string& name) {
+    const Walked w = walkFrom(folder, name, Links::FollowTrusted);
     FileStamp s;
     if (w.error != 0)
         s.error = w.error;
     else
         s = stampFrom(w.look);
     return s;
-}
-
-}  // namespace
-
-FileStamp stampOf(const std::string& path) { return stampOfWalked(walkPath(path, Links::FollowTrusted)); }
-
-FileStamp stampIn(const Walked& folder, const std::string& name) {
-    return stampOfWalked(walkFrom(folder, name, Links::FollowTrusted));
 }
 
 InputFile::InputFile(const std::string& path) {

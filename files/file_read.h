@@ -23,9 +23,8 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// What is under path now, found under the rules above without opening it.
-FileStamp stampOf(const std::string& path);
-// The same for name in a folder a walk found (walkFrom).
+// What is under name in a folder a walk found (walkFrom) now, found under the rules above without
+// opening it.
 FileStamp stampIn(const Walked& folder, const std::string& name);
 
 // A file opened for reading under the rules above, closed when the object goes.
