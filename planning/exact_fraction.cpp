@@ -56,6 +56,18 @@ ExactFraction ExactFraction::operator-(const ExactFraction& o) const {
 
 ExactFraction ExactFraction::magnitude() const { return ExactFraction(num_.isNegative() ? -num_ : num_, den_); }
 
+ExactInt ExactFraction::roundedQuotient(const ExactFraction& o) const {
+    const ExactInt numerator = num_ * o.denominatorValue();
+    if (den_.empty()) return numerator.roundedDivide(o.num_);
+    // The usual case keeps to small divisions: the decimals' powers of ten as they are.
+    if (const auto d = o.num_.toInt128(); d && *d > 0 && *d <= static_cast<__int128>(UINT64_MAX)) {
+        std::vector<uint64_t> factors = den_;
+        factors.push_back(static_cast<uint64_t>(*d));
+        return numerator.roundedDivide(std::span<const uint64_t>(factors));
+    }
+    return numerator.roundedDivide(o.num_ * denominatorValue());
+}
+
 bool ExactFraction::below(int64_t value) const { return num_ < ExactInt(value) * denominatorValue(); }
 
 std::string ExactFraction::toFixed(unsigned decimals, char decimalSeparator) const {

@@ -24,6 +24,10 @@ public:
     ExactFraction operator-(const ExactFraction& o) const;
     ExactFraction magnitude() const;
 
+    // this / o rounded to the nearest whole number, an exact half to the even one; o not zero.
+    ExactInt roundedQuotient(const ExactFraction& o) const;
+
+    bool isPositive() const { return !num_.isNegative() && !num_.isZero(); }
     // Exactly below value, not the rounded text.
     bool below(int64_t value) const;
     // With that many decimals, an exact half to the even neighbour ("-26.226").
