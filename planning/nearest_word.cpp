@@ -43,6 +43,10 @@ std::optional<WordRatios> nearestRatios(const ExactFraction& askedHz, const Exac
     return w;
 }
 
+PlannedChannel planChannelBy(Search search, const ChannelInputs& in) {
+    return search == Search::Nearest ? planNearestChannel(in) : planChannel(in);
+}
+
 PlannedChannel planNearestChannel(const ChannelInputs& in) {
     PlannedChannel out;
     // The texts' failures, R 0 and a PD of 0 Hz, in the window's words and order.

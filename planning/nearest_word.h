@@ -29,6 +29,12 @@ std::optional<WordRatios> nearestRatios(const ExactFraction& askedHz, const Exac
 // - N_INT x PD) x 2^24 rounded. Throws text::VtError.
 PlannedChannel planNearestChannel(const ChannelInputs& in);
 
+// Which search makes a plan's words: the window's (the default everywhere) or the nearest word's.
+enum class Search { Window, Nearest };
+
+// planChannel or planNearestChannel.
+PlannedChannel planChannelBy(Search search, const ChannelInputs& in);
+
 // The 02h word's R for the R typed: above kRefDivLimit it holds kRefDivLimit.
 int64_t heldR(int64_t r);
 
