@@ -781,9 +781,9 @@ TEST(VtplanSweep, CsvFailuresAndLargeR) {
     EXPECT_EQ(r.out,
               "local_output_mhz,r,actual_hz,error_hz,spur_offset_hz,mark,error\n"
               "12340.0,2,12339999973.774,-26.226,1600000.262,-,\n"
-              "12340.0,20000,15063476562.500,2723476562.500,none,-,\n"
+              "12340.0,20000,15063476562.500,2723476562.500,,-,\n"
               "12340.1,2,12340099990.368,-9.632,1599000.096,-,\n"
-              "12340.1,20000,15063598632.812,2723498632.812,none,-,\n");
+              "12340.1,20000,15063598632.812,2723498632.812,,-,\n");
     EXPECT_EQ(r.err, "vtplan: warning: R 20000 is above 16384, the most the 02h word holds; the words use R 16384\n");
     r = vtplan({"--sweep", "12340-12340", "1", "100", "0.000003", "3,4"});
     EXPECT_EQ(r.out,
