@@ -22,7 +22,8 @@ std::optional<__int128> smallSteps(const ExactFraction& askedHz, const ExactFrac
         __builtin_mul_overflow(asked->second, std->first, &den) ||
         __builtin_mul_overflow(den, static_cast<__int128>(multiplier), &den))
         return std::nullopt;
-    return static_cast<__int128>(roundedDivide128(static_cast<unsigned __int128>(num), static_cast<unsigned __int128>(den)));
+    return static_cast<__int128>(
+        roundedDivide128(static_cast<unsigned __int128>(num), static_cast<unsigned __int128>(den)));
 }
 
 // Inputs checked (both frequencies and the multiplier above 0, PD at least 1 Hz), K is at most
@@ -111,7 +112,8 @@ PlannedChannel planNearestChannel(const ChannelInputs& in) {
     const int64_t r = w.r, multiplier = f.plan.Multiplier;
     out.plan.N_INT = w.nInt;
     out.plan.NFrac = w.nFrac;
-    // (output / (2 x multiplier) - N_INT x PD) x 2^24 = (askedHz x r - 2 x multiplier x N_INT x STD) x 2^23 / (r x multiplier)
+    // (output / (2 x multiplier) - N_INT x PD) x 2^24 = (askedHz x r - 2 x multiplier x N_INT x STD) x 2^23 / (r x
+    // multiplier)
     const ExactFraction rest =
         f.askedHz * ExactInt(r) - f.stdHz * (ExactInt(2) * ExactInt(multiplier) * ExactInt(w.nInt));
     out.plan.FFRAC = static_cast<int64_t>((rest * ExactInt(kFractionSteps / 2))

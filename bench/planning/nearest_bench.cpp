@@ -94,10 +94,10 @@ int main(int argc, char** argv) {
     std::printf("sweep: %lld outputs x 4 R (12300.000 to %s MHz, step 0.001, x100, STD 10), median of %d rounds\n",
                 static_cast<long long>(in.steps.count()), to.c_str(), rounds);
     std::printf("  %-34s %12s %10s %8s\n", "", "points/s", "us/point", "ratio");
-    for (const auto& [name, v] : {std::pair{"bare loop (window's search)", floor},
-                                  std::pair{"sweep with its lines", median(window)},
-                                  std::pair{"sweep --nearest, no text", median(plain)},
-                                  std::pair{"sweep --nearest with its lines", median(text)}})
+    for (const auto& [name, v] :
+         {std::pair{"bare loop (window's search)", floor}, std::pair{"sweep with its lines", median(window)},
+          std::pair{"sweep --nearest, no text", median(plain)},
+          std::pair{"sweep --nearest with its lines", median(text)}})
         std::printf("  %-34s %12.0f %10.2f %8.2f%s\n", name, total / v, v / total * 1e6, v / floor,
                     v == median(text) ? "   (goal <= 1.50)" : "");
     return 0;

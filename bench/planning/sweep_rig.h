@@ -36,7 +36,8 @@ inline volatile size_t gSink = 0;
 inline std::vector<planning::PlanInputs> typedPoints(const planning::SweepInputs& in) {
     std::vector<planning::PlanInputs> typed;
     for (int64_t i = 0; i < in.steps.count(); ++i)
-        for (const int64_t r : in.rs) typed.push_back({in.steps.text(i, '.'), in.multiplier, in.std, std::to_string(r)});
+        for (const int64_t r : in.rs)
+            typed.push_back({in.steps.text(i, '.'), in.multiplier, in.std, std::to_string(r)});
     return typed;
 }
 

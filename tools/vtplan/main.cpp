@@ -258,8 +258,8 @@ int runSweep(const vtplan::Options& options, char sep) {
         std::cerr << "vtplan: " << problem << '\n' << vtplan::kUsage << '\n';
         return kExitUsage;
     }
-    const planning::SweepInputs in{*steps, options.sweepRs, options.multiplier, options.std,
-                                   sep,    options.chargePump, options.sd,  options.search};
+    const planning::SweepInputs in{*steps, options.sweepRs,    options.multiplier, options.std,
+                                   sep,    options.chargePump, options.sd,         options.search};
     const planning::SweepTextFormat format{options.csv, sep, options.spurWarnHz};
     constexpr size_t kChunk = 1 << 16;
     std::string out = options.csv ? planning::sweepCsvHeader() : std::string();

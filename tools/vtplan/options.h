@@ -26,9 +26,9 @@ struct Options {
     bool sweep = false;
     std::string sweepFrom, sweepTo, sweepStep;
     std::vector<int64_t> sweepRs;
-    bool csv = false;   // --csv, with --sweep only: the same as CSV with a header row
+    bool csv = false;                                    // --csv, with --sweep only: the same as CSV with a header row
     planning::Search search = planning::Search::Window;  // --nearest: the nearest word's, in every mode
-    bool help = false;  // --help or -h: the usage, nothing else
+    bool help = false;                                   // --help or -h: the usage, nothing else
 };
 
 inline constexpr const char* kUsage =
