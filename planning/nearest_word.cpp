@@ -47,24 +47,6 @@ std::string refusal(const ExactFraction& askedHz, const ExactFraction& stdHz, in
     return {};
 }
 
-}  // namespace
-
-int64_t heldR(int64_t r) { return std::min<int64_t>(r, kRefDivLimit); }
-
-std::optional<WordRatios> nearestRatios(const ExactFraction& askedHz, const ExactFraction& stdHz, int64_t r,
-                                        int64_t multiplier) {
-    if (multiplier <= 0 || !askedHz.isPositive() || r <= 0 || stdHz.below(r)) return std::nullopt;
-    const WordRatios w = nearestSteps(askedHz, stdHz, r, multiplier);
-    if (w.nInt > kRegisterDataMax) return std::nullopt;
-    return w;
-}
-
-PlannedChannel planChannelBy(Search search, const ChannelInputs& in) {
-    return search == Search::Nearest ? planNearestChannel(in) : planChannel(in);
-}
-
-namespace {
-
 // What planNearestChannel and a sweep's point share: the failures in their order, the words and
 // the ratios. stdHz, when given, is in's STD as typedHz reads it.
 struct Found {
@@ -100,6 +82,20 @@ Found findNearest(const ChannelInputs& in, const std::optional<ExactFraction>& k
 
 }  // namespace
 
+int64_t heldR(int64_t r) { return std::min<int64_t>(r, kRefDivLimit); }
+
+std::optional<WordRatios> nearestRatios(const ExactFraction& askedHz, const ExactFraction& stdHz, int64_t r,
+                                        int64_t multiplier) {
+    if (multiplier <= 0 || !askedHz.isPositive() || r <= 0 || stdHz.below(r)) return std::nullopt;
+    const WordRatios w = nearestSteps(askedHz, stdHz, r, multiplier);
+    if (w.nInt > kRegisterDataMax) return std::nullopt;
+    return w;
+}
+
+PlannedChannel planChannelBy(Search search, const ChannelInputs& in) {
+    return search == Search::Nearest ? planNearestChannel(in) : planChannel(in);
+}
+
 std::optional<WordFigures> nearestFigures(const ChannelInputs& in, const std::optional<ExactFraction>& stdHz) {
     const Found f = findNearest(in, stdHz);
     return wordFigures(f.stdHz, f.askedHz, f.plan.Multiplier, f.ratios);
@@ -112,8 +108,8 @@ PlannedChannel planNearestChannel(const ChannelInputs& in) {
     const int64_t r = w.r, multiplier = f.plan.Multiplier;
     out.plan.N_INT = w.nInt;
     out.plan.NFrac = w.nFrac;
-    // (output / (2 x multiplier) - N_INT x PD) x 2^24 = (askedHz x r - 2 x multiplier x N_INT x STD) x 2^23 / (r x
-    // multiplier)
+    // (output / (2 x multiplier) - N_INT x PD) x 2^24
+    //   = (askedHz x r - 2 x multiplier x N_INT x STD) x 2^23 / (r x multiplier)
     const ExactFraction rest =
         f.askedHz * ExactInt(r) - f.stdHz * (ExactInt(2) * ExactInt(multiplier) * ExactInt(w.nInt));
     out.plan.FFRAC = static_cast<int64_t>((rest * ExactInt(kFractionSteps / 2))
