@@ -57,4 +57,12 @@ private:
     bool negative_ = false;
 };
 
+// n / d rounded as ExactInt::roundedDivide rounds, for figures that fit 128 bits; d above 0.
+inline unsigned __int128 roundedDivide128(unsigned __int128 n, unsigned __int128 d) {
+    unsigned __int128 q = n / d;
+    const unsigned __int128 rest = n % d;
+    if (rest > d - rest || (rest == d - rest && (q & 1) != 0)) ++q;
+    return q;
+}
+
 }  // namespace planning

@@ -29,6 +29,10 @@ std::optional<WordRatios> nearestRatios(const ExactFraction& askedHz, const Exac
 // - N_INT x PD) x 2^24 rounded. Throws text::VtError.
 PlannedChannel planNearestChannel(const ChannelInputs& in);
 
+// The figures of planNearestChannel(in), with its failures, without its texts: what a sweep's
+// point shows. stdHz, when the caller has it, is in's STD as typedHz reads it.
+std::optional<WordFigures> nearestFigures(const ChannelInputs& in, const std::optional<ExactFraction>& stdHz);
+
 // Which search makes a plan's words: the window's (the default everywhere) or the nearest word's.
 enum class Search { Window, Nearest };
 

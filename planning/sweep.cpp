@@ -63,7 +63,7 @@ public:
                                in_.decimalSeparator};
         try {
             if (in_.search == Search::Nearest) {
-                p.figures = planNearestChannel({typed, in_.cp, in_.sd}).figures;
+                p.figures = nearestFigures({typed, in_.cp, in_.sd}, stdHz_);
                 return p;
             }
             const FrequencyPlan plan = findRatios(typed);

@@ -53,8 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Row{"2000.00000059604644775390625", "1", "10", "1", 100, 0, "-0.596"},
                     // 0.4 of a step below 101 x 2^24: NFrac would be 2^24, N_INT takes the carry.
                     Row{"2019.999999523162841796875", "1", "10", "1", 101, 0, "0.477"},
-                    // STD with more digits than 64 bits hold.
-                    Row{"12340", "100", "10.000000000000000000000001", "3", 18, 8556380, "-6.358"}));
+                    // STD with more digits than 64 bits hold, and more than 128-bit arithmetic takes.
+                    Row{"12340", "100", "10.000000000000000000000001", "3", 18, 8556380, "-6.358"},
+                    Row{"12340", "100", "10.00000000000000000000000000000000001", "3", 18, 8556380, "-6.358"}));
 
 struct Refusal {
     const char *out, *mult, *std, *r;
