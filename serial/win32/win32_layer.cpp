@@ -1,5 +1,7 @@
 // The Windows back end's layer: createFile opens \\.\COMn exclusively and overlapped, and keeps
 // the port only when it is a serial device (GetCommState answers).
+#include <windows.h>
+
 #include <cerrno>
 
 #include "serial/portname.h"
@@ -9,7 +11,7 @@
 namespace commapi {
 namespace win32 {
 
-CommError openError(::DWORD code) {
+CommError openError(unsigned long code) {
     switch (code) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
@@ -26,7 +28,7 @@ CommError openError(::DWORD code) {
     }
 }
 
-CommError portError(::DWORD code) {
+CommError portError(unsigned long code) {
     switch (code) {
         case ERROR_ACCESS_DENIED:  // an unplugged USB adapter's handle
         case ERROR_BAD_COMMAND:

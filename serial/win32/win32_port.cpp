@@ -1,5 +1,6 @@
 #include "serial/win32/win32_port.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "serial/win32/dcb_convert.h"
@@ -96,7 +97,10 @@ bool Win32Port::setCommTimeouts(const COMMTIMEOUTS& t) {
     if (!h) return false;
     ::COMMTIMEOUTS system{t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant,
                           t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant};
-    return ::SetCommTimeouts(h, &system) || systemFailed();
+    if (!::SetCommTimeouts(h, &system)) return systemFailed();
+    std::lock_guard lock(m_);
+    timeouts_ = t;
+    return true;
 }
 
 bool Win32Port::setCommMask(DWORD mask) {
@@ -186,6 +190,21 @@ bool Win32Port::escapeCommFunction(DWORD func) {
 }
 
 bool Win32Port::readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimitMs) {
+    COMMTIMEOUTS t;
+    {
+        std::lock_guard lock(m_);
+        t = timeouts_;
+    }
+    // "What is there, at once": asked for as such, since a driver may still wait for the first
+    // byte of an overlapped read (Wine's does).
+    if (t.ReadIntervalTimeout == kMaxDword && t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0) {
+        DWORD errors = 0;
+        COMSTAT stat;
+        done = 0;
+        if (!clearCommError(errors, stat)) return false;
+        if (stat.cbInQue == 0) return true;
+        count = std::min(count, stat.cbInQue);
+    }
     return transfer(true, buffer, count, done, waitLimitMs);
 }
 
@@ -206,7 +225,9 @@ bool Win32Port::transfer(bool in, void* buffer, DWORD count, DWORD& done, DWORD 
     if (!started && ::GetLastError() != ERROR_IO_PENDING) return systemFailed();
     // The driver's own limits end it, or the caller's wait: then it is cancelled, keeping what moved.
     if (::WaitForSingleObject(event.get(), waitLimitMs) != WAIT_OBJECT_0) ::CancelIoEx(h, &ov);
-    if (!::GetOverlappedResult(h, &ov, &moved, TRUE) && ::GetLastError() != ERROR_OPERATION_ABORTED)
+    // A transfer that a time limit ended is no failure (Wine says ERROR_TIMEOUT for the driver's).
+    if (!::GetOverlappedResult(h, &ov, &moved, TRUE) && ::GetLastError() != ERROR_OPERATION_ABORTED &&
+        ::GetLastError() != ERROR_TIMEOUT)
         return systemFailed();
     done = static_cast<DWORD>(moved);
     return true;
