@@ -1,7 +1,5 @@
 #include "headerfile/header_text.h"
 
-#include <langinfo.h>
-
 #include "headerfile/header_lines.h"
 #include "headerfile/header_parse.h"
 #include "text/cp932.h"
@@ -37,19 +35,6 @@ std::string padded(int v, size_t width) {
 std::string two(int v) { return padded(v, 2); }
 
 }  // namespace
-
-ExportClock systemExportClock() {
-    ExportClock c;
-    c.now = [] {
-        std::time_t t = std::time(nullptr);
-        std::tm local{};
-        ::localtime_r(&t, &local);
-        return local;
-    };
-    c.dateFormat = ::nl_langinfo(D_FMT);
-    c.timeFormat = ::nl_langinfo(T_FMT);
-    return c;
-}
 
 std::string headerFileName(const std::tm& t) {
     return padded(t.tm_year + 1900, 4) + two(t.tm_mon + 1) + two(t.tm_mday) + "_" + two(t.tm_hour) + two(t.tm_min) +

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "planning/exact_int.h"
@@ -24,6 +25,12 @@ public:
     ExactFraction operator-(const ExactFraction& o) const;
     ExactFraction magnitude() const;
 
+    // this / o rounded to the nearest whole number, an exact half to the even one; o not zero.
+    ExactInt roundedQuotient(const ExactFraction& o) const;
+
+    bool isPositive() const { return !num_.isNegative() && !num_.isZero(); }
+    // The numerator and the denominator when both fit 128 bits, for arithmetic that allocates nothing.
+    std::optional<std::pair<__int128, __int128>> toInt128Parts() const;
     // Exactly below value, not the rounded text.
     bool below(int64_t value) const;
     // With that many decimals, an exact half to the even neighbour ("-26.226").

@@ -197,6 +197,54 @@ ExactInt ExactInt::roundedDivide(std::span<const uint64_t> factors) const {
     return r;
 }
 
+void ExactInt::shiftLeftOne(Limbs& m, bool lowBit) {
+    uint64_t carry = lowBit ? 1 : 0;
+    for (uint64_t& limb : m) {
+        const uint64_t out = limb >> 63;
+        limb = (limb << 1) | carry;
+        carry = out;
+    }
+    if (carry != 0) m.push_back(carry);
+}
+
+ExactInt ExactInt::roundedDivide(const ExactInt& divisor) const {
+    if (divisor.isZero()) throw std::invalid_argument("ExactInt division by zero");
+    ExactInt r;
+    if (divisor.mag_.size() == 1) {
+        const uint64_t factor[] = {divisor.mag_[0]};
+        r = roundedDivide(factor);
+    } else {
+        // A divisor beyond 64 bits needs digits typed past the nineteenth: rare enough for long
+        // division one bit at a time.
+        Limbs quotient(mag_.size(), 0), rest;
+        for (size_t bit = mag_.size() * 64; bit-- > 0;) {
+            shiftLeftOne(rest, ((mag_[bit / 64] >> (bit % 64)) & 1) != 0);
+            trim(rest);
+            if (compareMagnitude(rest, divisor.mag_) >= 0) {
+                rest = subMagnitude(rest, divisor.mag_);
+                quotient[bit / 64] |= uint64_t{1} << (bit % 64);
+            }
+        }
+        trim(quotient);
+        const int half = compareMagnitude(addMagnitude(rest, rest), divisor.mag_);
+        const bool odd = !quotient.empty() && (quotient[0] & 1) != 0;
+        if (half > 0 || (half == 0 && odd)) quotient = addMagnitude(quotient, Limbs{1});
+        r.mag_ = std::move(quotient);
+    }
+    r.negative_ = negative_ != divisor.negative_;
+    r.normalise();
+    return r;
+}
+
+std::optional<__int128> ExactInt::toInt128() const {
+    if (mag_.size() > 2) return std::nullopt;
+    const u128 m = (mag_.size() > 1 ? u128{mag_[1]} << 64 : 0) | (mag_.empty() ? 0 : mag_[0]);
+    constexpr u128 kTop = u128{1} << 127;
+    if (m < kTop) return negative_ ? -static_cast<__int128>(m) : static_cast<__int128>(m);
+    if (negative_ && m == kTop) return static_cast<__int128>(m);  // the most negative value
+    return std::nullopt;
+}
+
 ExactInt ExactInt::roundedShiftRight(unsigned bits) const {
     if (bits >= 64) throw std::invalid_argument("ExactInt shift");
     const uint64_t divisor[] = {uint64_t{1} << bits};

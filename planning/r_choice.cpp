@@ -30,21 +30,21 @@ void eachOtherR(int64_t ownR, Visit visit) {
 
 }  // namespace
 
-RChoice planWithR(const ChannelInputs& in, int64_t r) {
+RChoice planWithR(const ChannelInputs& in, int64_t r, Search search) {
     ChannelInputs withR = in;
     withR.plan.r = std::to_string(r);
     RChoice choice{r, std::nullopt, {}};
     try {
-        choice.planned = planChannel(withR);
+        choice.planned = planChannelBy(search, withR);
     } catch (const text::VtError& e) {
         choice.error = text::withFullStop(e.what());
     }
     return choice;
 }
 
-std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t last) {
+std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t last, Search search) {
     std::vector<RChoice> choices;
-    for (int64_t r = first; r <= last; ++r) choices.push_back(planWithR(in, r));
+    for (int64_t r = first; r <= last; ++r) choices.push_back(planWithR(in, r, search));
     return choices;
 }
 

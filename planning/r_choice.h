@@ -1,13 +1,14 @@
 #pragma once
 // The reference divider R is the operator's choice and moves the spurs a long way. The same output planned for other
-// values of R, as the window's search and "set" plan it, so the operator sees the choices; which R the phase detector
-// takes is his to judge.
+// values of R, as the window's search (or the nearest word's) and "set" plan it, so the operator sees the choices;
+// which R the phase detector takes is his to judge.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "planning/channel_plan.h"
+#include "planning/nearest_word.h"
 
 namespace planning {
 
@@ -18,10 +19,10 @@ struct RChoice {
 };
 
 // in planned with R = r, its R text replaced.
-RChoice planWithR(const ChannelInputs& in, int64_t r);
+RChoice planWithR(const ChannelInputs& in, int64_t r, Search search = Search::Window);
 
 // Every r from first to last, in order.
-std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t last);
+std::vector<RChoice> planEachR(const ChannelInputs& in, int64_t first, int64_t last, Search search = Search::Window);
 
 // How far clearingRs looks: up to this many times the own R, never beyond what the 02h word
 // holds (kRefDivLimit), and at most kMostOtherRs values of R in all, so that it takes a few

@@ -62,6 +62,10 @@ public:
         const PlanInputs typed{in_.steps.text(index, in_.decimalSeparator), in_.multiplier, in_.std, rTexts_[rIndex],
                                in_.decimalSeparator};
         try {
+            if (in_.search == Search::Nearest) {
+                p.figures = nearestFigures({typed, in_.cp, in_.sd}, stdHz_);
+                return p;
+            }
             const FrequencyPlan plan = findRatios(typed);
             RegisterWords words;
             CalcPLLReg(in_.cp, in_.sd, formatInt(plan.R), formatInt(plan.N_INT), formatInt(plan.NFrac), words);

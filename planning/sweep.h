@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "planning/nearest_word.h"
 #include "planning/register_words.h"
 #include "planning/word_figures.h"
 
@@ -52,6 +53,7 @@ struct SweepInputs {
     char decimalSeparator = '.';  // of the texts typed and of the outputs planned
     ChargePumpSettings cp = {};
     SdSettings sd = {};
+    Search search = Search::Window;
 };
 
 // One output planned with one R, as vtplan's single mode plans its operands.

@@ -34,7 +34,8 @@ void appendSweepText(std::string& out, const SweepInputs& in, const SweepPoint& 
     out += between;
     out += hzText(*f.errorHz, sep);
     out += between;
-    out += spurHzText(f.spurs.offsetHz(), sep);
+    // A spreadsheet reads a column of numbers: no spur is an empty field there, "none" in the lines.
+    if (!format.csv || f.spurs.offsetHz()) out += spurHzText(f.spurs.offsetHz(), sep);
     out += between;
     out += f.spurs.below(format.spurWarnHz) ? '!' : '-';
     if (format.csv) out += ',';

@@ -19,7 +19,7 @@ std::string sweepCsvHeader();
 
 // "LocalOutputMHz R ActualHz ErrorHz SpurOffsetHz mark", the mark "!" for a spur nearer than the
 // threshold and "-" otherwise; "LocalOutputMHz R error: TEXT" for a plan that fails. As CSV, the
-// same fields with the error text in a column of its own.
+// same fields with the error text in a column of its own, and an empty SpurOffsetHz for none.
 void appendSweepText(std::string& out, const SweepInputs& in, const SweepPoint& point, const SweepTextFormat& format);
 
 }  // namespace planning

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are not there yet.
+# Installs the Debian packages listed in scripts/packages.txt that are not there yet, and those of
+# scripts/packages-NAME.txt for each NAME given (windows: the cross compiler and Wine).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 missing=()
-while read -r pkg; do
-  [[ -z "$pkg" || "$pkg" == \#* ]] && continue
-  status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
-done < "$here/packages.txt"
+lists=("$here/packages.txt")
+for name in "$@"; do lists+=("$here/packages-$name.txt"); done
+for list in "${lists[@]}"; do
+  while read -r pkg; do
+    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+  done < "$list"
+done
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
   sudo=""

@@ -15,76 +15,17 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "planning/number_format.h"
-#include "planning/plan.h"
-#include "planning/sweep.h"
-#include "planning/sweep_text.h"
-#include "planning/word_figures.h"
+#include "sweep_rig.h"
 
 extern char** environ;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// Keeps the optimiser from dropping work whose result nobody reads.
-volatile size_t gSink = 0;
-
-double bareLoop(const planning::SweepInputs& in) {
-    std::vector<planning::PlanInputs> typed;
-    for (int64_t i = 0; i < in.steps.count(); ++i)
-        for (const int64_t r : in.rs)
-            typed.push_back({in.steps.text(i, '.'), in.multiplier, in.std, std::to_string(r)});
-    const auto start = Clock::now();
-    size_t seen = 0;
-    for (const planning::PlanInputs& t : typed) {
-        const planning::FrequencyPlan plan = planning::findRatios(t);
-        planning::RegisterWords words;
-        planning::CalcPLLReg(in.cp, in.sd, planning::formatInt(plan.R), planning::formatInt(plan.N_INT),
-                             planning::formatInt(plan.NFrac), words);
-        seen += planning::figuresOf(t, plan.Multiplier, words).has_value();
-    }
-    gSink = gSink + seen;
-    return secondsSince(start);
-}
-
-double sweepOnly(const planning::SweepInputs& in) {
-    const auto start = Clock::now();
-    size_t seen = 0;
-    planning::sweep(in, [&](const planning::SweepPoint& p) { return (seen += p.figures.has_value()), true; });
-    gSink = gSink + seen;
-    return secondsSince(start);
-}
-
-double sweepWithText(const planning::SweepInputs& in, int devNull) {
-    const auto start = Clock::now();
-    std::string out;
-    const planning::SweepTextFormat format{false, '.', planning::kDefaultSpurWarnHz};
-    planning::sweep(in, [&](const planning::SweepPoint& p) {
-        planning::appendSweepText(out, in, p, format);
-        if (out.size() >= (1 << 16)) {
-            gSink = gSink + static_cast<size_t>(::write(devNull, out.data(), out.size()));
-            out.clear();
-        }
-        return true;
-    });
-    gSink = gSink + static_cast<size_t>(::write(devNull, out.data(), out.size()));
-    return secondsSince(start);
-}
 
 // vtplan's peak resident size in KiB, its output to /dev/null.
 long vtplanPeakKb(const std::vector<std::string>& args) {
@@ -126,29 +67,26 @@ int main(int argc, char** argv) {
          {std::pair{"1000 (250 outputs x 4 R)", "12300-12302.49"}, std::pair{"100000 (25000 x 4 R)", "12300-12549.99"},
           std::pair{"1000000 (250000 x 4 R)", "12300-14799.99"}})
         std::printf("  %-34s %12ld\n", lines, vtplanPeakKb({"--sweep", range, "0.01", "100", "10", "1,2,3,4"}));
-    // 4 R over a band from 12300 MHz, x100 on 10 MHz, in 1 kHz steps.
-    const long long lastKhz = 12300000LL + points - 1;
-    char to[32];
-    std::snprintf(to, sizeof to, "%lld.%03lld", lastKhz / 1000, lastKhz % 1000);
-    std::string problem;
-    const auto band = planning::SweepSteps::read("12300.000", to, "0.001", '.', problem);
+    std::string to, problem;
+    const auto band = benchrig::benchBand(points, to, problem);
     if (!band) {
         std::fprintf(stderr, "bench_planning_sweep: %s\n", problem.c_str());
         return 1;
     }
-    const planning::SweepInputs in{*band, {1, 2, 3, 4}, "100", "10"};
-    const double total = static_cast<double>(band->count() * 4);
+    const planning::SweepInputs& in = *band;
+    const double total = static_cast<double>(in.steps.count() * 4);
     const int devNull = ::open("/dev/null", O_WRONLY);
     std::vector<double> bare, plain, text;
     for (int r = 0; r < rounds; ++r) {
-        bare.push_back(bareLoop(in));
-        plain.push_back(sweepOnly(in));
-        text.push_back(sweepWithText(in, devNull));
+        bare.push_back(benchrig::bareLoop(in));
+        plain.push_back(benchrig::sweepOnly(in));
+        text.push_back(benchrig::sweepWithText(in, devNull));
     }
     ::close(devNull);
+    using benchrig::median;
     const double floor = median(bare);
     std::printf("sweep: %lld outputs x 4 R (12300.000 to %s MHz, step 0.001, x100, STD 10), median of %d rounds\n",
-                static_cast<long long>(band->count()), to, rounds);
+                static_cast<long long>(in.steps.count()), to.c_str(), rounds);
     std::printf("  %-34s %12s %10s %8s\n", "", "points/s", "us/point", "ratio");
     for (const auto& [name, v] :
          {std::pair{"bare loop (planning functions)", floor}, std::pair{"sweep, no text", median(plain)},

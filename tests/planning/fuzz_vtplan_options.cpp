@@ -23,23 +23,25 @@ bool inRange(const vtplan::Options& o) {
 std::vector<std::string> written(const vtplan::Options& o) {
     const auto& cp = o.chargePump;
     const auto& sd = o.sd;
-    return {"--up=" + std::to_string(cp.up),
-            "--down",
-            std::to_string(cp.down),
-            "--offset=" + std::to_string(cp.offset),
-            cp.offsetDir == 0 ? "--offset-dir=up" : "--offset-dir=down",
-            "--hik",
-            cp.hiK == 0 ? "on" : "off",
-            "--seed=" + std::to_string(sd.seed),
-            "--mode=" + std::to_string(sd.mode),
-            "--frac-rstb=" + std::to_string(sd.fracRstb),
-            "--frac-bypass",
-            std::to_string(sd.fracBypass),
-            "--",
-            o.localOutput,
-            o.multiplier,
-            o.std,
-            o.r};
+    std::vector<std::string> args{"--up=" + std::to_string(cp.up),
+                                  "--down",
+                                  std::to_string(cp.down),
+                                  "--offset=" + std::to_string(cp.offset),
+                                  cp.offsetDir == 0 ? "--offset-dir=up" : "--offset-dir=down",
+                                  "--hik",
+                                  cp.hiK == 0 ? "on" : "off",
+                                  "--seed=" + std::to_string(sd.seed),
+                                  "--mode=" + std::to_string(sd.mode),
+                                  "--frac-rstb=" + std::to_string(sd.fracRstb),
+                                  "--frac-bypass",
+                                  std::to_string(sd.fracBypass),
+                                  "--",
+                                  o.localOutput,
+                                  o.multiplier,
+                                  o.std,
+                                  o.r};
+    if (o.search == planning::Search::Nearest) args.insert(args.begin(), "--nearest");
+    return args;
 }
 
 // A table from a list: the options, then the list and the header file instead of the operands.
@@ -57,7 +59,8 @@ bool same(const vtplan::Options& a, const vtplan::Options& b) {
     return x.up == y.up && x.down == y.down && x.offset == y.offset && x.offsetDir == y.offsetDir && x.hiK == y.hiK &&
            a.sd.seed == b.sd.seed && a.sd.mode == b.sd.mode && a.sd.fracRstb == b.sd.fracRstb &&
            a.sd.fracBypass == b.sd.fracBypass && a.localOutput == b.localOutput && a.multiplier == b.multiplier &&
-           a.std == b.std && a.r == b.r && a.channelsFile == b.channelsFile && a.headerFile == b.headerFile;
+           a.std == b.std && a.r == b.r && a.channelsFile == b.channelsFile && a.headerFile == b.headerFile &&
+           a.search == b.search;
 }
 
 }  // namespace

@@ -794,9 +794,9 @@ TEST(VtplanSweep, CsvFailuresAndLargeR) {
     EXPECT_EQ(r.out,
               "local_output_mhz,r,actual_hz,error_hz,spur_offset_hz,mark,error\n"
               "12340.0,2,12339999973.774,-26.226,1600000.262,-,\n"
-              "12340.0,20000,15063476562.500,2723476562.500,none,-,\n"
+              "12340.0,20000,15063476562.500,2723476562.500,,-,\n"
               "12340.1,2,12340099990.368,-9.632,1599000.096,-,\n"
-              "12340.1,20000,15063598632.812,2723498632.812,none,-,\n");
+              "12340.1,20000,15063598632.812,2723498632.812,,-,\n");
     EXPECT_EQ(r.err, "vtplan: warning: R 20000 is above 16384, the most the 02h word holds; the words use R 16384\n");
     r = vtplan({"--sweep", "12340-12340", "1", "100", "0.000003", "3,4"});
     EXPECT_EQ(r.out,
@@ -831,3 +831,66 @@ TEST(VtplanSweep, AWrongCommandLineIsAUsageErrorThatSaysWhy) {
         EXPECT_EQ(r.out, "") << why;
     }
 }
+
+// --- --nearest: the nearest word's search in every mode ---------------------------------------
+
+namespace {
+
+struct NearestRow {
+    std::vector<std::string> args;  // "LIST" stands for a list of channels 0 and 1 (R 3, R 11)
+    std::string out, err;
+};
+
+class VtplanNearest : public testing::TestWithParam<NearestRow> {};
+
+}  // namespace
+
+// The same lines and columns as the window's search, with the figures of the nearest words; a
+// comparison names its best R, or says that none clears the threshold.
+TEST_P(VtplanNearest, GivesTheNearestWordsInTheSameLines) {
+    const vttest::TempDir dir;
+    const std::string list = dir.file("p.csv");
+    vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n0,12340,100,10,3\n1,12340,100,10,11\n");
+    std::vector<std::string> args = GetParam().args;
+    std::replace(args.begin(), args.end(), std::string("LIST"), list);
+    const Outcome r = vtplan(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, GetParam().out);
+    EXPECT_EQ(r.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, VtplanNearest,
+    testing::Values(
+        NearestRow{{"--nearest", "--spur-warn", "0", "12340", "100", "10", "3"},
+                   "VcoHz 123400000\nPdHz 3333333\nVcoMHz 123.4\nR 3\nN_INT 18\nNFrac 8556380\nFFRAC 28521267200000\n"
+                   "RefReg 04000006\nIntgReg 06000024\nFracReg 09051EB8\nCPReg 13407FFE\nSDReg 0C0016FC\n"
+                   "ActualHz 12339999993.642\nErrorHz -6.358\nFracSpurHz 1633333.365\nBeatSpurHz 66666.603\n"
+                   "SpurOffsetHz 66666.603\n",
+                   ""},
+        NearestRow{{"--channels", "LIST", "--nearest"},
+                   "0 04000006 06000024 09051EB8 13407FFE 0C0016FC 12339999993.642 -6.358 66666.603 !\n"
+                   "1 04000016 06000086 09BD70A4 13407FFE 0C0016FC 12340000000.867 0.867 118181.814 !\n",
+                   ""},
+        // R 3's nearest word is the closest, but its beat is within 1 MHz.
+        NearestRow{{"--nearest", "--compare-r", "1-4", "12340", "100", "10", "2"},
+                   "1 10000000 33.379 1700000.167 -\n2 5000000 -26.226 1600000.262 *best\n"
+                   "3 3333333 -6.358 66666.603 !\n4 2500000 3.576 799999.982 !\n"
+                   "best: R 2, error -26.226 Hz, spur 1600000.262 Hz\n",
+                   ""},
+        // Integer mode for each R: as near and without a spur, the smaller R is the best.
+        NearestRow{{"--nearest", "--compare-r", "1-2", "12000", "100", "10", "2"},
+                   "1 10000000 0.000 none best\n2 5000000 0.000 none *\nbest: R 1, error 0.000 Hz, spur none\n",
+                   ""},
+        NearestRow{{"--nearest", "--spur-warn", "1700001", "--compare-r", "1-2", "12340", "100", "10", "1"},
+                   "1 10000000 33.379 1700000.167 *!\n2 5000000 -26.226 1600000.262 !\n"
+                   "best: none, no R from 1 to 2 clears the 1700001 Hz threshold\n",
+                   ""},
+        NearestRow{{"--nearest", "--sweep", "12340-12340", "1", "100", "10", "3,20000"},
+                   "12340 3 12339999993.642 -6.358 66666.603 !\n12340 20000 12339999999.997 -0.003 170.898 !\n",
+                   "vtplan: warning: R 20000 is above 16384, the most the 02h word holds; the words use R 16384\n"},
+        // No spur: an empty field in a spreadsheet's number column, "none" in the lines.
+        NearestRow{{"--csv", "--nearest", "--sweep", "11999.999999-11999.999999", "1", "100", "10", "1"},
+                   "local_output_mhz,r,actual_hz,error_hz,spur_offset_hz,mark,error\n"
+                   "11999.999999,1,12000000000.000,1.000,,-,\n",
+                   ""}));

@@ -251,12 +251,12 @@ ChannelList readChannelList(std::string_view csv, const planning::ChargePumpSett
     return std::move(reader).finish();
 }
 
-PlannedTable planChannelList(const ChannelList& list) {
+PlannedTable planChannelList(const ChannelList& list, planning::Search search) {
     PlannedTable out;
     out.problems = list.problems;
     for (const ListedChannel& row : list.channels) {
         try {
-            planning::PlannedChannel plan = planning::planChannel(row.inputs);
+            planning::PlannedChannel plan = planning::planChannelBy(search, row.inputs);
             std::string description = text::utf8ToCp932(plan.description);
             if (const std::string why = planning::descriptionProblem(description); !why.empty()) {
                 out.problems.push_back({row.line, why + "; local_output and std are quoted in it as written"});

@@ -11,6 +11,7 @@
 
 #include "planning/channel_plan.h"
 #include "planning/channel_table.h"
+#include "planning/nearest_word.h"
 
 namespace vtplan {
 
@@ -45,7 +46,7 @@ struct PlannedTable {
     std::vector<ListProblem> problems;                            // the window's error texts, full stop included
 };
 
-// Each listed channel planned as the window's search and "set" would plan it.
-PlannedTable planChannelList(const ChannelList& list);
+// Each listed channel planned as "set" would plan it after the search chosen.
+PlannedTable planChannelList(const ChannelList& list, planning::Search search = planning::Search::Window);
 
 }  // namespace vtplan

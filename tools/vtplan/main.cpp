@@ -13,6 +13,8 @@
 #include "files/standard_descriptors.h"
 #include "headerfile/header_text.h"
 #include "options.h"
+#include "planning/best_r.h"
+#include "planning/channel_plan.h"
 #include "planning/error_texts.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
@@ -69,14 +71,7 @@ const char* nearerName(const planning::Spurs& s) {
     return s.nearer == planning::Spurs::Nearer::Beat ? "BeatSpurHz" : "FracSpurHz";
 }
 
-// The plan lines, then the words. When the encoding fails the plan lines are still written,
-// as the window keeps the labels that the search had set, and the error follows.
-int run(const vtplan::Options& options, char sep) {
-    planning::PlanInputs inputs{options.localOutput, options.multiplier, options.std, options.r, sep};
-    const planning::FrequencyPlan plan = planning::findRatios(inputs);
-    const planning::PlanLabels labels = planning::planLabels(plan, sep);
-    std::string out;
-    std::optional<planning::WordFigures> figures;
+void addPlanLines(std::string& out, const planning::PlanLabels& labels) {
     addLine(out, "VcoHz", labels.vcoHz);
     addLine(out, "PdHz", labels.pdHz);
     addLine(out, "VcoMHz", labels.vcoMHz);
@@ -84,23 +79,52 @@ int run(const vtplan::Options& options, char sep) {
     addLine(out, "N_INT", labels.nInt);
     addLine(out, "NFrac", labels.nFrac);
     addLine(out, "FFRAC", labels.fFrac);
+}
+
+void addWordLines(std::string& out, const planning::RegisterWords& words) {
+    addLine(out, "RefReg", planning::hex8(words.RefReg));
+    addLine(out, "IntgReg", planning::hex8(words.IntgReg));
+    addLine(out, "FracReg", planning::hex8(words.FracReg));
+    addLine(out, "CPReg", planning::hex8(words.CPReg));
+    addLine(out, "SDReg", planning::hex8(words.SDReg));
+}
+
+// The window's search: the plan lines, then the words. When the encoding fails the plan lines
+// are still written, as the window keeps the labels that the search had set, and the error follows.
+planning::PlannedChannel windowPlan(const planning::ChannelInputs& in, std::string& out) {
+    planning::PlannedChannel p;
+    p.plan = planning::findRatios(in.plan);
+    const planning::PlanLabels labels = planning::planLabels(p.plan, in.plan.decimalSeparator);
+    addPlanLines(out, labels);
     try {
-        planning::RegisterWords words;
-        planning::CalcPLLReg(options.chargePump, options.sd, labels.r, labels.nInt, labels.nFrac, words);
-        addLine(out, "RefReg", planning::hex8(words.RefReg));
-        addLine(out, "IntgReg", planning::hex8(words.IntgReg));
-        addLine(out, "FracReg", planning::hex8(words.FracReg));
-        addLine(out, "CPReg", planning::hex8(words.CPReg));
-        addLine(out, "SDReg", planning::hex8(words.SDReg));
-        figures = planning::figuresOf(inputs, plan.Multiplier, words);
+        planning::CalcPLLReg(in.cp, in.sd, labels.r, labels.nInt, labels.nFrac, p.words);
     } catch (const text::VtError&) {
         emit(out);
         throw;
     }
+    p.figures = planning::figuresOf(in.plan, p.plan.Multiplier, p.words);
+    return p;
+}
+
+// The nearest word's search has no half-made plan: a failure writes nothing.
+planning::PlannedChannel nearestPlan(const planning::ChannelInputs& in, std::string& out) {
+    planning::PlannedChannel p = planning::planNearestChannel(in);
+    addPlanLines(out, planning::planLabels(p.plan, in.plan.decimalSeparator));
+    return p;
+}
+
+int run(const vtplan::Options& options, char sep) {
+    const planning::ChannelInputs in{
+        {options.localOutput, options.multiplier, options.std, options.r, sep}, options.chargePump, options.sd};
+    std::string out;
+    const planning::PlannedChannel p =
+        options.search == planning::Search::Nearest ? nearestPlan(in, out) : windowPlan(in, out);
+    addWordLines(out, p.words);
+    const std::optional<planning::WordFigures>& figures = p.figures;
     if (figures) addFigureLines(out, *figures, sep);
     const bool written = emit(out);
     // Warnings only: the plan is what was asked for, and the exit code stays that of the plan.
-    warnOfLargeR(plan.R);
+    warnOfLargeR(p.plan.R);
     if (figures && figures->spurs.below(options.spurWarnHz))
         std::cerr << "vtplan: warning: the nearest spur (" << nearerName(figures->spurs) << ") is "
                   << planning::spurHzText(figures->spurs.offsetHz(), sep) << " Hz from the carrier, closer than "
@@ -135,7 +159,7 @@ int runChannels(const vtplan::Options& options) {
         return kExitPlanError;
     }
     const vtplan::ChannelList listed = vtplan::readChannelList(bytes, options.chargePump, options.sd);
-    const vtplan::PlannedTable planned = vtplan::planChannelList(listed);
+    const vtplan::PlannedTable planned = vtplan::planChannelList(listed, options.search);
     for (const vtplan::ListProblem& p : planned.problems)
         std::cerr << text::shown(list) << ':' << p.line << ": " << p.text << '\n';
     if (!planned.problems.empty()) return kExitPlanError;
@@ -163,14 +187,39 @@ int runChannels(const vtplan::Options& options) {
     return written ? 0 : kExitPlanError;
 }
 
-// One line per r: r, PdHz, ErrorHz, SpurOffsetHz and a mark ("*" the R given, "!" a spur nearer
-// than the threshold, "*!" both, "-" neither); a plan that fails is "r error: TEXT" and the
-// others go on.
+// The mark column: "*" the R given, "!" a spur nearer than the threshold, "best" the best R of
+// the range (--nearest only; it clears the threshold, so never with "!"), "-" none of them.
+std::string compareMark(bool given, bool near, bool best) {
+    std::string mark = std::string(given ? "*" : "") + (near ? "!" : "") + (best ? "best" : "");
+    return mark.empty() ? "-" : mark;
+}
+
+// The last line of --compare-r --nearest: the best R, or that no R of the range clears the threshold.
+std::string bestLine(const planning::RChoice* best, const vtplan::Options& options, char sep) {
+    if (best == nullptr) {
+        const std::string which = options.compareFirst == options.compareLast
+                                      ? "R " + std::to_string(options.compareFirst) + " does not clear"
+                                      : "no R from " + std::to_string(options.compareFirst) + " to " +
+                                            std::to_string(options.compareLast) + " clears";
+        return "best: none, " + which + " the " + std::to_string(options.spurWarnHz) + " Hz threshold\n";
+    }
+    const planning::WordFigures& f = *best->planned->figures;
+    const auto& spur = f.spurs.offsetHz();
+    return "best: R " + std::to_string(best->r) + ", error " + planning::hzText(*f.errorHz, sep) + " Hz, spur " +
+           planning::spurHzText(spur, sep) + (spur ? " Hz\n" : "\n");
+}
+
+// One line per r: r, PdHz, ErrorHz, SpurOffsetHz and a mark (compareMark); a plan that fails is
+// "r error: TEXT" and the others go on. With --nearest a last line names the best R.
 int runCompareR(const vtplan::Options& options, char sep) {
     const planning::ChannelInputs in{
         {options.localOutput, options.multiplier, options.std, options.r, sep}, options.chargePump, options.sd};
+    const bool nearest = options.search == planning::Search::Nearest;
+    const std::vector<planning::RChoice> choices =
+        planning::planEachR(in, options.compareFirst, options.compareLast, options.search);
+    const planning::RChoice* best = nearest ? planning::bestR(choices, options.spurWarnHz) : nullptr;
     std::string out;
-    for (const planning::RChoice& c : planning::planEachR(in, options.compareFirst, options.compareLast)) {
+    for (const planning::RChoice& c : choices) {
         out += std::to_string(c.r);
         if (!c.planned) {
             out += " error: " + c.error + '\n';
@@ -179,10 +228,10 @@ int runCompareR(const vtplan::Options& options, char sep) {
         const planning::WordFigures& f = *c.planned->figures;
         out += ' ' + planning::formatInt(c.planned->plan.PdHz) + ' ' + planning::hzText(*f.errorHz, sep) + ' ' +
                planning::spurHzText(f.spurs.offsetHz(), sep) + ' ';
-        const bool given = c.r == options.givenR, near = f.spurs.below(options.spurWarnHz);
-        out += given || near ? std::string(given ? "*" : "") + (near ? "!" : "") : "-";
+        out += compareMark(c.r == options.givenR, f.spurs.below(options.spurWarnHz), &c == best);
         out += '\n';
     }
+    if (nearest) out += bestLine(best, options, sep);
     const bool written = emit(out);
     const int above = std::max(options.compareFirst, static_cast<int>(planning::kRefDivLimit) + 1);
     if (options.compareLast == above)
@@ -212,7 +261,7 @@ int runSweep(const vtplan::Options& options, char sep) {
         return kExitUsage;
     }
     const planning::SweepInputs in{*steps, options.sweepRs,    options.multiplier, options.std,
-                                   sep,    options.chargePump, options.sd};
+                                   sep,    options.chargePump, options.sd,         options.search};
     const planning::SweepTextFormat format{options.csv, sep, options.spurWarnHz};
     constexpr size_t kChunk = 1 << 16;
     std::string out = options.csv ? planning::sweepCsvHeader() : std::string();

@@ -15,7 +15,7 @@ namespace {
 
 // A setting's option has the setting's number as its id; the other options' ids lie beyond.
 constexpr int id(Setting s) { return static_cast<int>(s); }
-enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn, kCompareR, kSweep, kCsv };
+enum Id { kHelp = 100, kChannels, kHeader, kSpurWarn, kCompareR, kSweep, kCsv, kNearest };
 
 const std::vector<cli::OptionDef> kOptionDefs{
     {"help", 'h', false, kHelp},
@@ -30,7 +30,8 @@ const std::vector<cli::OptionDef> kOptionDefs{
     {"mode", 0, true, id(Setting::Mode)},
     {"frac-rstb", 0, true, id(Setting::FracRstb)},
     {"frac-bypass", 0, true, id(Setting::FracBypass)},
-    // the spur warning, and R compared
+    // the search, the spur warning, and R compared
+    {"nearest", 0, false, kNearest},
     {"spur-warn", 0, true, kSpurWarn},
     {"compare-r", 0, true, kCompareR},
     // a band of outputs
@@ -89,6 +90,7 @@ bool apply(const cli::Item& item, Options& o) {
         case kCompareR: return takeRange(item.value, o.compareFirst, o.compareLast);
         case kSweep: return takeBand(item.value, o);
         case kCsv: o.csv = true; return true;
+        case kNearest: o.search = planning::Search::Nearest; return true;
         default: return applySetting(static_cast<Setting>(item.id), item.value, o.chargePump, o.sd);
     }
 }

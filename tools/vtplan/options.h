@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "planning/nearest_word.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
 
@@ -25,13 +26,14 @@ struct Options {
     bool sweep = false;
     std::string sweepFrom, sweepTo, sweepStep;
     std::vector<int64_t> sweepRs;
-    bool csv = false;   // --csv, with --sweep only: the same as CSV with a header row
-    bool help = false;  // --help or -h: the usage, nothing else
+    bool csv = false;                                    // --csv, with --sweep only: the same as CSV with a header row
+    planning::Search search = planning::Search::Window;  // --nearest: the nearest word's, in every mode
+    bool help = false;                                   // --help or -h: the usage, nothing else
 };
 
 inline constexpr const char* kUsage =
     "usage: vtplan [--help] [--up N] [--down N] [--offset N] [--offset-dir up|down] [--hik on|off] [--seed N] "
-    "[--mode N] [--frac-rstb N] [--frac-bypass N] [--spur-warn HZ] [--] LOCALOUTPUT MULTIPLIER STD R\n"
+    "[--mode N] [--frac-rstb N] [--frac-bypass N] [--spur-warn HZ] [--nearest] [--] LOCALOUTPUT MULTIPLIER STD R\n"
     "       vtplan [the same options] --channels PLAN.csv [--header OUT.h]\n"
     "       vtplan [the same options] --compare-r A-B LOCALOUTPUT MULTIPLIER STD R\n"
     "       vtplan [the same options] [--csv] --sweep FROM-TO [--] STEP MULTIPLIER STD R[,R...]";
