@@ -61,7 +61,6 @@ std::string KeptTable::prepareFolder() {
 }
 
 bool KeptTable::replaceableWithoutAsking() const {
-    if (!folder_.entry.valid()) return folder_.error == ENOENT;  // no folder, so no table either
     const files::FileStamp now = files::stampIn(folder_, kName);
     return now.error == ENOENT || (opened_ && *opened_ == now);
 }

@@ -114,7 +114,7 @@ std::string refusedText(const Walked& walked) {
     const std::string at = text::shown(walked.refusedAt);
     if (S_ISLNK(walked.look.st_mode))
         return at + " is a link made by " + userName(walked.look.st_uid) + ", which is not followed";
-    if (!trustedOwner(walked.look.st_uid)) return "the folder " + at + " belongs to " + userName(walked.look.st_uid);
+    if (!trustedOwner(walked.look)) return "the folder " + at + " belongs to " + userName(walked.look.st_uid);
     return "others may write to the folder " + at;
 }
 

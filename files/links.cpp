@@ -167,7 +167,7 @@ Walked walk(Way way, std::deque<std::string> rest, Links last,
         if (look.error != 0) return look.error == ENOENT && rest.empty() ? missingAt(way, name) : failed(look.error);
         const bool isLink = S_ISLNK(look.st.st_mode);
         if (isLink && !(rest.empty() && last == Links::Replace)) {
-            if (!trustedOwner(look.st.st_uid)) return refused(EACCES, path, look.st);
+            if (!trustedOwner(look.st)) return refused(EACCES, path, look.st);
             if (++links > kMaxLinks) return failed(ELOOP);
             std::string target;
             if (const int err = readLink(look.entry.get(), target)) return failed(err);
@@ -202,7 +202,7 @@ void Fd::reset(int fd) {
     fd_ = fd;
 }
 
-bool trustedOwner(uid_t owner) { return owner == ::geteuid() || owner == 0; }
+bool trustedOwner(const struct stat& st) { return st.st_uid == ::geteuid() || st.st_uid == 0; }
 
 Walked walkPath(const std::string& path, Links last, const std::function<bool(const std::string&)>& stopAt) {
     if (path.empty()) return failed(ENOENT);
@@ -224,6 +224,8 @@ Walked walkFrom(const Walked& folder, const std::string& path, Links last) {
     Way way;
     if (path.front() == '/')
         way.toRoot();
+    else if (!folder.entry.valid())  // the walk to the folder found nothing to walk from
+        return failed(folder.error != 0 ? folder.error : EBADF);
     else
         way.beginAt(Fd(::fcntl(folder.entry.get(), F_DUPFD_CLOEXEC, 0)), folder.path);
     if (!way.folders.back().valid()) return failed(errno);

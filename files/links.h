@@ -72,7 +72,7 @@ struct Walked {
 Walked walkPath(const std::string& path, Links last, const std::function<bool(const std::string& path)>& stopAt = {});
 
 // The same from a folder that a walk found (its entry), whatever its path holds by now: a
-// relative path is walked from that folder.
+// relative path is walked from that folder; where that walk found none, its error.
 Walked walkFrom(const Walked& folder, const std::string& path, Links last);
 
 // Opens the entry a walk found for I/O (flags as for open; O_NOFOLLOW, O_NOCTTY and O_CLOEXEC
@@ -80,7 +80,7 @@ Walked walkFrom(const Walked& folder, const std::string& path, Links last);
 // descriptor, or -1 with error set: EAGAIN when the name holds something else by now.
 Fd openFound(const Walked& walked, int flags, int& error);
 
-// Whether a link with this owner is followed: the running user's or root's.
-bool trustedOwner(uid_t owner);
+// Whether a link that st describes is followed, by its owner: the running user's or root's.
+bool trustedOwner(const struct stat& st);
 
 }  // namespace files

@@ -50,7 +50,7 @@ namespace {
 int ownFolderProblem(const Walked& w) {
     if (w.error != 0) return w.error;
     if (!S_ISDIR(w.look.st_mode)) return ENOTDIR;
-    return trustedOwner(w.look.st_uid) && (w.look.st_mode & (S_IWGRP | S_IWOTH)) == 0 ? 0 : EPERM;
+    return trustedOwner(w.look) && (w.look.st_mode & (S_IWGRP | S_IWOTH)) == 0 ? 0 : EPERM;
 }
 
 Walked checked(Walked w) {
