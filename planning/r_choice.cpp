@@ -19,11 +19,17 @@ ChannelInputs withR(const ChannelInputs& in, int64_t r) {
     return out;
 }
 
-const ExactFraction& errorOf(const RChoice& c) { return *c.planned->figures->errorHz; }
+std::optional<WordFigures> nearestFigures(const ChannelInputs& in, int64_t r) {
+    try {
+        return planNearestChannel(withR(in, r)).figures;
+    } catch (const text::VtError&) {
+        return std::nullopt;  // no nearest word for these inputs (a multiplier of 0 or below)
+    }
+}
 
-// a's error is smaller than b's, or as small with the smaller R.
-bool better(const RChoice& a, const RChoice& b) {
-    const ExactFraction ea = errorOf(a).magnitude(), eb = errorOf(b).magnitude();
+// a's error of that search is smaller than b's, or as small with the smaller R.
+bool better(const RChoice& a, const RChoice& b, Search by) {
+    const ExactFraction ea = figuresBy(a, by)->errorHz->magnitude(), eb = figuresBy(b, by)->errorHz->magnitude();
     if ((eb - ea).isPositive()) return true;
     if ((ea - eb).isPositive()) return false;
     return a.r < b.r;
@@ -73,25 +79,25 @@ RRange otherRRange(int64_t ownR) {
     return range;
 }
 
-std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz) {
+const WordFigures* figuresBy(const RChoice& c, Search search) {
+    if (search == Search::Nearest) return c.nearest ? &*c.nearest : nullptr;
+    return c.planned && c.planned->figures ? &*c.planned->figures : nullptr;
+}
+
+std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz, Search rankBy) {
     std::vector<RChoice> best;  // the better first, at most kOffered
     eachOtherR(ownR, [&](int64_t r) {
         RChoice c = planWithR(in, r);
-        if (!c.planned || !c.planned->figures || !c.planned->figures->errorHz ||
-            c.planned->figures->spurs.below(spurWarnHz))
-            return true;
-        const auto at = std::find_if(best.begin(), best.end(), [&](const RChoice& b) { return better(c, b); });
+        if (rankBy == Search::Nearest) c.nearest = nearestFigures(in, r);
+        const WordFigures* f = figuresBy(c, rankBy);
+        if (!f || !f->errorHz || f->spurs.below(spurWarnHz)) return true;
+        const auto at = std::find_if(best.begin(), best.end(), [&](const RChoice& b) { return better(c, b, rankBy); });
         if (at != best.end() || best.size() < kOffered) best.insert(at, std::move(c));
         if (best.size() > kOffered) best.pop_back();
         return true;
     });
-    for (RChoice& c : best) {
-        try {
-            c.nearest = planNearestChannel(withR(in, c.r)).figures;
-        } catch (const text::VtError&) {
-            // No nearest word for these inputs (a multiplier of 0 or below): the hint names none.
-        }
-    }
+    for (RChoice& c : best)
+        if (!c.nearest) c.nearest = nearestFigures(in, c.r);
     return best;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "planning/channel_plan.h"
+#include "planning/nearest_word.h"
 
 namespace planning {
 
@@ -36,9 +37,13 @@ struct RRange {
 };
 RRange otherRRange(int64_t ownR);
 
-// Of the values of R of otherRRange(ownR) whose plan goes through and whose spur offset is at least
-// spurWarnHz (a plan without a spur has none), the two with the smallest |error| of the window's
-// search (the smaller R of two as good), the better first; each with the nearest word's figures.
-std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz);
+// Of the values of R of otherRRange(ownR) whose words of the search rankBy go through with a spur
+// offset of at least spurWarnHz (a plan without a spur has none), the two with the smallest |error|
+// of those words (the smaller R of two as good), the better first; each with the window search's
+// plan and the nearest word's figures.
+std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz,
+                                Search rankBy = Search::Window);
+// The figures of c's words of that search; null where they are missing.
+const WordFigures* figuresBy(const RChoice& c, Search search);
 
 }  // namespace planning
