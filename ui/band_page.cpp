@@ -51,6 +51,22 @@ QString dialogSave(const QString& suggestion, QWidget* parent) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
+// A line that ends in "…" where it is wider than the page, the whole of it in its tooltip; its
+// text, which a screen reader reads, stays whole.
+class ElidedLine : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+        painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, shown);
+        setToolTip(shown == text() ? QString() : text());
+    }
+};
+
 // The R list of a first plot: the R of "Manual Write" and then 1 to 4.
 QString defaultRList(const std::string& current) {
     const auto r = planning::tryParseWhole(current);
@@ -155,7 +171,7 @@ void BandPage::buildChart() {
     chart->setPlaceholder(QStringLiteral("Plot shows spur offset and error across the band for each R."));
     connect(chart, &BandChart::pointChosen, this, &BandPage::showPoint);
 
-    readout = new QLabel(this);
+    readout = new ElidedLine(this);
     readout->setObjectName("BandPointLine");
     readout->setTextFormat(Qt::PlainText);
     readout->setGeometry(kLeft, kChartTop + kChartHeight + 3, kRight - kLeft, 18);
