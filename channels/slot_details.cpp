@@ -99,7 +99,8 @@ std::string spurLine(const SlotFigures& f, const SlotRecord& r, int64_t spurWarn
     line += ": nearer than the " + threshold;
     // Ranked by the error of the search that made the slot's words.
     if (r.search)
-        line += otherRs(*r.search, r.nearestWord ? planning::Search::Nearest : planning::Search::Window, spurWarnHz, sep);
+        line +=
+            otherRs(*r.search, r.nearestWord ? planning::Search::Nearest : planning::Search::Window, spurWarnHz, sep);
     return line + '.';
 }
 
@@ -133,10 +134,10 @@ std::string sourceLine(const SlotRecord& r) {
     if (r.stale)
         line += r.search ? " Stale: the description quotes other settings than that search had (LocalOutput, STD, "
                            "PD, charge pump or SD); search again, then set."
-                         : r.source == SlotRecord::Source::File
-                             ? " Stale: neither search makes these words of the output, STD and PD the description "
-                               "quotes (multiplier derived); search, then set."
-                             : " Stale: no search made these words; search, then set.";
+                : r.source == SlotRecord::Source::File
+                    ? " Stale: neither search makes these words of the output, STD and PD the description "
+                      "quotes (multiplier derived); search, then set."
+                    : " Stale: no search made these words; search, then set.";
     return line;
 }
 

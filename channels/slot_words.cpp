@@ -45,7 +45,8 @@ std::optional<PlanInputs> slotInputs(const ChannelTable& t, int channel, const S
     if (!output || !std || !words) return std::nullopt;
     const char quoted = quotedSeparator(*output, sep);
     if (quotedSeparator(*std, sep) != quoted) return std::nullopt;
-    if (record.search) return PlanInputs{*output, record.search->inputs.multiplier, *std, record.search->inputs.r, quoted};
+    if (record.search)
+        return PlanInputs{*output, record.search->inputs.multiplier, *std, record.search->inputs.r, quoted};
     const SlotFigures f = slotFigures(t, channel, std::nullopt, 0, sep);
     if (!f.multiplier) return std::nullopt;
     return PlanInputs{*output, std::to_string(*f.multiplier), *std, std::to_string(words->r), quoted};

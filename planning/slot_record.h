@@ -35,11 +35,12 @@ struct SlotRecord {
     bool stale = false;                  // the description quotes other settings than the words' search
     bool nearestWord = false;            // the words are the nearest word of what the description quotes
     std::string refinedTime;             // "Nearest word" put the nearest word in: "HH:MM"
-    std::optional<ExactFraction> errorBeforeRefineHz;  // then the error of the words it replaced
-    std::string writtenTime;             // after a Write in which every byte got its reply: "HH:MM"
-    std::string writtenPort;             // and the port it went through ("com1")
-    bool changedSinceWritten = false;    // a "set" came after that Write
-    bool savedSinceSet = false;          // set or refined: the table went into a file since (Save…, "header file")
+    // Then the error of the words it replaced.
+    std::optional<ExactFraction> errorBeforeRefineHz;
+    std::string writtenTime;           // after a Write in which every byte got its reply: "HH:MM"
+    std::string writtenPort;           // and the port it went through ("com1")
+    bool changedSinceWritten = false;  // a "set" or "Nearest word" came after that Write
+    bool savedSinceSet = false;        // set or refined: the table went into a file since (Save…, "header file")
 };
 using SlotRecords = std::array<SlotRecord, ChannelTable::kChannels>;
 

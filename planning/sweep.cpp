@@ -171,8 +171,8 @@ std::string sweepSizeProblem(const SweepSteps& steps, size_t rCount, const Sweep
     if (lines <= kMostSweepLines) return {};
     const std::string count = steps.count() == std::numeric_limits<int64_t>::max() ? "more than 9223372036854775806"
                                                                                    : std::to_string(steps.count());
-    return "at most " + std::to_string(kMostSweepLines) + " " + words.lines + " in one sweep: " + count + " outputs x " +
-           std::to_string(rCount) + " values of R";
+    return "at most " + std::to_string(kMostSweepLines) + " " + words.lines + " in one sweep: " + count +
+           " outputs x " + std::to_string(rCount) + " values of R";
 }
 
 SweepPoint sweepPoint(const SweepInputs& in, int64_t index, size_t rIndex) { return PointPlanner(in)(index, rIndex); }

@@ -85,9 +85,9 @@ public:
     void NearestWordClick();   // "Nearest word": the selected slots' words become the nearest word
     void openChannels(const std::string& path);  // throws text::VtError; the table stays as it was
     // The "Band" page (Unit1_band.cpp).
-    void UseBandClick();   // "Use": the chosen output and R into LocalOutput and R, then the search
+    void UseBandClick();         // "Use": the chosen output and R into LocalOutput and R, then the search
     void UseNearestBandClick();  // "Use nearest word": as "Use", then the nearest word's 03h and 04h words
-    void SaveBandClick();  // "Save…": the chart as PNG or SVG, the sweep as CSV
+    void SaveBandClick();        // "Save…": the chart as PNG or SVG, the sweep as CSV
 
     // Device link: connect, disconnect, the serial component's events, the commands.
     void Button1Click();  // "Open"

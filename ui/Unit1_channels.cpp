@@ -86,8 +86,8 @@ void TForm1::openChannels(const std::string& path) {
     for (size_t i = 0; i < ChannelRecords.size(); ++i) {
         const planning::ChannelTable& t = ChannelTable;
         const bool held = !t.ChannelDescription[i].empty() || (t.RefReg[i] | t.IntgReg[i] | t.FracReg[i] | t.CPReg[i]);
-        ChannelRecords[i] = held ? channels::openedRecord(t, static_cast<int>(i), name, DecimalSeparator)
-                                 : planning::SlotRecord{};
+        ChannelRecords[i] =
+            held ? channels::openedRecord(t, static_cast<int>(i), name, DecimalSeparator) : planning::SlotRecord{};
     }
     showChannels();
 }

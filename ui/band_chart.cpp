@@ -11,10 +11,12 @@
 
 namespace {
 
-constexpr std::array<QRgb, BandChart::kMostCurves> kColours{0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7, 0xE69F00, 0x56B4E9, 0x000000, 0x999933};
+constexpr std::array<QRgb, BandChart::kMostCurves> kColours{0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7,
+                                                            0xE69F00, 0x56B4E9, 0x000000, 0x999933};
 const QColor kGrid(0xE4, 0xE4, 0xE4), kFrame(0x80, 0x80, 0x80), kThreshold(0xC0, 0x00, 0x00), kMark(0x70, 0x70, 0x70);
 constexpr double kGap = 8;  // between labels, and around the curves
-constexpr double kSample = 16, kSampleGap = 4, kEntryGap = 10;  // a legend entry: its line, then its name
+// A legend entry: its line, the gap to its name, and the gap to the next entry.
+constexpr double kSample = 16, kSampleGap = 4, kEntryGap = 10;
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -27,9 +29,9 @@ struct LegendEntry {
 };
 
 struct BandChart::Frame {
-    QRectF plot;             // the curves' area
-    double left = 0;         // of the whole chart
-    double headerTop = 0;    // the title's line, where the legend starts
+    QRectF plot;           // the curves' area
+    double left = 0;       // of the whole chart
+    double headerTop = 0;  // the title's line, where the legend starts
     QString title;
     std::vector<LegendEntry> legend;
     int legendRows = 1;      // lines of the title and the legend
@@ -50,7 +52,7 @@ struct BandChart::Frame {
 struct BandChart::Drawing {
     QRectF area;
     Frame frame;
-    std::vector<std::vector<QPolygonF>> lines;  // per curve, broken where a value is missing
+    std::vector<std::vector<QPolygonF>> lines;         // per curve, broken where a value is missing
     std::vector<std::vector<QPolygonF>> nearestLines;  // the same of the nearest word's, in the error view
     bool smooth = true;  // antialiased: not where many points share a column, whose zigzag it makes slow
 };

@@ -8,8 +8,8 @@
 
 #include "channels/channel_meaning.h"
 #include "planning/actual_output.h"
-#include "planning/register_words.h"
 #include "planning/number_text.h"
+#include "planning/register_words.h"
 #include "planning/spur.h"
 #include "planning/sweep_text.h"
 #include "text/cp932.h"

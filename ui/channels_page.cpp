@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,7 +11,6 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTableWidget>
-#include <QItemSelectionModel>
 #include <algorithm>
 #include <array>
 #include <climits>

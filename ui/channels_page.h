@@ -58,14 +58,14 @@ public:
     };
 
     QTableWidget* table = nullptr;
-    QPlainTextEdit* details = nullptr;  // the selected row in full
+    QPlainTextEdit* details = nullptr;     // the selected row in full
     QPushButton* nearestButton = nullptr;  // "Nearest word": the selected slots' words refined
-    QPushButton* openButton = nullptr;  // "Open…"
-    QPushButton* saveButton = nullptr;  // "Save…"
-    QCheckBox* reopenBox = nullptr;     // "Reopen this table at next start"
-    QLabel* spurWarnCaption = nullptr;  // "Spur warning below (Hz)"
-    QSpinBox* spurWarnBox = nullptr;    // the threshold: a spur nearer than this is marked "!"
-    FileChooser chooseFile;             // the file dialogs; a test answers in their place
+    QPushButton* openButton = nullptr;     // "Open…"
+    QPushButton* saveButton = nullptr;     // "Save…"
+    QCheckBox* reopenBox = nullptr;        // "Reopen this table at next start"
+    QLabel* spurWarnCaption = nullptr;     // "Spur warning below (Hz)"
+    QSpinBox* spurWarnBox = nullptr;       // the threshold: a spur nearer than this is marked "!"
+    FileChooser chooseFile;                // the file dialogs; a test answers in their place
 
 private:
     void buildTable();

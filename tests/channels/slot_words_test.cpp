@@ -57,10 +57,12 @@ class SlotWords : public testing::TestWithParam<Row> {};
 
 // Found with the R hint: R 10 and 4 have the window search's smallest errors, R 7 and 11 the
 // nearest word's (3694.807 and 12344.447 Hz off with the window's search).
-const std::string kWindowHint = "; with R 10: 300000.012 Hz (error -2.384 Hz, nearest word -2.384 Hz), with R 4: "
-                                "799999.982 Hz (error 3.576 Hz, nearest word 3.576 Hz).";
-const std::string kNearestHint = "; with R 7: 271428.568 Hz (error 3694.807 Hz, nearest word -0.681 Hz), with R 11: "
-                                 "118181.814 Hz (error 12344.447 Hz, nearest word 0.867 Hz).";
+const std::string kWindowHint =
+    "; with R 10: 300000.012 Hz (error -2.384 Hz, nearest word -2.384 Hz), with R 4: "
+    "799999.982 Hz (error 3.576 Hz, nearest word 3.576 Hz).";
+const std::string kNearestHint =
+    "; with R 7: 271428.568 Hz (error 3694.807 Hz, nearest word -0.681 Hz), with R 11: "
+    "118181.814 Hz (error 12344.447 Hz, nearest word 0.867 Hz).";
 const char* const kRefined = "ch0 refined to the nearest word: error 1225.471 Hz -> -6.358 Hz.";
 const char* const kAlready = "ch0 holds the nearest word already (error -6.358 Hz); left as it is.";
 const char* const kStale = "ch0 is not refined: it is stale; search, then set.";
@@ -78,9 +80,11 @@ TEST_P(SlotWords, StatusRefinementAndDetails) {
     EXPECT_EQ(r.IntgReg, row.IntgReg);
     EXPECT_EQ(r.FracReg, row.FracReg);
     const std::string details = slotDetails(s.table, 0, s.record, 100000, '.');
-    for (const std::string& part : row.details) EXPECT_NE(details.find(part), std::string::npos) << part << '\n' << details;
+    for (const std::string& part : row.details)
+        EXPECT_NE(details.find(part), std::string::npos) << part << '\n' << details;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, SlotWords,
     testing::Values(
@@ -116,3 +120,5 @@ INSTANTIATE_TEST_SUITE_P(
         for (const char* c = param.param.name; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
         return name;
     });
+// clang-format on
+

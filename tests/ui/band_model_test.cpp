@@ -94,8 +94,9 @@ TEST(BandModel, PointsAreTheSweepsFigures) {
             EXPECT_EQ(result->curves[c].nearestErrorHz[static_cast<size_t>(index)],
                       std::stod(planning::hzText(*n.figures->errorHz, '.')));
         }
-    EXPECT_EQ(band::pointText(req, 50, 1), "12340.00 MHz, R 3: error 1225.471 Hz (nearest word -6.358 Hz), spur "
-                                           "66678.921 Hz (beat), nearer than 1000000 Hz");
+    EXPECT_EQ(band::pointText(req, 50, 1),
+              "12340.00 MHz, R 3: error 1225.471 Hz (nearest word -6.358 Hz), spur "
+              "66678.921 Hz (beat), nearer than 1000000 Hz");
     EXPECT_EQ(band::pointText(request("12340", "12340", "1", {20000}), 0, 0),
               "12340 MHz, R 20000 (the words use R 16384): error 2723476562.500 Hz (nearest word -0.003 Hz), no spur");
     EXPECT_EQ(band::nearestOutput(req.inputs.steps, 12340.004), 50);

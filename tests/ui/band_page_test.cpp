@@ -151,7 +151,8 @@ private slots:
         QCOMPARE(QStringList({w->Edit1->text(), w->Edit11->text(), w->Label18->text(), w->Label20->text(),
                               w->Edit6->text(), w->Edit9->text()}),
                  QStringList({"12340.0", "3", "18", "8556380", "06000024", "09051EB8"}));
-        QVERIFY(w->Memo2->toPlainText().endsWith("Nearest word: N_INT 18, NFrac 8556380, error 1225.471 Hz -> -6.358 Hz."));
+        QVERIFY(
+            w->Memo2->toPlainText().endsWith("Nearest word: N_INT 18, NFrac 8556380, error 1225.471 Hz -> -6.358 Hz."));
         click(w->Button14);
         QCOMPARE(w->ChannelTable.FracReg[0], 0x09051EB8u);
         QVERIFY(w->ChannelRecords[0].nearestWord && !w->ChannelRecords[0].stale);
@@ -166,14 +167,16 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("readout");
         QTest::newRow("To below From") << QStringList{"12390", "12290", "0.1", "2"}
-                                       << "To (MHz) is below From (MHz): 12390-12290." << "";
-        QTest::newRow("Step 0") << QStringList{"12290", "12390", "0", "2"} << "Step (MHz) must be above 0: 0." << "";
-        QTest::newRow("too many points")
-            << QStringList{"0", "100000", "0.01", "2"}
-            << "at most 1000000 points in one sweep: 10000001 outputs x 1 values of R." << "";
-        QTest::newRow("more R than colours")
-            << QStringList{"12290", "12390", "1", "1, 2, 3, 4, 5, 6, 7, 8, 9"}
-            << "at most 8 values of R, each in a colour of its own: 9 are listed." << "";
+                                       << "To (MHz) is below From (MHz): 12390-12290."
+                                       << "";
+        QTest::newRow("Step 0") << QStringList{"12290", "12390", "0", "2"} << "Step (MHz) must be above 0: 0."
+                                << "";
+        QTest::newRow("too many points") << QStringList{"0", "100000", "0.01", "2"}
+                                         << "at most 1000000 points in one sweep: 10000001 outputs x 1 values of R."
+                                         << "";
+        QTest::newRow("more R than colours") << QStringList{"12290", "12390", "1", "1, 2, 3, 4, 5, 6, 7, 8, 9"}
+                                             << "at most 8 values of R, each in a colour of its own: 9 are listed."
+                                             << "";
         QTest::newRow("eight R") << QStringList{"12290", "12390", "1", "1, 2, 3, 4, 5, 6, 7, 8"} << ""
                                  << "Point at a curve, or move along it with the arrow keys, to read a point.";
         QTest::newRow("R above 16384")
@@ -196,7 +199,8 @@ private slots:
         }
         w->PageControl1->setCurrentWidget(w->bandPage);
         BandPage& p = *w->bandPage;
-        for (int i = 0; i < 4; ++i) (QList<QLineEdit*>{p.fromEdit, p.toEdit, p.stepEdit, p.rEdit})[i]->setText(inputs[i]);
+        for (int i = 0; i < 4; ++i)
+            (QList<QLineEdit*>{p.fromEdit, p.toEdit, p.stepEdit, p.rEdit})[i]->setText(inputs[i]);
         click(p.plotButton);
         QCOMPARE(shownErrors(), QStringList{error});
     }

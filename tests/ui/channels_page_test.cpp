@@ -202,7 +202,8 @@ private slots:
         setChannel(*w, 4);
         QTableWidget* t = w->channelsPage->table;
         t->selectRow(0);
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, Qt::ControlModifier, t->visualRect(t->model()->index(4, 0)).center());
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          t->visualRect(t->model()->index(4, 0)).center());
         click(w->channelsPage->nearestButton);
         for (const int c : {0, 4}) {
             QCOMPARE(w->ChannelTable.IntgReg[c], 0x06000024u);
@@ -210,11 +211,14 @@ private slots:
             QCOMPARE(t->item(c, ChannelsPage::Status)->text(), QString("refined 11:26"));
         }
         t->setCurrentCell(0, 0);
-        QVERIFY(w->channelsPage->details->toPlainText().contains("\nMultiplier 100, error 1225.471 Hz -> -6.358 Hz.\n"));
-        QVERIFY(w->Memo2->toPlainText().endsWith("ch0 refined to the nearest word: error 1225.471 Hz -> -6.358 Hz.\n"
-                                                 "ch4 refined to the nearest word: error 1225.471 Hz -> -6.358 Hz."));
+        QVERIFY(
+            w->channelsPage->details->toPlainText().contains("\nMultiplier 100, error 1225.471 Hz -> -6.358 Hz.\n"));
+        QVERIFY(
+            w->Memo2->toPlainText().endsWith("ch0 refined to the nearest word: error 1225.471 Hz -> -6.358 Hz.\n"
+                                             "ch4 refined to the nearest word: error 1225.471 Hz -> -6.358 Hz."));
         click(w->channelsPage->nearestButton);
-        QVERIFY(w->Memo2->toPlainText().endsWith("ch0 holds the nearest word already (error -6.358 Hz); left as it is."));
+        QVERIFY(
+            w->Memo2->toPlainText().endsWith("ch0 holds the nearest word already (error -6.358 Hz); left as it is."));
         click(w->Button15);
         const planning::ChannelTable exported =
             headerfile::parseHeader(vttest::readWholeFile(local(w.dir() + "/20261207_1126param.h")));
