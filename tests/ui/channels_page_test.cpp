@@ -193,7 +193,8 @@ private slots:
 
     // "Nearest word" on the selected slots, set with 12340/100/10/3, gives the words of
     // vtplan --nearest 12340 100 10 3 (N_INT 18, NFrac 8556380), the status and the details line;
-    // a second press leaves them alone and says so; the export carries the words.
+    // a second press leaves them alone and says so; the export carries the words, and a reopened
+    // export shows them as nearest words with the same error.
     void nearestWordRefinesTheSelectedSlots() {
         WindowUnderTest w;
         setClock(*w, {localTime(2026, 12, 7, 11, 26, 2)});
@@ -224,6 +225,11 @@ private slots:
             headerfile::parseHeader(vttest::readWholeFile(local(w.dir() + "/20261207_1126param.h")));
         QCOMPARE(headerfile::headerChannelLines(exported), headerfile::headerChannelLines(w->ChannelTable));
         QCOMPARE(exported.FracReg[4], 0x09051EB8u);
+        // Reopened, the words are recognised, and give the same error.
+        answerDialogs(*w, w.dir() + "/20261207_1126param.h");
+        click(w->channelsPage->openButton);
+        QCOMPARE(t->item(4, ChannelsPage::Status)->text(), QString("nearest word, from 20261207_1126param.h"));
+        QCOMPARE(t->item(4, ChannelsPage::Error)->text(), QString("-6.358 (derived)"));
     }
 
     // A screen reader names each control by its caption and each column by its header.
