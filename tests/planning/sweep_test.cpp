@@ -149,7 +149,7 @@ TEST(SweepSummary, TextNamesTheRunsAndTheFailures) {
     std::string problem;
     const auto steps = SweepSteps::read("12330", "12350", "0.1", '.', problem);
     ASSERT_TRUE(steps);
-    SweepSummary s({3, 1, 7}, 1'000'000);
+    SweepSummary s({3, 20000, 7}, 1'000'000);
     const auto point = [](int64_t index, size_t rIndex, std::optional<Spurs> spurs) {
         SweepPoint p{index, rIndex, 0, std::nullopt, "ゼロによる除算."};
         if (spurs) p.figures = WordFigures{{}, ExactFraction(ExactInt(1)), std::nullopt, std::nullopt, *spurs};
@@ -161,6 +161,7 @@ TEST(SweepSummary, TextNamesTheRunsAndTheFailures) {
     s.add(point(4, 2, std::nullopt));
     EXPECT_EQ(s.text(*steps, '.'),
               "R 3: below 1000000 Hz from 12336.8 to 12337.0 MHz, at 12337.2 MHz, at 12344.0 MHz\n"
-              "R 1: nowhere below 1000000 Hz\n"
+              "warning: R 20000 is above 16384, the most the 02h word holds; the words use R 16384\n"
+              "R 20000: nowhere below 1000000 Hz\n"
               "R 7: nowhere below 1000000 Hz; no plan at 2 outputs, 12330.3 MHz: ゼロによる除算.\n");
 }

@@ -78,7 +78,7 @@ TEST(BandModel, PointsAreTheSweepsFigures) {
     std::atomic<int64_t> done{0};
     const auto result = band::compute(req, stop, done);
     ASSERT_TRUE(result);
-    EXPECT_EQ(done, 202);
+    EXPECT_EQ(done, 404);  // each point by both searches
     ASSERT_EQ(result->curves.size(), 2u);
     EXPECT_EQ(result->csv.substr(0, result->csv.find('\n') + 1), planning::sweepCsvHeader());
     for (const int64_t index : {0, 37, 50, 100})
@@ -88,10 +88,17 @@ TEST(BandModel, PointsAreTheSweepsFigures) {
                       std::stod(planning::hzText(*p.figures->errorHz, '.')));
             EXPECT_EQ(result->curves[c].spurHz[static_cast<size_t>(index)],
                       std::stod(planning::hzText(*p.figures->spurs.offsetHz(), '.')));
+            planning::SweepInputs nearest = req.inputs;
+            nearest.search = planning::Search::Nearest;
+            const planning::SweepPoint n = planning::sweepPoint(nearest, index, c);
+            EXPECT_EQ(result->curves[c].nearestErrorHz[static_cast<size_t>(index)],
+                      std::stod(planning::hzText(*n.figures->errorHz, '.')));
         }
     EXPECT_EQ(band::pointText(req, 50, 1),
-              "12340.00 MHz, R 3: error 1225.471 Hz, spur 66678.921 Hz (beat), nearer than 1000000 Hz");
-    EXPECT_EQ(band::pointText(req, 50, 0), "12340.00 MHz, R 2: error -26.226 Hz, spur 1600000.262 Hz (beat)");
+              "12340.00 MHz, R 3: error 1225.471 Hz (nearest word -6.358 Hz), spur "
+              "66678.921 Hz (beat), nearer than 1000000 Hz");
+    EXPECT_EQ(band::pointText(request("12340", "12340", "1", {20000}), 0, 0),
+              "12340 MHz, R 20000 (the words use R 16384): error 2723476562.500 Hz (nearest word -0.003 Hz), no spur");
     EXPECT_EQ(band::nearestOutput(req.inputs.steps, 12340.004), 50);
     EXPECT_EQ(band::nearestOutput(req.inputs.steps, 99999), 100);
     const band::Range spur = band::spurRange(*result);
