@@ -309,6 +309,7 @@ TEST_F(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     });
     peer.send({7, 8});
     std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(p->escapeCommFunction(kClrBreak)) << "the line's functions until the device goes";
     peer.hangUp();
     std::this_thread::sleep_for(100ms);
     const int before = wakeups;
@@ -327,6 +328,8 @@ TEST_F(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     const CommError why = defaultLayer().lastError();  // what the system said as the device went
     EXPECT_TRUE(why.code == CommCode::kSystem && (why.error == EIO || why.error == ENODEV)) << why.error;
     EXPECT_FALSE(p->writeFile("x", 1, done, 300));
+    EXPECT_EQ(defaultLayer().lastError(), why);
+    EXPECT_FALSE(p->escapeCommFunction(kClrBreak));
     EXPECT_EQ(defaultLayer().lastError(), why);
     EXPECT_LT(Clock::now() - t0, 250ms);
     DWORD errors;
