@@ -428,6 +428,8 @@ TEST_F(Link, ConnectTakesTheSelectedItemsAndRaisesDtrThenRts) {
     EXPECT_FALSE(view.openEnabled);
     EXPECT_TRUE(view.closeEnabled);
     EXPECT_TRUE(notes.messages.isEmpty());
+    link.disconnect();
+    EXPECT_TRUE(view.openEnabled && !view.closeEnabled) << "Close gives Open back";
 }
 
 TEST_F(Link, ConnectWithNoBaudItemUses9600) {

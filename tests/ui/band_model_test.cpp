@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{0.95, 1.05, 400, false, {"0.96", "0.98", "1.00", "1.02", "1.04"}},
         TickCase{1e2, 1e7, 150, true, {"100", "1k", "10k", "100k", "1M", "10M"}},
         TickCase{1e3, 1e6, 150, true, {"1k", "2k", "5k", "10k", "20k", "50k", "100k", "200k", "500k", "1M"}},
-        TickCase{1e-3, 1e7, 90, true, {"0.001", "0.1", "10", "1k", "100k", "10M"}}));
+        TickCase{1e-3, 1e7, 90, true, {"0.001", "0.1", "10", "1k", "100k", "10M"}},
+        TickCase{1e-3, 1e7, 40, true, {"0.001", "100", "10M"}}));
 
 TEST(BandModel, HertzTickLabels) {
     for (const auto& [hz, text] : std::vector<std::pair<double, std::string>>{
@@ -96,8 +97,9 @@ TEST(BandModel, PointsAreTheSweepsFigures) {
     for (const auto& [mhz, index] : std::vector<std::pair<double, int64_t>>{
              {12340.004, 50}, {12340.006, 51}, {99999, 100}, {0, 0}})  // 0.4 and 0.6 of a step past 50
         EXPECT_EQ(band::nearestOutput(req.inputs.steps, mhz), index) << mhz;
-    const band::Range spur = band::spurRange(*result);
+    const band::Range spur = band::spurRange(*result), error = band::errorRange(*result);
     EXPECT_EQ(std::pair(spur.lo, spur.hi), std::pair(1e4, 1e7));
+    EXPECT_TRUE(error.lo < -26.226 && error.hi > 1225.471) << error.lo << " " << error.hi;  // R 2's and R 3's at 50
 }
 
 // A sweep started over stops the one before, which then reports nothing; the last one reports
