@@ -48,6 +48,15 @@ std::optional<std::string> stdFromDescription(std::string_view d) {
     return std::string(rest.substr(0, end));
 }
 
+std::optional<std::string> pdFromDescription(std::string_view d) {
+    const auto std = stdFromDescription(d);
+    if (!std) return std::nullopt;
+    const size_t at = d.find(kAfterOutput) + kAfterOutput.size() + std->size() + kAfterStd.size();
+    const size_t end = d.find("Hz", at);
+    if (end == std::string_view::npos) return std::nullopt;
+    return std::string(d.substr(at, end - at));
+}
+
 char quotedSeparator(std::string_view numberText, char decimalSeparator) {
     return tryParseDecimal(numberText, decimalSeparator) ? decimalSeparator : '.';
 }

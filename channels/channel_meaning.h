@@ -15,6 +15,8 @@ namespace channels {
 std::optional<std::string> outputFromDescription(std::string_view descriptionUtf8);
 // The STD it quotes, as typed (from there to the next "MHz, PD=").
 std::optional<std::string> stdFromDescription(std::string_view descriptionUtf8);
+// The PD it quotes, as the search showed it (from there to the next "Hz").
+std::optional<std::string> pdFromDescription(std::string_view descriptionUtf8);
 // The decimal separator a quoted number reads with: the window's, else "." (a list's, or the
 // quote of another locale).
 char quotedSeparator(std::string_view numberText, char decimalSeparator);

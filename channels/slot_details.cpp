@@ -10,6 +10,7 @@ namespace channels {
 
 using planning::ChannelTable;
 using planning::clearingRs;
+using planning::figuresBy;
 using planning::hzText;
 using planning::kRefDivLimit;
 using planning::otherRRange;
@@ -42,11 +43,13 @@ std::string wordsLine(const ChannelRow& row) {
     return line + '.';
 }
 
-// The values of R near the search's own whose spur clears the threshold, each with its error:
-// "; with R 1: 1700000.167 Hz (error 33.379 Hz), with R 4: integer mode (error 0.000 Hz)", or
+// The values of R near the search's own whose spur clears the threshold with the smallest error of
+// the words of rankBy, each with its error and the nearest word's: "; with R 10: 300000.012 Hz
+// (error -2.384 Hz, nearest word -2.384 Hz), with R 4: integer mode (error 0.000 Hz, nearest word
+// 0.000 Hz)", or
 // "; no R up to 12 clears it" ("no R from 15385 to 16384", where the search did not start at 1).
-std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
-    const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz);
+std::string otherRs(const SearchRecord& s, planning::Search rankBy, int64_t spurWarnHz, char sep) {
+    const std::vector<RChoice> found = clearingRs({s.inputs, s.cp, s.sd}, s.plan.R, spurWarnHz, rankBy);
     if (found.empty()) {
         const RRange range = otherRRange(s.plan.R);
         const bool fromOne = range.first == 1 || (s.plan.R == 1 && range.first == 2);
@@ -55,20 +58,26 @@ std::string otherRs(const SearchRecord& s, int64_t spurWarnHz, char sep) {
     }
     std::string text;
     for (const RChoice& c : found) {
-        const WordFigures& f = *c.planned->figures;
-        const auto& spur = f.spurs.offsetHz();
+        const auto& spur = figuresBy(c, rankBy)->spurs.offsetHz();
         text += ", with R " + std::to_string(c.r) + ": " + (spur ? hzText(*spur, sep) + " Hz" : "integer mode");
-        if (f.errorHz) text += " (error " + hzText(*f.errorHz, sep) + " Hz)";
+        std::string errors;
+        const WordFigures* window = figuresBy(c, planning::Search::Window);
+        if (window && window->errorHz) errors += ", error " + hzText(*window->errorHz, sep) + " Hz";
+        if (c.nearest && c.nearest->errorHz) errors += ", nearest word " + hzText(*c.nearest->errorHz, sep) + " Hz";
+        if (!errors.empty()) text += " (" + errors.substr(2) + ')';
     }
     return ';' + text.substr(1);
 }
 
-// "Multiplier 100 (derived), error -26.226 Hz."
-std::string errorLine(const SlotFigures& f) {
+// "Multiplier 100 (derived), error -26.226 Hz."; after "Nearest word" the error before it too:
+// "Multiplier 100, error 1225.471 Hz -> -6.358 Hz."
+std::string errorLine(const SlotFigures& f, const SlotRecord& r, char sep) {
     if (!f.multiplier) return {};
     std::string line = "Multiplier " + std::to_string(*f.multiplier) + (f.multiplierDerived ? " (derived)" : "");
-    if (!f.errorHz.empty()) line += ", error " + f.errorHz + " Hz";
-    return line + '.';
+    if (f.errorHz.empty()) return line + '.';
+    line += ", error ";
+    if (!r.refinedTime.empty() && r.errorBeforeRefineHz) line += hzText(*r.errorBeforeRefineHz, sep) + " Hz -> ";
+    return line + f.errorHz + " Hz.";
 }
 
 // Both spurs, the nearer named, and whether it clears the threshold; when it does not, for a
@@ -88,7 +97,10 @@ std::string spurLine(const SlotFigures& f, const SlotRecord& r, int64_t spurWarn
     const std::string threshold = std::to_string(spurWarnHz) + " Hz threshold";
     if (!f.spurWarned) return line + ": clears the " + threshold + '.';
     line += ": nearer than the " + threshold;
-    if (r.search) line += otherRs(*r.search, spurWarnHz, sep);
+    // Ranked by the error of the search that made the slot's words.
+    if (r.search)
+        line +=
+            otherRs(*r.search, r.nearestWord ? planning::Search::Nearest : planning::Search::Window, spurWarnHz, sep);
     return line + '.';
 }
 
@@ -100,22 +112,32 @@ std::string rLimitLine(const SlotRecord& r) {
            ", the most the 02h word holds; the words use R " + limit + '.';
 }
 
-// "Set 11:26 from the search of LocalOutput 12340 MHz, ...; written 11:30 (com1)."
+// "Set 11:26 from the search of LocalOutput 12340 MHz, ...; refined 11:28 to the nearest word;
+// written 11:30 (com1)."
 std::string sourceLine(const SlotRecord& r) {
     std::string line;
     if (r.source == SlotRecord::Source::File) {
         line = "Opened from " + r.fileName;
+        if (r.nearestWord && r.refinedTime.empty())
+            line += "; its words are the nearest word of what its description quotes";
     } else {
         line = "Set " + r.setTime;
-        if (r.search) line += " from the search of " + searchText(*r.search);
+        if (r.search)
+            line += (r.search->search == planning::Search::Nearest ? " from the nearest-word search of "
+                                                                   : " from the search of ") +
+                    searchText(*r.search);
     }
+    if (!r.refinedTime.empty()) line += "; refined " + r.refinedTime + " to the nearest word";
     if (!r.writtenTime.empty()) line += "; written " + r.writtenTime + " (" + r.writtenPort + ")";
     if (r.changedSinceWritten) line += "; changed since written";
     line += '.';
     if (r.stale)
         line += r.search ? " Stale: the description quotes other settings than that search had (LocalOutput, STD, "
                            "PD, charge pump or SD); search again, then set."
-                         : " Stale: no search made these words; search, then set.";
+                : r.source == SlotRecord::Source::File
+                    ? " Stale: neither search makes these words of the output, STD and PD the description "
+                      "quotes (multiplier derived); search, then set."
+                    : " Stale: no search made these words; search, then set.";
     return line;
 }
 
@@ -128,7 +150,8 @@ std::string slotDetails(const ChannelTable& t, int channel, const SlotRecord& r,
     const SlotFigures f =
         slotFigures(t, channel, r.search ? std::optional(r.search->plan.Multiplier) : std::nullopt, spurWarnHz, sep);
     std::string out = name + ": " + (row.description.empty() ? "(no description)" : row.description) + '\n';
-    for (const std::string& line : {wordsLine(row), rLimitLine(r), errorLine(f), spurLine(f, r, spurWarnHz, sep)})
+    for (const std::string& line :
+         {wordsLine(row), rLimitLine(r), errorLine(f, r, sep), spurLine(f, r, spurWarnHz, sep)})
         if (!line.empty()) out += line + '\n';
     return out + sourceLine(r);
 }

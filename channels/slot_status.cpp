@@ -8,7 +8,8 @@ std::string slotStatus(const planning::SlotRecord& r) {
     if (r.stale) return "stale";
     if (r.changedSinceWritten) return "changed since written";
     if (!r.writtenTime.empty()) return "written " + r.writtenTime + " (" + r.writtenPort + ")";
-    if (r.source == Source::File) return "from " + r.fileName;
+    if (!r.refinedTime.empty()) return "refined " + r.refinedTime;
+    if (r.source == Source::File) return (r.nearestWord ? "nearest word, from " : "from ") + r.fileName;
     return "set " + r.setTime;
 }
 

@@ -7,7 +7,8 @@
 
 namespace channels {
 
-// "not set", "set HH:MM", "from FILE", "stale", "written HH:MM (comN)", "changed since written".
+// "not set", "set HH:MM", "refined HH:MM", "from FILE", "nearest word, from FILE", "stale",
+// "written HH:MM (comN)", "changed since written".
 std::string slotStatus(const planning::SlotRecord& record);
 
 }  // namespace channels

@@ -181,6 +181,15 @@ Outcome DeviceLink::dump() {
 }
 
 Outcome DeviceLink::write(const planning::ChannelTable& table) {
+    if (writing_) {
+        view_.appendStatusLine(QString::fromLatin1(kWriteBusyLine));
+        return Outcome::Busy;
+    }
+    writing_ = true;
+    const struct Writing {
+        bool& on;
+        ~Writing() { on = false; }
+    } writing{writing_};
     CommandScope scope(*this);
     Exchange bytes(*this);
     fields.RxCount = 0;
@@ -189,8 +198,7 @@ Outcome DeviceLink::write(const planning::ChannelTable& table) {
     logTimer_.stop();
     view_.clearStatus();
     fields.WriteImage = protocol::writeImage(table);
-    // A command run inside one of the waits below may rebuild WriteImage; this transfer keeps
-    // sending the image it started with.
+    // The image as it started: what runs inside the waits below cannot change what is sent.
     const auto image = fields.WriteImage;
     if (!bytes.sendAndAwait(protocol::kWrite)) return bytes.outcome();
     fields.RxSeen = 0;

@@ -22,14 +22,20 @@ namespace device {
 // The status log's line for a command that stopped without its reply. What happened is the
 // command's Outcome: the line is for the operator only.
 inline const char* const kNoReplyLine = "No reply from the unit";
+// The status log's line for a Write refused because another is still sending its image.
+inline const char* const kWriteBusyLine = "A Write is still sending its image: this Write sent nothing";
 
-// How a command ended, and how each of its reply waits ends (a wait never ends NotAllSent).
+// How a command ended, and how each of its reply waits ends (a wait never ends NotAllSent or Busy).
 enum class Outcome {
     Reply,       // every byte went out and every reply came (a wait: a byte arrived, RxSeen became 1)
     NotAllSent,  // every reply came, but a byte could not be sent: the unit may not hold what it answered
     NoLine,      // the port was closed, or the unit cannot be reached any more
     Closing,     // the window is closing, or the application is ending
     TimedOut,    // no reply within the limit
+    // A Write started inside a wait of another: refused, nothing sent, kWriteBusyLine in the
+    // status log. The unit would take its bytes into the image of the first and hold neither
+    // table, while both Writes could end as done.
+    Busy,
 };
 
 // Every reply the command waited for came, whether or not each byte went out.
@@ -102,6 +108,7 @@ private:
     int commands_ = 0;             // commands in progress (they nest inside waits)
     std::uint64_t lineEpoch_ = 0;  // grows when the port closes or the line is lost
     bool lineGone_ = false;        // the unit cannot be reached until the next open
+    bool writing_ = false;         // a Write is sending its image
     bool closeDeferred_ = false;
     // Received bytes not yet in the status log: a burst is logged in one append at most every
     // few milliseconds, so a flood costs the log few appends however fast the bytes come.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "planning/nearest_word.h"
 #include "planning/register_words.h"
 #include "planning/spur.h"
 #include "text/vt_error.h"
@@ -10,7 +11,29 @@
 namespace planning {
 namespace {
 
-constexpr size_t kNearestWanted = 2;
+constexpr size_t kOffered = 2;
+
+ChannelInputs withR(const ChannelInputs& in, int64_t r) {
+    ChannelInputs out = in;
+    out.plan.r = std::to_string(r);
+    return out;
+}
+
+std::optional<WordFigures> nearestFiguresWithR(const ChannelInputs& in, int64_t r) {
+    try {
+        return nearestFigures(withR(in, r), std::nullopt);
+    } catch (const text::VtError&) {
+        return std::nullopt;  // no nearest word for these inputs (a multiplier of 0 or below)
+    }
+}
+
+// a's error of that search is smaller than b's, or as small with the smaller R.
+bool better(const RChoice& a, const RChoice& b, Search by) {
+    const ExactFraction ea = figuresBy(a, by)->errorHz->magnitude(), eb = figuresBy(b, by)->errorHz->magnitude();
+    if ((eb - ea).isPositive()) return true;
+    if ((ea - eb).isPositive()) return false;
+    return a.r < b.r;
+}
 
 // Calls visit(r) for the values of R clearingRs looks at, nearest to ownR first (the smaller of
 // two as near), until visit returns false.
@@ -31,11 +54,9 @@ void eachOtherR(int64_t ownR, Visit visit) {
 }  // namespace
 
 RChoice planWithR(const ChannelInputs& in, int64_t r, Search search) {
-    ChannelInputs withR = in;
-    withR.plan.r = std::to_string(r);
-    RChoice choice{r, std::nullopt, {}};
+    RChoice choice{r, std::nullopt, {}, std::nullopt};
     try {
-        choice.planned = planChannelBy(search, withR);
+        choice.planned = planChannelBy(search, withR(in, r));
     } catch (const text::VtError& e) {
         choice.error = text::withFullStop(e.what());
     }
@@ -58,16 +79,26 @@ RRange otherRRange(int64_t ownR) {
     return range;
 }
 
-std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz) {
-    std::vector<RChoice> found;
+const WordFigures* figuresBy(const RChoice& c, Search search) {
+    if (search == Search::Nearest) return c.nearest ? &*c.nearest : nullptr;
+    return c.planned && c.planned->figures ? &*c.planned->figures : nullptr;
+}
+
+std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz, Search rankBy) {
+    std::vector<RChoice> best;  // the better first, at most kOffered
     eachOtherR(ownR, [&](int64_t r) {
         RChoice c = planWithR(in, r);
-        if (c.planned && c.planned->figures && !c.planned->figures->spurs.below(spurWarnHz))
-            found.push_back(std::move(c));
-        return found.size() < kNearestWanted;
+        if (rankBy == Search::Nearest) c.nearest = nearestFiguresWithR(in, r);
+        const WordFigures* f = figuresBy(c, rankBy);
+        if (!f || !f->errorHz || f->spurs.below(spurWarnHz)) return true;
+        const auto at = std::find_if(best.begin(), best.end(), [&](const RChoice& b) { return better(c, b, rankBy); });
+        if (at != best.end() || best.size() < kOffered) best.insert(at, std::move(c));
+        if (best.size() > kOffered) best.pop_back();
+        return true;
     });
-    std::sort(found.begin(), found.end(), [](const RChoice& a, const RChoice& b) { return a.r < b.r; });
-    return found;
+    for (RChoice& c : best)
+        if (!c.nearest) c.nearest = nearestFiguresWithR(in, c.r);
+    return best;
 }
 
 }  // namespace planning

@@ -16,6 +16,7 @@ struct RChoice {
     int64_t r = 0;
     std::optional<PlannedChannel> planned;  // none when the plan fails
     std::string error;                      // then the window's error text, full stop included
+    std::optional<WordFigures> nearest;     // clearingRs: the nearest word's for the same inputs and R
 };
 
 // in planned with R = r, its R text replaced.
@@ -36,9 +37,13 @@ struct RRange {
 };
 RRange otherRRange(int64_t ownR);
 
-// Up to two values of R of otherRRange(ownR), nearest to ownR first (the smaller of two as near),
-// whose plan goes through and whose spur offset is at least spurWarnHz (a plan without a spur has none);
-// in ascending order.
-std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz);
+// Of the values of R of otherRRange(ownR) whose words of the search rankBy go through with a spur
+// offset of at least spurWarnHz (a plan without a spur has none), the two with the smallest |error|
+// of those words (the smaller R of two as good), the better first; each with the window search's
+// plan and the nearest word's figures.
+std::vector<RChoice> clearingRs(const ChannelInputs& in, int64_t ownR, int64_t spurWarnHz,
+                                Search rankBy = Search::Window);
+// The figures of c's words of that search; null where they are missing.
+const WordFigures* figuresBy(const RChoice& c, Search search);
 
 }  // namespace planning

@@ -16,8 +16,20 @@ SlotRecord afterSet(const SlotRecord& before, const std::optional<SearchRecord>&
     r.setTime = std::move(time);
     r.search = search;
     r.stale = !search || !describesSearch(*search, descriptionUtf8);
+    r.nearestWord = search && search->search == Search::Nearest;
     r.writtenTime = before.writtenTime;
     r.writtenPort = before.writtenPort;
+    r.changedSinceWritten = !before.writtenTime.empty();
+    return r;
+}
+
+SlotRecord afterRefine(const SlotRecord& before, const ExactFraction& errorBeforeHz, std::string time) {
+    SlotRecord r = before;
+    r.stale = false;
+    r.nearestWord = true;
+    r.refinedTime = std::move(time);
+    r.errorBeforeRefineHz = errorBeforeHz;
+    r.savedSinceSet = false;
     r.changedSinceWritten = !before.writtenTime.empty();
     return r;
 }
@@ -27,7 +39,8 @@ std::vector<int> unkeptSlots(const SlotRecords& records) {
     for (size_t c = 0; c < records.size(); ++c) {
         const SlotRecord& r = records[c];
         const bool written = !r.writtenTime.empty() && !r.changedSinceWritten;
-        if (r.source == SlotRecord::Source::Set && !r.savedSinceSet && !written) unkept.push_back(static_cast<int>(c));
+        const bool ofThisRun = r.source == SlotRecord::Source::Set || !r.refinedTime.empty();
+        if (ofThisRun && !r.savedSinceSet && !written) unkept.push_back(static_cast<int>(c));
     }
     return unkept;
 }

@@ -88,7 +88,7 @@ private:
 }  // namespace
 
 std::optional<SweepSteps> SweepSteps::read(std::string_view from, std::string_view to, std::string_view step,
-                                           char decimalSeparator, std::string& problem) {
+                                           char decimalSeparator, std::string& problem, const SweepWords& words) {
     const std::string_view texts[] = {from, to, step};
     std::optional<ExactDecimal> parts[3];
     int decimals = 0;
@@ -112,9 +112,9 @@ std::optional<SweepSteps> SweepSteps::read(std::string_view from, std::string_vi
     if (v[0] < 0)
         problem = "the band starts below 0 MHz: " + std::string(from);
     else if (v[1] < v[0])
-        problem = "TO is below FROM: " + std::string(from) + "-" + std::string(to);
+        problem = words.to + " is below " + words.from + ": " + std::string(from) + "-" + std::string(to);
     else if (v[2] <= 0)
-        problem = "STEP must be above 0: " + std::string(step);
+        problem = words.step + " must be above 0: " + std::string(step);
     if (!problem.empty()) return std::nullopt;
     SweepSteps s;
     s.from_ = v[0];
@@ -166,13 +166,13 @@ std::optional<std::pair<std::string, std::string>> bandAround(std::string_view c
                      scaledText(std::max<__int128>(*c + half, 0), decimals, decimalSeparator));
 }
 
-std::string sweepSizeProblem(const SweepSteps& steps, size_t rCount) {
+std::string sweepSizeProblem(const SweepSteps& steps, size_t rCount, const SweepWords& words) {
     const __int128 lines = static_cast<__int128>(steps.count()) * static_cast<__int128>(rCount);
     if (lines <= kMostSweepLines) return {};
     const std::string count = steps.count() == std::numeric_limits<int64_t>::max() ? "more than 9223372036854775806"
                                                                                    : std::to_string(steps.count());
-    return "at most " + std::to_string(kMostSweepLines) + " lines in one sweep: " + count + " outputs x " +
-           std::to_string(rCount) + " values of R";
+    return "at most " + std::to_string(kMostSweepLines) + " " + words.lines + " in one sweep: " + count +
+           " outputs x " + std::to_string(rCount) + " values of R";
 }
 
 SweepPoint sweepPoint(const SweepInputs& in, int64_t index, size_t rIndex) { return PointPlanner(in)(index, rIndex); }

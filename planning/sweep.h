@@ -19,12 +19,18 @@ namespace planning {
 // Points times values of R in one sweep.
 inline constexpr int64_t kMostSweepLines = 1'000'000;
 
+// What a problem text calls the inputs and the lines of a sweep: vtplan's operands by default,
+// the Band page its own labels.
+struct SweepWords {
+    std::string from = "FROM", to = "TO", step = "STEP", lines = "lines";
+};
+
 class SweepSteps {
 public:
     // FROM, TO and STEP in MHz as the search reads a decimal number; FROM at least 0, TO not below
     // it, STEP above 0. nullopt with the reason in problem.
     static std::optional<SweepSteps> read(std::string_view from, std::string_view to, std::string_view step,
-                                          char decimalSeparator, std::string& problem);
+                                          char decimalSeparator, std::string& problem, const SweepWords& words = {});
 
     int64_t count() const { return count_; }
     int decimals() const { return decimals_; }
@@ -66,7 +72,7 @@ struct SweepPoint {
 };
 
 // Problems that make a sweep too large for one run; "" when it fits.
-std::string sweepSizeProblem(const SweepSteps& steps, size_t rCount);
+std::string sweepSizeProblem(const SweepSteps& steps, size_t rCount, const SweepWords& words = {});
 
 SweepPoint sweepPoint(const SweepInputs& in, int64_t index, size_t rIndex);
 

@@ -1,5 +1,7 @@
 #include "planning/sweep_summary.h"
 
+#include "planning/register_words.h"
+
 namespace planning {
 
 SweepSummary::SweepSummary(const std::vector<int64_t>& rs, int64_t thresholdHz) : thresholdHz_(thresholdHz) {
@@ -25,7 +27,12 @@ void SweepSummary::add(const SweepPoint& p) {
 std::string SweepSummary::text(const SweepSteps& steps, char sep) const {
     const std::string threshold = std::to_string(thresholdHz_) + " Hz";
     std::string out;
+    const std::string limit = std::to_string(kRefDivLimit);
     for (const RSummary& s : perR_) {
+        // As vtplan warns: the runs of such an R are those of the words, which use R 16384.
+        if (s.r > kRefDivLimit)
+            out += "warning: R " + std::to_string(s.r) + " is above " + limit +
+                   ", the most the 02h word holds; the words use R " + limit + '\n';
         out += "R " + std::to_string(s.r) + ": ";
         if (s.below.empty()) out += "nowhere below " + threshold;
         for (size_t i = 0; i < s.below.size() && i < kRunsNamed; ++i) {

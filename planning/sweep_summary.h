@@ -31,7 +31,8 @@ public:
     int64_t thresholdHz() const { return thresholdHz_; }
 
     // One line per R: "R 3: below 1000000 Hz from 12336.8 to 12343.2 MHz", more runs after
-    // commas, at most kRunsNamed of them and then how many more.
+    // commas, at most kRunsNamed of them and then how many more; before the line of an R above
+    // 16384, vtplan's warning that the words use R 16384.
     std::string text(const SweepSteps& steps, char decimalSeparator) const;
     static constexpr size_t kRunsNamed = 6;
 

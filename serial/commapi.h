@@ -89,12 +89,13 @@ constexpr DWORD kSetXoff = 1, kSetXon = 2, kSetRts = 3, kClrRts = 4, kSetDtr = 5
 // (or createFile null) sets it for the calling thread, as GetLastError's value is set.
 enum class CommCode : BYTE {
     kNone,     // nothing has failed since the last successful createFile
-    kSystem,   // the system refused a call; error is its errno
+    kSystem,   // the system refused a call; error is its errno. A device that has gone (unplugged,
+               // hung up) fails every transfer from then on with what the system said when it went
+               // (ENODEV when it said nothing); the component and the link know it by the queue
+               // that clearCommError can no longer count once it is empty
     kRefused,  // the layer refused: a name that is no port or whose alias is refused, a device that
                // is no terminal or that another program holds exclusively, a value out of range, a
                // second wait (error: ENOENT, kUnitEnded, ENOTTY, EBUSY, EINVAL ...)
-    kGone,     // the device has gone (unplugged, hung up): transfers fail from now on; error is what
-               // the system said, ENODEV when it said nothing
     kClosed,   // the port was closed before the call (error EBADF)
 };
 

@@ -18,8 +18,10 @@
 #include "device/rs232c_port.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
+#include "planning/nearest_word.h"
 #include "planning/number_format.h"
 #include "planning/plan.h"
+#include "planning/word_figures.h"
 #include "protocol/unit_protocol.h"
 #include "serial/rs232c.h"
 #include "settings/settings_file.h"
@@ -205,6 +207,31 @@ void TForm1::Button4Click() {
     Edit9->setText(qs(planning::hex8(Words.FracReg)));
     Edit5->setText(qs(planning::hex8(Words.CPReg)));
     Edit10->setText(qs(planning::hex8(Words.SDReg)));
+}
+
+// The Band page's "Use nearest word", after the search of the point: the 03h and 04h words become
+// those of the nearest word for the same inputs, with the labels of the ratios they hold; the
+// status log gives both errors. The search itself, and "search" pressed again, stay the window's.
+void TForm1::nearestWordForLastSearch() {
+    if (!LastSearch) return;
+    planning::SearchRecord s = *LastSearch;
+    const planning::PlannedChannel nearest = planning::planNearestChannel({s.inputs, s.cp, s.sd});
+    const auto before = planning::figuresOf(s.inputs, s.plan.Multiplier, Words);
+    Words.IntgReg = nearest.words.IntgReg;
+    Words.FracReg = nearest.words.FracReg;
+    const planning::PlanLabels l = planning::planLabels(nearest.plan, DecimalSeparator);
+    setValueText(*Label18, qs(l.nInt));
+    setValueText(*Label20, qs(l.nFrac));
+    Label29->setText(qs(l.fFrac));
+    Label32->setText(qs(l.nInt));
+    Edit6->setText(qs(planning::hex8(Words.IntgReg)));
+    Edit9->setText(qs(planning::hex8(Words.FracReg)));
+    s.plan = nearest.plan;
+    s.search = planning::Search::Nearest;
+    LastSearch = s;
+    std::string line = "Nearest word: N_INT " + l.nInt + ", NFrac " + l.nFrac + ", error ";
+    if (before && before->errorHz) line += planning::hzText(*before->errorHz, DecimalSeparator) + " Hz -> ";
+    appendStatusLine(qs(line + planning::hzText(*nearest.figures->errorHz, DecimalSeparator) + " Hz."));
 }
 
 void TForm1::Button5Click() { CaptionInit(); }

@@ -82,11 +82,13 @@ public:
     // The "Channels" page (Unit1_channels.cpp).
     void OpenChannelsClick();  // "Open…": a register header replaces the table whole, or nothing changes
     void SaveChannelsClick();  // "Save…": the header export under a name the operator picks
+    void NearestWordClick();   // "Nearest word": the selected slots' words become the nearest word
     void openChannels(const std::string& path);  // throws text::VtError; the table stays as it was
     void takeTable(planning::ChannelTable opened, const std::string& path);  // a table read whole from path
     // The "Band" page (Unit1_band.cpp).
-    void UseBandClick();   // "Use": the chosen output and R into LocalOutput and R, then the search
-    void SaveBandClick();  // "Save…": the chart as PNG or SVG, the sweep as CSV
+    void UseBandClick();         // "Use": the chosen output and R into LocalOutput and R, then the search
+    void UseNearestBandClick();  // "Use nearest word": as "Use", then the nearest word's 03h and 04h words
+    void SaveBandClick();        // "Save…": the chart as PNG or SVG, the sweep as CSV
 
     // Device link: connect, disconnect, the serial component's events, the commands.
     void Button1Click();  // "Open"
@@ -288,6 +290,8 @@ private:
     // The settings file's part of shutdown; throws settings::SaveError when the file cannot be written.
     void SaveSettings();
 
+    // After the last search: its 03h and 04h words become the nearest word's (Unit1.cpp).
+    void nearestWordForLastSearch();
     // The "Channels" page after the four of the layout, and its handlers wired.
     void buildChannelsPage();
     // The "Band" page after "Channels"; empty until first shown.

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 
 #include "channels/kept_table.h"
+#include "channels/slot_words.h"
 #include "common/notifier.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
@@ -25,13 +26,20 @@ const char* const kReplaceKeptTable = "Replace the kept channel table with the t
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// "ch0, ch3 were set in this run and have not been saved or written. Replace the table anyway?"
-QString replaceUnkeptQuestion(const std::vector<int>& channels) {
+// "ch0, ch3 were set in this run and have not been saved or written. Replace the table anyway?";
+// "set or refined" when "Nearest word" refined one of them.
+QString replaceUnkeptQuestion(const std::vector<int>& channels, const planning::SlotRecords& records) {
     QStringList names;
-    for (int c : channels) names << QStringLiteral("ch%1").arg(c);
+    bool refined = false;
+    for (int c : channels) {
+        names << QStringLiteral("ch%1").arg(c);
+        refined = refined || !records[static_cast<size_t>(c)].refinedTime.empty();
+    }
+    const QString what = refined ? QStringLiteral("set or refined") : QStringLiteral("set");
     return names.join(QStringLiteral(", ")) +
-           (channels.size() == 1 ? QStringLiteral(" was set in this run and has not been saved or written.")
-                                 : QStringLiteral(" were set in this run and have not been saved or written.")) +
+           (channels.size() == 1 ? QStringLiteral(" was %1 in this run and has not been saved or written.")
+                                 : QStringLiteral(" were %1 in this run and have not been saved or written."))
+               .arg(what) +
            QStringLiteral(" Replace the table anyway?");
 }
 
@@ -43,6 +51,7 @@ void TForm1::buildChannelsPage() {
     PageControl1->addTab(channelsPage, QStringLiteral("Channels"));
     connect(channelsPage->openButton, &QPushButton::clicked, this, guarded(&TForm1::OpenChannelsClick));
     connect(channelsPage->saveButton, &QPushButton::clicked, this, guarded(&TForm1::SaveChannelsClick));
+    connect(channelsPage->nearestButton, &QPushButton::clicked, this, guarded(&TForm1::NearestWordClick));
     showChannels();
 }
 
@@ -60,7 +69,7 @@ void TForm1::showChannels() {
 
 bool TForm1::mayReplaceTable() {
     const std::vector<int> unkept = planning::unkeptSlots(ChannelRecords);
-    return unkept.empty() || notifier().ask(replaceUnkeptQuestion(unkept));
+    return unkept.empty() || notifier().ask(replaceUnkeptQuestion(unkept, ChannelRecords));
 }
 
 void TForm1::tableSaved(const std::string& shownName) {
@@ -82,10 +91,23 @@ void TForm1::takeTable(planning::ChannelTable opened, const std::string& path) {
     for (size_t i = 0; i < ChannelRecords.size(); ++i) {
         const planning::ChannelTable& t = ChannelTable;
         const bool held = !t.ChannelDescription[i].empty() || (t.RefReg[i] | t.IntgReg[i] | t.FracReg[i] | t.CPReg[i]);
-        ChannelRecords[i] = {};
-        if (!held) continue;
-        ChannelRecords[i].source = planning::SlotRecord::Source::File;
-        ChannelRecords[i].fileName = name;
+        ChannelRecords[i] =
+            held ? channels::openedRecord(t, static_cast<int>(i), name, DecimalSeparator) : planning::SlotRecord{};
+    }
+    showChannels();
+}
+
+// Each selected slot refined, left alone or refused, as the status log says; the description
+// quotes the same inputs, so it stays.
+void TForm1::NearestWordClick() {
+    for (const int c : channelsPage->selectedChannels()) {
+        const auto i = static_cast<size_t>(c);
+        const channels::Refinement r = channels::refineSlot(ChannelTable, c, ChannelRecords[i], DecimalSeparator);
+        appendStatusLine(QString::fromStdString(r.text));
+        if (r.outcome != channels::Refinement::Outcome::Refined) continue;
+        ChannelTable.IntgReg[i] = r.IntgReg;
+        ChannelTable.FracReg[i] = r.FracReg;
+        ChannelRecords[i] = planning::afterRefine(ChannelRecords[i], *r.errorBeforeHz, clockTime());
     }
     showChannels();
 }

@@ -11,19 +11,31 @@
 
 namespace {
 
-constexpr std::array<QRgb, 8> kColours{0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7, 0xE69F00, 0x56B4E9, 0x000000, 0x999933};
+constexpr std::array<QRgb, BandChart::kMostCurves> kColours{0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7,
+                                                            0xE69F00, 0x56B4E9, 0x000000, 0x999933};
 const QColor kGrid(0xE4, 0xE4, 0xE4), kFrame(0x80, 0x80, 0x80), kThreshold(0xC0, 0x00, 0x00), kMark(0x70, 0x70, 0x70);
 constexpr double kGap = 8;  // between labels, and around the curves
+// A legend entry: its line, the gap to its name, and the gap to the next entry.
+constexpr double kSample = 16, kSampleGap = 4, kEntryGap = 10;
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
+struct LegendEntry {
+    QString name;
+    QPen pen;
+    QPointF at;  // the left end of its line, on the middle of its text line
+};
+
 struct BandChart::Frame {
-    QRectF plot;             // the curves' area
-    double left = 0;         // of the whole chart
-    double headerTop = 0;    // the legend's line
-    int markRows = 0;        // lines of channel labels under it
+    QRectF plot;           // the curves' area
+    double left = 0;       // of the whole chart
+    double headerTop = 0;  // the title's line, where the legend starts
+    QString title;
+    std::vector<LegendEntry> legend;
+    int legendRows = 1;      // lines of the title and the legend
+    int markRows = 0;        // lines of channel labels under them
     std::vector<int> rowOf;  // each mark's line
     band::Range x, y;
     bool log = true;
@@ -40,7 +52,8 @@ struct BandChart::Frame {
 struct BandChart::Drawing {
     QRectF area;
     Frame frame;
-    std::vector<std::vector<QPolygonF>> lines;  // per curve, broken where a value is missing
+    std::vector<std::vector<QPolygonF>> lines;         // per curve, broken where a value is missing
+    std::vector<std::vector<QPolygonF>> nearestLines;  // the same of the nearest word's, in the error view
     bool smooth = true;  // antialiased: not where many points share a column, whose zigzag it makes slow
 };
 
@@ -85,9 +98,10 @@ void BandChart::choose(int64_t index, int curve) {
     emit pointChosen(index_, curve_);
 }
 
-double BandChart::valueAt(int curve, int64_t index) const {
+double BandChart::valueAt(int curve, int64_t index, bool nearest) const {
     const band::Curve& c = result_->curves[static_cast<size_t>(curve)];
-    return (view_ == band::View::Spur ? c.spurHz : c.errorHz)[static_cast<size_t>(index)];
+    if (view_ == band::View::Spur) return c.spurHz[static_cast<size_t>(index)];
+    return (nearest ? c.nearestErrorHz : c.errorHz)[static_cast<size_t>(index)];
 }
 
 BandChart::Frame BandChart::frameIn(const QRectF& area, const QFontMetricsF& fm) const {
@@ -110,8 +124,32 @@ BandChart::Frame BandChart::frameIn(const QRectF& area, const QFontMetricsF& fm)
     f.markRows = static_cast<int>(rowEnds.size());
     f.left = area.left() + 2;
     f.headerTop = area.top() + 1;
-    // The x labels start where the lowest y label, centred on the plot's bottom, ends.
-    const double top = f.headerTop + lh + 3 + f.markRows * lh, bottom = area.bottom() - 1.5 * lh - 3;
+    // The title, then each curve's entry and the dashes' meaning, wrapped onto more lines where
+    // the width ends: every curve keeps its entry.
+    f.title = f.log ? QStringLiteral("Spur offset (Hz) by output (MHz)") : QStringLiteral("Error (Hz) by output (MHz)");
+    std::vector<std::pair<QString, QPen>> entries;
+    for (size_t c = 0; c < result_->curves.size(); ++c)
+        entries.emplace_back(QStringLiteral("R %1").arg(result_->curves[c].r),
+                             QPen(curveColour(static_cast<int>(c)), 2.5));
+    if (f.log && result_->request.thresholdHz > 0)
+        entries.emplace_back(QStringLiteral("warning below"), QPen(kThreshold, 1.5, Qt::DashLine));
+    if (!f.log) entries.emplace_back(QStringLiteral("nearest word"), QPen(kFrame, 1.5, Qt::DashLine));
+    double x = f.left + fm.horizontalAdvance(f.title) + 2 * kGap;
+    int row = 0;
+    for (auto& [name, pen] : entries) {
+        const double width = kSample + kSampleGap + fm.horizontalAdvance(name);
+        if (x + width > area.right() - 2 && x > f.left) {
+            ++row;
+            x = f.left;
+        }
+        f.legend.push_back({name, pen, QPointF(x, f.headerTop + (row + 0.5) * lh)});
+        x += width + kEntryGap;
+    }
+    f.legendRows = row + 1;
+    // The x labels start where the lowest y label, centred on the plot's bottom, ends; the
+    // highest, centred on its top, keeps clear of the lines above.
+    const double top = f.headerTop + f.legendRows * lh + 3 + f.markRows * lh + lh / 2,
+                 bottom = area.bottom() - 1.5 * lh - 3;
     const auto height = [&](const std::string&) { return lh; };
     f.yTicks = f.log ? band::logTicks(f.y.lo, f.y.hi, bottom - top, lh)
                      : band::linearTicks(f.y.lo, f.y.hi, bottom - top, band::TickText::Hertz, height, 2);
@@ -136,7 +174,16 @@ void BandChart::paintEvent(QPaintEvent*) {
     }
 }
 
-void BandChart::render(QPainter& painter, const QRectF& area) const { draw(painter, area, false); }
+double BandChart::captionHeight() const { return QFontMetricsF(font()).height() + 4; }
+
+void BandChart::render(QPainter& painter, const QRectF& area, const QString& caption) const {
+    const QRectF chartArea = area.adjusted(0, 0, 0, -captionHeight());
+    draw(painter, chartArea, false);
+    const QRectF line(area.left(), chartArea.bottom(), area.width(), area.bottom() - chartArea.bottom());
+    painter.fillRect(line, Qt::white);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(line.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, caption);
+}
 
 void BandChart::draw(QPainter& painter, const QRectF& area, bool chosen) const {
     painter.fillRect(area, Qt::white);
@@ -154,14 +201,18 @@ void BandChart::draw(QPainter& painter, const QRectF& area, bool chosen) const {
     painter.save();
     painter.setClipRect(f.plot.adjusted(-1, -1, 1, 1));
     painter.setRenderHint(QPainter::Antialiasing, d.smooth);
-    for (size_t c = 0; c < d.lines.size(); ++c) {
-        painter.setPen(QPen(curveColour(static_cast<int>(c)), 1.5));
-        for (const QPolygonF& line : d.lines[c])
-            if (line.size() == 1)
-                painter.drawPoint(line.front());
-            else
-                painter.drawPolyline(line);
-    }
+    const auto drawCurves = [&](const std::vector<std::vector<QPolygonF>>& curves, Qt::PenStyle style) {
+        for (size_t c = 0; c < curves.size(); ++c) {
+            painter.setPen(QPen(curveColour(static_cast<int>(c)), 1.5, style));
+            for (const QPolygonF& line : curves[c])
+                if (line.size() == 1)
+                    painter.drawPoint(line.front());
+                else
+                    painter.drawPolyline(line);
+        }
+    };
+    drawCurves(d.lines, Qt::SolidLine);
+    drawCurves(d.nearestLines, Qt::DashLine);
     if (f.log && result_->request.thresholdHz > 0) {  // over the curves: what they are read against
         const double y = f.py(static_cast<double>(result_->request.thresholdHz));
         painter.setPen(QPen(kThreshold, 1.5, Qt::DashLine));
@@ -215,7 +266,7 @@ void BandChart::drawAxes(QPainter& painter, const Frame& f, const QFontMetricsF&
     for (size_t i = 0; i < marks_.size(); ++i) {
         const double x = f.px(marks_[i].mhz);
         painter.setPen(QPen(kMark, 1, Qt::DashLine));
-        painter.drawLine(QPointF(x, f.plot.top() - (f.markRows - f.rowOf[i] - 1) * fm.height()),
+        painter.drawLine(QPointF(x, f.plot.top() - (f.markRows - f.rowOf[i] - 0.5) * fm.height()),
                          QPointF(x, f.plot.bottom()));
     }
 }
@@ -223,35 +274,15 @@ void BandChart::drawAxes(QPainter& painter, const Frame& f, const QFontMetricsF&
 void BandChart::drawHeader(QPainter& painter, const Frame& f, const QFontMetricsF& fm) const {
     const QColor text = palette().color(QPalette::WindowText);
     painter.setPen(text);
-    const QString title =
-        f.log ? QStringLiteral("Spur offset (Hz) by output (MHz)") : QStringLiteral("Error (Hz) by output (MHz)");
-    painter.drawText(QPointF(f.left, f.headerTop + fm.ascent()), title);
-    // The legend from the right: a line in the curve's colour, then "R 3"; the threshold last.
-    double right = f.plot.right() + kGap;
-    const double titleEnd = f.left + fm.horizontalAdvance(title) + kGap;
-    bool full = false;
-    const auto entry = [&](const QString& name, const QPen& pen) {
-        const double w = fm.horizontalAdvance(name), y = f.headerTop + fm.height() / 2;
-        if (full || right - w - 20 < titleEnd + fm.horizontalAdvance(QStringLiteral("…"))) {
-            if (!full)
-                painter.drawText(
-                    QPointF(right - fm.horizontalAdvance(QStringLiteral("…")), y + fm.ascent() - fm.height() / 2),
-                    QStringLiteral("…"));
-            full = true;
-            return;
-        }
+    painter.drawText(QPointF(f.left, f.headerTop + fm.ascent()), f.title);
+    // Each entry: a line as its curve is drawn, then its name.
+    for (const LegendEntry& e : f.legend) {
+        painter.setPen(e.pen);
+        painter.drawLine(e.at, e.at + QPointF(kSample, 0));
         painter.setPen(text);
-        painter.drawText(QPointF(right - w, f.headerTop + fm.ascent()), name);
-        painter.setPen(pen);
-        painter.drawLine(QPointF(right - w - 20, y), QPointF(right - w - 4, y));
-        right -= w + 20 + 10;
-    };
-    if (f.log && result_->request.thresholdHz > 0)
-        entry(QStringLiteral("warning below"), QPen(kThreshold, 1.5, Qt::DashLine));
-    for (int c = static_cast<int>(result_->curves.size()) - 1; c >= 0; --c)
-        entry(QStringLiteral("R %1").arg(result_->curves[static_cast<size_t>(c)].r), QPen(curveColour(c), 2.5));
-    painter.setPen(text);
-    const double rowsTop = f.headerTop + fm.height() + 2;
+        painter.drawText(QPointF(e.at.x() + kSample + kSampleGap, e.at.y() - fm.height() / 2 + fm.ascent()), e.name);
+    }
+    const double rowsTop = f.headerTop + f.legendRows * fm.height() + 2;
     for (size_t i = 0; i < marks_.size(); ++i) {
         const QString label = QStringLiteral("ch%1").arg(marks_[i].channel);
         const double w = fm.horizontalAdvance(label), x = f.px(marks_[i].mhz);
@@ -263,17 +294,19 @@ void BandChart::drawHeader(QPainter& painter, const Frame& f, const QFontMetrics
 const BandChart::Drawing& BandChart::drawingFor(const QRectF& area) const {
     if (!drawing_ || drawing_->area != area) {
         Frame f = frameIn(area, QFontMetricsF(font()));
-        auto lines = curveLines(f);
+        auto lines = curveLines(f, false);
+        auto nearestLines = f.log ? std::vector<std::vector<QPolygonF>>{} : curveLines(f, true);
         const double perColumn = static_cast<double>(result_->request.inputs.steps.count()) / f.plot.width();
         const bool smooth = perColumn < 8;
-        drawing_ = std::make_shared<const Drawing>(Drawing{area, std::move(f), std::move(lines), smooth});
+        drawing_ = std::make_shared<const Drawing>(
+            Drawing{area, std::move(f), std::move(lines), std::move(nearestLines), smooth});
     }
     return *drawing_;
 }
 
 // Each curve through its points; where more points than pixels fall on a column, the column
 // shows their lowest and highest, so no spike is lost to thinning.
-std::vector<std::vector<QPolygonF>> BandChart::curveLines(const Frame& f) const {
+std::vector<std::vector<QPolygonF>> BandChart::curveLines(const Frame& f, bool nearest) const {
     const planning::SweepSteps& steps = result_->request.inputs.steps;
     std::vector<std::vector<QPolygonF>> curves;
     for (int c = 0; c < static_cast<int>(result_->curves.size()); ++c) {
@@ -284,7 +317,7 @@ std::vector<std::vector<QPolygonF>> BandChart::curveLines(const Frame& f) const 
             if (column >= 0 && hi > lo) line << QPointF(column, lo) << QPointF(column, hi) << QPointF(column, last);
         };
         for (int64_t i = 0; i < steps.count(); ++i) {
-            const double v = valueAt(c, i);
+            const double v = valueAt(c, i, nearest);
             if (std::isnan(v) || (f.log && v <= 0)) {
                 closeColumn();
                 column = -1;

@@ -1,7 +1,8 @@
 #pragma once
 // The "Band" page's chart, drawn with QPainter: output across, the spur offset up on a
-// logarithmic scale (or the error, linear), a curve per R with a legend, the spur warning
-// threshold as a line and the table's channels as marks. Pointing at it or moving along it with
+// logarithmic scale (or the error, linear, the nearest word's dashed beside the window search's),
+// a curve per R in a colour of its own with a legend that wraps onto as many lines as it needs,
+// the spur warning threshold as a line and the table's channels as marks. Pointing at it or moving along it with
 // the arrow keys (Up and Down change the curve) chooses a point. All of the drawing is here.
 #include <QWidget>
 #include <memory>
@@ -27,11 +28,16 @@ public:
     const std::shared_ptr<const band::Result>& result() const { return result_; }
     band::View view() const { return view_; }
 
-    // The chart as it looks, without the chosen point, into any device (PNG, SVG).
-    void render(QPainter& painter, const QRectF& area) const;
+    // The chart as it looks, without the chosen point, into any device (PNG, SVG), with caption
+    // on a line under it.
+    void render(QPainter& painter, const QRectF& area, const QString& caption) const;
+    // How much higher than the chart a caption makes the picture.
+    double captionHeight() const;
 
-    // Distinct colours, told apart also by people who do not see red and green apart.
+    // Distinct colours, told apart also by people who do not see red and green apart: as many
+    // curves as the chart draws at most.
     static QColor curveColour(int curve);
+    static constexpr int kMostCurves = 8;
 
 signals:
     void pointChosen(qint64 index, int curve);
@@ -53,11 +59,11 @@ private:
     struct Drawing;
     const Drawing& drawingFor(const QRectF& area) const;
     void draw(QPainter& painter, const QRectF& area, bool chosen) const;
-    std::vector<std::vector<QPolygonF>> curveLines(const Frame& f) const;
+    std::vector<std::vector<QPolygonF>> curveLines(const Frame& f, bool nearest) const;
     void drawAxes(QPainter& painter, const Frame& f, const QFontMetricsF& fm) const;
     void drawHeader(QPainter& painter, const Frame& f, const QFontMetricsF& fm) const;
     void chooseAt(const QPointF& pos);
-    double valueAt(int curve, int64_t index) const;
+    double valueAt(int curve, int64_t index, bool nearest = false) const;
 
     std::shared_ptr<const band::Result> result_;
     band::View view_ = band::View::Spur;

@@ -8,7 +8,7 @@ void Job::start(Request request, Finished finished) {
     stop();
     stop_ = false;
     done_ = 0;
-    total_ = request.inputs.steps.count() * static_cast<int64_t>(request.inputs.rs.size());
+    total_ = 2 * request.inputs.steps.count() * static_cast<int64_t>(request.inputs.rs.size());  // both searches
     thread_ = std::thread([this, request = std::move(request), finished = std::move(finished)] {
         if (auto result = compute(request, stop_, done_)) finished(std::move(result));
     });

@@ -9,6 +9,7 @@
 #include "channels/channel_meaning.h"
 #include "planning/actual_output.h"
 #include "planning/number_text.h"
+#include "planning/register_words.h"
 #include "planning/spur.h"
 #include "planning/sweep_text.h"
 #include "text/cp932.h"
@@ -39,8 +40,18 @@ std::string fixed(double v, int decimals) {
 
 void forEachValue(const Result& r, bool spurs, const std::function<void(double)>& take) {
     for (const Curve& c : r.curves)
-        for (const double v : spurs ? c.spurHz : c.errorHz)
-            if (!std::isnan(v)) take(v);
+        for (const auto* values : spurs ? std::vector{&c.spurHz} : std::vector{&c.errorHz, &c.nearestErrorHz})
+            for (const double v : *values)
+                if (!std::isnan(v)) take(v);
+}
+
+// As the CSV's figures are read: the text of three decimals, whatever the locale.
+double hzValue(const std::optional<planning::ExactFraction>& hz) {
+    if (!hz) return kMissing;
+    const std::string text = planning::hzText(*hz, '.');
+    double v = kMissing;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
 }
 
 }  // namespace
@@ -51,7 +62,8 @@ std::shared_ptr<const Result> compute(const Request& request, const std::atomic<
     const planning::SweepInputs& in = result->request.inputs;
     const auto outputs = static_cast<size_t>(in.steps.count());
     for (const int64_t r : in.rs)
-        result->curves.push_back({r, std::vector<double>(outputs, kMissing), std::vector<double>(outputs, kMissing)});
+        result->curves.push_back({r, std::vector<double>(outputs, kMissing), std::vector<double>(outputs, kMissing),
+                                  std::vector<double>(outputs, kMissing)});
     std::string& csv = result->csv;
     csv = planning::sweepCsvHeader();
     const planning::SweepTextFormat format{true, '.', request.thresholdHz};
@@ -65,6 +77,16 @@ std::shared_ptr<const Result> compute(const Request& request, const std::atomic<
         Curve& c = result->curves[p.rIndex];
         c.errorHz[static_cast<size_t>(p.index)] = csvNumber(line, 3);
         c.spurHz[static_cast<size_t>(p.index)] = csvNumber(line, 4);
+        done.fetch_add(1, std::memory_order_relaxed);
+        return true;
+    });
+    if (stopped) return nullptr;
+    planning::SweepInputs nearest = in;
+    nearest.search = planning::Search::Nearest;
+    planning::sweep(nearest, [&](const planning::SweepPoint& p) {
+        if (stop.load(std::memory_order_relaxed)) return !(stopped = true);
+        if (p.figures)
+            result->curves[p.rIndex].nearestErrorHz[static_cast<size_t>(p.index)] = hzValue(p.figures->errorHz);
         done.fetch_add(1, std::memory_order_relaxed);
         return true;
     });
@@ -185,10 +207,18 @@ std::string pointText(const Request& request, int64_t index, size_t rIndex) {
     const planning::SweepInputs& in = request.inputs;
     const planning::SweepPoint p = planning::sweepPoint(in, index, rIndex);
     const char sep = in.decimalSeparator;
-    std::string text = in.steps.text(index, sep) + " MHz, R " + std::to_string(p.r) + ": ";
+    std::string text = in.steps.text(index, sep) + " MHz, R " + std::to_string(p.r);
+    if (p.r > planning::kRefDivLimit) text += " (the words use R " + std::to_string(planning::kRefDivLimit) + ")";
+    text += ": ";
     if (!p.figures) return text + "no plan: " + p.error;
     const planning::Spurs& s = p.figures->spurs;
-    text += "error " + planning::hzText(*p.figures->errorHz, sep) + " Hz, ";
+    text += "error " + planning::hzText(*p.figures->errorHz, sep) + " Hz";
+    planning::SweepInputs nearestIn = in;
+    nearestIn.search = planning::Search::Nearest;
+    const planning::SweepPoint nearest = planning::sweepPoint(nearestIn, index, rIndex);
+    if (nearest.figures && nearest.figures->errorHz)
+        text += " (nearest word " + planning::hzText(*nearest.figures->errorHz, sep) + " Hz)";
+    text += ", ";
     if (!s.offsetHz()) return text + "no spur";
     text += "spur " + planning::spurHzText(s.offsetHz(), sep) + " Hz";
     text += s.nearer == planning::Spurs::Nearer::Beat ? " (beat)" : " (fractional)";

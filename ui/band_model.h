@@ -23,8 +23,9 @@ struct Request {
 
 struct Curve {
     int64_t r = 0;
-    std::vector<double> spurHz;   // by output; NaN where there is no spur or no plan
-    std::vector<double> errorHz;  // NaN where the plan fails
+    std::vector<double> spurHz;          // by output; NaN where there is no spur or no plan
+    std::vector<double> errorHz;         // NaN where the plan fails
+    std::vector<double> nearestErrorHz;  // of the nearest word; NaN where there is none
 };
 
 struct Result {
@@ -35,7 +36,8 @@ struct Result {
     std::string csv;          // as vtplan --sweep --csv writes it
 };
 
-// The whole sweep; nullptr when stop became true first. done counts the points planned.
+// The whole sweep, with the window's search and with the nearest word's; nullptr when stop became
+// true first. done counts the points planned, twice each.
 std::shared_ptr<const Result> compute(const Request& request, const std::atomic<bool>& stop,
                                       std::atomic<int64_t>& done);
 
@@ -79,7 +81,8 @@ std::vector<ChannelMark> channelMarks(const planning::ChannelTable& table, Range
 // The output nearest mhz (clamped to the band).
 int64_t nearestOutput(const planning::SweepSteps& steps, double mhz);
 
-// "12340.0 MHz, R 3: error 1225.471 Hz, spur 66678.921 Hz" for the point, exact, from the core.
+// "12340.0 MHz, R 3: error 1225.471 Hz (nearest word -6.358 Hz), spur 66678.921 Hz (beat)" for the
+// point, exact, from the core; for an R above 16384 "R 20000 (the words use R 16384)".
 std::string pointText(const Request& request, int64_t index, size_t rIndex);
 
 }  // namespace band

@@ -14,12 +14,14 @@
 #include <QRadioButton>
 #include <QSvgGenerator>
 #include <QTimer>
+#include <cmath>
 
 #include "common/exception_report.h"
 #include "files/atomic_file.h"
 #include "files/errno_text.h"
 #include "files/paths.h"
 #include "planning/number_text.h"
+#include "planning/register_words.h"
 #include "text/shown.h"
 #include "text/vt_error.h"
 #include "ui/band_chart.h"
@@ -27,9 +29,13 @@
 namespace {
 
 constexpr int kLeft = 8, kRight = 616;
-constexpr int kChartTop = 56, kChartHeight = 190;
+constexpr int kChartTop = 56, kChartHeight = 180, kBottom = 341;
+constexpr int kButtonWidth = 112, kButtonStep = 28;  // the column of "Use", "Use nearest word", "Save…"
 constexpr int kHalfBandMHz = 50;
-const QSize kPictureSize(kRight - kLeft, kChartHeight);  // PNG twice as fine
+const QSize kChartSize(kRight - kLeft, kChartHeight);  // PNG twice as fine
+
+// The sweep's problems in the page's words.
+const planning::SweepWords kPageWords{"From (MHz)", "To (MHz)", "Step (MHz)", "points"};
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string str(const QLineEdit* e) { return e->text().toStdString(); }
@@ -45,6 +51,22 @@ QString dialogSave(const QString& suggestion, QWidget* parent) {
     });
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
+
+// A line that ends in "…" where it is wider than the page, the whole of it in its tooltip; its
+// text, which a screen reader reads, stays whole.
+class ElidedLine : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+        painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, shown);
+        setToolTip(shown == text() ? QString() : text());
+    }
+};
 
 // The R list of a first plot: the R of "Manual Write" and then 1 to 4.
 QString defaultRList(const std::string& current) {
@@ -150,7 +172,7 @@ void BandPage::buildChart() {
     chart->setPlaceholder(QStringLiteral("Plot shows spur offset and error across the band for each R."));
     connect(chart, &BandChart::pointChosen, this, &BandPage::showPoint);
 
-    readout = new QLabel(this);
+    readout = new ElidedLine(this);
     readout->setObjectName("BandPointLine");
     readout->setTextFormat(Qt::PlainText);
     readout->setGeometry(kLeft, kChartTop + kChartHeight + 3, kRight - kLeft, 18);
@@ -161,19 +183,26 @@ void BandPage::buildChart() {
     summary->setAccessibleName(QStringLiteral("Summary"));
     summary->setReadOnly(true);
     summary->setTabChangesFocus(true);
-    summary->setGeometry(kLeft, top, kRight - kLeft - 84, 327 - top);
+    summary->setGeometry(kLeft, top, kRight - kLeft - kButtonWidth - 9, kBottom - top);
 
     useButton = new QPushButton(QStringLiteral("Use"), this);
     useButton->setObjectName("BandUseButton");
-    useButton->setGeometry(kRight - 75, top, 75, 25);
-    useButton->setEnabled(false);
     useButton->setToolTip(QStringLiteral("The chosen output and R into Manual Write, then search"));
+    useNearestButton = new QPushButton(QStringLiteral("Use nearest word"), this);
+    useNearestButton->setObjectName("BandUseNearestButton");
+    useNearestButton->setToolTip(
+        QStringLiteral("As Use, then the 03h and 04h words of the nearest word for the same inputs"));
     saveButton = new QPushButton(QStringLiteral("Save…"), this);
     saveButton->setObjectName("BandSaveButton");
-    saveButton->setGeometry(kRight - 75, top + 31, 75, 25);
-    saveButton->setEnabled(false);
-    for (QPushButton* b : {useButton, saveButton}) b->setAutoDefault(false);
+    int y = top;
+    for (QPushButton* b : {useButton, useNearestButton, saveButton}) {
+        b->setGeometry(kRight - kButtonWidth, y, kButtonWidth, 25);
+        b->setEnabled(false);
+        b->setAutoDefault(false);
+        y += kButtonStep;
+    }
     connect(useButton, &QPushButton::clicked, this, &BandPage::useClicked);
+    connect(useNearestButton, &QPushButton::clicked, this, &BandPage::useNearestClicked);
     connect(saveButton, &QPushButton::clicked, this, &BandPage::saveClicked);
 
     progress_ = new QTimer(this);
@@ -188,7 +217,8 @@ void BandPage::buildChart() {
     setTabOrder(spurView, chart);
     setTabOrder(chart, summary);
     setTabOrder(summary, useButton);
-    setTabOrder(useButton, saveButton);
+    setTabOrder(useButton, useNearestButton);
+    setTabOrder(useNearestButton, saveButton);
 }
 
 void BandPage::showSource() {
@@ -203,9 +233,13 @@ void BandPage::plot() {
     const BandContext c = context_();
     std::string problem;
     const auto steps =
-        planning::SweepSteps::read(str(fromEdit), str(toEdit), str(stepEdit), c.decimalSeparator, problem);
+        planning::SweepSteps::read(str(fromEdit), str(toEdit), str(stepEdit), c.decimalSeparator, problem, kPageWords);
     const auto rs = steps ? planning::readRList(str(rEdit), problem) : std::nullopt;
-    if (rs) problem = planning::sweepSizeProblem(*steps, rs->size());
+    if (rs && rs->size() > static_cast<size_t>(BandChart::kMostCurves))
+        problem = "at most " + std::to_string(BandChart::kMostCurves) +
+                  " values of R, each in a colour of its own: " + std::to_string(rs->size()) + " are listed";
+    else if (rs)
+        problem = planning::sweepSizeProblem(*steps, rs->size(), kPageWords);
     if (!problem.empty()) throw text::VtError(problem);
     start({{*steps, *rs, c.multiplier, c.std, c.decimalSeparator, c.cp, c.sd}, c.thresholdHz});
 }
@@ -231,8 +265,7 @@ void BandPage::start(band::Request request) {
     chart->setResult(nullptr);
     chart->setPlaceholder(QStringLiteral("Computing…"));
     summary->clear();
-    useButton->setEnabled(false);
-    saveButton->setEnabled(false);
+    for (QPushButton* b : {useButton, useNearestButton, saveButton}) b->setEnabled(false);
     job_.start(std::move(request), [this, generation](std::shared_ptr<const band::Result> result) {
         QMetaObject::invokeMethod(
             this,
@@ -256,7 +289,16 @@ void BandPage::show(std::shared_ptr<const band::Result> result) {
     tableChanged();
     summary->setPlainText(qs(result->summaryText).trimmed());
     saveButton->setEnabled(true);
-    readout->setText(QStringLiteral("Point at a curve, or move along it with the arrow keys, to read a point."));
+    // An R the 02h word cannot hold is said where the eye is, as vtplan warns of it.
+    QStringList above;
+    for (const int64_t r : result->request.inputs.rs)
+        if (r > planning::kRefDivLimit) above << QString::number(r);
+    if (above.isEmpty())
+        readout->setText(QStringLiteral("Point at a curve, or move along it with the arrow keys, to read a point."));
+    else
+        readout->setText(QStringLiteral("Warning: R %1 %2 above %3, the most the 02h word holds; the words use R %3.")
+                             .arg(above.join(QStringLiteral(", ")), above.size() == 1 ? "is" : "are")
+                             .arg(planning::kRefDivLimit));
     emit finished();
 }
 
@@ -264,6 +306,14 @@ void BandPage::showPoint(qint64 index, int curve) {
     const auto& result = chart->result();
     readout->setText(qs(band::pointText(result->request, index, static_cast<size_t>(curve))));
     useButton->setEnabled(true);
+    useNearestButton->setEnabled(true);
+}
+
+QString BandPage::pictureCaption() const {
+    const band::Request& r = chart->result()->request;
+    return QStringLiteral("Multiplier %1, STD %2 MHz, spur warning below %3 Hz")
+        .arg(qs(r.inputs.multiplier).trimmed(), qs(r.inputs.std).trimmed())
+        .arg(r.thresholdHz);
 }
 
 std::optional<std::pair<QString, QString>> BandPage::chosenPoint() const {
@@ -274,11 +324,12 @@ std::optional<std::pair<QString, QString>> BandPage::chosenPoint() const {
 }
 
 QByteArray BandPage::pngBytes() const {
-    QImage image(kPictureSize * 2, QImage::Format_RGB32);
+    const QSize size = kChartSize + QSize(0, static_cast<int>(std::ceil(chart->captionHeight())));
+    QImage image(size * 2, QImage::Format_RGB32);
     image.setDevicePixelRatio(2);
     {
         QPainter painter(&image);
-        chart->render(painter, QRectF(QPointF(0, 0), kPictureSize));
+        chart->render(painter, QRectF(QPointF(0, 0), size), pictureCaption());
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -290,14 +341,15 @@ QByteArray BandPage::pngBytes() const {
 QByteArray BandPage::svgBytes() const {
     QByteArray bytes;
     QBuffer buffer(&bytes);
+    const QSize size = kChartSize + QSize(0, static_cast<int>(std::ceil(chart->captionHeight())));
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
-    svg.setSize(kPictureSize);
-    svg.setViewBox(QRect(QPoint(0, 0), kPictureSize));
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("Band"));
     {
         QPainter painter(&svg);
-        chart->render(painter, QRectF(QPointF(0, 0), kPictureSize));
+        chart->render(painter, QRectF(QPointF(0, 0), size), pictureCaption());
     }
     return bytes;
 }

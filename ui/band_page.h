@@ -2,7 +2,7 @@
 // The "Band" page: spur offset and error across a band of outputs for several R, as a chart and
 // as a summary of where each R's spur comes nearer than the Channels page's threshold. Its
 // controls are made when it is first shown, so the window starts as fast without it; the sweep
-// runs on a thread of its own. "Use" and "Save…" are the window's to act on.
+// runs on a thread of its own. "Use", "Use nearest word" and "Save…" are the window's to act on.
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -46,7 +46,8 @@ public:
     void build();  // once; the first show does it
 
     // "Plot": a sweep of the inputs with "Manual Write"'s Multiplier and STD. Throws
-    // text::VtError for inputs that make no band.
+    // text::VtError for inputs that make no band, in the page's words, and for more values of R
+    // than the chart has colours.
     void plot();
     // The threshold changed: the last plot again with the new one.
     void thresholdChanged();
@@ -58,7 +59,8 @@ public:
     // "Save…": the chart as PNG or SVG, the sweep as CSV, by the name's suffix. Returns the name
     // written, "" when the operator cancelled; throws text::VtError when it cannot be written.
     QString save();
-    // The bytes that save() writes for each kind.
+    // The bytes that save() writes for each kind; a picture says under the chart which
+    // multiplier, STD and threshold it was plotted with.
     QByteArray pngBytes() const;
     QByteArray svgBytes() const;
     QByteArray csvBytes() const;
@@ -71,13 +73,14 @@ public:
     BandChart* chart = nullptr;
     QLabel* readout = nullptr;  // the chosen point, read by a screen reader as it changes
     QPlainTextEdit* summary = nullptr;
-    QPushButton *useButton = nullptr, *saveButton = nullptr;
+    QPushButton *useButton = nullptr, *useNearestButton = nullptr, *saveButton = nullptr;
     FileChooser chooseFile;  // the file dialog; a test answers in its place
 
     band::Job& job() { return job_; }
 
 signals:
     void useClicked();
+    void useNearestClicked();
     void saveClicked();
     void finished();  // a sweep's result is shown
 
@@ -92,6 +95,8 @@ private:
     void showProgress();
     void showSource();
     void showPoint(qint64 index, int curve);
+    // "Multiplier 100, STD 10 MHz, spur warning below 1000000 Hz" of the chart shown.
+    QString pictureCaption() const;
 
     Context context_;
     band::Job job_;

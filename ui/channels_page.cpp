@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTableWidget>
+#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -38,8 +40,8 @@ constexpr std::array<ColumnText, Page::kColumns> kColumnTexts{{
     {"Spur offset (Hz)", "How far from the carrier the nearer of two spurs sits, the fractional divider's or the "
                          "output's beat with a harmonic of PD; ! when nearer than the warning threshold; none "
                          "without either", 120},
-    {"Status", "not set, set at a time, from a file, stale, written at a time through a port, or changed since "
-               "written", 176},
+    {"Status", "not set, set at a time, refined to the nearest word at a time, from a file (a nearest word or "
+               "not), stale, written at a time through a port, or changed since written", 176},
     {"RefReg", "Register 02h word (REFDIV), hexadecimal", 0},
     {"IntgReg", "Register 03h word (Integer), hexadecimal", 0},
     {"FracReg", "Register 04h word (Fractional), hexadecimal", 0},
@@ -54,7 +56,7 @@ constexpr std::array<ColumnText, Page::kColumns> kColumnTexts{{
 }};
 // clang-format on
 
-constexpr int kLeft = 8, kWidth = 610, kControlsTop = 304;
+constexpr int kLeft = 8, kWidth = 610, kControlsTop = 304, kNearestWidth = 95;
 constexpr int kSpurWarnStepHz = 100'000;  // an arrow press; any value can be typed
 
 const QString kDerived = QStringLiteral(
@@ -97,7 +99,7 @@ void ChannelsPage::buildTable() {
     table->setAccessibleName(QStringLiteral("Channels"));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);  // "Nearest word" takes several
     table->setWordWrap(false);
     table->setTabKeyNavigation(false);  // Tab leaves the table; the arrow keys move between cells
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -126,7 +128,15 @@ void ChannelsPage::buildTable() {
     details->setTabChangesFocus(true);
     details->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // long lines wrap
     const int top = table->geometry().bottom() + 5;
-    details->setGeometry(kLeft, top, kWidth, kControlsTop - 5 - top);
+    details->setGeometry(kLeft, top, kWidth - kNearestWidth - 8, kControlsTop - 5 - top);
+
+    nearestButton = new QPushButton(QStringLiteral("Nearest word"), this);
+    nearestButton->setObjectName("NearestWordButton");
+    nearestButton->setGeometry(kLeft + kWidth - kNearestWidth, top, kNearestWidth, 25);
+    nearestButton->setAutoDefault(false);
+    nearestButton->setToolTip(
+        QStringLiteral("The selected slots' words become the nearest words for the output, multiplier, STD and R "
+                       "their descriptions quote"));
 }
 
 void ChannelsPage::buildControls() {
@@ -161,7 +171,8 @@ void ChannelsPage::buildControls() {
     for (QPushButton* b : {openButton, saveButton}) b->setAutoDefault(false);
     // Left to right, top to bottom.
     setTabOrder(table, details);
-    setTabOrder(details, reopenBox);
+    setTabOrder(details, nearestButton);
+    setTabOrder(nearestButton, reopenBox);
     setTabOrder(reopenBox, spurWarnBox);
     setTabOrder(spurWarnBox, openButton);
     setTabOrder(openButton, saveButton);
@@ -175,6 +186,14 @@ void ChannelsPage::showTable(const planning::ChannelTable& t, const planning::Sl
     showRows();
     if (table->currentRow() < 0) table->setCurrentCell(0, 0);
     showDetails();
+}
+
+std::vector<int> ChannelsPage::selectedChannels() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty() && table->currentRow() >= 0) rows.push_back(table->currentRow());
+    return rows;
 }
 
 void ChannelsPage::showRows() {

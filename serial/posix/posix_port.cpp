@@ -72,10 +72,6 @@ bool PosixPort::closeHandle() {
 
 bool PosixPort::failedOn(int err) const { return fd_ < 0 ? failed(CommCode::kClosed, EBADF) : failed(err); }
 
-bool PosixPort::goneFailure() const {
-    return fd_ < 0 ? failed(CommCode::kClosed, EBADF) : failed(CommCode::kGone, goneError_);
-}
-
 void PosixPort::wake(int efd) {
     const std::uint64_t one = 1;
     [[maybe_unused]] ssize_t n = ::write(efd, &one, sizeof one);
@@ -286,13 +282,13 @@ bool PosixPort::clearCommError(DWORD& errors, COMSTAT& stat) {
     errors_ = 0;
     stat = COMSTAT{};
     stat.cbInQue = static_cast<DWORD>(queue_.size());
-    if (gone_ && queue_.size() == 0) return goneFailure();  // nothing left, and nothing more will come
+    if (gone_ && queue_.size() == 0) return failedOn(goneError_);  // nothing left, and nothing more will come
     return true;
 }
 
 bool PosixPort::escapeCommFunction(DWORD func) {
     std::lock_guard lock(m_);
-    if (gone_) return goneFailure();
+    if (gone_) return failedOn(goneError_);
     bool ok = false;
     switch (func) {
         case kSetRts: ok = tty::setModemLines(fd_, true, true); break;
@@ -333,7 +329,7 @@ bool PosixPort::readFile(void* buffer, DWORD count, DWORD& done, DWORD waitLimit
             roomFreed(wasFull);
         }
         if (done == count) return true;
-        if (gone_) return goneFailure();
+        if (gone_) return failedOn(goneError_);
         if (returnAtOnce) return true;
         auto until = deadline;
         if (useInterval && done > 0) {
@@ -364,7 +360,7 @@ bool PosixPort::writeFile(const void* data, DWORD count, DWORD& done, DWORD wait
     COMMTIMEOUTS t;
     {
         std::lock_guard lock(m_);
-        if (fd_ < 0 || gone_) return goneFailure();
+        if (fd_ < 0 || gone_) return failedOn(goneError_);
         t = timeouts_;
     }
     const auto start = Clock::now();
@@ -388,14 +384,14 @@ bool PosixPort::writeFile(const void* data, DWORD count, DWORD& done, DWORD wait
             if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLOUT)) {
                 std::lock_guard lock(m_);
                 markGone(ENODEV);
-                return goneFailure();
+                return failedOn(goneError_);
             }
             continue;
         }
         const int err = n < 0 ? errno : ENODEV;
         std::lock_guard lock(m_);
         markGone(err);
-        return goneFailure();
+        return failedOn(goneError_);
     }
 
     std::lock_guard lock(m_);

@@ -56,8 +56,7 @@ private:
     void checkLines(bool byWaiter);
     void markGone(int err);
     // Record why a call failed, as kClosed once the port is closed; false.
-    bool failedOn(int err) const;  // a system call failed with err
-    bool goneFailure() const;      // the device has gone
+    bool failedOn(int err) const;  // a system call failed with err (goneError_ once the device has gone)
 
     int fd_;
     const tty::FoundMode found_;  // the device's settings before the port changed them
@@ -80,7 +79,7 @@ private:
     bool readerWaiting_ = false;  // a thread is inside readFile waiting for bytes
     bool txDraining_ = false;     // kEvTxEmpty is due when the output queue empties
     bool gone_ = false;           // the device went away: transfers fail from now on
-    int goneError_ = 0;           // what the system said then (ENODEV: nothing)
+    int goneError_ = 0;           // what the system said then (ENODEV: nothing), the errno of every failure after
     bool hasModemLines_ = false;  // set once at construction
     LineCounts lines_;            // modem lines as last seen
 };

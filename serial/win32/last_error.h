@@ -17,7 +17,8 @@ inline bool failed(CommCode code, int err) {
 // EBUSY: Windows says "access denied" for a port another program holds), no serial device
 // (kRefused ENOTTY).
 CommError openError(unsigned long code);
-// Why a call on an open port failed: the device has gone (kGone ENODEV), else kSystem.
+// Why a call on an open port failed: kClosed EBADF for a closed handle, kSystem with ENODEV for a
+// device that has gone, as the POSIX back end says it.
 CommError portError(unsigned long code);
 
 }  // namespace commapi::win32

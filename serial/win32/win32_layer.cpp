@@ -35,7 +35,7 @@ CommError portError(unsigned long code) {
         case ERROR_GEN_FAILURE:
         case ERROR_FILE_NOT_FOUND:
         case ERROR_DEVICE_NOT_CONNECTED:
-        case ERROR_DEVICE_REMOVED: return {CommCode::kGone, ENODEV};
+        case ERROR_DEVICE_REMOVED: return {CommCode::kSystem, ENODEV};
         case ERROR_INVALID_HANDLE: return {CommCode::kClosed, EBADF};
         case ERROR_INVALID_PARAMETER: return {CommCode::kRefused, EINVAL};
         default: return {CommCode::kSystem, EIO};

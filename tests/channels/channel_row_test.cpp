@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "channels/channel_meaning.h"
+#include "channels/slot_details.h"
+#include "channels/slot_figures.h"
 #include "planning/channel_plan.h"
 #include "text/cp932.h"
 #include "text/vt_error.h"
@@ -71,4 +73,36 @@ TEST(ChannelRow, WordsOfAnotherRegisterAndABlankPdGiveEmptyCells) {
     EXPECT_EQ(wrong.R + wrong.N_INT + wrong.NFrac + wrong.N, "");
     EXPECT_EQ(registerData(0x0A000000, kFractionalRegister), std::nullopt);  // 2^24 spilled into 05h
     EXPECT_EQ(registerData(0x09FFFFFE, kFractionalRegister), 0xFFFFFFu);
+}
+
+// The multiplier that puts the synthesizer's output nearest the one asked for, rounded half up;
+// none when that is 0. The words give 123399999.738 Hz.
+TEST(DerivedMultiplier, NearestWholeAndNoneBelowOne) {
+    const auto words = readWords(0x04000004, 0x06000018, 0x08AE147A);
+    ASSERT_TRUE(words);
+    for (const auto& [askedHz, multiplier] : std::vector<std::pair<int64_t, std::optional<int64_t>>>{
+             {61'699'999, std::nullopt}, {61'700'000, 1}, {12'340'000'000, 100}})
+        EXPECT_EQ(derivedMultiplier(askedHz, 10'000'000, *words), multiplier) << askedHz;
+}
+
+// The details of a slot set from a search: an R above what the 02h word holds is said, one at it
+// is not; with R 1 and no R clearing the threshold, the search is said to have started at 1.
+TEST(SlotDetails, WhatTheyNameOfTheSearchsR) {
+    struct Row {
+        const char* r;
+        int64_t warnHz;
+        const char *said, *unsaid;
+    };
+    for (const Row& row : {Row{"16384", 1, "Multiplier 100,", "is above"},
+                           Row{"16385", 1, "R 16385 is above 16384,", "the words use R 16385"},
+                           Row{"1", 100'000'000, "; no R up to 4 clears it.", "no R from"}}) {
+        const PlanInputs inputs{"12340", "100", "10", row.r, '.'};
+        const PlannedChannel p = planChannel({inputs, {}, {}});
+        SlotRecord record;
+        record.source = SlotRecord::Source::Set;
+        record.search = SearchRecord{inputs, {}, {}, p.plan};
+        const std::string details = slotDetails(tableWith(0, p.words, p.description), 0, record, row.warnHz, '.');
+        EXPECT_NE(details.find(row.said), std::string::npos) << details;
+        EXPECT_EQ(details.find(row.unsaid), std::string::npos) << details;
+    }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "device/device_link.h"
+#include "protocol/unit_protocol.h"
 #include "testkit/qt/pump.h"
 #include "testkit/qt/recording_notifier.h"
 #include "tests/device/example_words.h"
@@ -243,6 +244,27 @@ TEST_F(Link, ALongReplyDuringWriteCannotChangeTheBytesSent) {
     EXPECT_EQ(port.written, first);
 }
 
+// A Write inside a wait of another would put its bytes into the image the unit is taking: it is
+// refused and sends nothing; the first sends its own table's image to the end, and a Write after
+// it goes out whole.
+TEST_F(Link, ASecondWriteInsideTheFirstsWaitIsRefused) {
+    planning::ChannelTable first, second;
+    first.set(3, vttest::kExampleWords, "x");
+    auto inner = device::Outcome::Reply;
+    port.onWrite = [&](std::uint8_t) {
+        if (port.written.size() == 10) port.later([&] { inner = link.write(second); });
+        port.deliver("\x06");
+    };
+    EXPECT_EQ(link.write(first), device::Outcome::Reply);
+    EXPECT_EQ(inner, device::Outcome::Busy);
+    const auto image = protocol::writeImage(first);
+    EXPECT_EQ(port.written, "W\r" + std::string(image.begin(), image.end()));
+    EXPECT_TRUE(view.status.endsWith(device::kWriteBusyLine)) << view.status.toStdString();
+    port.written.clear();
+    EXPECT_EQ(link.write(second), device::Outcome::Reply);
+    EXPECT_EQ(port.written, "W\r" + std::string(128, '\0'));
+}
+
 TEST_F(Link, KeysAndSendGoOutAloneWithoutWaiting) {
     link.sendKey("A");
     link.sendKey("\r");
@@ -406,6 +428,8 @@ TEST_F(Link, ConnectTakesTheSelectedItemsAndRaisesDtrThenRts) {
     EXPECT_FALSE(view.openEnabled);
     EXPECT_TRUE(view.closeEnabled);
     EXPECT_TRUE(notes.messages.isEmpty());
+    link.disconnect();
+    EXPECT_TRUE(view.openEnabled && !view.closeEnabled) << "Close gives Open back";
 }
 
 TEST_F(Link, ConnectWithNoBaudItemUses9600) {

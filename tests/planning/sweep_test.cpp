@@ -10,6 +10,7 @@
 #include "planning/channel_plan.h"
 #include "planning/sweep.h"
 #include "planning/sweep_summary.h"
+#include "planning/sweep_text.h"
 
 using namespace planning;
 
@@ -28,6 +29,14 @@ struct Refused {
     const char *from, *to, *step, *problem;
 };
 class RefusedBand : public testing::TestWithParam<Refused> {};
+
+// A point of an R's index whose spur is spurs, or whose plan failed without.
+SweepPoint point(int64_t index, size_t rIndex, std::optional<Spurs> spurs, std::string error = "ゼロによる除算.") {
+    SweepPoint p{index, rIndex, 0, std::nullopt, std::move(error)};
+    if (spurs) p.figures = WordFigures{{}, ExactFraction(ExactInt(1)), std::nullopt, std::nullopt, *spurs};
+    return p;
+}
+const Spurs kNear{ExactFraction(ExactInt(5)), std::nullopt, Spurs::Nearer::Frac};
 
 }  // namespace
 
@@ -149,18 +158,49 @@ TEST(SweepSummary, TextNamesTheRunsAndTheFailures) {
     std::string problem;
     const auto steps = SweepSteps::read("12330", "12350", "0.1", '.', problem);
     ASSERT_TRUE(steps);
-    SweepSummary s({3, 1, 7}, 1'000'000);
-    const auto point = [](int64_t index, size_t rIndex, std::optional<Spurs> spurs) {
-        SweepPoint p{index, rIndex, 0, std::nullopt, "ゼロによる除算."};
-        if (spurs) p.figures = WordFigures{{}, ExactFraction(ExactInt(1)), std::nullopt, std::nullopt, *spurs};
-        return p;
-    };
-    const Spurs near{ExactFraction(ExactInt(5)), std::nullopt, Spurs::Nearer::Frac};
-    for (int64_t i : {68, 69, 70, 72, 140}) s.add(point(i, 0, near));
+    SweepSummary s({3, 20000, 7}, 1'000'000);
+    for (int64_t i : {68, 69, 70, 72, 140}) s.add(point(i, 0, kNear));
     s.add(point(3, 2, std::nullopt));
     s.add(point(4, 2, std::nullopt));
     EXPECT_EQ(s.text(*steps, '.'),
               "R 3: below 1000000 Hz from 12336.8 to 12337.0 MHz, at 12337.2 MHz, at 12344.0 MHz\n"
-              "R 1: nowhere below 1000000 Hz\n"
+              "warning: R 20000 is above 16384, the most the 02h word holds; the words use R 16384\n"
+              "R 20000: nowhere below 1000000 Hz\n"
               "R 7: nowhere below 1000000 Hz; no plan at 2 outputs, 12330.3 MHz: ゼロによる除算.\n");
+}
+
+// Six runs are named in full; from the seventh on they are counted.
+TEST(SweepSummary, SixRunsNamedAndTheRestCounted) {
+    std::string problem;
+    const auto steps = SweepSteps::read("0", "20", "1", '.', problem);
+    for (const auto& [runs, end] :
+         std::vector<std::pair<int, std::string>>{{6, "at 10 MHz\n"}, {8, "at 10 MHz and in 2 more runs\n"}}) {
+        SweepSummary s({1}, 1'000'000);
+        for (int i = 0; i < runs; ++i) s.add(point(2 * i, 0, kNear));
+        EXPECT_EQ(s.text(*steps, '.'),
+                  "R 1: below 1000000 Hz at 0 MHz, at 2 MHz, at 4 MHz, at 6 MHz, at 8 MHz, " + end);
+    }
+}
+
+// A problem text as one CSV field whatever it holds, so that every row keeps its seven columns.
+TEST(SweepCsv, AProblemIsOneField) {
+    std::string problem;
+    const SweepInputs in{*SweepSteps::read("5", "5", "1", '.', problem), {2}, "100", "10"};
+    for (const auto& [error, field] : std::vector<std::pair<std::string, std::string>>{
+             {"ゼロによる除算.", "ゼロによる除算."}, {"a, b.", "\"a, b.\""}, {"say \"x\"", "\"say \"\"x\"\"\""}}) {
+        std::string out;
+        appendSweepText(out, in, point(0, 0, std::nullopt, error), {true, '.', 0});
+        EXPECT_EQ(out, "5,0,,,,," + field + "\n");
+    }
+}
+
+// A sweep told to stop plans no further point, of this output or the next.
+TEST(SweepStop, AtTheFirstPointToldTo) {
+    std::string problem;
+    const SweepInputs in{*SweepSteps::read("12340", "12342", "1", '.', problem), {1, 2}, "100", "10"};
+    for (const int last : {0, 1, 4}) {
+        int visits = 0;
+        sweep(in, [&](const SweepPoint&) { return visits++ < last; });
+        EXPECT_EQ(visits, last + 1);
+    }
 }

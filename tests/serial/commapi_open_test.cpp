@@ -72,6 +72,25 @@ TEST(CommOpen, RefusesAPortInUseAndNonTerminals) {
     EXPECT_TRUE(defaultLayer().createFile(peer.path())) << "closing must release the port";
 }
 
+// Why an open failed, as the layer tells it: refused by the layer or by the system, with the
+// errno; a successful open clears it.
+TEST(CommOpen, AFailedOpenSaysWhyUntilOneSucceeds) {
+    PtyPeer peer;
+    const vttest::ConfigHome home;
+    vttest::writeBytes(home.file("plain"), "");
+    vttest::writeBytes(home.file("vtconfig"), "no folder of aliases");
+    for (const auto& [name, why] :
+         std::vector<std::pair<std::string, CommError>>{{home.file("absent"), {CommCode::kSystem, ENOENT}},
+                                                        {home.file("plain"), {CommCode::kRefused, ENOTTY}},
+                                                        {"LPT1", {CommCode::kRefused, ENOENT}},
+                                                        {"com3", {CommCode::kRefused, ENOTDIR}}}) {
+        EXPECT_FALSE(defaultLayer().createFile(name)) << name;
+        EXPECT_EQ(defaultLayer().lastError(), why) << name;
+        EXPECT_TRUE(defaultLayer().createFile(peer.path()));
+        EXPECT_EQ(defaultLayer().lastError(), CommError{}) << "after " << name;
+    }
+}
+
 // A port another program holds exclusively is refused before anything is changed: by flock,
 // and by TIOCEXCL alone, which would not stop the super-user's open by itself.
 TEST(CommOpen, APortAnotherProgramLockedIsRefusedUntouched) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "pty_peer.h"
@@ -308,6 +309,7 @@ TEST_F(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     });
     peer.send({7, 8});
     std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(p->escapeCommFunction(kClrBreak)) << "the line's functions until the device goes";
     peer.hangUp();
     std::this_thread::sleep_for(100ms);
     const int before = wakeups;
@@ -323,14 +325,41 @@ TEST_F(CommHangUp, TransfersFailAndTheWaitDoesNotSpin) {
     EXPECT_EQ(done, 2u);
     const auto t0 = Clock::now();
     EXPECT_FALSE(p->readFile(buf, 1, done, 300));
+    const CommError why = defaultLayer().lastError();  // what the system said as the device went
+    EXPECT_TRUE(why.code == CommCode::kSystem && (why.error == EIO || why.error == ENODEV)) << why.error;
     EXPECT_FALSE(p->writeFile("x", 1, done, 300));
+    EXPECT_EQ(defaultLayer().lastError(), why);
+    EXPECT_FALSE(p->escapeCommFunction(kClrBreak));
+    EXPECT_EQ(defaultLayer().lastError(), why);
     EXPECT_LT(Clock::now() - t0, 250ms);
     DWORD errors;
     COMSTAT st;
-    p->clearCommError(errors, st);
+    EXPECT_FALSE(p->clearCommError(errors, st)) << "the sign of a device gone: a queue that cannot be counted";
     EXPECT_EQ(st.cbInQue, 0u);
+    EXPECT_EQ(defaultLayer().lastError(), why);
 
     stop = true;
     p->setCommMask(0);
     waiter.join();
+}
+
+// After closeHandle every call that reaches the device fails as closed, whatever the system says.
+TEST_F(CommHangUp, AfterCloseCallsFailAsClosed) {
+    ASSERT_TRUE(p->closeHandle());
+    std::uint8_t b = 0;
+    DWORD done = 0, flags = 0;
+    DCB d;
+    COMSTAT st;
+    for (const auto& [name, call] : std::vector<std::pair<const char*, std::function<bool()>>>{
+             {"readFile", [&] { return p->readFile(&b, 1, done, 10); }},
+             {"writeFile", [&] { return p->writeFile(&b, 1, done, 10); }},
+             {"waitCommEvent", [&] { return p->waitCommEvent(flags); }},
+             {"clearCommError", [&] { return p->clearCommError(flags, st); }},
+             {"getCommState", [&] { return p->getCommState(d); }},
+             {"purgeComm", [&] { return p->purgeComm(kPurgeRxClear); }},
+             {"escapeCommFunction", [&] { return p->escapeCommFunction(kSetDtr); }},
+             {"closeHandle", [&] { return p->closeHandle(); }}}) {
+        EXPECT_FALSE(call()) << name;
+        EXPECT_EQ(defaultLayer().lastError(), (CommError{CommCode::kClosed, EBADF})) << name;
+    }
 }

@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{0.95, 1.05, 400, false, {"0.96", "0.98", "1.00", "1.02", "1.04"}},
         TickCase{1e2, 1e7, 150, true, {"100", "1k", "10k", "100k", "1M", "10M"}},
         TickCase{1e3, 1e6, 150, true, {"1k", "2k", "5k", "10k", "20k", "50k", "100k", "200k", "500k", "1M"}},
-        TickCase{1e-3, 1e7, 90, true, {"0.001", "0.1", "10", "1k", "100k", "10M"}}));
+        TickCase{1e-3, 1e7, 90, true, {"0.001", "0.1", "10", "1k", "100k", "10M"}},
+        TickCase{1e-3, 1e7, 40, true, {"0.001", "100", "10M"}}));
 
 TEST(BandModel, HertzTickLabels) {
     for (const auto& [hz, text] : std::vector<std::pair<double, std::string>>{
@@ -60,14 +61,15 @@ TEST(BandModel, HertzTickLabels) {
 // A channel is marked where its description says its output is, when that is in the band.
 TEST(BandModel, ChannelMarksInTheBand) {
     planning::ChannelTable table;
-    const char* outputs[] = {"12340", "12289.9", "12390", "", "12350,5", "9000", "12300.25", "x"};
+    const char* outputs[] = {"12340", "12289.9", "12390", "", "12350,5", "12290", "12300.25", "x"};
     for (int c = 0; c < planning::ChannelTable::kChannels; ++c)
         if (*outputs[c])
             table.set(c, {}, text::utf8ToCp932(std::string(outputs[c]) + "MHz, std=10MHz, PD=5000000Hz, UpGain=127"));
     std::vector<std::pair<int, double>> marks;
     for (const band::ChannelMark& m : band::channelMarks(table, {12290, 12390}, ','))
         marks.emplace_back(m.channel, m.mhz);
-    EXPECT_EQ(marks, (std::vector<std::pair<int, double>>{{0, 12340}, {2, 12390}, {4, 12350.5}, {6, 12300.25}}));
+    EXPECT_EQ(marks,
+              (std::vector<std::pair<int, double>>{{0, 12340}, {2, 12390}, {4, 12350.5}, {5, 12290}, {6, 12300.25}}));
 }
 
 // Every point's numbers are the texts of its line; the summary the core's; the point readout and
@@ -78,7 +80,7 @@ TEST(BandModel, PointsAreTheSweepsFigures) {
     std::atomic<int64_t> done{0};
     const auto result = band::compute(req, stop, done);
     ASSERT_TRUE(result);
-    EXPECT_EQ(done, 202);
+    EXPECT_EQ(done, 404);  // each point by both searches
     ASSERT_EQ(result->curves.size(), 2u);
     EXPECT_EQ(result->csv.substr(0, result->csv.find('\n') + 1), planning::sweepCsvHeader());
     for (const int64_t index : {0, 37, 50, 100})
@@ -88,14 +90,25 @@ TEST(BandModel, PointsAreTheSweepsFigures) {
                       std::stod(planning::hzText(*p.figures->errorHz, '.')));
             EXPECT_EQ(result->curves[c].spurHz[static_cast<size_t>(index)],
                       std::stod(planning::hzText(*p.figures->spurs.offsetHz(), '.')));
+            planning::SweepInputs nearest = req.inputs;
+            nearest.search = planning::Search::Nearest;
+            const planning::SweepPoint n = planning::sweepPoint(nearest, index, c);
+            EXPECT_EQ(result->curves[c].nearestErrorHz[static_cast<size_t>(index)],
+                      std::stod(planning::hzText(*n.figures->errorHz, '.')));
         }
     EXPECT_EQ(band::pointText(req, 50, 1),
-              "12340.00 MHz, R 3: error 1225.471 Hz, spur 66678.921 Hz (beat), nearer than 1000000 Hz");
-    EXPECT_EQ(band::pointText(req, 50, 0), "12340.00 MHz, R 2: error -26.226 Hz, spur 1600000.262 Hz (beat)");
-    EXPECT_EQ(band::nearestOutput(req.inputs.steps, 12340.004), 50);
-    EXPECT_EQ(band::nearestOutput(req.inputs.steps, 99999), 100);
-    const band::Range spur = band::spurRange(*result);
+              "12340.00 MHz, R 3: error 1225.471 Hz (nearest word -6.358 Hz), spur "
+              "66678.921 Hz (beat), nearer than 1000000 Hz");
+    EXPECT_EQ(band::pointText(req, 50, 0),
+              "12340.00 MHz, R 2: error -26.226 Hz (nearest word -26.226 Hz), spur 1600000.262 Hz (beat)");
+    EXPECT_EQ(band::pointText(request("12340", "12340", "1", {20000}), 0, 0),
+              "12340 MHz, R 20000 (the words use R 16384): error 2723476562.500 Hz (nearest word -0.003 Hz), no spur");
+    for (const auto& [mhz, index] : std::vector<std::pair<double, int64_t>>{
+             {12340.004, 50}, {12340.006, 51}, {99999, 100}, {0, 0}})  // 0.4 and 0.6 of a step past 50
+        EXPECT_EQ(band::nearestOutput(req.inputs.steps, mhz), index) << mhz;
+    const band::Range spur = band::spurRange(*result), error = band::errorRange(*result);
     EXPECT_EQ(std::pair(spur.lo, spur.hi), std::pair(1e4, 1e7));
+    EXPECT_TRUE(error.lo < -26.226 && error.hi > 1225.471) << error.lo << " " << error.hi;  // R 2's and R 3's at 50
 }
 
 // A sweep started over stops the one before, which then reports nothing; the last one reports
@@ -114,6 +127,10 @@ TEST(BandJob, StartedOverAndStopped) {
         EXPECT_EQ(result->curves.size(), 2u);
         EXPECT_EQ(result->curves[1].errorHz.size(), 5u);
         EXPECT_EQ(job.pointsDone(), job.pointsTotal());
+        std::promise<void> next;
+        job.start(request("12339", "12340", "0.5", {2}), [&](auto) { next.set_value(); });
+        next.get_future().wait();
+        EXPECT_EQ(job.pointsDone(), 6) << "a job's progress starts at 0 (3 points, each by both searches)";
         job.start(request("1000", "1999.999", "0.001", {1, 2, 3, 4}), [&](auto) { ++reports; });
     }
     EXPECT_EQ(reports, 1);

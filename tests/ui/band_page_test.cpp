@@ -117,7 +117,8 @@ private slots:
         QCOMPARE(chart->chosenIndex(), int64_t(1));
         QCOMPARE(chart->chosenCurve(), 1);
         QCOMPARE(w->bandPage->readout->text(),
-                 QString("12340.0 MHz, R 3: error 1225.471 Hz, spur 66678.921 Hz (beat), nearer than 1000000 Hz"));
+                 QString("12340.0 MHz, R 3: error 1225.471 Hz (nearest word -6.358 Hz), spur 66678.921 Hz (beat), "
+                         "nearer than 1000000 Hz"));
         QTest::keyClick(chart, Qt::Key_End);
         QCOMPARE(chart->chosenIndex(), int64_t(2));
     }
@@ -135,6 +136,73 @@ private slots:
         QCOMPARE(w->bandPage->chart->result()->request.thresholdHz, 1'600'001);
         QVERIFY2(w->bandPage->summary->toPlainText().startsWith("R 2: below 1600001 Hz from 12340.0 to 12340.5 MHz\n"),
                  qPrintable(w->bandPage->summary->toPlainText()));
+    }
+
+    // "Use nearest word" does as "Use", then leaves Manual Write with the nearest word's 03h and
+    // 04h words (vtplan --nearest 12340 100 10 3: N_INT 18, NFrac 8556380), which "set" stores as
+    // such; "search" gives the window's words again.
+    void useNearestWordLeavesTheNearestWords() {
+        WindowUnderTest w;
+        w->show();
+        plot(*w, "12339.5", "12340.5", "0.5", "3");
+        w->bandPage->chart->choose(1, 0);
+        click(w->bandPage->useNearestButton);
+        QCOMPARE(w->PageControl1->currentWidget(), w->TabSheet2);
+        QCOMPARE(QStringList({w->Edit1->text(), w->Edit11->text(), w->Label18->text(), w->Label20->text(),
+                              w->Edit6->text(), w->Edit9->text()}),
+                 QStringList({"12340.0", "3", "18", "8556380", "06000024", "09051EB8"}));
+        QVERIFY(
+            w->Memo2->toPlainText().endsWith("Nearest word: N_INT 18, NFrac 8556380, error 1225.471 Hz -> -6.358 Hz."));
+        click(w->Button14);
+        QCOMPARE(w->ChannelTable.FracReg[0], 0x09051EB8u);
+        QVERIFY(w->ChannelRecords[0].nearestWord && !w->ChannelRecords[0].stale);
+        click(w->Button4);
+        QVERIFY(w->Edit9->text() != "09051EB8");
+    }
+
+    // What keeps a band from being plotted is said in the page's words; an R the 02h word cannot
+    // hold is plotted with a warning on the page and in the summary.
+    void plotSaysWhatIsWrongInThePagesWords_data() {
+        QTest::addColumn<QStringList>("inputs");  // From, To, Step, R
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("readout");
+        QTest::newRow("To below From") << QStringList{"12390", "12290", "0.1", "2"}
+                                       << "To (MHz) is below From (MHz): 12390-12290."
+                                       << "";
+        QTest::newRow("Step 0") << QStringList{"12290", "12390", "0", "2"} << "Step (MHz) must be above 0: 0."
+                                << "";
+        QTest::newRow("too many points") << QStringList{"0", "100000", "0.01", "2"}
+                                         << "at most 1000000 points in one sweep: 10000001 outputs x 1 values of R."
+                                         << "";
+        QTest::newRow("more R than colours") << QStringList{"12290", "12390", "1", "1, 2, 3, 4, 5, 6, 7, 8, 9"}
+                                             << "at most 8 values of R, each in a colour of its own: 9 are listed."
+                                             << "";
+        QTest::newRow("eight R") << QStringList{"12290", "12390", "1", "1, 2, 3, 4, 5, 6, 7, 8"} << ""
+                                 << "Point at a curve, or move along it with the arrow keys, to read a point.";
+        QTest::newRow("R above 16384")
+            << QStringList{"12290", "12390", "1", "2, 20000"} << ""
+            << "Warning: R 20000 is above 16384, the most the 02h word holds; the words use R 16384.";
+    }
+    void plotSaysWhatIsWrongInThePagesWords() {
+        QFETCH(QStringList, inputs);
+        QFETCH(QString, error);
+        QFETCH(QString, readout);
+        WindowUnderTest w;
+        w->show();
+        recorder().shown.clear();
+        if (error.isEmpty()) {
+            plot(*w, inputs[0], inputs[1], inputs[2], inputs[3]);
+            QCOMPARE(w->bandPage->readout->text(), readout);
+            QCOMPARE(w->bandPage->summary->toPlainText().contains("warning: R 20000 is above 16384"),
+                     inputs[3].contains("20000"));
+            return;
+        }
+        w->PageControl1->setCurrentWidget(w->bandPage);
+        BandPage& p = *w->bandPage;
+        for (int i = 0; i < 4; ++i)
+            (QList<QLineEdit*>{p.fromEdit, p.toEdit, p.stepEdit, p.rEdit})[i]->setText(inputs[i]);
+        click(p.plotButton);
+        QCOMPARE(shownErrors(), QStringList{error});
     }
 
     // Save… writes what the name's suffix says, the CSV as vtplan --sweep --csv; another name is
@@ -167,6 +235,7 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY2(bytes.startsWith(start), bytes.left(40).constData());
         if (name.endsWith(".csv")) QCOMPARE(bytes.toStdString(), w->bandPage->chart->result()->csv);
+        if (name.endsWith(".SVG")) QVERIFY(bytes.contains("Multiplier 100, STD 10 MHz, spur warning below 1000000 Hz"));
         QVERIFY(w->Memo2->toPlainText().endsWith("Band written to " + path + "."));
     }
 };

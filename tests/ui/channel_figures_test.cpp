@@ -211,8 +211,9 @@ private slots:
     }
 
     // The details line names both spurs and the nearer; when that one is too near, the values of
-    // R near the slot's own (within 1 … 4 x R) whose spur clears the threshold, each with its
-    // error, from the inputs recorded at "set"; a spur that clears it needs none. An R the 02h
+    // R near the slot's own (within 1 … 4 x R) whose spur clears the threshold with the smallest
+    // error, each with its error and the nearest word's, from the inputs recorded at "set"; a
+    // spur that clears it needs none. An R the 02h
     // word cannot hold is said to be replaced.
     void theDetailsLineOffersOtherValuesOfR() {
         WindowUnderTest w;
@@ -224,16 +225,18 @@ private slots:
             return w->channelsPage->details->toPlainText().split('\n').mid(2, 2).join('\n');
         };
         QCOMPARE(details(0), QString("Multiplier 100, error 1225.471 Hz.\nFractional spur at 1633327.206 Hz, beat spur "
-                                     "at 66678.921 Hz (the nearer): nearer than the 1000000 Hz threshold; with R 1: "
-                                     "1700000.167 Hz (error 33.379 Hz), with R 2: 1600000.262 Hz (error -26.226 Hz)."));
+                                     "at 66678.921 Hz (the nearer): nearer than the 1000000 Hz threshold; with R 2: "
+                                     "1600000.262 Hz (error -26.226 Hz, nearest word -26.226 Hz), with R 1: "
+                                     "1700000.167 Hz (error 33.379 Hz, nearest word 33.379 Hz)."));
         QCOMPARE(details(1), QString("Multiplier 100, error -26.226 Hz.\nFractional spur at 1699999.869 Hz, beat spur "
                                      "at 1600000.262 Hz (the nearer): clears the 1000000 Hz threshold."));
         QCOMPARE(details(2), QString("R 20000 is above 16384, the most the 02h word holds; the words use R 16384.\n"
                                      "Multiplier 100, error 2723476562.500 Hz."));
         QCOMPARE(cellText(*w, 2, Page::Error), QString("2723476562.500"));
-        searchAndSet(*w, 3, {"12000", "100", "10", "3"});  // R 2 and R 4 divide it whole: integer mode
+        searchAndSet(*w, 3, {"12000", "100", "10", "3"});  // R 1 and R 2 divide it whole: integer mode
         QVERIFY2(
-            details(3).endsWith("; with R 2: integer mode (error 0.000 Hz), with R 4: integer mode (error 0.000 Hz)."),
+            details(3).endsWith("; with R 1: integer mode (error 0.000 Hz, nearest word 0.000 Hz), with R 2: integer "
+                                "mode (error 0.000 Hz, nearest word 0.000 Hz)."),
             qPrintable(details(3)));
         w->channelsPage->spurWarnBox->setValue(3500000);
         QVERIFY2(details(0).endsWith("nearer than the 3500000 Hz threshold; no R up to 12 clears it."),

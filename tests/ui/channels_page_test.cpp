@@ -131,13 +131,15 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("asked");  // the slots named, "" for no question
         QTest::addColumn<bool>("yes");
-        QTest::newRow("two set, No") << QStringList{"set 0", "set 3"} << "ch0, ch3 were" << false;
-        QTest::newRow("one set, Yes") << QStringList{"set 5"} << "ch5 was" << true;
+        QTest::newRow("two set, No") << QStringList{"set 0", "set 3"} << "ch0, ch3 were set" << false;
+        QTest::newRow("one set, Yes") << QStringList{"set 5"} << "ch5 was set" << true;
         QTest::newRow("saved") << QStringList{"set 0", "save"} << "" << true;
         QTest::newRow("header file") << QStringList{"set 0", "header file"} << "" << true;
         QTest::newRow("written") << QStringList{"set 1", "written"} << "" << true;
-        QTest::newRow("set after the save") << QStringList{"set 0", "save", "set 2"} << "ch2 was" << false;
-        QTest::newRow("set after the Write") << QStringList{"set 1", "written", "set 1"} << "ch1 was" << false;
+        QTest::newRow("set after the save") << QStringList{"set 0", "save", "set 2"} << "ch2 was set" << false;
+        QTest::newRow("set after the Write") << QStringList{"set 1", "written", "set 1"} << "ch1 was set" << false;
+        QTest::newRow("opened, then refined")
+            << QStringList{"R 3", "set 0", "save", "open", "refine 0"} << "ch0 was set or refined" << false;
     }
     void openOverSlotsNotKeptAsksFirst() {
         QFETCH(QStringList, steps);
@@ -154,6 +156,12 @@ private slots:
         };
         for (const QString& step : steps) {
             if (step.startsWith("set ")) setChannel(*w, step.mid(4).toInt());
+            if (step.startsWith("R ")) w->Edit11->setText(step.mid(2));
+            if (step == "open") click(w->channelsPage->openButton);
+            if (step.startsWith("refine ")) {
+                w->channelsPage->table->selectRow(step.mid(7).toInt());
+                click(w->channelsPage->nearestButton);
+            }
             if (step == "save") {
                 click(w->channelsPage->saveButton);
                 QVERIFY(logged(w.dir() + "/saved.h"));
@@ -172,8 +180,8 @@ private slots:
         click(w->channelsPage->openButton);
         recorder().answerYes = false;
         const QStringList expected{asked +
-                                   (asked.endsWith("were") ? " set in this run and have not been saved or written."
-                                                           : " set in this run and has not been saved or written.") +
+                                   (asked.contains("were") ? " in this run and have not been saved or written."
+                                                           : " in this run and has not been saved or written.") +
                                    " Replace the table anyway?"};
         QCOMPARE(recorder().texts(Shown::Question), asked.isEmpty() ? QStringList{} : expected);
         const bool replaced = asked.isEmpty() || yes;
@@ -181,6 +189,47 @@ private slots:
                  headerfile::headerChannelLines(replaced ? planning::ChannelTable{} : before));
         QCOMPARE(w->channelsPage->table->item(0, ChannelsPage::Status)->text().startsWith("set"),
                  !replaced && steps[0] == "set 0");
+    }
+
+    // "Nearest word" on the selected slots, set with 12340/100/10/3, gives the words of
+    // vtplan --nearest 12340 100 10 3 (N_INT 18, NFrac 8556380), the status and the details line;
+    // a second press leaves them alone and says so; the export carries the words, and a reopened
+    // export shows them as nearest words with the same error.
+    void nearestWordRefinesTheSelectedSlots() {
+        WindowUnderTest w;
+        setClock(*w, {localTime(2026, 12, 7, 11, 26, 2)});
+        w->Edit11->setText("3");
+        setChannel(*w, 0);
+        setChannel(*w, 4);
+        QTableWidget* t = w->channelsPage->table;
+        t->selectRow(0);
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          t->visualRect(t->model()->index(4, 0)).center());
+        click(w->channelsPage->nearestButton);
+        for (const int c : {0, 4}) {
+            QCOMPARE(w->ChannelTable.IntgReg[c], 0x06000024u);
+            QCOMPARE(w->ChannelTable.FracReg[c], 0x09051EB8u);
+            QCOMPARE(t->item(c, ChannelsPage::Status)->text(), QString("refined 11:26"));
+        }
+        t->setCurrentCell(0, 0);
+        QVERIFY(
+            w->channelsPage->details->toPlainText().contains("\nMultiplier 100, error 1225.471 Hz -> -6.358 Hz.\n"));
+        QVERIFY(
+            w->Memo2->toPlainText().endsWith("ch0 refined to the nearest word: error 1225.471 Hz -> -6.358 Hz.\n"
+                                             "ch4 refined to the nearest word: error 1225.471 Hz -> -6.358 Hz."));
+        click(w->channelsPage->nearestButton);
+        QVERIFY(
+            w->Memo2->toPlainText().endsWith("ch0 holds the nearest word already (error -6.358 Hz); left as it is."));
+        click(w->Button15);
+        const planning::ChannelTable exported =
+            headerfile::parseHeader(vttest::readWholeFile(local(w.dir() + "/20261207_1126param.h")));
+        QCOMPARE(headerfile::headerChannelLines(exported), headerfile::headerChannelLines(w->ChannelTable));
+        QCOMPARE(exported.FracReg[4], 0x09051EB8u);
+        // Reopened, the words are recognised, and give the same error.
+        answerDialogs(*w, w.dir() + "/20261207_1126param.h");
+        click(w->channelsPage->openButton);
+        QCOMPARE(t->item(4, ChannelsPage::Status)->text(), QString("nearest word, from 20261207_1126param.h"));
+        QCOMPARE(t->item(4, ChannelsPage::Error)->text(), QString("-6.358 (derived)"));
     }
 
     // A screen reader names each control by its caption and each column by its header.

@@ -105,6 +105,7 @@ private slots:
         for (TRadioGroup* g : {w->RadioGroup4, w->RadioGroup5, w->RadioGroup6, w->RadioGroup7, w->RadioGroup2})
             for (int i = 0; i < g->count(); ++i) {
                 QRadioButton* b = g->button(i);
+                QVERIFY2(!b->text().isEmpty(), qPrintable(g->objectName()));  // no item the choices left blank
                 QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
                 QVERIFY2(b->geometry().right() < g->width(), qPrintable(b->text()));
             }
