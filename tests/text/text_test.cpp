@@ -42,6 +42,7 @@ TEST(Shown, EscapesWhatCouldForgeOrReorderALineAndCutsByCharacters) {
          "\\xd8\\x9c\\xe2\\x80\\x8e\\xe2\\x80\\xaa\\xe2\\x80\\xae\\xe2\\x81\\xa6\\xe2\\x81\\xa9\u2065\u202F"},
         {"表\U0001F600\xff\xc0\x9f\xed\xa0\x80\xf4\x90\x80\x80\xe8\xa1", std::string::npos,
          "表\U0001F600\\xff\\xc0\\x9f\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80\\xe8\\xa1"},
+        {"\xf4\x8f\xbf\xbf\xed\xbf\xbf", std::string::npos, "\xf4\x8f\xbf\xbf\\xed\\xbf\\xbf"},  // U+10FFFF, U+DFFF
         {"表ab", 3, "表ab"},
         {"表abc", 3, "表ab…"},
         {"\n\n", 1, "\\x0a…"},
