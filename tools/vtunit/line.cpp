@@ -49,7 +49,8 @@ std::size_t nextBytes(const Chunk& c, std::size_t want, unsigned char (&scratch)
 // Whether name is the file of standard output, which the log is written to.
 bool isStandardOutput(const std::string& name) {
     if (name == "-") return true;
-    struct stat named {}, out {};
+    struct stat named {};
+    struct stat out {};
     return ::stat(name.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && named.st_dev == out.st_dev &&
            named.st_ino == out.st_ino;
 }
