@@ -74,7 +74,8 @@ void saveMemory(const Options& options, const Unit& unit, Output& output) {
 }
 
 LineEnd failed(Output& output, const char* what) {
-    output.messages.line(std::string("vtunit: ") + what + ": " + std::strerror(errno));
+    const int err = errno;  // before the text's allocations
+    output.messages.line(std::string("vtunit: ") + what + ": " + std::strerror(err));
     return LineEnd::Error;
 }
 
