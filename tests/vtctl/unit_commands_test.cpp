@@ -168,8 +168,8 @@ TEST_F(Vtctl, AStoppedVtctlDoesNotTakeItsStopForAQuietLine) {
     ASSERT_EQ(sent, 'A');
     std::atomic<bool> over{false};
     std::atomic<std::chrono::steady_clock::duration> longestGap{};
-    std::thread unit([&] {  // a byte every 5 ms, whether vtctl runs or not
-        for (auto last = std::chrono::steady_clock::now(); !over; std::this_thread::sleep_for(5ms)) {
+    std::thread unit([&, last = std::chrono::steady_clock::now()]() mutable {  // a byte every 5 ms, run or stopped
+        for (; !over; std::this_thread::sleep_for(5ms)) {
             (void)!::write(master, "U", 1);
             const auto now = std::chrono::steady_clock::now();
             longestGap = std::max(longestGap.load(), now - last);
