@@ -160,7 +160,14 @@ void DeviceLink::onPacket() {
     }
 }
 
+bool DeviceLink::refusedDuringWrite() {
+    if (!writing_) return false;
+    view_.appendStatusLine(QString::fromLatin1(kWriteBusyLine));
+    return true;
+}
+
 Outcome DeviceLink::simpleCommand(char letter) {
+    if (refusedDuringWrite()) return Outcome::Busy;
     CommandScope scope(*this);
     Exchange bytes(*this);
     fields.RxSeen = 0;
@@ -170,6 +177,7 @@ Outcome DeviceLink::simpleCommand(char letter) {
 }
 
 Outcome DeviceLink::dump() {
+    if (refusedDuringWrite()) return Outcome::Busy;
     CommandScope scope(*this);
     Exchange bytes(*this);
     fields.RxCount = 0;
@@ -181,10 +189,7 @@ Outcome DeviceLink::dump() {
 }
 
 Outcome DeviceLink::write(const planning::ChannelTable& table) {
-    if (writing_) {
-        view_.appendStatusLine(QString::fromLatin1(kWriteBusyLine));
-        return Outcome::Busy;
-    }
+    if (refusedDuringWrite()) return Outcome::Busy;
     writing_ = true;
     const struct Writing {
         bool& on;
@@ -216,12 +221,15 @@ void DeviceLink::viewBuffer() {
 }
 
 void DeviceLink::sendKey(const QString& typed) {
+    if (refusedDuringWrite()) return;
     for (char c : text::utf8ToCp932(typed.toStdString())) send(static_cast<std::uint8_t>(c));
 }
 
-void DeviceLink::sendByte(std::uint8_t b) { send(b); }
+void DeviceLink::sendByte(std::uint8_t b) {
+    if (!refusedDuringWrite()) send(b);
+}
 
-void DeviceLink::sendReturn() { send(protocol::kCR); }
+void DeviceLink::sendReturn() { sendByte(protocol::kCR); }
 
 bool DeviceLink::deferClose() {
     if (!waiting()) return false;

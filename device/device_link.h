@@ -22,8 +22,8 @@ namespace device {
 // The status log's line for a command that stopped without its reply. What happened is the
 // command's Outcome: the line is for the operator only.
 inline const char* const kNoReplyLine = "No reply from the unit";
-// The status log's line for a Write refused because another is still sending its image.
-inline const char* const kWriteBusyLine = "A Write is still sending its image: this Write sent nothing";
+// The status log's line for a command or key refused because a Write is still sending its image.
+inline const char* const kWriteBusyLine = "A Write is still sending its image: this command sent nothing";
 
 // How a command ended, and how each of its reply waits ends (a wait never ends NotAllSent or Busy).
 enum class Outcome {
@@ -32,9 +32,9 @@ enum class Outcome {
     NoLine,      // the port was closed, or the unit cannot be reached any more
     Closing,     // the window is closing, or the application is ending
     TimedOut,    // no reply within the limit
-    // A Write started inside a wait of another: refused, nothing sent, kWriteBusyLine in the
-    // status log. The unit would take its bytes into the image of the first and hold neither
-    // table, while both Writes could end as done.
+    // A command started inside a wait of a Write: refused, nothing sent, kWriteBusyLine in the
+    // status log. The unit would take its bytes into the image and hold a table nobody sent,
+    // while the Write could still end as done.
     Busy,
 };
 
@@ -95,7 +95,8 @@ private:
 
     bool send(std::uint8_t b);
     Outcome awaitReply();
-    Outcome replied(bool sent);  // waits; on anything but a reply logs the no-reply line
+    Outcome replied(bool sent);
+    bool refusedDuringWrite();  // says so in the status log  // waits; on anything but a reply logs the no-reply line
     void wakeWaits();
     void drain();
     void logBytes(const QString& hex);

@@ -13,21 +13,39 @@ namespace vttest {
 
 using Clock = std::chrono::steady_clock;
 
+namespace {
+
+int execUnit(const std::string& configHome, std::vector<std::string>& args) {
+    ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    args.insert(args.begin(), VTUNIT_BINARY);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    return 127;
+}
+
+}  // namespace
+
 UnitProcess::UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args)
     : ChildProcess([&](const Parent&) {
-          ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
           if (logFile.empty()) {
               ::close(1);
               ::close(2);
           } else if (const int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644); out >= 0) {
               ::dup2(out, 1);
           }
-          args.insert(args.begin(), VTUNIT_BINARY);
-          std::vector<char*> argv;
-          for (auto& a : args) argv.push_back(a.data());
-          argv.push_back(nullptr);
-          ::execv(argv[0], argv.data());
-          return 127;
+          return execUnit(configHome, args);
+      }) {}
+
+UnitProcess::UnitProcess(const std::string& configHome, const Start& start, std::vector<std::string> args)
+    : ChildProcess([&](const Parent&) {
+          if ((start.out >= 0 && ::dup2(start.out, 1) < 0) || (start.err >= 0 && ::dup2(start.err, 2) < 0)) return 126;
+          sigset_t blocked;
+          sigemptyset(&blocked);
+          for (int s : start.blocked) sigaddset(&blocked, s);
+          ::sigprocmask(SIG_BLOCK, &blocked, nullptr);
+          return execUnit(configHome, args);
       }) {}
 
 UnitProcess::~UnitProcess() { stop(SIGTERM); }

@@ -20,6 +20,14 @@ public:
     // Starts vtunit with args; XDG_CONFIG_HOME is configHome, stdout goes to logFile (with no
     // name, stdout and stderr are closed).
     UnitProcess(const std::string& configHome, const std::string& logFile, std::vector<std::string> args);
+    // How else it may start: its stdout and stderr on descriptors of the test's, and signals its
+    // parent had blocked.
+    struct Start {
+        int out = -1;
+        int err = -1;
+        std::vector<int> blocked;
+    };
+    UnitProcess(const std::string& configHome, const Start& start, std::vector<std::string> args);
     ~UnitProcess();  // SIGTERM, then waits
 
     // Waits until path exists (the alias or the slave file); false after the limit.

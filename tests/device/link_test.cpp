@@ -1,6 +1,8 @@
 // The link's protocol against a scripted peer: capture, handshake, nesting, the bounded wait.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "device/device_link.h"
 #include "protocol/unit_protocol.h"
 #include "testkit/qt/pump.h"
@@ -244,25 +246,41 @@ TEST_F(Link, ALongReplyDuringWriteCannotChangeTheBytesSent) {
     EXPECT_EQ(port.written, first);
 }
 
-// A Write inside a wait of another would put its bytes into the image the unit is taking: it is
-// refused and sends nothing; the first sends its own table's image to the end, and a Write after
-// it goes out whole.
-TEST_F(Link, ASecondWriteInsideTheFirstsWaitIsRefused) {
+// A command or key inside a wait of a Write would put its bytes into the image the unit is taking:
+// it is refused and sends nothing; the Write sends its own table's image to the end, and a
+// command after it goes out as usual.
+TEST_F(Link, CommandsInsideAWritesWaitAreRefused) {
     planning::ChannelTable first, second;
     first.set(3, vttest::kExampleWords, "x");
-    auto inner = device::Outcome::Reply;
-    port.onWrite = [&](std::uint8_t) {
-        if (port.written.size() == 10) port.later([&] { inner = link.write(second); });
-        port.deliver("\x06");
-    };
-    EXPECT_EQ(link.write(first), device::Outcome::Reply);
-    EXPECT_EQ(inner, device::Outcome::Busy);
     const auto image = protocol::writeImage(first);
-    EXPECT_EQ(port.written, "W\r" + std::string(image.begin(), image.end()));
-    EXPECT_TRUE(view.status.endsWith(device::kWriteBusyLine)) << view.status.toStdString();
-    port.written.clear();
-    EXPECT_EQ(link.write(second), device::Outcome::Reply);
-    EXPECT_EQ(port.written, "W\r" + std::string(128, '\0'));
+    const struct Row {
+        const char* name;
+        std::function<device::Outcome()> start;
+        std::string alone;  // what it sends outside a Write
+    } rows[] = {
+        {"Write", [&] { return link.write(second); }, "W\r" + std::string(128, '\0')},
+        {"ch3", [&] { return link.simpleCommand('3'); }, "3\r"},
+        {"Dump", [&] { return link.dump(); }, "D\r"},
+        {"a key", [&] { return link.sendKey("A"), device::Outcome::Busy; }, "A"},
+        {"send", [&] { return link.sendReturn(), device::Outcome::Busy; }, "\r"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        port.written.clear();
+        view.status.clear();
+        auto inner = device::Outcome::Reply;
+        port.onWrite = [&](std::uint8_t) {
+            if (port.written.size() == 10) port.later([&] { inner = row.start(); });
+            port.deliver("\x06");
+        };
+        EXPECT_EQ(link.write(first), device::Outcome::Reply);
+        EXPECT_EQ(inner, device::Outcome::Busy);
+        EXPECT_EQ(port.written, "W\r" + std::string(image.begin(), image.end()));
+        EXPECT_TRUE(view.status.endsWith(device::kWriteBusyLine)) << view.status.toStdString();
+        port.written.clear();
+        row.start();
+        EXPECT_EQ(port.written, row.alone);
+    }
 }
 
 TEST_F(Link, KeysAndSendGoOutAloneWithoutWaiting) {
@@ -278,20 +296,19 @@ TEST_F(Link, KeysAndSendGoOutAloneWithoutWaiting) {
 
 TEST_F(Link, ACommandInsideAWaitIsReleasedWithItByTheSameReply) {
     port.onWrite = [&](std::uint8_t b) {
-        if (b == 'W') port.later([&] { link.simpleCommand('5'); });
+        if (b == 'D') port.later([&] { link.simpleCommand('5'); });
         if (b == '5') port.later([&] { port.deliver("\x06"); }, 10);
     };
-    port.later([&] { port.onWrite = nullptr; }, 200);  // the write then starves
+    port.later([&] { port.onWrite = nullptr; }, 200);
     link.setReplyLimit(500ms);
-    planning::ChannelTable table;
-    link.write(table);
-    EXPECT_EQ(port.written.substr(0, 4), "W5\r\r");
+    link.dump();
+    EXPECT_EQ(port.written.substr(0, 4), "D5\r\r");
 }
 
 TEST_F(Link, ADumpInsideAWaitLeavesTheOuterWaitingForAFurtherByte) {
     std::string writtenAfterDump;
     port.onWrite = [&](std::uint8_t b) {
-        if (b == 'W') {
+        if (b == '3') {
             port.later([&] {
                 link.dump();
                 writtenAfterDump = port.written;
@@ -301,10 +318,9 @@ TEST_F(Link, ADumpInsideAWaitLeavesTheOuterWaitingForAFurtherByte) {
         if (b == 'D') port.deliver("\x06");
     };
     link.setReplyLimit(300ms);
-    planning::ChannelTable table;
-    link.write(table);
-    EXPECT_EQ(writtenAfterDump, "WD\r");
-    EXPECT_EQ(port.written.substr(0, 4), "WD\r\r");
+    link.simpleCommand('3');
+    EXPECT_EQ(writtenAfterDump, "3D\r");
+    EXPECT_EQ(port.written.substr(0, 4), "3D\r\r");
 }
 
 // --- the bounded wait -----------------------------------------------------------------
@@ -368,13 +384,12 @@ TEST_F(Link, AFailedSendWaitsOnAnOpenLineAndStopsOnlyWithoutOne) {
 
 TEST_F(Link, ALostLineEndsEveryWaitUntilTheNextOpen) {
     port.onWrite = [&](std::uint8_t b) {
-        if (b == 'W') port.later([&] { link.simpleCommand('2'); });
+        if (b == 'D') port.later([&] { link.simpleCommand('2'); });
         if (b == '2') port.later([&] { link.lineLost(); });
     };
     link.setReplyLimit(vttest::kUnreachedReplyLimit);
-    planning::ChannelTable table;
-    link.write(table);
-    EXPECT_EQ(port.written, "W2");
+    link.dump();
+    EXPECT_EQ(port.written, "D2");
     EXPECT_EQ(view.status, QString(device::kNoReplyLine) + "\n" + device::kNoReplyLine);
     link.connect("9600", "com1", true);
     port.answerEveryByte();
@@ -399,14 +414,13 @@ TEST_F(Link, ClosingTheWindowDuringAWaitUnwindsFirstThenResumesTheClose) {
     bool waitingAtResume = true;
     view.onResumeClose = [&] { waitingAtResume = link.waiting(); };
     port.onWrite = [&](std::uint8_t b) {
-        if (b == 'W') port.later([&] { link.simpleCommand('1'); });
+        if (b == 'D') port.later([&] { link.simpleCommand('1'); });
         if (b == '1') port.later([&] { deferred = link.deferClose(); });
     };
     link.setReplyLimit(vttest::kUnreachedReplyLimit);
-    planning::ChannelTable table;
-    link.write(table);
+    link.dump();
     EXPECT_TRUE(deferred);
-    EXPECT_EQ(port.written, "W1");
+    EXPECT_EQ(port.written, "D1");
     EXPECT_EQ(view.resumeCloses, 1);
     EXPECT_FALSE(waitingAtResume);
     EXPECT_FALSE(link.deferClose());  // nothing waits now: the window closes at once

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <cstring>
 #include <fstream>
@@ -142,17 +143,66 @@ TEST_F(Vtctl, ABadFileOrCommandLineSendsNothing) {
     EXPECT_TRUE(received(1).empty());  // the port was never opened: nothing can be on its way
 }
 
-// Two signals at once (a Ctrl-C pressed twice) end it as one does: the port is put back first.
-// A unit that never stops sending ends dump and send at --timeout, with what came so far.
+// A unit that never stops sending ends dump and send at --timeout, with what came so far. The
+// quiet time is longer than that: a unit held up on a loaded machine makes a quiet line too.
 TEST_F(Vtctl, DumpAndSendEndAtTheTimeout) {
     startUnit(1, {"--flood", "1000000", "--baud", "9600"});  // about 100 s of bytes
     for (const std::vector<std::string>& command : {std::vector<std::string>{"dump"}, {"send", "41"}}) {
-        std::vector<std::string> args{"--timeout", "1"};
+        std::vector<std::string> args{"--timeout", "1", "--quiet-ms", "60000"};
         args.insert(args.end(), command.begin(), command.end());
         VtctlRun vtctl(args);
         EXPECT_EQ(vtctl.wait(8s), 1) << command[0];
         EXPECT_EQ(vtctl.err(), "the reply went on past 1 s (--timeout)\n");
-        EXPECT_GT(vtctl.out().size(), 100u) << "what came is printed";
+        EXPECT_NE(vtctl.out(), "") << "what came is printed";
+    }
+}
+
+// A vtctl held up (stopped with Ctrl-Z, then continued) takes what came meanwhile before it finds
+// the line quiet: a line that never went quiet ends at the timeout however often vtctl stopped.
+TEST_F(Vtctl, AStoppedVtctlDoesNotTakeItsStopForAQuietLine) {
+    int master = -1, slave = -1;
+    char slavePath[64];
+    ASSERT_EQ(::openpty(&master, &slave, slavePath, nullptr, nullptr), 0);
+    VtctlRun vtctl({"--port", slavePath, "--quiet-ms", "300", "--timeout", "4", "send", "41"});
+    char sent = 0;
+    for (int i = 0; i < 300 && sent != 'A'; ++i)
+        if (::read(master, &sent, 1) != 1) std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(sent, 'A');
+    std::atomic<bool> over{false};
+    std::atomic<std::chrono::steady_clock::duration> longestGap{};
+    std::thread unit([&, last = std::chrono::steady_clock::now()]() mutable {  // a byte every 5 ms, run or stopped
+        for (; !over; std::this_thread::sleep_for(5ms)) {
+            (void)!::write(master, "U", 1);
+            const auto now = std::chrono::steady_clock::now();
+            longestGap = std::max(longestGap.load(), now - last);
+            last = now;
+        }
+    });
+    for (int stop = 0; stop < 6; ++stop) {  // a stop is often taken for quiet when not counted again
+        std::this_thread::sleep_for(100ms);
+        ::kill(vtctl.pid(), SIGSTOP);
+        std::this_thread::sleep_for(500ms);
+        ::kill(vtctl.pid(), SIGCONT);
+    }
+    const int status = vtctl.wait();
+    over = true;
+    unit.join();
+    ::close(master);
+    ::close(slave);
+    if (longestGap.load() > 200ms) GTEST_SKIP() << "the test's writer was held up: the line was quiet";
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(vtctl.err(), "the reply went on past 4 s (--timeout)\n");
+}
+
+// A device that goes ends the wait of dump and send for a quiet line at once.
+TEST_F(Vtctl, DumpAndSendEndAtOnceWhenTheDeviceGoes) {
+    for (const auto& [n, command] : {std::pair{1, Bytes{"dump"}}, std::pair{2, Bytes{"send", "41", "42"}}}) {
+        startUnit(n, {"--hangup-after", "2"});
+        std::vector<std::string> args{"--port", name(n), "--quiet-ms", "60000", "--timeout", "3600"};
+        args.insert(args.end(), command.begin(), command.end());
+        std::string err;
+        EXPECT_EQ(run(args, nullptr, &err), 1) << command[0];  // not after a minute
+        EXPECT_EQ(err, "the device has gone\n") << command[0];
     }
 }
 
@@ -173,7 +223,8 @@ TEST_F(Vtctl, AFailedWriteOfTheOutputIsReported) {
 }
 
 // A write stopped midway leaves the unit waiting for the rest, which it would take from the next
-// command as memory: 13 of 130 bytes sent (the 13th unanswered) leave it 117 short.
+// command as memory: 13 of 130 bytes sent (the 13th unanswered) leave it 117 short. Two signals
+// at once (a Ctrl-C pressed twice) end it as one does: the port is put back first.
 TEST_F(Vtctl, AStopSignalEndsTheWaitAndPutsThePortBack) {
     vttest::writeExampleHeader(dir.file("table.h"));
     const struct {
@@ -205,6 +256,36 @@ TEST_F(Vtctl, AStopSignalEndsTheWaitAndPutsThePortBack) {
         vttest::PortHolder holder(dir.portAlias(n++));  // neither locked nor left exclusive
         EXPECT_TRUE(holder.held());
         holder.letGo();
+    }
+}
+
+// Every signal that would end a write ends it as SIGINT does, saying what the unit was left
+// with; one that was ignored when vtctl started (nohup) stays ignored.
+TEST_F(Vtctl, EverySignalThatWouldEndAWriteSaysWhatItLeft) {
+    vttest::writeExampleHeader(dir.file("table.h"));
+    const std::string shortOf117 =
+        "interrupted: the unit is left in the middle of a write, 117 bytes short: write it again\n";
+    const struct {
+        int signal;
+        std::vector<std::string> launcher;
+        std::string said;
+    } rows[] = {{SIGUSR1, {}, shortOf117},
+                {SIGUSR2, {}, shortOf117},
+                {SIGALRM, {}, shortOf117},
+                {SIGPIPE, {}, shortOf117},
+                {SIGXCPU, {}, shortOf117},
+                {SIGXFSZ, {}, shortOf117},
+                {SIGQUIT, {}, shortOf117},
+                {SIGRTMIN + 1, {}, shortOf117},
+                {SIGHUP, {"bash", "-c", "trap '' HUP; exec \"$0\" \"$@\""}, "No reply from the unit\n"}};
+    for (const auto& row : rows) {
+        units.erase(1);
+        startUnit(1, {"--stop-after", "12"});
+        VtctlRun vtctl({"write", dir.file("table.h")}, -1, row.launcher);
+        ASSERT_EQ(receivedOnce(1, 13).size(), 13u) << row.signal;  // waiting for the 13th reply
+        ::kill(vtctl.pid(), row.signal);
+        EXPECT_EQ(vtctl.wait(), 1) << row.signal;
+        EXPECT_EQ(vtctl.err(), row.said) << row.signal;
     }
 }
 

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -21,6 +23,11 @@ public:
               const int out = ::open(dir_.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
               const int err = stderrFd >= 0 ? stderrFd : ::open(dir_.file("err").c_str(), O_WRONLY | O_CREAT, 0600);
               if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) return 126;
+              // Every signal as a shell starts a program: none caught, ignored or blocked.
+              for (int s = 1; s < NSIG; ++s) ::signal(s, SIG_DFL);
+              sigset_t none;
+              sigemptyset(&none);
+              ::sigprocmask(SIG_SETMASK, &none, nullptr);
               args.insert(args.begin(), VTCTL_BINARY);
               args.insert(args.begin(), launcher.begin(), launcher.end());
               std::vector<char*> argv;

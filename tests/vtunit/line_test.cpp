@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
@@ -28,6 +30,33 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit 
         std::this_thread::sleep_for(5ms);
     }
     return done();
+}
+
+// What comes from fd until it holds until, or the limit passes (until "": what is there now).
+std::string readFrom(int fd, const std::string& until = "", std::chrono::milliseconds limit = 5s) {
+    std::string got;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while ((until.empty() || got.find(until) == std::string::npos) && std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, until.empty() ? 0 : 10) != 1) {
+            if (until.empty()) break;
+            continue;
+        }
+        char buf[4096];
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        got.append(buf, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+// The log lines a text holds or accounts for: its "rx" lines, and what its notes say were dropped.
+std::size_t linesAccountedFor(const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = text.find("rx ", at)) != std::string::npos; ++at) ++n;
+    const std::string note = "… ";
+    for (std::size_t at = 0; (at = text.find(note, at)) != std::string::npos;) n += std::stoul(text.substr(at += note.size()));
+    return n;
 }
 
 std::string image() {
@@ -118,6 +147,58 @@ TEST(UnitMemoryFifo, NeverHoldsBackAnAnswerNorAStopSignal) {
     }
 }
 
+// A log that cannot be written holds back no answer and no stop signal: stdout is a pipe nobody
+// reads, or a terminal stopped with Ctrl-S. Every line is written or counted: the count is said
+// in the log once it is read again, else on stderr at the end.
+TEST(UnitLog, NeverHoldsBackAnAnswerNorAStopSignal) {
+    const struct Row {
+        bool terminal;
+        bool readBeforeTheEnd;
+        int signal;
+    } rows[] = {{false, false, SIGTERM}, {false, true, SIGINT}, {true, false, SIGHUP}, {true, true, SIGTERM}};
+    constexpr std::size_t kBytes = 20000;  // a log larger than what the pipe and the queue hold
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.terminal ? "terminal" : "pipe") + (row.readBeforeTheEnd ? ", read" : ""));
+        SimulatedUnit u;
+        int ends[2];  // read, write
+        if (row.terminal) {
+            ASSERT_EQ(::openpty(&ends[0], &ends[1], nullptr, nullptr, nullptr), 0);
+            ASSERT_EQ(::write(ends[0], "\x13", 1), 1);  // Ctrl-S
+        } else {
+            ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+            ASSERT_GE(::fcntl(ends[1], F_SETPIPE_SZ, 4096), 0);
+        }
+        const int err = ::open(u.dir.file("err").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        u.unit = std::make_unique<UnitProcess>(u.dir.path(), UnitProcess::Start{ends[1], err, {}},
+                                               std::vector<std::string>{});
+        ::close(ends[1]);
+        ::close(err);
+        ASSERT_TRUE(UnitProcess::waitForPath(u.alias));
+        LineEnd line(u.alias);
+        std::size_t answered = 0;
+        for (std::size_t got = 1000; answered < kBytes && got == 1000; answered += got) {
+            line.send(std::string(1000, '5'));
+            got = line.receive(1000, 2s).size();
+        }
+        EXPECT_EQ(answered, kBytes);
+        std::string log;
+        if (row.readBeforeTheEnd) {
+            if (row.terminal) {
+                ASSERT_EQ(::write(ends[0], "\x11", 1), 1);  // Ctrl-Q
+            }
+            log = readFrom(ends[0], "stdout was not read");
+        }
+        EXPECT_EQ(u.unit->stop(row.signal), 0);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias)));
+        log += readFrom(ends[0]);
+        ::close(ends[0]);
+        const std::string said = readWholeFile(u.dir.file("err"));
+        EXPECT_NE((row.readBeforeTheEnd ? log : said).find(" log lines dropped: stdout was not read"), std::string::npos)
+            << said;
+        EXPECT_EQ(linesAccountedFor(log) + linesAccountedFor(said), kBytes) << said;
+    }
+}
+
 TEST_F(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {
     ASSERT_TRUE(startAndOpen({}));
     line.send("W\r" + image() + "6\r");
@@ -139,12 +220,21 @@ TEST_F(UnitLine, EveryReceivedByteIsLoggedInHex) {
     EXPECT_EQ(readWholeFile(logFile), "rx 49\nrx 0D\nrx AB\n");
 }
 
+// Also a signal that its parent had blocked ends it.
 TEST_F(UnitLine, AliasIsRemovedOnSignals) {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM}) {
+    const struct {
+        int signal;
+        bool blockedByParent;
+    } rows[] = {{SIGTERM, false}, {SIGINT, false}, {SIGHUP, false}, {SIGQUIT, false},
+                {SIGUSR1, false}, {SIGALRM, false}, {SIGTERM, true}, {SIGHUP, true}};
+    for (const auto& row : rows) {
         SimulatedUnit u;
-        ASSERT_TRUE(u.start({}));
-        EXPECT_EQ(u.unit->stop(sig), 0);
-        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias))) << sig;
+        if (row.blockedByParent)
+            u.unit = std::make_unique<UnitProcess>(u.dir.path(), UnitProcess::Start{-1, -1, {row.signal}},
+                                                   std::vector<std::string>{});
+        ASSERT_TRUE(row.blockedByParent ? UnitProcess::waitForPath(u.alias) : u.start({}));
+        EXPECT_EQ(u.unit->stop(row.signal), 0) << row.signal;
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(u.alias))) << row.signal;
         EXPECT_EQ(listing(u.dir.file("vtconfig/ports")), "") << "its record goes with it";
     }
 }

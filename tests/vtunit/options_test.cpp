@@ -30,6 +30,7 @@ TEST(UnitOptions, BadLinesAreRefusedWithTheirReason) {
                                                {"--silent=1"},
                                                {"--colour"},
                                                {"--memory-file", ""},
+                                               {"--"},
                                                {"--reply-delay", "99999999999999999999999"}}) {
         auto r = parseOptions(bad);
         EXPECT_NE(r.error, "") << bad[0];

@@ -1,5 +1,6 @@
 #include "tools/vtctl/batch.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <QThread>
@@ -8,6 +9,8 @@
 #include <csignal>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "tools/vtctl/progress.h"
 
@@ -20,26 +23,47 @@ volatile std::sig_atomic_t gStopSignal = 0;
 
 void noteStop(int sig) { gStopSignal = sig; }
 
+// Every signal that would end the program, other than a fault of its own (SIGSEGV, SIGABRT, …):
+// each ends the jobs as SIGINT does, the unit told what it was left with.
+std::vector<int> endingSignals() {
+    std::vector<int> ending{SIGHUP,  SIGINT,  SIGQUIT, SIGPIPE, SIGALRM,   SIGTERM, SIGUSR1,  SIGUSR2,
+                            SIGPOLL, SIGPROF, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPWR,  SIGSTKFLT};
+    for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) ending.push_back(s);
+    return ending;
+}
+
 // The stop signals set a flag while the object lives, however many come: each port is put back
 // as it was found before the program ends, and that takes a moment only (every wait is bounded).
+// A signal ignored when the program started stays ignored (nohup, a shell's background job): it
+// would not have ended it. One its parent had blocked is let through.
 class StopSignals {
 public:
     StopSignals() {
         struct sigaction sa {};
         sa.sa_handler = noteStop;
         sigemptyset(&sa.sa_mask);
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &sa, &before_[i]);
+        sigset_t unblock;
+        sigemptyset(&unblock);
+        for (int s : endingSignals()) {
+            struct sigaction found {};
+            if (sigaction(s, nullptr, &found) != 0 || found.sa_handler == SIG_IGN) continue;
+            sigaction(s, &sa, nullptr);
+            caught_.push_back({s, found});
+            sigaddset(&unblock, s);
+        }
+        pthread_sigmask(SIG_UNBLOCK, &unblock, &mask_);
     }
     ~StopSignals() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &before_[i], nullptr);
+        pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
+        for (const auto& [s, found] : caught_) sigaction(s, &found, nullptr);
     }
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
     bool caught() const { return gStopSignal != 0; }
 
 private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction before_[std::size(kSignals)]{};
+    std::vector<std::pair<int, struct sigaction>> caught_;  // with what each had before
+    sigset_t mask_{};                                       // the main thread's, before
 };
 
 struct Running {

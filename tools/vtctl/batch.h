@@ -9,7 +9,8 @@ namespace vtctl {
 
 // Runs request on every port at once, each on a thread of its own, and returns the results in
 // the order of ports once every port has finished; one port's failure never stops another. A
-// SIGINT, SIGTERM or SIGHUP meanwhile ends every port's wait and closes its port. A write shows
+// signal that would end the program (SIGINT, SIGTERM, SIGUSR1, ...) meanwhile ends every port's
+// wait and closes its port. A write shows
 // its progress on stderr when that is a terminal.
 std::vector<JobResult> runOnPorts(const Request& request, const std::vector<std::string>& ports);
 

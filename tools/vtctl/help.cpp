@@ -49,7 +49,8 @@ Exit status:
   1  the command failed: no reply from the unit, the device has gone, a reply past --timeout,
      or the port could not be opened (the reason is on stderr; with several ports: any port
      failed, after all finished), or stdout could not be written;
-     also after SIGINT, SIGTERM or SIGHUP, once every port is closed and put back as it was
+     also after a signal that would end it (SIGINT, SIGTERM, SIGHUP, SIGUSR1, ...; not one
+     ignored at its start), once every port is closed and put back as it was
   2  bad command line
   3  the header file could not be read or is not a register header
 

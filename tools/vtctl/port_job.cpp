@@ -10,6 +10,7 @@
 #include "device/rs232c_port.h"
 #include "protocol/unit_protocol.h"
 #include "serial/rs232c.h"
+#include "tools/vtctl/job_outcome.h"
 #include "tools/vtctl/job_view.h"
 #include "tools/vtctl/tapped_port.h"
 
@@ -19,8 +20,11 @@ namespace {
 // A command whose last byte gets no reply wait (the CR) keeps the port open this long, so that
 // byte leaves the adapter before the port's settings are put back.
 constexpr int kSettleMs = 30;
+// A quiet time that ends this much later than due was not watched throughout: the program was
+// held up (stopped with Ctrl-Z, or starved), and what came meanwhile may not have reached it.
+constexpr int kLateMs = 50;
 
-enum IdleEnd { kIdleOver = 1, kKeptSending, kTimedOut, kStopped };
+int code(IdleEnd end) { return static_cast<int>(end); }
 
 }  // namespace
 
@@ -36,31 +40,52 @@ public:
     Session& operator=(const Session&) = delete;
 
     // Runs the thread's events for ms milliseconds, or (untilQuiet) until nothing has come in
-    // for that long, but not past the reply's deadline. How it ended.
+    // for that long, but not past the reply's deadline; a device that goes ends it at once. A
+    // quiet time that ended late is counted once more, so that bytes which came while the
+    // program was held up are taken first. How it ended.
     IdleEnd idle(int ms, bool untilQuiet) {
-        if (stopped) return kStopped;
-        if (untilQuiet && replyDeadline.hasExpired()) return kTimedOut;
+        if (stopped) return IdleEnd::Stopped;
+        if (tap.gone()) return IdleEnd::Gone;
+        if (untilQuiet && replyDeadline.hasExpired()) return IdleEnd::TimedOut;
         QEventLoop loop;
         QTimer over, whole;
+        QElapsedTimer armed;
+        bool recounted = false;
+        const auto arm = [&] {
+            over.start(ms);
+            armed.start();
+        };
         over.setSingleShot(true);
         over.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&over, &QTimer::timeout, &loop, [&loop] { loop.exit(kIdleOver); });
+        QObject::connect(&over, &QTimer::timeout, &loop, [&] {
+            if (untilQuiet && !recounted && armed.elapsed() > ms + kLateMs) {
+                recounted = true;
+                arm();
+            } else {
+                loop.exit(code(IdleEnd::Over));
+            }
+        });
         whole.setSingleShot(true);
-        QObject::connect(&whole, &QTimer::timeout, &loop, [&loop] { loop.exit(kTimedOut); });
+        whole.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&whole, &QTimer::timeout, &loop, [&loop] { loop.exit(code(IdleEnd::TimedOut)); });
         if (untilQuiet) {
             whole.start(static_cast<int>(replyDeadline.remainingTime()));
             tap.setOnReceived([&] {
-                if (tap.received().size() > kMostReceived)
-                    loop.exit(kKeptSending);
-                else
-                    over.start(ms);
+                if (tap.received().size() > kMostReceived) {
+                    loop.exit(code(IdleEnd::KeptSending));
+                } else {
+                    recounted = false;
+                    arm();
+                }
             });
         }
-        over.start(ms);
+        tap.setOnGone([&loop] { loop.exit(code(IdleEnd::Gone)); });
+        arm();
         idleLoop = &loop;
         const auto end = static_cast<IdleEnd>(loop.exec());
         idleLoop = nullptr;
         tap.setOnReceived({});
+        tap.setOnGone({});
         return end;
     }
 
@@ -68,26 +93,26 @@ public:
     IdleEnd runCommand(const Request& request) {
         replyDeadline.setRemainingTime(std::chrono::seconds(request.timeoutS), Qt::PreciseTimer);
         switch (request.command) {
-            case Command::Write: outcome = link.write(request.table); return kIdleOver;
+            case Command::Write: outcome = link.write(request.table); return IdleEnd::Over;
             case Command::Channel: outcome = link.simpleCommand(protocol::channelCommand(request.channel)); break;
             case Command::Init: outcome = link.simpleCommand(protocol::kInitialize); break;
             case Command::Dump:
                 outcome = link.dump();
-                return device::everyReplyCame(outcome) ? idle(request.quietMs, true) : kIdleOver;
+                return device::everyReplyCame(outcome) ? idle(request.quietMs, true) : IdleEnd::Over;
             case Command::Send:
                 for (std::uint8_t b : request.bytes) link.sendByte(b);
                 return idle(request.quietMs, true);
             case Command::Ports:
-            case Command::None: return kIdleOver;
+            case Command::None: return IdleEnd::Over;
         }
-        return device::everyReplyCame(outcome) ? idle(kSettleMs, false) : kIdleOver;
+        return device::everyReplyCame(outcome) ? idle(kSettleMs, false) : IdleEnd::Over;
     }
 
     // The job's thread: ends the wait in progress and every one after it.
     void stop() {
         stopped = true;
         link.lineLost();
-        if (idleLoop) idleLoop->exit(kStopped);
+        if (idleLoop) idleLoop->exit(code(IdleEnd::Stopped));
     }
 
     JobView view;
@@ -154,26 +179,8 @@ JobResult PortJob::work() {
     s.link.disconnect();
     r.received = s.tap.received();
     r.messages = s.view.messages();
-    r.noReply = !device::everyReplyCame(s.outcome);
-    if (s.stopped) {
-        r.outcome = Outcome::Interrupted;
-        const int sent = sent_.load(std::memory_order_relaxed);
-        if (request_.command == Command::Write && sent > 0 && sent < protocol::kWriteBytes)
-            r.writeShort = protocol::kWriteBytes - sent;
-    } else if (s.tap.gone())
-        r.outcome = Outcome::Gone;
-    else if (r.noReply)
-        r.outcome = Outcome::NoReply;
-    else if (s.outcome == device::Outcome::NotAllSent) {
-        // Every reply came, but to bytes of which one never left: what the unit holds is unknown.
-        r.outcome = Outcome::Failed;
-        r.detail = "a byte could not be sent to the unit, though it answered every one that was";
-    }
-    else if (end == kTimedOut) {
-        r.outcome = Outcome::TimedOut;
-        r.detail = "the reply went on past " + std::to_string(request_.timeoutS) + " s (--timeout)";
-    } else
-        r.outcome = end == kKeptSending ? Outcome::KeptSending : Outcome::Done;
+    settleOutcome(r, {request_.command, s.stopped, s.tap.gone(), s.outcome, end, sent_.load(std::memory_order_relaxed),
+                      request_.timeoutS});
     return r;
 }
 

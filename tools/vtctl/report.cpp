@@ -37,7 +37,7 @@ std::string failureText(const std::string& port, const JobResult& result) {
             if (result.writeShort == 0) return "interrupted";
             std::string text = "interrupted: the unit is left in the middle of a write, ";
             text += std::to_string(result.writeShort);
-            return text + " bytes short: write it again";
+            return text + (result.writeShort == 1 ? " byte" : " bytes") + " short: write it again";
         }
         case Outcome::TimedOut:
         case Outcome::Failed: break;

@@ -22,7 +22,10 @@ bool TappedPort::Read(void* buffer, std::int32_t count) {
 
 std::int32_t TappedPort::InQueueCount() {
     const std::int32_t n = port_.InQueueCount();
-    if (n < 0 && port_.isOpen()) gone_ = true;
+    if (n < 0 && port_.isOpen() && !gone_) {
+        gone_ = true;
+        if (onGone_) onGone_();
+    }
     return n;
 }
 

@@ -30,6 +30,8 @@ public:
 
     // Called after every byte received.
     void setOnReceived(std::function<void()> f) { onReceived_ = std::move(f); }
+    // Called when the device is found gone.
+    void setOnGone(std::function<void()> f) { onGone_ = std::move(f); }
     const std::string& received() const { return received_; }
     // The open port could not count its queue any more: the device has gone.
     bool gone() const { return gone_; }
@@ -40,6 +42,7 @@ private:
     // The port's thread only.
     std::string received_;
     std::function<void()> onReceived_;
+    std::function<void()> onGone_;
     bool gone_ = false;
 };
 

@@ -2,14 +2,15 @@
 
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "files/errno_text.h"
@@ -47,22 +48,36 @@ std::size_t nextBytes(const Chunk& c, std::size_t want, unsigned char (&scratch)
     return want;
 }
 
-// Never waits for the file's reader: the answers go on while a FIFO or terminal is not read.
-void saveMemory(const Options& options, const Unit& unit) {
+// Whether name is the file of standard output, which the log is written to.
+bool isStandardOutput(const std::string& name) {
+    if (name == "-") return true;
+    struct stat named {};
+    struct stat out {};
+    return ::stat(name.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && named.st_dev == out.st_dev &&
+           named.st_ino == out.st_ino;
+}
+
+// Never waits for the file's reader: the answers go on while a FIFO or terminal is not read. On
+// standard output the image goes after the log lines before it, through the log.
+void saveMemory(const Options& options, const Unit& unit, Output& output) {
     if (options.memoryFile.empty()) return;
     const Memory& m = unit.memory();
     const std::string_view bytes(reinterpret_cast<const char*>(m.data()), m.size());
-    std::fflush(stdout);  // the log lines before, when the memory goes to standard output too
-    const int err = files::writeNamedOutput(options.memoryFile, bytes, "/dev", files::Waiting::Never);
+    int err = 0;
+    if (isStandardOutput(options.memoryFile))
+        err = output.log.whole(bytes) ? 0 : EAGAIN;
+    else
+        err = files::writeNamedOutput(options.memoryFile, bytes, "/dev", files::Waiting::Never);
     if (err == 0) return;
     const std::string why = err == ENXIO    ? "nobody reads it; the memory is not written there this time"
                             : err == EAGAIN ? "its reader does not keep up; the memory is not written there this time"
                                             : files::englishFileProblem(options.memoryFile, err);
-    std::fprintf(stderr, "vtunit: cannot write %s: %s\n", text::shown(options.memoryFile).c_str(), why.c_str());
+    output.messages.line("vtunit: cannot write " + text::shown(options.memoryFile) + ": " + why);
 }
 
-LineEnd failed(const char* what) {
-    std::fprintf(stderr, "vtunit: %s: %s\n", what, std::strerror(errno));
+LineEnd failed(Output& output, const char* what) {
+    const int err = errno;  // before the text's allocations
+    output.messages.line(std::string("vtunit: ") + what + ": " + std::strerror(err));
     return LineEnd::Error;
 }
 
@@ -80,9 +95,10 @@ timespec* timeoutUntil(Clock::time_point until, Clock::time_point now, timespec&
 // an adapter's latency timer then holds what reached it until its next tick.
 class Loop {
 public:
-    Loop(Pty& pty, const Options& options)
+    Loop(Pty& pty, const Options& options, Output& output)
         : pty_(pty),
           options_(options),
+          output_(output),
           unit_(options.faults),
           byteTime_(options.baud > 0 ? std::chrono::duration_cast<Clock::duration>(
                                            std::chrono::nanoseconds(10'000'000'000LL / options.baud))
@@ -110,9 +126,11 @@ private:
     bool answer(std::uint8_t byte, Clock::time_point at);
     std::optional<LineEnd> giveOut();
     Clock::time_point lookForAbandonedClient(Clock::time_point now);
+    void flushLog();
 
     Pty& pty_;
     const Options& options_;
+    Output& output_;
     Unit unit_;
     std::deque<Chunk> out_;
     const Clock::duration byteTime_;  // zero: no pacing
@@ -123,6 +141,7 @@ private:
     Clock::time_point lineFree_{};             // paced: when the line back is free again
     bool floodPending_;
     Clock::time_point nextLook_{};  // when lookForAbandonedClient is due
+    std::string logLines_;          // of the bytes being taken, not yet handed to the log
 };
 
 // The adapter passes on what it holds at each tick of its timer: the first at or after t.
@@ -158,9 +177,9 @@ std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
     pollfd pfd{pty_.master, events, 0};
     timespec ts{};
     if (::ppoll(&pfd, 1, timeoutUntil(wake, now, ts), &waitMask) < 0)
-        return errno == EINTR ? LineEnd::Signal : failed("poll");
+        return errno == EINTR ? LineEnd::Signal : failed(output_, "poll");
     if (pfd.revents & (POLLERR | POLLNVAL)) {
-        std::fprintf(stderr, "vtunit: the terminal failed\n");
+        output_.messages.line("vtunit: the terminal failed");
         return LineEnd::Error;
     }
     if (pfd.revents & POLLIN) {
@@ -173,10 +192,7 @@ std::optional<LineEnd> Loop::step(const sigset_t& waitMask) {
 // Clears an exclusive mode whose client has gone; when to look again.
 Clock::time_point Loop::lookForAbandonedClient(Clock::time_point now) {
     if (now < nextLook_) return nextLook_;
-    if (clearAbandonedExclusive(pty_)) {
-        std::printf("released\n");
-        std::fflush(stdout);
-    }
+    if (clearAbandonedExclusive(pty_)) output_.log.line("released");
     return nextLook_ = now + kAbandonedLook;
 }
 
@@ -185,7 +201,7 @@ Clock::time_point Loop::lookForAbandonedClient(Clock::time_point now) {
 std::optional<LineEnd> Loop::takeIn() {
     unsigned char buf[4096];
     const ssize_t n = ::read(pty_.master, buf, paced() ? 1 : sizeof buf);
-    if (n < 0 && errno != EAGAIN && errno != EINTR) return failed("read");
+    if (n < 0 && errno != EAGAIN && errno != EINTR) return failed(output_, "read");
     if (n <= 0) return std::nullopt;
     const auto at = Clock::now();
     if (paced()) {
@@ -195,18 +211,24 @@ std::optional<LineEnd> Loop::takeIn() {
     return take(buf, static_cast<std::size_t>(n), at);
 }
 
-// The unit receives bytes that have arrived at at.
+// The unit receives bytes that have arrived at at; their log lines go out together.
 std::optional<LineEnd> Loop::take(const unsigned char* bytes, std::size_t n, Clock::time_point at) {
-    for (std::size_t i = 0; i < n; ++i) {
-        std::printf("rx %02X\n", bytes[i]);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::optional<LineEnd> end;
+    for (std::size_t i = 0; i < n && !end; ++i) {
+        logLines_ += {'r', 'x', ' ', kHex[bytes[i] >> 4], kHex[bytes[i] & 0xF], '\n'};
         if (!answer(bytes[i], at)) {
-            std::printf("hangup\n");
-            std::fflush(stdout);
-            return LineEnd::HangUp;
+            logLines_ += "hangup\n";
+            end = LineEnd::HangUp;
         }
     }
-    std::fflush(stdout);
-    return std::nullopt;
+    flushLog();
+    return end;
+}
+
+void Loop::flushLog() {
+    output_.log.lines(logLines_);
+    logLines_.clear();
 }
 
 // Feeds a received byte to the unit and queues what it sends back; false when it hangs up.
@@ -214,7 +236,10 @@ bool Loop::answer(std::uint8_t byte, Clock::time_point at) {
     const Reaction r = unit_.receive(byte);
     if (r.hangUp) return false;
     if (!r.reply.empty()) out_.push_back({at + delay_, r.reply});
-    if (r.memoryChanged) saveMemory(options_, unit_);
+    if (r.memoryChanged) {
+        flushLog();  // the image comes after the lines before it, when both go to standard output
+        saveMemory(options_, unit_, output_);
+    }
     if (floodPending_) {
         floodPending_ = false;
         out_.push_back({at + delay_, {}, static_cast<std::size_t>(options_.flood)});
@@ -232,7 +257,7 @@ std::optional<LineEnd> Loop::giveOut() {
     const std::size_t want = nextBytes(c, paced() ? 1 : c.size(), scratch, data);
     const auto done = completes(c);
     const ssize_t n = ::write(pty_.master, data, want);
-    if (n < 0 && errno != EAGAIN && errno != EINTR) return failed("write");
+    if (n < 0 && errno != EAGAIN && errno != EINTR) return failed(output_, "write");
     if (n > 0) {
         c.sent += static_cast<std::size_t>(n);
         if (paced()) lineFree_ = std::max(done, Clock::now() - byteTime_ - latency_);
@@ -243,11 +268,11 @@ std::optional<LineEnd> Loop::giveOut() {
 
 }  // namespace
 
-LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask) {
+LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask, Output& output) {
     // Timed waits end on time, not up to the kernel's default 50 us later: at 115200 baud a byte
     // takes 87 us, and a paced handshake has two such waits.
     if (options.baud > 0 || options.latencyMs > 0) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    Loop loop(pty, options);
+    Loop loop(pty, options, output);
     for (;;) {
         if (const auto end = loop.step(waitMask)) return *end;
     }

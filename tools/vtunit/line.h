@@ -4,6 +4,7 @@
 #include <csignal>
 #include <string>
 
+#include "tools/vtunit/log_stream.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
 #include "tools/vtunit/unit.h"
@@ -12,8 +13,14 @@ namespace vtunit {
 
 enum class LineEnd { Signal, HangUp, Error };
 
-// Runs until a blocked signal in stopSignals arrives (delivered only while waiting), the unit
-// hangs up, or the terminal fails. Logs to stdout; errors go to stderr.
-LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask);
+// Where the unit's output goes: its log (stdout) and its messages (stderr), neither waited for.
+struct Output {
+    LogStream& log;
+    LogStream& messages;
+};
+
+// Runs until a signal that waitMask lets through arrives (delivered only while waiting), the
+// unit hangs up, or the terminal fails. Logs every received byte; errors go to the messages.
+LineEnd runLine(Pty& pty, const Options& options, const sigset_t& waitMask, Output& output);
 
 }  // namespace vtunit

@@ -1,5 +1,7 @@
 // vtunit: the simulated Vantorix unit on a pseudo-terminal (see --help and README.md).
+#include <unistd.h>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +15,7 @@
 #include "serial/portname.h"
 #include "text/shown.h"
 #include "tools/vtunit/line.h"
+#include "tools/vtunit/log_stream.h"
 #include "tools/vtunit/options.h"
 #include "tools/vtunit/pty_link.h"
 
@@ -21,10 +24,13 @@ namespace {
 // Signals that end the unit; each ends it through the same way out, which removes the alias.
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
 
+// At the end, the longest each of stdout and stderr is given to take what is left for it.
+constexpr std::chrono::milliseconds kLastWrites{500};
+
 void noteSignal(int) {}
 
-// Stop signals stay blocked except inside the poll, so the loop sees them as EINTR there.
-// Returns the mask for that poll.
+// Stop signals stay blocked except inside the poll, so the loop sees them as EINTR there, also
+// when the parent had blocked them. Returns the mask for that poll.
 sigset_t blockStopSignals() {
     sigset_t stops, waitMask;
     sigemptyset(&stops);
@@ -37,7 +43,9 @@ sigset_t blockStopSignals() {
         sigdelset(&waitMask, s);
         sigaction(s, &sa, nullptr);
     }
+    // A closed pipe or a file over its size limit fails the write instead of ending the unit.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     return waitMask;
 }
 
@@ -53,22 +61,22 @@ struct Line {
     }
 };
 
-int serve(const vtunit::Options& options, const sigset_t& waitMask) {
+int serve(const vtunit::Options& options, const sigset_t& waitMask, vtunit::Output& output) {
     using namespace vtunit;
     Line line;
     std::string error;
     if (!openPty(line.pty, error)) {
-        std::fprintf(stderr, "vtunit: %s\n", error.c_str());
+        output.messages.line("vtunit: " + error);
         return 1;
     }
     if (options.link) {
         const auto alias = aliasPath(options.port);
         if (!alias) {
-            std::fprintf(stderr, "vtunit: %s: %s\n", options.port.c_str(), commapi::noConfigHomeText().c_str());
+            output.messages.line("vtunit: " + options.port + ": " + commapi::noConfigHomeText());
             return 1;
         }
         if (!makeAlias(*alias, line.pty.slavePath, options.force, line.record, error)) {
-            std::fprintf(stderr, "vtunit: %s\n", text::shown(error).c_str());  // it names the alias
+            output.messages.line("vtunit: " + text::shown(error));  // it names the alias
             return 2;
         }
         line.alias = *alias;
@@ -77,20 +85,19 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask) {
         const int err =
             files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n", "/dev", files::Waiting::Never);
         if (err != 0) {
-            std::fprintf(stderr, "vtunit: cannot write %s: %s\n", text::shown(options.slaveFile).c_str(),
-                         err == ENXIO ? "nobody reads it" : files::englishFileProblem(options.slaveFile, err).c_str());
+            output.messages.line("vtunit: cannot write " + text::shown(options.slaveFile) + ": " +
+                                 (err == ENXIO ? "nobody reads it" : files::englishFileProblem(options.slaveFile, err)));
             return 1;
         }
     }
-    if (options.printSlave) std::printf("slave %s\n", line.pty.slavePath.c_str());
-    std::fflush(stdout);
+    if (options.printSlave) output.log.line("slave " + line.pty.slavePath);
     try {
-        return runLine(line.pty, options, waitMask) == LineEnd::Error ? 1 : 0;
+        return runLine(line.pty, options, waitMask, output) == LineEnd::Error ? 1 : 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vtunit: %s\n", e.what());
+        output.messages.line(std::string("vtunit: ") + e.what());
         return 1;
     } catch (...) {
-        std::fprintf(stderr, "vtunit: unexpected error\n");
+        output.messages.line("vtunit: unexpected error");
         return 1;
     }
 }
@@ -113,5 +120,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     const sigset_t waitMask = blockStopSignals();
-    return serve(parsed.options, waitMask);
+    LogStream log(STDOUT_FILENO, "stdout"), messages(STDERR_FILENO, "stderr");
+    Output output{log, messages};
+    const int status = serve(parsed.options, waitMask, output);
+    // The alias is gone by now: what is left to write cannot keep it.
+    if (const LogStream::Lost lost = log.finish(kLastWrites); lost.lines > 0)
+        messages.line("vtunit: " + LogStream::droppedNote(lost.lines, lost.why));
+    messages.finish(kLastWrites);
+    return status;
 }

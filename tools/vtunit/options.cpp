@@ -143,7 +143,9 @@ The unit:
                           (@VT_DUMP_BYTES@ bytes in all, sent at once)
   "0" ... "@VT_LAST_CHANNEL@"             switch the current channel (the channel byte becomes 00 ... @VT_LAST_CHANNEL_BYTE@)
   "I"                     initialise: memory all 00, channel 0
-Every received byte is logged on stdout as one line "rx XX" (upper-case hexadecimal).
+Every received byte is logged on stdout as one line "rx XX" (upper-case hexadecimal). stdout and
+stderr are never waited for: a line they cannot take is dropped, and the count of such lines is
+said once they can ("... 812 log lines dropped: stdout was not read"), and at the end.
 
 Options:
   --port comN           alias name (default com1)
