@@ -37,7 +37,7 @@ Target targetOf(const Walked& w) {
     }
     t.existing = true;
     t.old = w.look;
-    if ((t.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if ((t.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || sharedFileOfAnother(w))
         t.error = EACCES;
     else if (::faccessat(w.folder.get(), w.name.c_str(), W_OK, AT_EACCESS) != 0)
         t.error = errno;
@@ -104,6 +104,13 @@ int writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return 0;
+}
+
+bool sharedFileOfAnother(const Walked& w) {
+    struct stat folder {};
+    if (w.error != 0 || !S_ISREG(w.look.st_mode) || w.look.st_uid == ::geteuid() || ::fstat(w.folder.get(), &folder) != 0)
+        return false;
+    return w.look.st_uid != folder.st_uid && (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
 int checkReplaceable(const std::string& path, Links links) {

@@ -18,7 +18,8 @@ namespace files {
 // directory, a link that is not followed) gives EACCES and is left alone. A target without any
 // write permission bit counts as read-only (EACCES), as it would for an ordinary open for
 // writing, even for root. A replaced file keeps its owner and group where this process may give
-// them, and its permission bits without set-user-ID and set-group-ID.
+// them, and its permission bits without set-user-ID and set-group-ID. Another user's file in a
+// folder others may write to is not replaced (EACCES, sharedFileOfAnother).
 int replaceFile(const std::string& path, const std::function<int(int fd)>& write, Links links);
 
 // The same for the entry a walk found (walkPath), in the folder the walk kept: whatever the names
@@ -31,6 +32,12 @@ int replaceFile(const std::string& path, std::string_view bytes, Links links);
 // 0 when replaceFile could replace path now (the same checks, the directory writable), else the
 // errno it would fail with; touches nothing.
 int checkReplaceable(const std::string& path, Links links);
+
+// Whether the entry a walk found is a regular file of another user (neither this one nor the
+// folder's owner) in a folder others may write to, such as a sticky shared folder: replaced, it
+// would stay theirs, to change before it is used, so it is refused, as the kernel's
+// protected_regular refuses to open it for creating.
+bool sharedFileOfAnother(const Walked& walked);
 
 // Writes all of bytes to fd. Returns 0 or the errno.
 int writeAll(int fd, std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "files/errno_text.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,7 +8,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "files/atomic_file.h"
 #include "files/file_read.h"
+#include "files/links.h"
+#include "text/shown.h"
 
 namespace files {
 namespace {
@@ -43,6 +47,12 @@ std::string ioErrorMessage(int code) {
 }
 
 std::string readLimitMiB() { return std::to_string(kMaxReadBytes >> 20) + " MiB"; }
+
+// "user nobody", or "user 65534" for a number without a name.
+std::string userName(uid_t uid) {
+    const passwd* p = ::getpwuid(uid);
+    return "user " + (p ? text::shown(p->pw_name) : std::to_string(uid));
+}
 
 constexpr const char* kNobodyReads = "nobody reads it (a FIFO without a reader, or a device that is not there)";
 
@@ -86,6 +96,7 @@ std::string englishErrnoText(int err) {
 }
 
 std::string englishFileProblem(const std::string& path, int err) {
+    if (std::string why = ruleRefusal(path, err, Links::FollowTrusted); !why.empty()) return why;
     // The readers refuse what is no regular file (EACCES), a folder refuses to be written (EISDIR).
     struct stat st {};
     if ((err == EACCES || err == EISDIR) && path != "-" && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
@@ -94,16 +105,36 @@ std::string englishFileProblem(const std::string& path, int err) {
         case ENOENT: return "no such file";
         case EFBIG: return "too large (more than " + readLimitMiB() + ")";
         case ENXIO: return kNobodyReads;
-        case EACCES: {
-            // Links are followed only when they are this user's or the folder owner's.
-            struct stat link {};
-            if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && ::access(path.c_str(), R_OK) == 0)
-                return "a link made by another user, which is not followed";
-            return "permission denied";
-        }
         default: break;
     }
     return englishErrnoText(err);
+}
+
+std::string refusedText(const Walked& walked) {
+    const std::string at = text::shown(walked.refusedAt);
+    if (S_ISLNK(walked.look.st_mode))
+        return at + " is a link made by " + userName(walked.look.st_uid) + ", which is not followed";
+    if (!trustedOwner(walked.look)) return "the folder " + at + " belongs to " + userName(walked.look.st_uid);
+    return "others may write to the folder " + at;
+}
+
+std::string ruleRefusal(const std::string& path, int err, Links last) {
+    if (err != EACCES || path == "-") return {};
+    const Walked walked = walkPath(path, last);
+    if (!walked.refusedAt.empty()) {
+        // The name's own link, or one of a folder on its way.
+        const Walked own = walkPath(path, Links::Replace);
+        if (own.error == 0 && own.path == walked.refusedAt) return "a link made by another user, which is not followed";
+        return "on its way, " + refusedText(walked);
+    }
+    if (sharedFileOfAnother(walked))
+        return "a file of " + userName(walked.look.st_uid) + " in a folder others may write to, which is not replaced";
+    return {};
+}
+
+std::string windowFileProblem(const std::string& path, int err, Links last) {
+    const std::string why = ruleRefusal(path, err, last);
+    return windowErrnoText(err) + (why.empty() ? "" : ": " + text::shown(path) + ": " + why);
 }
 
 const char* fileKind(mode_t mode) {

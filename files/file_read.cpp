@@ -30,8 +30,8 @@ int unusable(const struct stat& st) {
 
 }  // namespace
 
-FileStamp stampOf(const std::string& path) {
-    const Walked w = walkPath(path, Links::FollowTrusted);
+FileStamp stampIn(const Walked& folder, const std::string& name) {
+    const Walked w = walkFrom(folder, name, Links::FollowTrusted);
     FileStamp s;
     if (w.error != 0)
         s.error = w.error;
@@ -42,11 +42,17 @@ FileStamp stampOf(const std::string& path) {
 
 InputFile::InputFile(const std::string& path) {
     // Again when the name held something else at the open than at the look.
-    for (int attempt = 1; attempt <= 3 && open(path) == EAGAIN; ++attempt) {}
+    for (int attempt = 1; attempt <= 3 && open([&] { return walkPath(path, Links::FollowTrusted); }) == EAGAIN;
+         ++attempt) {}
 }
 
-int InputFile::open(const std::string& path) {
-    const Walked w = walkPath(path, Links::FollowTrusted);
+InputFile::InputFile(const Walked& folder, const std::string& name) {
+    for (int attempt = 1; attempt <= 3 && open([&] { return walkFrom(folder, name, Links::FollowTrusted); }) == EAGAIN;
+         ++attempt) {}
+}
+
+int InputFile::open(const std::function<Walked()>& walk) {
+    const Walked w = walk();
     stamp_ = {};
     if ((error_ = w.error) != 0) {
         stamp_.error = error_;
@@ -68,8 +74,12 @@ InputFile::~InputFile() {
 }
 
 int readFile(const std::string& path, std::string& out) {
-    out.clear();
     const InputFile in(path);
+    return readOpened(in, out);
+}
+
+int readOpened(const InputFile& in, std::string& out) {
+    out.clear();
     if (in.error() != 0) return in.error();
     // Room for the whole file at once: grown by doubling, the string would hold up to twice its size.
     out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(in.stamp().size, kMaxReadBytes)));

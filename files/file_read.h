@@ -5,7 +5,10 @@
 // opened as the very file that was looked at.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "files/links.h"
 
 namespace files {
 
@@ -20,13 +23,16 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// What is under path now, found under the rules above without opening it.
-FileStamp stampOf(const std::string& path);
+// What is under name in a folder a walk found (walkFrom) now, found under the rules above without
+// opening it.
+FileStamp stampIn(const Walked& folder, const std::string& name);
 
 // A file opened for reading under the rules above, closed when the object goes.
 class InputFile {
 public:
     explicit InputFile(const std::string& path);
+    // name in a folder a walk found, whatever the folder's path holds by now.
+    InputFile(const Walked& folder, const std::string& name);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -39,7 +45,7 @@ public:
     const FileStamp& stamp() const { return stamp_; }
 
 private:
-    int open(const std::string& path);
+    int open(const std::function<Walked()>& walk);
 
     int fd_ = -1;
     int error_ = 0;
@@ -48,5 +54,7 @@ private:
 
 // Reads the whole file (see InputFile) into out. Returns 0 or the error.
 int readFile(const std::string& path, std::string& out);
+// Reads the rest of a file that is open into out. Returns 0 or the error.
+int readOpened(const InputFile& in, std::string& out);
 
 }  // namespace files

@@ -12,8 +12,6 @@ namespace files {
 
 namespace {
 
-constexpr int kMaxLinks = 40;  // the kernel's own limit on a path walk
-
 // The names of a path in order; a trailing slash keeps a "." so the last name must be a folder.
 std::deque<std::string> namesOf(const std::string& path) {
     std::deque<std::string> names;
@@ -26,12 +24,6 @@ std::deque<std::string> namesOf(const std::string& path) {
     }
     if (!path.empty() && path.back() == '/' && !names.empty()) names.push_back(".");
     return names;
-}
-
-bool trusted(const struct stat& link, int folder) {
-    if (link.st_uid == ::geteuid()) return true;
-    struct stat dir {};
-    return ::fstat(folder, &dir) == 0 && link.st_uid == dir.st_uid;
 }
 
 int readLink(int link, std::string& target) {
@@ -49,8 +41,15 @@ int readLink(int link, std::string& target) {
 
 Fd openPath(int at, const char* name) { return Fd(::openat(at, name, O_PATH | O_NOFOLLOW | O_CLOEXEC)); }
 
-// Where the walk stands: the folders it went through (from the root, or from the current
-// directory for a relative path) and the names of the whole way from the root.
+// One name looked at, not followed.
+struct Look {
+    int error = 0;
+    Fd entry;
+    struct stat st {};
+};
+
+// Where the walk stands: the folders it went through (from the root, or from where it began)
+// and the names of the whole way from the root.
 struct Way {
     std::vector<Fd> folders;
     std::vector<std::string> names;
@@ -62,12 +61,22 @@ struct Way {
         return p.empty() ? "/" : p;
     }
     std::string pathOf(const std::string& name) const { return names.empty() ? "/" + name : here() + "/" + name; }
+    Look look(const std::string& name) const {
+        Look l;
+        l.entry = openPath(top(), name.c_str());
+        if (!l.entry.valid() || ::fstat(l.entry.get(), &l.st) != 0) l.error = errno;
+        return l;
+    }
+    void enter(Fd folder, const std::string& name) {
+        folders.push_back(std::move(folder));
+        names.push_back(name);
+    }
     void up() {
         if (names.empty()) return;
         names.pop_back();
         if (folders.size() > 1)
             folders.pop_back();
-        else  // above the folder a relative walk began in
+        else  // above the folder the walk began in
             folders.back() = openPath(top(), "..");
     }
     void toRoot() {
@@ -75,12 +84,104 @@ struct Way {
         folders.push_back(Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)));
         names.clear();
     }
+    // Begins at folder, whose absolute path is path.
+    void beginAt(Fd folder, const std::string& path) {
+        folders.clear();
+        folders.push_back(std::move(folder));
+        names.clear();
+        for (std::string& n : namesOf(path)) names.push_back(std::move(n));
+    }
 };
 
 Walked failed(int error) {
     Walked w;
     w.error = error;
     return w;
+}
+
+// A link that is not followed, or a folder that is not the user's alone: the walk names it.
+Walked refused(int error, std::string at, const struct stat& st) {
+    Walked w = failed(error);
+    w.refusedAt = std::move(at);
+    w.look = st;
+    return w;
+}
+
+// The last name is absent: where it would be.
+Walked missingAt(const Way& way, const std::string& name) {
+    Walked w = failed(ENOENT);
+    w.missing = true;
+    w.folder = openPath(way.top(), ".");
+    w.name = name;
+    w.path = way.pathOf(name);
+    return w;
+}
+
+Walked stoppedAt(const std::string& path) {
+    Walked w;
+    w.stopped = true;
+    w.path = path;
+    return w;
+}
+
+Walked foundAt(const Way& way, const std::string& name, Look look) {
+    Walked w;
+    w.path = way.pathOf(name);
+    w.folder = openPath(way.top(), ".");
+    w.name = name;
+    w.entry = std::move(look.entry);
+    w.look = look.st;
+    if (!w.folder.valid()) w.error = errno;
+    return w;
+}
+
+// The path ends at a folder ("/", "a/..", "a/."): that folder is the entry.
+Walked endsAtFolder(Way& way) {
+    Walked w;
+    w.path = way.here();
+    w.name = way.names.empty() ? "." : way.names.back();
+    w.entry = openPath(way.top(), ".");
+    way.up();
+    w.folder = openPath(way.top(), ".");
+    if (!w.entry.valid() || !w.folder.valid() || ::fstat(w.entry.get(), &w.look) != 0) w.error = errno;
+    return w;
+}
+
+// The rule, one name at a time: "." stays, ".." goes up; a link is followed only when it is
+// trusted, its text put before the rest of the names; the last name is the entry; any other
+// name must be a folder, which is entered.
+Walked walk(Way way, std::deque<std::string> rest, Links last,
+            const std::function<bool(const std::string&)>& stopAt) {
+    int links = 0;
+    while (!rest.empty()) {
+        const std::string name = std::move(rest.front());
+        rest.pop_front();
+        if (name == ".") continue;
+        if (name == "..") {
+            way.up();
+            continue;
+        }
+        const std::string path = way.pathOf(name);
+        if (stopAt && stopAt(path)) return rest.empty() ? stoppedAt(path) : failed(ENOTDIR);
+        Look look = way.look(name);
+        if (look.error != 0) return look.error == ENOENT && rest.empty() ? missingAt(way, name) : failed(look.error);
+        const bool isLink = S_ISLNK(look.st.st_mode);
+        if (isLink && !(rest.empty() && last == Links::Replace)) {
+            if (!trustedOwner(look.st)) return refused(EACCES, path, look.st);
+            if (++links > kMaxLinks) return failed(ELOOP);
+            std::string target;
+            if (const int err = readLink(look.entry.get(), target)) return failed(err);
+            if (target.empty()) return failed(ENOENT);
+            if (target.front() == '/') way.toRoot();
+            const std::deque<std::string> more = namesOf(target);
+            rest.insert(rest.begin(), more.begin(), more.end());
+            continue;
+        }
+        if (rest.empty()) return foundAt(way, name, std::move(look));
+        if (!S_ISDIR(look.st.st_mode)) return failed(ENOTDIR);
+        way.enter(std::move(look.entry), name);
+    }
+    return endsAtFolder(way);
 }
 
 }  // namespace
@@ -101,6 +202,8 @@ void Fd::reset(int fd) {
     fd_ = fd;
 }
 
+bool trustedOwner(const struct stat& st) { return st.st_uid == ::geteuid() || st.st_uid == 0; }
+
 Walked walkPath(const std::string& path, Links last, const std::function<bool(const std::string&)>& stopAt) {
     if (path.empty()) return failed(ENOENT);
     Way way;
@@ -110,70 +213,23 @@ Walked walkPath(const std::string& path, Links last, const std::function<bool(co
         // From the current directory itself: the folders above it need not be searchable.
         const std::string cwd = currentDirectory();
         if (cwd.front() != '/') return failed(ENOENT);  // it is gone
-        way.folders.push_back(Fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC)));
-        for (std::string& n : namesOf(cwd)) way.names.push_back(std::move(n));
+        way.beginAt(Fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC)), cwd);
     }
     if (!way.folders.back().valid()) return failed(errno);
+    return walk(std::move(way), namesOf(path), last, stopAt);
+}
 
-    std::deque<std::string> rest = namesOf(path);
-    int links = 0;
-    while (!rest.empty()) {
-        const std::string name = std::move(rest.front());
-        rest.pop_front();
-        if (name == ".") continue;
-        if (name == "..") {
-            way.up();
-            continue;
-        }
-        Walked w;
-        w.path = way.pathOf(name);
-        if (stopAt && stopAt(w.path)) {
-            w.stopped = true;
-            return w;
-        }
-        Fd entry = openPath(way.top(), name.c_str());
-        struct stat st {};
-        if (!entry.valid() || ::fstat(entry.get(), &st) != 0) {
-            w.error = errno;
-            if (w.error == ENOENT && rest.empty()) {
-                w.missing = true;
-                w.folder = openPath(way.top(), ".");
-                w.name = name;
-            }
-            return w;
-        }
-        if (S_ISLNK(st.st_mode) && !(rest.empty() && last == Links::Replace)) {
-            if (!trusted(st, way.top())) return failed(EACCES);
-            if (++links > kMaxLinks) return failed(ELOOP);
-            std::string target;
-            if (const int err = readLink(entry.get(), target)) return failed(err);
-            if (target.empty()) return failed(ENOENT);
-            if (target.front() == '/') way.toRoot();
-            const std::deque<std::string> more = namesOf(target);
-            rest.insert(rest.begin(), more.begin(), more.end());
-            continue;
-        }
-        if (rest.empty()) {
-            w.folder = openPath(way.top(), ".");
-            w.name = name;
-            w.entry = std::move(entry);
-            w.look = st;
-            if (!w.folder.valid()) w.error = errno;
-            return w;
-        }
-        if (!S_ISDIR(st.st_mode)) return failed(ENOTDIR);
-        way.folders.push_back(std::move(entry));
-        way.names.push_back(name);
-    }
-    // The path ends at a folder ("/", "a/..", "a/."): that folder is the entry.
-    Walked w;
-    w.path = way.here();
-    w.name = way.names.empty() ? "." : way.names.back();
-    w.entry = openPath(way.top(), ".");
-    way.up();
-    w.folder = openPath(way.top(), ".");
-    if (!w.entry.valid() || !w.folder.valid() || ::fstat(w.entry.get(), &w.look) != 0) w.error = errno;
-    return w;
+Walked walkFrom(const Walked& folder, const std::string& path, Links last) {
+    if (path.empty()) return failed(ENOENT);
+    Way way;
+    if (path.front() == '/')
+        way.toRoot();
+    else if (!folder.entry.valid())  // the walk to the folder found nothing to walk from
+        return failed(folder.error != 0 ? folder.error : EBADF);
+    else
+        way.beginAt(Fd(::fcntl(folder.entry.get(), F_DUPFD_CLOEXEC, 0)), folder.path);
+    if (!way.folders.back().valid()) return failed(errno);
+    return walk(std::move(way), namesOf(path), last, {});
 }
 
 Fd openFound(const Walked& walked, int flags, int& error) {

@@ -131,6 +131,7 @@ int readNamedInput(const std::string& name, std::string& out) {
         const int fd = *ownDescriptor(w.path);
         return isOpen(fd) ? readToEnd(fd, out) : EBADF;
     }
+    if (w.error == ENOTDIR) return ENOTDIR;  // a name after a descriptor of this process
     return readFile(name, out);
 }
 

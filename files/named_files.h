@@ -11,12 +11,14 @@ namespace files {
 
 // Writes bytes to the output a command line names:
 // - "-" or one of this process's descriptors, however the name is spelt (/dev/./fd/1): into it;
+//   a name after one (/dev/fd/1/../x.h, /dev/stdout/x.h) is ENOTDIR, as the kernel says;
 // - an existing terminal, FIFO or other character device, or a link to one: opened and written
 //   into as a stream, never replaced; a FIFO that nobody reads gives ENXIO at once (a reader
 //   that is there is waited for as it reads, as with a shell's redirection);
 // - a regular file, or nothing yet: replaced whole by replaceFile, owner and mode kept;
 // - a link anywhere on the way is followed only under the trusted-link rule
-//   (Links::FollowTrusted), else EACCES; a directory gives EISDIR, a block device EACCES;
+//   (Links::FollowTrusted), else EACCES; a directory gives EISDIR, a block device EACCES, and
+//   so does another user's file in a folder others may write to (sharedFileOfAnother);
 // - what is written into is what was looked at, whoever swaps the names meanwhile;
 // - nothing is ever created or replaced inside devices, the folder of the device nodes (EACCES).
 // Returns 0 or the errno. Output buffered by stdio is the caller's to flush first.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <vector>
@@ -43,11 +44,34 @@ std::string stateHome() { return xdgHome("XDG_STATE_HOME", ".local/state"); }
 
 std::string configHome() { return xdgHome("XDG_CONFIG_HOME", ".config"); }
 
-int checkPrivateFolder(const std::string& dir) {
-    const Walked w = walkPath(dir, Links::FollowTrusted);
+namespace {
+
+// A folder that nobody but the user and root may change.
+int ownFolderProblem(const Walked& w) {
     if (w.error != 0) return w.error;
     if (!S_ISDIR(w.look.st_mode)) return ENOTDIR;
-    return w.look.st_uid == ::geteuid() && (w.look.st_mode & (S_IWGRP | S_IWOTH)) == 0 ? 0 : EPERM;
+    return trustedOwner(w.look) && (w.look.st_mode & (S_IWGRP | S_IWOTH)) == 0 ? 0 : EPERM;
+}
+
+Walked checked(Walked w) {
+    if (const int err = ownFolderProblem(w); err != 0 && w.error == 0) {
+        w.error = err;
+        if (err == EPERM) w.refusedAt = w.path;
+    }
+    return w;
+}
+
+}  // namespace
+
+Walked walkOwnFolders(const std::string& top, const std::string& below) {
+    Walked w = checked(walkPath(top, Links::FollowTrusted));
+    std::size_t from = 0;
+    while (w.error == 0 && from < below.size()) {
+        const std::size_t slash = std::min(below.find('/', from), below.size());
+        if (slash > from) w = checked(walkFrom(w, below.substr(from, slash - from), Links::FollowTrusted));
+        from = slash + 1;
+    }
+    return w;
 }
 
 int makePrivateDirectories(const std::string& dir) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/links.h"
+
 namespace files {
 
 // The process's current directory, without a trailing separator unless it is "/".
@@ -22,10 +24,13 @@ std::string stateHome();
 // Where the programs keep their configuration (the port aliases): $XDG_CONFIG_HOME, or ~/.config.
 std::string configHome();
 
-// 0 when dir is a folder of the running user's that nobody else may write to (reached through
-// no link but a trusted one), so that what the program finds in it is its own; else ENOENT,
-// ENOTDIR, EACCES (a link that is not followed) or EPERM (another owner, or writable by others).
-int checkPrivateFolder(const std::string& dir);
+// Walks top and then, one name at a time from it, below (relative; "" for top alone), and checks
+// each folder it reaches: the user's or root's, and writable by nobody else, so that what the
+// program finds there is nobody else's choice, and no name on the way can be exchanged by
+// another user. The walk of the last folder, to find what is in it relative to its descriptor
+// (walkFrom); its error is ENOENT, ENOTDIR, EACCES (a link that is not followed) or EPERM (a
+// folder of another owner, or writable by others: refusedAt names it, look says what it is).
+Walked walkOwnFolders(const std::string& top, const std::string& below = "");
 
 // Makes dir and each missing folder above it, each new one private to the user (0700); folders
 // already there stay as they are. Returns 0 or the errno of the step that failed.

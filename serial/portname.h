@@ -3,12 +3,17 @@
 // N from 1) is the alias <config>/vtconfig/ports/comN when it exists, else /dev/ttyS<N-1>;
 // anything else names no device. Only an alias that is absent falls back to ttyS: one that
 // cannot be looked at (no permission, a file in place of the folder, a link loop, a name too
-// long) refuses the name, as does an alias left by a simulated unit that has ended. The one home
-// of that rule: the comm layer, vtunit's alias and the run script (through vtportalias) all take
-// it from here. Free of Qt.
+// long) refuses the name, as does an alias left by a simulated unit that has ended, and one that
+// is not the user's alone: another user could choose where it leads. The ports folder and every
+// folder above it up to the home must be the user's (or root's) and writable by nobody else, the
+// alias the user's or root's, and every link on the way to the device passes the files rule
+// (files/links.h). The one home of that rule: the comm layer, vtunit's alias and the run script
+// (through vtportalias) all take it from here. Free of Qt.
 #include <cerrno>
 #include <optional>
 #include <string>
+
+#include "files/links.h"
 
 namespace commapi {
 
@@ -24,6 +29,12 @@ struct PortPath {
     // 0 when the name may be opened; else why not: the errno of looking at the alias, or
     // kUnitEnded (path is then the alias).
     int refused = 0;
+    // Why, when the alias or the path is there but is not the user's alone: a folder above the
+    // alias, the alias, or a link on the way (files::refusedText); "" otherwise.
+    std::string untrusted{};
+    // What opening the name opens, walked once (files::walkPath): the comm layer opens this very
+    // file (files::openFound), never the path again by name; its error is why it is not there.
+    files::Walked device{};
 };
 
 // configHome is where the aliases' folder lies (configHome(), a test's own folder); for "" a comN

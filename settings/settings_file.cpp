@@ -2,9 +2,11 @@
 
 #include <string_view>
 
+#include "files/errno_text.h"
 #include "files/paths.h"
 #include "planning/number_text.h"
 #include "text/cp932.h"
+#include "text/shown.h"
 
 namespace settings {
 
@@ -18,7 +20,16 @@ std::vector<profile::KeyName> keyNames() {
 
 }  // namespace
 
-SaveError::SaveError(const std::string& path, int err) : text::VtError(path + " に書き込めません"), errnoValue(err) {}
+namespace {
+
+std::string cannotWrite(const std::string& path, int err) {
+    const std::string why = files::ruleRefusal(path, err, files::Links::FollowTrusted);
+    return text::shown(path) + " に書き込めません" + (why.empty() ? "" : ": " + why);
+}
+
+}  // namespace
+
+SaveError::SaveError(const std::string& path, int err) : text::VtError(cannotWrite(path, err)), errnoValue(err) {}
 
 std::string settingsPath() { return files::joinPath(files::currentDirectory(), "VTCONFIG.INI"); }
 

@@ -122,6 +122,16 @@ std::optional<std::string> inPrivateTmpfs(const std::string& dir, const std::str
         body);
 }
 
+std::optional<std::string> asOtherUser(const std::function<std::string()>& body) {
+    return inChild(
+        [] {
+            return ::geteuid() == 0 && ::setgroups(0, nullptr) == 0 &&
+                   ::setresgid(kOtherUser, kOtherUser, kOtherUser) == 0 &&
+                   ::setresuid(kOtherUser, kOtherUser, kOtherUser) == 0;
+        },
+        body);
+}
+
 std::optional<std::string> asUnprivileged(const std::string& dir, const std::function<std::string()>& body) {
     if (::geteuid() != 0) return body();
     constexpr uid_t kNobody = 65534;

@@ -48,6 +48,12 @@ std::optional<std::string> inChild(const std::function<bool()>& prepare, const s
 std::optional<std::string> inPrivateTmpfs(const std::string& dir, const std::string& options,
                                           const std::function<std::string()>& body);
 
+// Another local user, the one whose doings the tests play against root's: uid and gid 65534.
+inline constexpr uid_t kOtherUser = 65534;
+// Runs body in a child that has become kOtherUser, with no groups but its own; nullopt when this
+// process cannot switch (it is not root).
+std::optional<std::string> asOtherUser(const std::function<std::string()>& body);
+
 // Runs body as an ordinary user: in a child that gives dir to "nobody" and becomes it when this
 // process is root, else right here; nullopt when the switch fails.
 std::optional<std::string> asUnprivileged(const std::string& dir, const std::function<std::string()>& body);

@@ -42,6 +42,8 @@ ConfigHome::~ConfigHome() {
 
 void ConfigHome::linkPort(int n, const std::string& target) const {
     fs::create_directories(file("vtconfig/ports"));
+    // Whatever the umask: an alias is used only where nobody else may write.
+    for (const char* folder : {"vtconfig", "vtconfig/ports"}) fs::permissions(file(folder), fs::perms::owner_all);
     fs::create_symlink(target, portAlias(n));
 }
 

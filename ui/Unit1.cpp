@@ -305,7 +305,8 @@ void TForm1::Button14Click() {
 
 // The new header replaces a file of the same name only once it is complete, so a failed export
 // leaves neither a partial header nor a damaged earlier one. The name is easy to foresee: a link
-// planted under it is replaced, never written through.
+// planted under it is replaced, never written through, and another user's file under it in a
+// folder others may write to is left alone.
 void TForm1::Button15Click() {
     const std::string name = headerfile::headerFileName(HeaderClock.now());
     headerfile::writeHeaderFile(files::joinPath(files::currentDirectory(), name), ChannelTable, HeaderClock);

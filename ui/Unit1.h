@@ -84,6 +84,7 @@ public:
     void SaveChannelsClick();  // "Save…": the header export under a name the operator picks
     void NearestWordClick();   // "Nearest word": the selected slots' words become the nearest word
     void openChannels(const std::string& path);  // throws text::VtError; the table stays as it was
+    void takeTable(planning::ChannelTable opened, const std::string& path);  // a table read whole from path
     // The "Band" page (Unit1_band.cpp).
     void UseBandClick();         // "Use": the chosen output and R into LocalOutput and R, then the search
     void UseNearestBandClick();  // "Use nearest word": as "Use", then the nearest word's 03h and 04h words

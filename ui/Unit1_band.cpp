@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include "text/shown.h"
 #include "ui/Unit1.h"
 #include "ui/band_page.h"
 #include "ui/channels_page.h"
@@ -55,5 +56,7 @@ void TForm1::UseNearestBandClick() {
 
 void TForm1::SaveBandClick() {
     const QString path = bandPage->save();
-    if (!path.isEmpty()) appendStatusLine(QStringLiteral("Band written to ") + path + QLatin1Char('.'));
+    if (!path.isEmpty())
+        appendStatusLine(QStringLiteral("Band written to ") + QString::fromStdString(text::shown(path.toStdString())) +
+                         QLatin1Char('.'));
 }

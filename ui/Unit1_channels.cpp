@@ -13,6 +13,7 @@
 #include "common/notifier.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
+#include "text/shown.h"
 #include "text/vt_error.h"
 #include "ui/Unit1.h"
 #include "ui/band_page.h"
@@ -73,12 +74,16 @@ bool TForm1::mayReplaceTable() {
 
 void TForm1::tableSaved(const std::string& shownName) {
     planning::markSaved(ChannelRecords);
-    appendStatusLine(QStringLiteral("Channel table written to ") + QFile::decodeName(shownName.c_str()) +
+    const std::string name = QFile::decodeName(shownName.c_str()).toStdString();
+    appendStatusLine(QStringLiteral("Channel table written to ") + QString::fromStdString(text::shown(name)) +
                      QLatin1Char('.'));
 }
 
 void TForm1::openChannels(const std::string& path) {
-    planning::ChannelTable opened = headerfile::readHeaderFile(path);  // whole, or it throws
+    takeTable(headerfile::readHeaderFile(path), path);  // whole, or it throws
+}
+
+void TForm1::takeTable(planning::ChannelTable opened, const std::string& path) {
     if (!mayReplaceTable()) return;
     ChannelTable = std::move(opened);
     // A slot the file leaves empty looks like one never set; only what the file holds is from it.
@@ -126,19 +131,17 @@ void TForm1::SaveChannelsClick() {
 void TForm1::openStartTable() {
     // Told at the start: the line the close writes goes with the window.
     const bool ticked = channelsPage->reopenBox->isChecked();
-    const QString noPlace = ticked ? QString::fromStdString(channels::KeptTable::noPlace()) : QString();
+    const QString noPlace = ticked ? QString::fromStdString(keptTable_->lookAtFolder()) : QString();
     if (!noPlace.isEmpty()) appendStatusLine(noPlace);
     if (!startHeader_.empty()) {
         runGuarded([&] { openChannels(startHeader_); });
         return;
     }
     if (!ticked || !noPlace.isEmpty()) return;
-    // Nothing kept yet (ticked but never closed since, or removed): nothing to say.
-    const std::optional<files::FileStamp> found = channels::KeptTable::lookForFile();
-    if (!found) return;
     runGuarded([&] {
-        openChannels(channels::KeptTable::path());
-        keptTable_->opened(*found);
+        // Nothing kept yet (ticked but never closed since, or removed): nothing to say.
+        if (std::optional<planning::ChannelTable> kept = keptTable_->read())
+            takeTable(std::move(*kept), channels::KeptTable::path());
     });
 }
 

@@ -22,6 +22,7 @@
 #include "files/paths.h"
 #include "planning/number_text.h"
 #include "planning/register_words.h"
+#include "text/shown.h"
 #include "text/vt_error.h"
 #include "ui/band_chart.h"
 
@@ -371,10 +372,10 @@ QString BandPage::save() {
     else if (suffix == QLatin1String("csv"))
         bytes = csvBytes();
     else
-        throw text::VtError("Save… writes a .png, .svg or .csv file: " + QFileInfo(path).fileName().toStdString());
+        throw text::VtError("Save… writes a .png, .svg or .csv file: " + text::shown(QFileInfo(path).fileName().toStdString()));
     const std::string local = QFile::encodeName(path).toStdString();
     if (const int err =
             files::replaceFile(local, std::string_view(bytes.constData(), bytes.size()), files::Links::Replace))
-        throw text::VtError(files::windowErrnoText(err));
+        throw text::VtError(files::windowFileProblem(local, err, files::Links::Replace));
     return path;
 }

@@ -92,6 +92,14 @@ std::string englishFileProblem(const std::string& path, int err) {
     return englishErrnoText(err);
 }
 
+// The system follows links itself and folders are private by their ACLs: nothing is refused by
+// rules of the program's own.
+std::string refusedText(const Walked& walked) { return walked.refusedAt; }
+
+std::string ruleRefusal(const std::string&, int, Links) { return {}; }
+
+std::string windowFileProblem(const std::string&, int err, Links) { return windowErrnoText(err); }
+
 const char* fileKind(mode_t mode) {
     switch (mode & S_IFMT) {
         case S_IFREG: return "a regular file";

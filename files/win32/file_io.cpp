@@ -54,6 +54,14 @@ Walked walkPath(const std::string& path, Links, const std::function<bool(const s
     return w;
 }
 
+Walked walkFrom(const Walked& folder, const std::string& path, Links last) {
+    const bool absolute = path.size() > 1 && (path[1] == ':' || path[0] == '/' || path[0] == '\\');
+    return walkPath(absolute ? path : joinPath(folder.path, path), last);
+}
+
+// The system follows links itself (see above).
+bool trustedOwner(const struct stat&) { return true; }
+
 Fd openFound(const Walked& walked, int flags, int& error) {
     Fd fd(::_open(walked.path.c_str(), flags | O_BINARY | O_NOINHERIT, _S_IREAD | _S_IWRITE));
     error = fd.valid() ? 0 : errno;
@@ -82,12 +90,20 @@ int unusable(const win32::Found& f) {
 
 }  // namespace
 
-FileStamp stampOf(const std::string& path) { return stampFrom(win32::look(path)); }
+FileStamp stampIn(const Walked& folder, const std::string& name) {
+    return stampFrom(win32::look(walkFrom(folder, name, Links::FollowTrusted).path));
+}
 
-InputFile::InputFile(const std::string& path) { open(path); }
+InputFile::InputFile(const std::string& path) {
+    open([&] { return walkPath(path, Links::FollowTrusted); });
+}
 
-int InputFile::open(const std::string& path) {
-    const win32::Found found = win32::look(path);
+InputFile::InputFile(const Walked& folder, const std::string& name) {
+    open([&] { return walkFrom(folder, name, Links::FollowTrusted); });
+}
+
+int InputFile::open(const std::function<Walked()>& walk) {
+    const win32::Found found = win32::look(walk().path);
     stamp_ = stampFrom(found);
     if ((error_ = found.error) != 0) return error_;
     // Decided before any open: a device (COM1, CON) is never even opened.
@@ -114,8 +130,12 @@ InputFile::~InputFile() {
 }
 
 int readFile(const std::string& path, std::string& out) {
-    out.clear();
     const InputFile in(path);
+    return readOpened(in, out);
+}
+
+int readOpened(const InputFile& in, std::string& out) {
+    out.clear();
     if (in.error() != 0) return in.error();
     out.reserve(static_cast<std::size_t>(in.stamp().size));
     char buf[65536];
@@ -158,6 +178,9 @@ std::string temporaryName(const std::string& path, unsigned attempt) {
 }
 
 }  // namespace
+
+// A folder's access is its ACL, which keeps other users out of the user's profile.
+bool sharedFileOfAnother(const Walked&) { return false; }
 
 int checkReplaceable(const std::string& path, Links links) {
     const Walked w = walkPath(path, links);

@@ -2,6 +2,7 @@
 #include "files/paths.h"
 
 #include <direct.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <cerrno>
@@ -60,10 +61,10 @@ std::string configHome() { return homeOf("XDG_CONFIG_HOME", "APPDATA"); }
 
 // A folder's access is its ACL, which in the user's profile gives it to the user alone; a
 // folder elsewhere is taken as the user made it.
-int checkPrivateFolder(const std::string& dir) {
-    const win32::Found f = win32::look(dir);
-    if (f.error != 0) return f.error;
-    return f.folder ? 0 : ENOTDIR;
+Walked walkOwnFolders(const std::string& top, const std::string& below) {
+    Walked w = walkPath(below.empty() ? top : joinPath(top, below), Links::FollowTrusted);
+    if (w.error == 0 && (w.look.st_mode & S_IFMT) != S_IFDIR) w.error = ENOTDIR;
+    return w;
 }
 
 int makePrivateDirectories(const std::string& dir) {

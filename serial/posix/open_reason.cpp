@@ -15,6 +15,7 @@
 #include "serial/commapi.h"
 #include "serial/portname.h"
 #include "serial/unit_record.h"
+#include "text/shown.h"
 
 namespace commapi {
 namespace {
@@ -113,12 +114,15 @@ std::string openFailureText(const OpenFailure& f) {
     if (f.error == 0) return {};
     if (f.port.empty()) return "No port is selected";
     if (f.noAliasFolder) return "Cannot open " + f.port + ": " + noConfigHomeText();
-    std::string where = f.port;
+    std::string where = text::shown(f.port);
     if (f.device.empty()) return "Cannot open " + where + ": not a port name (com1, com2, ... or a device path)";
+    const std::string device = text::shown(f.device);
+    if (f.aliasUnreadable && !f.untrusted.empty())
+        return "Cannot open " + where + ": its alias " + device + " is not used: " + f.untrusted;
     if (f.aliasUnreadable)
-        return "Cannot open " + where + ": its alias " + f.device +
-               " cannot be looked at: " + files::englishErrnoText(f.error);
-    if (f.device != f.port) where += " (" + f.device + ")";
+        return "Cannot open " + where + ": its alias " + device + " cannot be looked at: " + files::englishErrnoText(f.error);
+    if (!f.untrusted.empty()) return "Cannot open " + where + ": " + f.untrusted;
+    if (f.device != f.port) where += " (" + device + ")";
     return "Cannot open " + where + ": " + whatFailed(f);
 }
 
@@ -134,7 +138,8 @@ OpenFailure lookUpOpenFailure(const std::string& port, int error) {
     }
     if (path->refused == error && error != kUnitEnded) {
         f.device = path->path;
-        f.aliasUnreadable = true;
+        f.aliasUnreadable = path->path == portAliasPath(port, configHome());  // else a link on a path's way
+        f.untrusted = path->untrusted;
         return f;
     }
     f.device = path->alias ? aliasTarget(path->path) : path->path;

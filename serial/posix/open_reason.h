@@ -17,6 +17,8 @@ struct OpenFailure {
     int error = 0;       // errno of the failed open, or kUnitEnded
     // The name's alias could not be looked at (device is then the alias itself).
     bool aliasUnreadable = false;
+    // Why the alias, or the path, is not the user's alone (PortPath::untrusted); "" when it is.
+    std::string untrusted;
     // A comN with no folder for its alias: no home is named (kNoConfigHome).
     bool noAliasFolder = false;
     // What the device is when it is none ("a folder", "a FIFO"); "" for a device or when unknown.

@@ -14,6 +14,7 @@
 #include "serial/portname.h"
 #include "serial/posix/sysfs_tty.h"
 #include "serial/unit_record.h"
+#include "text/shown.h"
 
 namespace commapi {
 namespace fs = std::filesystem;
@@ -103,8 +104,8 @@ std::vector<SerialDevice> listSerialDevices(const CatalogRoots& roots) {
 }
 
 std::string ComPortTarget::summary() const {
-    if (opens.empty()) return port;
-    return port + " opens " + opens + (alias ? " (alias)" : "");
+    if (opens.empty()) return text::shown(port);
+    return text::shown(port) + " opens " + text::shown(opens) + (alias ? " (alias)" : "");
 }
 
 std::string ComPortTarget::line() const { return summary() + ": " + description; }
@@ -122,8 +123,14 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
         t.description = noConfigHomeText();
         return t;
     }
+    const std::string alias = text::shown(path->path);
+    if (t.refused && !path->untrusted.empty()) {
+        const bool isAlias = path->path == portAliasPath(port, roots.configHome);
+        t.description = (isAlias ? "its alias " + alias + " is not used: " : "") + path->untrusted;
+        return t;
+    }
     if (t.refused && !path->alias) {
-        t.description = "its alias " + path->path + " cannot be looked at: " + files::englishErrnoText(path->refused);
+        t.description = "its alias " + alias + " cannot be looked at: " + files::englishErrnoText(path->refused);
         return t;
     }
     t.alias = path->alias;
@@ -131,7 +138,7 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
     const fs::path target = t.alias ? fs::read_symlink(path->path, ec) : fs::path(path->path);
     t.opens = ec ? path->path : target.string();
     // The terminal an ended unit's alias names may be somebody else's by now: not looked at.
-    t.description = t.refused ? endedUnitText(port) : describeNode(path->path, t.opens, roots, t.terminal);
+    t.description = t.refused ? endedUnitText(port) : text::shown(describeNode(path->path, t.opens, roots, t.terminal));
     return t;
 }
 

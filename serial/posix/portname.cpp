@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
+#include <utility>
 
+#include "files/errno_text.h"
 #include "files/paths.h"
 #include "serial/unit_record.h"
 
@@ -26,21 +29,54 @@ std::optional<std::string> comNumber(const std::string& name) {
     return digits;
 }
 
+constexpr files::Links kFollow = files::Links::FollowTrusted;
+
+// The folders that must be the user's alone: from the home, when the config home lies in it
+// (~/.config), else from the config home itself, down to the aliases' folder.
+std::pair<std::string, std::string> foldersToCheck(const std::string& configHome) {
+    const std::string below = "vtconfig/ports";
+    const char* variable = std::getenv("HOME");
+    std::string userHome = variable && *variable == '/' ? variable : "";
+    while (userHome.size() > 1 && userHome.back() == '/') userHome.pop_back();
+    if (userHome.size() > 1 && configHome.starts_with(userHome + "/"))
+        return {userHome, configHome.substr(userHome.size() + 1) + "/" + below};
+    return {configHome, below};
+}
+
+PortPath refusedAlias(const std::string& alias, const files::Walked& walked) {
+    PortPath p{alias, false, walked.error};
+    if (!walked.refusedAt.empty()) p.untrusted = files::refusedText(walked);
+    return p;
+}
+
+// The port opens what the walk found; a link on the way that is not followed refuses it.
+PortPath leadingTo(PortPath p, files::Walked device) {
+    if (!device.refusedAt.empty()) {
+        p.refused = device.error;
+        p.untrusted = files::refusedText(device);
+    }
+    p.device = std::move(device);
+    return p;
+}
+
 }  // namespace
 
 std::optional<PortPath> resolvePortName(const std::string& name, const std::string& home,
                                         const std::string& devFolder) {
-    if (name.find('/') != std::string::npos) return PortPath{name};
+    if (name.find('/') != std::string::npos) return leadingTo(PortPath{name}, files::walkPath(name, kFollow));
     if (!comNumber(name)) return std::nullopt;
     if (home.empty()) return PortPath{{}, false, kNoConfigHome};
-    const auto alias = portAliasPath(name, home);
-    struct stat st {};
-    if (::lstat(alias->c_str(), &st) != 0) {
-        if (errno == ENOENT) return PortPath{devFolder + "/ttyS" + std::to_string(std::stol(name.substr(3)) - 1)};
-        return PortPath{*alias, false, errno};
-    }
-    PortPath p{*alias, S_ISLNK(st.st_mode)};
-    if (p.alias && aliasMaker(*alias) == AliasMaker::EndedUnit) p.refused = kUnitEnded;
+    const std::string alias = *portAliasPath(name, home);
+    const std::string ttyS = devFolder + "/ttyS" + std::to_string(std::stol(name.substr(3)) - 1);
+    const auto [top, below] = foldersToCheck(home);
+    const files::Walked folder = files::walkOwnFolders(top, below);
+    if (folder.error == ENOENT) return leadingTo(PortPath{ttyS}, files::walkPath(ttyS, kFollow));
+    if (folder.error != 0) return refusedAlias(alias, folder);
+    const files::Walked entry = files::walkFrom(folder, *portAliasName(name), files::Links::Replace);
+    if (entry.error == ENOENT) return leadingTo(PortPath{ttyS}, files::walkPath(ttyS, kFollow));
+    if (entry.error != 0) return refusedAlias(alias, entry);
+    PortPath p = leadingTo(PortPath{alias, S_ISLNK(entry.look.st_mode)}, files::walkFrom(folder, entry.name, kFollow));
+    if (p.alias && !p.refused && aliasMaker(alias) == AliasMaker::EndedUnit) p.refused = kUnitEnded;
     return p;
 }
 

@@ -35,11 +35,14 @@ std::unique_ptr<CommPort> PosixLayer::createFile(const std::string& name) {
         failed(CommCode::kRefused, path ? path->refused : ENOENT);
         return nullptr;
     }
-    const int fd = ::open(path->path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        failed(errno);
+    // The very file the name was found to lead to, not looked up again by name.
+    int openError = path->device.error;
+    files::Fd opened = openError == 0 ? files::openFound(path->device, O_RDWR | O_NONBLOCK, openError) : files::Fd();
+    if (openError != 0) {
+        failed(openError);
         return nullptr;
     }
+    const int fd = opened.release();
     // Nothing is changed before the port is known to be ours. flock keeps out every other open,
     // the super-user's and our own process's included; TIOCEXCL stops programs that do not take
     // the lock, and one that another program has asked for refuses the port (the super-user

@@ -1,6 +1,8 @@
 // The table kept between runs, decided without a window: where it lives, whether that place may
 // be used, and whether a close may replace the file there without asking.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 
 #include "channels/kept_table.h"
 #include "headerfile/header_text.h"
+#include "testkit/child_process.h"
 #include "testkit/temp_dir.h"
 
 using channels::KeptTable;
@@ -65,8 +68,8 @@ TEST_P(KeptTableDecides, WhetherToReplaceAskOrKeepNothing) {
     KeptTable kept;
     ASSERT_EQ(KeptTable::folder(), folder);
     GetParam().run(folder, kept);
+    const std::string why = kept.lookAtFolder();
     EXPECT_EQ(kept.replaceableWithoutAsking(), GetParam().replaceable);
-    const std::string why = KeptTable::noPlace();
     EXPECT_EQ(why.substr(0, std::string(GetParam().noPlace).size()), GetParam().noPlace) << why;
     EXPECT_EQ(why.empty(), *GetParam().noPlace == '\0') << why;
 }
@@ -78,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeptTableDecides,
                                                     [](const std::string& folder, KeptTable& kept) {
                                                         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
                                                         putFile(KeptTable::path(), "//then");
-                                                        kept.opened(*KeptTable::lookForFile());
+                                                        ASSERT_EQ(kept.lookAtFolder(), "");
+                                                        ASSERT_TRUE(kept.read());
                                                     },
                                                     true, ""},
                                            Decision{"there, but another header was opened",
@@ -91,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeptTableDecides,
                                                     [](const std::string& folder, KeptTable& kept) {
                                                         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
                                                         putFile(KeptTable::path(), "//then");
-                                                        kept.opened(*KeptTable::lookForFile());
+                                                        ASSERT_EQ(kept.lookAtFolder(), "");
+                                                        ASSERT_TRUE(kept.read());
                                                         putFile(KeptTable::path(), "//later on");
                                                     },
                                                     false, ""},
@@ -115,6 +120,46 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeptTableDecides,
                                                     },
                                                     false, "The kept channel table is not opened: "}),
                          decisionName);
+
+// The other user owns the folder above root's private one and exchanges their own folder for it
+// between the look and the read, and between the look and the write at the close: the table is
+// read from and written into root's folder all the same, and theirs is left alone.
+TEST(KeptTableAgainstAnotherUser, AFolderExchangedAfterTheLookIsNeitherReadNorWritten) {
+    if (::geteuid() != 0) GTEST_SKIP() << "playing another user against root needs root";
+    const vttest::TempDir dir;
+    const std::string above = dir.file("above"), mine = above + "/vtconfig", theirs = above + "/theirs";
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
+    ASSERT_EQ(::mkdir(above.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(above.c_str(), vttest::kOtherUser, vttest::kOtherUser), 0);
+    const Variable state("XDG_STATE_HOME", above);
+    const auto table = [](const char* whose) {
+        planning::ChannelTable t;
+        t.set(0, {0x04000004, 0x06000018, 0x08AE147A, 0x13407FFE, 0}, whose);
+        return headerfile::headerFileBytes(t, "//date");
+    };
+    ASSERT_EQ(::mkdir(mine.c_str(), 0700), 0);
+    vttest::writeBytes(mine + "/last-channels.h", table("root's"));
+    const auto exchange = [&] {
+        return vttest::asOtherUser([&] {
+            if (::mkdir(theirs.c_str(), 0700) == 0) vttest::writeBytes(theirs + "/last-channels.h", table("theirs"));
+            return std::to_string(::renameat2(AT_FDCWD, mine.c_str(), AT_FDCWD, theirs.c_str(), RENAME_EXCHANGE));
+        });
+    };
+    KeptTable kept;
+    ASSERT_EQ(kept.lookAtFolder(), "");
+    ASSERT_EQ(exchange(), "0");
+    const auto read = kept.read();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->ChannelDescription[0], "root's");
+
+    ASSERT_EQ(exchange(), "0");  // back: root's folder is vtconfig again at the close
+    ASSERT_EQ(kept.prepareFolder(), "");
+    ASSERT_EQ(exchange(), "0");
+    EXPECT_TRUE(kept.replaceableWithoutAsking());
+    kept.write(planning::ChannelTable{}, kClock);
+    EXPECT_EQ(vttest::readWholeFile(mine + "/last-channels.h"), table("theirs"));
+    EXPECT_EQ(vttest::readWholeFile(theirs + "/last-channels.h"), headerfile::headerFileBytes({}, kClock));
+}
 
 // The state home follows the XDG rule: a relative XDG_STATE_HOME is ignored, and a HOME that is
 // no absolute path names no place.

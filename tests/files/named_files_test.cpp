@@ -6,6 +6,7 @@
 #include <grp.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
@@ -72,6 +73,50 @@ TEST(NamedOutput, OwnDescriptorsHoweverSpeltAndTheLongestNames) {
         EXPECT_EQ(files::writeNamedOutput(name, "header"), 0) << length;
         EXPECT_EQ(vttest::readWholeFile(name), "header");
     }
+}
+
+// What the kernel's own walk refuses is refused: a name after one of this process's descriptors
+// (ENOTDIR, with nothing written into it or read from it), a 41st link (ELOOP, where 40 are
+// followed), and a block device, which is never written, however it is reached.
+TEST(NamedFiles, WhatTheKernelWouldRefuseIsRefused) {
+    const vttest::TempDir dir;
+    int out[2], in[2];
+    ASSERT_EQ(::pipe2(out, O_NONBLOCK), 0);
+    ASSERT_EQ(::pipe2(in, O_NONBLOCK), 0);
+    ASSERT_EQ(::write(in[1], "x", 1), 1);
+    vttest::writeBytes(dir.file("target"), "as it was");
+    for (int n = 1; n <= 41; ++n) {  // link n leads to n + 1: from link k, 42 - k links to the target
+        const std::string next = n == 41 ? "target" : "l" + std::to_string(n + 1);
+        ASSERT_EQ(::symlink(next.c_str(), dir.file("l" + std::to_string(n)).c_str()), 0);
+    }
+    const bool block = ::mknod(dir.file("blk").c_str(), S_IFBLK | 0600, makedev(240, 0)) == 0;  // no such device
+    ASSERT_EQ(::symlink("blk", dir.file("to-blk").c_str()), 0);
+    const std::string fd = "/dev/fd/";
+    const struct {
+        bool write;
+        std::string name;
+        int error;
+    } rows[] = {
+        {true, fd + std::to_string(out[1]) + "/../../x.h", ENOTDIR},  {true, fd + std::to_string(out[1]) + "/", ENOTDIR},
+        {false, fd + std::to_string(in[0]) + "/a/b.csv", ENOTDIR},    {false, "/dev/stdin/a/b.csv", ENOTDIR},
+        {false, dir.file("l2"), 0},                                   {false, dir.file("l1"), ELOOP},
+        {true, dir.file("l2"), 0},                                    {true, dir.file("l1"), ELOOP},
+        {true, dir.file("blk"), block ? EACCES : 0},             {true, dir.file("to-blk"), block ? EACCES : 0},
+    };
+    for (const auto& row : rows) {
+        std::string got;
+        EXPECT_EQ(row.write ? files::writeNamedOutput(row.name, "header") : files::readNamedInput(row.name, got), row.error)
+            << row.name;
+    }
+    char buf[8];
+    EXPECT_EQ(::read(out[0], buf, sizeof buf), -1) << "written into the descriptor";
+    EXPECT_EQ(::read(in[0], buf, sizeof buf), 1) << "read from the descriptor";
+    EXPECT_EQ(vttest::readWholeFile(dir.file("target")), "header");
+    struct stat st {};
+    if (block) {
+        EXPECT_TRUE(::lstat(dir.file("blk").c_str(), &st) == 0 && S_ISBLK(st.st_mode) && st.st_rdev == makedev(240, 0));
+    }
+    for (const int p : {out[0], out[1], in[0], in[1]}) ::close(p);
 }
 
 // A signal that would end the program while the new file is written ends it once the file is in

@@ -514,6 +514,19 @@ TEST(VtplanChannels, AHeaderNamedOnTheCommandLineIsWrittenIntoStreamsAndThroughO
     }
 }
 
+// A file's name is quoted escaped in every line that names it, as the list's fields are: a line
+// end or an escape sequence in it forges no line and colours no terminal.
+TEST(VtplanChannels, NamesAreQuotedEscaped) {
+    const vttest::TempDir dir;
+    const std::string name = dir.file("x\nvtplan: all written\x1b[0m"), shown = dir.file("x\\x0avtplan: all written\\x1b[0m");
+    vttest::writeBytes(dir.file("list.csv"), std::string(kPlanHead) + kPlanRows);
+    for (const auto& [args, said] :
+         {std::pair{std::vector<std::string>{"--channels", name}, "vtplan: " + shown + ": no such file\n"},
+          {{"--channels", dir.file("list.csv"), "--header", name + "/t.h"}, "vtplan: " + shown + "/t.h: no such file\n"}})
+        EXPECT_EQ(vtplan(args).err, said);
+    EXPECT_EQ(runList(name, "channel\n"), "1 " + shown + ":1: missing column local_output\n");
+}
+
 // A problem line never hands the terminal raw bytes of the list: control bytes come escaped and
 // a long field is cut to 80 characters; a field beyond any value's length is refused unread.
 TEST(VtplanChannels, ProblemTextsEscapeControlBytesAndCutLongFields) {

@@ -1,10 +1,16 @@
 // Which device a port name opens, and the input queue's ring.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 
+#include "serial/commapi.h"
+#include "serial/port_catalog.h"
 #include "serial/portname.h"
 #include "serial/posix/rx_queue.h"
+#include "testkit/child_process.h"
 #include "testkit/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -78,6 +84,62 @@ TEST_F(PortNames, WithoutAHomeEveryComNIsRefused) {
     EXPECT_EQ(opens("com0", ""), "");
     EXPECT_FALSE(commapi::portAliasPath("com1", ""));
     EXPECT_EQ(commapi::makePortAliasFolder(""), commapi::kNoConfigHome);
+}
+
+// Another user must not choose where root's comN leads. An alias is used only when the folders
+// from the home down to it are root's (or the user's) alone, the alias is, and so is every link
+// on its way; the reason names what is not, in the status log's line and in `vtctl ports`.
+TEST(PortNamesOfAnotherUser, AnAliasTheyCouldChooseIsRefusedAndTheReasonSaysWhy) {
+    if (::geteuid() != 0) GTEST_SKIP() << "playing another user against root needs root";
+    const vttest::TempDir dir;
+    const auto at = [&](const std::string& name) { return dir.file(name); };
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
+    fs::create_directory(at("shared"));
+    fs::permissions(at("shared"), fs::perms::all | fs::perms::sticky_bit);
+    const auto planted = vttest::asOtherUser([&] {  // their config home, their home, their link
+        fs::create_directories(at("shared/cfg/vtconfig/ports"));
+        fs::create_symlink("/dev/null", at("shared/cfg/vtconfig/ports/com1"));
+        fs::create_directory(at("shared/home"));
+        fs::create_symlink("/dev/null", at("shared/tty"));
+        return std::string("planted");
+    });
+    ASSERT_EQ(planted.value_or("no switch"), "planted");
+    for (const char* home : {"mine", "open", "shared/home/.config"}) {
+        fs::create_directories(at(std::string(home) + "/vtconfig/ports"));
+        fs::create_symlink("/dev/null", at(std::string(home) + "/vtconfig/ports/com2"));
+    }
+    fs::create_symlink(at("shared/tty"), at("mine/vtconfig/ports/com1"));
+    ASSERT_EQ(::lchown(at("mine/vtconfig/ports/com2").c_str(), vttest::kOtherUser, vttest::kOtherUser), 0);
+    fs::create_symlink("/dev/null", at("mine/vtconfig/ports/com3"));
+    fs::permissions(at("open/vtconfig/ports"), fs::perms::group_write, fs::perm_options::add);
+    const std::string who = "user nobody", notFollowed = " is a link made by " + who + ", which is not followed";
+    const char* const homeBefore = std::getenv("HOME");
+    ::setenv("HOME", at("shared/home").c_str(), 1);
+    const struct {
+        std::string configHome, port, untrusted;
+    } rows[] = {
+        {at("shared/cfg"), "com1", "the folder " + at("shared/cfg") + " belongs to " + who},
+        {at("shared/home/.config"), "com2", "the folder " + at("shared/home") + " belongs to " + who},
+        {at("open"), "com2", "others may write to the folder " + at("open/vtconfig/ports")},
+        {at("mine"), "com2", at("mine/vtconfig/ports/com2") + notFollowed},
+        {at("mine"), "com1", at("shared/tty") + notFollowed},
+        {at("mine"), "com3", ""},
+    };
+    for (const auto& row : rows) {
+        const auto p = commapi::resolvePortName(row.port, row.configHome);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->untrusted, row.untrusted) << row.configHome << " " << row.port;
+        EXPECT_EQ(p->refused != 0, !row.untrusted.empty()) << row.configHome << " " << row.port;
+        EXPECT_EQ(p->device.entry.valid(), row.untrusted.empty()) << "what would be opened";
+    }
+    homeBefore ? ::setenv("HOME", homeBefore, 1) : ::unsetenv("HOME");
+    const vttest::ConfigHome config;
+    ::setenv("XDG_CONFIG_HOME", at("shared/cfg").c_str(), 1);
+    const std::string said = "its alias " + at("shared/cfg/vtconfig/ports/com1") + " is not used: " + rows[0].untrusted;
+    EXPECT_EQ(commapi::defaultLayer().createFile("com1"), nullptr);
+    EXPECT_EQ(commapi::openFailureReason("com1", commapi::defaultLayer().lastError().error), "Cannot open com1: " + said);
+    EXPECT_EQ(commapi::describeComPort("com1", {"/sys", "/dev", "/dev/serial/by-id", at("shared/cfg")}).line(),
+              "com1: " + said);
 }
 
 TEST(RxQueue, KeepsOrderAcrossTheWrapAndRefusesOverflow) {

@@ -146,3 +146,23 @@ TEST(OpenReason, LockHolderIsReadFromProcLocks) {
     EXPECT_EQ(lockHolder(locks, makedev(0, 26), 55), 77);
     EXPECT_EQ(lockHolder(locks, makedev(0, 20), 5), 0);
 }
+
+// A name is quoted escaped, as the list problems of vtplan are: a line end or an escape sequence
+// in it can neither forge a line of the status log nor colour the terminal.
+TEST(OpenReason, NamesAreQuotedEscaped) {
+    const std::string name = "/tmp/x\n\x1b[32mConnected", shown = "/tmp/x\\x0a\\x1b[32mConnected";
+    const auto failure = [&](const std::string& port, bool alias, const std::string& untrusted) {
+        OpenFailure f;
+        f.port = port;
+        f.device = name;
+        f.error = alias ? EACCES : ENOENT;
+        f.aliasUnreadable = alias;
+        f.untrusted = untrusted;
+        return f;
+    };
+    EXPECT_EQ(openFailureText(failure(name, false, "")), "Cannot open " + shown + ": no such device");
+    EXPECT_EQ(openFailureText(failure("com1", false, "")), "Cannot open com1 (" + shown + "): no such device");
+    EXPECT_EQ(openFailureText(failure("com1", true, "")),
+              "Cannot open com1: its alias " + shown + " cannot be looked at: permission denied");
+    EXPECT_EQ(openFailureText(failure("com1", true, "why")), "Cannot open com1: its alias " + shown + " is not used: why");
+}

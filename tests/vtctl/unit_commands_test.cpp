@@ -136,6 +136,8 @@ TEST_F(Vtctl, ABadFileOrCommandLineSendsNothing) {
         EXPECT_EQ(run({"write", file}, nullptr, &err), 3) << file;
         EXPECT_EQ(err, "vtctl: " + file + ": " + problem + "\n");
     }
+    EXPECT_EQ(run({"write", dir.file("a\n\x1b[2J.h")}, nullptr, &err), 3) << "a name is quoted escaped";
+    EXPECT_EQ(err, "vtctl: " + dir.file("a\\x0a\\x1b[2J.h") + ": no such file\n");
     EXPECT_EQ(run({"--baud", "4800", "init"}, nullptr, &err), 2);
     EXPECT_EQ(err, "vtctl: --baud: 9600 or 115200, not '4800' (try vtctl --help)\n");
     EXPECT_TRUE(received(1).empty());  // the port was never opened: nothing can be on its way

@@ -10,6 +10,7 @@
 #include "files/standard_descriptors.h"
 #include "headerfile/header_file.h"
 #include "serial/portname.h"
+#include "text/shown.h"
 #include "text/vt_error.h"
 #include "tools/vtctl/batch.h"
 #include "tools/vtctl/hex_rows.h"
@@ -54,9 +55,9 @@ std::optional<planning::ChannelTable> readTable(const std::string& path) {
     try {
         return headerfile::readHeaderFile(path);
     } catch (const headerfile::ReadError& e) {
-        put(stderr, "vtctl: " + path + ": " + files::englishFileProblem(path, e.errnoValue) + "\n");
+        put(stderr, "vtctl: " + text::shown(path) + ": " + files::englishFileProblem(path, e.errnoValue) + "\n");
     } catch (const text::VtError& e) {
-        put(stderr, "vtctl: " + path + ": " + e.what() + "\n");
+        put(stderr, "vtctl: " + text::shown(path) + ": " + e.what() + "\n");
     }
     return std::nullopt;
 }
@@ -78,7 +79,7 @@ int report(const Options& o, const std::vector<std::string>& ports, const std::v
     for (std::size_t i = 0; i < ports.size(); ++i) {
         const JobResult& r = results[i];
         if (prints) printReceived(o, ports[i], r, several);
-        for (const std::string& m : r.messages) put(stderr, ports[i] + ": " + m + "\n");
+        for (const std::string& m : r.messages) put(stderr, text::shown(ports[i]) + ": " + m + "\n");
         const std::string failure = failureText(ports[i], r);
         anyFailed = anyFailed || !failure.empty();
         if (!several && !failure.empty()) put(stderr, failure + "\n");

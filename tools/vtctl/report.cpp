@@ -2,6 +2,7 @@
 
 #include "device/device_link.h"
 #include "serial/commapi.h"
+#include "text/shown.h"
 
 namespace vtctl {
 namespace {
@@ -10,7 +11,7 @@ namespace {
 // here, on the main thread, after every port has finished: the group database is not for threads.
 std::string notOpenedText(const std::string& port, int error) {
     const std::string reason = commapi::openFailureReason(port, error);
-    return reason.empty() ? "Cannot open " + port + ": refused" : reason;
+    return reason.empty() ? "Cannot open " + text::shown(port) + ": refused" : reason;
 }
 
 }  // namespace
@@ -46,8 +47,8 @@ std::string failureText(const std::string& port, const JobResult& result) {
 
 std::string summaryLine(const std::string& port, const JobResult& result) {
     const std::string seconds = secondsText(result.elapsedMs) + " s";
-    if (result.outcome == JobResult::Outcome::Done) return port + ": done in " + seconds;
-    return port + ": failed after " + seconds + ": " + failureText(port, result);
+    if (result.outcome == JobResult::Outcome::Done) return text::shown(port) + ": done in " + seconds;
+    return text::shown(port) + ": failed after " + seconds + ": " + failureText(port, result);
 }
 
 }  // namespace vtctl

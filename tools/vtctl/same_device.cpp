@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "serial/portname.h"
+#include "text/shown.h"
 
 namespace vtctl {
 namespace {
@@ -25,7 +26,8 @@ std::string samePortTwice(const std::vector<std::string>& ports, const std::stri
     for (const std::string& port : ports) keys.push_back(deviceKey(port, configHome));
     for (std::size_t i = 0; i < ports.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
-            if (keys[i] == keys[j]) return "--port " + ports[j] + " and --port " + ports[i] + " name the same device";
+            if (keys[i] == keys[j])
+                return "--port " + text::shown(ports[j]) + " and --port " + text::shown(ports[i]) + " name the same device";
     return {};
 }
 

@@ -25,6 +25,7 @@
 #include "planning/sweep_text.h"
 #include "planning/word_figures.h"
 #include "text/decimal_separator.h"
+#include "text/shown.h"
 
 namespace {
 
@@ -154,24 +155,25 @@ int runChannels(const vtplan::Options& options) {
     const std::string& list = options.channelsFile;
     std::string bytes;
     if (const int err = files::readNamedInput(list, bytes)) {
-        std::cerr << "vtplan: " << list << ": " << files::englishFileProblem(list, err) << '\n';
+        std::cerr << "vtplan: " << text::shown(list) << ": " << files::englishFileProblem(list, err) << '\n';
         return kExitPlanError;
     }
     const vtplan::ChannelList listed = vtplan::readChannelList(bytes, options.chargePump, options.sd);
     const vtplan::PlannedTable planned = vtplan::planChannelList(listed, options.search);
-    for (const vtplan::ListProblem& p : planned.problems) std::cerr << list << ':' << p.line << ": " << p.text << '\n';
+    for (const vtplan::ListProblem& p : planned.problems)
+        std::cerr << text::shown(list) << ':' << p.line << ": " << p.text << '\n';
     if (!planned.problems.empty()) return kExitPlanError;
     if (!options.headerFile.empty()) {
         std::string header;
         try {
             header = headerfile::headerFileBytes(planned.table, headerfile::systemExportClock());
         } catch (const text::VtError& e) {
-            std::cerr << "vtplan: " << options.headerFile << ": " << e.what() << '\n';
+            std::cerr << "vtplan: " << text::shown(options.headerFile) << ": " << e.what() << '\n';
             return kExitPlanError;
         }
         if (const int err = files::writeNamedOutput(options.headerFile, header)) {
-            std::cerr << "vtplan: " << options.headerFile << ": " << files::englishFileProblem(options.headerFile, err)
-                      << '\n';
+            std::cerr << "vtplan: " << text::shown(options.headerFile) << ": "
+                      << files::englishFileProblem(options.headerFile, err) << '\n';
             return kExitPlanError;
         }
     }
@@ -180,7 +182,7 @@ int runChannels(const vtplan::Options& options) {
         const auto plan = std::find_if(planned.plans.begin(), planned.plans.end(),
                                        [&](const auto& p) { return p.first == c.channel; });
         if (plan != planned.plans.end() && plan->second.plan.R > planning::kRefDivLimit)
-            warnOfLargeR(list + ':' + std::to_string(c.line), std::to_string(plan->second.plan.R));
+            warnOfLargeR(text::shown(list) + ':' + std::to_string(c.line), std::to_string(plan->second.plan.R));
     }
     return written ? 0 : kExitPlanError;
 }

@@ -13,7 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "files/errno_text.h"
 #include "files/named_files.h"
+#include "text/shown.h"
 
 namespace vtunit {
 namespace {
@@ -69,8 +71,8 @@ void saveMemory(const Options& options, const Unit& unit, Output& output) {
     if (err == 0) return;
     const std::string why = err == ENXIO    ? "nobody reads it; the memory is not written there this time"
                             : err == EAGAIN ? "its reader does not keep up; the memory is not written there this time"
-                                            : std::strerror(err);
-    output.messages.line("vtunit: cannot write " + options.memoryFile + ": " + why);
+                                            : files::englishFileProblem(options.memoryFile, err);
+    output.messages.line("vtunit: cannot write " + text::shown(options.memoryFile) + ": " + why);
 }
 
 LineEnd failed(Output& output, const char* what) {

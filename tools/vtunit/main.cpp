@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "files/errno_text.h"
 #include "files/named_files.h"
 #include "files/standard_descriptors.h"
 #include "serial/portname.h"
+#include "text/shown.h"
 #include "tools/vtunit/line.h"
 #include "tools/vtunit/log_stream.h"
 #include "tools/vtunit/options.h"
@@ -74,7 +76,7 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask, vtunit::Outp
             return 1;
         }
         if (!makeAlias(*alias, line.pty.slavePath, options.force, line.record, error)) {
-            output.messages.line("vtunit: " + error);
+            output.messages.line("vtunit: " + text::shown(error));  // it names the alias
             return 2;
         }
         line.alias = *alias;
@@ -83,8 +85,8 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask, vtunit::Outp
         const int err =
             files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n", "/dev", files::Waiting::Never);
         if (err != 0) {
-            output.messages.line("vtunit: cannot write " + options.slaveFile + ": " +
-                                 (err == ENXIO ? "nobody reads it" : std::strerror(err)));
+            output.messages.line("vtunit: cannot write " + text::shown(options.slaveFile) + ": " +
+                                 (err == ENXIO ? "nobody reads it" : files::englishFileProblem(options.slaveFile, err)));
             return 1;
         }
     }
