@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "planning/channel_plan.h"
+#include "planning/exact_int.h"
 #include "planning/nearest_word.h"
 #include "planning/register_words.h"
 #include "text/vt_error.h"
@@ -86,5 +88,32 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"12340", "100", "10", "-3", "Register 02h data -3 is out of range 0 to 16777215"},
                     Refusal{"12340", "1", "0.0001", "1", "Register 03h data 61700000 is out of range 0 to 16777215"},
                     Refusal{"12340", "1e2", "10", "3", "'1e2' は整数ではありません"}));
+
+}  // namespace
+
+namespace {
+
+// The long division behind an STD typed with more digits than 64 bits hold: rounding to the
+// nearest, an exact half to even, and the signs.
+TEST(ExactIntLongDivision, RoundsToNearestHalfToEven) {
+    const auto value = [](std::string_view digits) {
+        return digits.front() == '-' ? -planning::ExactInt::fromDigits(digits.substr(1))
+                                     : planning::ExactInt::fromDigits(digits);
+    };
+    const struct {
+        const char *name, *numerator, *divisor, *quotient;
+    } rows[] = {
+        {"half, even quotient stays", "581072438321850875925", "55340232221128654850", "10"},
+        {"half, odd quotient goes up", "636412670542979530775", "55340232221128654850", "12"},
+        {"just above half", "581072438321850875926", "55340232221128654850", "11"},
+        {"just below half", "636412670542979530774", "55340232221128654850", "11"},
+        {"negative numerator", "-636412670542979530775", "55340232221128654850", "-12"},
+        {"negative divisor", "636412670542979530776", "-55340232221128654850", "-12"},
+        {"top bit of a top limb", "170141183460469231731687303715884118073", "18446744073709551617",
+         "9223372036854775808"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(value(row.numerator).roundedDivide(value(row.divisor)).toFixed(0, '.'), row.quotient) << row.name;
+}
 
 }  // namespace
