@@ -213,9 +213,7 @@ Outcome DeviceLink::write(const planning::ChannelTable& table) {
     return bytes.outcome();
 }
 
-void DeviceLink::viewBuffer() {
-    view_.showBuffer(bufferViewText(fields.RxBuffer));
-}
+void DeviceLink::viewBuffer() { view_.showBuffer(bufferViewText(fields.RxBuffer)); }
 
 void DeviceLink::sendKey(const std::string& typed) {
     if (refusedDuringWrite()) return;
@@ -303,9 +301,9 @@ void DeviceLink::logBytes(const std::string& hex) {
     if (logTimer_->isActive()) return;
     using std::chrono::milliseconds;
     const milliseconds coalesce(kLogCoalesceMs);
-    const milliseconds since = lastAppend_ ? std::chrono::duration_cast<milliseconds>(
-                                                 std::chrono::steady_clock::now() - *lastAppend_)
-                                           : coalesce;
+    const milliseconds since =
+        lastAppend_ ? std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - *lastAppend_)
+                    : coalesce;
     if (since >= coalesce)
         flushLog();
     else

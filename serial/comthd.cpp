@@ -55,9 +55,7 @@ void tcommthread::Execute() {
     }
 }
 
-void Trs232c::postMessage(int message) {
-    eventwindow_->post({message, generation_.load(std::memory_order_acquire)});
-}
+void Trs232c::postMessage(int message) { eventwindow_->post({message, generation_.load(std::memory_order_acquire)}); }
 
 void Trs232c::PostEvents() {
     const DWORD occurred = eventthread_->occurredmask;

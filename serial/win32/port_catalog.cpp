@@ -102,7 +102,8 @@ std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots) {
     std::vector<long> numbers;
     for (long n = 1; n <= kListedPorts; ++n) numbers.push_back(n);
     for (const SerialDevice& d : listSerialDevices(roots))
-        if (const long n = comNumber(d.name); n > kListedPorts && std::find(numbers.begin(), numbers.end(), n) == numbers.end())
+        if (const long n = comNumber(d.name);
+            n > kListedPorts && std::find(numbers.begin(), numbers.end(), n) == numbers.end())
             numbers.push_back(n);
     std::vector<ComPortTarget> ports;
     for (long n : numbers) ports.push_back(describeComPort("com" + std::to_string(n), roots));
