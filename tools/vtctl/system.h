@@ -4,6 +4,8 @@
 // progress line, and standard output for raw bytes. No Qt.
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "serial/port_catalog.h"
 
@@ -21,6 +23,10 @@ bool progressTerminal();
 
 // Standard output passes the bytes written to it unchanged from now on (--raw).
 void rawStandardOutput();
+
+// The lines of --help that say what this system has (port names, devices, stop requests, a
+// shell's loop), as @NAME@ values of cli::filledIn.
+std::vector<std::pair<std::string, std::string>> systemHelp();
 
 // While the object lives, a request that would end the program (a stop signal, Ctrl-C, the
 // console closing) is noted instead, however many come: each port is put back as it was found

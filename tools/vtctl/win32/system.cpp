@@ -9,6 +9,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "serial/portname.h"
@@ -22,6 +23,11 @@ std::atomic<bool> gJobsOver{false};
 // When the console closes (or the user logs off) the system ends the program as this returns:
 // it gives the jobs a few seconds to put their ports back first.
 constexpr auto kCloseGrace = std::chrono::seconds(4);
+
+// The console's mode as vtctl found it, put back at exit; owner: the main thread.
+DWORD gConsoleMode = 0;
+
+void restoreConsoleMode() { ::SetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), gConsoleMode); }
 
 BOOL WINAPI noteStop(DWORD event) {
     gStopAsked = true;
@@ -48,17 +54,33 @@ std::string deviceKey(const std::string& port, const std::string& configHome) {
 std::string accessNote(const commapi::ComPortTarget&, const commapi::CatalogRoots&) { return ""; }
 
 // The progress line rewrites itself with a terminal's control sequences, which a console takes
-// once asked to.
+// once asked to (until vtctl ends).
 bool progressTerminal() {
     HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
     DWORD mode = 0;
     if (err == INVALID_HANDLE_VALUE || !::GetConsoleMode(err, &mode)) return false;
-    return ::SetConsoleMode(err, mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+    if (!::SetConsoleMode(err, mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) return false;
+    gConsoleMode = mode;
+    std::atexit(restoreConsoleMode);
+    return true;
 }
 
 void rawStandardOutput() {
     std::fflush(stdout);
     ::_setmode(::_fileno(stdout), _O_BINARY);
+}
+
+std::vector<std::pair<std::string, std::string>> systemHelp() {
+    return {{"VT_PORTS_HELP", R"(                    the device behind it; then the serial ports the system's registry names)"},
+            {"VT_PORT_HELP", R"(  --port P          COMN (N 1 ... 256, any case) or a device name such as \\.\CNCA0;
+                    default com1. Given several times, the command runs on every port at once
+                    and prints a line per port: port, result, time (the same port twice, as
+                    com1 and COM1, is refused))"},
+            {"VT_STOP_HELP", R"(     also after Ctrl-C, Ctrl-Break or the console closing, once every port is closed and
+     put back as it was)"},
+            {"VT_DEVICE_EXAMPLE", "COM7"},
+            {"VT_LOOP_EXAMPLE",
+             R"(  for %p in (COM1 COM2 COM3) do @vtctl --port %p write table.h || echo %p failed)"}};
 }
 
 struct StopSignals::Saved {};
