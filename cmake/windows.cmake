@@ -1,8 +1,8 @@
-# The Windows build (cmake/mingw-w64-x86_64.cmake): the Qt-free libraries, vtplan.exe and the
-# tests that run under Wine, and a zip of the programs with their man pages as text
-# (cpack -G ZIP). The window, vtctl and the serial component need Qt, and so the window's
-# settings file (settings/) is the window's alone; vtunit needs a pseudo-terminal: none of them
-# is built here.
+# The Windows build (cmake/mingw-w64-x86_64.cmake): the Qt-free libraries, vtplan.exe and
+# vtctl.exe (the serial component and the link on the plain host) and the tests that run under
+# Wine, and a zip of the programs with their man pages as text (cpack -G ZIP). The window needs
+# Qt, and so the window's settings file (settings/) is the window's alone; vtunit needs a
+# pseudo-terminal: none of them is built here.
 set(VT_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources, built by the cross compiler")
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -34,6 +34,8 @@ foreach(dir text cli planning protocol files headerfile channels device serial u
         tests)
   add_subdirectory(${dir})
 endforeach()
+install(TARGETS vtctl)
+vt_install_man_page(tools/vtctl/vtctl.1)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME vtconfig-tools)

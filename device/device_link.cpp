@@ -1,8 +1,5 @@
 #include "device/device_link.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <string>
@@ -24,7 +21,8 @@ constexpr int kPacketScratch = 1025;
 }  // namespace
 
 struct DeviceLink::Wait {
-    QEventLoop* loop = nullptr;
+    std::unique_ptr<host::EventLoop> loop;
+    std::unique_ptr<host::Timer> limit;  // after the loop: stopped before the loop goes
     bool timedOut = false;
 };
 
@@ -70,26 +68,26 @@ private:
     DeviceLink& link_;
 };
 
-DeviceLink::DeviceLink(LinkPort& port, DeviceView& view) : port_(port), view_(view) {
-    logTimer_.setSingleShot(true);
-    QObject::connect(&logTimer_, &QTimer::timeout, [this] { flushLog(); });
-    drainTimer_.setSingleShot(true);
-    QObject::connect(&drainTimer_, &QTimer::timeout, [this] { drain(); });
-}
+DeviceLink::DeviceLink(LinkPort& port, DeviceView& view)
+    : port_(port),
+      view_(view),
+      host_(host::current()),
+      logTimer_(host_.makeTimer([this] { flushLog(); })),
+      drainTimer_(host_.makeTimer([this] { drain(); })) {}
 
 DeviceLink::~DeviceLink() = default;
 
-void DeviceLink::connect(const QString& baudItemText, const QString& portItemText, bool closeFirst) {
+void DeviceLink::connect(const std::string& baudItemText, const std::string& portItemText, bool closeFirst) {
     if (closeFirst) port_.Close();
-    const auto baud = planning::tryParseWhole(baudItemText.toStdString());
+    const auto baud = planning::tryParseWhole(baudItemText);
     port_.setbps(baud ? *baud : protocol::kDefaultBaud);
     port_.setportname(portItemText);
     view_.enableOpen(false);
     view_.enableClose(true);
     if (!port_.Open()) {
         view_.beep(kAsteriskBeep);
-        view_.showMessage(QStringLiteral("Error"));
-        if (const QString reason = port_.openFailureReason(); !reason.isEmpty()) view_.appendStatusLine(reason);
+        view_.showMessage("Error");
+        if (const std::string reason = port_.openFailureReason(); !reason.empty()) view_.appendStatusLine(reason);
         view_.enableOpen(true);
         view_.enableClose(false);
     }
@@ -116,7 +114,7 @@ void DeviceLink::onClose() {
 
 void DeviceLink::onRxChar() {
     fields.RxEventCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(fields.RxEventCount) + 1u);
-    view_.showReceiveCount(QString::number(fields.RxEventCount));
+    view_.showReceiveCount(std::to_string(fields.RxEventCount));
     drain();
 }
 
@@ -131,7 +129,7 @@ void DeviceLink::drain() {
         if (waiting < 0) gone = port_.isOpen();
         if (waiting < 1) break;
         if (taken == kDrainSlice) {
-            drainTimer_.start(0);
+            drainTimer_->start(std::chrono::milliseconds(0));
             break;
         }
         std::uint8_t b = 0;
@@ -145,14 +143,14 @@ void DeviceLink::drain() {
         appendHexByte(hex, b);
         ++taken;
     }
-    if (!hex.empty()) logBytes(QString::fromLatin1(hex.data(), static_cast<qsizetype>(hex.size())));
+    if (!hex.empty()) logBytes(hex);
     if (fields.RxSeen != 0) wakeWaits();
     if (gone) lineLost();
-    if (readFailed) view_.showMessage(QStringLiteral("データ読込みエラー"));
+    if (readFailed) view_.showMessage("データ読込みエラー");
 }
 
 void DeviceLink::onPacket() {
-    view_.showMessage(QStringLiteral("パケットサイズです"));
+    view_.showMessage("パケットサイズです");
     const std::int32_t waiting = std::min(port_.InQueueCount(), kPacketScratch);
     if (waiting > 0) {
         std::array<std::uint8_t, kPacketScratch> scratch;
@@ -162,7 +160,7 @@ void DeviceLink::onPacket() {
 
 bool DeviceLink::refusedDuringWrite() {
     if (!writing_) return false;
-    view_.appendStatusLine(QString::fromLatin1(kWriteBusyLine));
+    view_.appendStatusLine(kWriteBusyLine);
     return true;
 }
 
@@ -200,7 +198,7 @@ Outcome DeviceLink::write(const planning::ChannelTable& table) {
     fields.RxCount = 0;
     fields.RxSeen = 0;
     pendingLog_.clear();
-    logTimer_.stop();
+    logTimer_->stop();
     view_.clearStatus();
     fields.WriteImage = protocol::writeImage(table);
     // The image as it started: what runs inside the waits below cannot change what is sent.
@@ -215,14 +213,11 @@ Outcome DeviceLink::write(const planning::ChannelTable& table) {
     return bytes.outcome();
 }
 
-void DeviceLink::viewBuffer() {
-    const std::string text = bufferViewText(fields.RxBuffer);
-    view_.showBuffer(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-}
+void DeviceLink::viewBuffer() { view_.showBuffer(bufferViewText(fields.RxBuffer)); }
 
-void DeviceLink::sendKey(const QString& typed) {
+void DeviceLink::sendKey(const std::string& typed) {
     if (refusedDuringWrite()) return;
-    for (char c : text::utf8ToCp932(typed.toStdString())) send(static_cast<std::uint8_t>(c));
+    for (char c : text::utf8ToCp932(typed)) send(static_cast<std::uint8_t>(c));
 }
 
 void DeviceLink::sendByte(std::uint8_t b) {
@@ -252,24 +247,20 @@ Outcome DeviceLink::replied(bool sent) {
     const Outcome outcome = awaitReply();
     if (outcome == Outcome::Reply) return outcome;
     flushLog();
-    view_.appendStatusLine(QString::fromLatin1(kNoReplyLine));
+    view_.appendStatusLine(kNoReplyLine);
     return outcome;
 }
 
 Outcome DeviceLink::awaitReply() {
     const std::uint64_t epoch = lineEpoch_;
-    QEventLoop loop;
     Wait wait;
-    wait.loop = &loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    limit.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&limit, &QTimer::timeout, &loop, [&wait] {
+    wait.loop = host_.makeEventLoop();
+    wait.limit = host_.makeTimer([&wait] {
         wait.timedOut = true;
         wait.loop->exit(kWake);
     });
     waits_.push_back(&wait);
-    limit.start(replyLimit_);
+    wait.limit->start(replyLimit_);
     Outcome outcome;
     for (;;) {
         // Closing and a lost line win over a reply: the command must send nothing more.
@@ -291,7 +282,7 @@ Outcome DeviceLink::awaitReply() {
         }
         // Blocks until an event comes; the link exits the loop when something above changes.
         // Any other exit code means the application is ending.
-        if (loop.exec() != kWake) {
+        if (wait.loop->exec() != kWake) {
             outcome = Outcome::Closing;
             break;
         }
@@ -300,27 +291,31 @@ Outcome DeviceLink::awaitReply() {
     return outcome;
 }
 
-void DeviceLink::logBytes(const QString& hex) {
+void DeviceLink::logBytes(const std::string& hex) {
     pendingLog_ += hex;
     // Timers wait while posted events keep coming (a flood): a full slice goes out without one.
     if (pendingLog_.size() >= kLogFlushChars) {
         flushLog();
         return;
     }
-    if (logTimer_.isActive()) return;
-    const qint64 since = lastAppend_.isValid() ? lastAppend_.elapsed() : kLogCoalesceMs;
-    if (since >= kLogCoalesceMs)
+    if (logTimer_->isActive()) return;
+    using std::chrono::milliseconds;
+    const milliseconds coalesce(kLogCoalesceMs);
+    const milliseconds since =
+        lastAppend_ ? std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - *lastAppend_)
+                    : coalesce;
+    if (since >= coalesce)
         flushLog();
     else
-        logTimer_.start(static_cast<int>(kLogCoalesceMs - since));
+        logTimer_->start(coalesce - since);
 }
 
 void DeviceLink::flushLog() {
-    logTimer_.stop();
-    if (pendingLog_.isEmpty()) return;
+    logTimer_->stop();
+    if (pendingLog_.empty()) return;
     view_.appendStatusText(pendingLog_);
     pendingLog_.clear();
-    lastAppend_.start();
+    lastAppend_ = std::chrono::steady_clock::now();
 }
 
 void DeviceLink::wakeWaits() {

@@ -2,20 +2,20 @@
 // The window's side of the link to the unit: connect and disconnect, the commands with their
 // reply handshake, and the capture of every received byte. The window calls one member from
 // each of its handlers; everything runs on the thread that made the link (the window's GUI
-// thread; vtctl gives each port a thread of its own).
-#include <QElapsedTimer>
-#include <QString>
-#include <QTimer>
+// thread; vtctl gives each port a thread of its own), whose events the host runs (serial/host.h):
+// a reply wait is a nested run of them. Free of Qt; texts are UTF-8.
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "device/device_view.h"
 #include "device/link_fields.h"
 #include "device/link_port.h"
 #include "planning/channel_table.h"
-
-class QEventLoop;
+#include "serial/host.h"
 
 namespace device {
 
@@ -50,7 +50,7 @@ public:
 
     // "Open" (closeFirst) and the start-up connect of FormCreate (not closeFirst).
     // The texts are those of the selected items of the baud and port lists ("" for none).
-    void connect(const QString& baudItemText, const QString& portItemText, bool closeFirst);
+    void connect(const std::string& baudItemText, const std::string& portItemText, bool closeFirst);
     void disconnect();  // "Close"
 
     void onOpen();    // rs232c1Open
@@ -66,7 +66,7 @@ public:
     Outcome dump();                                      // "Dump"
     Outcome write(const planning::ChannelTable& table);  // "Write"; Reply: the unit holds the table
     void viewBuffer();                                   // "View Buffer"
-    void sendKey(const QString& typed);                  // a key typed for the unit: the character's byte(s)
+    void sendKey(const std::string& typed);              // a key typed for the unit: the character's byte(s)
     void sendByte(std::uint8_t b);                       // the same for a byte given as it is
     void sendReturn();                                   // "send"
 
@@ -99,11 +99,12 @@ private:
     bool refusedDuringWrite();  // says so in the status log  // waits; on anything but a reply logs the no-reply line
     void wakeWaits();
     void drain();
-    void logBytes(const QString& hex);
+    void logBytes(const std::string& hex);
     void flushLog();
 
     LinkPort& port_;
     DeviceView& view_;
+    host::Host& host_;  // the host in force when the link was made
     std::chrono::milliseconds replyLimit_{2000};
     std::vector<Wait*> waits_;     // the waits in progress, innermost last
     int commands_ = 0;             // commands in progress (they nest inside waits)
@@ -113,12 +114,12 @@ private:
     bool closeDeferred_ = false;
     // Received bytes not yet in the status log: a burst is logged in one append at most every
     // few milliseconds, so a flood costs the log few appends however fast the bytes come.
-    QString pendingLog_;
-    QTimer logTimer_;
-    QElapsedTimer lastAppend_;
+    std::string pendingLog_;
+    std::unique_ptr<host::Timer> logTimer_;
+    std::optional<std::chrono::steady_clock::time_point> lastAppend_;
     // One receive event reads at most a slice of bytes; what is left is read from this zero
     // timer, so a flood never holds the event loop for long.
-    QTimer drainTimer_;
+    std::unique_ptr<host::Timer> drainTimer_;
 };
 
 }  // namespace device

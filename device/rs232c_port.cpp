@@ -16,10 +16,10 @@ void attachLink(Trs232c& rs232c1, DeviceLink& link) {
 }
 
 void Rs232cPort::setbps(std::int32_t bps) { port_.setbps(bps); }
-void Rs232cPort::setportname(const QString& name) { port_.setportname(name); }
+void Rs232cPort::setportname(const std::string& name) { port_.setportname(name); }
 bool Rs232cPort::Open() { return port_.Open(); }
-QString Rs232cPort::openFailureReason() const {
-    return QString::fromStdString(commapi::openFailureReason(port_.portname().toStdString(), port_.lastError()));
+std::string Rs232cPort::openFailureReason() const {
+    return commapi::openFailureReason(port_.portname(), port_.lastError());
 }
 bool Rs232cPort::Close() { return port_.Close(); }
 bool Rs232cPort::isOpen() const { return port_.isOpen(); }

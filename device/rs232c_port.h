@@ -19,9 +19,9 @@ class Rs232cPort final : public LinkPort {
 public:
     explicit Rs232cPort(Trs232c& port) : port_(port) {}
     void setbps(std::int32_t bps) override;
-    void setportname(const QString& name) override;
+    void setportname(const std::string& name) override;
     bool Open() override;
-    QString openFailureReason() const override;
+    std::string openFailureReason() const override;
     bool Close() override;
     bool isOpen() const override;
     bool WriteByte(std::uint8_t b) override;

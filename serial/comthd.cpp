@@ -1,10 +1,7 @@
 #include "serial/comthd.h"
 
-#include <QCoreApplication>
 #include <chrono>
-#include <exception>
 
-#include "common/exception_report.h"
 #include "serial/port_events.h"
 #include "serial/rs232c.h"
 
@@ -58,22 +55,7 @@ void tcommthread::Execute() {
     }
 }
 
-bool TEventWindow::event(QEvent* e) {
-    bool handled = false;
-    try {
-        handled = owner_.EventWindowProc(e);
-        if (!handled) handled = QObject::event(e);
-    } catch (...) {
-        reportException(std::current_exception());
-        handled = true;
-    }
-    return handled;
-}
-
-void Trs232c::postMessage(int message) {
-    QCoreApplication::postEvent(eventwindow_.get(),
-                                new TPortMessage(message, generation_.load(std::memory_order_acquire)));
-}
+void Trs232c::postMessage(int message) { eventwindow_->post({message, generation_.load(std::memory_order_acquire)}); }
 
 void Trs232c::PostEvents() {
     const DWORD occurred = eventthread_->occurredmask;
@@ -111,15 +93,14 @@ bool Trs232c::rxcharDue() {
     return state == kRxIdle;
 }
 
-bool Trs232c::EventWindowProc(QEvent* message) {
-    const PortEvent* e = findPortEvent(static_cast<int>(message->type()));
+bool Trs232c::EventWindowProc(const TPortMessage& message) {
+    const PortEvent* e = findPortEvent(message.message);
     if (!e) return false;
-    const auto* m = dynamic_cast<const TPortMessage*>(message);
     // A message from an opening of the port that has been closed since, or with its handler
     // cleared after it was posted, is dropped: its handler would find nothing to work on.
-    if (!m || m->generation != generation_.load(std::memory_order_relaxed) || !isopen_) return true;
+    if (message.generation != generation_.load(std::memory_order_relaxed) || !isopen_) return true;
     if (e->rule == PostRule::RxChar) {
-        deliverRxChar(m->generation);
+        deliverRxChar(message.generation);
         return true;
     }
     const TNotifyEvent& h = this->*e->handler;

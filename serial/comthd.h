@@ -2,8 +2,6 @@
 // tcommthread: the event thread of an open port. It blocks in the port's event wait and hands
 // every wake-up to the component's PostEvents, which posts messages to the hidden window; it
 // never calls a handler and never waits for the GUI thread.
-#include <QEvent>
-#include <QObject>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -13,25 +11,6 @@
 #include "serial/commapi.h"
 
 class Trs232c;
-
-// A message as posted by the event thread; generation tells which opening of the port sent it.
-class TPortMessage final : public QEvent {
-public:
-    TPortMessage(int message, std::uint32_t gen) : QEvent(QEvent::Type(message)), generation(gen) {}
-    const std::uint32_t generation;
-};
-
-// The hidden window: a private object living on the GUI thread; its event() is the component's
-// EventWindowProc. Anything escaping it goes to the central exception handler.
-class TEventWindow final : public QObject {
-    Q_OBJECT
-public:
-    explicit TEventWindow(Trs232c& owner) : owner_(owner) {}
-    bool event(QEvent* e) override;
-
-private:
-    Trs232c& owner_;
-};
 
 class tcommthread {
 public:

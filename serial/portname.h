@@ -37,6 +37,9 @@ struct PortPath {
     files::Walked device{};
 };
 
+// Whether name is a device's path, opened as it is given: one holding "/" on Linux, a name in the
+// device namespace (\\.\CNCA0) on Windows.
+bool isDevicePath(const std::string& name);
 // configHome is where the aliases' folder lies (configHome(), a test's own folder); for "" a comN
 // is refused (kNoConfigHome). devFolder is where the ttyS nodes are (another folder only in
 // tests). nullopt for a name that is no port.

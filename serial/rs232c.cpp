@@ -3,9 +3,8 @@
 #include <array>
 #include <utility>
 
-#include "common/exception_report.h"
-#include "common/notifier.h"
 #include "serial/comthd.h"
+#include "serial/host.h"
 #include "serial/port_events.h"
 
 using namespace commapi;
@@ -33,10 +32,10 @@ constexpr std::array<ParityName, 26> kParityNames{{
 
 }  // namespace
 
-Trs232c::Trs232c(QObject* owner) : Trs232c(owner, defaultLayer()) {}
+Trs232c::Trs232c() : Trs232c(defaultLayer()) {}
 
-Trs232c::Trs232c(QObject* owner, CommLayer& layer) : QObject(owner), layer_(layer) {
-    eventwindow_ = std::make_unique<TEventWindow>(*this);
+Trs232c::Trs232c(CommLayer& layer) : layer_(layer) {
+    eventwindow_ = host::current().makeEventWindow([this](const TPortMessage& m) { return EventWindowProc(m); });
     // OnCreate would be called here when assigned; but it is a member that has only just been
     // made, so it never is, as for a component whose handlers come after its construction.
 }
@@ -44,12 +43,16 @@ Trs232c::Trs232c(QObject* owner, CommLayer& layer) : QObject(owner), layer_(laye
 Trs232c::~Trs232c() {
     destroying_ = true;
     // OnClose runs here too; what it throws cannot leave a destructor.
-    runGuarded([this] { Close(); });
+    try {
+        Close();
+    } catch (...) {
+        host::current().reportException(std::current_exception());
+    }
     eventwindow_.reset();
 }
 
 void Trs232c::showDebug(const char* text) const {
-    if (debug_) notifier().showMessage(QString::fromUtf8(text));
+    if (debug_) host::current().showMessage(text);
 }
 
 bool Trs232c::Open() {
@@ -57,7 +60,7 @@ bool Trs232c::Open() {
     // Called from OnClose: that close is finished first, so the port it held is free again.
     if (closing_) releaseHandle(*closing_);
 
-    commhandle_ = layer_.createFile(portname_.toStdString());
+    commhandle_ = layer_.createFile(portname_);
     if (!commhandle_) {
         lastError_ = layer_.lastError().error;
         showDebug("回線オープンエラー");
@@ -94,15 +97,15 @@ bool Trs232c::Open() {
 bool Trs232c::applyState() {
     commhandle_->getCommState(commstate_);
     commstate_.BaudRate = static_cast<DWORD>(bps_);
-    if (stopbit_ == QLatin1String("1")) {
+    if (stopbit_ == "1") {
         commstate_.StopBits = kOneStopBit;
-    } else if (stopbit_ == QLatin1String("1.5")) {
+    } else if (stopbit_ == "1.5") {
         commstate_.StopBits = kOne5StopBits;
-    } else if (stopbit_ == QLatin1String("2")) {
+    } else if (stopbit_ == "2") {
         commstate_.StopBits = kTwoStopBits;
     }
     for (const ParityName& p : kParityNames) {
-        if (paritymode_ == QString::fromUtf8(p.text)) {
+        if (paritymode_ == p.text) {
             commstate_.Parity = p.parity;
             break;
         }

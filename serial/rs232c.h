@@ -4,19 +4,18 @@
 // operation, and reports line and receive events on the GUI thread through its event thread.
 // Failures are reported only as false (Open's messages appear when debug is true; lastError
 // says why an Open failed).
-// Every operation runs on the GUI thread.
-#include <QObject>
-#include <QString>
+// Every operation runs on the GUI thread: the thread that made the component, whose events the
+// host runs (serial/host.h). Free of Qt; texts are UTF-8.
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "serial/commapi.h"
+#include "serial/event_window.h"
 #include "serial/notify_event.h"
 
 class tcommthread;
-class TEventWindow;
-class QEvent;
 
 enum rsflow : int {
     dfBinary = 0,
@@ -56,14 +55,15 @@ private:
     std::uint16_t bits_ = 0;
 };
 
-class Trs232c : public QObject {
-    Q_OBJECT
+class Trs232c {
 public:
     // The component, closed, talking to the platform's comm layer (defaultLayer()).
-    explicit Trs232c(QObject* owner = nullptr);
+    Trs232c();
     // The same on another comm layer (not owned; must outlive the component).
-    Trs232c(QObject* owner, commapi::CommLayer& layer);
-    ~Trs232c() override;
+    explicit Trs232c(commapi::CommLayer& layer);
+    ~Trs232c();
+    Trs232c(const Trs232c&) = delete;
+    Trs232c& operator=(const Trs232c&) = delete;
 
     bool Open();
     bool Close();
@@ -78,12 +78,12 @@ public:
     // Published properties: getter named as the property, setter "set" + the property name.
     std::int32_t charbit() const { return charbit_; }
     void setcharbit(std::int32_t v) { charbit_ = v; }
-    QString stopbit() const { return stopbit_; }
-    void setstopbit(const QString& v) { stopbit_ = v; }
+    std::string stopbit() const { return stopbit_; }
+    void setstopbit(const std::string& v) { stopbit_ = v; }
     std::int32_t bps() const { return bps_; }
     void setbps(std::int32_t v) { bps_ = v; }
-    QString portname() const { return portname_; }
-    void setportname(const QString& v) { portname_ = v; }
+    std::string portname() const { return portname_; }
+    void setportname(const std::string& v) { portname_ = v; }
     std::int32_t rxbuffsize() const { return rxbuffsize_; }
     void setrxbuffsize(std::int32_t v) { rxbuffsize_ = v; }
     std::int32_t txbuffsize() const { return txbuffsize_; }
@@ -94,8 +94,8 @@ public:
     void settxtimeout(std::int32_t v) { txtimeout_ = v; }
     std::int32_t rxtimeout() const { return rxtimeout_; }
     void setrxtimeout(std::int32_t v) { rxtimeout_ = v; }
-    QString paritymode() const { return paritymode_; }
-    void setparitymode(const QString& v) { paritymode_ = v; }
+    std::string paritymode() const { return paritymode_; }
+    void setparitymode(const std::string& v) { paritymode_ = v; }
     std::int32_t flowflag() const { return flowflag_; }
     void setflowflag(std::int32_t v) { flowflag_ = v; }
     std::int32_t packetsize() const { return packetsize_.load(std::memory_order_relaxed); }
@@ -147,7 +147,7 @@ public:
     // Event thread: turns the events of its last wait into messages to the hidden window.
     void PostEvents();
     // GUI thread: the hidden window's procedure; true when the message was one of ours.
-    bool EventWindowProc(QEvent* message);
+    bool EventWindowProc(const TPortMessage& message);
 
 private:
     // Private data members end in an underscore; those the original design names keep its
@@ -185,13 +185,13 @@ private:
     std::int32_t bps_ = 9600;
     std::int32_t rxbuffsize_ = 1024;
     std::int32_t txbuffsize_ = 1024;
-    QString portname_ = QStringLiteral("COM1");
+    std::string portname_ = "COM1";
     std::int32_t charbit_ = 8;
-    QString stopbit_ = QStringLiteral("1");
+    std::string stopbit_ = "1";
     std::int32_t readinterval_ = 0;
     std::int32_t rxtimeout_ = 30000;
     std::int32_t txtimeout_ = 30000;
-    QString paritymode_ = QStringLiteral("無し");
+    std::string paritymode_ = "無し";
     std::int32_t flowflag_ = 1;
     std::int32_t XonLim_ = 0;
     std::int32_t XoffLim_ = 0;

@@ -15,6 +15,7 @@
 #include "channels/kept_table.h"
 #include "common/notifier.h"
 #include "device/device_link.h"
+#include "device/device_view.h"
 #include "device/rs232c_port.h"
 #include "files/paths.h"
 #include "headerfile/header_file.h"
@@ -57,8 +58,26 @@ QString unsetChannelsQuestion(const std::vector<int>& channels) {
 
 }  // namespace
 
+// The link's texts are UTF-8; the window's controls take them here.
+class TForm1::LinkView final : public device::DeviceView {
+public:
+    explicit LinkView(TForm1& form) : form_(form) {}
+    void appendStatusText(const std::string& text) override { form_.appendStatusText(qs(text)); }
+    void appendStatusLine(const std::string& line) override { form_.appendStatusLine(qs(line)); }
+    void clearStatus() override { form_.clearStatus(); }
+    void showReceiveCount(const std::string& count) override { form_.showReceiveCount(qs(count)); }
+    void showBuffer(const std::string& text) override { form_.showBuffer(qs(text)); }
+    void enableOpen(bool on) override { form_.enableOpen(on); }
+    void enableClose(bool on) override { form_.enableClose(on); }
+    void resumeClose() override { form_.resumeClose(); }
+
+private:
+    TForm1& form_;
+};
+
 struct TForm1::Connection {
-    explicit Connection(device::DeviceView& view) : link(port, view) {}
+    explicit Connection(TForm1& form) : view(form), link(port, view) {}
+    LinkView view;
     Trs232c component;
     device::Rs232cPort port{component};
     device::DeviceLink link;
@@ -70,7 +89,7 @@ TForm1::TForm1(StartOptions start, QWidget* parent)
     : QWidget(parent),
       DecimalSeparator(text::localeDecimalSeparator()),
       HeaderClock(headerfile::systemExportClock()),
-      connection_(std::make_unique<Connection>(static_cast<device::DeviceView&>(*this))),
+      connection_(std::make_unique<Connection>(*this)),
       rs232c1(connection_->component),
       Link(connection_->link),
       startHeader_(std::move(start.headerFile)),
@@ -113,7 +132,7 @@ void TForm1::FormCreate() {
     CaptionInit();
     appendStatusLine(QStringLiteral("Welcome to Vantorix Configurator."));
     openStartTable();
-    Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), false);
+    Link.connect(selectedItem(ComboBox2).toStdString(), selectedItem(ComboBox1).toStdString(), false);
 }
 
 bool TForm1::FormClose() {
@@ -324,7 +343,7 @@ void TForm1::Button1Click() {
     // Only the selected items count; text typed into the boxes gives way to them, so the boxes
     // show the port and the rate being opened.
     for (QComboBox* box : {ComboBox1, ComboBox2}) box->setEditText(selectedItem(box));
-    Link.connect(selectedItem(ComboBox2), selectedItem(ComboBox1), true);
+    Link.connect(selectedItem(ComboBox2).toStdString(), selectedItem(ComboBox1).toStdString(), true);
 }
 void TForm1::Button2Click() { Link.disconnect(); }
 void TForm1::rs232c1Open(Trs232c*) { Link.onOpen(); }
@@ -348,11 +367,11 @@ void TForm1::Button6Click() {
     // The table may change while the write waits; only what was sent counts as written.
     const planning::ChannelTable sent = ChannelTable;
     if (Link.write(sent) != device::Outcome::Reply) return;
-    planning::markWritten(ChannelRecords, sent, ChannelTable, clockTime(), rs232c1.portname().toStdString());
+    planning::markWritten(ChannelRecords, sent, ChannelTable, clockTime(), rs232c1.portname());
     showChannels();
 }
 void TForm1::Button13Click() { Link.viewBuffer(); }
-void TForm1::Edit8KeyPress(const QString& Key) { Link.sendKey(Key); }
+void TForm1::Edit8KeyPress(const QString& Key) { Link.sendKey(Key.toStdString()); }
 void TForm1::Button12Click() { Link.sendReturn(); }
 
 void TForm1::appendStatusText(const QString& text) { statusLog_->appendRunOn(text); }

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "common/exception_report.h"
-#include "device/device_view.h"
 #include "headerfile/header_text.h"
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
@@ -46,7 +45,7 @@ namespace statuslog {
 class StatusLog;
 }
 
-class TForm1 : public QWidget, private device::DeviceView {
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
     // Builds the controls, wires the handlers and runs FormCreate.
@@ -126,7 +125,8 @@ public:
     headerfile::ExportClock HeaderClock;  // clock and formats of the header export
 private:
     // The serial component, the link and the port between them, defined in Unit1.cpp so that
-    // this header needs none of their headers.
+    // this header needs none of their headers; and what the link shows, in the window's texts.
+    class LinkView;
     struct Connection;
     std::unique_ptr<Connection> connection_;
 
@@ -264,15 +264,15 @@ protected:
     }
 
 private:
-    // What the device link shows (device::DeviceView).
-    void appendStatusText(const QString& text) override;
-    void appendStatusLine(const QString& line) override;
-    void clearStatus() override;
-    void showReceiveCount(const QString& text) override;
-    void showBuffer(const QString& text) override;
-    void enableOpen(bool on) override;
-    void enableClose(bool on) override;
-    void resumeClose() override;
+    // What the device link shows (device::DeviceView, through LinkView).
+    void appendStatusText(const QString& text);
+    void appendStatusLine(const QString& line);
+    void clearStatus();
+    void showReceiveCount(const QString& text);
+    void showBuffer(const QString& text);
+    void enableOpen(bool on);
+    void enableClose(bool on);
+    void resumeClose();
     // The selected list items' texts ("" when none is selected).
     QString selectedItem(const QComboBox* box) const;
 

@@ -5,6 +5,8 @@
 // through the event loop.
 #include <QApplication>
 
+#include "serial/qt/qt_host.h"
+
 // The program's title: the window's caption and the title of every message box.
 QString applicationTitle();
 
@@ -13,4 +15,8 @@ class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    // The serial component and the link run on this application's event loop.
+    host::QtHost host_;
 };

@@ -48,6 +48,7 @@ void benchCase(const char* baud, int latencyMs, int writes) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    host::QtHost qtHost;
     benchrig::QuietNotifier quiet;
     setNotifier(&quiet);
     int writes = 3;

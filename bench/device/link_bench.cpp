@@ -56,7 +56,7 @@ struct EditView final : StringView {
         edit.resize(257, 73);
         edit.show();
     }
-    void appendStatusText(const QString& t) override { status.appendRunOn(t); }
+    void appendStatusText(const std::string& t) override { status.appendRunOn(QString::fromStdString(t)); }
     void clearStatus() override { status.clear(); }
     qsizetype logged() const override { return edit.document()->characterCount() - edit.document()->blockCount(); }
 };
@@ -72,7 +72,8 @@ struct FormerEditView final : StringView {
         edit.resize(257, 73);
         edit.show();
     }
-    void appendStatusText(const QString& t) override {
+    void appendStatusText(const std::string& text) override {
+        const QString t = QString::fromStdString(text);
         QTextCursor c(edit.document());
         c.movePosition(QTextCursor::End);
         for (qsizetype at = 0; at < t.size();) {
@@ -171,6 +172,7 @@ void benchFlood(const Options& o, StringView& view, const char* name) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    host::QtHost qtHost;
     benchrig::QuietNotifier quiet;
     setNotifier(&quiet);
     Options o;

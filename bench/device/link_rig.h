@@ -19,6 +19,7 @@
 #include "common/notifier.h"
 #include "device/device_link.h"
 #include "device/rs232c_port.h"
+#include "serial/qt/qt_host.h"
 #include "serial/rs232c.h"
 #include "testkit/raw_handshakes.h"
 #include "testkit/unit_process.h"
@@ -43,11 +44,11 @@ public:
 // The status log kept as one string: what a cheap log costs at least.
 struct StringView : device::DeviceView {
     QString log;
-    void appendStatusText(const QString& t) override { log += t; }
-    void appendStatusLine(const QString& l) override { log += '\n' + l; }
+    void appendStatusText(const std::string& t) override { log += QString::fromStdString(t); }
+    void appendStatusLine(const std::string& l) override { log += '\n' + QString::fromStdString(l); }
     void clearStatus() override { log.clear(); }
-    void showReceiveCount(const QString&) override {}
-    void showBuffer(const QString&) override {}
+    void showReceiveCount(const std::string&) override {}
+    void showBuffer(const std::string&) override {}
     void enableOpen(bool) override {}
     void enableClose(bool) override {}
     void resumeClose() override {}
@@ -84,7 +85,7 @@ struct Link {
     device::Rs232cPort port{rs232c1};
     device::DeviceLink link;
     qint64 worstHandlerMs = 0;  // the longest receive handler (drain, capture and log)
-    Link(device::DeviceView& view, const std::string& path, const QString& baud = "115200") : link(port, view) {
+    Link(device::DeviceView& view, const std::string& path, const std::string& baud = "115200") : link(port, view) {
         rs232c1.setrxtimeout(300);
         rs232c1.settxtimeout(300);
         rs232c1.OnRXCHAR = [this](Trs232c*) {
@@ -95,7 +96,7 @@ struct Link {
         };
         rs232c1.OnOpen = [this](Trs232c*) { link.onOpen(); };
         rs232c1.OnClose = [this](Trs232c*) { link.onClose(); };
-        link.connect(baud, QString::fromStdString(path), false);
+        link.connect(baud, path, false);
         if (!rs232c1.isOpen()) {
             std::fprintf(stderr, "bench: cannot open %s\n", path.c_str());
             std::exit(1);

@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "serial/qt/qt_host.h"
 #include "serial/rs232c.h"
 #include "testkit/cpu_time.h"
 
@@ -113,7 +114,7 @@ std::vector<double> runRaw(int master, const std::string& path, const Options& o
 
 std::vector<double> runComponent(int master, const std::string& path, const Options& o) {
     Trs232c rs;
-    rs.setportname(QString::fromStdString(path));
+    rs.setportname(path);
     rs.setbps(115200);
     rs.setrxtimeout(300);
     rs.settxtimeout(300);
@@ -210,7 +211,7 @@ double percentile(std::vector<double> v, double p) {
 
 double idleCpuMs(const std::string& path, int seconds) {
     Trs232c rs;
-    rs.setportname(QString::fromStdString(path));
+    rs.setportname(path);
     rs.OnRXCHAR = [](Trs232c*) {};
     if (!rs.Open()) return -1;
     QEventLoop loop;
@@ -288,6 +289,7 @@ bool openRawPty(int& master, std::string& path) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    host::QtHost qtHost;
     const Options o = parseOptions(argc, argv);
     int master = -1;
     std::string path;

@@ -61,9 +61,11 @@ PortPath leadingTo(PortPath p, files::Walked device) {
 
 }  // namespace
 
+bool isDevicePath(const std::string& name) { return name.find('/') != std::string::npos; }
+
 std::optional<PortPath> resolvePortName(const std::string& name, const std::string& home,
                                         const std::string& devFolder) {
-    if (name.find('/') != std::string::npos) return leadingTo(PortPath{name}, files::walkPath(name, kFollow));
+    if (isDevicePath(name)) return leadingTo(PortPath{name}, files::walkPath(name, kFollow));
     if (!comNumber(name)) return std::nullopt;
     if (home.empty()) return PortPath{{}, false, kNoConfigHome};
     const std::string alias = *portAliasPath(name, home);

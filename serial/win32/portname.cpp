@@ -29,8 +29,10 @@ int comNumber(const std::string& name) {
 
 }  // namespace
 
+bool isDevicePath(const std::string& name) { return name.rfind("\\\\.\\", 0) == 0 && name.size() > 4; }
+
 std::optional<PortPath> resolvePortName(const std::string& name, const std::string&, const std::string&) {
-    if (name.rfind("\\\\.\\", 0) == 0 && name.size() > 4) return PortPath{name};
+    if (isDevicePath(name)) return PortPath{name};
     const int n = comNumber(name);
     if (n == 0) return std::nullopt;
     return PortPath{"\\\\.\\COM" + std::to_string(n)};

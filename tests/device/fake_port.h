@@ -44,14 +44,14 @@ public:
     }
 
     void setbps(std::int32_t v) override { bps = v; }
-    void setportname(const QString& name) override { portname = name; }
+    void setportname(const std::string& name) override { portname = QString::fromStdString(name); }
     bool Open() override {
         if (open || !openSucceeds) return false;
         open = true;
         if (link) link->onOpen();
         return true;
     }
-    QString openFailureReason() const override { return failureReason; }
+    std::string openFailureReason() const override { return failureReason.toStdString(); }
     bool Close() override {
         if (!open) return false;
         open = false;

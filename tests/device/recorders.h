@@ -22,17 +22,17 @@ struct RecordingView final : device::DeviceView {
     int appends = 0;
     std::function<void()> onResumeClose;
 
-    void appendStatusText(const QString& text) override {
-        status += text;
+    void appendStatusText(const std::string& text) override {
+        status += QString::fromStdString(text);
         ++appends;
     }
-    void appendStatusLine(const QString& line) override {
+    void appendStatusLine(const std::string& line) override {
         if (!status.isEmpty()) status += '\n';
-        status += line;
+        status += QString::fromStdString(line);
     }
     void clearStatus() override { status.clear(); }
-    void showReceiveCount(const QString& count) override { receiveCount = count; }
-    void showBuffer(const QString& text) override { buffer = text; }
+    void showReceiveCount(const std::string& count) override { receiveCount = QString::fromStdString(count); }
+    void showBuffer(const std::string& text) override { buffer = QString::fromStdString(text); }
     void enableOpen(bool on) override { openEnabled = on; }
     void enableClose(bool on) override { closeEnabled = on; }
     void resumeClose() override {

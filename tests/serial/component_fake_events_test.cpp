@@ -19,7 +19,7 @@ namespace {
 
 struct Events : ::testing::Test {
     FakeLayer layer;
-    Trs232c rs{nullptr, layer};
+    Trs232c rs{layer};
 };
 
 }  // namespace
@@ -167,7 +167,7 @@ TEST(Lifetime, DestroyingAnOpenComponentClosesIt) {
     FakeLayer layer;
     int closes = 0;
     {
-        Trs232c rs(nullptr, layer);
+        Trs232c rs(layer);
         rs.OnClose = [&](Trs232c*) { ++closes; };
         rs.OnRXCHAR = [](Trs232c*) {};
         ASSERT_TRUE(rs.Open());
@@ -183,7 +183,7 @@ TEST(Lifetime, AnOnCloseThatThrowsWhileTheComponentIsDestroyedIsReported) {
     RecordingExceptions reported;
     bool reopened = true;
     {
-        Trs232c rs(nullptr, layer);
+        Trs232c rs(layer);
         rs.OnRXCHAR = [](Trs232c*) {};
         rs.OnClose = [&](Trs232c* s) {
             reopened = s->Open();

@@ -13,7 +13,7 @@ namespace {
 
 struct Fixture : ::testing::Test {
     FakeLayer layer;
-    Trs232c rs{nullptr, layer};
+    Trs232c rs{layer};
     DCB written() {
         std::lock_guard lock(layer.state.m);
         return layer.state.written;
@@ -42,7 +42,7 @@ TEST_F(Defaults, AreThoseOfTheConstructor) {
     EXPECT_EQ(rs.readinterval(), 0);
     EXPECT_EQ(rs.txtimeout(), 30000);
     EXPECT_EQ(rs.rxtimeout(), 30000);
-    EXPECT_EQ(rs.paritymode(), QString::fromUtf8("無し"));
+    EXPECT_EQ(rs.paritymode(), "無し");
     EXPECT_EQ(rs.flowflag(), 1);
     EXPECT_EQ(rs.packetsize(), 0);
     EXPECT_EQ(rs.flow(), (rsflowset{dfBinary}));
@@ -123,14 +123,14 @@ TEST_F(OpenState, ParityNamesAreExactAndUnknownNamesKeepTheDevicesParity) {
     };
     for (const auto& [name, parity] : known) {
         layer.state.deviceDcb.Parity = parity == kSpaceParity ? kNoParity : kSpaceParity;
-        rs.setparitymode(QString::fromUtf8(name));
+        rs.setparitymode(name);
         ASSERT_TRUE(rs.Open()) << name;
         EXPECT_EQ(written().Parity, parity) << name;
         rs.Close();
     }
     for (const char* name : {"NONE", "Odd", "", "ＯＤＤ ", "none"}) {
         layer.state.deviceDcb.Parity = kMarkParity;
-        rs.setparitymode(QString::fromUtf8(name));
+        rs.setparitymode(name);
         ASSERT_TRUE(rs.Open()) << name;
         EXPECT_EQ(written().Parity, kMarkParity) << name;
         rs.Close();
@@ -244,7 +244,7 @@ TEST(OpenFailures, EachStepShowsItsMessageWhenDebuggingAndClosesWhatItOpened) {
                           {&FakeState::failSetTimeouts, "タイムアウト時間設定エラー"}};
     for (const Case& c : cases) {
         FakeLayer layer;
-        Trs232c rs(nullptr, layer);
+        Trs232c rs(layer);
         rs.setdebug(true);
         rs.OnRXCHAR = [](Trs232c*) {};
         int opens = 0;

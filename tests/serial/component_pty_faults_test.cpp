@@ -17,7 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 using vttest::pumpUntil;
 
 void configure(Trs232c& rs, const std::string& path) {
-    rs.setportname(QString::fromStdString(path));
+    rs.setportname(path);
     rs.setrxtimeout(300);
     rs.settxtimeout(300);
 }

@@ -19,7 +19,7 @@ namespace {
 
 // The window's stored component: 9600 8N1, limits of 300 ms, on the pty.
 void configure(Trs232c& rs, const PtyPeer& peer) {
-    rs.setportname(QString::fromStdString(peer.path()));
+    rs.setportname(peer.path());
     rs.setrxtimeout(300);
     rs.settxtimeout(300);
 }
@@ -112,7 +112,7 @@ TEST(PtyOpen, OpenFromOnCloseWorksOnTheSamePortAndOnAnother) {
         };
         bool reopened = false;
         rs.OnClose = [&](Trs232c* s) {
-            s->setportname(QString::fromStdString(next.path()));
+            s->setportname(next.path());
             reopened = s->Open();
         };
         ASSERT_TRUE(rs.Open());

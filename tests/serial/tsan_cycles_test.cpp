@@ -12,7 +12,7 @@ using vttest::pumpUntil;
 TEST(SerialCycles, OpenTrafficCloseAThousandTimes) {
     PtyPeer peer;
     Trs232c rs;
-    rs.setportname(QString::fromStdString(peer.path()));
+    rs.setportname(peer.path());
     rs.setrxtimeout(300);
     rs.settxtimeout(300);
     int received = 0;

@@ -2,8 +2,10 @@
 # Runs a Windows test program under Wine with COM1 a pseudo-terminal that the Linux simulated
 # unit answers on. The Wine folder is made for this run inside a temporary folder: the build's
 # registry copied with COM1 set to the terminal, its drive C shared; the links Wine makes to
-# serial devices of this machine are removed before the program runs.
-#   com1_unit.sh VTUNIT BUILD_WINE_FOLDER PROGRAM.exe [ARGS...]
+# serial devices of this machine are removed before the program runs. A command that is no .exe
+# (a script that runs several) is run as it is, with WINEPREFIX set; the unit logs what it
+# receives into $VT_UNIT_LOG and keeps its memory in $VT_UNIT_MEMORY.
+#   com1_unit.sh VTUNIT BUILD_WINE_FOLDER PROGRAM.exe|COMMAND [ARGS...]
 set -euo pipefail
 vtunit=$1 base=$2 program=$3
 shift 3
@@ -21,7 +23,8 @@ if [[ ! -f $base/system.reg ]]; then  # the build's own Wine folder, made by its
   WINEPREFIX=$base wineboot -i >/dev/null 2>&1
   WINEPREFIX=$base wineserver -w
 fi
-"$vtunit" --no-link --slave-file "$tmp/slave" &
+export VT_UNIT_LOG=$tmp/unit.log VT_UNIT_MEMORY=$tmp/memory
+"$vtunit" --no-link --slave-file "$tmp/slave" --memory-file "$VT_UNIT_MEMORY" >"$VT_UNIT_LOG" &
 unit=$!
 for _ in $(seq 100); do [[ -s $tmp/slave ]] && break; sleep 0.1; done
 pty=$(cat "$tmp/slave")
@@ -49,4 +52,8 @@ if [[ $links != "com1 -> $pty" ]]; then
   printf 'com1_unit: Wine maps other ports than com1 -> %s:\n%s\n' "$pty" "$links" >&2
   exit 1
 fi
-wine "$program" "$@"
+if [[ $program == *.exe ]]; then
+  wine "$program" "$@"
+else
+  "$program" "$@"
+fi

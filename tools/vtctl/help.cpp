@@ -2,6 +2,7 @@
 #include "protocol/text_figures.h"
 #include "serial/listed_ports.h"
 #include "tools/vtctl/options.h"
+#include "tools/vtctl/system.h"
 
 namespace vtctl {
 
@@ -10,6 +11,7 @@ std::string helpText() {
     figures.insert(figures.end(), {{"VT_LAST_LISTED_PORT", std::to_string(commapi::kListedPorts)},
                                    {"VT_BAUD_USAGE", baudChoice("|")},
                                    {"VT_BAUD_RATES", baudChoice(" or ", true)}});
+    for (auto& text : systemHelp()) figures.push_back(std::move(text));
     return cli::filledIn(
         R"(Usage: vtctl [--port P]... [--baud @VT_BAUD_USAGE@] [--quiet-ms MS] [--timeout SECONDS] [--raw]
              COMMAND [ARGS]
@@ -29,14 +31,10 @@ Commands:
                     wait and no CR, as the window's hidden edit does; prints what comes back
                     until the line is quiet, as dump does
   ports             what com1 ... com@VT_LAST_LISTED_PORT@ (or each --port) open, what that device is and
-                    whether you may open it; then the serial devices present, with their
-                    stable /dev/serial/by-id names (as the window's Ports dialog)
+@VT_PORTS_HELP@
 
 Options:
-  --port P          comN (the alias $XDG_CONFIG_HOME/vtconfig/ports/comN, or /dev/ttyS<N-1>)
-                    or a device path; default com1. Given several times, the command runs on
-                    every port at once and prints a line per port: port, result, time (the
-                    same device twice, as com1 and COM1 or an alias and its device, is refused)
+@VT_PORT_HELP@
   --baud B          @VT_BAUD_RATES@
   --quiet-ms MS     dump and send: how long the line must stay quiet (default 200)
   --timeout SECONDS dump and send: the longest the whole reply may take (1 ... 3600, default
@@ -49,18 +47,17 @@ Exit status:
   1  the command failed: no reply from the unit, the device has gone, a reply past --timeout,
      or the port could not be opened (the reason is on stderr; with several ports: any port
      failed, after all finished), or stdout could not be written;
-     also after a signal that would end it (SIGINT, SIGTERM, SIGHUP, SIGUSR1, ...; not one
-     ignored at its start), once every port is closed and put back as it was
+@VT_STOP_HELP@
   2  bad command line
   3  the header file could not be read or is not a register header
 
 Examples:
   vtctl write 20240131_0930param.h
   vtctl --port com3 --baud 115200 channel 5
-  vtctl --port /dev/ttyUSB0 dump
+  vtctl --port @VT_DEVICE_EXAMPLE@ dump
   vtctl send 49 0D
   vtctl --port com1 --port com2 --port com3 --port com4 write table.h
-  for p in com1 com2 com3; do vtctl --port "$p" write table.h || echo "$p failed"; done
+@VT_LOOP_EXAMPLE@
 )",
         figures);
 }

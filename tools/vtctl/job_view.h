@@ -2,7 +2,6 @@
 // What the link of one port shows, kept instead of shown: the link runs on the port's own
 // thread, where neither the window nor the operator's notifier (GUI thread only) may be used.
 // Owner: the port's thread; nothing here is read before that thread has finished.
-#include <QString>
 #include <string>
 #include <vector>
 
@@ -14,15 +13,15 @@ class JobView final : public device::DeviceView {
 public:
     // The received bytes' hexadecimal text: the tapped port keeps the bytes themselves; how a
     // command ended is the link's outcome, not its status line.
-    void appendStatusText(const QString&) override {}
-    void appendStatusLine(const QString&) override {}
+    void appendStatusText(const std::string&) override {}
+    void appendStatusLine(const std::string&) override {}
     void clearStatus() override {}
-    void showReceiveCount(const QString&) override {}
-    void showBuffer(const QString&) override {}
+    void showReceiveCount(const std::string&) override {}
+    void showBuffer(const std::string&) override {}
     void enableOpen(bool) override {}
     void enableClose(bool) override {}
     void resumeClose() override {}
-    void showMessage(const QString& text) override { messages_.push_back(text.toStdString()); }
+    void showMessage(const std::string& text) override { messages_.push_back(text); }
     void beep(unsigned) override {}
 
     // The link's message boxes, in order ("Error", "データ読込みエラー").

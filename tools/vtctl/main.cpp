@@ -1,5 +1,4 @@
 // vtctl: the unit from the command line, on one port or on many at once (see --help).
-#include <QCoreApplication>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "tools/vtctl/port_report.h"
 #include "tools/vtctl/report.h"
 #include "tools/vtctl/same_device.h"
+#include "tools/vtctl/system.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         if (!table) return kExitBadFile;
         request.table = *table;
     }
-    QCoreApplication app(argc, argv);
+    if (o.raw) rawStandardOutput();
     const std::vector<std::string> ports = o.ports.empty() ? std::vector<std::string>{"com1"} : o.ports;
     return report(o, ports, runOnPorts(request, ports));
 }

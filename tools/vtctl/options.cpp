@@ -32,7 +32,7 @@ constexpr CommandDef kCommands[] = {
 
 // A port as the window takes it: "comN" through the alias rule, or a device path.
 bool isPortName(const std::string& text) {
-    return text.find('/') != std::string::npos || commapi::portAliasName(text).has_value();
+    return commapi::isDevicePath(text) || commapi::portAliasName(text).has_value();
 }
 
 // One byte in hexadecimal: one or two digits, "0x" before them allowed.

@@ -1,9 +1,6 @@
 #include "tools/vtctl/port_job.h"
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <chrono>
 #include <exception>
 
 #include "device/device_link.h"
@@ -26,6 +23,9 @@ constexpr int kLateMs = 50;
 
 int code(IdleEnd end) { return static_cast<int>(end); }
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 }  // namespace
 
 // The port's component and link on the job's thread, closed again however the job ends.
@@ -46,43 +46,40 @@ public:
     IdleEnd idle(int ms, bool untilQuiet) {
         if (stopped) return IdleEnd::Stopped;
         if (tap.gone()) return IdleEnd::Gone;
-        if (untilQuiet && replyDeadline.hasExpired()) return IdleEnd::TimedOut;
-        QEventLoop loop;
-        QTimer over, whole;
-        QElapsedTimer armed;
+        if (untilQuiet && Clock::now() >= replyDeadline) return IdleEnd::TimedOut;
+        host::Host& h = host::current();
+        const auto loop = h.makeEventLoop();
+        Clock::time_point armed;
         bool recounted = false;
+        std::unique_ptr<host::Timer> over;
         const auto arm = [&] {
-            over.start(ms);
-            armed.start();
+            over->start(milliseconds(ms));
+            armed = Clock::now();
         };
-        over.setSingleShot(true);
-        over.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&over, &QTimer::timeout, &loop, [&] {
-            if (untilQuiet && !recounted && armed.elapsed() > ms + kLateMs) {
+        over = h.makeTimer([&] {
+            if (untilQuiet && !recounted && Clock::now() - armed > milliseconds(ms + kLateMs)) {
                 recounted = true;
                 arm();
             } else {
-                loop.exit(code(IdleEnd::Over));
+                loop->exit(code(IdleEnd::Over));
             }
         });
-        whole.setSingleShot(true);
-        whole.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&whole, &QTimer::timeout, &loop, [&loop] { loop.exit(code(IdleEnd::TimedOut)); });
+        const auto whole = h.makeTimer([&loop] { loop->exit(code(IdleEnd::TimedOut)); });
         if (untilQuiet) {
-            whole.start(static_cast<int>(replyDeadline.remainingTime()));
+            whole->start(std::chrono::ceil<milliseconds>(replyDeadline - Clock::now()));
             tap.setOnReceived([&] {
                 if (tap.received().size() > kMostReceived) {
-                    loop.exit(code(IdleEnd::KeptSending));
+                    loop->exit(code(IdleEnd::KeptSending));
                 } else {
                     recounted = false;
                     arm();
                 }
             });
         }
-        tap.setOnGone([&loop] { loop.exit(code(IdleEnd::Gone)); });
+        tap.setOnGone([&loop] { loop->exit(code(IdleEnd::Gone)); });
         arm();
-        idleLoop = &loop;
-        const auto end = static_cast<IdleEnd>(loop.exec());
+        idleLoop = loop.get();
+        const auto end = static_cast<IdleEnd>(loop->exec());
         idleLoop = nullptr;
         tap.setOnReceived({});
         tap.setOnGone({});
@@ -91,7 +88,7 @@ public:
 
     // Runs the command on the open port; how its last idle time ended.
     IdleEnd runCommand(const Request& request) {
-        replyDeadline.setRemainingTime(std::chrono::seconds(request.timeoutS), Qt::PreciseTimer);
+        replyDeadline = Clock::now() + std::chrono::seconds(request.timeoutS);
         switch (request.command) {
             case Command::Write: outcome = link.write(request.table); return IdleEnd::Over;
             case Command::Channel: outcome = link.simpleCommand(protocol::channelCommand(request.channel)); break;
@@ -120,32 +117,29 @@ public:
     device::Rs232cPort component{rs232c1};
     TappedPort tap;
     device::DeviceLink link;
-    QObject inbox;  // where interrupt() posts to
-    QEventLoop* idleLoop = nullptr;
-    QDeadlineTimer replyDeadline;                      // of dump and send, from their first byte
+    std::unique_ptr<host::Inbox> inbox = host::current().makeInbox();  // where interrupt() posts to
+    host::EventLoop* idleLoop = nullptr;
+    Clock::time_point replyDeadline;                   // of dump and send, from their first byte
     device::Outcome outcome = device::Outcome::Reply;  // of the link's command (send has none)
     bool stopped = false;
 };
 
 void PortJob::run() {
-    QElapsedTimer clock;
-    clock.start();
+    const auto started = Clock::now();
     try {
         result_ = work();
     } catch (const std::exception& e) {
         result_.outcome = JobResult::Outcome::Failed;
         result_.detail = e.what();
     }
-    result_.elapsedMs = clock.elapsed();
+    result_.elapsedMs = std::chrono::duration_cast<milliseconds>(Clock::now() - started).count();
     finished_.store(true, std::memory_order_release);
 }
 
 void PortJob::interrupt() {
     std::lock_guard lock(m_);
     interrupted_ = true;
-    if (inbox_)
-        QMetaObject::invokeMethod(
-            inbox_, [this] { session_->stop(); }, Qt::QueuedConnection);
+    if (inbox_) inbox_->post([this] { session_->stop(); });
 }
 
 JobResult PortJob::work() {
@@ -159,7 +153,7 @@ JobResult PortJob::work() {
             return r;
         }
         session_ = &s;
-        inbox_ = &s.inbox;
+        inbox_ = s.inbox.get();
     }
     struct Unpublish {
         PortJob& job;
@@ -169,7 +163,7 @@ JobResult PortJob::work() {
         }
     } unpublish{*this};
 
-    s.link.connect(QString::number(request_.baud), QString::fromStdString(port_), false);
+    s.link.connect(std::to_string(request_.baud), port_, false);
     if (!s.rs232c1.isOpen()) {
         r.outcome = Outcome::NotOpened;
         r.openError = s.rs232c1.lastError();

@@ -1,7 +1,6 @@
 #pragma once
-// One command on one port: the port's own serial component, link and event loop, all made,
-// used and destroyed on the thread that runs the job.
-#include <QObject>
+// One command on one port: the port's own serial component, link and event loop (the plain
+// host's), all made, used and destroyed on the thread that runs the job. No Qt.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "planning/channel_table.h"
+#include "serial/host.h"
 #include "tools/vtctl/options.h"
 
 namespace vtctl {
@@ -78,7 +78,7 @@ private:
     // interrupt() reaches the job's thread through this object, which lives on it while the
     // job runs. Guarded by m_.
     std::mutex m_;
-    QObject* inbox_ = nullptr;
+    host::Inbox* inbox_ = nullptr;
     Session* session_ = nullptr;  // set on the job's thread; used there only
     bool interrupted_ = false;
     JobResult result_;  // owner: the job's thread until finished_, then whoever reads it

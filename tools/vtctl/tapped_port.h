@@ -16,9 +16,9 @@ public:
     TappedPort(device::LinkPort& port, std::atomic<int>& sent) : port_(port), sent_(sent) {}
 
     void setbps(std::int32_t bps) override { port_.setbps(bps); }
-    void setportname(const QString& name) override { port_.setportname(name); }
+    void setportname(const std::string& name) override { port_.setportname(name); }
     bool Open() override { return port_.Open(); }
-    QString openFailureReason() const override { return port_.openFailureReason(); }
+    std::string openFailureReason() const override { return port_.openFailureReason(); }
     bool Close() override { return port_.Close(); }
     bool isOpen() const override { return port_.isOpen(); }
     bool WriteByte(std::uint8_t b) override;
