@@ -95,8 +95,8 @@ private:
 
     bool send(std::uint8_t b);
     Outcome awaitReply();
-    Outcome replied(bool sent);
-    bool refusedDuringWrite();  // says so in the status log  // waits; on anything but a reply logs the no-reply line
+    Outcome replied(bool sent);  // waits; on anything but a reply logs the no-reply line
+    bool refusedDuringWrite();   // says so in the status log
     void wakeWaits();
     void drain();
     void logBytes(const std::string& hex);
