@@ -9,7 +9,7 @@
 
 #include "protocol/line_speeds.h"
 #include "protocol/text_figures.h"
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     auto figures = protocol::textFigures();
     figures.insert(figures.end(), {
                                       {"VT_CHANNELS_IN_WORDS", std::string(kWords[protocol::kChannels])},
-                                      {"VT_LAST_LISTED_PORT", std::to_string(commapi::kListedPorts)},
+                                      {"VT_LAST_LISTED_PORT", std::to_string(protocol::kListedPorts)},
                                       {"VT_BAUD_CHOICE", baudChoice()},
                                       {"VT_DEFAULT_BAUD", std::to_string(protocol::kDefaultBaud)},
                                   });

@@ -1,13 +1,13 @@
 #include "cli/command_line.h"
 #include "protocol/text_figures.h"
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 #include "tools/vtctl/options.h"
 
 namespace vtctl {
 
 std::string helpText() {
     auto figures = protocol::textFigures();
-    figures.insert(figures.end(), {{"VT_LAST_LISTED_PORT", std::to_string(commapi::kListedPorts)},
+    figures.insert(figures.end(), {{"VT_LAST_LISTED_PORT", std::to_string(protocol::kListedPorts)},
                                    {"VT_BAUD_USAGE", baudChoice("|")},
                                    {"VT_BAUD_RATES", baudChoice(" or ", true)}});
     return cli::filledIn(
