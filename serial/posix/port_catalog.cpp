@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "files/errno_text.h"
-#include "serial/commapi.h"
 #include "protocol/listed_ports.h"
 #include "serial/portname.h"
 #include "serial/posix/sysfs_tty.h"
