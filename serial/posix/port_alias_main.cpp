@@ -5,11 +5,13 @@
 // "user" (anything else there).
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
+#include "files/errno_text.h"
 #include "files/standard_descriptors.h"
 #include "serial/portname.h"
 #include "serial/unit_record.h"
@@ -44,12 +46,17 @@ int main(int argc, char** argv) {
             return std::string();
         },
         operands);
-    if (help) {
-        std::fputs(kUsage, stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+    if (!mistake.empty()) {
+        std::fprintf(stderr, "vtportalias: %s\n%s", mistake.c_str(), kUsage);
+        return 2;
     }
-    if (!mistake.empty() || operands.size() != 1) {
-        if (!mistake.empty()) std::fprintf(stderr, "vtportalias: %s\n", mistake.c_str());
+    if (help) {
+        // A usage that did not reach its reader (a full disk, a closed stdout) is no success.
+        if (std::fputs(kUsage, stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+        std::fprintf(stderr, "vtportalias: cannot write to standard output: %s\n", files::englishErrnoText(errno).c_str());
+        return 1;
+    }
+    if (operands.size() != 1) {
         std::fputs(kUsage, stderr);
         return 2;
     }
