@@ -48,6 +48,19 @@ Item itemOf(int c, const std::string& text, const std::vector<OptionDef>& defs) 
     return item;
 }
 
+// readOptions, the operands collected into operands; none taken when it is null.
+std::string readItems(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
+                      const std::function<std::string(const Item&)>& apply, std::vector<std::string>* operands) {
+    for (const Item& item : readCommandLine(args, defs)) {
+        const bool stray = !operands && (item.kind == Kind::Operand || item.kind == Kind::EndOfOptions);
+        std::string error = stray ? "unknown option '" + item.text + "'" : optionMistake(item);
+        if (error.empty() && item.kind == Kind::Option) error = apply(item);
+        if (!error.empty()) return error;
+        if (item.kind == Kind::Operand) operands->push_back(item.text);
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<Item> readCommandLine(const std::vector<std::string>& args, const std::vector<OptionDef>& defs) {
@@ -105,13 +118,12 @@ std::string optionMistake(const Item& item) {
 
 std::string readOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
                         const std::function<std::string(const Item&)>& apply, std::vector<std::string>& operands) {
-    for (const Item& item : readCommandLine(args, defs)) {
-        std::string error = optionMistake(item);
-        if (error.empty() && item.kind == Kind::Option) error = apply(item);
-        if (!error.empty()) return error;
-        if (item.kind == Kind::Operand) operands.push_back(item.text);
-    }
-    return {};
+    return readItems(args, defs, apply, &operands);
+}
+
+std::string readOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
+                        const std::function<std::string(const Item&)>& apply) {
+    return readItems(args, defs, apply, nullptr);
 }
 
 std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values) {

@@ -55,6 +55,10 @@ std::string optionMistake(const Item& item);
 // optionMistake or by apply; "" for a good line.
 std::string readOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
                         const std::function<std::string(const Item&)>& apply, std::vector<std::string>& operands);
+// The same for a program that takes no operands: an argument that is no option, "--" too, is
+// taken for a mistyped one ("unknown option 'x'").
+std::string readOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
+                        const std::function<std::string(const Item&)>& apply);
 
 // text with each "@NAME@" of values replaced by its value: a usage that quotes counts of the code
 // names them as the man pages do, and gets them from where they are kept.

@@ -30,7 +30,7 @@ function(vt_install_man_page page)
   install(FILES ${text} DESTINATION .)
 endfunction()
 
-foreach(dir text cli planning protocol files headerfile channels device serial ui tools/vtplan tools/vtctl
+foreach(dir text cli planning protocol files headerfile channels band device serial tools/vtplan tools/vtctl
         tests)
   add_subdirectory(${dir})
 endforeach()

@@ -9,10 +9,6 @@
 namespace device {
 
 inline constexpr int kRxBufferSize = 1028;
-// The image has its place in RxBuffer from position 513 (513 to 640 with eight channels). It is
-// held apart in WriteImage all the same, but a longer image must still fit that place.
-inline constexpr int kImageAtRxBuffer = 513;
-static_assert(kImageAtRxBuffer + protocol::kImageSize <= kRxBufferSize, "the write image must fit RxBuffer from 513");
 
 struct LinkFields {
     std::int32_t RxEventCount = 0;                       // receive events handled since start
@@ -20,7 +16,9 @@ struct LinkFields {
     std::int32_t RxSeen = 0;                             // 1 once a byte was read since the last clear
     std::array<std::uint8_t, kRxBufferSize> RxBuffer{};  // capture of received bytes
     std::int32_t RxCount = 0;                            // where the next byte is stored; never above 1028
-    // Held apart from RxBuffer, so no captured reply can change what is being sent.
+    // Held apart from RxBuffer (the original design's image is its positions 513 to 640), so no
+    // captured reply can change what is being sent, and an image of more channels needs no room
+    // there.
     std::array<std::uint8_t, protocol::kImageSize> WriteImage{};
 };
 

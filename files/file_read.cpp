@@ -81,17 +81,22 @@ int readFile(const std::string& path, std::string& out) {
 int readOpened(const InputFile& in, std::string& out) {
     out.clear();
     if (in.error() != 0) return in.error();
+    return readToEnd(in.fd(), out, in.stamp().size);
+}
+
+int readToEnd(int fd, std::string& out, std::uint64_t expected) {
+    out.clear();
     // Room for the whole file at once: grown by doubling, the string would hold up to twice its size.
-    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(in.stamp().size, kMaxReadBytes)));
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expected, kMaxReadBytes)));
     char buf[65536];
     for (;;) {
-        const ssize_t n = ::read(in.fd(), buf, sizeof buf);
+        const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
         if (n == 0) return 0;
-        if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) return EFBIG;  // it grew since
+        if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) return EFBIG;  // a file may grow meanwhile
         out.append(buf, static_cast<std::size_t>(n));
     }
 }

@@ -56,5 +56,8 @@ private:
 int readFile(const std::string& path, std::string& out);
 // Reads the rest of a file that is open into out. Returns 0 or the error.
 int readOpened(const InputFile& in, std::string& out);
+// Reads what a descriptor gives until its end into out, at most kMaxReadBytes (else EFBIG), room
+// made for about expected bytes at once. Returns 0 or the errno.
+int readToEnd(int fd, std::string& out, std::uint64_t expected = 0);
 
 }  // namespace files

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "files/paths.h"
@@ -66,6 +67,11 @@ struct Way {
         l.entry = openPath(top(), name.c_str());
         if (!l.entry.valid() || ::fstat(l.entry.get(), &l.st) != 0) l.error = errno;
         return l;
+    }
+    // "." stays where it is and ".." goes up: true; any other name is the walk's to look at.
+    bool moves(const std::string& name) {
+        if (name == "..") up();
+        return name == "." || name == "..";
     }
     void enter(Fd folder, const std::string& name) {
         folders.push_back(std::move(folder));
@@ -147,39 +153,45 @@ Walked endsAtFolder(Way& way) {
     return w;
 }
 
-// The rule, one name at a time: "." stays, ".." goes up; a link is followed only when it is
-// trusted, its text put before the rest of the names; the last name is the entry; any other
-// name must be a folder, which is entered.
+// A link that may be followed (trusted, within kMaxLinks on the way): its names put before the
+// rest, from the root for an absolute one. Why not, as the walk's outcome, or nullopt.
+std::optional<Walked> follow(Way& way, const Look& link, const std::string& path, int& links,
+                             std::deque<std::string>& rest) {
+    if (!trustedOwner(link.st)) return refused(EACCES, path, link.st);
+    if (++links > kMaxLinks) return failed(ELOOP);
+    std::string target;
+    if (const int err = readLink(link.entry.get(), target)) return failed(err);
+    if (target.empty()) return failed(ENOENT);
+    if (target.front() == '/') way.toRoot();
+    const std::deque<std::string> names = namesOf(target);
+    rest.insert(rest.begin(), names.begin(), names.end());
+    return std::nullopt;
+}
+
+// The rule, one name at a time: "." stays, ".." goes up; a link is followed (unless it is the
+// last name and is to be replaced); the last name is the entry; any other name must be a folder,
+// which is entered.
 Walked walk(Way way, std::deque<std::string> rest, Links last,
             const std::function<bool(const std::string&)>& stopAt) {
     int links = 0;
     while (!rest.empty()) {
         const std::string name = std::move(rest.front());
         rest.pop_front();
-        if (name == ".") continue;
-        if (name == "..") {
-            way.up();
-            continue;
-        }
+        const bool isLast = rest.empty();
+        if (way.moves(name)) continue;
         const std::string path = way.pathOf(name);
-        if (stopAt && stopAt(path)) return rest.empty() ? stoppedAt(path) : failed(ENOTDIR);
+        if (stopAt && stopAt(path)) return isLast ? stoppedAt(path) : failed(ENOTDIR);
         Look look = way.look(name);
-        if (look.error != 0) return look.error == ENOENT && rest.empty() ? missingAt(way, name) : failed(look.error);
-        const bool isLink = S_ISLNK(look.st.st_mode);
-        if (isLink && !(rest.empty() && last == Links::Replace)) {
-            if (!trustedOwner(look.st)) return refused(EACCES, path, look.st);
-            if (++links > kMaxLinks) return failed(ELOOP);
-            std::string target;
-            if (const int err = readLink(look.entry.get(), target)) return failed(err);
-            if (target.empty()) return failed(ENOENT);
-            if (target.front() == '/') way.toRoot();
-            const std::deque<std::string> more = namesOf(target);
-            rest.insert(rest.begin(), more.begin(), more.end());
-            continue;
+        if (look.error != 0) return look.error == ENOENT && isLast ? missingAt(way, name) : failed(look.error);
+        if (S_ISLNK(look.st.st_mode) && !(isLast && last == Links::Replace)) {
+            if (std::optional<Walked> refusal = follow(way, look, path, links, rest)) return std::move(*refusal);
+        } else if (isLast) {
+            return foundAt(way, name, std::move(look));
+        } else if (S_ISDIR(look.st.st_mode)) {
+            way.enter(std::move(look.entry), name);
+        } else {
+            return failed(ENOTDIR);
         }
-        if (rest.empty()) return foundAt(way, name, std::move(look));
-        if (!S_ISDIR(look.st.st_mode)) return failed(ENOTDIR);
-        way.enter(std::move(look.entry), name);
     }
     return endsAtFolder(way);
 }

@@ -84,21 +84,6 @@ int writeOwn(int fd, std::string_view bytes, Waiting waiting) {
     return writeAll(fd, bytes);
 }
 
-int readToEnd(int fd, std::string& out) {
-    out.clear();
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return 0;
-        if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) return EFBIG;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-}
-
 // Tries again when the name held something else when it was opened than when it was looked at.
 constexpr int kAttempts = 3;
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "protocol/line_speeds.h"
 #include "serial/commapi.h"
 #include "serial/event_window.h"
 #include "serial/notify_event.h"
@@ -182,7 +183,7 @@ private:
     std::unique_ptr<tcommthread> eventthread_;       // owner: GUI thread; created by Open, destroyed by Close
 
     // Properties: GUI thread, except packetsize (also read by the event thread).
-    std::int32_t bps_ = 9600;
+    std::int32_t bps_ = protocol::kDefaultBaud;
     std::int32_t rxbuffsize_ = 1024;
     std::int32_t txbuffsize_ = 1024;
     std::string portname_ = "COM1";

@@ -21,7 +21,7 @@
 #include "planning/choices.h"
 #include "planning/register_words.h"
 #include "protocol/line_speeds.h"
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/click_label.h"
@@ -118,7 +118,7 @@ Row with(unsigned look, Row row) {
 // "com1" … "com12", the ports the window offers by name.
 QStringList listedPorts() {
     QStringList names;
-    for (int n = 1; n <= commapi::kListedPorts; ++n) names << QStringLiteral("com%1").arg(n);
+    for (int n = 1; n <= protocol::kListedPorts; ++n) names << QStringLiteral("com%1").arg(n);
     return names;
 }
 

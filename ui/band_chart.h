@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/band_model.h"
+#include "band/band_model.h"
 
 class BandChart : public QWidget {
     Q_OBJECT

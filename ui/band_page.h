@@ -12,7 +12,7 @@
 
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
-#include "ui/band_job.h"
+#include "band/band_job.h"
 
 class BandChart;
 class QLabel;

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "common/exception_report.h"
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 #include "serial/portname.h"
 
 namespace {
@@ -67,7 +67,7 @@ void PortsDialog::buildControls() {
     auto* portCaption = new QLabel("Assign to", this);
     portBox = new QComboBox(this);
     portBox->setObjectName("PortsPort");
-    for (int n = 1; n <= commapi::kListedPorts; ++n) portBox->addItem(QStringLiteral("com%1").arg(n));
+    for (int n = 1; n <= protocol::kListedPorts; ++n) portBox->addItem(QStringLiteral("com%1").arg(n));
     portCaption->setBuddy(portBox);
     assignButton = new QPushButton("Assign", this);
     assignButton->setObjectName("PortsAssign");

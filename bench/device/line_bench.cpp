@@ -6,11 +6,10 @@
 // Options: --line-writes N (Writes per case, default 3).
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "bench/device/link_rig.h"
 
 namespace {
@@ -52,9 +51,7 @@ int main(int argc, char** argv) {
     benchrig::QuietNotifier quiet;
     setNotifier(&quiet);
     int writes = 3;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (!std::strcmp(argv[i], "--line-writes")) writes = std::max(1, std::atoi(argv[++i]));
-    }
+    benchrig::readBenchOptions(argc, argv, {{"line-writes", &writes, 1, 1000}});
     std::printf("write on a paced line: median of %d Writes (130 handshakes) per case, vtunit --baud/--latency\n",
                 writes);
     std::printf("  %8s %8s %10s %10s %7s %10s %7s\n", "baud", "latency", "floor ms", "raw ms", "ratio", "Write ms",

@@ -20,13 +20,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "bench/device/link_rig.h"
 #include "testkit/cpu_time.h"
 #include "testkit/qt/input_delay.h"
@@ -176,14 +175,9 @@ int main(int argc, char** argv) {
     benchrig::QuietNotifier quiet;
     setNotifier(&quiet);
     Options o;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (!std::strcmp(argv[i], "--writes"))
-            o.writes = std::max(1, std::atoi(argv[++i]));
-        else if (!std::strcmp(argv[i], "--rounds"))
-            o.rounds = std::max(1, std::atoi(argv[++i]));
-        else if (!std::strcmp(argv[i], "--flood-bytes"))
-            o.floodBytes = std::max(1L, std::atol(argv[++i]));
-    }
+    benchrig::readBenchOptions(argc, argv,
+                               {{"writes", &o.writes, 1, 10000}, {"rounds", &o.rounds, 1, 1000},
+                                {"flood-bytes", &o.floodBytes, 1, 1L << 30}});
     benchWrite(o);
     benchSilent();
     std::printf(

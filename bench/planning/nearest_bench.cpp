@@ -10,13 +10,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "planning/channel_plan.h"
 #include "planning/nearest_word.h"
 #include "sweep_rig.h"
@@ -52,12 +51,7 @@ void compareSearches(const char* name, const std::vector<planning::ChannelInputs
 int main(int argc, char** argv) {
     long points = 25000;
     int rounds = 5;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (!std::strcmp(argv[i], "--points"))
-            points = std::max(1L, std::atol(argv[++i]));
-        else if (!std::strcmp(argv[i], "--rounds"))
-            rounds = std::max(1, std::atoi(argv[++i]));
-    }
+    benchrig::readBenchOptions(argc, argv, {{"points", &points, 1, 250000}, {"rounds", &rounds, 1, 1000}});
     std::string to, problem;
     const auto band = benchrig::benchBand(points, to, problem);
     if (!band) {

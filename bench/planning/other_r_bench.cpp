@@ -10,11 +10,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "planning/r_choice.h"
 #include "planning/spur.h"
 
@@ -64,8 +63,7 @@ ChannelInputs inputs(const char* out, const char* mult, const char* std) {
 
 int main(int argc, char** argv) {
     int rounds = 5;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
+    benchrig::readBenchOptions(argc, argv, {{"rounds", &rounds, 1, 1000}});
 
     struct Case {
         const char* name;

@@ -16,11 +16,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "sweep_rig.h"
 
 extern char** environ;
@@ -54,12 +53,7 @@ long vtplanPeakKb(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     long points = 25000;
     int rounds = 5;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (!std::strcmp(argv[i], "--points"))
-            points = std::max(1L, std::atol(argv[++i]));
-        else if (!std::strcmp(argv[i], "--rounds"))
-            rounds = std::max(1, std::atoi(argv[++i]));
-    }
+    benchrig::readBenchOptions(argc, argv, {{"points", &points, 1, 250000}, {"rounds", &rounds, 1, 1000}});
     // First, while this process is small: a spawned child counts its parent's pages until it runs vtplan.
     std::printf("vtplan --sweep peak memory, lines to /dev/null (a sweep streams: no growth with its length)\n");
     std::printf("  %-34s %12s\n", "lines", "peak KiB");

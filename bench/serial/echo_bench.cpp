@@ -23,14 +23,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "serial/qt/qt_host.h"
 #include "serial/rs232c.h"
 #include "testkit/cpu_time.h"
@@ -258,17 +257,9 @@ void printTable(const std::vector<Echoer>& echoers, const Options& o) {
 
 Options parseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string k = argv[i];
-        if (k == "--only") o.only = argv[i + 1];
-        const int v = std::atoi(argv[i + 1]);
-        if (k == "--trips")
-            o.trips = v;
-        else if (k == "--rounds")
-            o.rounds = v;
-        else if (k == "--idle-seconds")
-            o.idleSeconds = v;
-    }
+    benchrig::readBenchOptions(argc, argv,
+                               {{"only", &o.only}, {"trips", &o.trips, 1, 1000000}, {"rounds", &o.rounds, 1, 1000},
+                                {"idle-seconds", &o.idleSeconds, 0, 3600}});
     return o;
 }
 

@@ -17,11 +17,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "testkit/temp_dir.h"
 #include "settings/settings_file.h"
 
@@ -38,12 +38,7 @@ struct Options {
 
 Options parse(int argc, char** argv) {
     Options o;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--mb") == 0)
-            o.megabytes = std::max(1L, std::atol(argv[++i]));
-        else if (std::strcmp(argv[i], "--rounds") == 0)
-            o.rounds = std::max(1, std::atoi(argv[++i]));
-    }
+    benchrig::readBenchOptions(argc, argv, {{"mb", &o.megabytes, 1, 63}, {"rounds", &o.rounds, 1, 1000}});
     return o;
 }
 

@@ -31,6 +31,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "common/notifier.h"
 #include "testkit/qt/input_delay.h"
 #include "testkit/temp_dir.h"
@@ -212,12 +213,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && !std::strcmp(argv[1], "--child")) return child(argv[2], std::atoi(argv[3]));
     int rounds = 9;
     long outputs = 100000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (!std::strcmp(argv[i], "--rounds"))
-            rounds = std::max(1, std::atoi(argv[++i]));
-        else if (!std::strcmp(argv[i], "--outputs"))
-            outputs = std::clamp(std::atol(argv[++i]), 2L, 250000L);
-    }
+    benchrig::readBenchOptions(argc, argv, {{"rounds", &rounds, 1, 1000}, {"outputs", &outputs, 2, 250000}});
     const vttest::TempDir home;
     privateMachine(home);
     const vttest::CurrentDirectory cwd(home.file("cwd"));

@@ -13,13 +13,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "headerfile/header_text.h"
 #include "testkit/raw_handshakes.h"
 #include "testkit/temp_dir.h"
@@ -39,11 +39,14 @@ struct Options {
 
 Options readOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0) o.rounds = std::max(1, std::atoi(argv[i + 1]));
-        if (std::strcmp(argv[i], "--units") == 0) o.units = std::clamp(std::atoi(argv[i + 1]), 2, 12);
-        if (std::strcmp(argv[i], "--baud") == 0 && std::strcmp(argv[i + 1], "9600") == 0) o.baud = 9600;
+    std::string baud = "115200";
+    benchrig::readBenchOptions(argc, argv,
+                               {{"rounds", &o.rounds, 1, 1000}, {"units", &o.units, 2, 12}, {"baud", &baud}});
+    if (baud != "9600" && baud != "115200") {
+        std::fprintf(stderr, "%s: --baud is 9600 or 115200, not '%s'\n", argv[0], baud.c_str());
+        std::exit(2);
     }
+    o.baud = std::stoi(baud);
     return o;
 }
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -137,10 +138,15 @@ int readFile(const std::string& path, std::string& out) {
 int readOpened(const InputFile& in, std::string& out) {
     out.clear();
     if (in.error() != 0) return in.error();
-    out.reserve(static_cast<std::size_t>(in.stamp().size));
+    return readToEnd(in.fd(), out, in.stamp().size);
+}
+
+int readToEnd(int fd, std::string& out, std::uint64_t expected) {
+    out.clear();
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expected, kMaxReadBytes)));
     char buf[65536];
     for (;;) {
-        const int n = ::_read(in.fd(), buf, sizeof buf);
+        const int n = ::_read(fd, buf, sizeof buf);
         if (n < 0) return errno;
         if (n == 0) return 0;
         if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) return EFBIG;

@@ -51,16 +51,8 @@ int writeNamedOutput(const std::string& name, std::string_view bytes, const std:
 
 int readNamedInput(const std::string& name, std::string& out) {
     if (name != "-") return readFile(name, out);
-    out.clear();
     const BinaryMode binary(0);
-    char buf[65536];
-    for (;;) {
-        const int n = ::_read(0, buf, sizeof buf);
-        if (n < 0) return errno;
-        if (n == 0) return 0;
-        if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) return EFBIG;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
+    return readToEnd(0, out);
 }
 
 }  // namespace files

@@ -5,13 +5,21 @@
 // "user" (anything else there).
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
+#include "cli/command_line.h"
+#include "files/errno_text.h"
+#include "files/standard_descriptors.h"
 #include "serial/portname.h"
 #include "serial/unit_record.h"
+#include "text/shown.h"
 
 namespace {
+
+constexpr const char* kUsage = "usage: vtportalias [--maker] comN\n";
 
 const char* makerWord(const std::string& alias) {
     struct stat st {};
@@ -27,14 +35,34 @@ const char* makerWord(const std::string& alias) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool maker = argc == 3 && std::strcmp(argv[1], "--maker") == 0;
-    if (argc != 2 && !maker) {
-        std::fputs("usage: vtportalias [--maker] comN\n", stderr);
+    files::guardStandardDescriptors();  // before anything opens a descriptor of its own
+    enum { kMaker, kHelp };
+    bool maker = false, help = false;
+    std::vector<std::string> operands;
+    const std::string mistake = cli::readOptions(
+        {argv + 1, argv + argc}, {{"maker", 0, false, kMaker}, {"help", 'h', false, kHelp}},
+        [&](const cli::Item& item) {
+            (item.id == kMaker ? maker : help) = true;
+            return std::string();
+        },
+        operands);
+    if (!mistake.empty()) {
+        std::fprintf(stderr, "vtportalias: %s\n%s", mistake.c_str(), kUsage);
         return 2;
     }
-    const char* name = argv[argc - 1];
+    if (help) {
+        // A usage that did not reach its reader (a full disk, a closed stdout) is no success.
+        if (std::fputs(kUsage, stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+        std::fprintf(stderr, "vtportalias: cannot write to standard output: %s\n", files::englishErrnoText(errno).c_str());
+        return 1;
+    }
+    if (operands.size() != 1) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string& name = operands.front();
     if (!commapi::portAliasName(name)) {
-        std::fprintf(stderr, "vtportalias: not a port name comN: '%s'\n", name);
+        std::fprintf(stderr, "vtportalias: not a port name comN: '%s'\n", text::shown(name).c_str());
         return 2;
     }
     const auto path = commapi::portAliasPath(name, commapi::configHome());

@@ -9,8 +9,7 @@
 #include <tuple>
 
 #include "files/errno_text.h"
-#include "serial/commapi.h"
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 #include "serial/portname.h"
 #include "serial/posix/sysfs_tty.h"
 #include "serial/unit_record.h"
@@ -144,17 +143,17 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots& roots
 
 std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots) {
     std::vector<long> numbers;
-    for (long n = 1; n <= kListedPorts; ++n) numbers.push_back(n);
+    for (long n = 1; n <= protocol::kListedPorts; ++n) numbers.push_back(n);
     std::error_code ec;
     fs::directory_iterator it, end;  // without a home there are no aliases to list
     if (!roots.configHome.empty()) it = fs::directory_iterator(portAliasFolder(roots.configHome), ec);
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const auto [prefix, n, whole] = nameOrder(name);
-        if (prefix == "com" && n > kListedPorts && portAliasPath(name, roots.configHome) == it->path().string())
+        if (prefix == "com" && n > protocol::kListedPorts && portAliasPath(name, roots.configHome) == it->path().string())
             numbers.push_back(n);
     }
-    std::sort(numbers.begin() + kListedPorts, numbers.end());
+    std::sort(numbers.begin() + protocol::kListedPorts, numbers.end());
     std::vector<ComPortTarget> ports;
     for (long n : numbers) ports.push_back(describeComPort("com" + std::to_string(n), roots));
     return ports;

@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 
+#include "files/errno_text.h"
 #include "serial/posix/proc_locks.h"
 
 namespace commapi {
@@ -67,7 +67,10 @@ bool heldByItsUnit(int fd, const struct stat& st, const Record& record) {
     return pid > 0 && *end == '\0' && holdsLock(locks, st.st_dev, st.st_ino, static_cast<pid_t>(pid));
 }
 
-std::string sysError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string sysError(const std::string& what) {
+    const int err = errno;  // before the text's allocations
+    return what + ": " + files::englishErrnoText(err);
+}
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 #include "serial/port_catalog.h"
 #include "serial/portname.h"
 #include "text/shown.h"
@@ -100,10 +100,10 @@ ComPortTarget describeComPort(const std::string& port, const CatalogRoots&) {
 // com1 … com12, then any further COMN the system has.
 std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots) {
     std::vector<long> numbers;
-    for (long n = 1; n <= kListedPorts; ++n) numbers.push_back(n);
+    for (long n = 1; n <= protocol::kListedPorts; ++n) numbers.push_back(n);
     for (const SerialDevice& d : listSerialDevices(roots))
         if (const long n = comNumber(d.name);
-            n > kListedPorts && std::find(numbers.begin(), numbers.end(), n) == numbers.end())
+            n > protocol::kListedPorts && std::find(numbers.begin(), numbers.end(), n) == numbers.end())
             numbers.push_back(n);
     std::vector<ComPortTarget> ports;
     for (long n : numbers) ports.push_back(describeComPort("com" + std::to_string(n), roots));

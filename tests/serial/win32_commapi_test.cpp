@@ -140,6 +140,7 @@ TEST_P(Win32CommOpen, FailsWithItsReason) {
     EXPECT_EQ(openFailureReason(row.port, error.error), row.reason);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Refusals, Win32CommOpen,
     testing::Values(OpenRefusal{"NoSuchPort", "com250", {CommCode::kSystem, ENOENT},
@@ -149,6 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OpenRefusal{"BeyondTheLast", "com257", {CommCode::kRefused, ENOENT},
                                 "Cannot open com257: not a port name (COM1 ... COM256, or \\\\.\\NAME)"}),
     [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
 
 struct SystemAnswer {
     unsigned long code;

@@ -1,6 +1,6 @@
 #include "cli/command_line.h"
 #include "protocol/text_figures.h"
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 #include "tools/vtctl/options.h"
 #include "tools/vtctl/system.h"
 
@@ -8,7 +8,7 @@ namespace vtctl {
 
 std::string helpText() {
     auto figures = protocol::textFigures();
-    figures.insert(figures.end(), {{"VT_LAST_LISTED_PORT", std::to_string(commapi::kListedPorts)},
+    figures.insert(figures.end(), {{"VT_LAST_LISTED_PORT", std::to_string(protocol::kListedPorts)},
                                    {"VT_BAUD_USAGE", baudChoice("|")},
                                    {"VT_BAUD_RATES", baudChoice(" or ", true)}});
     for (auto& text : systemHelp()) figures.push_back(std::move(text));

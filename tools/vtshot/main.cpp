@@ -31,7 +31,7 @@
 #include "cli/command_line.h"
 #include "files/standard_descriptors.h"
 #include "planning/error_texts.h"
-#include "serial/listed_ports.h"
+#include "protocol/listed_ports.h"
 #include "serial/port_catalog.h"
 #include "serial/portname.h"
 #include "ui/Unit1.h"
@@ -124,7 +124,7 @@ bool save(QWidget& w, const std::string& path) {
 void portsLeadNowhere(const QTemporaryDir& home) {
     const std::filesystem::path ports = home.filePath("vtconfig/ports").toStdString();
     std::filesystem::create_directories(ports);
-    for (int n = 1; n <= commapi::kListedPorts; ++n)
+    for (int n = 1; n <= protocol::kListedPorts; ++n)
         std::filesystem::create_symlink("absent", ports / ("com" + std::to_string(n)));
     ::setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <deque>
 #include <optional>
 #include <string>
@@ -77,7 +76,7 @@ void saveMemory(const Options& options, const Unit& unit, Output& output) {
 
 LineEnd failed(Output& output, const char* what) {
     const int err = errno;  // before the text's allocations
-    output.messages.line(std::string("vtunit: ") + what + ": " + std::strerror(err));
+    output.messages.line(std::string("vtunit: ") + what + ": " + files::englishErrnoText(err));
     return LineEnd::Error;
 }
 

@@ -7,9 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <mutex>
+
+#include "files/errno_text.h"
 
 namespace vtunit {
 namespace {
@@ -57,7 +58,7 @@ struct LogStream::Shared {
 
     std::size_t room() const { return capacity - std::min(capacity, queuedBytes); }
     std::string why() const {
-        return error != 0 ? "cannot write to " + name + ": " + std::strerror(error) : name + " was not read";
+        return error != 0 ? "cannot write to " + name + ": " + files::englishErrnoText(error) : name + " was not read";
     }
     void push(std::string bytes, Kind kind, std::uint64_t counted = 0) {
         queuedBytes += bytes.size();

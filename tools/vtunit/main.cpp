@@ -4,7 +4,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -116,7 +115,7 @@ int main(int argc, char** argv) {
     if (parsed.options.help) {
         // A usage that did not reach its reader (a full disk, a closed stdout) is no success.
         if (std::fputs(helpText().c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
-        std::fprintf(stderr, "vtunit: cannot write to standard output: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "vtunit: cannot write to standard output: %s\n", files::englishErrnoText(errno).c_str());
         return 1;
     }
     const sigset_t waitMask = blockStopSignals();

@@ -108,23 +108,11 @@ std::string apply(const cli::Item& item, Options& o) {
     return {};
 }
 
-// The error text of an item that is no usable option, or "". The unit takes no operands: an
-// argument that is no option is taken for a mistyped one.
-std::string problemOf(const cli::Item& item) {
-    using Kind = cli::Item::Kind;
-    if (item.kind == Kind::Operand || item.kind == Kind::EndOfOptions) return "unknown option '" + item.text + "'";
-    return cli::optionMistake(item);
-}
-
 }  // namespace
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult r;
-    for (const cli::Item& item : cli::readCommandLine(args, kOptionDefs)) {
-        r.error = problemOf(item);
-        if (r.error.empty()) r.error = apply(item, r.options);
-        if (!r.error.empty()) return r;
-    }
+    r.error = cli::readOptions(args, kOptionDefs, [&r](const cli::Item& item) { return apply(item, r.options); });
     return r;
 }
 

@@ -6,8 +6,8 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
+#include "files/errno_text.h"
 #include "serial/alias_link.h"
 #include "serial/portname.h"
 #include "serial/simulated_terminal.h"
@@ -15,7 +15,10 @@
 namespace vtunit {
 namespace {
 
-std::string sysError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string sysError(const std::string& what) {
+    const int err = errno;  // before the text's allocations
+    return what + ": " + files::englishErrnoText(err);
+}
 
 // Why vtunit does not take alias's name, where something of that mode is.
 std::string refusal(const std::string& alias, mode_t found) {

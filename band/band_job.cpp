@@ -1,4 +1,4 @@
-#include "ui/band_job.h"
+#include "band/band_job.h"
 
 namespace band {
 

@@ -8,8 +8,8 @@
 
 #include "planning/sweep_text.h"
 #include "text/cp932.h"
-#include "ui/band_job.h"
-#include "ui/band_model.h"
+#include "band/band_job.h"
+#include "band/band_model.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ TEST(BandModel, ChannelMarksInTheBand) {
               (std::vector<std::pair<int, double>>{{0, 12340}, {2, 12390}, {4, 12350.5}, {5, 12290}, {6, 12300.25}}));
 }
 
-// Every point's numbers are the texts of its line; the summary the core's; the point readout and
-// the nearest output as the stepping has them.
+// Every point's numbers are the core's figures (within the last decimal its texts show); the
+// summary the core's; the point readout and the nearest output as the stepping has them.
 TEST(BandModel, PointsAreTheSweepsFigures) {
     const band::Request req = request("12339.5", "12340.5", "0.01", {2, 3});
     std::atomic<bool> stop{false};
@@ -86,15 +86,15 @@ TEST(BandModel, PointsAreTheSweepsFigures) {
     for (const int64_t index : {0, 37, 50, 100})
         for (size_t c = 0; c < 2; ++c) {
             const planning::SweepPoint p = planning::sweepPoint(req.inputs, index, c);
-            EXPECT_EQ(result->curves[c].errorHz[static_cast<size_t>(index)],
-                      std::stod(planning::hzText(*p.figures->errorHz, '.')));
-            EXPECT_EQ(result->curves[c].spurHz[static_cast<size_t>(index)],
-                      std::stod(planning::hzText(*p.figures->spurs.offsetHz(), '.')));
+            EXPECT_NEAR(result->curves[c].errorHz[static_cast<size_t>(index)],
+                        std::stod(planning::hzText(*p.figures->errorHz, '.')), 5e-4);
+            EXPECT_NEAR(result->curves[c].spurHz[static_cast<size_t>(index)],
+                        std::stod(planning::hzText(*p.figures->spurs.offsetHz(), '.')), 5e-4);
             planning::SweepInputs nearest = req.inputs;
             nearest.search = planning::Search::Nearest;
             const planning::SweepPoint n = planning::sweepPoint(nearest, index, c);
-            EXPECT_EQ(result->curves[c].nearestErrorHz[static_cast<size_t>(index)],
-                      std::stod(planning::hzText(*n.figures->errorHz, '.')));
+            EXPECT_NEAR(result->curves[c].nearestErrorHz[static_cast<size_t>(index)],
+                        std::stod(planning::hzText(*n.figures->errorHz, '.')), 5e-4);
         }
     EXPECT_EQ(band::pointText(req, 50, 1),
               "12340.00 MHz, R 3: error 1225.471 Hz (nearest word -6.358 Hz), spur "

@@ -1,4 +1,4 @@
-#include "ui/band_model.h"
+#include "band/band_model.h"
 
 #include <algorithm>
 #include <charconv>
@@ -19,17 +19,6 @@ namespace {
 
 constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 
-// The n-th comma-separated field of a CSV line without quotes in its first fields; NaN for
-// "none" or an empty one.
-double csvNumber(std::string_view line, int n) {
-    size_t at = 0;
-    for (int i = 0; i < n; ++i) at = line.find(',', at) + 1;
-    const std::string_view field = line.substr(at, line.find(',', at) - at);
-    double v = kMissing;
-    if (std::from_chars(field.data(), field.data() + field.size(), v).ec != std::errc()) return kMissing;
-    return v;
-}
-
 std::string fixed(double v, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, v);
@@ -45,10 +34,13 @@ void forEachValue(const Result& r, bool spurs, const std::function<void(double)>
                 if (!std::isnan(v)) take(v);
 }
 
-// As the CSV's figures are read: the text of three decimals, whatever the locale.
-double hzValue(const std::optional<planning::ExactFraction>& hz) {
+// A figure as the chart plots it, NaN for none: the exact value to a double, through its text only
+// when it is too large for 128 bits.
+double plotted(const std::optional<planning::ExactFraction>& hz) {
     if (!hz) return kMissing;
-    const std::string text = planning::hzText(*hz, '.');
+    if (const auto parts = hz->toInt128Parts())
+        return static_cast<double>(static_cast<long double>(parts->first) / static_cast<long double>(parts->second));
+    const std::string text = hz->toFixed(3, '.');
     double v = kMissing;
     std::from_chars(text.data(), text.data() + text.size(), v);
     return v;
@@ -64,19 +56,18 @@ std::shared_ptr<const Result> compute(const Request& request, const std::atomic<
     for (const int64_t r : in.rs)
         result->curves.push_back({r, std::vector<double>(outputs, kMissing), std::vector<double>(outputs, kMissing),
                                   std::vector<double>(outputs, kMissing)});
-    std::string& csv = result->csv;
-    csv = planning::sweepCsvHeader();
+    result->csv = planning::sweepCsvHeader();
     const planning::SweepTextFormat format{true, '.', request.thresholdHz};
     bool stopped = false;
     planning::sweep(in, [&](const planning::SweepPoint& p) {
         if (stop.load(std::memory_order_relaxed)) return !(stopped = true);
         result->summary.add(p);
-        const size_t lineStart = csv.size();
-        planning::appendSweepText(csv, in, p, format);
-        const std::string_view line(csv.data() + lineStart, csv.size() - lineStart);
-        Curve& c = result->curves[p.rIndex];
-        c.errorHz[static_cast<size_t>(p.index)] = csvNumber(line, 3);
-        c.spurHz[static_cast<size_t>(p.index)] = csvNumber(line, 4);
+        planning::appendSweepText(result->csv, in, p, format);
+        if (p.figures) {
+            Curve& c = result->curves[p.rIndex];
+            c.errorHz[static_cast<size_t>(p.index)] = plotted(p.figures->errorHz);
+            c.spurHz[static_cast<size_t>(p.index)] = plotted(p.figures->spurs.offsetHz());
+        }
         done.fetch_add(1, std::memory_order_relaxed);
         return true;
     });
@@ -86,7 +77,7 @@ std::shared_ptr<const Result> compute(const Request& request, const std::atomic<
     planning::sweep(nearest, [&](const planning::SweepPoint& p) {
         if (stop.load(std::memory_order_relaxed)) return !(stopped = true);
         if (p.figures)
-            result->curves[p.rIndex].nearestErrorHz[static_cast<size_t>(p.index)] = hzValue(p.figures->errorHz);
+            result->curves[p.rIndex].nearestErrorHz[static_cast<size_t>(p.index)] = plotted(p.figures->errorHz);
         done.fetch_add(1, std::memory_order_relaxed);
         return true;
     });

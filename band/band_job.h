@@ -8,7 +8,7 @@
 #include <memory>
 #include <thread>
 
-#include "ui/band_model.h"
+#include "band/band_model.h"
 
 namespace band {
 
