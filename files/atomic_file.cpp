@@ -108,7 +108,8 @@ int writeAll(int fd, std::string_view bytes) {
 
 bool sharedFileOfAnother(const Walked& w) {
     struct stat folder {};
-    if (w.error != 0 || !S_ISREG(w.look.st_mode) || w.look.st_uid == ::geteuid() || ::fstat(w.folder.get(), &folder) != 0)
+    if (w.error != 0 || !S_ISREG(w.look.st_mode) || w.look.st_uid == ::geteuid() ||
+        ::fstat(w.folder.get(), &folder) != 0)
         return false;
     return w.look.st_uid != folder.st_uid && (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }

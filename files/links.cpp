@@ -171,8 +171,7 @@ std::optional<Walked> follow(Way& way, const Look& link, const std::string& path
 // The rule, one name at a time: "." stays, ".." goes up; a link is followed (unless it is the
 // last name and is to be replaced); the last name is the entry; any other name must be a folder,
 // which is entered.
-Walked walk(Way way, std::deque<std::string> rest, Links last,
-            const std::function<bool(const std::string&)>& stopAt) {
+Walked walk(Way way, std::deque<std::string> rest, Links last, const std::function<bool(const std::string&)>& stopAt) {
     int links = 0;
     while (!rest.empty()) {
         const std::string name = std::move(rest.front());

@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <vector>

@@ -34,11 +34,11 @@ struct SerialDevice {
 std::vector<SerialDevice> listSerialDevices(const CatalogRoots& roots);
 
 struct ComPortTarget {
-    std::string port;   // as asked, "com3"
-    std::string opens;  // the alias's target, or <dev>/ttyS<N-1>; "" when it opens nothing
-    bool alias = false;     // a link under comN's name, not whatever else is there
-    bool terminal = false;  // what it opens is a terminal (a serial port, a pseudo-terminal)
-    bool refused = false;   // the name is not opened at all; description says why
+    std::string port;         // as asked, "com3"
+    std::string opens;        // the alias's target, or <dev>/ttyS<N-1>; "" when it opens nothing
+    bool alias = false;       // a link under comN's name, not whatever else is there
+    bool terminal = false;    // what it opens is a terminal (a serial port, a pseudo-terminal)
+    bool refused = false;     // the name is not opened at all; description says why
     std::string description;  // what it opens is; "not present" when it does not exist
 
     std::string summary() const;  // "com3 opens /dev/serial/by-id/… (alias)"

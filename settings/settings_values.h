@@ -14,7 +14,7 @@
 namespace settings {
 
 // Item counts of the lists the indexes refer to.
-inline constexpr int kPortItems = protocol::kListedPorts;                          // "com1" … "com12"
+inline constexpr int kPortItems = protocol::kListedPorts;                         // "com1" … "com12"
 inline constexpr int kBaudItems = static_cast<int>(protocol::kBaudRates.size());  // "9600", "115200"
 inline constexpr int kChannelItems = planning::ChannelTable::kChannels;           // "ch0" … "ch7"
 inline constexpr int kSeedItems = planning::lastChoice(planning::kSeedChoices) + 1;

@@ -372,7 +372,8 @@ QString BandPage::save() {
     else if (suffix == QLatin1String("csv"))
         bytes = csvBytes();
     else
-        throw text::VtError("Save… writes a .png, .svg or .csv file: " + text::shown(QFileInfo(path).fileName().toStdString()));
+        throw text::VtError("Save… writes a .png, .svg or .csv file: " +
+                            text::shown(QFileInfo(path).fileName().toStdString()));
     const std::string local = QFile::encodeName(path).toStdString();
     if (const int err =
             files::replaceFile(local, std::string_view(bytes.constData(), bytes.size()), files::Links::Replace))

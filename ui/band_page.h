@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "band/band_job.h"
 #include "planning/channel_table.h"
 #include "planning/register_words.h"
-#include "band/band_job.h"
 
 class BandChart;
 class QLabel;

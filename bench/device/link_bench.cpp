@@ -175,9 +175,9 @@ int main(int argc, char** argv) {
     benchrig::QuietNotifier quiet;
     setNotifier(&quiet);
     Options o;
-    benchrig::readBenchOptions(argc, argv,
-                               {{"writes", &o.writes, 1, 10000}, {"rounds", &o.rounds, 1, 1000},
-                                {"flood-bytes", &o.floodBytes, 1, 1L << 30}});
+    benchrig::readBenchOptions(
+        argc, argv,
+        {{"writes", &o.writes, 1, 10000}, {"rounds", &o.rounds, 1, 1000}, {"flood-bytes", &o.floodBytes, 1, 1L << 30}});
     benchWrite(o);
     benchSilent();
     std::printf(

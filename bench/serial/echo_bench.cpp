@@ -258,7 +258,9 @@ void printTable(const std::vector<Echoer>& echoers, const Options& o) {
 Options parseOptions(int argc, char** argv) {
     Options o;
     benchrig::readBenchOptions(argc, argv,
-                               {{"only", &o.only}, {"trips", &o.trips, 1, 1000000}, {"rounds", &o.rounds, 1, 1000},
+                               {{"only", &o.only},
+                                {"trips", &o.trips, 1, 1000000},
+                                {"rounds", &o.rounds, 1, 1000},
                                 {"idle-seconds", &o.idleSeconds, 0, 3600}});
     return o;
 }

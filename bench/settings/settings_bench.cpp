@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "bench/bench_options.h"
-#include "testkit/temp_dir.h"
 #include "settings/settings_file.h"
+#include "testkit/temp_dir.h"
 
 extern char** environ;
 

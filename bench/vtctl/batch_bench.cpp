@@ -123,7 +123,8 @@ double rawRun(const vttest::ConfigHome& dir, int count) {
     std::vector<double> us(static_cast<std::size_t>(count));
     const auto start = Clock::now();
     for (int n = 1; n <= count; ++n)
-        threads.emplace_back([&, n] { us[static_cast<std::size_t>(n - 1)] = vttest::rawHandshakes(dir.portAlias(n), 1); });
+        threads.emplace_back(
+            [&, n] { us[static_cast<std::size_t>(n - 1)] = vttest::rawHandshakes(dir.portAlias(n), 1); });
     for (std::thread& t : threads) t.join();
     if (std::any_of(us.begin(), us.end(), [](double v) { return v < 0; })) return -1;
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -159,13 +160,13 @@ void print(const Options& o, const Samples& one, const Samples& all) {
     std::printf("%-22s %10.1f %10.2f\n", "line floor (130 x 2)", floorMs, 1.0);
     const auto row = [&](const std::string& name, const Samples& s) {
         const double ms = median(s.ms), cpu = median(s.cpu), unitsCpu = median(s.unitsCpu);
-        std::printf("%-22s %10.1f %10.2f %12.1f %12.1f %10.2f %10.1f\n", name.c_str(), ms, ms / floorMs, cpu,
-                    unitsCpu, (cpu + unitsCpu) / ms, median(s.rawMs));
+        std::printf("%-22s %10.1f %10.2f %12.1f %12.1f %10.2f %10.1f\n", name.c_str(), ms, ms / floorMs, cpu, unitsCpu,
+                    (cpu + unitsCpu) / ms, median(s.rawMs));
     };
     row("one unit", one);
     row(std::to_string(o.units) + " units at once", all);
-    std::printf("%d at once / one: vtctl %.2fx (target < 1.3x), raw loops %.2fx; on a machine of %ld cores\n",
-                o.units, median(all.ms) / median(one.ms), median(all.rawMs) / median(one.rawMs),
+    std::printf("%d at once / one: vtctl %.2fx (target < 1.3x), raw loops %.2fx; on a machine of %ld cores\n", o.units,
+                median(all.ms) / median(one.ms), median(all.rawMs) / median(one.rawMs),
                 ::sysconf(_SC_NPROCESSORS_ONLN));
 }
 

@@ -176,8 +176,7 @@ int targetError(const Walked& w) {
 std::string temporaryName(const std::string& path, unsigned attempt) {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";  // the names ignore case
     std::uint64_t x = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                      (static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32) ^
-                      (attempt * 0x9E3779B97F4A7C15ull);
+                      (static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32) ^ (attempt * 0x9E3779B97F4A7C15ull);
     std::string suffix = ".tmp.";
     for (int i = 0; i < 6; ++i, x /= 36) suffix += kLetters[x % 36];
     return path + suffix;

@@ -120,7 +120,8 @@ std::string openFailureText(const OpenFailure& f) {
     if (f.aliasUnreadable && !f.untrusted.empty())
         return "Cannot open " + where + ": its alias " + device + " is not used: " + f.untrusted;
     if (f.aliasUnreadable)
-        return "Cannot open " + where + ": its alias " + device + " cannot be looked at: " + files::englishErrnoText(f.error);
+        return "Cannot open " + where + ": its alias " + device +
+               " cannot be looked at: " + files::englishErrnoText(f.error);
     if (!f.untrusted.empty()) return "Cannot open " + where + ": " + f.untrusted;
     if (f.device != f.port) where += " (" + device + ")";
     return "Cannot open " + where + ": " + whatFailed(f);

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
     if (help) {
         // A usage that did not reach its reader (a full disk, a closed stdout) is no success.
         if (std::fputs(kUsage, stdout) >= 0 && std::fflush(stdout) == 0) return 0;
-        std::fprintf(stderr, "vtportalias: cannot write to standard output: %s\n", files::englishErrnoText(errno).c_str());
+        std::fprintf(stderr, "vtportalias: cannot write to standard output: %s\n",
+                     files::englishErrnoText(errno).c_str());
         return 1;
     }
     if (operands.size() != 1) {

@@ -150,7 +150,8 @@ std::vector<ComPortTarget> describeComPorts(const CatalogRoots& roots) {
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const auto [prefix, n, whole] = nameOrder(name);
-        if (prefix == "com" && n > protocol::kListedPorts && portAliasPath(name, roots.configHome) == it->path().string())
+        if (prefix == "com" && n > protocol::kListedPorts &&
+            portAliasPath(name, roots.configHome) == it->path().string())
             numbers.push_back(n);
     }
     std::sort(numbers.begin() + protocol::kListedPorts, numbers.end());

@@ -32,7 +32,9 @@ private:
 }  // namespace
 
 Win32Port::Win32Port(HANDLE handle, const ::DCB& found, const ::COMMTIMEOUTS& foundTimeouts)
-    : handle_(handle), found_(found), foundTimeouts_(foundTimeouts),
+    : handle_(handle),
+      found_(found),
+      foundTimeouts_(foundTimeouts),
       wake_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     if (!wake_) systemFailed();
 }

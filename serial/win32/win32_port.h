@@ -47,10 +47,10 @@ private:
     const ::COMMTIMEOUTS foundTimeouts_;
     HANDLE wake_ = nullptr;  // set by setCommMask: ends a wait in progress
 
-    std::mutex m_;               // guards the three below
-    bool maskChanged_ = false;   // the next (or current) wait returns with no events
-    bool waiting_ = false;       // a thread is inside waitCommEvent
-    COMMTIMEOUTS timeouts_{};    // what setCommTimeouts gave the driver
+    std::mutex m_;              // guards the three below
+    bool maskChanged_ = false;  // the next (or current) wait returns with no events
+    bool waiting_ = false;      // a thread is inside waitCommEvent
+    COMMTIMEOUTS timeouts_{};   // what setCommTimeouts gave the driver
 };
 
 }  // namespace commapi::win32

@@ -6,10 +6,10 @@
 #include <future>
 #include <string>
 
-#include "planning/sweep_text.h"
-#include "text/cp932.h"
 #include "band/band_job.h"
 #include "band/band_model.h"
+#include "planning/sweep_text.h"
+#include "text/cp932.h"
 
 namespace {
 

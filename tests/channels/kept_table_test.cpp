@@ -1,7 +1,7 @@
 // The table kept between runs, decided without a window: where it lives, whether that place may
 // be used, and whether a close may replace the file there without asking.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>

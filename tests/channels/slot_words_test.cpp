@@ -121,4 +121,3 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 // clang-format on
-

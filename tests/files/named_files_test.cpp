@@ -97,15 +97,21 @@ TEST(NamedFiles, WhatTheKernelWouldRefuseIsRefused) {
         std::string name;
         int error;
     } rows[] = {
-        {true, fd + std::to_string(out[1]) + "/../../x.h", ENOTDIR},  {true, fd + std::to_string(out[1]) + "/", ENOTDIR},
-        {false, fd + std::to_string(in[0]) + "/a/b.csv", ENOTDIR},    {false, "/dev/stdin/a/b.csv", ENOTDIR},
-        {false, dir.file("l2"), 0},                                   {false, dir.file("l1"), ELOOP},
-        {true, dir.file("l2"), 0},                                    {true, dir.file("l1"), ELOOP},
-        {true, dir.file("blk"), block ? EACCES : 0},             {true, dir.file("to-blk"), block ? EACCES : 0},
+        {true, fd + std::to_string(out[1]) + "/../../x.h", ENOTDIR},
+        {true, fd + std::to_string(out[1]) + "/", ENOTDIR},
+        {false, fd + std::to_string(in[0]) + "/a/b.csv", ENOTDIR},
+        {false, "/dev/stdin/a/b.csv", ENOTDIR},
+        {false, dir.file("l2"), 0},
+        {false, dir.file("l1"), ELOOP},
+        {true, dir.file("l2"), 0},
+        {true, dir.file("l1"), ELOOP},
+        {true, dir.file("blk"), block ? EACCES : 0},
+        {true, dir.file("to-blk"), block ? EACCES : 0},
     };
     for (const auto& row : rows) {
         std::string got;
-        EXPECT_EQ(row.write ? files::writeNamedOutput(row.name, "header") : files::readNamedInput(row.name, got), row.error)
+        EXPECT_EQ(row.write ? files::writeNamedOutput(row.name, "header") : files::readNamedInput(row.name, got),
+                  row.error)
             << row.name;
     }
     char buf[8];

@@ -83,15 +83,17 @@ TEST_F(OtherUser, RootNeitherFollowsTheirLinksNorReplacesTheirFilesWhereOthersMa
         {Call::Write, "group/ndir/sub/t.h", EACCES, wayThrough("group/ndir/sub")},
         {Call::Write, "shared/theirs.h", EACCES, theirs},
         {Call::Write, "group/theirs.h", EACCES, theirs},
-        {Call::Replace, "shared/theirs.h", EACCES, "ファイルへのアクセスが拒否されました: " + at("shared/theirs.h") + ": " + theirs},
+        {Call::Replace, "shared/theirs.h", EACCES,
+         "ファイルへのアクセスが拒否されました: " + at("shared/theirs.h") + ": " + theirs},
         {Call::Write, "shared/mine.h", 0, ""},
         {Call::Write, "secret/theirs.h", 0, ""},  // nobody else may write there
     };
     for (const Attempt& a : attempts) {
         EXPECT_EQ(attempt(a.call, at(a.name)), a.error) << a.name;
-        const std::string said = a.error == 0           ? ""
-                                 : a.call == Call::Replace ? files::windowFileProblem(at(a.name), a.error, files::Links::Replace)
-                                                           : files::englishFileProblem(at(a.name), a.error);
+        const std::string said = a.error == 0 ? ""
+                                 : a.call == Call::Replace
+                                     ? files::windowFileProblem(at(a.name), a.error, files::Links::Replace)
+                                     : files::englishFileProblem(at(a.name), a.error);
         EXPECT_EQ(said, a.said) << a.name;
     }
     EXPECT_EQ(vttest::listing(at("secret")), "t.h\ntheirs.h\n");

@@ -518,11 +518,13 @@ TEST(VtplanChannels, AHeaderNamedOnTheCommandLineIsWrittenIntoStreamsAndThroughO
 // end or an escape sequence in it forges no line and colours no terminal.
 TEST(VtplanChannels, NamesAreQuotedEscaped) {
     const vttest::TempDir dir;
-    const std::string name = dir.file("x\nvtplan: all written\x1b[0m"), shown = dir.file("x\\x0avtplan: all written\\x1b[0m");
+    const std::string name = dir.file("x\nvtplan: all written\x1b[0m"),
+                      shown = dir.file("x\\x0avtplan: all written\\x1b[0m");
     vttest::writeBytes(dir.file("list.csv"), std::string(kPlanHead) + kPlanRows);
     for (const auto& [args, said] :
          {std::pair{std::vector<std::string>{"--channels", name}, "vtplan: " + shown + ": no such file\n"},
-          {{"--channels", dir.file("list.csv"), "--header", name + "/t.h"}, "vtplan: " + shown + "/t.h: no such file\n"}})
+          {{"--channels", dir.file("list.csv"), "--header", name + "/t.h"},
+           "vtplan: " + shown + "/t.h: no such file\n"}})
         EXPECT_EQ(vtplan(args).err, said);
     EXPECT_EQ(runList(name, "channel\n"), "1 " + shown + ":1: missing column local_output\n");
 }
@@ -640,13 +642,16 @@ TEST(VtplanCompareR, RsAboveWhatTheWordHoldsAreWarnedOf) {
     const std::string tail = " above 16384, the most the 02h word holds; the words use R 16384\n";
     vttest::TempDir dir;
     const std::string list = dir.file("p.csv");
-    vttest::writeBytes(list, "channel,local_output,multiplier,std,r\n3,12340,100,10,2\n\n5,12340,100,10,20000\n"
-                             "6,12340,100,10,16384\n");
+    vttest::writeBytes(list,
+                       "channel,local_output,multiplier,std,r\n3,12340,100,10,2\n\n5,12340,100,10,20000\n"
+                       "6,12340,100,10,16384\n");
     for (const auto& [args, err] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--compare-r", "16380-16384", "12340", "100", "10", "2"}, ""},
              {{"--compare-r", "16384-16385", "12340", "100", "10", "2"}, "vtplan: warning: R 16385 is" + tail},
-             {{"--compare-r", "16380-16390", "12340", "100", "10", "2"}, "vtplan: warning: R 16385 to 16390 are" + tail},
-             {{"--compare-r", "20000-20001", "12340", "100", "10", "2"}, "vtplan: warning: R 20000 to 20001 are" + tail},
+             {{"--compare-r", "16380-16390", "12340", "100", "10", "2"},
+              "vtplan: warning: R 16385 to 16390 are" + tail},
+             {{"--compare-r", "20000-20001", "12340", "100", "10", "2"},
+              "vtplan: warning: R 20000 to 20001 are" + tail},
              {{"--channels", list}, list + ":4: warning: R 20000 is" + tail}}) {
         const Outcome r = vtplan(args);
         EXPECT_EQ(r.status, 0) << args[1];

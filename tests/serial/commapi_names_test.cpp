@@ -66,7 +66,8 @@ TEST_F(PortNames, AnAliasThatCannotBeLookedAtRefusesTheName) {
     fs::create_symlink("ports", home_ / "vtconfig/ports");  // a link loop
     EXPECT_EQ(resolvePortName("com1"), "refused: " + std::to_string(ELOOP));
     EXPECT_EQ(opens("com1", std::string(5000, 'x')), "refused: " + std::to_string(ENAMETOOLONG));
-    EXPECT_EQ(opens("com1", (home_ / "absent/folder").string()), "/dev/ttyS0") << "a missing folder on the way is no alias";
+    EXPECT_EQ(opens("com1", (home_ / "absent/folder").string()), "/dev/ttyS0")
+        << "a missing folder on the way is no alias";
 
     fs::remove(home_ / "vtconfig/ports");
     fs::create_directories(home_ / "vtconfig/ports/com2");
@@ -137,7 +138,8 @@ TEST(PortNamesOfAnotherUser, AnAliasTheyCouldChooseIsRefusedAndTheReasonSaysWhy)
     ::setenv("XDG_CONFIG_HOME", at("shared/cfg").c_str(), 1);
     const std::string said = "its alias " + at("shared/cfg/vtconfig/ports/com1") + " is not used: " + rows[0].untrusted;
     EXPECT_EQ(commapi::defaultLayer().createFile("com1"), nullptr);
-    EXPECT_EQ(commapi::openFailureReason("com1", commapi::defaultLayer().lastError().error), "Cannot open com1: " + said);
+    EXPECT_EQ(commapi::openFailureReason("com1", commapi::defaultLayer().lastError().error),
+              "Cannot open com1: " + said);
     EXPECT_EQ(commapi::describeComPort("com1", {"/sys", "/dev", "/dev/serial/by-id", at("shared/cfg")}).line(),
               "com1: " + said);
 }

@@ -1,13 +1,13 @@
 // Why a port did not open, one reason each, on pseudo-terminals and files: the line the status
 // log and vtctl show.
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <string>
@@ -164,5 +164,6 @@ TEST(OpenReason, NamesAreQuotedEscaped) {
     EXPECT_EQ(openFailureText(failure("com1", false, "")), "Cannot open com1 (" + shown + "): no such device");
     EXPECT_EQ(openFailureText(failure("com1", true, "")),
               "Cannot open com1: its alias " + shown + " cannot be looked at: permission denied");
-    EXPECT_EQ(openFailureText(failure("com1", true, "why")), "Cannot open com1: its alias " + shown + " is not used: why");
+    EXPECT_EQ(openFailureText(failure("com1", true, "why")),
+              "Cannot open com1: its alias " + shown + " is not used: why");
 }

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "tests/settings/settings_dir.h"
 #include "settings/settings_file.h"
+#include "tests/settings/settings_dir.h"
 
 using settings::SettingsValues;
 using vttest::readWholeFile;

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "tests/settings/settings_dir.h"
 #include "settings/settings_file.h"
+#include "tests/settings/settings_dir.h"
 
 using settings::SettingsValues;
 using vttest::inPrivateTmpfs;

@@ -1,8 +1,8 @@
 // Loading and saving VTCONFIG.INI: defaults, the integer rule, control ranges, the bytes on disk.
 #include <gtest/gtest.h>
 
-#include <sys/inotify.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <climits>
@@ -12,8 +12,8 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/settings/settings_dir.h"
 #include "settings/settings_file.h"
+#include "tests/settings/settings_dir.h"
 
 using settings::SettingsValues;
 using vttest::listing;

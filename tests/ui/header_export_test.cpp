@@ -18,9 +18,9 @@
 #include <cerrno>
 
 #include "channels/slot_status.h"
+#include "files/file_read.h"
 #include "headerfile/header_text.h"
 #include "tests/ui/ui_test_support.h"
-#include "files/file_read.h"
 #include "ui/radio_group.h"
 
 namespace {

@@ -168,8 +168,8 @@ TEST_F(PortChoice, AnotherUserMayOpenOnlyATerminalItMayReadAndWrite) {
     dir.linkPort(1, t.name);
     for (const std::string& folder : {dir.path(), dir.file("vtconfig"), dir.file("vtconfig/ports")})
         ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
-    for (const auto& [mode, note] : {std::pair{0606, "you may open it"}, {0604, "you may not open it"},
-                                     {0602, "you may not open it"}}) {
+    for (const auto& [mode, note] :
+         {std::pair{0606, "you may open it"}, {0604, "you may not open it"}, {0602, "you may not open it"}}) {
         ASSERT_EQ(::chmod(t.name.c_str(), static_cast<mode_t>(mode)), 0);
         vttest::VtctlRun vtctl({"--port", "com1", "ports"}, -1,
                                {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});

@@ -1,15 +1,15 @@
 // vtctl against the simulated unit: the window's bytes for every command, and every way a
 // command fails, each with its exit code and reason, within the reply wait's bound.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -212,7 +212,8 @@ TEST_F(Vtctl, AFailedWriteOfTheOutputIsReported) {
     int pipeFds[2];
     ASSERT_EQ(::pipe(pipeFds), 0);
     // No file may grow: stdout's file is full from the start (stderr goes to a pipe).
-    VtctlRun vtctl({"--quiet-ms", "50", "dump"}, pipeFds[1], {"bash", "-c", "trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""});
+    VtctlRun vtctl({"--quiet-ms", "50", "dump"}, pipeFds[1],
+                   {"bash", "-c", "trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""});
     ::close(pipeFds[1]);
     EXPECT_EQ(vtctl.wait(), 1);
     char buf[256];

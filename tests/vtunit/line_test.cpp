@@ -55,7 +55,8 @@ std::size_t linesAccountedFor(const std::string& text) {
     std::size_t n = 0;
     for (std::size_t at = 0; (at = text.find("rx ", at)) != std::string::npos; ++at) ++n;
     const std::string note = "… ";
-    for (std::size_t at = 0; (at = text.find(note, at)) != std::string::npos;) n += std::stoul(text.substr(at += note.size()));
+    for (std::size_t at = 0; (at = text.find(note, at)) != std::string::npos;)
+        n += std::stoul(text.substr(at += note.size()));
     return n;
 }
 
@@ -193,7 +194,8 @@ TEST(UnitLog, NeverHoldsBackAnAnswerNorAStopSignal) {
         log += readFrom(ends[0]);
         ::close(ends[0]);
         const std::string said = readWholeFile(u.dir.file("err"));
-        EXPECT_NE((row.readBeforeTheEnd ? log : said).find(" log lines dropped: stdout was not read"), std::string::npos)
+        EXPECT_NE((row.readBeforeTheEnd ? log : said).find(" log lines dropped: stdout was not read"),
+                  std::string::npos)
             << said;
         EXPECT_EQ(linesAccountedFor(log) + linesAccountedFor(said), kBytes) << said;
     }
@@ -225,7 +227,7 @@ TEST_F(UnitLine, AliasIsRemovedOnSignals) {
     const struct {
         int signal;
         bool blockedByParent;
-    } rows[] = {{SIGTERM, false}, {SIGINT, false}, {SIGHUP, false}, {SIGQUIT, false},
+    } rows[] = {{SIGTERM, false}, {SIGINT, false},  {SIGHUP, false}, {SIGQUIT, false},
                 {SIGUSR1, false}, {SIGALRM, false}, {SIGTERM, true}, {SIGHUP, true}};
     for (const auto& row : rows) {
         SimulatedUnit u;

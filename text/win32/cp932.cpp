@@ -50,11 +50,11 @@ std::string convert(std::string_view in, UINT from, UINT to, Length length) {
         const int units = toWide(from, in.substr(0, n), wide);
         char bytes[8];
         BOOL lossy = FALSE;
-        const int made = units == 0 ? 0
-                         : to == CP_UTF8
-                             ? ::WideCharToMultiByte(to, 0, wide, units, bytes, sizeof bytes, nullptr, nullptr)
-                             : ::WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes,
-                                                     nullptr, &lossy);
+        const int made =
+            units == 0 ? 0
+            : to == CP_UTF8
+                ? ::WideCharToMultiByte(to, 0, wide, units, bytes, sizeof bytes, nullptr, nullptr)
+                : ::WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr, &lossy);
         if (made > 0 && !lossy)
             out.append(bytes, static_cast<size_t>(made));
         else

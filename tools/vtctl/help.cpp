@@ -1,6 +1,6 @@
 #include "cli/command_line.h"
-#include "protocol/text_figures.h"
 #include "protocol/listed_ports.h"
+#include "protocol/text_figures.h"
 #include "tools/vtctl/options.h"
 #include "tools/vtctl/system.h"
 

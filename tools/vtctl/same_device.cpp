@@ -11,7 +11,8 @@ std::string samePortTwice(const std::vector<std::string>& ports, const std::stri
     for (std::size_t i = 0; i < ports.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
             if (keys[i] == keys[j])
-                return "--port " + text::shown(ports[j]) + " and --port " + text::shown(ports[i]) + " name the same device";
+                return "--port " + text::shown(ports[j]) + " and --port " + text::shown(ports[i]) +
+                       " name the same device";
     return {};
 }
 

@@ -84,8 +84,9 @@ int serve(const vtunit::Options& options, const sigset_t& waitMask, vtunit::Outp
         const int err =
             files::writeNamedOutput(options.slaveFile, line.pty.slavePath + "\n", "/dev", files::Waiting::Never);
         if (err != 0) {
-            output.messages.line("vtunit: cannot write " + text::shown(options.slaveFile) + ": " +
-                                 (err == ENXIO ? "nobody reads it" : files::englishFileProblem(options.slaveFile, err)));
+            output.messages.line(
+                "vtunit: cannot write " + text::shown(options.slaveFile) + ": " +
+                (err == ENXIO ? "nobody reads it" : files::englishFileProblem(options.slaveFile, err)));
             return 1;
         }
     }

@@ -52,17 +52,18 @@ bool progressTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 void rawStandardOutput() {}
 
 std::vector<std::pair<std::string, std::string>> systemHelp() {
-    return {{"VT_PORTS_HELP", R"(                    whether you may open it; then the serial devices present, with their
+    return {
+        {"VT_PORTS_HELP", R"(                    whether you may open it; then the serial devices present, with their
                     stable /dev/serial/by-id names (as the window's Ports dialog))"},
-            {"VT_PORT_HELP", R"(  --port P          comN (the alias $XDG_CONFIG_HOME/vtconfig/ports/comN, or /dev/ttyS<N-1>)
+        {"VT_PORT_HELP", R"(  --port P          comN (the alias $XDG_CONFIG_HOME/vtconfig/ports/comN, or /dev/ttyS<N-1>)
                     or a device path; default com1. Given several times, the command runs on
                     every port at once and prints a line per port: port, result, time (the
                     same device twice, as com1 and COM1 or an alias and its device, is refused))"},
-            {"VT_STOP_HELP", R"(     also after a signal that would end it (SIGINT, SIGTERM, SIGHUP, SIGUSR1, ...; not one
+        {"VT_STOP_HELP", R"(     also after a signal that would end it (SIGINT, SIGTERM, SIGHUP, SIGUSR1, ...; not one
      ignored at its start), once every port is closed and put back as it was)"},
-            {"VT_DEVICE_EXAMPLE", "/dev/ttyUSB0"},
-            {"VT_LOOP_EXAMPLE",
-             R"(  for p in com1 com2 com3; do vtctl --port "$p" write table.h || echo "$p failed"; done)"}};
+        {"VT_DEVICE_EXAMPLE", "/dev/ttyUSB0"},
+        {"VT_LOOP_EXAMPLE",
+         R"(  for p in com1 com2 com3; do vtctl --port "$p" write table.h || echo "$p failed"; done)"}};
 }
 
 // A signal ignored when the program started stays ignored (nohup, a shell's background job): it

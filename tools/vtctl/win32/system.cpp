@@ -71,7 +71,8 @@ void rawStandardOutput() {
 }
 
 std::vector<std::pair<std::string, std::string>> systemHelp() {
-    return {{"VT_PORTS_HELP", R"(                    the device behind it; then the serial ports the system's registry names)"},
+    return {{"VT_PORTS_HELP",
+             R"(                    the device behind it; then the serial ports the system's registry names)"},
             {"VT_PORT_HELP", R"(  --port P          COMN (N 1 ... 256, any case) or a device name such as \\.\CNCA0;
                     default com1. Given several times, the command runs on every port at once
                     and prints a line per port: port, result, time (the same port twice, as
@@ -79,8 +80,7 @@ std::vector<std::pair<std::string, std::string>> systemHelp() {
             {"VT_STOP_HELP", R"(     also after Ctrl-C, Ctrl-Break or the console closing, once every port is closed and
      put back as it was)"},
             {"VT_DEVICE_EXAMPLE", "COM7"},
-            {"VT_LOOP_EXAMPLE",
-             R"(  for %p in (COM1 COM2 COM3) do @vtctl --port %p write table.h || echo %p failed)"}};
+            {"VT_LOOP_EXAMPLE", R"(  for %p in (COM1 COM2 COM3) do @vtctl --port %p write table.h || echo %p failed)"}};
 }
 
 struct StopSignals::Saved {};
