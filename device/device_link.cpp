@@ -24,7 +24,8 @@ constexpr int kPacketScratch = 1025;
 }  // namespace
 
 struct DeviceLink::Wait {
-    QEventLoop* loop = nullptr;
+    QEventLoop loop;
+    QTimer limit;
     bool timedOut = false;
 };
 
@@ -58,6 +59,7 @@ class DeviceLink::CommandScope {
 public:
     explicit CommandScope(DeviceLink& link) : link_(link) { ++link_.commands_; }
     ~CommandScope() {
+        link_.stopIdleLimits();
         if (--link_.commands_ == 0 && link_.closeDeferred_) {
             link_.closeDeferred_ = false;
             link_.view_.resumeClose();
@@ -242,18 +244,21 @@ Outcome DeviceLink::replied(bool sent) {
 
 Outcome DeviceLink::awaitReply() {
     const std::uint64_t epoch = lineEpoch_;
-    QEventLoop loop;
-    Wait wait;
-    wait.loop = &loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    limit.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&limit, &QTimer::timeout, &loop, [&wait] {
-        wait.timedOut = true;
-        wait.loop->exit(kWake);
-    });
-    waits_.push_back(&wait);
-    limit.start(replyLimit_);
+    if (waits_.size() == depth_) {
+        auto made = std::make_unique<Wait>();
+        Wait* w = made.get();
+        w->limit.setSingleShot(true);
+        w->limit.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&w->limit, &QTimer::timeout, &w->loop, [w] {
+            w->timedOut = true;
+            w->loop.exit(kWake);
+        });
+        waits_.push_back(std::move(made));
+    }
+    Wait& wait = *waits_[depth_++];
+    wait.timedOut = false;
+    // The limit of the previous wait at this depth may still run: starting it again replaces it.
+    wait.limit.start(replyLimit_);
     Outcome outcome;
     for (;;) {
         // Closing and a lost line win over a reply: the command must send nothing more.
@@ -275,12 +280,14 @@ Outcome DeviceLink::awaitReply() {
         }
         // Blocks until an event comes; the link exits the loop when something above changes.
         // Any other exit code means the application is ending.
-        if (loop.exec() != kWake) {
+        if (wait.loop.exec() != kWake) {
             outcome = Outcome::Closing;
             break;
         }
     }
-    waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
+    // The limit is left running: stopping it here would come before the next byte goes out,
+    // and the next wait restarts it anyway; stopIdleLimits stops it when the command ends.
+    --depth_;
     return outcome;
 }
 
@@ -308,7 +315,11 @@ void DeviceLink::flushLog() {
 }
 
 void DeviceLink::wakeWaits() {
-    for (Wait* w : waits_) w->loop->exit(kWake);
+    for (std::size_t i = 0; i < depth_; ++i) waits_[i]->loop.exit(kWake);
+}
+
+void DeviceLink::stopIdleLimits() {
+    for (std::size_t i = depth_; i < waits_.size(); ++i) waits_[i]->limit.stop();
 }
 
 }  // namespace device

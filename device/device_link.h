@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "device/device_view.h"
@@ -73,7 +74,7 @@ public:
     // queue (InQueueCount < 0).
     void lineLost();
 
-    bool waiting() const { return !waits_.empty(); }
+    bool waiting() const { return depth_ > 0; }
     // Received bytes reach the status log within this time (at once when the log was quiet).
     static constexpr int kLogCoalesceMs = 10;
     static constexpr int kDrainSlice = 2048;
@@ -91,6 +92,7 @@ private:
     Outcome awaitReply();
     Outcome replied(bool sent);  // waits; on anything but a reply logs the no-reply line
     void wakeWaits();
+    void stopIdleLimits();
     void drain();
     void logBytes(const QString& hex);
     void flushLog();
@@ -98,7 +100,11 @@ private:
     LinkPort& port_;
     DeviceView& view_;
     std::chrono::milliseconds replyLimit_{2000};
-    std::vector<Wait*> waits_;     // the waits in progress, innermost last
+    // A wait's loop and limit timer for each depth of nesting, kept for the next wait there: a
+    // Write waits 130 times, and making and destroying them each time would delay every byte.
+    // The first depth_ are in progress, innermost last.
+    std::vector<std::unique_ptr<Wait>> waits_;
+    std::size_t depth_ = 0;
     int commands_ = 0;             // commands in progress (they nest inside waits)
     std::uint64_t lineEpoch_ = 0;  // grows when the port closes or the line is lost
     bool lineGone_ = false;        // the unit cannot be reached until the next open
