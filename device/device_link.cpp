@@ -56,6 +56,7 @@ class DeviceLink::CommandScope {
 public:
     explicit CommandScope(DeviceLink& link) : link_(link) { ++link_.commands_; }
     ~CommandScope() {
+        link_.stopIdleLimits();
         if (--link_.commands_ == 0 && link_.closeDeferred_) {
             link_.closeDeferred_ = false;
             link_.view_.resumeClose();
@@ -253,13 +254,19 @@ Outcome DeviceLink::replied(bool sent) {
 
 Outcome DeviceLink::awaitReply() {
     const std::uint64_t epoch = lineEpoch_;
-    Wait wait;
-    wait.loop = host_.makeEventLoop();
-    wait.limit = host_.makeTimer([&wait] {
-        wait.timedOut = true;
-        wait.loop->exit(kWake);
-    });
-    waits_.push_back(&wait);
+    if (waits_.size() == depth_) {
+        auto made = std::make_unique<Wait>();
+        Wait* w = made.get();
+        w->loop = host_.makeEventLoop();
+        w->limit = host_.makeTimer([w] {
+            w->timedOut = true;
+            w->loop->exit(kWake);
+        });
+        waits_.push_back(std::move(made));
+    }
+    Wait& wait = *waits_[depth_++];
+    wait.timedOut = false;
+    // The limit of the previous wait at this depth may still run: starting it again replaces it.
     wait.limit->start(replyLimit_);
     Outcome outcome;
     for (;;) {
@@ -287,7 +294,9 @@ Outcome DeviceLink::awaitReply() {
             break;
         }
     }
-    waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
+    // The limit is left running: stopping it here would come before the next byte goes out,
+    // and the next wait restarts it anyway; stopIdleLimits stops it when the command ends.
+    --depth_;
     return outcome;
 }
 
@@ -319,7 +328,11 @@ void DeviceLink::flushLog() {
 }
 
 void DeviceLink::wakeWaits() {
-    for (Wait* w : waits_) w->loop->exit(kWake);
+    for (std::size_t i = 0; i < depth_; ++i) waits_[i]->loop->exit(kWake);
+}
+
+void DeviceLink::stopIdleLimits() {
+    for (std::size_t i = depth_; i < waits_.size(); ++i) waits_[i]->limit->stop();
 }
 
 }  // namespace device

@@ -79,7 +79,7 @@ public:
     // queue (InQueueCount < 0).
     void lineLost();
 
-    bool waiting() const { return !waits_.empty(); }
+    bool waiting() const { return depth_ > 0; }
     // Received bytes reach the status log within this time (at once when the log was quiet).
     static constexpr int kLogCoalesceMs = 10;
     static constexpr int kDrainSlice = 2048;
@@ -98,6 +98,7 @@ private:
     Outcome replied(bool sent);  // waits; on anything but a reply logs the no-reply line
     bool refusedDuringWrite();   // says so in the status log
     void wakeWaits();
+    void stopIdleLimits();
     void drain();
     void logBytes(const std::string& hex);
     void flushLog();
@@ -106,7 +107,11 @@ private:
     DeviceView& view_;
     host::Host& host_;  // the host in force when the link was made
     std::chrono::milliseconds replyLimit_{2000};
-    std::vector<Wait*> waits_;     // the waits in progress, innermost last
+    // A wait's loop and limit timer for each depth of nesting, kept for the next wait there: a
+    // Write waits 130 times, and making and destroying them each time would delay every byte.
+    // The first depth_ are in progress, innermost last.
+    std::vector<std::unique_ptr<Wait>> waits_;
+    std::size_t depth_ = 0;
     int commands_ = 0;             // commands in progress (they nest inside waits)
     std::uint64_t lineEpoch_ = 0;  // grows when the port closes or the line is lost
     bool lineGone_ = false;        // the unit cannot be reached until the next open

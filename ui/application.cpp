@@ -4,6 +4,9 @@
 #include <QIcon>
 #include <QWidget>
 #include <clocale>
+#include <thread>
+
+#include <fontconfig/fontconfig.h>
 
 #include "common/exception_report.h"
 #include "ui/combo_box_accessible.h"
@@ -19,11 +22,23 @@ QAccessibleInterface* formAccessible(const QString& className, QObject* object) 
     return nullptr;
 }
 
+// The system's font configuration, read on a thread of its own while QApplication starts: the
+// first text needs it, and reading it takes milliseconds. Owner: the thread making the application.
+std::thread& fontConfigLoad() {
+    static std::thread load;
+    return load;
+}
+
+int& startFontConfigLoad(int& argc) {
+    fontConfigLoad() = std::thread([] { FcInit(); });
+    return argc;
+}
+
 }  // namespace
 
 QString applicationTitle() { return QStringLiteral("Vantorix-10G_K512 Configurator  V1.0"); }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+TApplication::TApplication(int& argc, char** argv) : QApplication(startFontConfigLoad(argc), argv) {
     QAccessible::installFactory(formAccessible);
     QAccessible::installFactory(comboBoxAccessible);
     // The number and date texts follow the user's locale (LC_NUMERIC, LC_TIME). Qt sets it from
@@ -35,6 +50,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(QStringLiteral("com.vantorix.vtconfig"));
     // The entry's icon, built in, for window systems that take the icon from the window.
     setWindowIcon(QIcon(QStringLiteral(":/com.vantorix.vtconfig.svg")));
+    fontConfigLoad().join();
     setFont(windowFont());
 }
 

@@ -55,7 +55,7 @@ private:
     files::FileOps* before_;
 };
 
-settings::SettingsValues changed() {
+settings::SettingsValues changedValues() {
     settings::SettingsValues v;
     v.localOutput = "55555";
     return v;
@@ -65,7 +65,7 @@ TEST(DurableSave, TheNewBytesAreSyncedBeforeTheRenameAndTheDirectoryAfterIt) {
     TempDir dir;
     const std::string path = dir.file("VTCONFIG.INI");
     NotedOps ops;
-    settings::save(path, changed());
+    settings::save(path, changedValues());
     EXPECT_EQ(ops.noted,
               (std::vector<std::string>{"fsync " + readWholeFile(path), "close", "rename", "sync directory"}));
 }
@@ -77,7 +77,7 @@ TEST(DurableSave, AFailingSyncLeavesTheOldFileAndNoTemporary) {
     NotedOps ops;
     ops.failFsync = true;
     try {
-        settings::save(path, changed());
+        settings::save(path, changedValues());
         FAIL() << "a save whose sync failed succeeded";
     } catch (const settings::SaveError& e) {
         EXPECT_EQ(e.errnoValue, EIO);

@@ -23,7 +23,7 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-SettingsValues changed() {
+SettingsValues oneChange() {
     SettingsValues v;
     v.localOutput = "55555";
     return v;
@@ -32,7 +32,7 @@ SettingsValues changed() {
 // The message of a save, or "saved".
 std::string saveReport(const std::string& path) {
     try {
-        settings::save(path, changed());
+        settings::save(path, oneChange());
         return "saved";
     } catch (const settings::SaveError& e) {
         return e.what();
@@ -184,7 +184,7 @@ TEST_F(HostileSettingsFile, ASaveKeepsTheFilesOwnerAndModeWithoutSetIdBits) {
     EXPECT_EQ(st.st_mode & 07777, 0644u);
 
     ASSERT_EQ(::chmod(path.c_str(), 06754), 0);
-    SettingsValues v = changed();
+    SettingsValues v = oneChange();
     v.upCurrent = 5;  // something to write
     settings::save(path, v);
     st = lstatOf(path);

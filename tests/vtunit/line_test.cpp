@@ -60,7 +60,7 @@ std::size_t linesAccountedFor(const std::string& text) {
     return n;
 }
 
-std::string image() {
+std::string sentImage() {
     std::string s;
     for (int i = 0; i < 128; ++i) s.push_back(static_cast<char>(i * 7 + 3));
     return s;
@@ -72,13 +72,13 @@ TEST_F(UnitLine, WriteOverTheAliasFillsTheMemoryFile) {
     ASSERT_TRUE(startAndOpen({}));
     ASSERT_TRUE(line.ok());
     std::string replies;
-    for (char c : "W\r" + image()) {
+    for (char c : "W\r" + sentImage()) {
         line.send(std::string(1, c));
         replies += line.receive(1);
     }
     EXPECT_EQ(replies, std::string(130, '\x06'));
     ASSERT_TRUE(UnitProcess::waitForPath(memoryFile));
-    EXPECT_EQ(readWholeFile(memoryFile), image());
+    EXPECT_EQ(readWholeFile(memoryFile), sentImage());
 }
 
 // The files named on vtunit's command line follow the rule of every such output: a FIFO is
@@ -203,13 +203,13 @@ TEST(UnitLog, NeverHoldsBackAnAnswerNorAStopSignal) {
 
 TEST_F(UnitLine, DumpArrivesAsOneAnswerAfterTheCommand) {
     ASSERT_TRUE(startAndOpen({}));
-    line.send("W\r" + image() + "6\r");
+    line.send("W\r" + sentImage() + "6\r");
     EXPECT_EQ(line.receive(132).size(), 132u);
     line.send("D");
     const std::string dump = line.receive(130);
     ASSERT_EQ(dump.size(), 130u);
     EXPECT_EQ(dump[0], '\x06');
-    EXPECT_EQ(dump.substr(1, 128), image());
+    EXPECT_EQ(dump.substr(1, 128), sentImage());
     EXPECT_EQ(dump[129], '\x06');
     EXPECT_EQ(line.receive(1, 100ms), "");
 }
